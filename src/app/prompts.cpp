@@ -1,0 +1,147 @@
+#include "prompts.h"
+
+#include <QMessageBox>
+#include <QString>
+#include <cstdlib>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <vector>
+
+namespace varnok::app {
+
+const char* ToString(PromptKind kind) {
+  switch (kind) {
+    case PromptKind::Warning: return "warning";
+    case PromptKind::Error: return "error";
+    case PromptKind::Information: return "information";
+    case PromptKind::Confirmation: return "confirmation";
+  }
+  return "";
+}
+
+const char* ToString(PromptButtons buttons) {
+  switch (buttons) {
+    case PromptButtons::OK: return "OK";
+    case PromptButtons::YesNo: return "YesNo";
+    case PromptButtons::YesNoCancel: return "YesNoCancel";
+    case PromptButtons::OKCancel: return "OKCancel";
+  }
+  return "";
+}
+
+const char* ToString(PromptAnswer answer) {
+  switch (answer) {
+    case PromptAnswer::OK: return "OK";
+    case PromptAnswer::Yes: return "Yes";
+    case PromptAnswer::No: return "No";
+    case PromptAnswer::Cancel: return "Cancel";
+  }
+  return "";
+}
+
+std::optional<PromptAnswer> AnswerFromString(const std::string& text) {
+  for (auto a : {PromptAnswer::OK, PromptAnswer::Yes, PromptAnswer::No, PromptAnswer::Cancel})
+    if (text == ToString(a)) return a;
+  return std::nullopt;
+}
+
+PromptAnswer FirstButton(PromptButtons buttons) {
+  switch (buttons) {
+    case PromptButtons::YesNo:
+    case PromptButtons::YesNoCancel: return PromptAnswer::Yes;
+    default: return PromptAnswer::OK;
+  }
+}
+
+namespace {
+
+// "\r", "\n" and "\r\n" each become one line break on screen.
+QString ShownText(const std::string& text) {
+  QString s = QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+  s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  s.replace(QChar('\r'), QChar('\n'));
+  return s;
+}
+
+class MessageBoxPrompter : public Prompter {
+ public:
+  explicit MessageBoxPrompter(QWidget* parent) : parent_(parent) {}
+
+  PromptAnswer ask(PromptKind kind, PromptButtons buttons, const std::string& text) override {
+    QMessageBox::StandardButtons qb;
+    switch (buttons) {
+      case PromptButtons::OK: qb = QMessageBox::Ok; break;
+      case PromptButtons::YesNo: qb = QMessageBox::Yes | QMessageBox::No; break;
+      case PromptButtons::YesNoCancel: qb = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
+      case PromptButtons::OKCancel: qb = QMessageBox::Ok | QMessageBox::Cancel; break;
+    }
+    QMessageBox::Icon icon = QMessageBox::Information;
+    QString title = QStringLiteral("Information");
+    switch (kind) {
+      case PromptKind::Warning: icon = QMessageBox::Warning; title = QStringLiteral("Warning"); break;
+      case PromptKind::Error: icon = QMessageBox::Critical; title = QStringLiteral("Error"); break;
+      case PromptKind::Information: break;
+      case PromptKind::Confirmation: icon = QMessageBox::Question; title = QStringLiteral("Confirm"); break;
+    }
+    QMessageBox box(icon, title, ShownText(text), qb, parent_);
+    switch (box.exec()) {
+      case QMessageBox::Yes: return PromptAnswer::Yes;
+      case QMessageBox::No: return PromptAnswer::No;
+      case QMessageBox::Cancel: return PromptAnswer::Cancel;
+      case QMessageBox::Ok: return PromptAnswer::OK;
+      default:  // closed with Escape or the title bar
+        return buttons == PromptButtons::YesNo ? PromptAnswer::No
+               : buttons == PromptButtons::OK  ? PromptAnswer::OK
+                                               : PromptAnswer::Cancel;
+    }
+  }
+
+ private:
+  QWidget* parent_;
+};
+
+class LoggingPrompter : public Prompter {
+ public:
+  LoggingPrompter(std::string logPath, const std::string& answers) : logPath_(std::move(logPath)) {
+    std::stringstream in(answers);
+    std::string item;
+    while (std::getline(in, item, ','))
+      if (auto a = AnswerFromString(item)) answers_.push_back(*a);
+  }
+
+  PromptAnswer ask(PromptKind kind, PromptButtons buttons, const std::string& text) override {
+    nlohmann::json line = {{"kind", ToString(kind)},
+                           {"buttons", ToString(buttons)},
+                           {"text", QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())).toStdString()}};
+    std::ofstream(logPath_, std::ios::app) << line.dump() << "\n";
+    if (next_ < answers_.size()) return answers_[next_++];
+    return FirstButton(buttons);
+  }
+
+ private:
+  std::string logPath_;
+  std::vector<PromptAnswer> answers_;
+  std::size_t next_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<Prompter> MakeMessageBoxPrompter(QWidget* parent) {
+  return std::make_unique<MessageBoxPrompter>(parent);
+}
+
+std::unique_ptr<Prompter> MakeLoggingPrompter(const std::string& logPath, const std::string& answers) {
+  return std::make_unique<LoggingPrompter>(logPath, answers);
+}
+
+std::unique_ptr<Prompter> MakeProgramPrompter(QWidget* parent) {
+  const char* log = std::getenv("VARNOKC_PROMPT_LOG");
+  if (log && *log) {
+    const char* answers = std::getenv("VARNOKC_PROMPT_ANSWERS");
+    return MakeLoggingPrompter(log, answers ? answers : "");
+  }
+  return MakeMessageBoxPrompter(parent);
+}
+
+}  // namespace varnok::app

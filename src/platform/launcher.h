@@ -1,0 +1,19 @@
+#pragma once
+// Starting programs and opening documents, without a shell.
+#include <string>
+#include <vector>
+
+namespace varnok::platform {
+
+struct LaunchResult {
+  bool ok = false;
+  std::string error;  // the system's reason when !ok
+};
+
+// Starts `program` with `args` (argv[1..]); does not wait for it.
+LaunchResult LaunchProgram(const std::string& program, const std::vector<std::string>& args);
+
+// Opens a document or a link with the desktop's opener.
+LaunchResult OpenDocument(const std::string& pathOrUrl);
+
+}  // namespace varnok::platform
