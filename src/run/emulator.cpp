@@ -1,0 +1,81 @@
+#include "run/emulator.h"
+
+#include "common/program_paths.h"
+#include "run/macro_text.h"
+
+namespace varnok::run {
+namespace {
+
+std::string SixValues(const ColorSet& colors, std::size_t first) {
+  std::string out;
+  for (std::size_t i = first; i < first + 6; ++i) {
+    if (i != first) out += ',';
+    out += std::to_string(colors.values[i]);
+  }
+  return out;
+}
+
+template <typename Apply>
+WriteResult ChangeExistingFile(const std::string& path, Apply apply) {
+  if (!FileExists(path)) return {};
+  IniFile ini;
+  if (WriteResult r = ReadIniFile(path, ini); !r) return r;
+  apply(ini);
+  return WriteIniFile(path, ini);
+}
+
+}  // namespace
+
+std::string EmulatorExeName() {
+#ifdef _WIN32
+  return "corvmain.exe";
+#else
+  return "corvmain";
+#endif
+}
+
+std::string EmulatorExePath() { return ProgramFilePath(EmulatorExeName()); }
+
+bool EmulatorPresent() { return FileExists(EmulatorExePath()); }
+
+std::string EmulatorMissingMessage() {
+#ifdef _WIN32
+  return "CORVMAIN.EXE not found.\rPlease move Varnokc.exe into Corvane directory and restart it.";
+#else
+  return "CORVMAIN not found.\rPlease move varnokc into Corvane directory and restart it.";
+#endif
+}
+
+std::string EmulatorIniPath() { return ProgramFilePath("corvane.ini"); }
+
+void ApplyIniColors(IniFile& ini, const ColorSet& colors) {
+  ini.Set("Corvane", "VTColor", SixValues(colors, 0));
+  ini.Set("Corvane", "VTBoldColor", SixValues(colors, 6));
+  ini.Set("Corvane", "VTBlinkColor", SixValues(colors, 12));
+}
+
+void ApplyIniBackgroundOff(IniFile& ini) { ini.Set("BG", "BGEnable", "off"); }
+
+WriteResult WriteIniColors(const std::string& path, const ColorSet& colors) {
+  return ChangeExistingFile(path, [&](IniFile& ini) { ApplyIniColors(ini, colors); });
+}
+
+WriteResult WriteIniBackgroundOff(const std::string& path) {
+  return ChangeExistingFile(path, [](IniFile& ini) { ApplyIniBackgroundOff(ini); });
+}
+
+WriteResult WriteRunSettings(const std::string& emulatorIni, const std::string& settingsFile,
+                             const ColorSet* colors) {
+  std::string original;
+  if (WriteResult r = ReadWholeFile(emulatorIni, original); !r) return r;
+  IniFile copy = IniFile::Parse(JoinLines(SplitLines(original)));
+  if (colors) ApplyIniColors(copy, *colors);
+  ApplyIniBackgroundOff(copy);
+  return WriteIniFile(settingsFile, copy);
+}
+
+std::vector<std::string> EmulatorArguments(const std::string& settingsFile, const std::string& macroFile) {
+  return {"/F=" + settingsFile, "/M=" + macroFile};
+}
+
+}  // namespace varnok::run
