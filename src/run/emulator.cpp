@@ -26,24 +26,22 @@ WriteResult ChangeExistingFile(const std::string& path, Apply apply) {
 
 }  // namespace
 
-std::string EmulatorExeName() {
 #ifdef _WIN32
-  return "corvmain.exe";
+static constexpr const char* kEmulatorFile = "corvmain.exe";
+static constexpr const char* kEditorFile = "Varnokc.exe";
 #else
-  return "corvmain";
+static constexpr const char* kEmulatorFile = "corvmain";
+static constexpr const char* kEditorFile = "varnokc";
 #endif
-}
 
-std::string EmulatorExePath() { return ProgramFilePath(EmulatorExeName()); }
+std::string EmulatorExeName() { return kEmulatorFile; }
 
-bool EmulatorPresent() { return FileExists(EmulatorExePath()); }
+std::string EmulatorExePath() { return ProgramFilePath(kEmulatorFile); }
 
-std::string EmulatorMissingMessage() {
-#ifdef _WIN32
-  return "CORVMAIN.EXE not found.\rPlease move Varnokc.exe into Corvane directory and restart it.";
-#else
-  return "CORVMAIN not found.\rPlease move varnokc into Corvane directory and restart it.";
-#endif
+std::optional<std::string> CheckEmulatorPresent() {
+  if (FileExists(EmulatorExePath())) return std::nullopt;
+  return ToUpperAscii(kEmulatorFile) + " not found.\rPlease move " + kEditorFile +
+         " into Corvane directory and restart it.";
 }
 
 std::string EmulatorIniPath() { return ProgramFilePath("corvane.ini"); }

@@ -3,6 +3,7 @@
 // program, its settings file "corvane.ini", the settings copy a run hands it
 // (with the connection's colours and the background switched off) and its
 // command line.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,9 +16,10 @@ namespace varnok::run {
 // "corvmain" ("corvmain.exe" on Windows) and its path in the program's directory.
 std::string EmulatorExeName();
 std::string EmulatorExePath();
-bool EmulatorPresent();
-// The error shown when the emulator's executable is missing.
-std::string EmulatorMissingMessage();
+
+// nullopt when the emulator is present, else the error text to show:
+// "CORVMAIN not found.\rPlease move varnokc into Corvane directory and restart it."
+std::optional<std::string> CheckEmulatorPresent();
 
 // The emulator's own settings file, ProgramFilePath("corvane.ini").
 std::string EmulatorIniPath();

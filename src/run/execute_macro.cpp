@@ -15,8 +15,9 @@ namespace {
 constexpr std::size_t kMaxLogonName = 252;
 
 bool CheckEmulator(std::vector<RunMessage>& messages) {
-  if (EmulatorPresent()) return true;
-  messages.push_back({MessageKind::Error, EmulatorMissingMessage()});
+  std::optional<std::string> missing = CheckEmulatorPresent();
+  if (!missing) return true;
+  messages.push_back({MessageKind::Error, *missing});
   return false;
 }
 

@@ -1,11 +1,28 @@
 #include "run/temp_files.h"
 
+#include <unistd.h>
+
 #include <filesystem>
+
+#include "common/program_paths.h"
 
 namespace varnok::run {
 
-std::string MacroTempFileName(std::int32_t n) { return "~macroC" + std::to_string(n) + ".cvl"; }
-std::string SettingsTempFileName(std::int32_t n) { return "~CViniC" + std::to_string(n) + ".ini"; }
+std::string TempDir() { return EnsureProgramSubdir("Temp_CVL"); }
+
+std::string MacroTempName(int n) { return "~macroC" + std::to_string(n) + ".cvl"; }
+
+std::string SettingsTempName(int n) { return "~CViniC" + std::to_string(n) + ".ini"; }
+
+bool CleanTempFiles() {
+  std::string dir = TempDir();
+  if (dir.empty()) return false;
+  for (int n = 1; n <= kMaxTempFiles; ++n) {
+    for (const std::string& name : {MacroTempName(n), SettingsTempName(n), "~CVini" + std::to_string(n) + ".ini"})
+      ::unlink((dir + "/" + name).c_str());
+  }
+  return true;
+}
 
 TempFilePair TempFileNumbering::Next(const std::string& tempDir) {
   if (counter_ > kMaxTempFiles || counter_ < 1) counter_ = 1;
@@ -14,8 +31,8 @@ TempFilePair TempFileNumbering::Next(const std::string& tempDir) {
   std::string dir = tempDir;
   if (dir.empty() || dir.back() != std::filesystem::path::preferred_separator)
     dir += std::filesystem::path::preferred_separator;
-  pair.macroFile = dir + MacroTempFileName(pair.number);
-  pair.settingsFile = dir + SettingsTempFileName(pair.number);
+  pair.macroFile = dir + MacroTempName(pair.number);
+  pair.settingsFile = dir + SettingsTempName(pair.number);
   return pair;
 }
 

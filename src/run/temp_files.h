@@ -7,10 +7,18 @@
 
 namespace varnok::run {
 
-inline constexpr std::int32_t kMaxTempFiles = 128;
+constexpr int kMaxTempFiles = 128;
 
-std::string MacroTempFileName(std::int32_t n);     // "~macroC" + n + ".cvl"
-std::string SettingsTempFileName(std::int32_t n);  // "~CViniC" + n + ".ini"
+// EnsureProgramSubdir("Temp_CVL"): created when missing, empty when unavailable.
+std::string TempDir();
+
+std::string MacroTempName(int n);     // "~macroC<n>.cvl"
+std::string SettingsTempName(int n);  // "~CViniC<n>.ini"
+
+// Removes the files 1..kMaxTempFiles of earlier runs: the macro files, the
+// settings files runs write, and the "~CVini<n>.ini" names of older versions.
+// Nothing else in the folder is touched. Returns false when the folder is unavailable.
+bool CleanTempFiles();
 
 struct TempFilePair {
   std::int32_t number = 0;

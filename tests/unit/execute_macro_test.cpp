@@ -115,7 +115,7 @@ TEST_F(ExecuteMacroTest, MissingEmulatorStopsBeforeAnyFile) {
   fs::remove(dir.file(EmulatorExeName()));
   request.exportFile = dir.file("x.cvl");
   RunResult r = ExecuteMacro(request, env);
-  EXPECT_EQ(r.messages, (std::vector<RunMessage>{{MessageKind::Error, EmulatorMissingMessage()}}));
+  EXPECT_EQ(r.messages, (std::vector<RunMessage>{{MessageKind::Error, *CheckEmulatorPresent()}}));
   EXPECT_FALSE(fs::exists(request.exportFile));
   EXPECT_FALSE(fs::exists(dir.file("Logs")));
   std::vector<RunMessage> messages;
