@@ -24,8 +24,8 @@ int main(int argc, char** argv) {
   host.window = &window;
   host.hasUnsavedWork = [&window] { return window.isDocumentModified(); };
   host.importFile = [](const std::string&) {};  // importing connections arrives with the import feature
-  CompanionLink link(host, *settings, *prompter);
   window.show();
+  CompanionLink link(host, *settings, *prompter);
   int code = qapp.exec();
   start.editorMarker.reset();
   return code;

@@ -19,6 +19,7 @@ ProgramDir::ProgramDir(const std::vector<std::string>& programs) {
   fs::create_directories(path());
   fs::create_directories(scratch("config"));
   fs::create_directories(scratch("runtime"));
+  fs::permissions(scratch("runtime"), fs::perms::owner_all);  // as a real runtime folder is
   for (const auto& p : programs) fs::copy_file(std::string(VARNOK_BIN_DIR) + "/" + p, file(p));
   fs::copy_file(std::string(VARNOK_BIN_DIR) + "/corvane.ini", file("corvane.ini"));
   env = {{"XDG_CONFIG_HOME", scratch("config")},
