@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "common/mapped_file.h"
 #include "common/program_paths.h"
 
 namespace varnok {
@@ -164,14 +165,13 @@ LoadResult ReadConfiguration(ConnectionTree& tree, std::string_view bytes, bool 
 LoadResult LoadConfiguration(ConnectionTree& tree, const std::string& path, bool import,
                              std::int32_t selectedNodeIndex) {
   if (!FileExists(path)) return Failure(LoadStatus::FileMissing, "File '" + path + "' does not exist.");
-  std::string bytes;
-  WriteResult read = ReadWholeFile(path, bytes);
-  if (!read) {
+  MappedFile file;
+  if (std::string error = file.Open(path); !error.empty()) {
     LoadResult r = Failure(LoadStatus::CannotOpen, kCannotOpen);
-    r.reason = read.error;
+    r.reason = std::move(error);
     return r;
   }
-  return ReadConfiguration(tree, bytes, import, selectedNodeIndex);
+  return ReadConfiguration(tree, file.bytes(), import, selectedNodeIndex);
 }
 
 }  // namespace varnok
