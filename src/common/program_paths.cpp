@@ -48,8 +48,9 @@ std::string FileNameOf(const std::string& path) {
 }
 
 std::string DisplayName(const std::string& path) {
+  // Like the desktop shell: a file that is not there has no display name.
   std::string name = FileNameOf(path);
-  return name.empty() ? path : name;
+  return name.empty() || !FileExists(path) ? path : name;
 }
 
 std::string EnsureProgramSubdir(const std::string& name) {

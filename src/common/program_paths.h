@@ -14,7 +14,7 @@ void SetProgramDir(const std::string& dir);
 std::string ProgramFilePath(const std::string& name);
 
 // The name the desktop shows for a file: its file name; the path itself when
-// it has none.
+// it has none (also when the file does not exist).
 std::string DisplayName(const std::string& path);
 
 // ProgramFilePath(name), created when missing. Empty when it cannot be had.

@@ -22,9 +22,12 @@ TEST(ProgramPaths, JoinsWithExactlyOneSeparator) {
 }
 
 TEST(ProgramPaths, DisplayNameIsTheFileNameOrThePathItself) {
-  EXPECT_EQ(DisplayName("/home/ann/My sites.vnk"), "My sites.vnk");
-  EXPECT_EQ(DisplayName("C:\\Corvane\\net.VNK"), "net.VNK");
-  EXPECT_EQ(DisplayName("/home/ann/"), "/home/ann/");
+  test::TempDir dir;
+  test::WriteFile(dir.file("My sites.vnk"), "");
+  EXPECT_EQ(DisplayName(dir.file("My sites.vnk")), "My sites.vnk");
+  EXPECT_EQ(DisplayName(dir.file("gone.vnk")), dir.file("gone.vnk"));
+  EXPECT_EQ(DisplayName(dir.path() + "/"), dir.path() + "/");
+  EXPECT_EQ(FileNameOf("C:\\Corvane\\net.VNK"), "net.VNK");
 }
 
 TEST(ProgramPaths, EnsureProgramSubdirCreatesOnceAndReportsFailure) {

@@ -1,2 +1,59 @@
-// Stand-in for the companion tray program (filled in with the start-up work).
-int main() { return 0; }
+// Stand-in for the companion tray program: holds "VarnokSemaphore" while it
+// runs and answers the editor's messages. `varnok --stop-editor` asks a
+// running editor to close.
+#include <poll.h>
+
+#include <csignal>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+
+#include "platform/message_bus.h"
+#include "platform/process_marker.h"
+
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+void RequestStop(int) { stopRequested = 1; }
+
+void Record(const std::string& line) {
+  if (const char* path = std::getenv("VARNOK_RECORD"); path && *path)
+    std::ofstream(path, std::ios::app) << line << "\n";
+  else
+    std::cout << line << std::endl;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace varnok::platform;
+  if (argc > 1 && std::strcmp(argv[1], "--stop-editor") == 0) {
+    PostBroadcast("VarnokcStopMessage");
+    return 0;
+  }
+  if (argc > 1) {
+    std::cerr << "usage: varnok [--stop-editor]\n";
+    return 2;
+  }
+  auto marker = AcquireMarker("VarnokSemaphore");
+  if (!marker) {
+    std::cerr << "varnok: the companion is already running\n";
+    return 1;
+  }
+  auto receiver = ListenForMessages();
+  if (!receiver) {
+    std::cerr << "varnok: cannot listen for messages\n";
+    return 1;
+  }
+  std::signal(SIGTERM, RequestStop);
+  std::signal(SIGINT, RequestStop);
+  Record("started");
+  while (!stopRequested) {
+    pollfd p{receiver->fd(), POLLIN, 0};
+    if (::poll(&p, 1, 200) > 0)
+      receiver->dispatch([](const BusMessage& m) {
+        if (m.name == "VarnokRRMessage") Record("VarnokRRMessage");
+      });
+  }
+  return 0;
+}

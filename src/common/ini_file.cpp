@@ -1,0 +1,237 @@
+#include "common/ini_file.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace varnok {
+namespace {
+
+constexpr std::string_view kBlanks = " \t";
+
+std::string_view Trim(std::string_view s) {
+  auto first = s.find_first_not_of(kBlanks);
+  if (first == std::string_view::npos) return {};
+  auto last = s.find_last_not_of(kBlanks);
+  return s.substr(first, last - first + 1);
+}
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameName(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return Lower(x) == Lower(y);
+         });
+}
+
+// The name of a "[section]" line, or nullopt when the line is no header.
+std::optional<std::string_view> SectionName(std::string_view line) {
+  std::string_view t = Trim(line);
+  if (t.empty() || t.front() != '[') return std::nullopt;
+  t.remove_prefix(1);
+  auto close = t.find(']');
+  if (close != std::string_view::npos) t = t.substr(0, close);
+  return Trim(t);
+}
+
+// The key of a "key=value" line, or nullopt when the line holds none.
+std::optional<std::string_view> KeyName(std::string_view line) {
+  std::string_view t = Trim(line);
+  if (t.empty() || t.front() == ';' || t.front() == '#' || t.front() == '[') return std::nullopt;
+  auto eq = t.find('=');
+  if (eq == std::string_view::npos) return std::nullopt;
+  std::string_view key = Trim(t.substr(0, eq));
+  if (key.empty()) return std::nullopt;
+  return key;
+}
+
+bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
+
+}  // namespace
+
+IniFile::IniFile(std::string newline) : newline_(std::move(newline)) {}
+
+IniFile IniFile::Parse(std::string_view text, std::string defaultNewline) {
+  IniFile ini(std::move(defaultNewline));
+  bool newlineFound = false;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t brk = text.find_first_of("\r\n", start);
+    Line line;
+    if (brk == std::string_view::npos) {
+      line.text = std::string(text.substr(start));
+      start = text.size();
+    } else {
+      line.text = std::string(text.substr(start, brk - start));
+      std::size_t len = (text[brk] == '\r' && brk + 1 < text.size() && text[brk + 1] == '\n') ? 2 : 1;
+      line.eol = std::string(text.substr(brk, len));
+      start = brk + len;
+      if (!newlineFound) {
+        ini.newline_ = line.eol;
+        newlineFound = true;
+      }
+    }
+    ini.lines_.push_back(std::move(line));
+  }
+  return ini;
+}
+
+std::string IniFile::Serialize() const {
+  std::string out;
+  for (const Line& l : lines_) {
+    out += l.text;
+    out += l.eol;
+  }
+  return out;
+}
+
+std::optional<IniFile::Span> IniFile::FindSection(std::string_view section) const {
+  section = Trim(section);
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    auto name = SectionName(lines_[i].text);
+    if (!name || !SameName(*name, section)) continue;
+    std::size_t end = i + 1;
+    while (end < lines_.size() && !SectionName(lines_[end].text)) ++end;
+    return Span{i, end};
+  }
+  return std::nullopt;
+}
+
+std::optional<std::size_t> IniFile::FindKey(const Span& span, std::string_view key) const {
+  key = Trim(key);
+  for (std::size_t i = span.header + 1; i < span.end; ++i) {
+    auto name = KeyName(lines_[i].text);
+    if (name && SameName(*name, key)) return i;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> IniFile::Get(std::string_view section, std::string_view key) const {
+  auto span = FindSection(section);
+  if (!span) return std::nullopt;
+  auto at = FindKey(*span, key);
+  if (!at) return std::nullopt;
+  const std::string& text = lines_[*at].text;
+  return std::string(Trim(std::string_view(text).substr(text.find('=') + 1)));
+}
+
+std::string IniFile::Get(std::string_view section, std::string_view key, std::string_view fallback) const {
+  auto value = Get(section, key);
+  return value ? *value : std::string(fallback);
+}
+
+bool IniFile::HasSection(std::string_view section) const { return FindSection(section).has_value(); }
+
+std::vector<std::string> IniFile::Sections() const {
+  std::vector<std::string> names;
+  for (const Line& l : lines_) {
+    auto name = SectionName(l.text);
+    if (!name) continue;
+    bool seen = std::any_of(names.begin(), names.end(), [&](const std::string& n) { return SameName(n, *name); });
+    if (!seen) names.emplace_back(*name);
+  }
+  return names;
+}
+
+std::vector<std::string> IniFile::Keys(std::string_view section) const {
+  std::vector<std::string> names;
+  auto span = FindSection(section);
+  if (!span) return names;
+  for (std::size_t i = span->header + 1; i < span->end; ++i) {
+    auto name = KeyName(lines_[i].text);
+    if (!name) continue;
+    bool seen = std::any_of(names.begin(), names.end(), [&](const std::string& n) { return SameName(n, *name); });
+    if (!seen) names.emplace_back(*name);
+  }
+  return names;
+}
+
+void IniFile::EnsureLastLineEnds() {
+  if (!lines_.empty() && lines_.back().eol.empty()) lines_.back().eol = newline_;
+}
+
+bool IniFile::Set(std::string_view section, std::string_view key, std::string_view value) {
+  section = Trim(section);
+  key = Trim(key);
+  if (section.empty() || section.find(']') != std::string_view::npos || HasLineBreak(section)) return false;
+  if (key.empty() || key.find('=') != std::string_view::npos || HasLineBreak(key)) return false;
+  if (key.front() == '[' || key.front() == ';' || key.front() == '#') return false;
+  if (HasLineBreak(value)) return false;
+
+  auto span = FindSection(section);
+  if (!span) {
+    EnsureLastLineEnds();
+    lines_.push_back({"[" + std::string(section) + "]", newline_});
+    lines_.push_back({std::string(key) + "=" + std::string(value), newline_});
+    return true;
+  }
+  if (auto at = FindKey(*span, key)) {
+    std::string& text = lines_[*at].text;
+    std::size_t keep = text.find('=') + 1;
+    while (keep < text.size() && (text[keep] == ' ' || text[keep] == '\t')) ++keep;
+    text.replace(keep, std::string::npos, value);
+    return true;
+  }
+  std::size_t insertAt = span->header + 1;
+  for (std::size_t i = span->end; i > span->header + 1; --i) {
+    if (!Trim(lines_[i - 1].text).empty()) {
+      insertAt = i;
+      break;
+    }
+  }
+  if (lines_[insertAt - 1].eol.empty()) lines_[insertAt - 1].eol = newline_;
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt),
+                Line{std::string(key) + "=" + std::string(value), newline_});
+  return true;
+}
+
+bool IniFile::RemoveKey(std::string_view section, std::string_view key) {
+  auto span = FindSection(section);
+  if (!span) return false;
+  auto at = FindKey(*span, key);
+  if (!at) return false;
+  lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(*at));
+  return true;
+}
+
+bool IniFile::RemoveSection(std::string_view section) {
+  auto span = FindSection(section);
+  if (!span) return false;
+  lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(span->header),
+               lines_.begin() + static_cast<std::ptrdiff_t>(span->end));
+  return true;
+}
+
+WriteResult ReadIniFile(const std::string& path, IniFile& ini) {
+  std::string bytes;
+  WriteResult r = ReadWholeFile(path, bytes);
+  ini = r ? IniFile::Parse(bytes) : IniFile();
+  return r;
+}
+
+WriteResult WriteIniFile(const std::string& path, const IniFile& ini) {
+  return SafeWriteFile(path, ini.Serialize());
+}
+
+std::string ReadProfileString(const std::string& path, std::string_view section, std::string_view key,
+                              std::string_view fallback) {
+  IniFile ini;
+  if (!ReadIniFile(path, ini)) return std::string(fallback);
+  return ini.Get(section, key, fallback);
+}
+
+WriteResult WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
+                               std::string_view value) {
+  IniFile ini;
+  std::error_code ec;
+  if (std::filesystem::exists(path, ec)) {
+    if (WriteResult r = ReadIniFile(path, ini); !r) return r;
+  }
+  if (!ini.Set(section, key, value)) {
+    return {false, path + ": the key \"" + std::string(key) + "\" of section \"" + std::string(section) +
+                       "\" cannot be written with this name or value"};
+  }
+  return WriteIniFile(path, ini);
+}
+
+}  // namespace varnok

@@ -1,0 +1,102 @@
+#pragma once
+// Profile (INI) files: "[section]" lines and "key=value" lines.
+//
+// Reading: section and key names are compared without regard to ASCII letter
+// case; leading and trailing blanks and tabs around names and values are
+// ignored; the first occurrence of a section and, within it, of a key wins.
+// Lines before the first section, lines starting with ";" or "#", and lines
+// without "=" are kept but never read as keys. Values are returned as they
+// stand between the trimmed ends (no quote handling, no escapes).
+//
+// Writing follows the classic private-profile writer: a value that exists is
+// replaced in place (the line keeps everything up to and including its "=" and
+// the blanks after it, and its line break); a missing key is added after the
+// last non-blank line of its section; a missing section is added at the end of
+// the file, followed by its key. Every other line stays byte for byte as it
+// was. New lines use the line break the text already uses (the first one
+// found), else the default given to Parse (CR LF unless told otherwise).
+//
+// The in-memory form (Parse / Serialize) serves callers that read and write
+// the file themselves (under a lock, or in a format of their own); the free
+// functions below read and write whole files, writing with SafeWriteFile.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/safe_write.h"
+
+namespace varnok {
+
+class IniFile {
+ public:
+  // An empty file whose new lines end with `newline`.
+  explicit IniFile(std::string newline = "\r\n");
+
+  // Splits `text` into lines, each keeping its own line break (LF, CR LF or
+  // a lone CR). Serialize() of the result gives `text` back unchanged.
+  static IniFile Parse(std::string_view text, std::string defaultNewline = "\r\n");
+  std::string Serialize() const;
+
+  // The value of `key` in `section`; nullopt when either is missing.
+  std::optional<std::string> Get(std::string_view section, std::string_view key) const;
+  std::string Get(std::string_view section, std::string_view key, std::string_view fallback) const;
+
+  bool HasSection(std::string_view section) const;
+  // Section names in file order (each name once, as first written).
+  std::vector<std::string> Sections() const;
+  // Key names of the first section called `section`, in file order, each once.
+  std::vector<std::string> Keys(std::string_view section) const;
+
+  // Writes `value` under `key` in `section` (see the rules above). Returns
+  // false, changing nothing, when the names or the value would break the
+  // file's structure: a line break in any of them, an empty or "="-holding
+  // key, a key starting with "[", ";" or "#", or an empty or "]"-holding
+  // section name.
+  bool Set(std::string_view section, std::string_view key, std::string_view value);
+
+  // Removes the line of `key` in `section`; false when there was none.
+  bool RemoveKey(std::string_view section, std::string_view key);
+  // Removes the first section called `section` with all its lines.
+  bool RemoveSection(std::string_view section);
+
+  const std::string& Newline() const { return newline_; }
+
+ private:
+  struct Line {
+    std::string text;   // without its line break
+    std::string eol;    // "", "\n", "\r\n" or "\r"
+  };
+  struct Span {
+    std::size_t header;  // index of the "[section]" line
+    std::size_t end;     // one past the section's last line
+  };
+
+  std::optional<Span> FindSection(std::string_view section) const;
+  std::optional<std::size_t> FindKey(const Span& span, std::string_view key) const;
+  void EnsureLastLineEnds();
+
+  std::vector<Line> lines_;
+  std::string newline_;
+};
+
+// Reads a whole profile file into `ini`. A failure names the path and the
+// system's reason; `ini` is then empty.
+WriteResult ReadIniFile(const std::string& path, IniFile& ini);
+
+// Writes `ini` over the file at `path` (SafeWriteFile: all or nothing).
+WriteResult WriteIniFile(const std::string& path, const IniFile& ini);
+
+// The value of a key of a profile file; `fallback` when the file, section or
+// key is missing or the file cannot be read.
+std::string ReadProfileString(const std::string& path, std::string_view section, std::string_view key,
+                              std::string_view fallback = {});
+
+// Writes one key into a profile file with the rules above: reads the file
+// (a missing file counts as empty and is created), changes the one line,
+// writes it back. Fails with a message naming the file, and changes nothing,
+// when the file cannot be read or written or the names or value are invalid.
+WriteResult WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
+                               std::string_view value);
+
+}  // namespace varnok

@@ -1,0 +1,214 @@
+#include "platform/posix/settings_file.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <filesystem>
+
+#include "common/ini_file.h"
+#include "common/safe_write.h"
+#include "platform/runtime_dir.h"
+
+namespace varnok::platform {
+namespace {
+
+constexpr const char* kSection = "Varnok";
+
+// A file we wrote has the section header and only blank, comment, section or
+// "name=value" lines. Anything else was not written by us: it is left alone.
+bool LooksDamaged(const std::string& bytes) {
+  if (bytes.find('\0') != std::string::npos) return true;
+  IniFile ini = IniFile::Parse(bytes);
+  if (!bytes.empty() && !ini.HasSection(kSection)) return true;
+  std::size_t start = 0;
+  while (start < bytes.size()) {
+    std::size_t end = bytes.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = bytes.size();
+    std::string_view line(bytes.data() + start, end - start);
+    auto first = line.find_first_not_of(" \t");
+    if (first != std::string_view::npos) {
+      char c = line[first];
+      if (c != ';' && c != '#' && c != '[' && line.find('=') == std::string_view::npos) return true;
+    }
+    start = end + 1;
+  }
+  return false;
+}
+
+class FileSettingsStore : public SettingsStore {
+ public:
+  explicit FileSettingsStore(std::string path) : path_(std::move(path)) {}
+
+  bool keyExists() const override {
+    refresh();
+    return state_ == State::Good && ini_.HasSection(kSection);
+  }
+
+  std::optional<std::string> readString(const std::string& name) const override {
+    refresh();
+    if (state_ != State::Good) return std::nullopt;
+    auto v = ini_.Get(kSection, name);
+    if (!v) return std::nullopt;
+    return UnescapeSettingText(*v);
+  }
+
+  std::optional<std::int32_t> readInt(const std::string& name) const override {
+    refresh();
+    if (state_ != State::Good) return std::nullopt;
+    auto v = ini_.Get(kSection, name);
+    if (!v || v->empty()) return std::nullopt;
+    const char* first = v->data() + (v->front() == '+' ? 1 : 0);
+    const char* last = v->data() + v->size();
+    std::int32_t n = 0;
+    auto [end, ec] = std::from_chars(first, last, n);
+    if (ec != std::errc() || end != last) return std::nullopt;
+    return n;
+  }
+
+  std::string write(const std::vector<SettingWrite>& values) override {
+    return modify([&](IniFile& ini) {
+      for (const auto& w : values) {
+        std::string text = std::holds_alternative<std::int32_t>(w.value)
+                               ? std::to_string(std::get<std::int32_t>(w.value))
+                               : EscapeSettingText(std::get<std::string>(w.value));
+        if (!ini.Set(kSection, w.name, text)) return "Invalid setting name '" + w.name + "'";
+      }
+      return std::string();
+    });
+  }
+
+  std::string remove(const std::string& name) override {
+    return modify([&](IniFile& ini) {
+      ini.RemoveKey(kSection, name);
+      return std::string();
+    });
+  }
+
+ private:
+  enum class State { Missing, Good, Damaged, Unreadable };
+
+  // Re-reads the file when another writer replaced it since the last look.
+  void refresh() const {
+    struct stat st {};
+    if (::stat(path_.c_str(), &st) != 0) {
+      state_ = errno == ENOENT ? State::Missing : State::Unreadable;
+      ini_ = IniFile("\n");
+      seen_ = {};
+      return;
+    }
+    Stamp now{st.st_ino, st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
+    if (now == seen_ && state_ != State::Missing) return;
+    std::string bytes;
+    if (!ReadWholeFile(path_, bytes)) {
+      state_ = State::Unreadable;
+      return;
+    }
+    seen_ = now;
+    if (LooksDamaged(bytes)) {
+      state_ = State::Damaged;
+      damagedBytes_ = std::move(bytes);
+      return;
+    }
+    state_ = State::Good;
+    ini_ = IniFile::Parse(bytes, "\n");
+  }
+
+  template <typename Change>
+  std::string modify(Change change) {
+    std::filesystem::path dir = std::filesystem::path(path_).parent_path();
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    int lock = ::open((path_ + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (lock < 0) return path_ + ".lock: " + std::strerror(errno);
+    while (::flock(lock, LOCK_EX) != 0 && errno == EINTR) {
+    }
+    seen_ = {};  // always re-read under the lock
+    refresh();
+    std::string error;
+    if (state_ == State::Unreadable) {
+      error = path_ + ": cannot be read; settings were not written";
+    } else {
+      if (state_ == State::Damaged) {
+        // Keep the damaged file as it is, beside the new one.
+        WriteResult saved = SafeWriteFile(path_ + ".damaged", damagedBytes_);
+        if (!saved) error = saved.error;
+        ini_ = IniFile("\n");
+      }
+      if (error.empty()) {
+        IniFile next = ini_;
+        error = change(next);
+        if (error.empty()) {
+          WriteResult r = SafeWriteFile(path_, next.Serialize());
+          if (!r) error = r.error;
+        }
+      }
+    }
+    seen_ = {};
+    ::close(lock);
+    return error;
+  }
+
+  struct Stamp {
+    ino_t ino = 0;
+    off_t size = -1;
+    time_t sec = 0;
+    long nsec = 0;
+    bool operator==(const Stamp&) const = default;
+  };
+
+  std::string path_;
+  mutable State state_ = State::Missing;
+  mutable IniFile ini_{"\n"};
+  mutable std::string damagedBytes_;
+  mutable Stamp seen_;
+};
+
+}  // namespace
+
+std::string EscapeSettingText(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    bool edge = i == 0 || i + 1 == text.size();
+    if (c == '\\') out += "\\\\";
+    else if (c == '\r') out += "\\r";
+    else if (c == '\n') out += "\\n";
+    else if (edge && (c == ' ' || c == '\t')) out += c == ' ' ? "\\s" : "\\t";
+    else out += c;
+  }
+  return out;
+}
+
+std::string UnescapeSettingText(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\' || i + 1 == text.size()) {
+      out += text[i];
+      continue;
+    }
+    switch (text[++i]) {
+      case 'r': out += '\r'; break;
+      case 'n': out += '\n'; break;
+      case 's': out += ' '; break;
+      case 't': out += '\t'; break;
+      case '\\': out += '\\'; break;
+      default: out += '\\'; out += text[i];
+    }
+  }
+  return out;
+}
+
+std::unique_ptr<SettingsStore> OpenSettingsFile(const std::string& path) {
+  return std::make_unique<FileSettingsStore>(path);
+}
+
+std::unique_ptr<SettingsStore> OpenVarnokSettings() { return OpenSettingsFile(SettingsDir() + "/Varnok.conf"); }
+
+}  // namespace varnok::platform

@@ -1,0 +1,25 @@
+#include "run/temp_files.h"
+
+#include <unistd.h>
+
+#include "common/program_paths.h"
+
+namespace varnok::run {
+
+std::string TempDir() { return EnsureProgramSubdir("Temp_CVL"); }
+
+std::string MacroTempName(int n) { return "~macroC" + std::to_string(n) + ".cvl"; }
+
+std::string SettingsTempName(int n) { return "~CViniC" + std::to_string(n) + ".ini"; }
+
+bool CleanTempFiles() {
+  std::string dir = TempDir();
+  if (dir.empty()) return false;
+  for (int n = 1; n <= kMaxTempFiles; ++n) {
+    for (const std::string& name : {MacroTempName(n), SettingsTempName(n), "~CVini" + std::to_string(n) + ".ini"})
+      ::unlink((dir + "/" + name).c_str());
+  }
+  return true;
+}
+
+}  // namespace varnok::run

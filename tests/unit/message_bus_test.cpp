@@ -1,0 +1,131 @@
+#include "platform/message_bus.h"
+
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "platform/runtime_dir.h"
+#include "scoped_env.h"
+#include "temp_dir.h"
+
+namespace varnok::platform {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct BusTest : ::testing::Test {
+  test::TempDir runtime;
+  test::ScopedEnv env{"XDG_RUNTIME_DIR", runtime.path()};
+
+  static std::vector<BusMessage> Drain(MessageReceiver& r, int waitMs = 200) {
+    std::vector<BusMessage> got;
+    pollfd p{r.fd(), POLLIN, 0};
+    while (::poll(&p, 1, waitMs) > 0) {
+      r.dispatch([&](const BusMessage& m) { got.push_back(m); });
+      waitMs = 50;
+    }
+    return got;
+  }
+
+  // A receiver in another process that handles messages after `delayMs`
+  // (each), forever, until killed. Returns once it listens.
+  static pid_t StartReceiverProcess(int delayMs) {
+    int ready[2];
+    if (::pipe(ready) != 0) return -1;
+    pid_t child = ::fork();
+    if (child == 0) {
+      auto r = ListenForMessages();
+      char c = r ? '1' : '0';
+      (void)!::write(ready[1], &c, 1);
+      for (;;) {
+        pollfd p{r->fd(), POLLIN, 0};
+        if (::poll(&p, 1, -1) > 0) r->dispatch([&](const BusMessage&) { ::usleep(delayMs * 1000); });
+      }
+    }
+    char c = 0;
+    (void)!::read(ready[0], &c, 1);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    return c == '1' ? child : -1;
+  }
+};
+
+TEST_F(BusTest, PostedBroadcastReachesEveryReceiverWithSender) {
+  auto a = ListenForMessages();
+  auto b = ListenForMessages();
+  ASSERT_TRUE(a && b);
+  EXPECT_NE(a->id(), b->id());
+  PostBroadcast("VarnokcMessage", a->id());
+  for (auto* r : {a.get(), b.get()}) {
+    auto got = Drain(*r);
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].name, "VarnokcMessage");
+    EXPECT_EQ(got[0].sender, a->id());
+  }
+}
+
+TEST_F(BusTest, SendWaitsForOtherProcessesAndSkipsItself) {
+  auto own = ListenForMessages();
+  pid_t fast = StartReceiverProcess(0);
+  pid_t slow = StartReceiverProcess(300);
+  ASSERT_GT(fast, 0);
+  ASSERT_GT(slow, 0);
+  auto start = std::chrono::steady_clock::now();
+  int reached = SendBroadcast("VarnokRRMessage");
+  auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(reached, 2);
+  EXPECT_GE(took, 250ms);  // it waited for the slow one to finish handling
+  EXPECT_TRUE(Drain(*own, 50).empty());
+  for (pid_t p : {fast, slow}) {
+    ::kill(p, SIGKILL);
+    ::waitpid(p, nullptr, 0);
+  }
+}
+
+TEST_F(BusTest, HungReceiverCannotFreezeTheSender) {
+  pid_t hung = StartReceiverProcess(60000);
+  pid_t fine = StartReceiverProcess(0);
+  ASSERT_GT(hung, 0);
+  ASSERT_GT(fine, 0);
+  auto start = std::chrono::steady_clock::now();
+  int reached = SendBroadcast("VarnokRRMessage", 0, 400ms);
+  auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(reached, 1);
+  EXPECT_LT(took, 2s);
+  for (pid_t p : {hung, fine}) {
+    ::kill(p, SIGKILL);
+    ::waitpid(p, nullptr, 0);
+  }
+}
+
+TEST_F(BusTest, SocketsOfDeadProcessesAreRemoved) {
+  pid_t gone = StartReceiverProcess(0);
+  ASSERT_GT(gone, 0);
+  ::kill(gone, SIGKILL);
+  ::waitpid(gone, nullptr, 0);
+  auto count = [&] {
+    int n = 0;
+    for (auto& e : std::filesystem::directory_iterator(RuntimeDir()))
+      n += e.path().filename().string().rfind("bus-", 0) == 0;
+    return n;
+  };
+  EXPECT_EQ(count(), 1);
+  EXPECT_EQ(SendBroadcast("VarnokRRMessage"), 0);
+  EXPECT_EQ(count(), 0);
+}
+
+TEST_F(BusTest, RuntimeFolderIsPrivate) {
+  std::string dir = RuntimeDir();
+  ASSERT_FALSE(dir.empty());
+  auto perms = std::filesystem::status(dir).permissions();
+  using P = std::filesystem::perms;
+  EXPECT_EQ(perms & (P::group_all | P::others_all), P::none);
+}
+
+}  // namespace
+}  // namespace varnok::platform

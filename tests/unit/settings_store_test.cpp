@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "platform/posix/settings_file.h"
+#include "platform/settings_store.h"
+#include "scoped_env.h"
+#include "temp_dir.h"
+
+namespace varnok::platform {
+namespace {
+
+struct SettingsTest : ::testing::Test {
+  test::TempDir home;
+  test::ScopedEnv env{"XDG_CONFIG_HOME", home.path()};
+  std::string path = home.path() + "/Zelmora/Varnok.conf";
+};
+
+TEST_F(SettingsTest, MissingKeyReadsAsDefaults) {
+  auto s = OpenVarnokSettings();
+  EXPECT_FALSE(s->keyExists());
+  EXPECT_EQ(s->readString("LastVNKFile", "none"), "none");
+  EXPECT_EQ(s->readInt("TreeWidth", 215), 215);
+}
+
+TEST_F(SettingsTest, NamesAreCaseInsensitiveAndTypesAreChecked) {
+  auto s = OpenVarnokSettings();
+  ASSERT_EQ(s->write({{"UseSameBackGround", 0}, {"VarName", std::string("Ann Smith")},
+                      {"MultiStartInterval", std::string("7")}, {"WinTop", -20}}),
+            "");
+  EXPECT_TRUE(s->keyExists());
+  EXPECT_EQ(s->readInt("UseSameBackground", 1), 0);
+  EXPECT_EQ(s->readInt("usesamebackground", 1), 0);
+  EXPECT_EQ(s->readString("varname", ""), "Ann Smith");
+  EXPECT_EQ(s->readInt("WinTop", 0), -20);
+  // A text that is no 32-bit number reads as the caller's default.
+  EXPECT_EQ(s->readInt("VarName", 42), 42);
+  ASSERT_EQ(s->writeString("WinLeft", "12px"), "");
+  EXPECT_EQ(s->readInt("WinLeft", 5), 5);
+  ASSERT_EQ(s->writeString("WinLeft", "99999999999"), "");
+  EXPECT_EQ(s->readInt("WinLeft", 5), 5);
+  // Rewriting under another letter case keeps one value.
+  ASSERT_EQ(s->writeInt("USESAMEBACKGROUND", 1), "");
+  EXPECT_EQ(OpenVarnokSettings()->readInt("UseSameBackGround", 0), 1);
+  std::string file = test::ReadFile(path);
+  EXPECT_EQ(file.find("USESAMEBACKGROUND"), std::string::npos);
+}
+
+TEST_F(SettingsTest, TextsSurviveLineBreaksBackslashesAndEdgeBlanks) {
+  auto s = OpenVarnokSettings();
+  const std::string tricky = " C:\\Corvane\\net.VNK\r\nsecond line\\n ";
+  ASSERT_EQ(s->writeString("ParamName", tricky), "");
+  ASSERT_EQ(s->writeString("VarPhone", ""), "");
+  auto again = OpenVarnokSettings();
+  EXPECT_EQ(again->readString("ParamName", "x"), tricky);
+  EXPECT_EQ(again->readString("VarPhone", "x"), "");
+}
+
+TEST_F(SettingsTest, WriteChangesOnlyTheNamedValuesAndSeesOtherWriters) {
+  auto mine = OpenVarnokSettings();
+  auto other = OpenVarnokSettings();
+  ASSERT_EQ(mine->write({{"VarName", std::string("a")}, {"VarEmail", std::string("b")}}), "");
+  EXPECT_EQ(other->readString("VarName", ""), "a");  // a later write elsewhere is seen
+  ASSERT_EQ(other->writeString("ParamName", "/tmp/x.vnk"), "");
+  ASSERT_EQ(mine->writeString("VarName", "c"), "");
+  EXPECT_EQ(mine->readString("ParamName", ""), "/tmp/x.vnk");
+  EXPECT_EQ(mine->readString("VarEmail", ""), "b");
+  ASSERT_EQ(mine->remove("VarEmail"), "");
+  EXPECT_FALSE(other->readString("VarEmail").has_value());
+}
+
+TEST_F(SettingsTest, ConcurrentProcessesKeepEachOthersValues) {
+  constexpr int kProcesses = 6, kRounds = 40;
+  std::vector<pid_t> children;
+  for (int p = 0; p < kProcesses; ++p) {
+    pid_t pid = ::fork();
+    if (pid == 0) {
+      auto s = OpenVarnokSettings();
+      for (int r = 0; r < kRounds; ++r)
+        if (!s->writeInt("Writer" + std::to_string(p) + "_" + std::to_string(r), r).empty()) ::_exit(1);
+      ::_exit(0);
+    }
+    children.push_back(pid);
+  }
+  for (pid_t pid : children) {
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  auto s = OpenVarnokSettings();
+  for (int p = 0; p < kProcesses; ++p)
+    for (int r = 0; r < kRounds; ++r)
+      EXPECT_EQ(s->readInt("Writer" + std::to_string(p) + "_" + std::to_string(r), -1), r);
+}
+
+TEST_F(SettingsTest, DamagedFileReadsAsMissingAndIsKeptAside) {
+  std::filesystem::create_directories(home.path() + "/Zelmora");
+  const std::string garbage = std::string("\x7f" "ELF\0\0binary junk\nno structure here", 35);
+  test::WriteFile(path, garbage);
+  auto s = OpenVarnokSettings();
+  EXPECT_FALSE(s->keyExists());
+  EXPECT_EQ(s->readString("LastVNKFile", "default"), "default");
+  ASSERT_EQ(s->writeString("VarName", "Ann"), "");
+  EXPECT_EQ(test::ReadFile(path + ".damaged"), garbage);
+  EXPECT_EQ(s->readString("VarName", ""), "Ann");
+}
+
+TEST_F(SettingsTest, UnreadableFileIsNeverOverwritten) {
+  std::filesystem::create_directories(path);  // a folder where the file belongs
+  auto s = OpenVarnokSettings();
+  EXPECT_FALSE(s->keyExists());
+  std::string error = s->writeString("VarName", "Ann");
+  EXPECT_NE(error, "");
+  EXPECT_NE(error.find(path), std::string::npos);
+  EXPECT_TRUE(std::filesystem::is_directory(path));
+}
+
+TEST(SettingText, EscapesRoundTrip) {
+  for (std::string t : {"", " ", "a\\b", "\\n", "x\r\ny", "\tlead", "trail\t", "mid dle"})
+    EXPECT_EQ(UnescapeSettingText(EscapeSettingText(t)), t) << t;
+}
+
+}  // namespace
+}  // namespace varnok::platform
