@@ -9,6 +9,7 @@
 #include "app_settings.h"
 #include "connection_pages.h"
 #include "model/connection_tree.h"
+#include "prompts.h"
 #include "recent_files.h"
 
 class QTabWidget;
@@ -27,8 +28,6 @@ namespace varnok::app {
 
 class CommandSet;
 class ConnectionTreeModel;
-class FileDialogs;
-class Prompter;
 class SettingsPage;
 class StatusPanels;
 
@@ -68,7 +67,8 @@ class MainWindow : public QMainWindow {
   std::function<void()> onCloseCancelled;
 
   // Document commands (also reachable through their actions).
-  void NewDocument();
+  // New: true when the document was replaced by an empty one.
+  bool NewDocument();
   void OpenDocument();
   bool SaveDocument();
   bool SaveDocumentAs();
@@ -76,7 +76,7 @@ class MainWindow : public QMainWindow {
   const RecentFiles& recentFiles() const { return recent_; }
 
   // Yes, No or Cancel: the apply question, then the save question.
-  int ConfirmDiscard();  // returns a PromptAnswer value
+  PromptAnswer ConfirmDiscard();
 
   // The connection/page cycle.
   void ShowNodeInPages();
