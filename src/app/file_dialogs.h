@@ -1,4 +1,5 @@
 #pragma once
+#include <QStringList>
 #include <memory>
 
 #include "prompts.h"

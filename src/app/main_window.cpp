@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -30,18 +31,6 @@
 #include "tree_model.h"
 
 namespace varnok::app {
-
-class MainWindow::LoadingGuard {
- public:
-  explicit LoadingGuard(MainWindow& w) : w_(w), old_(w.loading_) { w_.loading_ = true; }
-  ~LoadingGuard() { w_.loading_ = old_; }
-  LoadingGuard(const LoadingGuard&) = delete;
-  LoadingGuard& operator=(const LoadingGuard&) = delete;
-
- private:
-  MainWindow& w_;
-  bool old_;
-};
 
 MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices services)
     : QMainWindow(parent), prompter_(prompter), services_(std::move(services)) {
@@ -125,7 +114,14 @@ void MainWindow::buildLayout() {
   pg_->setObjectName(QStringLiteral("PG"));
   pg_->setMinimumWidth(350);
   settingsPage_ = new SettingsPage;
-  pg_->addTab(settingsPage_, QStringLiteral("Settings"));
+  // On a small window the settings page scrolls rather than squeezing its fields.
+  auto* settingsScroll = new QScrollArea;
+  settingsScroll->setObjectName(QStringLiteral("TabSheet1Scroll"));
+  settingsScroll->setWidget(settingsPage_);
+  settingsScroll->setWidgetResizable(true);
+  settingsScroll->setFrameShape(QFrame::NoFrame);
+  settingsScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  pg_->addTab(settingsScroll, QStringLiteral("Settings"));
   pages_ = new ConnectionPages(*pg_, editorPointSize());
 
   splitter_->addWidget(vt_);
@@ -238,7 +234,7 @@ void MainWindow::createWindow() {
   }
 
   UpdateCaption(false);
-  pg_->setCurrentWidget(tree_.Top()->hasChildren() ? pages_->ts1 : static_cast<QWidget*>(settingsPage_));
+  pg_->setCurrentWidget(tree_.Top()->hasChildren() ? pages_->ts1 : pg_->widget(0));
   vt_->expand(model_->indexOf(tree_.Top()));
   if (settings_.selectedNodeIndex != 0) SelectLastNode();
   if (!vt_->currentIndex().isValid()) vt_->setCurrentIndex(model_->indexOf(tree_.Top()));

@@ -102,7 +102,18 @@ class MainWindow : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  class LoadingGuard;
+  // Sets `Loading` for its lifetime (restoring the earlier state).
+  class LoadingGuard {
+   public:
+    explicit LoadingGuard(MainWindow& w) : w_(w), old_(w.loading_) { w_.loading_ = true; }
+    ~LoadingGuard() { w_.loading_ = old_; }
+    LoadingGuard(const LoadingGuard&) = delete;
+    LoadingGuard& operator=(const LoadingGuard&) = delete;
+
+   private:
+    MainWindow& w_;
+    bool old_;
+  };
 
   void buildLayout();
   void connectCommands();

@@ -49,10 +49,14 @@ int DelaySpinBox::valueFromText(const QString& text) const { return RunDelaySeco
 SettingsPage::SettingsPage(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("TabSheet1"));
   auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(6, 6, 6, 6);
+  layout->setSpacing(4);
 
   auto* vars = new QGroupBox(QStringLiteral(" User specific variables: "), this);
   vars->setObjectName(QStringLiteral("GroupBox1"));
   auto* form = new QFormLayout(vars);
+  form->setContentsMargins(8, 4, 8, 6);
+  form->setVerticalSpacing(3);
   edit1 = Edit("Edit1", vars);
   edit2 = Edit("Edit2", vars);
   edit3 = Edit("Edit3", vars);
@@ -66,6 +70,8 @@ SettingsPage::SettingsPage(QWidget* parent) : QWidget(parent) {
   auto* colors = new QGroupBox(this);
   colors->setObjectName(QStringLiteral("GroupBox2"));
   auto* colorsLayout = new QVBoxLayout(colors);
+  colorsLayout->setContentsMargins(8, 2, 8, 4);
+  colorsLayout->setSpacing(2);
   colorsLayout->addWidget(cbNoColors);
   cbUseColorInEditor = Check("cbUseColorInEditor", "Connection colors in Macro editor", colors);
   cbSameBackground = Check("cbSameBackground", "The same background for Nomal, Bold and Blink", colors);
@@ -80,6 +86,7 @@ SettingsPage::SettingsPage(QWidget* parent) : QWidget(parent) {
   auto* run = new QGroupBox(QStringLiteral(" 'Run all selected' startup options: "), this);
   run->setObjectName(QStringLiteral("GroupBox3"));
   auto* runLayout = new QHBoxLayout(run);
+  runLayout->setContentsMargins(8, 2, 8, 4);
   runLayout->addWidget(new QLabel(QStringLiteral("Time delay"), run));
   seDelay = new DelaySpinBox(run);
   seDelay->setObjectName(QStringLiteral("seDelay"));
@@ -107,7 +114,13 @@ SettingsPage::SettingsPage(QWidget* parent) : QWidget(parent) {
   cbAutoSave = Check("cbAutoSave", "Save changes on exit without prompting", this);
   cbRunAtLogOn = Check("cbRunAtLogOn", "Run at log on to Windows", this);
   cbAssociate = Check("cbAssociate", "Associate extention VNK with ", this);
-  for (auto* box : {cbSelectLast, cbAutoSave, cbRunAtLogOn, cbAssociate}) layout->addWidget(box);
+  for (auto* box : {cbSelectLast, cbAutoSave, cbRunAtLogOn, cbAssociate}) {
+    box->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);  // a long caption is cut, not scrolled
+    layout->addWidget(box);
+  }
+  cbSameBackground->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  cbDblClick->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  cbDblClick->setMinimumContentsLength(12);
   layout->addStretch();
 
   show(AppSettings{});
