@@ -31,7 +31,7 @@ void BM_PlainNameScan(benchmark::State& state) {
   ConnectionTree& tree = BigTree();
   for (auto _ : state) {
     std::string all;
-    for (const TreeNode* n = tree.Top(); n; n = ConnectionTree::Next(n)) all += n->name();
+    ConnectionTree::ForEachPreOrder(tree.Top(), [&](const TreeNode* n) { all += n->name(); });
     benchmark::DoNotOptimize(all.find("Unnamed connection #1"));
   }
 }
