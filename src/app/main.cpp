@@ -1,12 +1,32 @@
 #include <QApplication>
+#include <vector>
 
+#include "common/program_paths.h"
+#include "companion_link.h"
 #include "main_window.h"
+#include "platform/settings_store.h"
 #include "prompts.h"
+#include "startup.h"
 
 int main(int argc, char** argv) {
+  using namespace varnok::app;
   QApplication qapp(argc, argv);
-  auto prompter = varnok::app::MakeProgramPrompter(nullptr);
-  varnok::app::MainWindow window(*prompter);
+  auto prompter = MakeProgramPrompter(nullptr);
+  auto settings = varnok::platform::OpenVarnokSettings();
+
+  std::vector<std::string> args(argv + 1, argv + argc);
+  std::string exe = varnok::FileNameOf(QCoreApplication::applicationFilePath().toLocal8Bit().toStdString());
+  StartupOutcome start = RunStartup(args, exe, *settings, *prompter);
+  if (!start.proceed) return start.exitCode;
+
+  MainWindow window(*prompter);
+  CompanionHost host;
+  host.window = &window;
+  host.hasUnsavedWork = [&window] { return window.isDocumentModified(); };
+  host.importFile = [](const std::string&) {};  // importing connections arrives with the import feature
   window.show();
-  return qapp.exec();
+  CompanionLink link(host, *settings, *prompter);
+  int code = qapp.exec();
+  start.editorMarker.reset();
+  return code;
 }

@@ -2,6 +2,7 @@
 // runs and answers the editor's messages. `varnok --stop-editor` asks a
 // running editor to close.
 #include <poll.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstring>
@@ -47,7 +48,7 @@ int main(int argc, char** argv) {
   }
   std::signal(SIGTERM, RequestStop);
   std::signal(SIGINT, RequestStop);
-  Record("started");
+  Record("started " + std::to_string(::getpid()));
   while (!stopRequested) {
     pollfd p{receiver->fd(), POLLIN, 0};
     if (::poll(&p, 1, 200) > 0)

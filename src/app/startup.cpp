@@ -1,0 +1,96 @@
+#include "startup.h"
+
+#include <cctype>
+#include <filesystem>
+
+#include "common/program_paths.h"
+#include "platform/launcher.h"
+#include "platform/message_bus.h"
+#include "prompts.h"
+#include "run/emulator.h"
+#include "run/temp_files.h"
+
+namespace varnok::app {
+namespace {
+
+#ifdef _WIN32
+constexpr const char* kCompanionFile = "Varnok.exe";
+constexpr const char* kEditorName = "VARNOKC.EXE";
+constexpr const char* kEditorFile = "Varnokc.exe";
+#else
+constexpr const char* kCompanionFile = "varnok";
+constexpr const char* kEditorName = "VARNOKC";
+constexpr const char* kEditorFile = "varnokc";
+#endif
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+}  // namespace
+
+void EnsureCompanionRunning(Prompter& prompter) {
+  if (platform::IsMarkerHeld("VarnokSemaphore")) return;
+  std::string path = ProgramFilePath(kCompanionFile);
+  if (!FileExists(path)) {
+    prompter.warning("File '" + DisplayName(path) + "' not found.");
+    return;
+  }
+  if (auto r = platform::LaunchProgram(path, {}); !r.ok)
+    prompter.warning("Cannot start the companion program: " + r.error);
+}
+
+bool HandOverFile(const std::string& file, platform::SettingsStore& settings, Prompter& prompter) {
+  std::string temp = run::TempDir();
+  if (temp.empty()) {
+    prompter.error("Failed to create temporary folder. The file cannot be imported.");
+    return false;
+  }
+  std::string copy = temp + "/~" + FileNameOf(file);
+  std::error_code ec;  // a failed copy is not reported: the running editor says the file is missing
+  std::filesystem::copy_file(file, copy, std::filesystem::copy_options::overwrite_existing, ec);
+  settings.writeString("ParamName", copy);
+  return true;
+}
+
+StartupOutcome RunStartup(const std::vector<std::string>& args, const std::string& executableName,
+                          platform::SettingsStore& settings, Prompter& prompter) {
+  StartupOutcome out;
+  // 1. The file to open or import travels through "ParamName".
+  if (!args.empty()) settings.writeString("ParamName", args.front());
+
+  // 2. The companion.
+  EnsureCompanionRunning(prompter);
+
+  // 3. One editor per user: a second start hands its file over and ends.
+  out.editorMarker = platform::AcquireMarker("VarnokcSemaphore");
+  if (!out.editorMarker && platform::IsMarkerHeld("VarnokcSemaphore")) {
+    if (!args.empty() && !HandOverFile(args.front(), settings, prompter)) return out;
+    platform::PostBroadcast("VarnokcMessage", 0);
+    return out;
+  }
+
+  // 4. The program must keep its own name.
+  if (Upper(executableName) != kEditorName) {
+    prompter.error(std::string("This application cannot be executed unless having the original name.\r"
+                               "Please rename it to '") +
+                   kEditorFile + "' and re-run it.");
+    out.exitCode = 1;
+    return out;
+  }
+
+  // 5. It must sit beside the emulator.
+  if (auto error = run::CheckEmulatorPresent()) {
+    prompter.error(*error);
+    out.exitCode = 1;
+    return out;
+  }
+
+  // 6. Files of earlier runs go.
+  run::CleanTempFiles();
+  out.proceed = true;
+  return out;
+}
+
+}  // namespace varnok::app

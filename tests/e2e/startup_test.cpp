@@ -1,0 +1,139 @@
+// The editor's start-up, single instance and companion messages, run as the
+// built programs in a temporary program directory.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <thread>
+
+#include "platform/posix/settings_file.h"
+#include "program_dir.h"
+
+namespace varnok::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::string ParamName(const ProgramDir& dir) {
+  return platform::OpenSettingsFile(dir.settingsFile())->readString("ParamName", "");
+}
+
+// Starts the first editor and waits until it takes messages.
+pid_t StartEditor(ProgramDir& dir, const std::vector<std::string>& args = {}) {
+  pid_t pid = dir.start(dir.file("varnokc"), args);
+  EXPECT_TRUE(dir.waitUntilListening(pid)) << "the editor did not come up";
+  return pid;
+}
+
+void StopEditor(ProgramDir& dir, pid_t editor) {
+  EXPECT_EQ(dir.run(dir.file("varnok"), {"--stop-editor"}), 0);
+  EXPECT_EQ(dir.wait(editor, 10s), 0);
+}
+
+TEST(Startup, WrongExecutableNameIsRefusedAnyLetterCaseIsAccepted) {
+  ProgramDir dir;
+  std::filesystem::copy_file(dir.file("varnokc"), dir.file("varnokc-old"));
+  EXPECT_EQ(dir.run(dir.file("varnokc-old")), 1);
+  auto prompts = dir.prompts();
+  ASSERT_EQ(prompts.size(), 1u);
+  EXPECT_EQ(prompts[0].kind, "error");
+  EXPECT_EQ(prompts[0].buttons, "OK");
+  EXPECT_EQ(prompts[0].text,
+            "This application cannot be executed unless having the original name.\r"
+            "Please rename it to 'varnokc' and re-run it.");
+
+  std::filesystem::rename(dir.file("varnokc-old"), dir.file("VarnokC"));
+  pid_t editor = StartEditor(dir);
+  StopEditor(dir, editor);
+  EXPECT_EQ(dir.prompts().size(), 1u);
+}
+
+TEST(Startup, MissingEmulatorIsRefused) {
+  ProgramDir dir({"varnokc", "varnok"});
+  EXPECT_EQ(dir.run(dir.file("varnokc")), 1);
+  auto prompts = dir.prompts();
+  ASSERT_EQ(prompts.size(), 1u);
+  EXPECT_EQ(prompts[0].kind, "error");
+  EXPECT_EQ(prompts[0].text, "CORVMAIN not found.\rPlease move varnokc into Corvane directory and restart it.");
+}
+
+TEST(Startup, CompanionIsStartedOnlyWhenItIsNotRunning) {
+  ProgramDir dir;
+  pid_t editor = StartEditor(dir);
+  ASSERT_TRUE(Eventually([&] { return dir.companionLog().size() == 1; }));
+  StopEditor(dir, editor);
+  // The companion outlives the editor; the next start finds it running.
+  editor = StartEditor(dir);
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(dir.companionLog().size(), 1u);
+  StopEditor(dir, editor);
+  EXPECT_TRUE(dir.prompts().empty());
+}
+
+TEST(Startup, MissingCompanionIsReportedAndStartGoesOn) {
+  ProgramDir dir({"varnokc", "corvmain"});
+  pid_t editor = StartEditor(dir);
+  auto prompts = dir.prompts();
+  ASSERT_EQ(prompts.size(), 1u);
+  EXPECT_EQ(prompts[0].kind, "warning");
+  EXPECT_EQ(prompts[0].text, "File '" + dir.file("varnok") + "' not found.");
+  ::kill(editor, SIGTERM);
+  dir.wait(editor);
+}
+
+TEST(Startup, SecondStartHandsItsFileOverAndFurtherMessagesWaitFiveSeconds) {
+  ProgramDir dir;
+  pid_t editor = StartEditor(dir);
+  WriteFile(dir.scratch("branch office.vnk"), "VNK20 content");
+  EXPECT_EQ(dir.run(dir.file("varnokc"), {dir.scratch("branch office.vnk")}), 0);
+
+  std::string copy = dir.file("Temp_CVL/~branch office.vnk");
+  EXPECT_EQ(ReadFile(copy), "VNK20 content");
+  ASSERT_TRUE(Eventually([&] { return dir.prompts().size() == 1; }));
+  auto prompts = dir.prompts();
+  EXPECT_EQ(prompts[0].kind, "confirmation");
+  EXPECT_EQ(prompts[0].buttons, "YesNo");
+  EXPECT_EQ(prompts[0].text, "Do you want to import file branch office.vnk into Varnokc?");
+  ASSERT_TRUE(Eventually([&] { return ParamName(dir).empty(); }));
+
+  // Within five seconds of the last one, a hand-over is not acted upon.
+  WriteFile(dir.scratch("second.vnk"), "x");
+  EXPECT_EQ(dir.run(dir.file("varnokc"), {dir.scratch("second.vnk")}), 0);
+  std::this_thread::sleep_for(800ms);
+  EXPECT_EQ(dir.prompts().size(), 1u);
+  EXPECT_EQ(ParamName(dir), dir.file("Temp_CVL/~second.vnk"));
+  StopEditor(dir, editor);
+}
+
+TEST(Startup, SecondStartWithoutFileAsksNothingAndAVanishedFileIsReported) {
+  ProgramDir dir;
+  pid_t editor = StartEditor(dir);
+  EXPECT_EQ(dir.run(dir.file("varnokc")), 0);
+  std::this_thread::sleep_for(500ms);
+  EXPECT_TRUE(dir.prompts().empty());
+  StopEditor(dir, editor);
+
+  // A hand-over whose copy is gone by the time the editor looks.
+  editor = StartEditor(dir);
+  platform::OpenSettingsFile(dir.settingsFile())->writeString("ParamName", dir.file("Temp_CVL/~lost.vnk"));
+  EXPECT_EQ(dir.run(dir.file("varnokc")), 0);
+  ASSERT_TRUE(Eventually([&] { return dir.prompts().size() == 1; }));
+  EXPECT_EQ(dir.prompts()[0].kind, "warning");
+  EXPECT_EQ(dir.prompts()[0].text, "Cannot import file lost.vnk. File not found.");
+  EXPECT_EQ(ParamName(dir), dir.file("Temp_CVL/~lost.vnk"));  // kept for a later try
+  StopEditor(dir, editor);
+}
+
+TEST(Startup, StaleTemporaryFilesAreRemoved) {
+  ProgramDir dir;
+  std::filesystem::create_directories(dir.file("Temp_CVL"));
+  for (const char* name : {"~macroC1.cvl", "~macroC128.cvl", "~CViniC1.ini", "~CViniC77.ini", "keep.txt"})
+    WriteFile(dir.file("Temp_CVL/") + name, "old");
+  pid_t editor = StartEditor(dir);
+  for (const char* name : {"~macroC1.cvl", "~macroC128.cvl", "~CViniC1.ini", "~CViniC77.ini"})
+    EXPECT_FALSE(std::filesystem::exists(dir.file("Temp_CVL/") + name)) << name;
+  EXPECT_TRUE(std::filesystem::exists(dir.file("Temp_CVL/keep.txt")));
+  StopEditor(dir, editor);
+}
+
+}  // namespace
+}  // namespace varnok::test
