@@ -1,6 +1,7 @@
 #include "editor/cvl_lexer.h"
 
 #include <array>
+#include <cstring>
 
 namespace varnok::editor {
 namespace {
@@ -65,6 +66,18 @@ constexpr std::array<bool, 256> MakeWordChars() {
 }
 constexpr auto kWordChar = MakeWordChars();
 
+// Both in one byte for the word loop: bit 7 = word character, bits 0..4 = the
+// letter value.
+constexpr std::uint8_t kWordCharBit = 0x80;
+constexpr std::uint8_t kLetterValueMask = 0x1f;
+constexpr std::array<std::uint8_t, 256> MakeWordInfo() {
+  std::array<std::uint8_t, 256> w{};
+  for (unsigned c = 0; c < 256; ++c)
+    w[c] = static_cast<std::uint8_t>((kWordChar[c] ? kWordCharBit : 0) | kLetterValue[c]);
+  return w;
+}
+constexpr auto kWordInfo = MakeWordInfo();
+
 constexpr std::array<char, 256> MakeLower() {
   std::array<char, 256> l{};
   for (unsigned c = 0; c < 256; ++c)
@@ -114,8 +127,7 @@ static_assert(kWordCount == 114);
 static_assert(EveryWordFits());
 static_assert(LongestSlot() <= 4, "a lookup compares at most four words");
 
-// The rule for the first character of a token: one 256-entry table.
-enum class Rule : std::uint8_t { Other, LineFeed, CarriageReturn, DoubleQuote, SingleQuote, Colon, Semicolon, Word };
+using detail::Rule;
 
 constexpr std::array<Rule, 256> MakeDispatch() {
   std::array<Rule, 256> d{};
@@ -128,7 +140,6 @@ constexpr std::array<Rule, 256> MakeDispatch() {
   d[';'] = Rule::Semicolon;
   return d;
 }
-constexpr auto kDispatch = MakeDispatch();
 
 // Compares a word of the text with a listed (lower-case) word.
 inline bool SameWord(const char* text, std::string_view listed) {
@@ -147,6 +158,8 @@ inline TokenKind Lookup(const char* word, std::size_t length, std::size_t hash) 
 }
 
 }  // namespace
+
+const std::array<Rule, 256> detail::kDispatch = MakeDispatch();
 
 std::string_view TokenKindName(TokenKind kind) {
   switch (kind) {
@@ -170,27 +183,6 @@ std::string_view TokenKindName(TokenKind kind) {
   return "Other";
 }
 
-Attribute AttributeOf(TokenKind kind) {
-  switch (kind) {
-    case TokenKind::Comment:
-      return Attribute::Comment;
-    case TokenKind::Identifier:
-    case TokenKind::Other:
-      return Attribute::Identifier;
-    case TokenKind::Key:
-      return Attribute::Key;
-    case TokenKind::Label:
-      return Attribute::Label;
-    case TokenKind::String:
-      return Attribute::String;
-    case TokenKind::SysVar:
-      return Attribute::SysVars;
-    case TokenKind::EndOfLine:
-      break;
-  }
-  return Attribute::None;
-}
-
 void CvlLexer::SetLine(std::string_view line, int line_number) {
   line_ = line.data();
   length_ = line.size();
@@ -200,15 +192,10 @@ void CvlLexer::SetLine(std::string_view line, int line_number) {
 }
 
 // The end of the line is the end of the given text. A NUL inside it is an
-// ordinary character, so tokens always cover the whole line.
-void CvlLexer::Next() {
-  start_ = pos_;
-  range_ = kRangeInitial;
-  if (pos_ >= length_) {
-    kind_ = TokenKind::EndOfLine;
-    return;
-  }
-  switch (kDispatch[static_cast<unsigned char>(line_[pos_])]) {
+// ordinary character, so tokens always cover the whole line. Next() has dealt
+// with the end of the line and with one-byte tokens.
+void CvlLexer::ReadToken() {
+  switch (detail::kDispatch[static_cast<unsigned char>(line_[pos_])]) {
     case Rule::Word:
       ScanWord();
       return;
@@ -235,8 +222,6 @@ void CvlLexer::Next() {
       return;
     case Rule::LineFeed:
     case Rule::Other:
-      // The 8-bit code pages in use have no double-byte lead bytes: every
-      // other byte, also above 127, is one token.
       kind_ = TokenKind::Other;
       ++pos_;
       return;
@@ -247,24 +232,34 @@ void CvlLexer::Next() {
 // up to a line end (CR, LF or the end of the text), which is not included.
 void CvlLexer::ScanTo(char closing, int range) {
   range_ = range;
-  std::size_t i = pos_ + 1;
-  for (; i < length_; ++i) {
-    char c = line_[i];
-    if (c == closing) {
-      pos_ = i + 1;
-      range_ = kRangeInitial;
-      return;
-    }
-    if (c == '\r' || c == '\n') break;
+  const char* from = line_ + pos_ + 1;
+  const char* end = line_ + length_;
+  const char* found = static_cast<const char*>(std::memchr(from, closing, static_cast<std::size_t>(end - from)));
+  const char* limit = found ? found : end;
+  // A line end before the closing character ends the token there.
+  if (const void* cr = std::memchr(from, '\r', static_cast<std::size_t>(limit - from))) {
+    limit = static_cast<const char*>(cr);
+    found = nullptr;
   }
-  pos_ = i;
+  if (const void* lf = std::memchr(from, '\n', static_cast<std::size_t>(limit - from))) {
+    limit = static_cast<const char*>(lf);
+    found = nullptr;
+  }
+  if (found) {
+    pos_ = static_cast<std::size_t>(found - line_) + 1;
+    range_ = kRangeInitial;
+  } else {
+    pos_ = static_cast<std::size_t>(limit - line_);
+  }
 }
 
 void CvlLexer::ScanWord() {
   std::size_t i = pos_;
   std::size_t hash = 0;
-  while (i < length_ && kWordChar[static_cast<unsigned char>(line_[i])]) {
-    hash += kLetterValue[static_cast<unsigned char>(line_[i])];
+  while (i < length_) {
+    std::uint8_t info = kWordInfo[static_cast<unsigned char>(line_[i])];
+    if (info == 0) break;
+    hash += info & kLetterValueMask;
     ++i;
   }
   word_length_ = i - pos_;

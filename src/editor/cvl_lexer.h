@@ -15,6 +15,7 @@
 // the last token is EndOfLine (length 0). The lexer works on the caller's
 // bytes in place: the line must stay alive and unchanged until the next
 // SetLine. Nothing is allocated.
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -30,7 +31,12 @@ enum class TokenKind : std::uint8_t { Comment, Identifier, Key, Label, EndOfLine
 std::string_view TokenKindName(TokenKind kind);
 
 // The attribute a token of this kind is drawn with (Other shares Identifier's).
-Attribute AttributeOf(TokenKind kind);
+constexpr Attribute AttributeOf(TokenKind kind) {
+  constexpr Attribute kByKind[] = {Attribute::Comment, Attribute::Identifier, Attribute::Key,
+                                   Attribute::Label,   Attribute::None,       Attribute::String,
+                                   Attribute::SysVars, Attribute::Identifier};
+  return kByKind[static_cast<std::size_t>(kind)];
+}
 
 // Range values: set while a label, comment or string is being read, cleared
 // when its closing character is found. They never influence the next token.
@@ -42,12 +48,32 @@ enum LexRange : int {
   kRangeDoubleQuoted = 4,
 };
 
+namespace detail {
+// The rule for the first character of a token: one 256-entry table.
+enum class Rule : std::uint8_t { Other, LineFeed, CarriageReturn, DoubleQuote, SingleQuote, Colon, Semicolon, Word };
+extern const std::array<Rule, 256> kDispatch;
+}  // namespace detail
+
 class CvlLexer {
  public:
   // Starts a line (its text without the line end) and reads its first token.
   void SetLine(std::string_view line, int line_number = 0);
   // Reads the following token; after EndOfLine it stays at EndOfLine.
-  void Next();
+  // The one-byte case is inline: it is the most frequent token (blanks).
+  void Next() {
+    start_ = pos_;
+    range_ = kRangeInitial;
+    if (pos_ >= length_) {
+      kind_ = TokenKind::EndOfLine;
+    } else if (detail::kDispatch[static_cast<unsigned char>(line_[pos_])] == detail::Rule::Other) {
+      // The 8-bit code pages in use have no double-byte lead bytes: every
+      // such byte, also above 127, is one token.
+      kind_ = TokenKind::Other;
+      ++pos_;
+    } else {
+      ReadToken();
+    }
+  }
 
   bool AtEndOfLine() const { return kind_ == TokenKind::EndOfLine; }
   TokenKind Kind() const { return kind_; }
@@ -63,6 +89,7 @@ class CvlLexer {
   void ResetRange() { range_ = kRangeInitial; }
 
  private:
+  void ReadToken();
   void ScanTo(char closing, int range);
   void ScanWord();
 
