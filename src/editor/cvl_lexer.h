@@ -10,6 +10,7 @@
 //   lexer.SetLine(line_bytes_without_line_end, line_number);
 //   for (; !lexer.AtEndOfLine(); lexer.Next())
 //     setStyling(lexer.TokenLength(), style_for[lexer.TokenAttribute()]);
+//   setStyling(line_end_bytes, style_for[Attribute::Identifier]);
 //
 // Tokens cover the line without gaps, each at least one byte long, in order;
 // the last token is EndOfLine (length 0). The lexer works on the caller's
