@@ -1,0 +1,177 @@
+#include "files/vnk_file.h"
+
+#include <cstring>
+
+#include "common/program_paths.h"
+
+namespace varnok {
+namespace {
+
+constexpr const char* kCannotOpen = "Cannot open the file.";
+constexpr const char* kInvalidFormat = "Cannot open the file. Invalid file format.";
+constexpr const char* kInconsistent = "Error reading file. The file contains inconsistent data.";
+
+void PutInt(std::string& out, std::int32_t v) {
+  auto u = static_cast<std::uint32_t>(v);
+  char b[4] = {static_cast<char>(u & 0xFF), static_cast<char>((u >> 8) & 0xFF), static_cast<char>((u >> 16) & 0xFF),
+               static_cast<char>((u >> 24) & 0xFF)};
+  out.append(b, 4);
+}
+
+void PutText(std::string& out, const std::string& s) {
+  PutInt(out, static_cast<std::int32_t>(s.size()));
+  out.append(s);
+}
+
+bool GetInt(std::string_view& in, std::int32_t& v) {
+  if (in.size() < 4) return false;
+  auto b = reinterpret_cast<const unsigned char*>(in.data());
+  v = static_cast<std::int32_t>(static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
+                                (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24));
+  in.remove_prefix(4);
+  return true;
+}
+
+bool GetText(std::string_view& in, std::string& s) {
+  std::int32_t n = 0;
+  if (!GetInt(in, n) || n < 0 || static_cast<std::size_t>(n) > in.size()) return false;
+  s.assign(in.data(), static_cast<std::size_t>(n));
+  in.remove_prefix(static_cast<std::size_t>(n));
+  return true;
+}
+
+std::size_t RecordSize(const rVTNodeData& d) {
+  return 9 + 24 + d.Name.size() + d.Macro.size() + d.PopupText.size() + d.Schedule.size() + d.LastUpdated.size() +
+         d.Colors.size();
+}
+
+LoadResult Failure(LoadStatus status, std::string message) {
+  LoadResult r;
+  r.status = status;
+  r.message = std::move(message);
+  return r;
+}
+
+}  // namespace
+
+void AppendRecord(std::string& out, const rVTNodeData& d, std::int32_t level) {
+  PutInt(out, level);
+  PutInt(out, d.NodeType);
+  out.push_back(d.StartLogging ? '\1' : '\0');
+  PutText(out, d.Name);
+  PutText(out, d.Macro);
+  PutText(out, d.PopupText);
+  PutText(out, d.Schedule);
+  PutText(out, d.LastUpdated);
+  PutText(out, d.Colors);
+}
+
+bool ReadRecord(std::string_view& in, rVTNodeData& d) {
+  std::string_view rest = in;
+  std::int32_t level = 0, type = 0;
+  if (!GetInt(rest, level) || !GetInt(rest, type) || rest.empty()) return false;
+  bool logging = rest.front() != '\0';
+  rest.remove_prefix(1);
+  if (!GetText(rest, d.Name) || !GetText(rest, d.Macro) || !GetText(rest, d.PopupText) ||
+      !GetText(rest, d.Schedule) || !GetText(rest, d.LastUpdated) || !GetText(rest, d.Colors))
+    return false;
+  d.Level = level;
+  d.NodeType = type;
+  d.StartLogging = logging;
+  in = rest;
+  return true;
+}
+
+std::string WriteConfiguration(const ConnectionTree& tree, const NodeFilter& selected) {
+  const TreeNode* top = tree.Top();
+  std::size_t bytes = 9;
+  std::int32_t count = 0;
+  for (const TreeNode* n = ConnectionTree::NextInSubtree(top, top); n; n = ConnectionTree::NextInSubtree(n, top)) {
+    if (selected && !selected(n)) continue;
+    bytes += RecordSize(n->data());
+    ++count;
+  }
+  std::string out;
+  out.reserve(bytes);
+  out.append(kVnkTag);
+  PutInt(out, count);
+  for (const TreeNode* n = ConnectionTree::NextInSubtree(top, top); n; n = ConnectionTree::NextInSubtree(n, top)) {
+    if (selected && !selected(n)) continue;
+    AppendRecord(out, n->data(), n->data().Level);
+  }
+  return out;
+}
+
+WriteResult SaveConfiguration(const ConnectionTree& tree, const std::string& path, const NodeFilter& selected) {
+  return SafeWriteFile(path, WriteConfiguration(tree, selected));
+}
+
+LoadResult ReadConfiguration(ConnectionTree& tree, std::string_view bytes, bool import,
+                             std::int32_t selectedNodeIndex) {
+  if (bytes.size() < kVnkTag.size() || bytes.substr(0, kVnkTag.size()) != kVnkTag)
+    return Failure(LoadStatus::InvalidFormat, kInvalidFormat);
+  bytes.remove_prefix(kVnkTag.size());
+
+  LoadResult result;
+  std::int32_t count = 0;
+  if (!GetInt(bytes, count)) {
+    result.status = LoadStatus::InconsistentData;
+    result.message = kInconsistent;
+    return result;
+  }
+
+  SubtreeBuilder builder;
+  TreeNode* top = builder.Root();
+  const int firstIndex = tree.Count();
+  std::int64_t previousLevel = 1;
+  TreeNode* lastCreated = nullptr;
+  TreeNode* currentParent = top;
+
+  for (std::int32_t i = 0; i < count; ++i) {
+    rVTNodeData d;
+    if (!ReadRecord(bytes, d)) {
+      result.status = LoadStatus::InconsistentData;
+      result.message = kInconsistent;
+      break;
+    }
+    if (d.Name.empty()) continue;
+    const std::int64_t level = d.Level;
+    if (level != previousLevel) {
+      if (level == 1 || !lastCreated) {
+        currentParent = top;
+      } else if (level > previousLevel) {
+        currentParent = lastCreated;
+      } else {
+        TreeNode* n = lastCreated;
+        for (std::int64_t steps = previousLevel - level + 1; steps > 0 && n != top; --steps) n = n->parent();
+        currentParent = n;
+      }
+      previousLevel = level;
+    }
+    if (IsSeparatorName(d.Name)) d.Name = kSeparatorName;
+    const int index = firstIndex + builder.NodeCount();
+    lastCreated = builder.Append(currentParent, std::move(d));
+    if (index == selectedNodeIndex) result.focusNode = lastCreated;
+  }
+
+  result.nodesAdded = builder.NodeCount();
+  TreeNode* target = tree.Top();
+  tree.InsertRange(target, target->childCount(), builder.Finish());
+  result.nameDocument = result.ok() && !import;
+  return result;
+}
+
+LoadResult LoadConfiguration(ConnectionTree& tree, const std::string& path, bool import,
+                             std::int32_t selectedNodeIndex) {
+  if (!FileExists(path)) return Failure(LoadStatus::FileMissing, "File '" + path + "' does not exist.");
+  std::string bytes;
+  WriteResult read = ReadWholeFile(path, bytes);
+  if (!read) {
+    LoadResult r = Failure(LoadStatus::CannotOpen, kCannotOpen);
+    r.reason = read.error;
+    return r;
+  }
+  return ReadConfiguration(tree, bytes, import, selectedNodeIndex);
+}
+
+}  // namespace varnok

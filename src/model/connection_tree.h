@@ -1,0 +1,165 @@
+#pragma once
+// The connection tree: one top node (absolute index 0, Level 0) and below it
+// connections and separator lines, each node owning its rVTNodeData record.
+//
+// Navigation is O(1): parent(), child(row), row(), childCount(),
+// next/previous sibling. subtreeSize() (the node and all its descendants) is
+// kept up to date, so ConnectionTree::Count() is O(1) too. A pre-order walk
+// with Next() costs O(1) amortised per step:
+//   int index = 0;
+//   for (TreeNode* n = tree.Top(); n; n = tree.Next(n), ++index) ...  // index = absolute index
+//
+// Every structural change goes through ConnectionTree, which keeps Level true
+// for the node and its whole subtree and tells the observers before and after
+// (rows in the Qt sense, see TreeObserver). Record changes go through
+// SetData/SetName (Level is preserved) and are announced by DataChanged.
+//
+// Detached nodes (NewNode, Clone, Take) are ordinary TreeNodes outside any
+// tree; build subtrees of them with AppendDetached, then Insert them.
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "model/node_data.h"
+
+namespace varnok {
+
+class ConnectionTree;
+
+class TreeNode {
+ public:
+  TreeNode(const TreeNode&) = delete;
+  TreeNode& operator=(const TreeNode&) = delete;
+
+  const rVTNodeData& data() const { return data_; }
+  const std::string& name() const { return data_.Name; }
+  bool isSeparator() const { return IsSeparatorName(data_.Name); }
+
+  TreeNode* parent() const { return parent_; }
+  int row() const { return row_; }  // position among the parent's children
+  int childCount() const { return static_cast<int>(children_.size()); }
+  bool hasChildren() const { return !children_.empty(); }
+  TreeNode* child(int row) const { return children_[static_cast<std::size_t>(row)].get(); }
+  TreeNode* firstChild() const { return children_.empty() ? nullptr : children_.front().get(); }
+  TreeNode* lastChild() const { return children_.empty() ? nullptr : children_.back().get(); }
+  TreeNode* previousSibling() const;
+  TreeNode* nextSibling() const;
+  int subtreeSize() const { return size_; }  // this node plus all descendants
+  bool isAncestorOf(const TreeNode* other) const;  // strict
+
+  explicit TreeNode(rVTNodeData data) : data_(std::move(data)) {}
+  ~TreeNode();  // iterative: a chain of any depth is released without recursion
+
+ private:
+  friend class ConnectionTree;
+  friend class SubtreeBuilder;
+  rVTNodeData data_;
+  TreeNode* parent_ = nullptr;
+  std::vector<std::unique_ptr<TreeNode>> children_;
+  int row_ = 0;
+  int size_ = 1;
+};
+
+// Change notifications, shaped after QAbstractItemModel's begin/end calls.
+// Rows are positions among `parent`'s children; for moves `destRow` is the
+// destination counted before the move, exactly as beginMoveRows expects.
+// A node given to AboutToInsert/Inserted arrives with its whole subtree.
+class TreeObserver {
+ public:
+  virtual ~TreeObserver() = default;
+  virtual void AboutToInsert(TreeNode* /*parent*/, int /*first*/, int /*last*/) {}
+  virtual void Inserted(TreeNode* /*parent*/, int /*first*/, int /*last*/) {}
+  virtual void AboutToRemove(TreeNode* /*parent*/, int /*first*/, int /*last*/) {}
+  virtual void Removed(TreeNode* /*parent*/, int /*first*/, int /*last*/) {}
+  virtual void AboutToMove(TreeNode* /*srcParent*/, int /*row*/, TreeNode* /*destParent*/, int /*destRow*/) {}
+  virtual void Moved(TreeNode* /*srcParent*/, int /*row*/, TreeNode* /*destParent*/, int /*destRow*/) {}
+  virtual void DataChanged(TreeNode* /*node*/) {}
+  virtual void AboutToReset() {}
+  virtual void Reset() {}
+};
+
+// Builds a detached forest fast (no size bookkeeping per append, so a chain
+// of any depth costs O(1) per node); Finish() hands back the top-level nodes
+// ready for ConnectionTree::InsertRange. Used by the file readers.
+class SubtreeBuilder {
+ public:
+  SubtreeBuilder();
+  // The stand-in parent of the top-level nodes.
+  TreeNode* Root() const { return root_.get(); }
+  TreeNode* Append(TreeNode* parent, rVTNodeData data);
+  int NodeCount() const { return count_; }  // nodes appended so far
+  std::vector<std::unique_ptr<TreeNode>> Finish();
+
+ private:
+  std::unique_ptr<TreeNode> root_;
+  int count_ = 0;
+};
+
+class ConnectionTree {
+ public:
+  ConnectionTree();
+  ConnectionTree(const ConnectionTree&) = delete;
+  ConnectionTree& operator=(const ConnectionTree&) = delete;
+
+  TreeNode* Top() const { return top_.get(); }
+  int Count() const { return top_->size_; }  // all nodes, the top node included
+
+  void AddObserver(TreeObserver* observer);
+  void RemoveObserver(TreeObserver* observer);
+
+  // Removes every node but the top node, whose record is cleared (a new
+  // configuration). Announced as a reset.
+  void Clear();
+
+  // Pre-order successor within the whole tree; nullptr after the last node.
+  static TreeNode* Next(const TreeNode* node);
+  // Pre-order successor that stays inside `root`'s subtree (root excluded).
+  static TreeNode* NextInSubtree(const TreeNode* node, const TreeNode* root);
+  // Position in the pre-order walk (top node 0). O(depth + siblings before the path).
+  int AbsoluteIndex(const TreeNode* node) const;
+  // The node at an absolute index, nullptr when out of range.
+  TreeNode* NodeAt(int index) const;
+  // Depth below the top node (0 for the top node); equals data().Level.
+  static int Depth(const TreeNode* node);
+
+  // Detached nodes, not yet in any tree.
+  static std::unique_ptr<TreeNode> NewNode(rVTNodeData data = {});
+  static std::unique_ptr<TreeNode> Clone(const TreeNode* node);  // deep copy
+  // Appends `child` as last child of a detached `parent` (no notification).
+  static TreeNode* AppendDetached(TreeNode* parent, std::unique_ptr<TreeNode> child);
+
+  // Inserts a detached node (with its subtree) at `row` of `parent`
+  // (row == childCount() appends). Levels follow the new place.
+  TreeNode* Insert(TreeNode* parent, int row, std::unique_ptr<TreeNode> node);
+  // Inserts several detached nodes as consecutive children starting at `row`;
+  // one notification for the whole range.
+  void InsertRange(TreeNode* parent, int row, std::vector<std::unique_ptr<TreeNode>> nodes);
+  // Removes a node other than the top node with its subtree and hands it back.
+  std::unique_ptr<TreeNode> Take(TreeNode* node);
+  void Remove(TreeNode* node) { Take(node); }
+  // Moves `node` with its subtree so that it comes before the child that is at
+  // `destRow` of `newParent` now (destRow == childCount() appends). Refused
+  // (false) for the top node, for a destination inside the node's own subtree
+  // and for a move that changes nothing.
+  bool Move(TreeNode* node, TreeNode* newParent, int destRow);
+
+  // Replaces the record; Level stays as the tree keeps it.
+  void SetData(TreeNode* node, rVTNodeData data);
+  void SetName(TreeNode* node, std::string name);
+  // Changes the record in place through `edit`; Level stays as kept.
+  void Edit(TreeNode* node, const std::function<void(rVTNodeData&)>& edit);
+
+ private:
+  static void SetLevels(TreeNode* node, int level);
+  static void Renumber(TreeNode* parent, int fromRow);
+  static void AddToSizes(TreeNode* from, int delta);
+  template <typename F>
+  void Notify(F&& f) {
+    for (TreeObserver* o : observers_) f(o);
+  }
+
+  std::unique_ptr<TreeNode> top_;
+  std::vector<TreeObserver*> observers_;
+};
+
+}  // namespace varnok

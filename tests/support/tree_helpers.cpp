@@ -1,0 +1,47 @@
+#include "tree_helpers.h"
+
+namespace varnok::test {
+
+TreeNode* Add(ConnectionTree& tree, TreeNode* parent, const std::string& name) {
+  rVTNodeData d;
+  d.Name = name;
+  return tree.Insert(parent, parent->childCount(), ConnectionTree::NewNode(std::move(d)));
+}
+
+std::string Outline(const ConnectionTree& tree) {
+  std::string out;
+  const TreeNode* top = tree.Top();
+  for (const TreeNode* n = ConnectionTree::Next(top); n; n = ConnectionTree::Next(n)) {
+    out.append(static_cast<std::size_t>(2 * (n->data().Level - 1)), ' ');
+    out += n->name() + "\n";
+  }
+  return out;
+}
+
+namespace {
+std::string Check(const TreeNode* n, const TreeNode* parent, int row, int level, int& size) {
+  if (n->parent() != parent) return "wrong parent at " + n->name();
+  if (n->row() != row) return "wrong row at " + n->name();
+  if (n->data().Level != level) return "wrong Level at " + n->name();
+  int total = 1;
+  for (int r = 0; r < n->childCount(); ++r) {
+    int s = 0;
+    std::string e = Check(n->child(r), n, r, level + 1, s);
+    if (!e.empty()) return e;
+    total += s;
+  }
+  if (n->subtreeSize() != total) return "wrong subtree size at " + n->name();
+  size = total;
+  return "";
+}
+}  // namespace
+
+std::string CheckInvariants(const ConnectionTree& tree) {
+  int size = 0;
+  std::string e = Check(tree.Top(), nullptr, 0, 0, size);
+  if (!e.empty()) return e;
+  if (tree.Count() != size) return "wrong count";
+  return "";
+}
+
+}  // namespace varnok::test

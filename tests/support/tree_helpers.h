@@ -1,0 +1,20 @@
+#pragma once
+// Building and checking connection trees in tests.
+#include <string>
+
+#include "model/connection_tree.h"
+
+namespace varnok::test {
+
+// Appends a connection (or separator, for a name beginning with "-") as last child.
+TreeNode* Add(ConnectionTree& tree, TreeNode* parent, const std::string& name);
+
+// The tree's shape and names, one node per line in pre-order, indented by two
+// blanks per level below the top node: "a\n  b\nc\n".
+std::string Outline(const ConnectionTree& tree);
+
+// Checks every invariant the tree promises: parents, rows, subtree sizes,
+// Level equal to the depth. Returns "" or a description of the first fault.
+std::string CheckInvariants(const ConnectionTree& tree);
+
+}  // namespace varnok::test

@@ -1,0 +1,213 @@
+#include "model/connection_tree.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+
+#include "tree_helpers.h"
+
+namespace varnok {
+namespace {
+
+using test::Add;
+using test::CheckInvariants;
+using test::Outline;
+
+// Replays the notifications onto a shadow copy of the shape, the way a Qt
+// item model would, and checks that the rows announced match the tree.
+class ShadowObserver : public TreeObserver {
+ public:
+  explicit ShadowObserver(ConnectionTree& tree) : tree_(tree) { Rebuild(); }
+
+  void AboutToInsert(TreeNode* parent, int first, int last) override {
+    Expect(!pending_ && first >= 0 && first <= Count(parent) && last >= first, "bad insert rows");
+    pending_ = true;
+  }
+  void Inserted(TreeNode* parent, int first, int last) override {
+    pending_ = false;
+    auto& kids = shadow_[parent];
+    for (int r = first; r <= last; ++r) {
+      kids.insert(kids.begin() + r, parent->child(r));
+      AddSubtree(parent->child(r));
+    }
+  }
+  void AboutToRemove(TreeNode* parent, int first, int last) override {
+    Expect(first >= 0 && last < Count(parent) && shadow_[parent][first] == parent->child(first), "bad remove rows");
+  }
+  void Removed(TreeNode* parent, int first, int last) override {
+    auto& kids = shadow_[parent];
+    kids.erase(kids.begin() + first, kids.begin() + last + 1);
+  }
+  void AboutToMove(TreeNode* src, int row, TreeNode* dst, int destRow) override {
+    Expect(shadow_[src][row] == src->child(row), "bad move source");
+    Expect(destRow >= 0 && destRow <= Count(dst), "bad move destination");
+    Expect(!(src == dst && (destRow == row || destRow == row + 1)), "move that Qt refuses");
+  }
+  void Moved(TreeNode* src, int row, TreeNode* dst, int destRow) override {
+    auto& from = shadow_[src];
+    TreeNode* n = from[row];
+    from.erase(from.begin() + row);
+    int at = (src == dst && destRow > row) ? destRow - 1 : destRow;
+    auto& to = shadow_[dst];
+    to.insert(to.begin() + at, n);
+  }
+  void AboutToReset() override { resets_++; }
+  void Reset() override { Rebuild(); }
+
+  // "" when the shadow equals the tree.
+  std::string Compare() const {
+    if (!error_.empty()) return error_;
+    for (const TreeNode* n = tree_.Top(); n; n = ConnectionTree::Next(n)) {
+      auto it = shadow_.find(const_cast<TreeNode*>(n));
+      int count = it == shadow_.end() ? 0 : static_cast<int>(it->second.size());
+      if (count != n->childCount()) return "child count differs at " + n->name();
+      for (int r = 0; r < count; ++r)
+        if (it->second[r] != n->child(r)) return "child differs at " + n->name();
+    }
+    return "";
+  }
+  int resets_ = 0;
+
+ private:
+  int Count(TreeNode* p) { return static_cast<int>(shadow_[p].size()); }
+  void Expect(bool ok, const char* what) {
+    if (!ok && error_.empty()) error_ = what;
+  }
+  void AddSubtree(TreeNode* n) {
+    auto& kids = shadow_[n];
+    kids.clear();
+    for (int r = 0; r < n->childCount(); ++r) {
+      kids.push_back(n->child(r));
+      AddSubtree(n->child(r));
+    }
+  }
+  void Rebuild() {
+    shadow_.clear();
+    AddSubtree(tree_.Top());
+  }
+  ConnectionTree& tree_;
+  std::map<TreeNode*, std::vector<TreeNode*>> shadow_;
+  bool pending_ = false;
+  std::string error_;
+};
+
+TEST(ConnectionTree, InsertMoveRemoveKeepLevelsRowsAndSizes) {
+  ConnectionTree tree;
+  TreeNode* a = Add(tree, tree.Top(), "a");
+  TreeNode* b = Add(tree, a, "b");
+  Add(tree, b, "c");
+  TreeNode* d = Add(tree, tree.Top(), "d");
+  EXPECT_EQ(Outline(tree), "a\n  b\n    c\nd\n");
+  EXPECT_EQ(tree.Count(), 5);
+
+  // A subtree moved two levels deeper keeps its shape; Level follows.
+  ASSERT_TRUE(tree.Move(d, b, 0));
+  EXPECT_EQ(Outline(tree), "a\n  b\n    d\n    c\n");
+  EXPECT_EQ(d->data().Level, 3);
+  ASSERT_TRUE(tree.Move(b, tree.Top(), 1));
+  EXPECT_EQ(Outline(tree), "a\nb\n  d\n  c\n");
+  EXPECT_EQ(b->child(1)->data().Level, 2);
+  EXPECT_EQ(CheckInvariants(tree), "");
+
+  EXPECT_FALSE(tree.Move(b, d, 0)) << "into its own subtree";
+  EXPECT_FALSE(tree.Move(tree.Top(), a, 0));
+  EXPECT_FALSE(tree.Move(a, tree.Top(), 1)) << "no change";
+
+  auto taken = tree.Take(b);
+  EXPECT_EQ(taken->subtreeSize(), 3);
+  EXPECT_EQ(Outline(tree), "a\n");
+  EXPECT_EQ(CheckInvariants(tree), "");
+  tree.Insert(a, 0, std::move(taken));
+  EXPECT_EQ(Outline(tree), "a\n  b\n    d\n    c\n");
+  EXPECT_EQ(CheckInvariants(tree), "");
+}
+
+TEST(ConnectionTree, AbsoluteIndexAndNodeAtAgreeWithThePreOrderWalk) {
+  ConnectionTree tree;
+  std::mt19937 rng(3);
+  std::vector<TreeNode*> nodes{tree.Top()};
+  for (int i = 0; i < 300; ++i) nodes.push_back(Add(tree, nodes[rng() % nodes.size()], "n" + std::to_string(i)));
+  int index = 0;
+  for (TreeNode* n = tree.Top(); n; n = ConnectionTree::Next(n), ++index) {
+    ASSERT_EQ(tree.AbsoluteIndex(n), index);
+    ASSERT_EQ(tree.NodeAt(index), n);
+  }
+  EXPECT_EQ(index, tree.Count());
+  EXPECT_EQ(tree.NodeAt(index), nullptr);
+  EXPECT_EQ(tree.NodeAt(-1), nullptr);
+}
+
+TEST(ConnectionTree, RandomEditsAnnounceExactlyTheRowsThatChange) {
+  ConnectionTree tree;
+  ShadowObserver shadow(tree);
+  tree.AddObserver(&shadow);
+  std::mt19937 rng(11);
+  auto pick = [&](bool allowTop) {
+    int first = allowTop ? 0 : 1;
+    if (tree.Count() <= first) return static_cast<TreeNode*>(nullptr);
+    return tree.NodeAt(first + static_cast<int>(rng() % (tree.Count() - first)));
+  };
+  for (int step = 0; step < 3000; ++step) {
+    int op = static_cast<int>(rng() % 10);
+    if (op < 4 || tree.Count() < 3) {
+      TreeNode* p = pick(true);
+      tree.Insert(p, static_cast<int>(rng() % (p->childCount() + 1)),
+                  ConnectionTree::NewNode({.Name = "n" + std::to_string(step)}));
+    } else if (op < 7) {
+      TreeNode* n = pick(false);
+      TreeNode* p = pick(true);
+      tree.Move(n, p, static_cast<int>(rng() % (p->childCount() + 1)));
+    } else if (op < 8) {
+      TreeNode* n = pick(false);
+      TreeNode* p = n->parent();
+      tree.Insert(p, n->row() + 1, ConnectionTree::Clone(n));
+    } else if (op < 9) {
+      tree.Remove(pick(false));
+    } else if (step % 500 == 0) {
+      tree.Clear();
+    }
+    ASSERT_EQ(CheckInvariants(tree), "") << "step " << step;
+    ASSERT_EQ(shadow.Compare(), "") << "step " << step;
+  }
+  EXPECT_GT(tree.Count(), 50);
+  tree.RemoveObserver(&shadow);
+}
+
+TEST(ConnectionTree, RecordChangesKeepLevelAndAreAnnounced) {
+  struct Counter : TreeObserver {
+    int changed = 0;
+    void DataChanged(TreeNode*) override { ++changed; }
+  } counter;
+  ConnectionTree tree;
+  tree.AddObserver(&counter);
+  TreeNode* a = Add(tree, tree.Top(), "a");
+  TreeNode* b = Add(tree, a, "b");
+  tree.SetData(b, {.Name = "x", .Level = 7});
+  tree.Edit(b, [](rVTNodeData& d) {
+    d.Macro = "m";
+    d.Level = 9;
+  });
+  tree.SetName(a, "y");
+  EXPECT_EQ(counter.changed, 3);
+  EXPECT_EQ(b->data().Level, 2);
+  EXPECT_EQ(b->data().Macro, "m");
+  EXPECT_EQ(Outline(tree), "y\n  x\n");
+}
+
+TEST(ConnectionTree, DeepChainsNeedNoRecursion) {
+  ConnectionTree tree;
+  SubtreeBuilder builder;
+  TreeNode* n = builder.Root();
+  for (int i = 0; i < 200000; ++i) n = builder.Append(n, {.Name = "d"});
+  tree.InsertRange(tree.Top(), 0, builder.Finish());
+  EXPECT_EQ(n->data().Level, 200000);
+  EXPECT_EQ(tree.Count(), 200001);
+  auto copy = ConnectionTree::Clone(tree.Top()->child(0));
+  EXPECT_EQ(copy->subtreeSize(), 200000);
+  tree.Clear();
+  EXPECT_EQ(tree.Count(), 1);
+}
+
+}  // namespace
+}  // namespace varnok
