@@ -1,10 +1,30 @@
 #include "run/emulator.h"
 
-#include <cctype>
-
 #include "common/program_paths.h"
+#include "run/macro_text.h"
 
 namespace varnok::run {
+namespace {
+
+std::string SixValues(const ColorSet& colors, std::size_t first) {
+  std::string out;
+  for (std::size_t i = first; i < first + 6; ++i) {
+    if (i != first) out += ',';
+    out += std::to_string(colors.values[i]);
+  }
+  return out;
+}
+
+template <typename Apply>
+WriteResult ChangeExistingFile(const std::string& path, Apply apply) {
+  if (!FileExists(path)) return {};
+  IniFile ini;
+  if (WriteResult r = ReadIniFile(path, ini); !r) return r;
+  apply(ini);
+  return WriteIniFile(path, ini);
+}
+
+}  // namespace
 
 #ifdef _WIN32
 static constexpr const char* kEmulatorFile = "corvmain.exe";
@@ -14,13 +34,46 @@ static constexpr const char* kEmulatorFile = "corvmain";
 static constexpr const char* kEditorFile = "varnokc";
 #endif
 
+std::string EmulatorExeName() { return kEmulatorFile; }
+
 std::string EmulatorExePath() { return ProgramFilePath(kEmulatorFile); }
 
 std::optional<std::string> CheckEmulatorPresent() {
   if (FileExists(EmulatorExePath())) return std::nullopt;
-  std::string upper = kEmulatorFile;
-  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return upper + " not found.\rPlease move " + kEditorFile + " into Corvane directory and restart it.";
+  return ToUpperAscii(kEmulatorFile) + " not found.\rPlease move " + kEditorFile +
+         " into Corvane directory and restart it.";
+}
+
+std::string EmulatorIniPath() { return ProgramFilePath("corvane.ini"); }
+
+void ApplyIniColors(IniFile& ini, const ColorSet& colors) {
+  ini.Set("Corvane", "VTColor", SixValues(colors, 0));
+  ini.Set("Corvane", "VTBoldColor", SixValues(colors, 6));
+  ini.Set("Corvane", "VTBlinkColor", SixValues(colors, 12));
+}
+
+void ApplyIniBackgroundOff(IniFile& ini) { ini.Set("BG", "BGEnable", "off"); }
+
+WriteResult WriteIniColors(const std::string& path, const ColorSet& colors) {
+  return ChangeExistingFile(path, [&](IniFile& ini) { ApplyIniColors(ini, colors); });
+}
+
+WriteResult WriteIniBackgroundOff(const std::string& path) {
+  return ChangeExistingFile(path, [](IniFile& ini) { ApplyIniBackgroundOff(ini); });
+}
+
+WriteResult WriteRunSettings(const std::string& emulatorIni, const std::string& settingsFile,
+                             const ColorSet* colors) {
+  std::string original;
+  if (WriteResult r = ReadWholeFile(emulatorIni, original); !r) return r;
+  IniFile copy = IniFile::Parse(JoinLines(SplitLines(original)));
+  if (colors) ApplyIniColors(copy, *colors);
+  ApplyIniBackgroundOff(copy);
+  return WriteIniFile(settingsFile, copy);
+}
+
+std::vector<std::string> EmulatorArguments(const std::string& settingsFile, const std::string& macroFile) {
+  return {"/F=" + settingsFile, "/M=" + macroFile};
 }
 
 }  // namespace varnok::run

@@ -1,15 +1,46 @@
 #pragma once
-// The terminal emulator's executable in the program directory.
+// What a run needs of the terminal emulator: its executable next to the
+// program, its settings file "corvane.ini", the settings copy a run hands it
+// (with the connection's colours and the background switched off) and its
+// command line.
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "common/ini_file.h"
+#include "common/safe_write.h"
+#include "pages/color_set.h"
 
 namespace varnok::run {
 
-// ProgramFilePath of the emulator executable ("corvmain"; "corvmain.exe" on Windows).
+// "corvmain" ("corvmain.exe" on Windows) and its path in the program's directory.
+std::string EmulatorExeName();
 std::string EmulatorExePath();
 
 // nullopt when the emulator is present, else the error text to show:
 // "CORVMAIN not found.\rPlease move varnokc into Corvane directory and restart it."
 std::optional<std::string> CheckEmulatorPresent();
+
+// The emulator's own settings file, ProgramFilePath("corvane.ini").
+std::string EmulatorIniPath();
+
+// Writes the colour set into section "Corvane": "VTColor" (values 0..5),
+// "VTBoldColor" (6..11), "VTBlinkColor" (12..17), six decimals joined by ",".
+void ApplyIniColors(IniFile& ini, const ColorSet& colors);
+// Writes "BGEnable" = "off" into section "BG".
+void ApplyIniBackgroundOff(IniFile& ini);
+
+// The same on a file; nothing happens when no file exists at `path`.
+WriteResult WriteIniColors(const std::string& path, const ColorSet& colors);
+WriteResult WriteIniBackgroundOff(const std::string& path);
+
+// Writes the settings file of a run: the emulator's settings file copied line
+// by line with CR LF after every line, the colours written into it unless
+// `colors` is null, the background switched off. A failure names the file
+// that could not be read or written.
+WriteResult WriteRunSettings(const std::string& emulatorIni, const std::string& settingsFile, const ColorSet* colors);
+
+// The emulator's arguments: "/F=<settings>" and "/M=<macro>".
+std::vector<std::string> EmulatorArguments(const std::string& settingsFile, const std::string& macroFile);
 
 }  // namespace varnok::run

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <filesystem>
+
 #include "common/program_paths.h"
 
 namespace varnok::run {
@@ -20,6 +22,18 @@ bool CleanTempFiles() {
       ::unlink((dir + "/" + name).c_str());
   }
   return true;
+}
+
+TempFilePair TempFileNumbering::Next(const std::string& tempDir) {
+  if (counter_ > kMaxTempFiles || counter_ < 1) counter_ = 1;
+  TempFilePair pair;
+  pair.number = counter_++;
+  std::string dir = tempDir;
+  if (dir.empty() || dir.back() != std::filesystem::path::preferred_separator)
+    dir += std::filesystem::path::preferred_separator;
+  pair.macroFile = dir + MacroTempName(pair.number);
+  pair.settingsFile = dir + SettingsTempName(pair.number);
+  return pair;
 }
 
 }  // namespace varnok::run

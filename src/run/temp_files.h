@@ -1,7 +1,8 @@
 #pragma once
-// The temporary folder "Temp_CVL" of the program directory and the numbered
-// files that runs write into it: "~macroC" + n + ".cvl" and "~CViniC" + n + ".ini",
-// n from 1 to kMaxTempFiles.
+// The numbered pairs of temporary files of runs ("~macroC<n>.cvl" and
+// "~CViniC<n>.ini" in the temporary directory), n running 1..128 and then
+// starting at 1 again.
+#include <cstdint>
 #include <string>
 
 namespace varnok::run {
@@ -18,5 +19,23 @@ std::string SettingsTempName(int n);  // "~CViniC<n>.ini"
 // settings files runs write, and the "~CVini<n>.ini" names of older versions.
 // Nothing else in the folder is touched. Returns false when the folder is unavailable.
 bool CleanTempFiles();
+
+struct TempFilePair {
+  std::int32_t number = 0;
+  std::string macroFile;
+  std::string settingsFile;
+};
+
+// The process's temporary file counter. The first pair after start-up is 1.
+class TempFileNumbering {
+ public:
+  explicit TempFileNumbering(std::int32_t counter = 1) : counter_(counter) {}
+  // The next pair of paths in `tempDir`; wraps to 1 after kMaxTempFiles.
+  TempFilePair Next(const std::string& tempDir);
+  std::int32_t counter() const { return counter_; }
+
+ private:
+  std::int32_t counter_;
+};
 
 }  // namespace varnok::run

@@ -1,0 +1,112 @@
+#include "run/execute_macro.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "common/program_paths.h"
+#include "common/safe_write.h"
+#include "platform/system_info.h"
+#include "run/emulator.h"
+#include "run/line_processing.h"
+
+namespace varnok::run {
+namespace {
+
+constexpr std::size_t kMaxLogonName = 252;
+
+bool CheckEmulator(std::vector<RunMessage>& messages) {
+  std::optional<std::string> missing = CheckEmulatorPresent();
+  if (!missing) return true;
+  messages.push_back({MessageKind::Error, *missing});
+  return false;
+}
+
+std::string LogonNameFor(const MacroRequest& request) {
+  return request.logonName ? *request.logonName : GetLogonName();
+}
+
+}  // namespace
+
+bool RunResult::ok() const {
+  return std::none_of(messages.begin(), messages.end(),
+                      [](const RunMessage& m) { return m.kind != MessageKind::Warning; });
+}
+
+std::string GetLogonName() {
+  std::string name = platform::LogonName();
+  if (name.size() > kMaxLogonName) name.resize(kMaxLogonName);
+  return name;
+}
+
+std::string EnsureProgramSubdirReporting(const std::string& name, std::vector<RunMessage>& messages) {
+  std::string path = EnsureProgramSubdir(name);
+  if (path.empty()) messages.push_back({MessageKind::Warning, "Cannot create directory" + ProgramFilePath(name)});
+  return path;
+}
+
+MacroLines BuildMacroLines(const MacroRequest& request, const std::string& logDir, const std::string& logonName,
+                           bool forExport) {
+  AssembledMacro macro = AssembleMacro(request.ancestors, request.own);
+  LineVariables vars{logonName, request.userName, request.userEmail, request.userPhone, logDir};
+  bool logIt = ProcessMacroLines(macro.lines, vars);
+  if (logIt || request.startLogging) {
+    std::string encoded = EncodeLogName(macro.logName);
+    AppendLogOpening(macro.lines,
+                     forExport ? encoded : logDir + std::filesystem::path::preferred_separator + encoded);
+  }
+  return macro.lines;
+}
+
+std::optional<std::string> ExportMacroText(const MacroRequest& request, std::vector<RunMessage>& messages) {
+  if (!CheckEmulator(messages)) return std::nullopt;
+  std::string logDir = EnsureProgramSubdirReporting("Logs", messages);
+  EnsureProgramSubdirReporting("Temp_CVL", messages);
+  return JoinLines(BuildMacroLines(request, logDir, LogonNameFor(request), true));
+}
+
+RunResult ExecuteMacro(const MacroRequest& request, RunEnvironment& env) {
+  RunResult result;
+  const bool forExport = !request.exportFile.empty();
+  if (!CheckEmulator(result.messages)) return result;
+  const std::string emulator = EmulatorExePath();
+  std::string logDir = EnsureProgramSubdirReporting("Logs", result.messages);
+  std::string tempDir = EnsureProgramSubdirReporting("Temp_CVL", result.messages);
+
+  std::string macroFile;
+  if (forExport) {
+    macroFile = request.exportFile;
+  } else if (tempDir.empty()) {
+    result.messages.push_back({MessageKind::Error, "Failed to create Temp_CVL direcory. Cannot execute macro."});
+    return result;
+  } else {
+    if (!env.numbering) {
+      result.messages.push_back({MessageKind::Error, "No temporary file numbering given for a run."});
+      return result;
+    }
+    result.files = env.numbering->Next(tempDir);
+    macroFile = result.files.macroFile;
+  }
+
+  MacroLines lines = BuildMacroLines(request, logDir, LogonNameFor(request), forExport);
+  if (WriteResult w = SafeWriteFile(macroFile, JoinLines(lines)); !w) {
+    result.messages.push_back({MessageKind::FileError, w.error});
+    return result;
+  }
+  result.macroWritten = true;
+  if (forExport) return result;
+
+  const ColorSet* colors = request.disableColors ? nullptr : &request.colors;
+  if (WriteResult w = WriteRunSettings(EmulatorIniPath(), result.files.settingsFile, colors); !w) {
+    result.messages.push_back({MessageKind::FileError, w.error});
+    return result;
+  }
+  platform::LaunchResult launched = env.launch(emulator, EmulatorArguments(result.files.settingsFile, macroFile));
+  if (!launched.ok) {
+    result.messages.push_back({MessageKind::Warning, "Failed to start the terminal emulator: " + launched.error});
+    return result;
+  }
+  result.started = true;
+  return result;
+}
+
+}  // namespace varnok::run
