@@ -152,10 +152,15 @@ TEST(VnkFile, WrongTagMissingAndUnreadableFilesGiveTheirMessages) {
   EXPECT_EQ(r.status, LoadStatus::FileMissing);
   EXPECT_EQ(r.message, "File '" + missing + "' does not exist.");
   EXPECT_EQ(tree.Count(), 1);
+}
+
+TEST(VnkFile, UnreadableFileCannotBeOpened) {
   if (::geteuid() == 0) GTEST_SKIP() << "an unreadable file does not stop root";
+  test::TempDir dir;
+  ConnectionTree tree;
   test::WriteFile(dir.file("locked.vnk"), std::string("VNK20\0\0\0\0", 9));
   ::chmod(dir.file("locked.vnk").c_str(), 0);
-  r = LoadConfiguration(tree, dir.file("locked.vnk"), false);
+  LoadResult r = LoadConfiguration(tree, dir.file("locked.vnk"), false);
   EXPECT_EQ(r.status, LoadStatus::CannotOpen);
   EXPECT_EQ(r.message, "Cannot open the file.");
   EXPECT_NE(r.reason.find("locked.vnk"), std::string::npos);
@@ -235,8 +240,13 @@ TEST(VnkFile, FailedSaveLeavesTheOldFileIntact) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   EXPECT_EQ(test::ReadFile(path), "precious old bytes");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
 
+TEST(VnkFile, SaveIntoReadOnlyFolderFailsAndKeepsTheOldFile) {
   if (::geteuid() == 0) GTEST_SKIP() << "a read-only folder does not stop root";
+  test::TempDir dir;
+  ConnectionTree tree;
+  Add(tree, tree.Top(), "a");
   std::filesystem::create_directory(dir.file("ro"));
   std::string inRo = dir.file("ro/net.vnk");
   test::WriteFile(inRo, "old");

@@ -1,0 +1,115 @@
+#include "model/naming.h"
+
+#include <unordered_map>
+#include <vector>
+
+#include "model/substring_index.h"
+
+namespace varnok {
+namespace {
+
+constexpr std::string_view kUnnamed = "Unnamed connection #";
+
+void AppendPieceReversed(SubstringIndex& index, std::string_view name) {
+  for (auto it = name.rbegin(); it != name.rend(); ++it) index.Append(*it);
+  index.Append('\n');
+}
+
+// The first of name, "Copy of " + name, "Copy (n) of " + name, n >= nextCopy,
+// not in `index` (which holds the sibling list reversed). Every n in
+// [2, nextCopy) must be known to be taken already; nextCopy is advanced to
+// the n returned, as the taken names only ever grow.
+std::string FirstFreeName(const SubstringIndex& index, const std::string& name, std::int64_t& nextCopy) {
+  if (!index.ContainsReversed(name)) return name;
+  std::string candidate = "Copy of " + name;
+  if (!index.ContainsReversed(candidate)) return candidate;
+  for (;; ++nextCopy) {
+    candidate = "Copy (" + std::to_string(nextCopy) + ") of " + name;
+    if (!index.ContainsReversed(candidate)) return candidate;
+  }
+}
+
+int ResolveChildren(ConnectionTree& tree, TreeNode* parent) {
+  SubstringIndex index;
+  std::unordered_map<std::string, std::int64_t> nextCopy;
+  AppendPieceReversed(index, parent->child(0)->name());
+  int changed = 0;
+  for (int r = 1; r < parent->childCount(); ++r) {
+    TreeNode* child = parent->child(r);
+    if (!child->isSeparator()) {
+      auto it = nextCopy.try_emplace(child->name(), 2).first;
+      std::string fresh = FirstFreeName(index, child->name(), it->second);
+      if (fresh != child->name()) {
+        tree.SetName(child, std::move(fresh));
+        ++changed;
+      }
+    }
+    AppendPieceReversed(index, child->name());
+  }
+  return changed;
+}
+
+}  // namespace
+
+std::string NewConnectionName(const ConnectionTree& tree) {
+  std::string all;
+  for (const TreeNode* n = tree.Top(); n; n = ConnectionTree::Next(n)) all += n->name();
+  // Every candidate "#k" is taken exactly when the digits after some
+  // occurrence of the prefix begin with k's decimal digits.
+  std::vector<std::int64_t> taken;
+  std::string_view text(all);
+  for (std::size_t at = text.find(kUnnamed); at != std::string_view::npos; at = text.find(kUnnamed, at + 1)) {
+    std::int64_t value = 0;
+    for (std::size_t i = at + kUnnamed.size(); i < text.size() && i < at + kUnnamed.size() + 12; ++i) {
+      char c = text[i];
+      if (c < '0' || c > '9' || (value == 0 && c == '0')) break;
+      value = value * 10 + (c - '0');
+      taken.push_back(value);
+    }
+  }
+  std::vector<bool> used(taken.size() + 2, false);
+  for (std::int64_t v : taken)
+    if (v < static_cast<std::int64_t>(used.size())) used[static_cast<std::size_t>(v)] = true;
+  std::size_t k = 1;
+  while (used[k]) ++k;
+  return std::string(kUnnamed) + std::to_string(k);
+}
+
+std::string CopyName(const TreeNode* node, bool includeFollowing) {
+  const std::string& name = node->name();
+  if (IsSeparatorName(name)) return name;
+  const TreeNode* parent = node->parent();
+  if (!parent) return name;
+  // The list in order: following siblings nearest first (when asked), then
+  // preceding ones nearest first. The index holds it reversed, so it is fed
+  // from the end of the list.
+  const int row = node->row();
+  if (row == 0 && (!includeFollowing || row + 1 >= parent->childCount())) return name;
+  SubstringIndex index;
+  for (int r = 0; r < row; ++r) AppendPieceReversed(index, parent->child(r)->name());
+  if (includeFollowing)
+    for (int r = parent->childCount() - 1; r > row; --r) AppendPieceReversed(index, parent->child(r)->name());
+  std::int64_t nextCopy = 2;
+  return FirstFreeName(index, name, nextCopy);
+}
+
+int ResolveSiblingNames(ConnectionTree& tree, TreeNode* parent) {
+  int changed = 0;
+  for (TreeNode* n = parent; n; n = ConnectionTree::NextInSubtree(n, parent))
+    if (n->childCount() >= 2) changed += ResolveChildren(tree, n);
+  return changed;
+}
+
+NameCheck CheckConnectionName(std::string_view text, const TreeNode* node) {
+  if (text.find('&') != std::string_view::npos) return {false, "Connection name cannot contain '&' character."};
+  if (const TreeNode* parent = node->parent()) {
+    for (int r = 0; r < parent->childCount(); ++r) {
+      const TreeNode* sibling = parent->child(r);
+      if (sibling != node && sibling->name() == text)
+        return {false, "Connection name has to be unique among its sibling connections."};
+    }
+  }
+  return {};
+}
+
+}  // namespace varnok

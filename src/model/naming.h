@@ -1,0 +1,41 @@
+#pragma once
+// Naming rules of the connection tree. All searches are plain, case-sensitive
+// substring searches, so "Unnamed connection #12" makes "#1" taken and a
+// sibling "Router A" makes "Router" taken. None of these shows anything.
+#include <string>
+#include <string_view>
+
+#include "model/connection_tree.h"
+
+namespace varnok {
+
+// "Unnamed connection #" + the smallest n >= 1 whose name does not occur in
+// the names of all nodes concatenated in tree order with nothing between.
+// Linear in the total length of the names.
+std::string NewConnectionName(const ConnectionTree& tree);
+
+// A name for `node` (a copy) that does not collide with its siblings: a
+// separator keeps its name; otherwise the first of name, "Copy of " + name,
+// "Copy (2) of " + name, "Copy (3) of " + name ... that does not occur in the
+// list of sibling names (following ones nearest first when
+// includeFollowing, then preceding ones nearest first, each after a line
+// feed). Without siblings to compare with, the name is kept.
+std::string CopyName(const TreeNode* node, bool includeFollowing);
+
+// Makes names unique among siblings everywhere below `parent`: in every
+// sibling list of its subtree (the first child's descendants included), each
+// child from the second on gets CopyName against its preceding siblings.
+// Renames go through the tree (DataChanged). Returns the number of names
+// changed. Near-linear in the total length of the names involved.
+int ResolveSiblingNames(ConnectionTree& tree, TreeNode* parent);
+
+struct NameCheck {
+  bool ok = true;
+  std::string message;  // the warning to show when !ok
+};
+
+// Validates a name typed for `node` (the caller has refused an empty one):
+// no "&", and no sibling named exactly `text`.
+NameCheck CheckConnectionName(std::string_view text, const TreeNode* node);
+
+}  // namespace varnok

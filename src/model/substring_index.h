@@ -1,0 +1,43 @@
+#pragma once
+// Answers "does this pattern occur anywhere in the text so far?" in time
+// proportional to the pattern, while text is appended piece by piece (an
+// online suffix automaton). The naming rules use it to test many candidate
+// names against long sibling lists without rescanning them.
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace varnok {
+
+class SubstringIndex {
+ public:
+  SubstringIndex();
+  void Append(std::string_view text);
+  void Append(char c);
+  bool Contains(std::string_view pattern) const;
+  // Contains(reverse of pattern), without building the reversed string.
+  bool ContainsReversed(std::string_view pattern) const;
+  bool Empty() const { return length_ == 0; }
+
+ private:
+  // Edges live in one array, each state's as a linked list: no allocation per state.
+  struct Edge {
+    std::int32_t to;
+    std::int32_t next;  // next edge of the same state, -1 at the end
+    unsigned char c;
+  };
+  struct State {
+    std::int32_t len = 0;
+    std::int32_t link = -1;
+    std::int32_t edges = -1;
+  };
+  std::int32_t Go(std::int32_t state, unsigned char c) const;
+  void SetEdge(std::int32_t state, unsigned char c, std::int32_t to);
+
+  std::vector<State> states_;
+  std::vector<Edge> edges_;
+  std::int32_t last_ = 0;
+  std::int64_t length_ = 0;
+};
+
+}  // namespace varnok

@@ -1,0 +1,260 @@
+#include "model/tree_operations.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+#include "common/trim_text.h"
+#include "model/naming.h"
+
+namespace varnok {
+namespace {
+
+// A new connection's record below `parent`.
+rVTNodeData NewConnection(const ConnectionTree& tree, const TreeNode* parent, std::string_view defaultColors) {
+  rVTNodeData d;
+  d.Name = NewConnectionName(tree);
+  if (parent->data().Level <= 0) {
+    d.Colors = std::string(defaultColors);
+    d.StartLogging = true;
+  } else {
+    d.Colors = parent->data().Colors;
+    d.StartLogging = parent->data().StartLogging;
+  }
+  return d;
+}
+
+// The given nodes without the top node, without duplicates and without nodes
+// inside another given node's subtree, in tree order.
+std::vector<TreeNode*> Outermost(const ConnectionTree& tree, const std::vector<TreeNode*>& nodes) {
+  std::unordered_set<const TreeNode*> given;
+  for (const TreeNode* n : nodes)
+    if (n && n->parent()) given.insert(n);
+  std::vector<std::pair<int, TreeNode*>> kept;
+  for (TreeNode* n : nodes) {
+    if (!n || !n->parent()) continue;
+    bool inside = false;
+    for (const TreeNode* p = n->parent(); p && !inside; p = p->parent()) inside = given.count(p) > 0;
+    if (!inside) kept.emplace_back(tree.AbsoluteIndex(n), n);
+  }
+  std::sort(kept.begin(), kept.end());
+  kept.erase(std::unique(kept.begin(), kept.end()), kept.end());
+  std::vector<TreeNode*> out;
+  for (auto& k : kept) out.push_back(k.second);
+  return out;
+}
+
+}  // namespace
+
+AddResult AddChild(ConnectionTree& tree, TreeNode* focused, std::string_view defaultColors) {
+  TreeNode* added = tree.Insert(focused, 0, ConnectionTree::NewNode(NewConnection(tree, focused, defaultColors)));
+  return {added, focused, focused};
+}
+
+AddResult AddSibling(ConnectionTree& tree, TreeNode* focused, std::string_view defaultColors) {
+  TreeNode* parent = focused->parent();
+  if (!parent) return {};
+  TreeNode* added =
+      tree.Insert(parent, focused->row() + 1, ConnectionTree::NewNode(NewConnection(tree, parent, defaultColors)));
+  return {added, focused, focused};
+}
+
+AddResult AddSeparatorLine(ConnectionTree& tree, TreeNode* focused, std::string_view defaultColors) {
+  TreeNode* parent = focused->parent();
+  if (!parent) return {};
+  rVTNodeData d;
+  d.Name = std::string(kSeparatorName);
+  d.Colors = std::string(defaultColors);
+  TreeNode* added = tree.Insert(parent, focused->row() + 1, ConnectionTree::NewNode(std::move(d)));
+  return {added, added, nullptr};
+}
+
+AddResult Duplicate(ConnectionTree& tree, TreeNode* focused) {
+  TreeNode* parent = focused->parent();
+  if (!parent) return {};
+  TreeNode* copy = tree.Insert(parent, focused->row() + 1, ConnectionTree::Clone(focused));
+  AfterMoveOrCopy(tree, copy);
+  if (focused->isSeparator()) {
+    tree.SetName(focused, std::string(kSeparatorName));
+    tree.SetName(copy, std::string(kSeparatorName));
+  } else {
+    std::string name = CopyName(copy, true);
+    if (name != copy->name()) tree.SetName(copy, std::move(name));
+  }
+  return {copy, copy, parent};
+}
+
+AfterMoveResult AfterMoveOrCopy(ConnectionTree& tree, TreeNode* node) {
+  TreeNode* parent = node ? node->parent() : nullptr;
+  if (!parent) return {};
+  return {parent, ResolveSiblingNames(tree, parent)};
+}
+
+MoveResult MoveUp(ConnectionTree& tree, TreeNode* node) {
+  TreeNode* previous = node->previousSibling();
+  if (!previous || !tree.Move(node, node->parent(), previous->row())) return {};
+  AfterMoveOrCopy(tree, node);
+  return {true, node->previousSibling() != nullptr};
+}
+
+MoveResult MoveDown(ConnectionTree& tree, TreeNode* node) {
+  TreeNode* next = node->nextSibling();
+  if (!next || !tree.Move(node, node->parent(), next->row() + 1)) return {};
+  AfterMoveOrCopy(tree, node);
+  return {true, node->nextSibling() != nullptr};
+}
+
+bool CanDrag(const TreeNode* node) { return node && node->parent(); }
+
+bool CanDropOn(const TreeNode* target, const TreeNode* current) {
+  return target && target != current && !target->isSeparator();
+}
+
+std::vector<TreeNode*> DropNodes(ConnectionTree& tree, const std::vector<TreeNode*>& nodes, TreeNode* target,
+                                 DropMark mark, bool copy) {
+  if (!target || mark == DropMark::Nowhere) return {};
+  if (!target->parent() && mark != DropMark::On) return {};
+  std::vector<TreeNode*> dropped = Outermost(tree, nodes);
+  if (dropped.empty()) return {};
+  if (!copy) {
+    for (const TreeNode* n : dropped)
+      if (n == target || n->isAncestorOf(target)) return {};
+  }
+  TreeNode* parent = target->parent();
+  int row = 0;
+  switch (mark) {
+    case DropMark::Above:
+      row = target->row();
+      break;
+    case DropMark::On:
+      if (target->isSeparator()) {
+        row = target->row() + 1;
+      } else {
+        parent = target;
+        row = target->childCount();
+      }
+      break;
+    case DropMark::Below:
+    case DropMark::Nowhere:
+      row = target->row() + 1;
+      break;
+  }
+  std::vector<TreeNode*> placed;
+  for (TreeNode* n : dropped) {
+    TreeNode* now = n;
+    if (copy)
+      now = tree.Insert(parent, row, ConnectionTree::Clone(n));
+    else
+      tree.Move(n, parent, row);  // false only when it already stands there
+    row = now->row() + 1;
+    placed.push_back(now);
+  }
+  // The fix-up resolves the whole parent's subtree; it gives the same names
+  // when run again for the same parent, so once per parent is enough.
+  std::unordered_set<const TreeNode*> fixed;
+  for (TreeNode* n : placed)
+    if (fixed.insert(n->parent()).second) AfterMoveOrCopy(tree, n);
+  return placed;
+}
+
+DeleteQuestion ConfirmDelete(const ConnectionTree& tree, const std::vector<TreeNode*>& selected) {
+  DeleteQuestion q;
+  if (selected.empty()) return q;
+  int count = 0;
+  const TreeNode* last = nullptr;
+  int lastIndex = -1;
+  for (const TreeNode* n : selected) {
+    if (!n || !n->parent() || n->isSeparator()) continue;
+    ++count;
+    int index = tree.AbsoluteIndex(n);
+    if (index > lastIndex) {
+      lastIndex = index;
+      last = n;
+    }
+  }
+  if (count >= 2) {
+    q.kind = DeleteQuestion::Kind::Confirmation;
+    q.text = "Deleting " + std::to_string(count) +
+             " connections. All descendant connections will be also deleted.\rDo you want to continue?";
+    return q;
+  }
+  if (count == 0) {
+    q.deleteWithoutAsking = true;
+    return q;
+  }
+  std::string text = "Connection '" + last->name() + "' with";
+  if (last->hasChildren()) {
+    text += " all descendants \rand associated data";
+  } else if (!last->data().Macro.empty() || !last->data().PopupText.empty()) {
+    text += " associated data";
+  } else {
+    q.deleteWithoutAsking = true;
+    return q;
+  }
+  q.kind = DeleteQuestion::Kind::Warning;
+  q.text = text + " will be deleted.\rDo you want to continue?";
+  return q;
+}
+
+std::string DiscardEditsQuestion(const TreeNode* current) {
+  return "Do you want to discard all data assosiated with '" + current->name() + "' ?";
+}
+
+int DeleteNodes(ConnectionTree& tree, const std::vector<TreeNode*>& selected) {
+  int removed = 0;
+  for (TreeNode* n : Outermost(tree, selected)) {
+    removed += n->subtreeSize();
+    tree.Remove(n);
+  }
+  return removed;
+}
+
+RenamePlan PlanRename(const TreeNode* node, std::string_view text) {
+  if (!node->parent()) return {RenameStep::Refuse, ""};
+  if (TrimTextView(text).empty()) return {RenameStep::Refuse, "Connection name cannot be empty."};
+  const std::string& name = node->name();
+  if (text.front() == '-') {
+    if (node->hasChildren())
+      return {RenameStep::Refuse,
+              "Connection '" + name + "' cannot be replaced with separator line\rbecause it has at least one child."};
+    return {RenameStep::AskConvert, "Connection '" + name +
+                                        "' will be converted into separator line.\nAll associated data will be "
+                                        "deleted.\n\rDo you want to continue?"};
+  }
+  NameCheck check = CheckConnectionName(text, node);
+  if (!check.ok) return {RenameStep::Reject, check.message};
+  return {RenameStep::Rename, ""};
+}
+
+void ConvertToSeparator(ConnectionTree& tree, TreeNode* node) {
+  tree.Edit(node, [](rVTNodeData& d) {
+    d.Name = std::string(kSeparatorName);
+    d.NodeType = kNodeTypeSeparator;
+    d.Macro.clear();
+    d.PopupText.clear();
+    d.Schedule.clear();
+    d.StartLogging = false;
+  });
+}
+
+void ApplyName(ConnectionTree& tree, TreeNode* node, std::string_view text, std::string_view defaultColors) {
+  const bool wasSeparator = node->isSeparator();
+  const TreeNode* parent = node->parent();
+  tree.Edit(node, [&](rVTNodeData& d) {
+    if (wasSeparator) {
+      d.Macro.clear();
+      d.PopupText.clear();
+      d.StartLogging = true;
+      d.Colors = (!parent || parent->data().Level < 1) ? std::string(defaultColors) : parent->data().Colors;
+    }
+    d.Name = TrimText(text);
+  });
+}
+
+std::vector<TreeNode*> NodesWithChildren(const ConnectionTree& tree) {
+  std::vector<TreeNode*> out;
+  for (TreeNode* n = tree.Top(); n; n = ConnectionTree::Next(n))
+    if (n->hasChildren()) out.push_back(n);
+  return out;
+}
+
+}  // namespace varnok

@@ -1,0 +1,239 @@
+// vnk list, macro and run on a configuration file, run as the built programs
+// in a temporary program directory with the stand-in emulator recording what
+// it was given.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+
+#include "common/ini_file.h"
+#include "common/stored_text.h"
+#include "files/vnk_file.h"
+#include "model/connection_tree.h"
+#include "pages/color_set.h"
+#include "platform/system_info.h"
+#include "program_dir.h"
+
+namespace varnok::test {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+struct Output {
+  int status = -1;
+  std::string out, err;
+};
+
+// Runs `program` with the directory's environment, capturing both outputs.
+Output Capture(const ProgramDir& dir, const std::string& program, const std::vector<std::string>& args) {
+  std::string outPath = dir.scratch("stdout.txt"), errPath = dir.scratch("stderr.txt");
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  std::vector<std::string> envStrings;
+  for (const auto& [k, v] : dir.env) envStrings.push_back(k + "=" + v);
+  std::vector<char*> envp, argv;
+  for (auto& e : envStrings) envp.push_back(e.data());
+  envp.push_back(nullptr);
+  std::vector<std::string> all = {program};
+  all.insert(all.end(), args.begin(), args.end());
+  for (auto& a : all) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  Output o;
+  pid_t pid = 0;
+  if (::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0) {
+    int st = 0;
+    ::waitpid(pid, &st, 0);
+    o.status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+  }
+  posix_spawn_file_actions_destroy(&actions);
+  o.out = ReadFile(outPath);
+  o.err = ReadFile(errPath);
+  return o;
+}
+
+rVTNodeData Connection(const std::string& name, const std::string& macro, int schema, bool logging) {
+  rVTNodeData d;
+  d.Name = name;
+  d.Macro = EncodeText(macro);
+  d.Colors = ColorSchemas[static_cast<std::size_t>(schema)].colors;
+  d.StartLogging = logging;
+  d.NodeType = macro.empty() ? 1 : 2;
+  return d;
+}
+
+class VnkTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ConnectionTree tree;
+    auto site = ConnectionTree::NewNode(Connection("Site (A)", "ssh $CONNECTION$\r\nsend $User$", 3, false));
+    ConnectionTree::AppendDetached(
+        site.get(), ConnectionTree::NewNode(Connection("Lab/1 x", "telnet $CONNECTION$\r\n\r\n  sendln '$NAME$'  "
+                                                                  "\r\nline3\r\n$LOGIT$", 4, false)));
+    ConnectionTree::AppendDetached(site.get(), ConnectionTree::NewNode(Connection("Logged", "x", 0, true)));
+    tree.Insert(tree.Top(), 0, std::move(site));
+    rVTNodeData sep;
+    sep.Name = std::string(kSeparatorName);
+    tree.Insert(tree.Top(), 1, ConnectionTree::NewNode(sep));
+    tree.Insert(tree.Top(), 2, ConnectionTree::NewNode(Connection("Caf\xE9", "plain\r\n", 6, false)));
+    ASSERT_TRUE(SaveConfiguration(tree, config));
+  }
+
+  // The records the stand-in emulator wrote, waiting for `count` of them.
+  std::vector<nlohmann::json> Records(std::size_t count) {
+    std::vector<nlohmann::json> records;
+    Eventually([&] {
+      records.clear();
+      std::ifstream in(dir.scratch("corvmain.jsonl"));
+      std::string line;
+      while (std::getline(in, line)) records.push_back(nlohmann::json::parse(line));
+      return records.size() >= count;
+    });
+    return records;
+  }
+
+  Output Vnk(const std::vector<std::string>& args) { return Capture(dir, dir.file("vnk"), args); }
+
+  ProgramDir dir{{"vnk", "corvmain"}};
+  std::string config = dir.scratch("net work.vnk");
+  std::string logon = platform::LogonName();
+};
+
+TEST_F(VnkTest, ListPrintsTheOutlineAndJson) {
+  Output o = Vnk({"list", config});
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.out, "Site (A)\n  Lab/1 x\n  Logged\n----- separator line -----\nCaf\xE9\n");
+
+  o = Vnk({"list", "--json", config});
+  ASSERT_EQ(o.status, 0) << o.err;
+  auto j = nlohmann::json::parse(o.out);
+  ASSERT_EQ(j.size(), 5u);
+  EXPECT_EQ(j[1]["index"], 2);
+  EXPECT_EQ(j[1]["level"], 2);
+  EXPECT_EQ(j[1]["name"], "Lab/1 x");
+  EXPECT_EQ(j[1]["nodeType"], 2);
+  EXPECT_EQ(j[2]["startLogging"], true);
+  EXPECT_EQ(j[0]["macro"], "ssh $CONNECTION$\r\nsend $User$");
+  EXPECT_EQ(j[0]["colors"], ColorSchemas[3].colors);
+  EXPECT_EQ(j[4]["name"], "Caf\u00e9");  // byte E9 as the code point U+00E9
+  EXPECT_EQ(j[4]["index"], 5);
+}
+
+TEST_F(VnkTest, MacroOfABranchOfOneNodeAndToALine) {
+  Output o = Vnk({"macro", config, "Site (A)/Lab\\/1 x", "--branch", "--var", "name=John Doe", "--user", "JDoe"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_TRUE(o.out.starts_with("ssh Site\r\nsend JDoe\r\ntelnet Lab/1\r\nsendln 'John Doe'\r\nline3\r\n"
+                                "; Generaing log file name based on current timestamp\r\n"))
+      << o.out;
+  EXPECT_NE(o.out.find("\r\nstrconcat fn 'Site_%40A%41_Lab%471_x_'\r\n"), std::string::npos);
+  EXPECT_TRUE(o.out.ends_with("logopen fn 0 0\r\nend\r\n"));
+
+  // The node alone, by index; the same bytes to a file with -o.
+  o = Vnk({"macro", config, "2", "--to-line", "3", "-o", dir.scratch("out put.cvl")});
+  ASSERT_EQ(o.status, 0) << o.err;
+  // No name in the settings: the variable stays and its line keeps its blanks.
+  EXPECT_EQ(ReadFile(dir.scratch("out put.cvl")), "telnet Lab/1\r\n  sendln '$NAME$'  \r\n");
+  o = Vnk({"macro", config, "2", "--to-line", "3"});
+  EXPECT_EQ(o.out, "telnet Lab/1\r\n  sendln '$NAME$'  \r\n");
+
+  // The stored logging flag adds the block with the encoded name only.
+  o = Vnk({"macro", config, "Site (A)/Logged"});
+  EXPECT_TRUE(o.out.starts_with("x\r\n; Generaing log")) << o.out;
+  EXPECT_NE(o.out.find("\r\nstrconcat fn 'Logged_'\r\n"), std::string::npos);
+  EXPECT_TRUE(fs::is_directory(dir.file("Logs")));
+  EXPECT_FALSE(fs::exists(dir.file("Temp_CVL/~macroC1.cvl")));
+}
+
+TEST_F(VnkTest, WrongUsageAndMissingNodesAreReported) {
+  EXPECT_EQ(Vnk({"macro", config}).status, 2);
+  EXPECT_EQ(Vnk({"macro", config, "1", "--var", "colour=red"}).status, 2);
+  EXPECT_EQ(Vnk({"macro", config, "1", "--to-line", "0"}).status, 2);
+  Output o = Vnk({"macro", config, "Site (A)/Nope"});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_NE(o.err.find("Nope"), std::string::npos);
+  EXPECT_EQ(Vnk({"run", config, "4"}).status, 1);    // a separator line
+  EXPECT_EQ(Vnk({"run", config, "0"}).status, 1);    // the top node
+  EXPECT_EQ(Vnk({"run", config, "99"}).status, 1);
+  o = Vnk({"list", dir.scratch("none.vnk")});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_NE(o.err.find("none.vnk"), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir.scratch("corvmain.jsonl")));
+}
+
+TEST_F(VnkTest, RunHandsTheEmulatorBothFilesWithTheConnectionsColours) {
+  Output o = Vnk({"run", config, "Site (A)/Lab\\/1 x", "--branch", "--var", "name=John"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  auto records = Records(1);
+  ASSERT_EQ(records.size(), 1u);
+  const auto& r = records[0];
+  const std::string temp = dir.file("Temp_CVL");
+  EXPECT_EQ(r["argv"], nlohmann::json::array({"/F=" + temp + "/~CViniC1.ini", "/M=" + temp + "/~macroC1.cvl"}));
+  EXPECT_EQ(o.out, "/F=" + temp + "/~CViniC1.ini\n/M=" + temp + "/~macroC1.cvl\n");
+
+  std::string macro = r["macro"];
+  EXPECT_TRUE(macro.starts_with("ssh Site\r\nsend " + logon + "\r\ntelnet Lab/1\r\nsendln 'John'\r\nline3\r\n"));
+  EXPECT_NE(macro.find("strconcat fn '" + dir.file("Logs") + "/Site_%40A%41_Lab%471_x_'"), std::string::npos);
+
+  IniFile settings = IniFile::Parse(r["settings"].get<std::string>());
+  EXPECT_EQ(settings.Get("Corvane", "VTColor"), "0,255,0,0,0,0");  // schema 4
+  EXPECT_EQ(settings.Get("Corvane", "VTBoldColor"), "255,255,0,0,0,0");
+  EXPECT_EQ(settings.Get("Corvane", "VTBlinkColor"), "0,255,255,0,0,0");
+  EXPECT_EQ(settings.Get("BG", "BGEnable"), "off");
+  EXPECT_EQ(settings.Get("Hosts", "Host1"), "192.168.0.1");
+}
+
+TEST_F(VnkTest, DisabledColoursLeaveTheSettingsCopyAsTheEmulatorsOwn) {
+  fs::create_directories(dir.scratch("config/Zelmora"));
+  WriteFile(dir.settingsFile(), "[Varnok]\nNoColors=1\nVarName=Stored Name\n");
+  Output o = Vnk({"run", config, "Site (A)/Lab\\/1 x"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  auto records = Records(1);
+  ASSERT_EQ(records.size(), 1u);
+  std::string expected = ReadFile(dir.file("corvane.ini"));
+  expected.replace(expected.find("BGEnable=on"), 11, "BGEnable=off");
+  EXPECT_EQ(records[0]["settings"], expected);
+  EXPECT_TRUE(records[0]["macro"].get<std::string>().starts_with("telnet Lab/1\r\nsendln 'Stored Name'\r\n"));
+}
+
+TEST_F(VnkTest, PathsWithBlanksArriveIntact) {
+  const std::string bin = dir.scratch("Corvane with blanks/bin dir");
+  fs::create_directories(bin);
+  for (const char* f : {"vnk", "corvmain", "corvane.ini"}) fs::copy_file(dir.file(f), bin + "/" + f);
+  Output o = Capture(dir, bin + "/vnk", {"run", config, "5"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  auto records = Records(1);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0]["argv"],
+            nlohmann::json::array({"/F=" + bin + "/Temp_CVL/~CViniC1.ini", "/M=" + bin + "/Temp_CVL/~macroC1.cvl"}));
+  EXPECT_EQ(records[0]["macro"], "plain\r\n");
+  EXPECT_EQ(IniFile::Parse(records[0]["settings"].get<std::string>()).Get("Corvane", "VTColor"), "255,255,255,0,0,0");
+}
+
+TEST_F(VnkTest, MissingEmulatorSettingsStopsTheRunNamingTheFile) {
+  fs::remove(dir.file("corvane.ini"));
+  Output o = Vnk({"run", config, "5"});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_NE(o.err.find(dir.file("corvane.ini")), std::string::npos) << o.err;
+  std::this_thread::sleep_for(300ms);
+  EXPECT_FALSE(fs::exists(dir.scratch("corvmain.jsonl")));
+  EXPECT_TRUE(fs::exists(dir.file("Temp_CVL/~macroC1.cvl")));
+  EXPECT_FALSE(fs::exists(dir.file("Temp_CVL/~CViniC1.ini")));
+}
+
+TEST_F(VnkTest, MissingEmulatorStopsBeforeAnyFile) {
+  fs::remove(dir.file("corvmain"));
+  Output o = Vnk({"run", config, "5"});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(o.err, "vnk: CORVMAIN not found.\nPlease move varnokc into Corvane directory and restart it.\n");
+  EXPECT_FALSE(fs::exists(dir.file("Temp_CVL")));
+  EXPECT_EQ(Vnk({"macro", config, "5"}).status, 1);
+}
+
+}  // namespace
+}  // namespace varnok::test

@@ -1,0 +1,182 @@
+#include "model/naming.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+
+#include "model/substring_index.h"
+#include "tree_helpers.h"
+
+namespace varnok {
+namespace {
+
+using test::Add;
+
+// Plain definitions, written as literally as possible, to compare with.
+namespace reference {
+
+std::string NewConnectionName(const ConnectionTree& tree) {
+  std::string all;
+  for (const TreeNode* n = tree.Top(); n; n = ConnectionTree::Next(n)) all += n->name();
+  for (int k = 1;; ++k) {
+    std::string candidate = "Unnamed connection #" + std::to_string(k);
+    if (all.find(candidate) == std::string::npos) return candidate;
+  }
+}
+
+std::string CopyName(const TreeNode* node, bool includeFollowing) {
+  const std::string& name = node->name();
+  if (!name.empty() && name[0] == '-') return name;
+  std::string list;
+  if (includeFollowing)
+    for (const TreeNode* s = node->nextSibling(); s; s = s->nextSibling()) list += "\n" + s->name();
+  for (const TreeNode* s = node->previousSibling(); s; s = s->previousSibling()) list += "\n" + s->name();
+  if (list.empty()) return name;
+  std::string candidate = name;
+  for (int n = 1; list.find(candidate) != std::string::npos; ++n)
+    candidate = n == 1 ? "Copy of " + name : "Copy (" + std::to_string(n) + ") of " + name;
+  return candidate;
+}
+
+// With every node's children visited, the first child's included.
+int ResolveSiblingNames(TreeNode* parent, std::vector<std::pair<TreeNode*, std::string>>& renames,
+                        std::map<TreeNode*, std::string>& names) {
+  int count = 0;
+  auto nameOf = [&](const TreeNode* n) { return names.count(const_cast<TreeNode*>(n)) ? names[const_cast<TreeNode*>(n)] : n->name(); };
+  if (parent->childCount() >= 1) count += ResolveSiblingNames(parent->child(0), renames, names);
+  if (parent->childCount() < 2) return count;
+  for (int r = 1; r < parent->childCount(); ++r) {
+    TreeNode* child = parent->child(r);
+    std::string name = nameOf(child);
+    std::string fresh = name;
+    if (name.empty() || name[0] != '-') {
+      std::string list;
+      for (int p = r - 1; p >= 0; --p) list += "\n" + nameOf(parent->child(p));
+      for (int n = 1; list.find(fresh) != std::string::npos; ++n)
+        fresh = n == 1 ? "Copy of " + name : "Copy (" + std::to_string(n) + ") of " + name;
+    }
+    if (fresh != name) {
+      names[child] = fresh;
+      renames.emplace_back(child, fresh);
+      ++count;
+    }
+    count += ResolveSiblingNames(child, renames, names);
+  }
+  return count;
+}
+
+}  // namespace reference
+
+// Names drawn from a small alphabet of pieces so that substrings collide often.
+std::string RandomName(std::mt19937& rng) {
+  static const char* pieces[] = {"Server", "Copy of ", "Copy (2) of ", "Copy (", ") of ", "Router", " A", "1", "2",
+                                 "Unnamed connection #", "0", "-", "\n", "3)", "", "Copy (1", "S"};
+  std::string s;
+  int n = 1 + static_cast<int>(rng() % 4);
+  for (int i = 0; i < n; ++i) s += pieces[rng() % std::size(pieces)];
+  return s;
+}
+
+void RandomTree(ConnectionTree& tree, std::mt19937& rng, int nodes) {
+  std::vector<TreeNode*> all{tree.Top()};
+  for (int i = 0; i < nodes; ++i) all.push_back(Add(tree, all[rng() % all.size()], RandomName(rng)));
+}
+
+TEST(SubstringIndex, AgreesWithPlainSearch) {
+  std::mt19937 rng(5);
+  for (int round = 0; round < 200; ++round) {
+    SubstringIndex index;
+    std::string text;
+    for (int i = 0; i < 30; ++i) {
+      std::string piece(rng() % 5, 'a');
+      for (char& c : piece) c = static_cast<char>('a' + rng() % 3);
+      index.Append(piece);
+      text += piece;
+      std::string pattern(rng() % 6, 'a');
+      for (char& c : pattern) c = static_cast<char>('a' + rng() % 3);
+      ASSERT_EQ(index.Contains(pattern), text.find(pattern) != std::string::npos) << text << " / " << pattern;
+      std::string reversed(pattern.rbegin(), pattern.rend());
+      ASSERT_EQ(index.ContainsReversed(reversed), index.Contains(pattern));
+    }
+  }
+}
+
+TEST(Naming, NewConnectionNameCountsSubstrings) {
+  ConnectionTree tree;
+  Add(tree, tree.Top(), "Unnamed connection #1");
+  Add(tree, tree.Top(), "Unnamed connection #12");
+  EXPECT_EQ(NewConnectionName(tree), "Unnamed connection #2");
+  // Names are joined without a separator: the #2 is made up of two names.
+  Add(tree, Add(tree, tree.Top(), "xUnnamed connection"), " #2");
+  EXPECT_EQ(NewConnectionName(tree), "Unnamed connection #3");
+}
+
+TEST(Naming, CopyNameCountsSubstringsAndSkipsSeparators) {
+  ConnectionTree tree;
+  TreeNode* router = Add(tree, tree.Top(), "Router");
+  Add(tree, tree.Top(), "Router A");
+  EXPECT_EQ(CopyName(router, false), "Router");
+  EXPECT_EQ(CopyName(router, true), "Copy of Router");
+  TreeNode* sep = Add(tree, tree.Top(), "-x");
+  Add(tree, tree.Top(), "-x");
+  EXPECT_EQ(CopyName(sep, true), "-x");
+  TreeNode* only = Add(tree, router, "Server");
+  EXPECT_EQ(CopyName(only, true), "Server");
+}
+
+TEST(Naming, ResolveGivesLaterSiblingsCopyNames) {
+  ConnectionTree tree;
+  for (int i = 0; i < 4; ++i) Add(tree, tree.Top(), "Server");
+  TreeNode* first = tree.Top()->child(0);
+  Add(tree, first, "a");
+  Add(tree, first, "a");  // below the first child: visited too
+  EXPECT_EQ(ResolveSiblingNames(tree, tree.Top()), 4);
+  EXPECT_EQ(test::Outline(tree), "Server\n  a\n  Copy of a\nCopy of Server\nCopy (2) of Server\nCopy (3) of Server\n");
+}
+
+TEST(Naming, CheckConnectionNameRefusesAmpersandAndSiblingDuplicates) {
+  ConnectionTree tree;
+  TreeNode* a = Add(tree, tree.Top(), "a");
+  Add(tree, tree.Top(), "b");
+  Add(tree, a, "c");
+  EXPECT_EQ(CheckConnectionName("x&y", a).message, "Connection name cannot contain '&' character.");
+  EXPECT_EQ(CheckConnectionName("b", a).message, "Connection name has to be unique among its sibling connections.");
+  EXPECT_TRUE(CheckConnectionName("c", a).ok) << "only siblings count";
+  EXPECT_TRUE(CheckConnectionName("a", a).ok) << "the node itself does not count";
+  EXPECT_TRUE(CheckConnectionName("B", a).ok) << "case-sensitive";
+}
+
+TEST(Naming, AgreesWithThePlainDefinitionsOnRandomTrees) {
+  std::mt19937 rng(20261207);
+  for (int round = 0; round < 3000; ++round) {
+    ConnectionTree tree;
+    RandomTree(tree, rng, 1 + static_cast<int>(rng() % 25));
+    ASSERT_EQ(NewConnectionName(tree), reference::NewConnectionName(tree));
+    for (TreeNode* n = ConnectionTree::Next(tree.Top()); n; n = ConnectionTree::Next(n)) {
+      ASSERT_EQ(CopyName(n, true), reference::CopyName(n, true)) << "round " << round;
+      ASSERT_EQ(CopyName(n, false), reference::CopyName(n, false)) << "round " << round;
+    }
+    TreeNode* parent = tree.NodeAt(static_cast<int>(rng() % tree.Count()));
+    std::vector<std::pair<TreeNode*, std::string>> renames;
+    std::map<TreeNode*, std::string> names;
+    int expected = reference::ResolveSiblingNames(parent, renames, names);
+    ASSERT_EQ(ResolveSiblingNames(tree, parent), expected) << "round " << round;
+    for (auto& [node, name] : names) ASSERT_EQ(node->name(), name);
+  }
+}
+
+TEST(Naming, ManyUnnamedConnectionsAndCopies) {
+  ConnectionTree tree;
+  for (int i = 1; i <= 120; ++i)
+    if (i != 57) Add(tree, tree.Top(), "Unnamed connection #" + std::to_string(i));
+  EXPECT_EQ(NewConnectionName(tree), "Unnamed connection #57");
+  ConnectionTree copies;
+  for (int i = 0; i < 300; ++i) Add(copies, copies.Top(), "Server");
+  EXPECT_EQ(ResolveSiblingNames(copies, copies.Top()), 299);
+  EXPECT_EQ(copies.Top()->child(299)->name(), "Copy (299) of Server");
+  EXPECT_EQ(CopyName(copies.Top()->child(0), true), "Copy (300) of Server");
+}
+
+}  // namespace
+}  // namespace varnok
