@@ -101,4 +101,10 @@ ColorSet ColorSetOrDefault(std::string_view stored) {
   return set;
 }
 
+EditorColorPair EditorColors(std::string_view stored) {
+  ColorSet set = ColorSetOrDefault(stored);
+  return {set.ScreenColor(ColorAttribute::Normal, ColorPart::Text),
+          set.ScreenColor(ColorAttribute::Normal, ColorPart::Background)};
+}
+
 }  // namespace varnok

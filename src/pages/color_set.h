@@ -58,4 +58,13 @@ std::string DefaultColorStringFrom(const std::string& emulatorIniPath);
 // fresh set, or the default colour set when it is not valid.
 ColorSet ColorSetOrDefault(std::string_view stored);
 
+// The macro editor's colours of a connection: the Normal text and Normal
+// background screen colours of its stored colour string (of the default
+// colour set when that is not valid).
+struct EditorColorPair {
+  std::uint32_t text = 0;
+  std::uint32_t background = 0;
+};
+EditorColorPair EditorColors(std::string_view stored);
+
 }  // namespace varnok

@@ -97,6 +97,13 @@ TEST_F(DefaultColors, InvalidStoredStringGivesTheDefaultSet) {
   EXPECT_EQ(FormatColorString(ColorSetOrDefault("1:2:3:4:5:6:7:8:9:1:2:3:4:5:6:7:8:x")),
             "1:2:3:4:5:6:7:8:9:10:11:12:13:14:15:16:17:18");
   EXPECT_EQ(FormatColorString(ColorSetOrDefault(ColorSchemas[4].colors)), ColorSchemas[4].colors);
+
+  EditorColorPair fromDefault = EditorColors("bad");
+  EXPECT_EQ(fromDefault.text, 1u + 2u * 256 + 3u * 65536);
+  EXPECT_EQ(fromDefault.background, 4u + 5u * 256 + 6u * 65536);
+  EditorColorPair green = EditorColors(ColorSchemas[4].colors);
+  EXPECT_EQ(green.text, 255u * 256);
+  EXPECT_EQ(green.background, 0u);
 }
 
 }  // namespace

@@ -79,17 +79,29 @@ TEST_F(ExecuteMacroTest, DisabledColoursLeaveTheCopyAloneExceptTheBackground) {
             "; lf only\r\n[Corvane]\r\nVTColor=1,1,1,1,1,1\r\n[BG]\r\nBGEnable=off\r\n");
 }
 
-TEST_F(ExecuteMacroTest, NumbersRunFrom1To128ThenStartAgain) {
-  request.own.text = "x";
-  request.ancestors.clear();
-  for (int i = 1; i <= 129; ++i) {
-    RunResult r = ExecuteMacro(request, env);
-    ASSERT_TRUE(r.started);
-    ASSERT_EQ(r.files.number, i == 129 ? 1 : i);
-  }
+TEST(TempFileNumbering, RunsFrom1To128ThenStartsAgain) {
+  TempFileNumbering numbering;
+  for (int i = 1; i <= 128; ++i) ASSERT_EQ(numbering.Next("/t").number, i);
+  TempFilePair again = numbering.Next("/t");
+  EXPECT_EQ(again.number, 1);
+  EXPECT_EQ(again.macroFile, "/t/~macroC1.cvl");
+  EXPECT_EQ(again.settingsFile, "/t/~CViniC1.ini");
+  EXPECT_EQ(numbering.counter(), 2);
+}
+
+TEST_F(ExecuteMacroTest, RunsAfterThe128thReuseTheFirstPair) {
+  request.own.text = "first";
+  RunResult first = ExecuteMacro(request, env);
+  numbering = TempFileNumbering(128);
+  RunResult last = ExecuteMacro(request, env);
+  request.own.text = "again";
+  RunResult again = ExecuteMacro(request, env);
+  ASSERT_TRUE(first.started && last.started && again.started);
+  EXPECT_EQ(last.files.macroFile, dir.file("Temp_CVL/~macroC128.cvl"));
+  EXPECT_EQ(again.files.macroFile, first.files.macroFile);
+  EXPECT_EQ(again.files.settingsFile, first.files.settingsFile);
+  EXPECT_TRUE(test::ReadFile(again.files.macroFile).starts_with("ssh site\r\nagain\r\n"));
   EXPECT_EQ(launches.back().args[1], "/M=" + dir.file("Temp_CVL") + "/~macroC1.cvl");
-  EXPECT_TRUE(fs::exists(dir.file("Temp_CVL/~CViniC128.ini")));
-  EXPECT_FALSE(fs::exists(dir.file("Temp_CVL/~macroC129.cvl")));
 }
 
 TEST_F(ExecuteMacroTest, ExportConsumesNoNumberAndLogsWithoutDirectory) {

@@ -32,7 +32,8 @@ const varnok::vnk::Registration reg{"macro", [](CLI::App& app) {
   varnok::vnk::AddVarOption(cmd, a->vars);
   cmd->add_option("--user", a->user, "logon name for $USER$, $user$ and $User$ instead of the system's");
   cmd->add_option("-o,--output", a->out, "write to this file instead of standard output");
-  cmd->footer("Logging follows the connection's stored flag. The emulator must be in vnk's directory.");
+  cmd->footer("Logging follows the connection's stored flag; the user variables come from the settings unless "
+             "--var gives them. The emulator must be in vnk's directory.");
   cmd->callback([a] {
     varnok::ConnectionTree tree;
     varnok::vnk::LoadTree(tree, a->file);

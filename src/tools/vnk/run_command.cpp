@@ -27,7 +27,8 @@ const varnok::vnk::Registration reg{"run", [](CLI::App& app) {
   cmd->add_flag("--branch", a->branch, "run the branch: the ancestors' macros first (\"Run branch\")");
   varnok::vnk::AddVarOption(cmd, a->vars);
   cmd->footer("Uses vnk's directory as the program directory (emulator, corvane.ini, Temp_CVL, Logs); the "
-                "files are numbered from 1 as after a start. Prints the emulator's two arguments.");
+                "files are numbered from 1 as after a start. The user variables and \"Disable color support\" come from "
+                "the settings (--var overrides a variable). Prints the emulator's two arguments.");
   cmd->callback([a] {
     varnok::ConnectionTree tree;
     varnok::vnk::LoadTree(tree, a->file);

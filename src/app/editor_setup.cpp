@@ -1,0 +1,113 @@
+#include "editor_setup.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QRegularExpression>
+#include <QStringList>
+#include <algorithm>
+
+namespace varnok::app {
+
+QFont EditorFont(int pointSize) {
+  QFont font;
+  font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"),
+                    QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Monospace")});
+  font.setStyleHint(QFont::TypeWriter);
+  font.setFixedPitch(true);
+  font.setPointSize(pointSize);
+  return font;
+}
+
+namespace {
+
+void ConfigureCommon(QsciScintilla& e, int pointSize) {
+  e.setUtf8(true);
+  e.setEolMode(QsciScintilla::EolWindows);
+  e.setFont(EditorFont(pointSize));
+  e.setEdgeMode(QsciScintilla::EdgeNone);
+  e.setAutoIndent(true);
+  e.setIndentationsUseTabs(false);
+  e.setTabIndents(true);
+  e.setBackspaceUnindents(true);
+  e.setWrapMode(QsciScintilla::WrapNone);
+  e.setCaretLineVisible(false);
+  e.setBraceMatching(QsciScintilla::NoBraceMatch);
+  e.setAutoCompletionSource(QsciScintilla::AcsNone);
+  e.setFolding(QsciScintilla::NoFoldStyle);
+  // The horizontal scroll range grows with the longest line.
+  e.SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTH, 1);
+  e.SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTHTRACKING, 1);
+  // Home moves between the first non-blank character and the line start.
+  e.SendScintilla(QsciScintillaBase::SCI_ASSIGNCMDKEY, QsciScintillaBase::SCK_HOME,
+                  QsciScintillaBase::SCI_VCHOMEWRAP);
+  e.setMarginWidth(1, 0);
+  e.setMarginWidth(2, 0);
+  new TrailingBlankTrimmer(e);
+}
+
+}  // namespace
+
+void ConfigureMacroEditor(QsciScintilla& e, int pointSize) {
+  ConfigureCommon(e, pointSize);
+  e.setMarginType(0, QsciScintilla::NumberMargin);
+  e.setMarginLineNumbers(0, true);
+  QFont gutter = EditorFont(8);
+  e.setMarginsFont(gutter);
+  new GutterWidthFollower(e, 2);
+}
+
+void ConfigurePopupEditor(QsciScintilla& e, int pointSize) {
+  ConfigureCommon(e, pointSize);
+  e.setMarginType(0, QsciScintilla::NumberMargin);
+  e.setMarginLineNumbers(0, false);
+  e.setMarginWidth(0, 0);
+}
+
+QString WithoutTrailingBlanks(const QString& text) {
+  static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+  QStringList lines = text.split(lineBreak);
+  for (QString& line : lines) {
+    qsizetype end = line.size();
+    while (end > 0 && (line[end - 1] == QLatin1Char(' ') || line[end - 1] == QLatin1Char('\t'))) --end;
+    line.truncate(end);
+  }
+  return lines.join(QStringLiteral("\r\n"));
+}
+
+QString EditorText(const QsciScintilla& editor) { return WithoutTrailingBlanks(editor.text()); }
+
+TrailingBlankTrimmer::TrailingBlankTrimmer(QsciScintilla& editor) : QObject(&editor), editor_(editor) {
+  connect(&editor_, &QsciScintilla::cursorPositionChanged, this, [this](int line, int) { caretMoved(line); });
+}
+
+void TrailingBlankTrimmer::caretMoved(int line) {
+  const int left = lastLine_;
+  lastLine_ = line;
+  if (left == line || !editor_.hasFocus() || left >= editor_.lines()) return;
+  QString text = editor_.text(left);
+  qsizetype end = text.size();
+  while (end > 0 && (text[end - 1] == QLatin1Char('\r') || text[end - 1] == QLatin1Char('\n'))) --end;
+  qsizetype keep = end;
+  while (keep > 0 && (text[keep - 1] == QLatin1Char(' ') || text[keep - 1] == QLatin1Char('\t'))) --keep;
+  if (keep == end) return;
+  // Blanks are one byte each; deleting a range leaves the caret where it is
+  // (it sits on another line).
+  const long lineEnd = editor_.SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(left));
+  const long count = static_cast<long>(end - keep);
+  editor_.SendScintilla(QsciScintillaBase::SCI_DELETERANGE, static_cast<unsigned long>(lineEnd - count), count);
+}
+
+GutterWidthFollower::GutterWidthFollower(QsciScintilla& editor, int minDigits)
+    : QObject(&editor), editor_(editor), minDigits_(minDigits) {
+  connect(&editor_, &QsciScintilla::linesChanged, this, &GutterWidthFollower::update);
+  update();
+}
+
+void GutterWidthFollower::update() {
+  const int digits = std::max(minDigits_, static_cast<int>(QString::number(std::max(1, editor_.lines())).size()));
+  if (digits == digits_) return;
+  digits_ = digits;
+  editor_.setMarginWidth(0, QString(digits + 1, QLatin1Char('0')));
+}
+
+}  // namespace varnok::app

@@ -1,0 +1,52 @@
+#pragma once
+// The macro and popup editors (Memo1, Memo2) are configured here, in one
+// place: font, gutter, indentation, tabs as blanks, overtype on Insert,
+// drag and drop, grouped undo, no right margin line.
+#include <QFont>
+#include <QObject>
+#include <QString>
+
+class QsciScintilla;
+
+namespace varnok::app {
+
+// Courier New (or the system's fixed font) at `pointSize`.
+QFont EditorFont(int pointSize);
+
+void ConfigureMacroEditor(QsciScintilla& editor, int pointSize);
+void ConfigurePopupEditor(QsciScintilla& editor, int pointSize);
+
+// The editor's text as the program stores it: lines joined by CR LF, each
+// line without trailing blanks.
+QString EditorText(const QsciScintilla& editor);
+
+// Lines without trailing blanks and tabs; line breaks of any kind become CR LF.
+QString WithoutTrailingBlanks(const QString& text);
+
+// Removes the trailing blanks of a line when the user's caret leaves it.
+class TrailingBlankTrimmer : public QObject {
+  Q_OBJECT
+ public:
+  explicit TrailingBlankTrimmer(QsciScintilla& editor);
+
+ private:
+  void caretMoved(int line);
+  QsciScintilla& editor_;
+  int lastLine_ = 0;
+};
+
+// Keeps the line-number gutter as wide as the number of lines needs (at
+// least `minDigits` digits).
+class GutterWidthFollower : public QObject {
+  Q_OBJECT
+ public:
+  GutterWidthFollower(QsciScintilla& editor, int minDigits);
+  void update();
+
+ private:
+  QsciScintilla& editor_;
+  int minDigits_;
+  int digits_ = 0;
+};
+
+}  // namespace varnok::app

@@ -1,0 +1,53 @@
+#pragma once
+// The "Settings" page: user variables, colour options, the options of "Run
+// all selected", the companion's double-click action and the check boxes
+// for auto-save, log-on start and the file association.
+#include <QSpinBox>
+#include <QWidget>
+
+#include "app_settings.h"
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+
+namespace varnok::app {
+
+// "Time delay": 2..60 seconds. Any text may be typed; when the editor loses
+// the focus a text that is no whole number becomes 5, others are clamped.
+class DelaySpinBox : public QSpinBox {
+  Q_OBJECT
+ public:
+  explicit DelaySpinBox(QWidget* parent = nullptr);
+
+ protected:
+  QValidator::State validate(QString& input, int& pos) const override;
+  void fixup(QString& input) const override;
+  int valueFromText(const QString& text) const override;
+};
+
+class SettingsPage : public QWidget {
+  Q_OBJECT
+ public:
+  explicit SettingsPage(QWidget* parent = nullptr);
+
+  // Puts the values on the controls / reads them back (geometry aside).
+  void show(const AppSettings& settings);
+  void collect(AppSettings& settings) const;
+
+  // The six double-click actions; the sixth only on platforms that can lock
+  // the screen. After removing it an out-of-range choice falls back to 0.
+  void finishDoubleClickList(bool screenLockAvailable);
+
+  QLineEdit *edit1, *edit2, *edit3;  // Name, E-mail, Phone
+  QCheckBox *cbNoColors, *cbUseColorInEditor, *cbSameBackground;
+  DelaySpinBox* seDelay;
+  QCheckBox* cbDoNotTile;
+  QComboBox* cbDblClick;
+  QCheckBox *cbSelectLast, *cbAutoSave, *cbRunAtLogOn, *cbAssociate;
+
+ private:
+  void updateColorOptions();
+};
+
+}  // namespace varnok::app

@@ -1,0 +1,59 @@
+#pragma once
+// The item model of the tree view VT over the core ConnectionTree. It holds
+// no copy of the tree: an index carries its TreeNode, and the tree's change
+// notifications become the model's begin/end calls.
+#include <QAbstractItemModel>
+#include <QIcon>
+#include <array>
+#include <functional>
+
+#include "model/connection_tree.h"
+
+namespace varnok::app {
+
+class ConnectionTreeModel : public QAbstractItemModel, private TreeObserver {
+  Q_OBJECT
+ public:
+  // Image numbers of the tree pictures.
+  enum Image { TopNode = 0, Connection = 1, ConnectionWithMacro = 2, Separator = 3, CutOffset = 3 };
+
+  ConnectionTreeModel(ConnectionTree& tree, std::string computerName, QObject* parent = nullptr);
+  ~ConnectionTreeModel() override;
+
+  ConnectionTree& tree() const { return tree_; }
+  TreeNode* node(const QModelIndex& index) const;
+  QModelIndex indexOf(const TreeNode* node) const;
+
+  // "This computer (" + computer name + ")" for the top node, else the name.
+  QString text(const TreeNode* node) const;
+  static int ImageIndex(const TreeNode* node, bool cut);
+
+  // Whether a node is drawn with the cut variant of its picture.
+  void setCutMarked(std::function<bool(const TreeNode*)> cutMarked) { cutMarked_ = std::move(cutMarked); }
+
+  QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
+  QModelIndex parent(const QModelIndex& child) const override;
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+  bool hasChildren(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+ private:
+  void AboutToInsert(TreeNode* parent, int first, int last) override;
+  void Inserted(TreeNode* parent, int first, int last) override;
+  void AboutToRemove(TreeNode* parent, int first, int last) override;
+  void Removed(TreeNode* parent, int first, int last) override;
+  void AboutToMove(TreeNode* srcParent, int row, TreeNode* destParent, int destRow) override;
+  void Moved(TreeNode* srcParent, int row, TreeNode* destParent, int destRow) override;
+  void DataChanged(TreeNode* node) override;
+  void AboutToReset() override;
+  void Reset() override;
+
+  ConnectionTree& tree_;
+  QString topText_;
+  std::array<QIcon, 7> icons_;
+  std::function<bool(const TreeNode*)> cutMarked_;
+};
+
+}  // namespace varnok::app

@@ -1,0 +1,45 @@
+#pragma once
+// A main window with scripted prompts and dialogs, its own settings file in
+// a temporary folder and a fixed clock.
+#include <memory>
+#include <string>
+
+#include "common/time_stamp.h"
+#include "main_window.h"
+#include "platform/settings_store.h"
+#include "scripted_prompts_qt.h"
+#include "temp_dir.h"
+
+namespace varnok::test {
+
+class WindowFixture {
+ public:
+  WindowFixture();
+  ~WindowFixture();
+
+  // Creates (or re-creates) the window; the settings file stays.
+  app::MainWindow& open(app::WindowServices extra = {});
+  // Destroys the window without its close questions.
+  void destroy();
+  app::MainWindow& window() { return *window_; }
+  platform::SettingsStore& settings() { return *settings_; }
+  std::string settingsPath() const { return dir.file("Varnok.conf"); }
+
+  TempDir dir;
+  ScriptedPrompter prompter;
+  ScriptedFileDialogs dialogs;
+  FixedClock clock{{2026, 12, 8, 9, 5, 7}};
+
+  // prompter + dialogs problems, for QVERIFY2.
+  std::string problems() const { return prompter.problems() + dialogs.problems(); }
+
+ private:
+  std::unique_ptr<platform::SettingsStore> settings_;
+  std::unique_ptr<app::MainWindow> window_;
+};
+
+// Writes a .VNK file with the given connections below the top node: each
+// entry is "level:name:macro text" (macro text plain, may be empty).
+void WriteVnk(const std::string& path, const std::vector<std::string>& entries);
+
+}  // namespace varnok::test
