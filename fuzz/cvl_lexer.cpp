@@ -1,0 +1,40 @@
+// Fuzzes the macro lexer with any bytes: the whole input as one line (NUL,
+// CR, LF and bytes above 127 included, no line end), then split into lines
+// as an editor does. Tokens must cover each line in order without gaps, each
+// at least one byte long, and end with EndOfLine.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "editor/cvl_lexer.h"
+#include "editor/token_dump.h"
+
+namespace {
+
+void CheckLine(varnok::editor::CvlLexer& lexer, std::string_view line) {
+  std::size_t expected = 0, tokens = 0;
+  for (lexer.SetLine(line, 1); !lexer.AtEndOfLine(); lexer.Next()) {
+    if (lexer.TokenStart() != expected || lexer.TokenLength() == 0) std::abort();
+    if (lexer.TokenText().data() != line.data() + expected) std::abort();
+    if (lexer.TokenAttribute() == varnok::editor::Attribute::None) std::abort();
+    expected += lexer.TokenLength();
+    if (expected > line.size() || ++tokens > line.size()) std::abort();
+  }
+  if (expected != line.size() || lexer.TokenLength() != 0) std::abort();
+  if (lexer.Range() < varnok::editor::kRangeInitial || lexer.Range() > varnok::editor::kRangeDoubleQuoted)
+    std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::string_view text(reinterpret_cast<const char*>(data), size);
+  varnok::editor::CvlLexer lexer;
+  CheckLine(lexer, text);
+  for (std::string_view line : varnok::editor::SplitEditorLines(text)) {
+    if (line.find_first_of("\r\n") != std::string_view::npos) std::abort();
+    CheckLine(lexer, line);
+  }
+  return 0;
+}
