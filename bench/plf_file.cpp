@@ -2,12 +2,13 @@
 // 100,000 connections (branches of depth up to 4, realistic macros of a few
 // hundred bytes), so that the cost per connection can be seen to stay flat.
 // Runs in memory (WritePlfText / ReadPlf): the file itself is one safe write.
+#include "files/plf_file.h"
+
 #include <benchmark/benchmark.h>
 
 #include <string>
 
 #include "common/stored_text.h"
-#include "files/plf_file.h"
 
 namespace {
 

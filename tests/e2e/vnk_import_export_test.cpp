@@ -92,9 +92,10 @@ TEST_F(VnkFilesTest, ImportRenamesCollisionsAndWritesTheResult) {
   ASSERT_EQ(o.status, 0) << o.err;
   EXPECT_EQ(o.out, "2 imported items were renamed to avoid duplicate names among siblings.\n");
   EXPECT_EQ(ReadFile(config), before) << "-o leaves FILE alone";
-  EXPECT_EQ(Listing(out),
-            "1 Site\n2 Lab/1\n3 Router\n1 ----- separator line -----\n1 Edge\n1 Copy of Edge\n1 Copy of Site\n"
-            "1 Fresh\n");
+  EXPECT_EQ(
+      Listing(out),
+      "1 Site\n2 Lab/1\n3 Router\n1 ----- separator line -----\n1 Edge\n1 Copy of Edge\n1 Copy of Site\n"
+      "1 Fresh\n");
 
   // Without -o the result replaces FILE; no renames, no message.
   ConnectionTree other;
