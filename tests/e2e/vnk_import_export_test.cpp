@@ -112,11 +112,11 @@ TEST_F(VnkFilesTest, ImportOfAnUnreadableSourceWritesNothing) {
   WriteFile(dir.scratch("notes.txt"), "C1_R1=x\r\n");
   Output o = Vnk({"import", config, dir.scratch("notes.txt")});
   EXPECT_EQ(o.status, 1);
-  EXPECT_EQ(o.err, "vnk: Cannot import the file. Unsupported file format.; nothing written\n");
+  EXPECT_EQ(o.err, "vnk: Cannot import the file. Unsupported file format.\nNothing was written.\n");
   WriteFile(dir.scratch("bad.vnk"), std::string("VNK20\x05\0\0\0\x01\0\0\0", 13));  // ends inside a record
   o = Vnk({"import", config, dir.scratch("bad.vnk")});
   EXPECT_EQ(o.status, 1);
-  EXPECT_EQ(o.err, "vnk: Error reading file. The file contains inconsistent data.; nothing written\n");
+  EXPECT_EQ(o.err, "vnk: Error reading file. The file contains inconsistent data.\nNothing was written.\n");
   EXPECT_EQ(ReadFile(config), before);
 }
 

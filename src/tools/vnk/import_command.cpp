@@ -32,7 +32,7 @@ const varnok::vnk::Registration reg{
         if (!r.supported || !r.load.ok()) {
           std::string text = r.supported ? r.load.message : std::string(varnok::kUnsupportedImportFormat);
           if (!r.load.reason.empty()) text += " (" + r.load.reason + ")";
-          throw varnok::vnk::Failure(varnok::vnk::ForTerminal(text) + "; nothing written");
+          throw varnok::vnk::Failure(varnok::vnk::ForTerminal(text) + "\nNothing was written.");
         }
         if (std::string m = varnok::RenamedMessage(r.renamed); !m.empty()) std::cout << m << "\n";
         varnok::vnk::SaveAnyFormat(tree, a->out.empty() ? a->file : a->out);
