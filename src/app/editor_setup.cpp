@@ -2,6 +2,7 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include <QKeyEvent>
 #include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
@@ -78,6 +79,30 @@ QString EditorText(const QsciScintilla& editor) { return WithoutTrailingBlanks(e
 
 TrailingBlankTrimmer::TrailingBlankTrimmer(QsciScintilla& editor) : QObject(&editor), editor_(editor) {
   connect(&editor_, &QsciScintilla::cursorPositionChanged, this, [this](int line, int) { caretMoved(line); });
+  editor_.installEventFilter(this);
+}
+
+bool TrailingBlankTrimmer::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !editor_.hasSelectedText()) {
+      // The blanks before the caret would end the line that the new line break closes.
+      const long caret = editor_.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
+      long from = caret;
+      while (from > 0) {
+        const long ch = editor_.SendScintilla(QsciScintillaBase::SCI_GETCHARAT, static_cast<unsigned long>(from - 1));
+        if (ch != ' ' && ch != '\t') break;
+        --from;
+      }
+      const long lineStart = editor_.SendScintilla(
+          QsciScintillaBase::SCI_POSITIONFROMLINE,
+          static_cast<unsigned long>(editor_.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, static_cast<unsigned long>(caret))));
+      // A line of blanks only keeps them: they are the indentation of the next line.
+      if (from < caret && from > lineStart)
+        editor_.SendScintilla(QsciScintillaBase::SCI_DELETERANGE, static_cast<unsigned long>(from), caret - from);
+    }
+  }
+  return QObject::eventFilter(watched, event);
 }
 
 void TrailingBlankTrimmer::caretMoved(int line) {

@@ -29,6 +29,9 @@ class TrailingBlankTrimmer : public QObject {
  public:
   explicit TrailingBlankTrimmer(QsciScintilla& editor);
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void caretMoved(int line);
   QsciScintilla& editor_;

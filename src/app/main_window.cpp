@@ -60,6 +60,7 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
   connectCommands();
   connectTree();
   connectPages();
+  connectRegistrations();
   createWindow();
 }
 
@@ -220,6 +221,7 @@ void MainWindow::createWindow() {
   pages_->cover(QStringLiteral("N/A"));
 
   LoadSettings();
+  showRegistrations();
   // Open the document: the last file, or the one handed over at start.
   const std::string param = readParamName();
   const std::string& last = settings_.lastVnkFile;

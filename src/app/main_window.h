@@ -123,6 +123,8 @@ class MainWindow : public QMainWindow {
 
   // Settings.
   void LoadSettings();
+  void showRegistrations();
+  void connectRegistrations();
   void applyGeometry();
   void recordGeometry();
   void SelectLastNode();

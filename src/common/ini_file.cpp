@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
+#include <unordered_set>
 
 namespace varnok {
 namespace {
@@ -150,13 +151,19 @@ void IniFile::EnsureLastLineEnds() {
   if (!lines_.empty() && lines_.back().eol.empty()) lines_.back().eol = newline_;
 }
 
-bool IniFile::Set(std::string_view section, std::string_view key, std::string_view value) {
+bool IniFile::CanWrite(std::string_view section, std::string_view key, std::string_view value) {
   section = Trim(section);
   key = Trim(key);
   if (section.empty() || section.find(']') != std::string_view::npos || HasLineBreak(section)) return false;
   if (key.empty() || key.find('=') != std::string_view::npos || HasLineBreak(key)) return false;
   if (key.front() == '[' || key.front() == ';' || key.front() == '#') return false;
-  if (HasLineBreak(value)) return false;
+  return !HasLineBreak(value);
+}
+
+bool IniFile::Set(std::string_view section, std::string_view key, std::string_view value) {
+  if (!CanWrite(section, key, value)) return false;
+  section = Trim(section);
+  key = Trim(key);
 
   auto span = FindSection(section);
   if (!span) {
@@ -182,6 +189,36 @@ bool IniFile::Set(std::string_view section, std::string_view key, std::string_vi
   if (lines_[insertAt - 1].eol.empty()) lines_[insertAt - 1].eol = newline_;
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt),
                 Line{std::string(key) + "=" + std::string(value), newline_});
+  return true;
+}
+
+std::vector<IniFile::Entry> IniFile::Entries(std::string_view section) const {
+  std::vector<Entry> entries;
+  auto span = FindSection(section);
+  if (!span) return entries;
+  for (std::size_t i = span->header + 1; i < span->end; ++i) {
+    auto name = KeyName(lines_[i].text);
+    if (!name) continue;
+    const std::string& text = lines_[i].text;
+    entries.emplace_back(std::string(*name), std::string(Trim(std::string_view(text).substr(text.find('=') + 1))));
+  }
+  return entries;
+}
+
+bool IniFile::AppendSection(std::string_view section, const std::vector<Entry>& entries) {
+  if (FindSection(section)) return false;
+  std::unordered_set<std::string> seen;
+  seen.reserve(entries.size());
+  for (const Entry& e : entries) {
+    if (!CanWrite(section, e.first, e.second)) return false;
+    std::string folded(Trim(e.first));
+    std::transform(folded.begin(), folded.end(), folded.begin(), Lower);
+    if (!seen.insert(std::move(folded)).second) return false;
+  }
+  EnsureLastLineEnds();
+  lines_.reserve(lines_.size() + entries.size() + 1);
+  lines_.push_back({"[" + std::string(Trim(section)) + "]", newline_});
+  for (const Entry& e : entries) lines_.push_back({std::string(Trim(e.first)) + "=" + e.second, newline_});
   return true;
 }
 

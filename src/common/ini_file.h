@@ -22,6 +22,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "common/safe_write.h"
@@ -48,12 +49,26 @@ class IniFile {
   // Key names of the first section called `section`, in file order, each once.
   std::vector<std::string> Keys(std::string_view section) const;
 
+  // Every key line of the first section called `section`, in file order, as
+  // Get reads it (trimmed key and value); a key that occurs twice appears
+  // twice, and Get answers with the first. One pass for callers that read
+  // many keys: Get looks each one up from the top.
+  using Entry = std::pair<std::string, std::string>;
+  std::vector<Entry> Entries(std::string_view section) const;
+
   // Writes `value` under `key` in `section` (see the rules above). Returns
   // false, changing nothing, when the names or the value would break the
   // file's structure: a line break in any of them, an empty or "="-holding
   // key, a key starting with "[", ";" or "#", or an empty or "]"-holding
   // section name.
   bool Set(std::string_view section, std::string_view key, std::string_view value);
+
+  // Adds `section` at the end of the file with `entries` in order: the same
+  // lines as Set called for each entry, without a search per key. Returns
+  // false, changing nothing, when a section of that name exists already, when
+  // two keys are equal (ignoring letter case), or when Set would refuse one
+  // of the names or values.
+  bool AppendSection(std::string_view section, const std::vector<Entry>& entries);
 
   // Removes the line of `key` in `section`; false when there was none.
   bool RemoveKey(std::string_view section, std::string_view key);
@@ -75,6 +90,7 @@ class IniFile {
   std::optional<Span> FindSection(std::string_view section) const;
   std::optional<std::size_t> FindKey(const Span& span, std::string_view key) const;
   void EnsureLastLineEnds();
+  static bool CanWrite(std::string_view section, std::string_view key, std::string_view value);
 
   std::vector<Line> lines_;
   std::string newline_;

@@ -10,10 +10,13 @@ namespace {
 class LocalClock : public Clock {
  public:
   LocalDateTime Now() const override {
-    std::time_t now = std::time(nullptr);
+    struct timespec ts {};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    std::time_t now = ts.tv_sec;
     std::tm tm{};
     localtime_r(&now, &tm);
-    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
+            static_cast<int>(ts.tv_nsec / 1'000'000)};
   }
 };
 
@@ -40,5 +43,12 @@ std::string FormatTimeStamp(const LocalDateTime& t) {
 }
 
 std::string TimeStampNow(const Clock& clock) { return FormatTimeStamp(clock.Now()); }
+
+std::string FormatCompactTimeStamp(const LocalDateTime& t) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%04d%02d%02d%02d%02d%02d%03d", t.year, t.month, t.day, t.hour, t.minute, t.second,
+                t.millisecond);
+  return buf;
+}
 
 }  // namespace varnok

@@ -19,6 +19,7 @@ struct LocalDateTime {
   int hour = 0;
   int minute = 0;
   int second = 0;
+  int millisecond = 0;  // 0..999; only the compact form shows it
 };
 
 class Clock {
@@ -43,5 +44,9 @@ class FixedClock : public Clock {
 // The weekday is computed from the date.
 std::string FormatTimeStamp(const LocalDateTime& t);
 std::string TimeStampNow(const Clock& clock = SystemClock());
+
+// The compact form "yyyymmddHHmmsszzz" (17 digits, milliseconds last), e.g.
+// "20261208090507042".
+std::string FormatCompactTimeStamp(const LocalDateTime& t);
 
 }  // namespace varnok

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "common/program_paths.h"
+#include "files/level_placement.h"
 
 namespace varnok {
 namespace {
@@ -121,11 +122,8 @@ LoadResult ReadConfiguration(ConnectionTree& tree, std::string_view bytes, bool 
   }
 
   SubtreeBuilder builder;
-  TreeNode* top = builder.Root();
+  LevelPlacement place(builder.Root());
   const int firstIndex = tree.Count();
-  std::int64_t previousLevel = 1;
-  TreeNode* lastCreated = nullptr;
-  TreeNode* currentParent = top;
 
   for (std::int32_t i = 0; i < count; ++i) {
     rVTNodeData d;
@@ -135,23 +133,12 @@ LoadResult ReadConfiguration(ConnectionTree& tree, std::string_view bytes, bool 
       break;
     }
     if (d.Name.empty()) continue;
-    const std::int64_t level = d.Level;
-    if (level != previousLevel) {
-      if (level == 1 || !lastCreated) {
-        currentParent = top;
-      } else if (level > previousLevel) {
-        currentParent = lastCreated;
-      } else {
-        TreeNode* n = lastCreated;
-        for (std::int64_t steps = previousLevel - level + 1; steps > 0 && n != top; --steps) n = n->parent();
-        currentParent = n;
-      }
-      previousLevel = level;
-    }
+    TreeNode* parent = place.ParentFor(d.Level);
     if (IsSeparatorName(d.Name)) d.Name = kSeparatorName;
     const int index = firstIndex + builder.NodeCount();
-    lastCreated = builder.Append(currentParent, std::move(d));
-    if (index == selectedNodeIndex) result.focusNode = lastCreated;
+    TreeNode* created = builder.Append(parent, std::move(d));
+    place.Created(created);
+    if (index == selectedNodeIndex) result.focusNode = created;
   }
 
   result.nodesAdded = builder.NodeCount();

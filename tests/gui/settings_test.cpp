@@ -228,6 +228,33 @@ class SettingsTest : public QObject {
     QTest::qWait(600);  // no question follows
   }
 
+  void registrationsFollowTheBoxes() {
+    MainWindow& w = f->open();
+    auto* logOn = Child<QCheckBox>(w, "cbRunAtLogOn");
+    auto* associate = Child<QCheckBox>(w, "cbAssociate");
+    QVERIFY(!logOn->isChecked());
+    QVERIFY(!associate->isChecked());
+    logOn->click();
+    const std::string autostart = f->dir.path() + "/config/autostart/Varnok.desktop";
+    QVERIFY(test::ReadFile(autostart).find("Exec=\"" + ProgramFilePath("varnok") + "\"") != std::string::npos);
+
+    // Another letter case of the companion's path does not count.
+    std::string upper = ProgramFilePath("VARNOK");
+    test::WriteFile(autostart, "[Desktop Entry]\nExec=\"" + upper + "\"\n");
+    QVERIFY(!f->open().findChild<QCheckBox*>(QStringLiteral("cbRunAtLogOn"))->isChecked());
+
+    // The association, replacing and then restoring another one.
+    test::WriteFile(f->dir.path() + "/config/mimeapps.list", "[Default Applications]\napplication/x-varnok=other.desktop\n");
+    MainWindow& again = f->open();
+    Child<QCheckBox>(again, "cbAssociate")->click();
+    QVERIFY(f->open().findChild<QCheckBox*>(QStringLiteral("cbAssociate"))->isChecked());
+    QVERIFY(test::ReadFile(f->dir.path() + "/data/mime/packages/x-varnok.xml").find("*.vnk") != std::string::npos);
+    Child<QCheckBox>(f->window(), "cbAssociate")->click();
+    QCOMPARE(test::ReadFile(f->dir.path() + "/config/mimeapps.list"),
+             std::string("[Default Applications]\napplication/x-varnok=other.desktop\n"));
+    QVERIFY(!f->open().findChild<QCheckBox*>(QStringLiteral("cbAssociate"))->isChecked());
+  }
+
   void shrinkingNarrowsTreeBeforePages() {
     MainWindow& w = f->open();
     w.show();

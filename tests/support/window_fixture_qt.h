@@ -7,6 +7,7 @@
 #include "common/time_stamp.h"
 #include "main_window.h"
 #include "platform/settings_store.h"
+#include "scoped_env.h"
 #include "scripted_prompts_qt.h"
 #include "temp_dir.h"
 
@@ -26,6 +27,9 @@ class WindowFixture {
   std::string settingsPath() const { return dir.file("Varnok.conf"); }
 
   TempDir dir;
+  // Autostart entries and associations go to the temporary folder.
+  ScopedEnv configHome{"XDG_CONFIG_HOME", dir.path() + "/config"};
+  ScopedEnv dataHome{"XDG_DATA_HOME", dir.path() + "/data"};
   ScriptedPrompter prompter;
   ScriptedFileDialogs dialogs;
   FixedClock clock{{2026, 12, 8, 9, 5, 7}};

@@ -164,5 +164,34 @@ TEST(IniFile, ProfileFunctionsReadAndWriteFiles) {
   EXPECT_NE(unreadable.error.find("folder.ini"), std::string::npos);
 }
 
+TEST(IniFile, EntriesListTheFirstSectionsKeyLinesAsGetReadsThem) {
+  IniFile ini = IniFile::Parse("k=stray\n[A]\n K1 = one \n;c=x\nk1=dup\nnoeq\nk2=\n[B]\nk3=3\n[a]\nk4=4\n");
+  std::vector<IniFile::Entry> expected{{"K1", "one"}, {"k1", "dup"}, {"k2", ""}};
+  EXPECT_EQ(ini.Entries("a"), expected);
+  EXPECT_EQ(ini.Get("a", "K1"), "one");
+  EXPECT_TRUE(ini.Entries("missing").empty());
+}
+
+TEST(IniFile, AppendSectionWritesWhatSetWouldWriteKeyByKey) {
+  const std::string header = "title line\r\n*****";  // last line without a break
+  std::vector<IniFile::Entry> entries{{"C1_R1", "Router"}, {"C2_R1", ""}, {"RowCount", "1"}, {"X", " a = b "}};
+  IniFile bySet = IniFile::Parse(header);
+  for (const auto& [k, v] : entries) ASSERT_TRUE(bySet.Set("PLF", k, v));
+  IniFile appended = IniFile::Parse(header);
+  ASSERT_TRUE(appended.AppendSection("PLF", entries));
+  EXPECT_EQ(appended.Serialize(), bySet.Serialize());
+  EXPECT_EQ(appended.Get("plf", "x"), "a = b");
+
+  // Refusals change nothing.
+  const std::string before = appended.Serialize();
+  EXPECT_FALSE(appended.AppendSection("plf", {{"k", "v"}}));  // exists
+  IniFile fresh = IniFile::Parse(header);
+  EXPECT_FALSE(fresh.AppendSection("S", {{"k", "1"}, {"K", "2"}}));
+  EXPECT_FALSE(fresh.AppendSection("S", {{"k", "1"}, {"j", "two\nlines"}}));
+  EXPECT_FALSE(fresh.AppendSection("S", {{"a=b", "1"}}));
+  EXPECT_EQ(appended.Serialize(), before);
+  EXPECT_EQ(fresh.Serialize(), header);
+}
+
 }  // namespace
 }  // namespace varnok

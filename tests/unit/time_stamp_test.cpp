@@ -23,5 +23,11 @@ TEST(TimeStamp, UsesTheInjectedClock) {
                                std::regex("[A-Z][a-z]+day, \\d\\d-[A-Z][a-z][a-z]-\\d{4} \\d\\d:\\d\\d:\\d\\d")));
 }
 
+TEST(TimeStamp, CompactFormHasSeventeenDigitsWithMilliseconds) {
+  EXPECT_EQ(FormatCompactTimeStamp({2026, 12, 8, 9, 5, 7, 42}), "20261208090507042");
+  EXPECT_EQ(FormatCompactTimeStamp({1999, 1, 31, 23, 59, 58, 999}), "19990131235958999");
+  EXPECT_TRUE(std::regex_match(FormatCompactTimeStamp(SystemClock().Now()), std::regex("\\d{17}")));
+}
+
 }  // namespace
 }  // namespace varnok

@@ -1,0 +1,108 @@
+#include "files/import_export.h"
+
+#include <algorithm>
+#include <memory>
+#include <unordered_set>
+
+#include "files/plf_file.h"
+#include "model/naming.h"
+
+namespace varnok {
+namespace {
+
+std::string UpperExtension(const std::string& path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  const std::size_t dot = path.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+  std::string ext = path.substr(dot);
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; });
+  return ext;
+}
+
+}  // namespace
+
+ConnectionFileFormat FileFormatOf(const std::string& path) {
+  return UpperExtension(path) == ".PLF" ? ConnectionFileFormat::Plf : ConnectionFileFormat::Vnk;
+}
+
+std::string RenamedMessage(int count) {
+  if (count <= 0) return "";
+  const std::string tail = " renamed to avoid duplicate names among siblings.";
+  if (count == 1) return "1 imported item was" + tail;
+  return std::to_string(count) + " imported items were" + tail;
+}
+
+ImportResult ImportConnections(ConnectionTree& tree, const std::string& path, std::int32_t selectedNodeIndex,
+                               const Clock& clock) {
+  ImportResult result;
+  const std::string ext = UpperExtension(path);
+  if (ext == ".VNK") {
+    result.load = LoadConfiguration(tree, path, true, selectedNodeIndex);
+  } else if (ext == ".PLF") {
+    result.load = LoadPlfFile(tree, path, selectedNodeIndex, clock);
+  } else {
+    result.supported = false;
+    result.load.message = std::string(kUnsupportedImportFormat);
+    result.warnings.push_back(result.load.message);
+    return result;
+  }
+  if (!result.load.ok()) result.warnings.push_back(result.load.message);
+  result.renamed = ResolveSiblingNames(tree, tree.Top());
+  if (std::string m = RenamedMessage(result.renamed); !m.empty()) result.warnings.push_back(std::move(m));
+  result.documentModified = true;
+  return result;
+}
+
+WriteResult ExportConnections(const ConnectionTree& tree, const std::string& path, const NodeFilter& selected,
+                              const Clock& clock) {
+  if (FileFormatOf(path) == ConnectionFileFormat::Plf) return SavePlfFile(tree, path, selected, clock);
+  return SaveConfiguration(tree, path, selected);
+}
+
+LoadResult LoadConnectionsFile(ConnectionTree& tree, const std::string& path, const Clock& clock) {
+  if (FileFormatOf(path) == ConnectionFileFormat::Plf) return LoadPlfFile(tree, path, -1, clock);
+  return LoadConfiguration(tree, path, false);
+}
+
+std::vector<TreeNode*> MissingAncestors(const ConnectionTree& tree, const std::vector<TreeNode*>& selected) {
+  const TreeNode* top = tree.Top();
+  const std::unordered_set<const TreeNode*> chosen(selected.begin(), selected.end());
+  std::unordered_set<const TreeNode*> visited;  // ancestors looked at: each chain is walked once
+  std::unordered_set<const TreeNode*> missing;
+  for (const TreeNode* node : selected) {
+    if (node == top) continue;
+    for (const TreeNode* a = node->parent(); a && a != top && visited.insert(a).second; a = a->parent()) {
+      if (!chosen.count(a)) missing.insert(a);
+    }
+  }
+  std::vector<TreeNode*> ordered;
+  if (missing.empty()) return ordered;
+  ordered.reserve(missing.size());
+  for (TreeNode* n = ConnectionTree::Next(top); n && ordered.size() < missing.size(); n = ConnectionTree::Next(n)) {
+    if (missing.count(n)) ordered.push_back(n);
+  }
+  return ordered;
+}
+
+ExportSelection CheckExportSelection(const ConnectionTree& tree, std::vector<TreeNode*> selected,
+                                     const std::function<bool(std::string_view question)>& confirm) {
+  ExportSelection result;
+  std::erase(selected, tree.Top());
+  std::vector<TreeNode*> missing = MissingAncestors(tree, selected);
+  result.nodes = std::move(selected);
+  if (!missing.empty()) {
+    if (!confirm(kExportSelectionQuestion)) return result;
+    result.nodes.insert(result.nodes.end(), missing.begin(), missing.end());
+    result.added = std::move(missing);
+  }
+  result.proceed = true;
+  return result;
+}
+
+NodeFilter SelectionFilter(const std::vector<TreeNode*>& nodes) {
+  auto set = std::make_shared<const std::unordered_set<const TreeNode*>>(nodes.begin(), nodes.end());
+  return [set](const TreeNode* n) { return set->count(n) > 0; };
+}
+
+}  // namespace varnok

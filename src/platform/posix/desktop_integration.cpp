@@ -1,0 +1,161 @@
+#include "platform/desktop_integration.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "common/ini_file.h"
+#include "common/program_paths.h"
+#include "common/safe_write.h"
+#include "platform/launcher.h"
+
+namespace varnok::platform {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kEntry = "Desktop Entry";
+constexpr const char* kMimeType = "application/x-varnok";
+constexpr const char* kDefaults = "Default Applications";
+constexpr const char* kOldAssociation = "X-Varnok-OldAssociation";
+
+std::string Home() {
+  const char* home = std::getenv("HOME");
+  return home ? home : "";
+}
+
+std::string ConfigHome() {
+  const char* dir = std::getenv("XDG_CONFIG_HOME");
+  return dir && *dir ? dir : Home() + "/.config";
+}
+
+std::string DataHome() {
+  const char* dir = std::getenv("XDG_DATA_HOME");
+  return dir && *dir ? dir : Home() + "/.local/share";
+}
+
+std::string AutostartFile() { return ConfigHome() + "/autostart/Varnok.desktop"; }
+std::string MimeAppsFile() { return ConfigHome() + "/mimeapps.list"; }
+std::string MimePackageFile() { return DataHome() + "/mime/packages/x-varnok.xml"; }
+std::string DesktopFileName(const std::string& title) {
+  std::string name = title;
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return name + ".desktop";
+}
+std::string ApplicationFile(const std::string& title) { return DataHome() + "/applications/" + DesktopFileName(title); }
+
+// Exec= argument quoting of the desktop entry specification.
+std::string Quoted(const std::string& path) {
+  std::string out = "\"";
+  for (char c : path) {
+    if (c == '"' || c == '`' || c == '$' || c == '\\') out += '\\';
+    out += c;
+  }
+  return out + "\"";
+}
+
+IniFile ReadIni(const std::string& path) {
+  std::string bytes;
+  if (!ReadWholeFile(path, bytes)) return IniFile("\n");
+  return IniFile::Parse(bytes, "\n");
+}
+
+std::string WriteIni(const std::string& path, const IniFile& ini) {
+  std::error_code ec;
+  fs::create_directories(fs::path(path).parent_path(), ec);
+  WriteResult r = SafeWriteFile(path, ini.Serialize());
+  return r ? std::string() : r.error;
+}
+
+std::string RemoveFile(const std::string& path) {
+  std::error_code ec;
+  fs::remove(path, ec);
+  return ec ? path + ": " + ec.message() : std::string();
+}
+
+// Tells the desktop that associations changed; a missing tool is no error.
+void RefreshDesktopDatabases() {
+  LaunchProgram("update-mime-database", {DataHome() + "/mime"});
+  LaunchProgram("update-desktop-database", {DataHome() + "/applications"});
+}
+
+}  // namespace
+
+bool IsRunAtLogOn(const std::string& companionPath) {
+  if (!FileExists(AutostartFile())) return false;
+  const IniFile ini = ReadIni(AutostartFile());
+  return ini.Get(kEntry, "Exec") == Quoted(companionPath) && ini.Get(kEntry, "Hidden", "false") != "true";
+}
+
+std::string SetRunAtLogOn(bool on, const std::string& companionPath) {
+  if (!on) return RemoveFile(AutostartFile());
+  IniFile ini("\n");
+  ini.Set(kEntry, "Type", "Application");
+  ini.Set(kEntry, "Name", "Varnok");
+  ini.Set(kEntry, "Comment", "Varnok tray program: schedules and connections");
+  ini.Set(kEntry, "Exec", Quoted(companionPath));
+  ini.Set(kEntry, "Terminal", "false");
+  ini.Set(kEntry, "X-GNOME-Autostart-enabled", "true");
+  return WriteIni(AutostartFile(), ini);
+}
+
+bool IsVnkAssociated(const std::string& editorPath) {
+  const IniFile apps = ReadIni(MimeAppsFile());
+  const auto chosen = apps.Get(kDefaults, kMimeType);
+  if (!chosen || chosen->find('/') != std::string::npos) return false;
+  const std::string desktop = DataHome() + "/applications/" + chosen->substr(0, chosen->find(';'));
+  if (!FileExists(desktop)) return false;
+  const std::string exec = ReadIni(desktop).Get(kEntry, "Exec", "");
+  return exec.rfind(Quoted(editorPath), 0) == 0;
+}
+
+std::string SetVnkAssociation(bool on, const std::string& editorPath, const std::string& title) {
+  IniFile apps = ReadIni(MimeAppsFile());
+  const std::string desktopName = DesktopFileName(title);
+  std::string error;
+  if (on) {
+    const std::string mime =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+        "  <mime-type type=\"application/x-varnok\">\n"
+        "    <comment>" + title + " Varnok File</comment>\n"
+        "    <glob pattern=\"*.vnk\" case-sensitive=\"false\"/>\n"
+        "    <glob pattern=\"*.VNK\"/>\n"
+        "  </mime-type>\n"
+        "</mime-info>\n";
+    std::error_code ec;
+    fs::create_directories(fs::path(MimePackageFile()).parent_path(), ec);
+    if (WriteResult r = SafeWriteFile(MimePackageFile(), mime); !r) return r.error;
+
+    IniFile entry("\n");
+    entry.Set(kEntry, "Type", "Application");
+    entry.Set(kEntry, "Name", title);
+    entry.Set(kEntry, "Comment", title + " Varnok File");
+    entry.Set(kEntry, "Exec", Quoted(editorPath) + " %f");
+    entry.Set(kEntry, "Icon", editorPath + ",0");
+    entry.Set(kEntry, "MimeType", std::string(kMimeType) + ";");
+    entry.Set(kEntry, "NoDisplay", "true");
+    // An association this one replaces is kept, to be put back on removal.
+    const auto previous = apps.Get(kDefaults, kMimeType);
+    if (previous && *previous != desktopName) entry.Set(kEntry, kOldAssociation, *previous);
+    if (!(error = WriteIni(ApplicationFile(title), entry)).empty()) return error;
+
+    apps.Set(kDefaults, kMimeType, desktopName);
+    error = WriteIni(MimeAppsFile(), apps);
+  } else {
+    const auto old = ReadIni(ApplicationFile(title)).Get(kEntry, kOldAssociation);
+    if (apps.Get(kDefaults, kMimeType) == desktopName) {
+      if (old)
+        apps.Set(kDefaults, kMimeType, *old);
+      else
+        apps.RemoveKey(kDefaults, kMimeType);
+      if (!(error = WriteIni(MimeAppsFile(), apps)).empty()) return error;
+    }
+    if (!(error = RemoveFile(ApplicationFile(title))).empty()) return error;
+    error = RemoveFile(MimePackageFile());
+  }
+  RefreshDesktopDatabases();
+  return error;
+}
+
+}  // namespace varnok::platform

@@ -1,0 +1,237 @@
+// The pages of the focused connection: the editors' set-up, what marks
+// "Modified" and what does not, INS/OVR, the caret panel, the covers, and
+// Apply writing the record (colours and schedule passing through).
+#include <Qsci/qsciscintilla.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QTest>
+#include <QTreeView>
+
+#include "common/stored_text.h"
+#include "files/vnk_file.h"
+#include "tree_model.h"
+#include "window_fixture_qt.h"
+
+using namespace varnok;
+using namespace varnok::app;
+using varnok::test::WindowFixture;
+
+namespace {
+
+template <typename T>
+T* Child(MainWindow& w, const char* name) {
+  return w.findChild<T*>(QString::fromLatin1(name));
+}
+QString Panel(MainWindow& w, int i) { return Child<QLabel>(w, QStringLiteral("SBarPanel%1").arg(i).toLatin1())->text(); }
+
+void FocusNode(MainWindow& w, TreeNode* node) {
+  w.treeView().setFocus();
+  w.selectNode(node);
+  QTest::qWait(0);
+  w.RefreshCommands();
+}
+
+}  // namespace
+
+class PagesTest : public QObject {
+  Q_OBJECT
+  std::unique_ptr<WindowFixture> f;
+  QsciScintilla* memo1 = nullptr;
+  QsciScintilla* memo2 = nullptr;
+
+  MainWindow& openSites() {
+    const std::string file = f->dir.file("Sites.vnk");
+    ConnectionTree tree;
+    rVTNodeData a;
+    a.Name = "alpha";
+    a.Macro = EncodeText("line one\r\nline two");
+    a.PopupText = EncodeText("  popup kept as is  ");
+    a.Colors = "1:2:3:4:5:6:7:8:9:10:11:12:13:14:15:16:17:18";
+    a.Schedule = "=0 8 * * 1,2,3,4,5";
+    a.StartLogging = false;
+    a.LastUpdated = "Monday, 07-Dec-2026 10:00:00";
+    tree.Insert(tree.Top(), 0, ConnectionTree::NewNode(a));
+    rVTNodeData b;
+    b.Name = "beta";
+    b.StartLogging = true;
+    tree.Insert(tree.Top(), 1, ConnectionTree::NewNode(b));
+    rVTNodeData s;
+    s.Name = "----- separator line -----";
+    tree.Insert(tree.Top(), 2, ConnectionTree::NewNode(s));
+    SaveConfiguration(tree, file);
+    f->settings().writeString("LastVNKFile", file);
+    MainWindow& w = f->open();
+    w.show();
+    w.activateWindow();
+    if (!QTest::qWaitForWindowActive(&w)) qWarning("window not active");
+    memo1 = Child<QsciScintilla>(w, "Memo1");
+    memo2 = Child<QsciScintilla>(w, "Memo2");
+    return w;
+  }
+
+ private slots:
+  void init() { f = std::make_unique<WindowFixture>(); }
+  void cleanup() {
+    QVERIFY2(f->problems().empty(), f->problems().c_str());
+    f.reset();
+  }
+
+  void editorsAreConfigured() {
+    MainWindow& w = openSites();
+    QCOMPARE(memo1->edgeMode(), QsciScintilla::EdgeNone);
+    QVERIFY(memo1->autoIndent());
+    QVERIFY(!memo1->indentationsUseTabs());
+    QVERIFY(memo1->marginLineNumbers(0));
+    QVERIFY(memo1->marginWidth(0) > 0);
+    QCOMPARE(memo2->marginWidth(0), 0);
+    QCOMPARE(memo2->edgeMode(), QsciScintilla::EdgeNone);
+    QVERIFY(memo1->font().fixedPitch());
+    QCOMPARE(memo1->font().pointSize(), w.font().pointSize() + 1);
+    QCOMPARE(memo2->font().pointSize(), memo1->font().pointSize());
+    // The gutter grows with the number of lines.
+    const int narrow = memo1->marginWidth(0);
+    memo1->setText(QString(150, QLatin1Char('\n')));
+    QVERIFY(memo1->marginWidth(0) > narrow);
+    memo1->clear();
+  }
+
+  void loadingShowsRecordAndTypingMarksModified() {
+    MainWindow& w = openSites();
+    TreeNode* alpha = w.tree().Top()->child(0);
+    TreeNode* beta = w.tree().Top()->child(1);
+    FocusNode(w, alpha);
+    QCOMPARE(memo1->text(), QStringLiteral("line one\r\nline two"));
+    QCOMPARE(memo2->text(), QStringLiteral("  popup kept as is  "));
+    QVERIFY(!Child<QCheckBox>(w, "cbLogSession")->isChecked());
+    QCOMPARE(Panel(w, 0), QStringLiteral("  Last updated: Monday, 07-Dec-2026 10:00:00"));
+    QCOMPARE(Panel(w, 2), QString());
+    FocusNode(w, beta);  // loading another connection marks nothing
+    QCOMPARE(memo1->text(), QString());
+    QCOMPARE(Panel(w, 2), QString());
+    QCOMPARE(Panel(w, 0), QString());
+    QVERIFY(Child<QCheckBox>(w, "cbLogSession")->isChecked());
+
+    memo2->setFocus();
+    QTest::keyClicks(memo2, QStringLiteral("hi"));
+    QCOMPARE(Panel(w, 2), QStringLiteral("Modified"));
+    QCOMPARE(Panel(w, 1), QStringLiteral("Ln. 1, Col. 3"));
+    w.SetConnectionModified(false);
+
+    // The logging box counts only a user's click.
+    Child<QCheckBox>(w, "cbLogSession")->setChecked(false);
+    QCOMPARE(Panel(w, 2), QString());
+    QTest::mouseClick(Child<QCheckBox>(w, "cbLogSession"), Qt::LeftButton);
+    QCOMPARE(Panel(w, 2), QStringLiteral("Modified"));
+    w.SetConnectionModified(false);
+  }
+
+  void insertKeyFlipsBothEditors() {
+    MainWindow& w = openSites();
+    FocusNode(w, w.tree().Top()->child(1));
+    memo1->setFocus();
+    QCOMPARE(Panel(w, 3), QStringLiteral("INS"));
+    QTest::keyClick(memo1, Qt::Key_Insert);
+    QCOMPARE(Panel(w, 3), QStringLiteral("OVR"));
+    QVERIFY(memo1->overwriteMode());
+    QVERIFY(memo2->overwriteMode());
+    QTest::keyClicks(memo1, QStringLiteral("ab"));
+    memo1->setCursorPosition(0, 0);
+    QTest::keyClicks(memo1, QStringLiteral("X"));
+    QCOMPARE(memo1->text(), QStringLiteral("Xb"));
+    QTest::keyClick(memo1, Qt::Key_Insert);
+    QCOMPARE(Panel(w, 3), QStringLiteral("INS"));
+    QVERIFY(!memo2->overwriteMode());
+    w.treeView().setFocus();
+    QCOMPARE(Panel(w, 3), QString());
+    QCOMPARE(Panel(w, 1), QString());
+    w.SetConnectionModified(false);
+  }
+
+  void applyWritesRecordAndPassesColoursAndSchedule() {
+    MainWindow& w = openSites();
+    TreeNode* alpha = w.tree().Top()->child(0);
+    FocusNode(w, alpha);
+    memo1->setFocus();
+    memo1->setCursorPosition(1, 8);
+    QTest::keyClicks(memo1, QStringLiteral("   "));
+    QTest::keyClick(memo1, Qt::Key_Return);
+    QTest::keyClicks(memo1, QStringLiteral("three  "));
+    QCOMPARE(memo1->text(), QStringLiteral("line one\r\nline two\r\nthree  "));  // left lines lose their blanks
+    Child<QCheckBox>(w, "cbLogSession")->setFocus();
+    QTest::mouseClick(Child<QCheckBox>(w, "cbLogSession"), Qt::LeftButton);
+    w.RefreshCommands();
+    QVERIFY(Child<QAction>(w, "BtnApply")->isEnabled());
+    Child<QAction>(w, "BtnApply")->trigger();
+    const rVTNodeData& d = alpha->data();
+    // Trailing blanks are not kept; text trimmed and stored.
+    QCOMPARE(DecodeText(d.Macro), std::string("line one\r\nline two\r\nthree"));
+    QCOMPARE(DecodeText(d.PopupText), std::string("popup kept as is"));
+    QVERIFY(d.StartLogging);
+    QCOMPARE(d.Colors, std::string("1:2:3:4:5:6:7:8:9:10:11:12:13:14:15:16:17:18"));
+    QCOMPARE(d.Schedule, std::string("=0 8 * * 1,2,3,4,5"));
+    QCOMPARE(d.NodeType, 2);
+    QCOMPARE(d.LastUpdated, std::string("Tuesday, 08-Dec-2026 09:05:07"));
+    QVERIFY(!Child<QAction>(w, "BtnApply")->isEnabled());
+
+    // A macro of blanks only is stored empty: NodeType 1, the plain picture.
+    FocusNode(w, alpha);
+    memo1->setFocus();
+    memo1->selectAll();
+    QTest::keyClicks(memo1, QStringLiteral("   "));
+    Child<QAction>(w, "MnApply")->trigger();  // the menu item applies too
+    QCOMPARE(alpha->data().Macro, std::string());
+    QCOMPARE(alpha->data().NodeType, 1);
+    QCOMPARE(ConnectionTreeModel::ImageIndex(alpha, false), 1);
+  }
+
+  void coversTellWhyNothingIsShown() {
+    MainWindow& w = openSites();
+    auto* cover = Child<QLabel>(w, "TS1Panel");
+    FocusNode(w, w.tree().Top()->child(2));  // separator
+    QVERIFY(cover->isVisible());
+    QCOMPARE(cover->text(), QStringLiteral("No connection selected"));
+    QVERIFY(!Child<QWidget>(w, "TS1bPanel")->isVisibleTo(&w));
+    FocusNode(w, w.tree().Top()->child(0));
+    QVERIFY(!cover->isVisible());
+    QVERIFY(Child<QWidget>(w, "TS1bPanel")->isVisibleTo(&w));
+    w.treeView().selectionModel()->select(w.treeModel().indexOf(w.tree().Top()->child(1)), QItemSelectionModel::Select);
+    w.RefreshCommands();
+    QCOMPARE(cover->text(), QStringLiteral("Multiple items selected"));
+    QCOMPARE(Child<QLabel>(w, "TS2Panel")->text(), QStringLiteral("Multiple items selected"));
+    QCOMPARE(Child<QLabel>(w, "TS4Panel")->text(), QStringLiteral("Multiple items selected"));
+    w.treeView().clearSelection();
+    w.RefreshCommands();
+    QCOMPARE(cover->text(), QStringLiteral("No connection selected"));
+  }
+
+  void collapsingBranchWithPendingEditsAsks() {
+    const std::string file = f->dir.file("Deep.vnk");
+    test::WriteVnk(file, {"1:site:", "2:router:r"});
+    f->settings().writeString("LastVNKFile", file);
+    MainWindow& w = f->open();
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    TreeNode* site = w.tree().Top()->child(0);
+    TreeNode* router = site->child(0);
+    FocusNode(w, router);
+    auto* m1 = Child<QsciScintilla>(w, "Memo1");
+    m1->setFocus();
+    QTest::keyClicks(m1, QStringLiteral("Z"));
+    const std::string question = "Do you want to apply the changes you made to  'router' ?";
+    f->prompter.expect(PromptKind::Warning, PromptButtons::YesNoCancel, question, PromptAnswer::Cancel);
+    w.treeView().collapse(w.treeModel().indexOf(site));
+    QVERIFY(w.treeView().isExpanded(w.treeModel().indexOf(site)));
+    QVERIFY(w.IsConnectionModified());
+    f->prompter.expect(PromptKind::Warning, PromptButtons::YesNoCancel, question, PromptAnswer::Yes);
+    w.treeView().collapse(w.treeModel().indexOf(site));
+    QVERIFY(!w.treeView().isExpanded(w.treeModel().indexOf(site)));
+    QCOMPARE(DecodeText(router->data().Macro), std::string("Zr"));
+    QVERIFY(!w.IsConnectionModified());
+  }
+};
+
+QTEST_MAIN(PagesTest)
+#include "pages_test.moc"
