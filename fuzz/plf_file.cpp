@@ -3,12 +3,13 @@
 // give a consistent tree that survives being written as .PLF and read again.
 //
 //   build-fuzz/fuzz/fuzz_plf_file -dict=fuzz/plf_file.dict fuzz/corpus/plf_file -max_total_time=600
+#include "files/plf_file.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
-#include "files/plf_file.h"
 #include "files/vnk_file.h"
 
 namespace {

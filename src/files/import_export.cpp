@@ -79,7 +79,8 @@ std::vector<TreeNode*> MissingAncestors(const ConnectionTree& tree, const std::v
   std::vector<TreeNode*> ordered;
   if (missing.empty()) return ordered;
   ordered.reserve(missing.size());
-  for (TreeNode* n = ConnectionTree::Next(top); n && ordered.size() < missing.size(); n = ConnectionTree::Next(n)) {
+  for (TreeNode* n = ConnectionTree::Next(top); n && ordered.size() < missing.size();
+       n = ConnectionTree::Next(n)) {
     if (missing.count(n)) ordered.push_back(n);
   }
   return ordered;

@@ -12,7 +12,8 @@
 //   (the pages keep their "Modified" mark: unapplied edits stay offered)
 //
 //   ExportSelection s = CheckExportSelection(tree, selectedNodes, askOkCancel);
-//   if (s.proceed) { select s.added; ask for a path; ExportConnections(tree, path, SelectionFilter(s.nodes)); }
+//   if (s.proceed) { select s.added; ask for a path; ExportConnections(tree, path, SelectionFilter(s.nodes));
+//   }
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -26,7 +27,8 @@
 
 namespace varnok {
 
-inline constexpr std::string_view kUnsupportedImportFormat = "Cannot import the file. Unsupported file format.";
+inline constexpr std::string_view kUnsupportedImportFormat =
+    "Cannot import the file. Unsupported file format.";
 inline constexpr std::string_view kExportSelectionQuestion =
     "Connection can be exported only together with all parent connections it has.\r"
     "Press Ok to automatically expand your selection.";
@@ -60,17 +62,18 @@ struct ImportResult {
 // an import, ".PLF": LoadPlfFile) below the top node, then gives imported
 // nodes that collide with siblings "Copy of " names (ResolveSiblingNames on
 // the top node). The document's file name never changes.
-ImportResult ImportConnections(ConnectionTree& tree, const std::string& path, std::int32_t selectedNodeIndex = -1,
-                               const Clock& clock = SystemClock());
+ImportResult ImportConnections(ConnectionTree& tree, const std::string& path,
+                               std::int32_t selectedNodeIndex = -1, const Clock& clock = SystemClock());
 
 // Writes the nodes `selected` accepts (every node below the top node when it
 // is empty) in the format FileFormatOf(path) gives, safely.
-WriteResult ExportConnections(const ConnectionTree& tree, const std::string& path, const NodeFilter& selected = {},
-                              const Clock& clock = SystemClock());
+WriteResult ExportConnections(const ConnectionTree& tree, const std::string& path,
+                              const NodeFilter& selected = {}, const Clock& clock = SystemClock());
 
 // Reads a whole file as a document is opened: .PLF by FileFormatOf, else
 // .VNK. For tools that convert between the formats.
-LoadResult LoadConnectionsFile(ConnectionTree& tree, const std::string& path, const Clock& clock = SystemClock());
+LoadResult LoadConnectionsFile(ConnectionTree& tree, const std::string& path,
+                               const Clock& clock = SystemClock());
 
 // The ancestors of `selected` nodes that lie below the top node and are not
 // selected themselves, each once, in tree order.

@@ -26,7 +26,8 @@ std::string Header(std::string_view fileName, const Clock& clock) {
   // No reader uses the header, but a line break in a file name must not
   // start lines of its own in front of the section.
   std::string name(fileName);
-  std::replace_if(name.begin(), name.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+  std::replace_if(
+      name.begin(), name.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
   std::string h;
   h.append(14, ' ').append("Varnokc").append(" Ver.").append(VersionText()).append(kCrLf);
   h.append(kStars).append(kCrLf);
@@ -128,7 +129,8 @@ WriteResult WritePlfText(const ConnectionTree& tree, std::string_view fileName, 
   entries.emplace_back(std::string(kRowCount), std::to_string(n - 1));
 
   IniFile ini = IniFile::Parse(Header(fileName, clock));
-  if (!ini.AppendSection(kPlfSection, entries)) return {false, "the connections cannot be written as INI keys"};
+  if (!ini.AppendSection(kPlfSection, entries))
+    return {false, "the connections cannot be written as INI keys"};
   text = ini.Serialize();
   return {};
 }

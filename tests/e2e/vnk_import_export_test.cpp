@@ -92,9 +92,10 @@ TEST_F(VnkFilesTest, ImportRenamesCollisionsAndWritesTheResult) {
   ASSERT_EQ(o.status, 0) << o.err;
   EXPECT_EQ(o.out, "2 imported items were renamed to avoid duplicate names among siblings.\n");
   EXPECT_EQ(ReadFile(config), before) << "-o leaves FILE alone";
-  EXPECT_EQ(Listing(out),
-            "1 Site\n2 Lab/1\n3 Router\n1 ----- separator line -----\n1 Edge\n1 Copy of Edge\n1 Copy of Site\n"
-            "1 Fresh\n");
+  EXPECT_EQ(
+      Listing(out),
+      "1 Site\n2 Lab/1\n3 Router\n1 ----- separator line -----\n1 Edge\n1 Copy of Edge\n1 Copy of Site\n"
+      "1 Fresh\n");
 
   // Without -o the result replaces FILE; no renames, no message.
   ConnectionTree other;
@@ -111,11 +112,11 @@ TEST_F(VnkFilesTest, ImportOfAnUnreadableSourceWritesNothing) {
   WriteFile(dir.scratch("notes.txt"), "C1_R1=x\r\n");
   Output o = Vnk({"import", config, dir.scratch("notes.txt")});
   EXPECT_EQ(o.status, 1);
-  EXPECT_EQ(o.err, "vnk: Cannot import the file. Unsupported file format.; nothing written\n");
+  EXPECT_EQ(o.err, "vnk: Cannot import the file. Unsupported file format.\nNothing was written.\n");
   WriteFile(dir.scratch("bad.vnk"), std::string("VNK20\x05\0\0\0\x01\0\0\0", 13));  // ends inside a record
   o = Vnk({"import", config, dir.scratch("bad.vnk")});
   EXPECT_EQ(o.status, 1);
-  EXPECT_EQ(o.err, "vnk: Error reading file. The file contains inconsistent data.; nothing written\n");
+  EXPECT_EQ(o.err, "vnk: Error reading file. The file contains inconsistent data.\nNothing was written.\n");
   EXPECT_EQ(ReadFile(config), before);
 }
 

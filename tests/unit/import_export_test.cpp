@@ -32,8 +32,9 @@ TEST(ExportSelection, DepthThreeConnectionAloneAsksOnceAndWritesItsParentChain) 
   int asked = 0;
   ExportSelection s = CheckExportSelection(t.tree, {t.tree.Top(), t.c}, [&](std::string_view q) {
     ++asked;
-    EXPECT_EQ(q, "Connection can be exported only together with all parent connections it has.\r"
-                 "Press Ok to automatically expand your selection.");
+    EXPECT_EQ(q,
+              "Connection can be exported only together with all parent connections it has.\r"
+              "Press Ok to automatically expand your selection.");
     return true;
   });
   EXPECT_EQ(asked, 1);
@@ -104,7 +105,8 @@ TEST(Import, CollidingFirstLevelNameBecomesCopyOfAndIsCounted) {
     ASSERT_TRUE(r.load.ok()) << name;
     EXPECT_EQ(Outline(tree), "Router\n  Port 1\nCopy of Router\n  Port 1\nNew\n") << name;
     EXPECT_EQ(r.renamed, 1);
-    EXPECT_EQ(r.warnings, std::vector<std::string>{"1 imported item was renamed to avoid duplicate names among siblings."});
+    EXPECT_EQ(r.warnings, std::vector<std::string>{
+                              "1 imported item was renamed to avoid duplicate names among siblings."});
     EXPECT_TRUE(r.documentModified);
     EXPECT_FALSE(r.load.nameDocument);
     EXPECT_EQ(CheckInvariants(tree), "");
@@ -114,8 +116,8 @@ TEST(Import, CollidingFirstLevelNameBecomesCopyOfAndIsCounted) {
   ASSERT_TRUE(ImportConnections(tree, dir.file("s.plf"), -1, kClock).warnings.empty());
   ImportResult again = ImportConnections(tree, dir.file("s.plf"), -1, kClock);
   EXPECT_EQ(again.renamed, 2);
-  EXPECT_EQ(again.warnings,
-            std::vector<std::string>{"2 imported items were renamed to avoid duplicate names among siblings."});
+  EXPECT_EQ(again.warnings, std::vector<std::string>{
+                                "2 imported items were renamed to avoid duplicate names among siblings."});
   EXPECT_EQ(Outline(tree), "Router\n  Port 1\nNew\nCopy of Router\n  Port 1\nCopy of New\n");
 }
 
@@ -137,8 +139,9 @@ TEST(Import, UnsupportedOrMissingFiles) {
   ImportResult r = ImportConnections(tree, gone, -1, kClock);
   EXPECT_TRUE(r.supported);
   EXPECT_EQ(r.load.status, LoadStatus::FileMissing);
-  EXPECT_EQ(r.warnings, (std::vector<std::string>{"File '" + gone + "' not found",
-                                                  "1 imported item was renamed to avoid duplicate names among siblings."}));
+  EXPECT_EQ(r.warnings, (std::vector<std::string>{
+                            "File '" + gone + "' not found",
+                            "1 imported item was renamed to avoid duplicate names among siblings."}));
   EXPECT_TRUE(r.documentModified);
   EXPECT_EQ(Outline(tree), "a\nCopy of a\n");
   // A missing .VNK gives the configuration reader's message.

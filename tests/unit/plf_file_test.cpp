@@ -59,7 +59,8 @@ TEST(PlfFile, WritesTheHeaderAndEightKeysPerRowInTreeOrder) {
                       "RowCount=3\r\n");
 
   // Selected rows only, numbered from 1; a file name with a line break stays on its header line.
-  ASSERT_TRUE(WritePlfText(tree, "a\n[PLF]", text, [](const TreeNode* n) { return n->name() == "r1"; }, kClock));
+  ASSERT_TRUE(WritePlfText(
+      tree, "a\n[PLF]", text, [](const TreeNode* n) { return n->name() == "r1"; }, kClock));
   EXPECT_NE(text.find("File   : a [PLF]\r\n"), std::string::npos);
   EXPECT_NE(text.find("\r\n[PLF]\r\nC1_R1=r1\r\n"), std::string::npos);
   EXPECT_NE(text.find("C8_R1=2\r\nRowCount=1\r\n"), std::string::npos);
@@ -87,11 +88,12 @@ TEST(PlfFile, MissingKeysTakeTheirDefaults) {
   }
   // Present but empty is not missing; numbers in hexadecimal; non-numbers take the default.
   ConnectionTree other;
-  ASSERT_TRUE(ReadPlf(other, Plf("C1_R1=a\r\nC2_R1=\r\nC6_R1=\r\nC7_R1=0x0\r\n"
-                                 "C1_R2=b\r\nC7_R2=-7\r\nC8_R2=0x2\r\n"
-                                 "C1_R3=c\r\nC7_R3=no\r\nC8_R3=deep\r\n"
-                                 "C1_R4=d\r\nC7_R4=0\r\nC8_R4=2\r\nRowCount=0x4\r\n"),
-                  -1, kClock)
+  ASSERT_TRUE(ReadPlf(other,
+                      Plf("C1_R1=a\r\nC2_R1=\r\nC6_R1=\r\nC7_R1=0x0\r\n"
+                          "C1_R2=b\r\nC7_R2=-7\r\nC8_R2=0x2\r\n"
+                          "C1_R3=c\r\nC7_R3=no\r\nC8_R3=deep\r\n"
+                          "C1_R4=d\r\nC7_R4=0\r\nC8_R4=2\r\nRowCount=0x4\r\n"),
+                      -1, kClock)
                   .ok());
   EXPECT_EQ(Outline(other), "a\n  b\nc\n  d\n");
   EXPECT_EQ(other.NodeAt(1)->data().Schedule, "");
@@ -107,16 +109,16 @@ TEST(PlfFile, HandMadeOdditiesLoadAsTheIniRulesSay) {
   const std::string text =
       "C1_R1=before the section\r\n"
       "[plf]\r\n"
-      "c1_r1 = Router A \r\n"    // other letter case, blanks around "="
-      "C1_R1=duplicate\r\n"      // the first of duplicate keys wins
+      "c1_r1 = Router A \r\n"  // other letter case, blanks around "="
+      "C1_R1=duplicate\r\n"    // the first of duplicate keys wins
       "C8_r1=1\r\n"
       "c1_R2=\"  padded  \"\r\n"  // one pair of quotes keeps the blanks
       "C8_R2 =2\r\n"
       ";C1_R3=commented out\r\n"
       "C1_R03=leading zero is another key\r\n"
-      "C1_R4=\r\n"               // empty name: skipped, takes no place
+      "C1_R4=\r\n"  // empty name: skipped, takes no place
       "C8_R4=1\r\n"
-      "C1_R5=-anything\r\n"      // a separator line
+      "C1_R5=-anything\r\n"  // a separator line
       "C8_R5=2\r\n"
       "C1_R6=beyond RowCount\r\n"
       "rowcount = 5\r\n"
@@ -136,7 +138,8 @@ TEST(PlfFile, HandMadeOdditiesLoadAsTheIniRulesSay) {
   EXPECT_EQ(ReadPlf(none, Plf("C1_R1=a\r\n"), -1, kClock).nodesAdded, 0);
   EXPECT_EQ(ReadPlf(none, Plf("C1_R1=a\r\nRowCount=x\r\n"), -1, kClock).nodesAdded, 0);
   EXPECT_EQ(ReadPlf(none, "C1_R1=a\r\nRowCount=1\r\n", -1, kClock).nodesAdded, 0) << "no section";
-  EXPECT_EQ(ReadPlf(none, Plf("C1_R2147483647=z\r\nC1_R1=a\r\nRowCount=2147483647\r\n"), -1, kClock).nodesAdded, 2);
+  EXPECT_EQ(
+      ReadPlf(none, Plf("C1_R2147483647=z\r\nC1_R1=a\r\nRowCount=2147483647\r\n"), -1, kClock).nodesAdded, 2);
   EXPECT_EQ(Outline(none), "a\nz\n");
 }
 
@@ -144,12 +147,13 @@ TEST(PlfFile, ImportedLevelsPlaceNodesAsTheConfigurationReaderDoes) {
   ConnectionTree tree;
   Add(tree, tree.Top(), "existing");
   std::string rows;
-  const std::pair<const char*, int> list[] = {{"a", 3}, {"b", 4}, {"c", 3}, {"d", 1}, {"e", 5}, {"f", 0}, {"g", 2}};
+  const std::pair<const char*, int> list[] = {{"a", 3}, {"b", 4}, {"c", 3}, {"d", 1},
+                                              {"e", 5}, {"f", 0}, {"g", 2}};
   int n = 0;
   for (auto [name, level] : list) {
     ++n;
-    rows += "C1_R" + std::to_string(n) + "=" + name + "\r\nC8_R" + std::to_string(n) + "=" + std::to_string(level) +
-            "\r\n";
+    rows += "C1_R" + std::to_string(n) + "=" + name + "\r\nC8_R" + std::to_string(n) + "=" +
+            std::to_string(level) + "\r\n";
   }
   LoadResult r = ReadPlf(tree, Plf(rows + "RowCount=7\r\n"), 5, kClock);
   EXPECT_EQ(Outline(tree), "existing\na\n  b\nc\nd\n  e\nf\n  g\n");
@@ -179,7 +183,8 @@ TEST(PlfFile, LongMacroSurvivesExportAndImportUncut) {
 // A random tree: shapes of any depth, separators, empty texts, and texts the
 // INI trimming would change (blanks at the ends, quotes, "=", brackets, 8-bit bytes).
 std::string RandomText(std::mt19937& rng, bool allowEmpty) {
-  static const std::string pieces[] = {" ", "\t", "\"", "=", "[", "]", ";", "#", "a", "Z", "0", "\xe4", "\x01", "-", "%"};
+  static const std::string pieces[] = {" ", "\t", "\"", "=",    "[",    "]", ";", "#",
+                                       "a", "Z",  "0",  "\xe4", "\x01", "-", "%"};
   std::uniform_int_distribution<int> len(allowEmpty ? 0 : 1, 12), pick(0, std::size(pieces) - 1);
   std::string s;
   for (int i = len(rng); i > 0; --i) s += pieces[pick(rng)];
@@ -257,7 +262,8 @@ TEST(PlfFile, MissingFileAndValuesTheFormatCannotCarry) {
 
   // A folder that does not exist.
   const std::string nowhere = dir.file("no/such/dir/x.plf");
-  w = SavePlfFile(tree, nowhere, [](const TreeNode* n) { return n->name() == "ok"; }, kClock);
+  w = SavePlfFile(
+      tree, nowhere, [](const TreeNode* n) { return n->name() == "ok"; }, kClock);
   EXPECT_FALSE(w.ok);
   EXPECT_EQ(w.error.rfind("Unable to write to " + nowhere, 0), 0u) << w.error;
 }
@@ -265,12 +271,15 @@ TEST(PlfFile, MissingFileAndValuesTheFormatCannotCarry) {
 TEST(PlfFile, FailedWriteLeavesTheOldFileIntact) {
   test::TempDir dir;
   ConnectionTree tree;
-  for (int i = 0; i < 500; ++i) tree.Insert(tree.Top(), i, ConnectionTree::NewNode(Full("n" + std::to_string(i))));
+  for (int i = 0; i < 500; ++i)
+    tree.Insert(tree.Top(), i, ConnectionTree::NewNode(Full("n" + std::to_string(i))));
   const std::string path = dir.file("net.plf");
   test::WriteFile(path, "precious old bytes");
   pid_t pid = ::fork();
   if (pid == 0) {
-    struct rlimit lim {4096, 4096};  // a full disk, in a child so that the limit goes with it
+    struct rlimit lim {
+      4096, 4096
+    };  // a full disk, in a child so that the limit goes with it
     ::setrlimit(RLIMIT_FSIZE, &lim);
     WriteResult r = SavePlfFile(tree, path, {}, kClock);
     ::_exit(!r.ok && r.error.rfind("Unable to write to " + path, 0) == 0 ? 0 : 1);

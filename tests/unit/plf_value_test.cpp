@@ -24,9 +24,10 @@ TEST(PlfValue, IntegersAreDecimalOrHexadecimalAndWholeValues) {
 }
 
 TEST(PlfValue, QuotedValuesSurviveTheTrimmingOfTheIniReader) {
-  for (std::string value : {std::string("plain"), std::string(""), std::string(" lead"), std::string("trail\t"),
-                            std::string("\"quoted\""), std::string("\""), std::string("\"\""), std::string("  "),
-                            std::string("a \"b\" c"), std::string("\"half")}) {
+  for (std::string value :
+       {std::string("plain"), std::string(""), std::string(" lead"), std::string("trail\t"),
+        std::string("\"quoted\""), std::string("\""), std::string("\"\""), std::string("  "),
+        std::string("a \"b\" c"), std::string("\"half")}) {
     IniFile ini;
     ASSERT_TRUE(ini.Set("PLF", "k", QuotePlfValue(value)));
     IniFile back = IniFile::Parse(ini.Serialize());

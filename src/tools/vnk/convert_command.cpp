@@ -7,21 +7,23 @@
 
 namespace {
 
-const varnok::vnk::Registration reg{"convert", [](CLI::App& app) {
-  auto* cmd = app.add_subcommand("convert", "Write the whole tree of a .vnk or .plf file to another file");
-  auto in = std::make_shared<std::string>();
-  auto out = std::make_shared<std::string>();
-  cmd->add_option("IN", *in, "the file to read (.plf in any letter case: text format; otherwise .VNK)")
-      ->required();
-  cmd->add_option("OUT", *out, "the file to write, replaced safely (.plf: text format; otherwise .VNK)")
-      ->required();
-  cmd->footer("Prints the number of connections and separator lines written.");
-  cmd->callback([in, out] {
-    varnok::ConnectionTree tree;
-    varnok::vnk::LoadAnyFormat(tree, *in);
-    varnok::vnk::SaveAnyFormat(tree, *out);
-    std::cout << tree.Count() - 1 << " nodes written to " << *out << "\n";
-  });
-}};
+const varnok::vnk::Registration reg{
+    "convert", [](CLI::App& app) {
+      auto* cmd =
+          app.add_subcommand("convert", "Write the whole tree of a .vnk or .plf file to another file");
+      auto in = std::make_shared<std::string>();
+      auto out = std::make_shared<std::string>();
+      cmd->add_option("IN", *in, "the file to read (.plf in any letter case: text format; otherwise .VNK)")
+          ->required();
+      cmd->add_option("OUT", *out, "the file to write, replaced safely (.plf: text format; otherwise .VNK)")
+          ->required();
+      cmd->footer("Prints the number of connections and separator lines written.");
+      cmd->callback([in, out] {
+        varnok::ConnectionTree tree;
+        varnok::vnk::LoadAnyFormat(tree, *in);
+        varnok::vnk::SaveAnyFormat(tree, *out);
+        std::cout << tree.Count() - 1 << " nodes written to " << *out << "\n";
+      });
+    }};
 
 }  // namespace

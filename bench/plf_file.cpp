@@ -1,0 +1,69 @@
+// Export to and import from the .PLF text format for trees of 1,000 to
+// 100,000 connections (branches of depth up to 4, realistic macros of a few
+// hundred bytes), so that the cost per connection can be seen to stay flat.
+// Runs in memory (WritePlfText / ReadPlf): the file itself is one safe write.
+#include "files/plf_file.h"
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "common/stored_text.h"
+
+namespace {
+
+using namespace varnok;
+
+const FixedClock kClock({2026, 12, 8, 9, 5, 7, 42});
+
+void Grow(ConnectionTree& tree, int count) {
+  const std::string macro = EncodeText(
+      "connect '$CONNECTION$:22 /ssh /auth=password /user=admin'\r\nwait 'Password:'\r\nsendln 'secret'\r\n"
+      "wait '#'\r\nsendln 'terminal length 0'\r\nwait '#'\r\nsendln 'show version'\r\n");
+  TreeNode* chain[5] = {tree.Top()};
+  for (int i = 0; i < count; ++i) {
+    const int depth = 1 + i % 4;
+    rVTNodeData d;
+    d.Name = "router-" + std::to_string(i);
+    d.Macro = macro;
+    d.Schedule = i % 7 == 0 ? "=0 8 * * 1,2,3,4,5" : "";
+    d.LastUpdated = "Tuesday, 08-Dec-2026 09:05:07";
+    d.Colors = "0:0:0:192:192:192:255:255:255:0:0:128:255:0:0:0:0:0";
+    d.StartLogging = true;
+    TreeNode* parent = chain[depth - 1];
+    chain[depth] = tree.Insert(parent, parent->childCount(), ConnectionTree::NewNode(std::move(d)));
+  }
+}
+
+void BM_WritePlf(benchmark::State& state) {
+  ConnectionTree tree;
+  Grow(tree, static_cast<int>(state.range(0)));
+  std::string text;
+  for (auto _ : state) {
+    WritePlfText(tree, "bench.plf", text, {}, kClock);
+    benchmark::DoNotOptimize(text.data());
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+}
+
+void BM_ReadPlf(benchmark::State& state) {
+  ConnectionTree tree;
+  Grow(tree, static_cast<int>(state.range(0)));
+  std::string text;
+  WritePlfText(tree, "bench.plf", text, {}, kClock);
+  for (auto _ : state) {
+    ConnectionTree loaded;
+    ReadPlf(loaded, text, -1, kClock);
+    benchmark::DoNotOptimize(loaded.Count());
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+}
+
+BENCHMARK(BM_WritePlf)->Arg(1'000)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadPlf)->Arg(1'000)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
