@@ -175,8 +175,6 @@ void MainWindow::connectTree() {
   connect(vt_, &QTreeView::collapsed, this, &MainWindow::nodeCollapsed);
   connect(model_, &QAbstractItemModel::rowsAboutToBeRemoved, this, &MainWindow::nodesAboutToBeRemoved);
   connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, [this] { currentNode_ = nullptr; });
-  vt_->installEventFilter(this);
-  vt_->viewport()->installEventFilter(this);
 }
 
 void MainWindow::connectPages() {
@@ -186,14 +184,11 @@ void MainWindow::connectPages() {
       SetConnectionModified(true);
       RequestRefresh();
     });
-    editor->installEventFilter(this);
   }
   connect(pages_->cbLogSession, &QCheckBox::clicked, this, [this] {
     SetConnectionModified(true);
     RequestRefresh();
   });
-  for (QLineEdit* edit : {settingsPage_->edit1, settingsPage_->edit2, settingsPage_->edit3})
-    edit->installEventFilter(this);
   connect(settingsPage_->seDelay, &QSpinBox::editingFinished, this, [this] {
     runDelayTimer_.setInterval(settingsPage_->seDelay->value() * 1000);
   });
@@ -201,6 +196,7 @@ void MainWindow::connectPages() {
   connect(pg_, &QTabWidget::currentChanged, this, [this] {
     if (!loading_) ShowNodeInPages();
   });
+  // The window sees key, mouse and focus events of its controls first.
   qApp->installEventFilter(this);
   connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
     if (state == Qt::ApplicationInactive && !loading_ && isVisible()) notifyCompanion();
@@ -316,6 +312,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
   if (watched == qApp || !watched->isWidgetType()) return QMainWindow::eventFilter(watched, event);
   auto* widget = static_cast<QWidget*>(watched);
+  // Mouse events of the editors and the tree arrive at their viewports.
+  if (type == QEvent::MouseButtonRelease && widget->parentWidget() &&
+      (widget->parentWidget() == pages_->memo1 || widget->parentWidget() == pages_->memo2 || widget->parentWidget() == vt_))
+    widget = widget->parentWidget();
   const bool textField = widget == pages_->memo1 || widget == pages_->memo2 || widget == settingsPage_->edit1 ||
                          widget == settingsPage_->edit2 || widget == settingsPage_->edit3;
   if (type == QEvent::KeyRelease && (widget == this || isAncestorOf(widget))) {
@@ -344,7 +344,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     status_->setText(StatusPanels::Caret, QString());
     RequestRefresh();
   }
-  if (type == QEvent::MouseButtonRelease && (textField || widget == vt_->viewport())) RequestRefresh();
+  if (type == QEvent::MouseButtonRelease && (textField || widget == vt_)) RequestRefresh();
   return QMainWindow::eventFilter(watched, event);
 }
 

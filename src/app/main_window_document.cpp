@@ -11,6 +11,7 @@
 #include "common/program_paths.h"
 #include "files/vnk_file.h"
 #include "main_window.h"
+#include "model/naming.h"
 #include "settings_page.h"
 #include "status_panels.h"
 #include "tree_model.h"
@@ -224,6 +225,7 @@ void MainWindow::ImportHandedOverFile(const std::string& path) {
     LoadingGuard guard(*this);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     result = LoadConfiguration(tree_, path, /*import=*/true);
+    if (result.nodesAdded > 0) ResolveSiblingNames(tree_, tree_.Top());
     vt_->expand(model_->indexOf(tree_.Top()));
     QApplication::restoreOverrideCursor();
   }

@@ -13,6 +13,7 @@
 #include "common/program_paths.h"
 #include "common/stored_text.h"
 #include "files/vnk_file.h"
+#include "file_dialogs.h"
 #include "status_panels.h"
 #include "tree_model.h"
 #include "window_fixture_qt.h"
@@ -96,6 +97,8 @@ class DocumentTest : public QObject {
     QCOMPARE(w.windowTitle(), QStringLiteral("Varnokc Configuration - [Sites.vnk]"));
     QCOMPARE(w.tree().Top()->childCount(), 3);
     QCOMPARE(f->dialogs.requests().back().title, std::string("Open Varnok file"));
+    QCOMPARE(QtNameFilters(f->dialogs.requests().back().filter),
+             QStringList({QStringLiteral("Varnok file (*.VNK *.vnk)"), QStringLiteral("All files (*)")}));
     QCOMPARE(f->dialogs.requests().back().filter, std::string("Varnok file (*.VNK)|*.VNK|All files (*.*)|*.*"));
     QCOMPARE(f->dialogs.requests().back().defaultExtension, std::string("vnk"));
     QCOMPARE(w.recentFiles().files().front(), file);

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTest>
 #include <QTreeView>
 
@@ -143,6 +144,15 @@ class PagesTest : public QObject {
     QTest::keyClick(memo1, Qt::Key_Insert);
     QCOMPARE(Panel(w, 3), QStringLiteral("INS"));
     QVERIFY(!memo2->overwriteMode());
+    // The single-line fields share the same mode.
+    auto* name = Child<QLineEdit>(w, "Edit1");
+    name->setFocus();
+    QCOMPARE(Panel(w, 3), QStringLiteral("INS"));
+    QTest::keyClick(name, Qt::Key_Insert);
+    QCOMPARE(Panel(w, 3), QStringLiteral("OVR"));
+    QVERIFY(memo1->overwriteMode());
+    QTest::keyClick(name, Qt::Key_Insert);
+    QCOMPARE(Panel(w, 3), QStringLiteral("INS"));
     w.treeView().setFocus();
     QCOMPARE(Panel(w, 3), QString());
     QCOMPARE(Panel(w, 1), QString());
