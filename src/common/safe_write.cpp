@@ -35,6 +35,10 @@ bool WriteAll(int fd, std::string_view bytes) {
 }  // namespace
 
 WriteResult SafeWriteFile(const std::string& path, std::string_view bytes) {
+  return SafeWriteFile(path, [bytes](const ChunkSink& sink) { return sink(bytes); });
+}
+
+WriteResult SafeWriteFile(const std::string& path, const std::function<bool(const ChunkSink&)>& produce) {
   // A file-size limit must fail the write, not kill the process.
   static const bool ignoreFsize = [] {
     std::signal(SIGXFSZ, SIG_IGN);
@@ -59,7 +63,11 @@ WriteResult SafeWriteFile(const std::string& path, std::string_view bytes) {
   if (fd < 0) return Failed(path, errno);
 
   int err = 0;
-  if (!WriteAll(fd, bytes)) err = errno;
+  const ChunkSink sink = [&](std::string_view chunk) {
+    if (!err && !WriteAll(fd, chunk)) err = errno ? errno : EIO;
+    return err == 0;
+  };
+  if (!produce(sink) && !err) err = ECANCELED;
   if (!err && ::fchmod(fd, mode) != 0) err = errno;
   if (!err && ::fsync(fd) != 0) err = errno;
   if (::close(fd) != 0 && !err) err = errno;

@@ -3,6 +3,7 @@
 // temporary file beside the target, which is flushed to disk and renamed over
 // the target; then the folder is flushed. The target's permissions are kept.
 // On failure the old file is untouched and no temporary file is left behind.
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,12 @@ struct WriteResult {
 };
 
 WriteResult SafeWriteFile(const std::string& path, std::string_view bytes);
+
+// The same for large files produced piece by piece: `produce` hands each
+// chunk to the sink, which returns false once writing failed; `produce`
+// returns false to give up (the old file stays).
+using ChunkSink = std::function<bool(std::string_view)>;
+WriteResult SafeWriteFile(const std::string& path, const std::function<bool(const ChunkSink&)>& produce);
 
 // Reads a whole file. nullopt-like: ok=false with the path and reason.
 WriteResult ReadWholeFile(const std::string& path, std::string& bytes);

@@ -43,11 +43,6 @@ bool GetText(std::string_view& in, std::string& s) {
   return true;
 }
 
-std::size_t RecordSize(const rVTNodeData& d) {
-  return 9 + 24 + d.Name.size() + d.Macro.size() + d.PopupText.size() + d.Schedule.size() + d.LastUpdated.size() +
-         d.Colors.size();
-}
-
 LoadResult Failure(LoadStatus status, std::string message) {
   LoadResult r;
   r.status = status;
@@ -85,26 +80,40 @@ bool ReadRecord(std::string_view& in, rVTNodeData& d) {
   return true;
 }
 
-std::string WriteConfiguration(const ConnectionTree& tree, const NodeFilter& selected) {
+bool ProduceConfiguration(const ConnectionTree& tree, const NodeFilter& selected, std::size_t chunk,
+                          const std::function<bool(std::string_view)>& sink) {
   const TreeNode* top = tree.Top();
   std::vector<const TreeNode*> written;
   written.reserve(static_cast<std::size_t>(selected ? 0 : tree.Count()));
-  std::size_t bytes = 9;
   ConnectionTree::ForEachPreOrder(top, [&](const TreeNode* n) {
-    if (n == top || (selected && !selected(n))) return;
-    bytes += RecordSize(n->data());
-    written.push_back(n);
+    if (n != top && (!selected || selected(n))) written.push_back(n);
   });
   std::string out;
-  out.reserve(bytes);
+  out.reserve(chunk + 4096);
   out.append(kVnkTag);
   PutInt(out, static_cast<std::int32_t>(written.size()));
-  for (const TreeNode* n : written) AppendRecord(out, n->data(), n->data().Level);
-  return out;
+  for (const TreeNode* n : written) {
+    AppendRecord(out, n->data(), n->data().Level);
+    if (out.size() >= chunk) {
+      if (!sink(out)) return false;
+      out.clear();
+    }
+  }
+  return sink(out);
+}
+
+std::string WriteConfiguration(const ConnectionTree& tree, const NodeFilter& selected) {
+  std::string all;
+  ProduceConfiguration(tree, selected, 1 << 20, [&](std::string_view piece) {
+    all.append(piece);
+    return true;
+  });
+  return all;
 }
 
 WriteResult SaveConfiguration(const ConnectionTree& tree, const std::string& path, const NodeFilter& selected) {
-  return SafeWriteFile(path, WriteConfiguration(tree, selected));
+  // In pieces: no buffer of the file's size, whose fresh pages cost more than the writing.
+  return SafeWriteFile(path, [&](const ChunkSink& sink) { return ProduceConfiguration(tree, selected, 1 << 20, sink); });
 }
 
 LoadResult ReadConfiguration(ConnectionTree& tree, std::string_view bytes, bool import,

@@ -68,7 +68,11 @@ using NodeFilter = std::function<bool(const TreeNode*)>;
 // The file's bytes: every node below the top node, or only those `selected`
 // accepts (the top node is never written). Level is written as the depth.
 std::string WriteConfiguration(const ConnectionTree& tree, const NodeFilter& selected = {});
-// Writes the file safely; on failure the old file is unchanged and the result
+// The same bytes handed to `sink` in pieces of about `chunk` bytes (the last
+// one may be empty); false when the sink returned false.
+bool ProduceConfiguration(const ConnectionTree& tree, const NodeFilter& selected, std::size_t chunk,
+                          const std::function<bool(std::string_view)>& sink);
+// Writes the file safely, in pieces; on failure the old file is unchanged and the result
 // names the path and the system's reason.
 WriteResult SaveConfiguration(const ConnectionTree& tree, const std::string& path,
                               const NodeFilter& selected = {});
