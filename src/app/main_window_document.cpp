@@ -8,6 +8,7 @@
 #include <QTreeView>
 
 #include "command_set.h"
+#include "companion_link.h"
 #include "common/program_paths.h"
 #include "files/vnk_file.h"
 #include "main_window.h"
@@ -195,7 +196,10 @@ void MainWindow::rebuildRecentMenu() {
   }
 }
 
-void MainWindow::notifyCompanion() { SaveSettings(); }
+// Every moment the companion must learn about: settings written, then "VarnokRRMessage".
+void MainWindow::notifyCompanion() {
+  NotifyCompanion([this] { SaveSettings(); });
+}
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   bool mayClose = true;
