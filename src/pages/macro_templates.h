@@ -32,7 +32,8 @@ std::string_view MacroTemplateText(int tag);
 // The editor text after inserting `templ`: the selection [start, start +
 // length) is replaced by the template followed by CR LF; when the caret is not
 // in the first column of its line a CR LF also precedes the template.
-// A start or length beyond the text is limited to the text.
+// Offsets count bytes of the 8-bit text. A start or length beyond the text is
+// limited to the text.
 std::string InsertMacroTemplate(std::string_view text, std::size_t selection_start,
                                 std::size_t selection_length, bool caret_in_first_column,
                                 std::string_view templ);
