@@ -1,7 +1,9 @@
 #include "files/vnk_file.h"
 
 #include <cstring>
+#include <vector>
 
+#include "common/mapped_file.h"
 #include "common/program_paths.h"
 #include "files/level_placement.h"
 
@@ -85,21 +87,19 @@ bool ReadRecord(std::string_view& in, rVTNodeData& d) {
 
 std::string WriteConfiguration(const ConnectionTree& tree, const NodeFilter& selected) {
   const TreeNode* top = tree.Top();
+  std::vector<const TreeNode*> written;
+  written.reserve(static_cast<std::size_t>(selected ? 0 : tree.Count()));
   std::size_t bytes = 9;
-  std::int32_t count = 0;
-  for (const TreeNode* n = ConnectionTree::NextInSubtree(top, top); n; n = ConnectionTree::NextInSubtree(n, top)) {
-    if (selected && !selected(n)) continue;
+  ConnectionTree::ForEachPreOrder(top, [&](const TreeNode* n) {
+    if (n == top || (selected && !selected(n))) return;
     bytes += RecordSize(n->data());
-    ++count;
-  }
+    written.push_back(n);
+  });
   std::string out;
   out.reserve(bytes);
   out.append(kVnkTag);
-  PutInt(out, count);
-  for (const TreeNode* n = ConnectionTree::NextInSubtree(top, top); n; n = ConnectionTree::NextInSubtree(n, top)) {
-    if (selected && !selected(n)) continue;
-    AppendRecord(out, n->data(), n->data().Level);
-  }
+  PutInt(out, static_cast<std::int32_t>(written.size()));
+  for (const TreeNode* n : written) AppendRecord(out, n->data(), n->data().Level);
   return out;
 }
 
@@ -151,14 +151,13 @@ LoadResult ReadConfiguration(ConnectionTree& tree, std::string_view bytes, bool 
 LoadResult LoadConfiguration(ConnectionTree& tree, const std::string& path, bool import,
                              std::int32_t selectedNodeIndex) {
   if (!FileExists(path)) return Failure(LoadStatus::FileMissing, "File '" + path + "' does not exist.");
-  std::string bytes;
-  WriteResult read = ReadWholeFile(path, bytes);
-  if (!read) {
+  MappedFile file;
+  if (std::string error = file.Open(path); !error.empty()) {
     LoadResult r = Failure(LoadStatus::CannotOpen, kCannotOpen);
-    r.reason = read.error;
+    r.reason = std::move(error);
     return r;
   }
-  return ReadConfiguration(tree, bytes, import, selectedNodeIndex);
+  return ReadConfiguration(tree, file.bytes(), import, selectedNodeIndex);
 }
 
 }  // namespace varnok

@@ -53,7 +53,8 @@ int ResolveChildren(ConnectionTree& tree, TreeNode* parent) {
 
 std::string NewConnectionName(const ConnectionTree& tree) {
   std::string all;
-  for (const TreeNode* n = tree.Top(); n; n = ConnectionTree::Next(n)) all += n->name();
+  all.reserve(static_cast<std::size_t>(tree.Count()) * 24);
+  ConnectionTree::ForEachPreOrder(tree.Top(), [&](const TreeNode* n) { all += n->name(); });
   // Every candidate "#k" is taken exactly when the digits after some
   // occurrence of the prefix begin with k's decimal digits.
   std::vector<std::int64_t> taken;

@@ -1,0 +1,92 @@
+// Naming rules on large trees: NewConnectionName on 100,000 connections, and
+// ResolveSiblingNames on one parent with 10,000 children of the same name.
+// Each is printed with its ratio to a plain pass over the same names.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+
+#include "generated_tree.h"
+#include "model/naming.h"
+
+namespace {
+
+using namespace varnok;
+
+ConnectionTree& BigTree() {
+  static ConnectionTree* tree = [] {
+    auto* t = new ConnectionTree;
+    bench::GenerateTree(*t, 100000);
+    return t;
+  }();
+  return *tree;
+}
+
+void BM_NewConnectionName(benchmark::State& state) {
+  ConnectionTree& tree = BigTree();
+  for (auto _ : state) benchmark::DoNotOptimize(NewConnectionName(tree));
+}
+
+// The same walk and concatenation with one plain search, for the ratio.
+void BM_PlainNameScan(benchmark::State& state) {
+  ConnectionTree& tree = BigTree();
+  for (auto _ : state) {
+    std::string all;
+    ConnectionTree::ForEachPreOrder(tree.Top(), [&](const TreeNode* n) { all += n->name(); });
+    benchmark::DoNotOptimize(all.find("Unnamed connection #1"));
+  }
+}
+
+void BM_ResolveSiblingNames(benchmark::State& state) {
+  const int children = static_cast<int>(state.range(0));
+  ConnectionTree tree;
+  for (int i = 0; i < children; ++i)
+    tree.Insert(tree.Top(), i, ConnectionTree::NewNode({.Name = "core-router.site-a"}));
+  for (auto _ : state) {
+    state.PauseTiming();
+    for (int i = 0; i < children; ++i) tree.SetName(tree.Top()->child(i), "core-router.site-a");
+    state.ResumeTiming();
+    int changed = ResolveSiblingNames(tree, tree.Top());
+    if (changed != children - 1) state.SkipWithError("wrong count");
+  }
+}
+
+// A plain pass that builds every final name once, for the ratio.
+void BM_PlainCopyNames(benchmark::State& state) {
+  const int children = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    std::string list;
+    for (int i = 1; i < children; ++i) list += "\nCopy (" + std::to_string(i) + ") of core-router.site-a";
+    benchmark::DoNotOptimize(list.data());
+  }
+}
+
+}  // namespace
+
+BENCHMARK(BM_PlainNameScan)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NewConnectionName)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainCopyNames)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ResolveSiblingNames)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& r : runs) {
+      std::string name = r.benchmark_name();
+      double ms = r.GetAdjustedRealTime();
+      if (name.find("Plain") != std::string::npos) plain_ = ms;
+      else if (plain_ > 0) std::printf("  -> %.1f x the plain pass above\n", ms / plain_);
+    }
+  }
+
+ private:
+  double plain_ = 0;
+};
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}

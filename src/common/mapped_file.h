@@ -1,0 +1,31 @@
+#pragma once
+// A whole file mapped read-only into memory, for readers of large files: no
+// copy and no buffer of the file's size on the heap. The bytes stay valid
+// while the object lives.
+//
+//   MappedFile file;
+//   if (std::string error = file.Open(path); !error.empty()) ...  // "<path>: <reason>"
+//   Parse(file.bytes());
+#include <string>
+#include <string_view>
+
+namespace varnok {
+
+class MappedFile {
+ public:
+  MappedFile() = default;
+  ~MappedFile();
+  MappedFile(const MappedFile&) = delete;
+  MappedFile& operator=(const MappedFile&) = delete;
+
+  // Maps the file; returns "" or the path and the system's reason.
+  std::string Open(const std::string& path);
+  std::string_view bytes() const { return {static_cast<const char*>(data_), size_}; }
+
+ private:
+  void Close();
+  void* data_ = nullptr;
+  std::size_t size_ = 0;
+};
+
+}  // namespace varnok
