@@ -8,10 +8,11 @@
 #include <QTreeView>
 
 #include "command_set.h"
+#include "companion_link.h"
 #include "common/program_paths.h"
 #include "files/vnk_file.h"
 #include "main_window.h"
-#include "model/naming.h"
+#include "files/import_export.h"
 #include "settings_page.h"
 #include "status_panels.h"
 #include "tree_model.h"
@@ -195,7 +196,10 @@ void MainWindow::rebuildRecentMenu() {
   }
 }
 
-void MainWindow::notifyCompanion() { SaveSettings(); }
+// Every moment the companion must learn about: settings written, then "VarnokRRMessage".
+void MainWindow::notifyCompanion() {
+  NotifyCompanion([this] { SaveSettings(); });
+}
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   bool mayClose = true;
@@ -219,18 +223,22 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::ImportHandedOverFile(const std::string& path) {
-  // Connections of a handed-over .VNK file are appended below the top node.
-  LoadResult result;
+  // A .VNK or .PLF file's connections are appended below the top node; the
+  // pages keep an unapplied-edits mark.
+  ImportResult result;
   {
     LoadingGuard guard(*this);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    result = LoadConfiguration(tree_, path, /*import=*/true);
-    if (result.nodesAdded > 0) ResolveSiblingNames(tree_, tree_.Top());
+    result = ImportConnections(tree_, path, -1, *clock_);
     vt_->expand(model_->indexOf(tree_.Top()));
     QApplication::restoreOverrideCursor();
   }
-  if (!result.ok()) prompter_.warning(result.message);
-  if (result.nodesAdded > 0) UpdateCaption(true);
+  if (!result.supported) {
+    prompter_.warning(std::string(kUnsupportedImportFormat));
+    return;
+  }
+  for (const std::string& warning : result.warnings) prompter_.warning(warning);
+  if (result.documentModified) UpdateCaption(true);
   RequestRefresh();
 }
 

@@ -6,6 +6,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 
 #include "common/stored_text.h"
@@ -72,6 +73,11 @@ TEST(EditorDocument, StopMessageSavesTheImportedConnections) {
   EXPECT_EQ(dir.run(dir.file("varnok"), {"--stop-editor"}), 0);
   EXPECT_EQ(dir.wait(editor, 15s), 0);
   EXPECT_EQ(dir.prompts().size(), 1u);
+  // The companion heard about the written settings and configuration.
+  EXPECT_TRUE(Eventually([&] {
+    const auto log = dir.companionLog();
+    return std::count(log.begin(), log.end(), std::string("VarnokRRMessage")) >= 1;
+  }));
 
   const auto listed = nlohmann::json::parse(CaptureStdout(dir, dir.file("vnk"), {"list", "--json", last}));
   ASSERT_TRUE(listed.is_array());
