@@ -216,6 +216,31 @@ class PagesTest : public QObject {
     QCOMPARE(cover->text(), QStringLiteral("No connection selected"));
   }
 
+  void expandAndCollapseAllFollowPendingEdits() {
+    const std::string file = f->dir.file("Deep.vnk");
+    test::WriteVnk(file, {"1:site:", "2:router:r", "3:card:c"});
+    f->settings().writeString("LastVNKFile", file);
+    MainWindow& w = f->open();
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    TreeNode* card = w.tree().Top()->child(0)->child(0)->child(0);
+    Child<QAction>(w, "MnExpandAll")->trigger();
+    QVERIFY(w.treeView().isExpanded(w.treeModel().indexOf(card->parent())));
+    FocusNode(w, card);
+    auto* m1 = Child<QsciScintilla>(w, "Memo1");
+    m1->setFocus();
+    QTest::keyClicks(m1, QStringLiteral("Q"));
+    w.RefreshCommands();
+    QVERIFY(Child<QAction>(w, "MnApply")->isEnabled());
+    QVERIFY(!Child<QAction>(w, "MnCollapseAll")->isEnabled());  // offered only without pending edits
+    Child<QAction>(w, "BtnApply")->trigger();
+    w.RefreshCommands();
+    QVERIFY(Child<QAction>(w, "MnCollapseAll")->isEnabled());
+    Child<QAction>(w, "MnCollapseAll")->trigger();
+    QVERIFY(!w.treeView().isExpanded(w.treeModel().indexOf(w.tree().Top())));  // the top node too
+  }
+
   void collapsingBranchWithPendingEditsAsks() {
     const std::string file = f->dir.file("Deep.vnk");
     test::WriteVnk(file, {"1:site:", "2:router:r"});
