@@ -89,7 +89,6 @@ bool ProduceConfiguration(const ConnectionTree& tree, const NodeFilter& selected
     if (n != top && (!selected || selected(n))) written.push_back(n);
   });
   std::string out;
-  out.reserve(chunk + 4096);
   out.append(kVnkTag);
   PutInt(out, static_cast<std::int32_t>(written.size()));
   for (const TreeNode* n : written) {
