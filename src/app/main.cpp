@@ -22,8 +22,9 @@ int main(int argc, char** argv) {
   MainWindow window(*prompter);
   CompanionHost host;
   host.window = &window;
-  host.hasUnsavedWork = [&window] { return window.isDocumentModified(); };
-  host.importFile = [](const std::string&) {};  // importing connections arrives with the import feature
+  host.hasUnsavedWork = [&window] { return window.IsConnectionModified() || window.isDocumentModified(); };
+  host.importFile = [&window](const std::string& path) { window.ImportHandedOverFile(path); };
+  window.onCloseCancelled = [&prompter] { EnsureCompanionRunning(*prompter); };
   window.show();
   CompanionLink link(host, *settings, *prompter);
   int code = qapp.exec();

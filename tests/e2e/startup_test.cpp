@@ -88,6 +88,7 @@ TEST(Startup, MissingCompanionIsReportedAndStartGoesOn) {
 
 TEST(Startup, SecondStartHandsItsFileOverAndFurtherMessagesWaitFiveSeconds) {
   ProgramDir dir;
+  dir.env["VARNOKC_PROMPT_ANSWERS"] = "No";  // the import itself is tested with the document
   pid_t editor = StartEditor(dir);
   WriteFile(dir.scratch("branch office.vnk"), "VNK20 content");
   EXPECT_EQ(dir.run(dir.file("varnokc"), {dir.scratch("branch office.vnk")}), 0);
