@@ -7,6 +7,7 @@
 
 #include "generated_tree.h"
 #include "model/naming.h"
+#include "platform/memory_tuning.h"
 
 namespace {
 
@@ -84,6 +85,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
 };
 
 int main(int argc, char** argv) {
+  varnok::platform::UseHugePageHeap(argv);
   benchmark::Initialize(&argc, argv);
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);

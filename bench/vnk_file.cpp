@@ -20,6 +20,7 @@
 #include "common/safe_write.h"
 #include "files/vnk_file.h"
 #include "generated_tree.h"
+#include "platform/memory_tuning.h"
 
 namespace {
 
@@ -166,6 +167,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
 };
 
 int main(int argc, char** argv) {
+  varnok::platform::UseHugePageHeap(argv);
   EnsureFile();
   long fileSize = 0;
   {

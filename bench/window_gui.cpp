@@ -20,6 +20,7 @@
 #include "tree_model.h"
 #include "platform/posix/settings_file.h"
 #include "prompts.h"
+#include "platform/memory_tuning.h"
 
 namespace {
 
@@ -159,6 +160,7 @@ BENCHMARK(BM_ExpandAllThenCollapseAll)->Arg(1)->Arg(0)->Unit(benchmark::kMillise
 BENCHMARK(BM_FocusToAnotherConnection)->Unit(benchmark::kMillisecond)->Iterations(50)->UseRealTime();
 
 int main(int argc, char** argv) {
+  varnok::platform::UseHugePageHeap(argv);
   if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);

@@ -7,8 +7,10 @@
 #include "platform/settings_store.h"
 #include "prompts.h"
 #include "startup.h"
+#include "platform/memory_tuning.h"
 
 int main(int argc, char** argv) {
+  varnok::platform::UseHugePageHeap(argv);
   using namespace varnok::app;
   QApplication qapp(argc, argv);
   auto prompter = MakeProgramPrompter(nullptr);

@@ -130,6 +130,14 @@ TEST(Startup, SecondStartWithoutFileAsksNothingAndAVanishedFileIsReported) {
   StopEditor(dir, editor);
 }
 
+TEST(Startup, EditorRunsWithAHugePageHeapAndKeepsItsPid) {
+  ProgramDir dir;
+  pid_t editor = StartEditor(dir);  // listening under the pid it was started with
+  std::string environ = ReadFile("/proc/" + std::to_string(editor) + "/environ");
+  EXPECT_NE(environ.find(std::string("GLIBC_TUNABLES=glibc.malloc.hugetlb=1") + '\0'), std::string::npos);
+  StopEditor(dir, editor);
+}
+
 TEST(Startup, StaleTemporaryFilesAreRemoved) {
   ProgramDir dir;
   std::filesystem::create_directories(dir.file("Temp_CVL"));

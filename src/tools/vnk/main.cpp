@@ -2,6 +2,7 @@
 #include <map>
 
 #include "vnk_command.h"
+#include "platform/memory_tuning.h"
 
 namespace varnok::vnk {
 namespace {
@@ -16,6 +17,7 @@ Registration::Registration(const char* name, Setup setup) { Registry().emplace(n
 }  // namespace varnok::vnk
 
 int main(int argc, char** argv) {
+  varnok::platform::UseHugePageHeap(argv);
   CLI::App app{"vnk: lists, converts, assembles and runs Varnok configurations"};
   app.require_subcommand(1);
   for (auto& [name, setup] : varnok::vnk::Registry()) setup(app);
