@@ -1,10 +1,7 @@
 // The editor as a built program: started with a file while a last
 // configuration is known, it offers the import, is stopped by the companion
 // and saves the changed document on the way out; vnk reads the result.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <nlohmann/json.hpp>
@@ -12,6 +9,7 @@
 #include "common/stored_text.h"
 #include "files/vnk_file.h"
 #include "platform/posix/settings_file.h"
+#include "capture.h"
 #include "program_dir.h"
 
 namespace varnok::test {
@@ -19,25 +17,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-std::string CaptureStdout(const ProgramDir& dir, const std::string& program, const std::vector<std::string>& args) {
-  const std::string outPath = dir.scratch("stdout.txt");
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  std::vector<std::string> envStrings;
-  for (const auto& [k, v] : dir.env) envStrings.push_back(k + "=" + v);
-  std::vector<char*> envp, argv;
-  for (auto& e : envStrings) envp.push_back(e.data());
-  envp.push_back(nullptr);
-  std::vector<std::string> all = {program};
-  all.insert(all.end(), args.begin(), args.end());
-  for (auto& a : all) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  if (::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0) ::waitpid(pid, nullptr, 0);
-  posix_spawn_file_actions_destroy(&actions);
-  return ReadFile(outPath);
-}
 
 void WriteConnections(const std::string& path, const std::vector<std::string>& names) {
   ConnectionTree tree;
@@ -79,7 +58,7 @@ TEST(EditorDocument, StopMessageSavesTheImportedConnections) {
     return std::count(log.begin(), log.end(), std::string("VarnokRRMessage")) >= 1;
   }));
 
-  const auto listed = nlohmann::json::parse(CaptureStdout(dir, dir.file("vnk"), {"list", "--json", last}));
+  const auto listed = nlohmann::json::parse(Capture(dir, dir.file("vnk"), {"list", "--json", last}).out);
   ASSERT_TRUE(listed.is_array());
   std::vector<std::string> names;
   for (const auto& node : listed) names.push_back(node.at("name").get<std::string>());
