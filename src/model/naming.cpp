@@ -1,5 +1,6 @@
 #include "model/naming.h"
 
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -51,10 +52,40 @@ int ResolveChildren(ConnectionTree& tree, TreeNode* parent) {
 
 }  // namespace
 
-std::string NewConnectionName(const ConnectionTree& tree) {
-  std::string all;
+namespace {
+
+// Appends the names of the subtrees of `parent`'s children [first, last) in tree order.
+void AppendChildNames(const TreeNode* parent, int first, int last, std::string& out) {
+  for (int row = first; row < last; ++row)
+    ConnectionTree::ForEachPreOrder(parent->child(row), [&](const TreeNode* n) { out += n->name(); });
+}
+
+}  // namespace
+
+std::string ConcatenatedNames(const ConnectionTree& tree, int parallelFrom) {
+  const TreeNode* top = tree.Top();
+  std::string all = top->name();
   all.reserve(static_cast<std::size_t>(tree.Count()) * 24);
-  ConnectionTree::ForEachPreOrder(tree.Top(), [&](const TreeNode* n) { all += n->name(); });
+  const int children = top->childCount();
+  if (tree.Count() < parallelFrom || children < 2) {
+    AppendChildNames(top, 0, children, all);
+    return all;
+  }
+  // Walking a large tree is bound by memory latency: the second core walks
+  // the second half of the top-level branches meanwhile.
+  int split = 1, seen = top->child(0)->subtreeSize();
+  while (split + 1 < children && seen < tree.Count() / 2) seen += top->child(split++)->subtreeSize();
+  std::string second;
+  second.reserve(static_cast<std::size_t>(tree.Count() - seen) * 24);
+  std::thread helper([&] { AppendChildNames(top, split, children, second); });
+  AppendChildNames(top, 0, split, all);
+  helper.join();
+  all += second;
+  return all;
+}
+
+std::string NewConnectionName(const ConnectionTree& tree) {
+  const std::string all = ConcatenatedNames(tree);
   // Every candidate "#k" is taken exactly when the digits after some
   // occurrence of the prefix begin with k's decimal digits.
   std::vector<std::int64_t> taken;

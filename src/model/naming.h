@@ -14,6 +14,10 @@ namespace varnok {
 // Linear in the total length of the names.
 std::string NewConnectionName(const ConnectionTree& tree);
 
+// The names of all nodes concatenated in tree order. Trees of at least
+// `parallelFrom` nodes are walked by two threads.
+std::string ConcatenatedNames(const ConnectionTree& tree, int parallelFrom = 20000);
+
 // A name for `node` (a copy) that does not collide with its siblings: a
 // separator keeps its name; otherwise the first of name, "Copy of " + name,
 // "Copy (2) of " + name, "Copy (3) of " + name ... that does not occur in the

@@ -153,6 +153,10 @@ TEST(Naming, AgreesWithThePlainDefinitionsOnRandomTrees) {
     ConnectionTree tree;
     RandomTree(tree, rng, 1 + static_cast<int>(rng() % 25));
     ASSERT_EQ(NewConnectionName(tree), reference::NewConnectionName(tree));
+    // The two-thread walk of large trees, forced here, must give the same text.
+    std::string plain;
+    for (const TreeNode* n = tree.Top(); n; n = ConnectionTree::Next(n)) plain += n->name();
+    ASSERT_EQ(ConcatenatedNames(tree, 1), plain) << "round " << round;
     for (TreeNode* n = ConnectionTree::Next(tree.Top()); n; n = ConnectionTree::Next(n)) {
       ASSERT_EQ(CopyName(n, true), reference::CopyName(n, true)) << "round " << round;
       ASSERT_EQ(CopyName(n, false), reference::CopyName(n, false)) << "round " << round;
