@@ -8,6 +8,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -70,6 +71,12 @@ MainWindow::~MainWindow() {
   qApp->removeEventFilter(this);
   // The recent-file list goes back to the settings key with the window.
   store_->write(RecentFileWrites(recent_.files()));
+  // The model observes tree_, a member that dies before the base class
+  // deletes the child objects: the model goes first, without telling us.
+  if (QItemSelectionModel* selection = vt_->selectionModel()) selection->disconnect(this);
+  model_->disconnect(this);
+  delete model_;
+  model_ = nullptr;
 }
 
 int MainWindow::editorPointSize() const { return font().pointSize() + 1; }
