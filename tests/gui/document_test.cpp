@@ -20,6 +20,7 @@
 
 using namespace varnok;
 using namespace varnok::app;
+using varnok::test::Child;
 using varnok::test::WindowFixture;
 
 namespace {
@@ -31,10 +32,6 @@ std::string ApplyQuestion(const std::string& name) {
 }
 
 QAction* Action(MainWindow& w, const char* name) { return w.findChild<QAction*>(QString::fromLatin1(name)); }
-template <typename T>
-T* Child(MainWindow& w, const char* name) {
-  return w.findChild<T*>(QString::fromLatin1(name));
-}
 QString Panel(MainWindow& w, int i) { return Child<QLabel>(w, QStringLiteral("SBarPanel%1").arg(i).toLatin1())->text(); }
 
 void Show(MainWindow& w) {

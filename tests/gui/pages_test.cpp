@@ -17,14 +17,11 @@
 
 using namespace varnok;
 using namespace varnok::app;
+using varnok::test::Child;
 using varnok::test::WindowFixture;
 
 namespace {
 
-template <typename T>
-T* Child(MainWindow& w, const char* name) {
-  return w.findChild<T*>(QString::fromLatin1(name));
-}
 QString Panel(MainWindow& w, int i) { return Child<QLabel>(w, QStringLiteral("SBarPanel%1").arg(i).toLatin1())->text(); }
 
 void FocusNode(MainWindow& w, TreeNode* node) {

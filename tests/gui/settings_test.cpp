@@ -20,14 +20,10 @@
 
 using namespace varnok;
 using namespace varnok::app;
+using varnok::test::Child;
 using varnok::test::WindowFixture;
 
 namespace {
-
-template <typename T>
-T* Child(MainWindow& w, const char* name) {
-  return w.findChild<T*>(QString::fromLatin1(name));
-}
 
 QRect WorkArea() { return QGuiApplication::primaryScreen()->availableGeometry(); }
 

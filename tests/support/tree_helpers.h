@@ -17,4 +17,7 @@ std::string Outline(const ConnectionTree& tree);
 // Level equal to the depth. Returns "" or a description of the first fault.
 std::string CheckInvariants(const ConnectionTree& tree);
 
+// A record with every field filled (Level 0), named `name`.
+rVTNodeData Full(const std::string& name);
+
 }  // namespace varnok::test

@@ -46,4 +46,10 @@ class WindowFixture {
 // entry is "level:name:macro text" (macro text plain, may be empty).
 void WriteVnk(const std::string& path, const std::vector<std::string>& entries);
 
+// The window's child widget or object of type T called `name` (its objectName).
+template <typename T>
+T* Child(app::MainWindow& w, const char* name) {
+  return w.findChild<T*>(QString::fromLatin1(name));
+}
+
 }  // namespace varnok::test

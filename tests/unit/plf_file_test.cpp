@@ -18,21 +18,10 @@ namespace {
 
 using test::Add;
 using test::CheckInvariants;
+using test::Full;
 using test::Outline;
 
 const FixedClock kClock({2026, 12, 8, 9, 5, 7, 42});
-
-rVTNodeData Full(const std::string& name) {
-  return {.Name = name,
-          .Macro = "ssh+%24CONNECTION%24%0D%0A",
-          .PopupText = "note",
-          .Schedule = "=0 8 * * 1,2,3,4,5",
-          .LastUpdated = "Tuesday, 08-Dec-2026 09:05:07",
-          .Colors = "0:0:0:192:192:192:255:255:255:0:0:128:255:0:0:0:0:0",
-          .NodeType = 2,
-          .Level = 0,
-          .StartLogging = true};
-}
 
 std::string Plf(const std::string& section) { return "header line\r\n[PLF]\r\n" + section; }
 

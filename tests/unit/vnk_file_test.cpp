@@ -16,6 +16,7 @@ namespace {
 
 using test::Add;
 using test::CheckInvariants;
+using test::Full;
 using test::Outline;
 
 // Hand-made file bytes.
@@ -36,18 +37,6 @@ struct Bytes {
     return Text(name).Text(macro).Text("").Text("=0 8 * * 1").Text("").Text("0:0:0");
   }
 };
-
-rVTNodeData Full(const std::string& name) {
-  return {.Name = name,
-          .Macro = "ssh+%24CONNECTION%24%0D%0A",
-          .PopupText = "note",
-          .Schedule = "=0 8 * * 1,2,3,4,5",
-          .LastUpdated = "Tuesday, 08-Dec-2026 09:05:07",
-          .Colors = "0:0:0:192:192:192:255:255:255:0:0:128:255:0:0:0:0:0",
-          .NodeType = 2,
-          .Level = 0,
-          .StartLogging = true};
-}
 
 TEST(VnkFile, EmptyTreeIsNineBytesAndLoadsAsTheTopNodeAlone) {
   ConnectionTree tree;
