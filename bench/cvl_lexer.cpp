@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "editor/cvl_lexer.h"
-#include "editor/token_dump.h"
+#include "cvl/cvl_lexer.h"
+#include "cvl/token_dump.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "pages/schedule.h"
+#include "properties/schedule.h"
 
 using varnok::pages::ScheduleField;
 

@@ -11,7 +11,7 @@
 #include "common/version.h"
 #include "files/level_placement.h"
 #include "files/plf_value.h"
-#include "pages/color_set.h"
+#include "properties/color_set.h"
 
 namespace varnok {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "common/ini_file.h"
 #include "common/safe_write.h"
-#include "pages/color_set.h"
+#include "properties/color_set.h"
 
 namespace varnok::run {
 

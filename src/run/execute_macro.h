@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "pages/color_set.h"
+#include "properties/color_set.h"
 #include "platform/launcher.h"
 #include "run/macro_assembly.h"
 #include "run/temp_files.h"

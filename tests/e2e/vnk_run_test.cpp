@@ -14,7 +14,7 @@
 #include "common/stored_text.h"
 #include "files/vnk_file.h"
 #include "model/connection_tree.h"
-#include "pages/color_set.h"
+#include "properties/color_set.h"
 #include "platform/system_info.h"
 #include "capture.h"
 #include "program_dir.h"

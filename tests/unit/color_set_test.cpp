@@ -1,4 +1,4 @@
-#include "pages/color_set.h"
+#include "properties/color_set.h"
 
 #include <gtest/gtest.h>
 

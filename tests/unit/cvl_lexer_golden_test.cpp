@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "editor/token_dump.h"
+#include "cvl/token_dump.h"
 #include "temp_dir.h"
 
 namespace varnok::editor {

@@ -1,4 +1,4 @@
-#include "editor/cvl_lexer.h"
+#include "cvl/cvl_lexer.h"
 
 #include <gtest/gtest.h>
 

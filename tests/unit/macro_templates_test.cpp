@@ -1,4 +1,4 @@
-#include "pages/macro_templates.h"
+#include "properties/macro_templates.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include <random>
 
 #include "common/stored_text.h"
-#include "pages/color_set.h"
+#include "properties/color_set.h"
 #include "temp_dir.h"
 #include "tree_helpers.h"
 

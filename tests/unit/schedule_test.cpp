@@ -1,4 +1,4 @@
-#include "pages/schedule.h"
+#include "properties/schedule.h"
 
 #include <gtest/gtest.h>
 

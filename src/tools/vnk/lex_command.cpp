@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "editor/token_dump.h"
+#include "cvl/token_dump.h"
 #include "vnk_command.h"
 
 namespace {

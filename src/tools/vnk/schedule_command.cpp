@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "pages/schedule.h"
+#include "properties/schedule.h"
 #include "vnk_command.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "editor/cvl_style.h"
+#include "cvl/cvl_style.h"
 
 #include <cstddef>
 

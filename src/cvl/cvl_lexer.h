@@ -22,7 +22,7 @@
 #include <span>
 #include <string_view>
 
-#include "editor/cvl_style.h"
+#include "cvl/cvl_style.h"
 
 namespace varnok::editor {
 

@@ -1,6 +1,6 @@
-#include "editor/token_dump.h"
+#include "cvl/token_dump.h"
 
-#include "editor/cvl_lexer.h"
+#include "cvl/cvl_lexer.h"
 
 namespace varnok::editor {
 
