@@ -7,15 +7,13 @@
 #include <string>
 
 #include "app_settings.h"
-#include "connection_pages.h"
-#include "model/connection_tree.h"
+#include "document.h"
+#include "page_cycle.h"
 #include "prompts.h"
-#include "recent_files.h"
 
 class QTabWidget;
 class QTreeView;
 class QSplitter;
-class QModelIndex;
 
 namespace varnok {
 class Clock;
@@ -26,10 +24,15 @@ class SettingsStore;
 
 namespace varnok::app {
 
-class CommandSet;
+class CommandActions;
+class ConnectionPages;
 class ConnectionTreeModel;
+class InputTracker;
 class SettingsPage;
 class StatusPanels;
+class SystemRegistrations;
+class TreeSelection;
+struct CommandSnapshot;
 
 // What the window uses from outside; tests pass scripted or temporary ones.
 struct WindowServices {
@@ -41,19 +44,26 @@ struct WindowServices {
   bool screenLockAvailable = true;               // keeps the sixth double-click action
 };
 
-// The editor's one window: the connection tree, the pages of the focused
-// connection, the document (the open configuration file) and its commands.
-// Start-up and the companion messages live in startup.* and companion_link.*.
-class MainWindow : public QMainWindow {
+// The editor's one window. It composes the document, the tree view, the
+// pages, the command actions and the status bar, and answers the document's
+// and the page cycle's host calls. Start-up and the companion messages live in
+// startup.* and companion_link.*.
+class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHost {
   Q_OBJECT
  public:
   explicit MainWindow(Prompter& prompter, QWidget* parent = nullptr, WindowServices services = {});
   ~MainWindow() override;
 
-  // Caption: "Varnokc Configuration - [" + name or "Noname.VNK" + "*" when modified + "]".
-  void UpdateCaption(bool modified);
-  bool isDocumentModified() const;
-  const std::string& currentFile() const { return currentFile_; }
+  Document& document() { return *document_; }
+  ConnectionTree& tree() { return document_->tree(); }
+  bool isDocumentModified() const { return document_->isModified(); }
+  const std::string& currentFile() const { return document_->currentFile(); }
+  const RecentFiles& recentFiles() const { return document_->recentFiles(); }
+  PromptAnswer ConfirmDiscard() { return document_->confirmDiscard(); }
+  // Imports a file handed over by a second start (after the user agreed).
+  void ImportHandedOverFile(const std::string& path) { document_->importFile(path); }
+  // Set by the start-up code: runs when the user cancels closing the window.
+  std::function<void()> onCloseCancelled;
 
   // "Modified" in the status bar: the focused connection has unapplied edits.
   void SetConnectionModified(bool on);
@@ -61,45 +71,22 @@ class MainWindow : public QMainWindow {
 
   // Writes every setting to the settings key.
   void SaveSettings();
-  // Imports a file handed over by a second start (after the user agreed).
-  void ImportHandedOverFile(const std::string& path);
-  // Set by the start-up code: runs when the user cancels closing the window.
-  std::function<void()> onCloseCancelled;
 
-  // Document commands (also reachable through their actions).
-  // New: true when the document was replaced by an empty one.
-  bool NewDocument();
-  void OpenDocument();
-  bool SaveDocument();
-  bool SaveDocumentAs();
-  void OpenRecentFile(const std::string& path);
-  const RecentFiles& recentFiles() const { return recent_; }
-
-  // Yes, No or Cancel: the apply question, then the save question.
-  PromptAnswer ConfirmDiscard();
-
-  // The connection/page cycle.
-  void ShowNodeInPages();
-  void CommitPages(TreeNode* node);
   void RequestRefresh();
   void RefreshCommands();
-  void UpdateKeyIndicators();
 
-  ConnectionTree& tree() { return tree_; }
   ConnectionTreeModel& treeModel() const { return *model_; }
-  QTreeView& treeView() const { return *vt_; }
+  QTreeView& treeView() const { return *treeView_; }
   TreeNode* focusedNode() const;
   // Focuses and selects one node (clearing the selection), as a click would.
   void selectNode(TreeNode* node);
-  const AppSettings& settings() const { return settings_; }
-  bool isLoading() const { return loading_; }
+  bool isLoading() const override { return loading_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void changeEvent(QEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // Sets `Loading` for its lifetime (restoring the earlier state).
@@ -116,61 +103,65 @@ class MainWindow : public QMainWindow {
   };
 
   void buildLayout();
+  void buildTree();
+  void buildPages();
   void connectCommands();
-  void connectTree();
-  void connectPages();
   void createWindow();
+  void openStartDocument();
+  CommandSnapshot snapshot() const;
 
   // Settings.
   void LoadSettings();
-  void showRegistrations();
-  void connectRegistrations();
   void applyGeometry();
   void recordGeometry();
   void SelectLastNode();
   std::string readParamName();
   void clearParamName();
   void handOverTimerFired();
-
-  // Document.
-  bool loadDocument(const std::string& path);
-  void clearDocument();
-  void rebuildRecentMenu();
-  void notifyCompanion();
-  bool saveTo(const std::string& path);
-
-  // Tree events.
-  void focusChanged(const QModelIndex& current, const QModelIndex& previous);
-  void nodeCollapsed(const QModelIndex& index);
-  void nodesAboutToBeRemoved(const QModelIndex& parent, int first, int last);
-  void applyClicked();
-  void expandAll();
-  void collapseAll();
-
-  bool treeHasFocus() const;
-  int selectedCount() const;
-  bool isNodeSelected(const TreeNode* node) const;
-  std::string nodeName(const TreeNode* node) const;
   void narrowTreeToFit();
   int editorPointSize() const;
 
+  // Document.
+  void rebuildRecentMenu();
+  void expandAll(bool expand);
+
+  // DocumentHost.
+  std::optional<std::string> connectionWithUnappliedEdits() const override;
+  void applyUnappliedEdits() override;
+  void discardUnappliedEdits() override;
+  void notifyCompanion() override;
+  void beginBusy() override;
+  void endBusy() override;
+  void documentReplaced(TreeNode* focus) override;
+  void documentStateChanged() override;
+  void saveFinished() override;
+
+  // PageCycleHost.
+  void setConnectionModified(bool on) override { SetConnectionModified(on); }
+  void requestRefresh() override { RequestRefresh(); }
+  void markDocumentModified() override { document_->setModified(true); }
+  bool colorSupportDisabled() const override;
+  void showLastUpdated(const std::string& stamp) override;
+
   Prompter& prompter_;
   std::unique_ptr<FileDialogs> ownDialogs_;
-  FileDialogs* dialogs_ = nullptr;
   std::unique_ptr<platform::SettingsStore> ownSettings_;
   platform::SettingsStore* store_ = nullptr;
-  const Clock* clock_ = nullptr;
   WindowServices services_;
 
-  ConnectionTree tree_;
+  std::unique_ptr<Document> document_;
   ConnectionTreeModel* model_ = nullptr;
-  QTreeView* vt_ = nullptr;
+  QTreeView* treeView_ = nullptr;
+  std::unique_ptr<TreeSelection> selection_;
   QSplitter* splitter_ = nullptr;
-  QTabWidget* pg_ = nullptr;
+  QTabWidget* pageControl_ = nullptr;
   SettingsPage* settingsPage_ = nullptr;
   ConnectionPages* pages_ = nullptr;
+  PageCycle* cycle_ = nullptr;
+  InputTracker* input_ = nullptr;
+  SystemRegistrations* registrations_ = nullptr;
   std::unique_ptr<StatusPanels> status_;
-  CommandSet* commands_ = nullptr;
+  CommandActions* commands_ = nullptr;
   QList<QAction*> recentActions_;
 
   QTimer refreshTimer_;
@@ -178,18 +169,10 @@ class MainWindow : public QMainWindow {
   QTimer runDelayTimer_;
 
   AppSettings settings_;
-  RecentFiles recent_;
-  std::string currentFile_;
-  std::string handOverPath_;
   bool handOverPending_ = false;
   bool loading_ = false;
-  bool insertMode_ = true;
-  bool cutPending_ = false;
-  bool pasting_ = false;
-  bool documentModified_ = false;
-  bool revertingFocus_ = false;
-  bool closing_ = false;
-  TreeNode* currentNode_ = nullptr;  // the node the pages were last loaded for
+  int busyDepth_ = 0;
+  bool busyWasLoading_ = false;
 };
 
 }  // namespace varnok::app

@@ -1,16 +1,13 @@
 // Loading and saving the settings, the window geometry, the stored node
 // selection and the file handed over at start.
 #include <QApplication>
-#include <QCheckBox>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSplitter>
-#include <QSpinBox>
 #include <QTreeView>
 
 #include "common/program_paths.h"
 #include "main_window.h"
-#include "platform/desktop_integration.h"
 #include "platform/settings_store.h"
 #include "settings_page.h"
 #include "tree_model.h"
@@ -47,73 +44,22 @@ void MainWindow::applyGeometry() {
   resize(g.width, g.height);
   const int total = splitter_->width() - splitter_->handleWidth();
   splitter_->setSizes({settings_.treeWidth, std::max(total - settings_.treeWidth, 0)});
-  vt_->resize(settings_.treeWidth, vt_->height());
+  treeView_->resize(settings_.treeWidth, treeView_->height());
   if (settings_.maximized) setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 void MainWindow::SaveSettings() {
   settingsPage_->collect(settings_);
   TreeNode* focused = focusedNode();
-  settings_.selectedNodeIndex = focused ? tree_.AbsoluteIndex(focused) : 0;
-  settings_.lastVnkFile = currentFile_;
-  settings_.treeWidth = vt_->width();
+  settings_.selectedNodeIndex = focused ? tree().AbsoluteIndex(focused) : 0;
+  settings_.lastVnkFile = document_->currentFile();
+  settings_.treeWidth = treeView_->width();
   settings_.maximized = isMaximized();
   store_->write(SettingsWrites(settings_));
 }
 
 void MainWindow::SelectLastNode() {
-  TreeNode* node = tree_.NodeAt(settings_.selectedNodeIndex);
-  if (!node) return;
-  selectNode(node);
-}
-
-namespace {
-
-std::string CompanionPath() {
-#ifdef _WIN32
-  return ProgramFilePath("Varnok.exe");
-#else
-  return ProgramFilePath("varnok");
-#endif
-}
-
-std::string EditorPath() { return QCoreApplication::applicationFilePath().toLocal8Bit().toStdString(); }
-
-// The executable's name without extension, the first letter kept, the rest lower case.
-std::string ApplicationTitle() {
-  std::string name = FileNameOf(EditorPath());
-  if (const auto dot = name.rfind('.'); dot != std::string::npos && dot > 0) name.erase(dot);
-  for (std::size_t i = 1; i < name.size(); ++i)
-    name[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(name[i])));
-  return name;
-}
-
-}  // namespace
-
-void MainWindow::showRegistrations() {
-  settingsPage_->cbAssociate->setChecked(platform::IsVnkAssociated(EditorPath()));
-  settingsPage_->cbRunAtLogOn->setChecked(platform::IsRunAtLogOn(CompanionPath()));
-}
-
-void MainWindow::connectRegistrations() {
-  connect(settingsPage_->cbRunAtLogOn, &QCheckBox::clicked, this, [this](bool on) {
-    if (on == platform::IsRunAtLogOn(CompanionPath())) return;
-    const std::string error = platform::SetRunAtLogOn(on, CompanionPath());
-    if (!error.empty()) {
-      prompter_.error(error);
-      settingsPage_->cbRunAtLogOn->setChecked(platform::IsRunAtLogOn(CompanionPath()));
-    }
-  });
-  connect(settingsPage_->cbAssociate, &QCheckBox::clicked, this, [this](bool on) {
-    if (loading_) return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const std::string error = platform::SetVnkAssociation(on, EditorPath(), ApplicationTitle());
-    QApplication::restoreOverrideCursor();
-    if (!error.empty()) {
-      prompter_.error(error);
-      settingsPage_->cbAssociate->setChecked(platform::IsVnkAssociated(EditorPath()));
-    }
-  });
+  if (TreeNode* node = tree().NodeAt(settings_.selectedNodeIndex)) selectNode(node);
 }
 
 std::string MainWindow::readParamName() { return store_->readString(setting::ParamName, std::string()); }
@@ -127,7 +73,7 @@ void MainWindow::handOverTimerFired() {
   if (!path.empty() && FileExists(path)) {
     const PromptAnswer a = prompter_.ask(PromptKind::Confirmation, PromptButtons::YesNo,
                                          "Do you want to import file " + DisplayName(path) + " into " + "Varnokc" + "?");
-    if (a == PromptAnswer::Yes) ImportHandedOverFile(path);
+    if (a == PromptAnswer::Yes) document_->importFile(path);
   }
   clearParamName();
 }

@@ -57,116 +57,136 @@ SettingsPage::SettingsPage(QWidget* parent) : QWidget(parent) {
   auto* form = new QFormLayout(vars);
   form->setContentsMargins(8, 4, 8, 6);
   form->setVerticalSpacing(3);
-  edit1 = Edit("Edit1", vars);
-  edit2 = Edit("Edit2", vars);
-  edit3 = Edit("Edit3", vars);
-  form->addRow(QStringLiteral("Name ($name$) :"), edit1);
-  form->addRow(QStringLiteral("E-mail ($email$) :"), edit2);
-  form->addRow(QStringLiteral("Phone ($phone$) :"), edit3);
+  nameField_ = Edit("Edit1", vars);
+  emailField_ = Edit("Edit2", vars);
+  phoneField_ = Edit("Edit3", vars);
+  form->addRow(QStringLiteral("Name ($name$) :"), nameField_);
+  form->addRow(QStringLiteral("E-mail ($email$) :"), emailField_);
+  form->addRow(QStringLiteral("Phone ($phone$) :"), phoneField_);
   layout->addWidget(vars);
 
   // "Disable color support" sits on the border of the group it governs.
-  cbNoColors = Check("cbNoColors", "Disable color support", this);
+  disableColorsBox_ = Check("cbNoColors", "Disable color support", this);
   auto* colors = new QGroupBox(this);
   colors->setObjectName(QStringLiteral("GroupBox2"));
   auto* colorsLayout = new QVBoxLayout(colors);
   colorsLayout->setContentsMargins(8, 2, 8, 4);
   colorsLayout->setSpacing(2);
-  colorsLayout->addWidget(cbNoColors);
-  cbUseColorInEditor = Check("cbUseColorInEditor", "Connection colors in Macro editor", colors);
-  cbSameBackground = Check("cbSameBackground", "The same background for Nomal, Bold and Blink", colors);
+  colorsLayout->addWidget(disableColorsBox_);
+  colorsInEditorBox_ = Check("cbUseColorInEditor", "Connection colors in Macro editor", colors);
+  sameBackgroundBox_ = Check("cbSameBackground", "The same background for Nomal, Bold and Blink", colors);
   auto* inner = new QVBoxLayout;
   inner->setContentsMargins(18, 0, 0, 0);
-  inner->addWidget(cbUseColorInEditor);
-  inner->addWidget(cbSameBackground);
+  inner->addWidget(colorsInEditorBox_);
+  inner->addWidget(sameBackgroundBox_);
   colorsLayout->addLayout(inner);
   layout->addWidget(colors);
-  connect(cbNoColors, &QCheckBox::toggled, this, [this] { updateColorOptions(); });
+  connect(disableColorsBox_, &QCheckBox::toggled, this, [this] { updateColorOptions(); });
 
   auto* run = new QGroupBox(QStringLiteral(" 'Run all selected' startup options: "), this);
   run->setObjectName(QStringLiteral("GroupBox3"));
   auto* runLayout = new QHBoxLayout(run);
   runLayout->setContentsMargins(8, 2, 8, 4);
   runLayout->addWidget(new QLabel(QStringLiteral("Time delay"), run));
-  seDelay = new DelaySpinBox(run);
-  seDelay->setObjectName(QStringLiteral("seDelay"));
-  runLayout->addWidget(seDelay);
+  delaySpin_ = new DelaySpinBox(run);
+  delaySpin_->setObjectName(QStringLiteral("seDelay"));
+  runLayout->addWidget(delaySpin_);
   runLayout->addWidget(new QLabel(QStringLiteral("sec."), run));
   runLayout->addSpacing(16);
-  cbDoNotTile = Check("cbDoNotTile", "Do not tile", run);
-  runLayout->addWidget(cbDoNotTile);
+  doNotTileBox_ = Check("cbDoNotTile", "Do not tile", run);
+  runLayout->addWidget(doNotTileBox_);
   runLayout->addStretch();
   layout->addWidget(run);
 
   auto* dbl = new QHBoxLayout;
   dbl->addWidget(new QLabel(QStringLiteral(" On double click at Tray Icon"), this));
-  cbDblClick = new QComboBox(this);
-  cbDblClick->setObjectName(QStringLiteral("cbDblClick"));
-  cbDblClick->setEditable(false);
-  cbDblClick->addItems({QStringLiteral("open Configuration window"), QStringLiteral("start Corvane"),
+  doubleClickList_ = new QComboBox(this);
+  doubleClickList_->setObjectName(QStringLiteral("cbDblClick"));
+  doubleClickList_->setEditable(false);
+  doubleClickList_->addItems({QStringLiteral("open Configuration window"), QStringLiteral("start Corvane"),
                         QStringLiteral("start last executed macro"), QStringLiteral("show desktop"),
                         QStringLiteral("start screen saver"), QStringLiteral("lock the screen (W2K and XP)")});
-  cbDblClick->setCurrentIndex(0);
-  dbl->addWidget(cbDblClick, 1);
+  doubleClickList_->setCurrentIndex(0);
+  dbl->addWidget(doubleClickList_, 1);
   layout->addLayout(dbl);
 
-  cbSelectLast = Check("cbSelectLast", "Auto select last executed connection in Configuration window", this);
-  cbAutoSave = Check("cbAutoSave", "Save changes on exit without prompting", this);
-  cbRunAtLogOn = Check("cbRunAtLogOn", "Run at log on to Windows", this);
-  cbAssociate = Check("cbAssociate", "Associate extention VNK with ", this);
-  for (auto* box : {cbSelectLast, cbAutoSave, cbRunAtLogOn, cbAssociate}) {
+  selectLastBox_ = Check("cbSelectLast", "Auto select last executed connection in Configuration window", this);
+  autoSaveBox_ = Check("cbAutoSave", "Save changes on exit without prompting", this);
+  runAtLogOnBox_ = Check("cbRunAtLogOn", "Run at log on to Windows", this);
+  associateBox_ = Check("cbAssociate", "Associate extention VNK with ", this);
+  for (auto* box : {selectLastBox_, autoSaveBox_, runAtLogOnBox_, associateBox_}) {
     box->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);  // a long caption is cut, not scrolled
     layout->addWidget(box);
   }
-  cbSameBackground->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-  cbDblClick->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  cbDblClick->setMinimumContentsLength(12);
+  sameBackgroundBox_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  doubleClickList_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  doubleClickList_->setMinimumContentsLength(12);
   layout->addStretch();
 
+  connect(delaySpin_, &QSpinBox::editingFinished, this, [this] { emit delayEdited(delaySpin_->value()); });
+  connect(associateBox_, &QCheckBox::clicked, this, &SettingsPage::associationClicked);
+  connect(runAtLogOnBox_, &QCheckBox::clicked, this, &SettingsPage::runAtLogOnClicked);
   show(AppSettings{});
 }
 
+void SettingsPage::appendToAssociationCaption(const QString& name) {
+  associateBox_->setText(associateBox_->text() + name);
+}
+
+void SettingsPage::showRegistrations(bool associated, bool runAtLogOn) {
+  associateBox_->setChecked(associated);
+  runAtLogOnBox_->setChecked(runAtLogOn);
+}
+
+bool SettingsPage::colorSupportDisabled() const { return disableColorsBox_->isChecked(); }
+
+bool SettingsPage::colorSupportHasFocus() const { return disableColorsBox_->hasFocus(); }
+
+bool SettingsPage::saveWithoutPrompting() const { return autoSaveBox_->isChecked(); }
+
+QList<QWidget*> SettingsPage::textFields() const { return {nameField_, emailField_, phoneField_}; }
+
 void SettingsPage::updateColorOptions() {
-  const bool on = !cbNoColors->isChecked();
-  cbUseColorInEditor->setEnabled(on);
-  cbSameBackground->setEnabled(on);
+  const bool on = !disableColorsBox_->isChecked();
+  colorsInEditorBox_->setEnabled(on);
+  sameBackgroundBox_->setEnabled(on);
 }
 
 void SettingsPage::show(const AppSettings& s) {
-  edit1->setText(Q(s.varName));
-  edit2->setText(Q(s.varEmail));
-  edit3->setText(Q(s.varPhone));
-  seDelay->setValue(RunDelaySeconds(s.multiStartInterval));
-  cbSelectLast->setChecked(s.selectLast);
-  cbNoColors->setChecked(s.noColors);
-  cbUseColorInEditor->setChecked(s.useColorsInEditor);
-  cbSameBackground->setChecked(s.useSameBackground);
-  cbAutoSave->setChecked(s.autoSave);
-  cbDoNotTile->setChecked(s.doNotTile);
+  nameField_->setText(Q(s.varName));
+  emailField_->setText(Q(s.varEmail));
+  phoneField_->setText(Q(s.varPhone));
+  delaySpin_->setValue(RunDelaySeconds(s.multiStartInterval));
+  selectLastBox_->setChecked(s.selectLast);
+  disableColorsBox_->setChecked(s.noColors);
+  colorsInEditorBox_->setChecked(s.useColorsInEditor);
+  sameBackgroundBox_->setChecked(s.useSameBackground);
+  autoSaveBox_->setChecked(s.autoSave);
+  doNotTileBox_->setChecked(s.doNotTile);
   const int action = s.dblClickAction;
-  cbDblClick->setCurrentIndex(action >= 0 && action <= cbDblClick->count() - 1 ? action : 0);
+  doubleClickList_->setCurrentIndex(action >= 0 && action <= doubleClickList_->count() - 1 ? action : 0);
   updateColorOptions();
 }
 
 void SettingsPage::collect(AppSettings& s) const {
-  s.varName = S(edit1->text());
-  s.varEmail = S(edit2->text());
-  s.varPhone = S(edit3->text());
-  s.multiStartInterval = S(seDelay->text());
-  s.selectLast = cbSelectLast->isChecked();
-  s.noColors = cbNoColors->isChecked();
-  s.useColorsInEditor = cbUseColorInEditor->isChecked();
-  s.useSameBackground = cbSameBackground->isChecked();
-  s.autoSave = cbAutoSave->isChecked();
-  s.doNotTile = cbDoNotTile->isChecked();
-  s.dblClickAction = cbDblClick->currentIndex();
+  s.varName = S(nameField_->text());
+  s.varEmail = S(emailField_->text());
+  s.varPhone = S(phoneField_->text());
+  s.multiStartInterval = S(delaySpin_->text());
+  s.selectLast = selectLastBox_->isChecked();
+  s.noColors = disableColorsBox_->isChecked();
+  s.useColorsInEditor = colorsInEditorBox_->isChecked();
+  s.useSameBackground = sameBackgroundBox_->isChecked();
+  s.autoSave = autoSaveBox_->isChecked();
+  s.doNotTile = doNotTileBox_->isChecked();
+  s.dblClickAction = doubleClickList_->currentIndex();
 }
 
 void SettingsPage::finishDoubleClickList(bool screenLockAvailable) {
-  if (screenLockAvailable || cbDblClick->count() < 6) return;
-  const bool wasChosen = cbDblClick->currentIndex() == 5;
-  cbDblClick->removeItem(5);
-  if (wasChosen || cbDblClick->currentIndex() < 0) cbDblClick->setCurrentIndex(0);
+  if (screenLockAvailable || doubleClickList_->count() < 6) return;
+  const bool wasChosen = doubleClickList_->currentIndex() == 5;
+  doubleClickList_->removeItem(5);
+  if (wasChosen || doubleClickList_->currentIndex() < 0) doubleClickList_->setCurrentIndex(0);
 }
 
 }  // namespace varnok::app

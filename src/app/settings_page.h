@@ -38,16 +38,32 @@ class SettingsPage : public QWidget {
   // The six double-click actions; the sixth only on platforms that can lock
   // the screen. After removing it an out-of-range choice falls back to 0.
   void finishDoubleClickList(bool screenLockAvailable);
+  // Completes "Associate extention VNK with " with the program's name.
+  void appendToAssociationCaption(const QString& name);
+  // The registrations as the system has them.
+  void showRegistrations(bool associated, bool runAtLogOn);
 
-  QLineEdit *edit1, *edit2, *edit3;  // Name, E-mail, Phone
-  QCheckBox *cbNoColors, *cbUseColorInEditor, *cbSameBackground;
-  DelaySpinBox* seDelay;
-  QCheckBox* cbDoNotTile;
-  QComboBox* cbDblClick;
-  QCheckBox *cbSelectLast, *cbAutoSave, *cbRunAtLogOn, *cbAssociate;
+  bool colorSupportDisabled() const;
+  bool colorSupportHasFocus() const;
+  bool saveWithoutPrompting() const;
+  // Name, E-mail and Phone.
+  QList<QWidget*> textFields() const;
+
+ signals:
+  // The user left the delay field: its value in seconds.
+  void delayEdited(int seconds);
+  void associationClicked(bool on);
+  void runAtLogOnClicked(bool on);
 
  private:
   void updateColorOptions();
+
+  QLineEdit *nameField_, *emailField_, *phoneField_;
+  QCheckBox *disableColorsBox_, *colorsInEditorBox_, *sameBackgroundBox_;
+  DelaySpinBox* delaySpin_;
+  QCheckBox* doNotTileBox_;
+  QComboBox* doubleClickList_;
+  QCheckBox *selectLastBox_, *autoSaveBox_, *runAtLogOnBox_, *associateBox_;
 };
 
 }  // namespace varnok::app

@@ -228,21 +228,21 @@ class DocumentTest : public QObject {
     MainWindow& w = f->open();
     Show(w);
     QCOMPARE(w.currentFile(), file);
-    auto* memo1 = Child<QsciScintilla>(w, "Memo1");
+    auto* macroEditor = Child<QsciScintilla>(w, "Memo1");
     TreeNode* alpha = Child0(w, 0);
     TreeNode* beta = Child0(w, 1);
 
     // Cancel: the old node comes back with the edited text.
     FocusNode(w, alpha);
-    TypeInto(memo1, "A");
-    QCOMPARE(memo1->text(), QStringLiteral("Alogin alpha"));
+    TypeInto(macroEditor, "A");
+    QCOMPARE(macroEditor->text(), QStringLiteral("Alogin alpha"));
     f->prompter.expect(PromptKind::Warning, PromptButtons::YesNoCancel, ApplyQuestion("alpha"), PromptAnswer::Cancel);
     FocusNode(w, beta);
     QTest::qWait(20);
     QCOMPARE(w.focusedNode(), alpha);
     QVERIFY(w.treeView().selectionModel()->isSelected(w.treeModel().indexOf(alpha)));
     QVERIFY(!w.treeView().selectionModel()->isSelected(w.treeModel().indexOf(beta)));
-    QCOMPARE(memo1->text(), QStringLiteral("Alogin alpha"));
+    QCOMPARE(macroEditor->text(), QStringLiteral("Alogin alpha"));
     QVERIFY(w.IsConnectionModified());
     QCOMPARE(DecodeText(alpha->data().Macro), std::string("login alpha"));
 
@@ -253,12 +253,12 @@ class DocumentTest : public QObject {
     w.RefreshCommands();
     QCOMPARE(w.focusedNode(), beta);
     QVERIFY(!w.IsConnectionModified());
-    QCOMPARE(memo1->text(), QStringLiteral("login beta"));
+    QCOMPARE(macroEditor->text(), QStringLiteral("login beta"));
     QCOMPARE(DecodeText(alpha->data().Macro), std::string("login alpha"));
     QVERIFY(!w.isDocumentModified());
 
     // Yes: the edits go into the node being left.
-    TypeInto(memo1, "B");
+    TypeInto(macroEditor, "B");
     f->prompter.expect(PromptKind::Warning, PromptButtons::YesNoCancel, ApplyQuestion("beta"), PromptAnswer::Yes);
     FocusNode(w, w.tree().Top());  // the top node asks too
     QTest::qWait(20);
@@ -268,7 +268,7 @@ class DocumentTest : public QObject {
 
     // No question when nothing is pending, or when focusing the same node.
     FocusNode(w, alpha);
-    TypeInto(memo1, "C");
+    TypeInto(macroEditor, "C");
     FocusNode(w, alpha);
     QTest::qWait(20);
     QVERIFY(w.IsConnectionModified());

@@ -36,8 +36,8 @@ void FocusNode(MainWindow& w, TreeNode* node) {
 class PagesTest : public QObject {
   Q_OBJECT
   std::unique_ptr<WindowFixture> f;
-  QsciScintilla* memo1 = nullptr;
-  QsciScintilla* memo2 = nullptr;
+  QsciScintilla* macroEditor = nullptr;
+  QsciScintilla* popupEditor = nullptr;
 
   MainWindow& openSites() {
     const std::string file = f->dir.file("Sites.vnk");
@@ -64,8 +64,8 @@ class PagesTest : public QObject {
     w.show();
     w.activateWindow();
     if (!QTest::qWaitForWindowActive(&w)) qWarning("window not active");
-    memo1 = Child<QsciScintilla>(w, "Memo1");
-    memo2 = Child<QsciScintilla>(w, "Memo2");
+    macroEditor = Child<QsciScintilla>(w, "Memo1");
+    popupEditor = Child<QsciScintilla>(w, "Memo2");
     return w;
   }
 
@@ -78,21 +78,21 @@ class PagesTest : public QObject {
 
   void editorsAreConfigured() {
     MainWindow& w = openSites();
-    QCOMPARE(memo1->edgeMode(), QsciScintilla::EdgeNone);
-    QVERIFY(memo1->autoIndent());
-    QVERIFY(!memo1->indentationsUseTabs());
-    QVERIFY(memo1->marginLineNumbers(0));
-    QVERIFY(memo1->marginWidth(0) > 0);
-    QCOMPARE(memo2->marginWidth(0), 0);
-    QCOMPARE(memo2->edgeMode(), QsciScintilla::EdgeNone);
-    QVERIFY(memo1->font().fixedPitch());
-    QCOMPARE(memo1->font().pointSize(), w.font().pointSize() + 1);
-    QCOMPARE(memo2->font().pointSize(), memo1->font().pointSize());
+    QCOMPARE(macroEditor->edgeMode(), QsciScintilla::EdgeNone);
+    QVERIFY(macroEditor->autoIndent());
+    QVERIFY(!macroEditor->indentationsUseTabs());
+    QVERIFY(macroEditor->marginLineNumbers(0));
+    QVERIFY(macroEditor->marginWidth(0) > 0);
+    QCOMPARE(popupEditor->marginWidth(0), 0);
+    QCOMPARE(popupEditor->edgeMode(), QsciScintilla::EdgeNone);
+    QVERIFY(macroEditor->font().fixedPitch());
+    QCOMPARE(macroEditor->font().pointSize(), w.font().pointSize() + 1);
+    QCOMPARE(popupEditor->font().pointSize(), macroEditor->font().pointSize());
     // The gutter grows with the number of lines.
-    const int narrow = memo1->marginWidth(0);
-    memo1->setText(QString(150, QLatin1Char('\n')));
-    QVERIFY(memo1->marginWidth(0) > narrow);
-    memo1->clear();
+    const int narrow = macroEditor->marginWidth(0);
+    macroEditor->setText(QString(150, QLatin1Char('\n')));
+    QVERIFY(macroEditor->marginWidth(0) > narrow);
+    macroEditor->clear();
   }
 
   void loadingShowsRecordAndTypingMarksModified() {
@@ -100,19 +100,19 @@ class PagesTest : public QObject {
     TreeNode* alpha = w.tree().Top()->child(0);
     TreeNode* beta = w.tree().Top()->child(1);
     FocusNode(w, alpha);
-    QCOMPARE(memo1->text(), QStringLiteral("line one\r\nline two"));
-    QCOMPARE(memo2->text(), QStringLiteral("  popup kept as is  "));
+    QCOMPARE(macroEditor->text(), QStringLiteral("line one\r\nline two"));
+    QCOMPARE(popupEditor->text(), QStringLiteral("  popup kept as is  "));
     QVERIFY(!Child<QCheckBox>(w, "cbLogSession")->isChecked());
     QCOMPARE(Panel(w, 0), QStringLiteral("  Last updated: Monday, 07-Dec-2026 10:00:00"));
     QCOMPARE(Panel(w, 2), QString());
     FocusNode(w, beta);  // loading another connection marks nothing
-    QCOMPARE(memo1->text(), QString());
+    QCOMPARE(macroEditor->text(), QString());
     QCOMPARE(Panel(w, 2), QString());
     QCOMPARE(Panel(w, 0), QString());
     QVERIFY(Child<QCheckBox>(w, "cbLogSession")->isChecked());
 
-    memo2->setFocus();
-    QTest::keyClicks(memo2, QStringLiteral("hi"));
+    popupEditor->setFocus();
+    QTest::keyClicks(popupEditor, QStringLiteral("hi"));
     QCOMPARE(Panel(w, 2), QStringLiteral("Modified"));
     QCOMPARE(Panel(w, 1), QStringLiteral("Ln. 1, Col. 3"));
     w.SetConnectionModified(false);
@@ -128,26 +128,26 @@ class PagesTest : public QObject {
   void insertKeyFlipsBothEditors() {
     MainWindow& w = openSites();
     FocusNode(w, w.tree().Top()->child(1));
-    memo1->setFocus();
+    macroEditor->setFocus();
     QCOMPARE(Panel(w, 3), QStringLiteral("INS"));
-    QTest::keyClick(memo1, Qt::Key_Insert);
+    QTest::keyClick(macroEditor, Qt::Key_Insert);
     QCOMPARE(Panel(w, 3), QStringLiteral("OVR"));
-    QVERIFY(memo1->overwriteMode());
-    QVERIFY(memo2->overwriteMode());
-    QTest::keyClicks(memo1, QStringLiteral("ab"));
-    memo1->setCursorPosition(0, 0);
-    QTest::keyClicks(memo1, QStringLiteral("X"));
-    QCOMPARE(memo1->text(), QStringLiteral("Xb"));
-    QTest::keyClick(memo1, Qt::Key_Insert);
+    QVERIFY(macroEditor->overwriteMode());
+    QVERIFY(popupEditor->overwriteMode());
+    QTest::keyClicks(macroEditor, QStringLiteral("ab"));
+    macroEditor->setCursorPosition(0, 0);
+    QTest::keyClicks(macroEditor, QStringLiteral("X"));
+    QCOMPARE(macroEditor->text(), QStringLiteral("Xb"));
+    QTest::keyClick(macroEditor, Qt::Key_Insert);
     QCOMPARE(Panel(w, 3), QStringLiteral("INS"));
-    QVERIFY(!memo2->overwriteMode());
+    QVERIFY(!popupEditor->overwriteMode());
     // The single-line fields share the same mode.
     auto* name = Child<QLineEdit>(w, "Edit1");
     name->setFocus();
     QCOMPARE(Panel(w, 3), QStringLiteral("INS"));
     QTest::keyClick(name, Qt::Key_Insert);
     QCOMPARE(Panel(w, 3), QStringLiteral("OVR"));
-    QVERIFY(memo1->overwriteMode());
+    QVERIFY(macroEditor->overwriteMode());
     QTest::keyClick(name, Qt::Key_Insert);
     QCOMPARE(Panel(w, 3), QStringLiteral("INS"));
     w.treeView().setFocus();
@@ -160,12 +160,12 @@ class PagesTest : public QObject {
     MainWindow& w = openSites();
     TreeNode* alpha = w.tree().Top()->child(0);
     FocusNode(w, alpha);
-    memo1->setFocus();
-    memo1->setCursorPosition(1, 8);
-    QTest::keyClicks(memo1, QStringLiteral("   "));
-    QTest::keyClick(memo1, Qt::Key_Return);
-    QTest::keyClicks(memo1, QStringLiteral("three  "));
-    QCOMPARE(memo1->text(), QStringLiteral("line one\r\nline two\r\nthree  "));  // left lines lose their blanks
+    macroEditor->setFocus();
+    macroEditor->setCursorPosition(1, 8);
+    QTest::keyClicks(macroEditor, QStringLiteral("   "));
+    QTest::keyClick(macroEditor, Qt::Key_Return);
+    QTest::keyClicks(macroEditor, QStringLiteral("three  "));
+    QCOMPARE(macroEditor->text(), QStringLiteral("line one\r\nline two\r\nthree  "));  // left lines lose their blanks
     Child<QCheckBox>(w, "cbLogSession")->setFocus();
     QTest::mouseClick(Child<QCheckBox>(w, "cbLogSession"), Qt::LeftButton);
     w.RefreshCommands();
@@ -184,9 +184,9 @@ class PagesTest : public QObject {
 
     // A macro of blanks only is stored empty: NodeType 1, the plain picture.
     FocusNode(w, alpha);
-    memo1->setFocus();
-    memo1->selectAll();
-    QTest::keyClicks(memo1, QStringLiteral("   "));
+    macroEditor->setFocus();
+    macroEditor->selectAll();
+    QTest::keyClicks(macroEditor, QStringLiteral("   "));
     Child<QAction>(w, "MnApply")->trigger();  // the menu item applies too
     QCOMPARE(alpha->data().Macro, std::string());
     QCOMPARE(alpha->data().NodeType, 1);

@@ -1,0 +1,75 @@
+#pragma once
+// The window's commands as Qt actions, built from the command table: the tool
+// bar's buttons (Btn...), the main menu's items (Mn...) and the context menu's
+// items (pm...). A menu item that follows a button is an action of its own;
+// the refresh gives it the button's state.
+//
+// Handlers are registered here, and this is the one place where a command
+// without a handler is kept disabled, whatever its rule says.
+#include <QObject>
+#include <array>
+#include <functional>
+
+#include "command_id.h"
+#include "command_rules.h"
+#include "command_table.h"
+
+class QAction;
+class QMainWindow;
+class QMenu;
+class QToolBar;
+
+namespace varnok::app {
+
+class CommandActions : public QObject {
+  Q_OBJECT
+ public:
+  // Builds the tool bar and the menu bar of `window`, and the context menu.
+  explicit CommandActions(QMainWindow& window);
+
+  // Runs `handler` when the command's button, menu item or context item is triggered.
+  void setHandler(Command id, std::function<void()> handler);
+  bool hasHandler(Command id) const { return handled_[id]; }
+
+  // Where the menus take the window's state when they open.
+  void setSnapshotSource(std::function<CommandSnapshot()> source) { snapshot_ = std::move(source); }
+
+  // Applies the rules to every button, menu item and context item.
+  void applyAll(const CommandSnapshot& snapshot);
+  // The states the last refresh gave the buttons (before the handler check).
+  const CommandFlags& buttonStates() const { return buttons_; }
+  // The enabled state a page control should show (SetParentColors, ...).
+  bool isEnabled(Command id) const { return buttons_[id] && handled_[id]; }
+
+  QAction* button(Command id) const { return buttonActions_[Index(id)]; }
+  QAction* menuItem(Command id) const { return menuActions_[Index(id)]; }
+  QAction* contextItem(Command id) const { return contextActions_[Index(id)]; }
+  QMenu* menu(MenuId id) const { return menus_[static_cast<std::size_t>(id)]; }
+  QMenu* templateMenu() const { return templateMenu_; }
+  QMenu* contextMenu() const { return contextMenu_; }
+  QToolBar* toolBar() const { return toolBar_; }
+
+ private:
+  static std::size_t Index(Command id) { return static_cast<std::size_t>(id); }
+  void buildToolBar();
+  void buildMenus();
+  void buildContextMenu();
+  void applyButtons(const CommandFlags& states);
+  void applyMenus(const CommandFlags& states);
+  void applyContext(const ContextMenuStates& states);
+  void refreshMenus();
+
+  QMainWindow& window_;
+  QToolBar* toolBar_ = nullptr;
+  std::array<QMenu*, 6> menus_{};
+  QMenu* templateMenu_ = nullptr;
+  QMenu* contextMenu_ = nullptr;
+  std::array<QAction*, kCommandCount> buttonActions_{};
+  std::array<QAction*, kCommandCount> menuActions_{};
+  std::array<QAction*, kCommandCount> contextActions_{};
+  CommandFlags handled_;
+  CommandFlags buttons_;
+  std::function<CommandSnapshot()> snapshot_;
+};
+
+}  // namespace varnok::app

@@ -1,0 +1,76 @@
+#pragma once
+// The enabling rules of the window's commands, free of Qt: a plain snapshot
+// of the window's state in, the enabled commands out. The command refresh
+// fills the snapshot and applies the result; menus that open re-evaluate
+// their own rows against the tool bar's current states.
+#include "command_id.h"
+
+namespace varnok::app {
+
+// What has the keyboard focus, in the order the editing commands look.
+enum class FocusKind {
+  None,
+  Tree,
+  MacroEditor,
+  PopupEditor,
+  SettingsField,  // Name, E-mail, Phone
+  ScheduleField,  // the five schedule fields
+  InPlaceEditor,  // the tree's name editor
+};
+
+enum class PageKind { Settings, Macro, Popup, Colors, Schedule };
+
+struct CommandSnapshot {
+  FocusKind focus = FocusKind::None;
+  // The focused editor or field (not the tree).
+  bool textCanUndo = false;
+  int textLength = 0;
+  int textSelectionLength = 0;
+
+  // The tree.
+  int nodeCount = 1;  // the top node included
+  int selectedCount = 0;
+  bool topSelected = false;
+  bool topHasChildren = false;
+  bool hasFocusedNode = false;
+  bool focusedIsTop = false;
+  bool focusedSelected = false;
+  int focusedLevel = 0;
+  bool focusedHasPreviousSibling = false;
+  bool focusedHasNextSibling = false;
+  bool focusedIsSeparator = false;
+  bool allSelectedRunnable = false;  // every selected connection has a name and a macro
+
+  bool clipboardHasText = false;
+  bool clipboardHasNodes = false;
+
+  // The pages.
+  PageKind activePage = PageKind::Settings;
+  bool macroPageShowsConnection = false;
+  bool macroTextEmpty = true;  // after trimming
+  bool macroHasSelection = false;
+  bool popupPageShowsConnection = false;
+  bool popupTextEmpty = true;  // after trimming
+  bool colorsDifferFromParent = false;
+  bool backgroundChosen = false;
+  bool sampleColorsAllSame = true;
+
+  bool documentModified = false;
+  bool connectionModified = false;  // the pages hold unapplied edits
+};
+
+// The tool bar's buttons and the page controls, by the rules in their order.
+CommandFlags ButtonStates(const CommandSnapshot& s);
+// The main menu's items; items that follow a button take `buttons`.
+CommandFlags MenuStates(const CommandSnapshot& s, const CommandFlags& buttons);
+
+struct ContextMenuStates {
+  CommandFlags enabled;
+  bool treeItemsShown = false;  // the items marked tree-only in the table
+};
+ContextMenuStates ContextStates(const CommandSnapshot& s, const CommandFlags& buttons);
+
+// "Select All" has something to select in the focused control.
+bool CanSelectAll(const CommandSnapshot& s);
+
+}  // namespace varnok::app

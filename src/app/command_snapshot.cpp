@@ -1,0 +1,106 @@
+#include "command_snapshot.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTabWidget>
+#include <QTreeView>
+
+#include "connection_pages.h"
+#include "macro_page.h"
+#include "popup_page.h"
+#include "settings_page.h"
+#include "tree_model.h"
+#include "tree_selection.h"
+
+namespace varnok::app {
+
+namespace {
+
+void ReadFocus(const SnapshotSources& src, CommandSnapshot& s) {
+  QWidget* focus = QApplication::focusWidget();
+  QsciScintilla* macro = &src.pages.macro().editor();
+  QsciScintilla* popup = &src.pages.popup().editor();
+  if (!focus) return;
+  if (focus == &src.tree) {
+    s.focus = FocusKind::Tree;
+  } else if (focus == macro || focus == popup) {
+    s.focus = focus == macro ? FocusKind::MacroEditor : FocusKind::PopupEditor;
+    auto* editor = static_cast<QsciScintilla*>(focus);
+    s.textCanUndo = editor->isUndoAvailable();
+    s.textLength = editor->length();
+    s.textSelectionLength = static_cast<int>(editor->selectedText().size());
+  } else if (auto* field = qobject_cast<QLineEdit*>(focus); field && src.settingsPage.textFields().contains(field)) {
+    s.focus = FocusKind::SettingsField;
+    s.textCanUndo = field->isUndoAvailable();
+    s.textLength = static_cast<int>(field->text().size());
+    s.textSelectionLength = static_cast<int>(field->selectedText().size());
+  }
+}
+
+// Every selected node below the top node is a connection with a stored macro.
+bool AllSelectedRunnable(const SnapshotSources& src) {
+  for (const QModelIndex& index : src.tree.selectionModel()->selectedIndexes()) {
+    const TreeNode* node = src.model.node(index);
+    if (!node || node == src.model.tree().Top()) continue;
+    if (node->name().starts_with('-') || node->data().Macro.empty()) return false;
+  }
+  return true;
+}
+
+void ReadTree(const SnapshotSources& src, CommandSnapshot& s) {
+  const TreeSelection selection(src.tree, src.model);
+  const ConnectionTree& tree = src.model.tree();
+  s.nodeCount = tree.Count();
+  s.selectedCount = selection.selectedCount();
+  s.topSelected = selection.isSelected(tree.Top());
+  s.topHasChildren = tree.Top()->hasChildren();
+  const TreeNode* focused = selection.focused();
+  s.hasFocusedNode = focused != nullptr;
+  if (!focused) return;
+  s.focusedIsTop = focused == tree.Top();
+  s.focusedSelected = selection.isSelected(focused);
+  s.focusedLevel = focused->data().Level;
+  const TreeNode* parent = focused->parent();
+  const int row = focused->row();
+  s.focusedHasPreviousSibling = parent && row > 0;
+  s.focusedHasNextSibling = parent && row + 1 < parent->childCount();
+  s.focusedIsSeparator = focused->isSeparator();
+  s.allSelectedRunnable = AllSelectedRunnable(src);
+}
+
+PageKind ActivePage(const SnapshotSources& src) {
+  QWidget* page = src.pageControl.currentWidget();
+  if (page == &src.pages.macro()) return PageKind::Macro;
+  if (page == static_cast<QWidget*>(&src.pages.popup())) return PageKind::Popup;
+  if (page && page->objectName() == QLatin1String("TS3")) return PageKind::Colors;
+  if (page && page->objectName() == QLatin1String("TS4")) return PageKind::Schedule;
+  return PageKind::Settings;
+}
+
+}  // namespace
+
+CommandSnapshot TakeSnapshot(const SnapshotSources& src, bool documentModified) {
+  CommandSnapshot s;
+  ReadFocus(src, s);
+  ReadTree(src, s);
+  if (const QMimeData* clip = QApplication::clipboard()->mimeData()) {
+    s.clipboardHasText = clip->hasText();
+    s.clipboardHasNodes = clip->hasFormat(QString::fromLatin1(kNodeClipboardFormat));
+  }
+  s.activePage = ActivePage(src);
+  const MacroPage& macro = src.pages.macro();
+  s.macroPageShowsConnection = macro.showsConnection();
+  s.macroTextEmpty = macro.isMacroEmpty();
+  s.macroHasSelection = macro.hasSelection();
+  s.popupPageShowsConnection = src.pages.popup().showsConnection();
+  s.popupTextEmpty = src.pages.popup().isPopupEmpty();
+  s.documentModified = documentModified;
+  s.connectionModified = src.pages.isModified();
+  return s;
+}
+
+}  // namespace varnok::app

@@ -1,0 +1,27 @@
+#pragma once
+// Fills the enabling rules' snapshot from the window's widgets.
+#include "command_rules.h"
+
+class QTabWidget;
+class QTreeView;
+
+namespace varnok::app {
+
+class ConnectionPages;
+class ConnectionTreeModel;
+class SettingsPage;
+
+// The clipboard format of copied tree nodes.
+inline constexpr const char* kNodeClipboardFormat = "application/x-varnok-tree-data";
+
+struct SnapshotSources {
+  QTreeView& tree;
+  ConnectionTreeModel& model;
+  QTabWidget& pageControl;
+  const SettingsPage& settingsPage;
+  const ConnectionPages& pages;
+};
+
+CommandSnapshot TakeSnapshot(const SnapshotSources& sources, bool documentModified);
+
+}  // namespace varnok::app

@@ -1,0 +1,192 @@
+#include "document.h"
+
+#include "common/program_paths.h"
+#include "common/time_stamp.h"
+#include "files/import_export.h"
+#include "files/vnk_file.h"
+
+namespace varnok::app {
+
+namespace {
+
+const char* const kVnkFilter = "Varnok file (*.VNK)|*.VNK|All files (*.*)|*.*";
+
+// Keeps the host busy (hourglass, no tracking) for its lifetime.
+class BusyScope {
+ public:
+  explicit BusyScope(DocumentHost& host) : host_(host) { host_.beginBusy(); }
+  ~BusyScope() { host_.endBusy(); }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  DocumentHost& host_;
+};
+
+}  // namespace
+
+Document::Document(DocumentHost& host, Prompter& prompter, FileDialogs& dialogs, const Clock& clock)
+    : host_(host), prompter_(prompter), dialogs_(dialogs), clock_(clock) {}
+
+std::string Document::caption() const {
+  const std::string name = currentFile_.empty() ? std::string("Noname.VNK") : DisplayName(currentFile_);
+  return "Varnokc Configuration - [" + name + (modified_ ? "*" : "") + "]";
+}
+
+void Document::setModified(bool modified) {
+  modified_ = modified;
+  host_.documentStateChanged();
+}
+
+PromptAnswer Document::confirmDiscard() {
+  if (const auto name = host_.connectionWithUnappliedEdits()) {
+    const PromptAnswer a = prompter_.ask(PromptKind::Warning, PromptButtons::YesNoCancel,
+                                         "Do you want to apply the changes you made to " + std::string(" '") +
+                                             *name + "' ?");
+    if (a == PromptAnswer::Cancel) return PromptAnswer::Cancel;
+    if (a == PromptAnswer::Yes)
+      host_.applyUnappliedEdits();
+    else
+      host_.discardUnappliedEdits();
+  }
+  if (!modified_) return PromptAnswer::No;
+  const std::string name = currentFile_.empty() ? std::string("Noname.VNK") : FileNameOf(currentFile_);
+  return prompter_.ask(PromptKind::Warning, PromptButtons::YesNoCancel,
+                       "Do you want to save the changes you made to " + name + "?");
+}
+
+bool Document::newDocument() {
+  const PromptAnswer r = confirmDiscard();
+  if (r == PromptAnswer::Cancel) return false;
+  if (r == PromptAnswer::Yes)
+    save();
+  else
+    setModified(false);
+  // A save that failed or was cancelled keeps the document.
+  if (modified_) return false;
+  {
+    BusyScope busy(host_);
+    tree_.Clear();
+    currentFile_.clear();
+  }
+  host_.documentReplaced(nullptr);
+  setModified(false);
+  return true;
+}
+
+void Document::reportLoadFailure(const LoadResult& result) {
+  std::string text = result.message;
+  if (!result.reason.empty()) text += "\r" + result.reason;
+  prompter_.warning(text);
+}
+
+bool Document::load(const std::string& path) {
+  LoadResult result;
+  {
+    BusyScope busy(host_);
+    result = LoadConfiguration(tree_, path, /*import=*/false, focusIndex_);
+    if (result.nameDocument) currentFile_ = path;
+  }
+  modified_ = false;
+  host_.documentReplaced(result.focusNode);
+  host_.documentStateChanged();
+  if (!result.focusNode && result.ok()) focusIndex_ = 0;
+  if (!result.ok()) reportLoadFailure(result);
+  return result.ok();
+}
+
+void Document::openChosen(const std::string& path) {
+  if (!newDocument()) return;
+  if (load(path)) {
+    host_.notifyCompanion();
+    recent_.putOnTop(path);
+  }
+  setModified(false);
+}
+
+void Document::open() {
+  const auto path = dialogs_.openFile({"Open Varnok file", kVnkFilter, "vnk", ""});
+  if (path) openChosen(*path);
+}
+
+void Document::openRecent(const std::string& path) {
+  if (!FileExists(path)) {
+    recent_.remove(path);
+    host_.documentStateChanged();
+    prompter_.warning("File '" + DisplayName(path) + "' does not exist any more.");
+    return;
+  }
+  recent_.putOnTop(path);
+  host_.documentStateChanged();
+  openChosen(path);
+}
+
+bool Document::writeTo(const std::string& path) {
+  WriteResult result;
+  {
+    BusyScope busy(host_);
+    result = SaveConfiguration(tree_, path);
+  }
+  // Every write of the file ends with the companion's notification.
+  host_.notifyCompanion();
+  if (!result) prompter_.error(result.error);
+  return result.ok;
+}
+
+bool Document::save() {
+  bool saved = false;
+  if (!currentFile_.empty()) {
+    saved = writeTo(currentFile_);
+    if (saved) setModified(false);
+  } else {
+    saved = saveAs();
+  }
+  host_.saveFinished();
+  return saved;
+}
+
+bool Document::saveAs() {
+  const auto path = dialogs_.saveFile({"Save Varnok file as", kVnkFilter, "vnk", currentFile_});
+  if (!path) return false;
+  currentFile_ = *path;
+  if (!save()) return false;
+  recent_.putOnTop(*path);
+  host_.documentStateChanged();
+  return true;
+}
+
+bool Document::mayClose(bool saveWithoutPrompting) {
+  bool closing = true;
+  if (modified_ && saveWithoutPrompting) {
+    // The setting asks for changes to be kept, and unapplied edits are changes.
+    if (host_.connectionWithUnappliedEdits()) host_.applyUnappliedEdits();
+    closing = save();
+  } else {
+    const PromptAnswer r = confirmDiscard();
+    if (r == PromptAnswer::Cancel)
+      closing = false;
+    else if (r == PromptAnswer::Yes)
+      closing = save();
+  }
+  // A close never drops unsaved work: a cancelled or failed save keeps the window.
+  if (closing) host_.notifyCompanion();
+  return closing;
+}
+
+void Document::importFile(const std::string& path) {
+  ImportResult result;
+  {
+    BusyScope busy(host_);
+    result = ImportConnections(tree_, path, -1, clock_);
+  }
+  if (!result.supported) {
+    prompter_.warning(std::string(kUnsupportedImportFormat));
+    return;
+  }
+  for (const std::string& warning : result.warnings) prompter_.warning(warning);
+  // The pages keep their unapplied-edits mark: those edits stay offered.
+  if (result.documentModified) setModified(true);
+  host_.documentStateChanged();
+}
+
+}  // namespace varnok::app

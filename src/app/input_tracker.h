@@ -1,0 +1,50 @@
+#pragma once
+// The window sees the keys, mouse releases and focus changes of its controls
+// first: it keeps the lock-key panels and the INS/OVR panel up to date,
+// toggles the insert mode on Insert, and asks for a command refresh after
+// every key release and after focus and mouse events in the text fields and
+// the tree.
+#include <QList>
+#include <QObject>
+#include <functional>
+
+class QWidget;
+class QsciScintilla;
+
+namespace varnok::app {
+
+class StatusPanels;
+
+class InputTracker : public QObject {
+  Q_OBJECT
+ public:
+  struct Targets {
+    QWidget* window = nullptr;
+    QWidget* tree = nullptr;
+    QList<QsciScintilla*> editors;  // follow the insert mode with their overtype
+    QList<QWidget*> fields;         // single-line fields
+  };
+  InputTracker(Targets targets, StatusPanels& status, std::function<void()> requestRefresh,
+               QObject* parent = nullptr);
+  ~InputTracker() override;
+
+  bool insertMode() const { return insertMode_; }
+  // Panels 4, 5 and 6 from the lock keys' state.
+  void updateKeyIndicators();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  bool isTextField(const QWidget* widget) const;
+  bool isEditor(const QWidget* widget) const;
+  void toggleInsertMode();
+  QString insertModeText() const;
+
+  Targets targets_;
+  StatusPanels& status_;
+  std::function<void()> requestRefresh_;
+  bool insertMode_ = true;
+};
+
+}  // namespace varnok::app

@@ -1,0 +1,33 @@
+#pragma once
+// The two registrations the Settings page offers: the .VNK file association
+// and the companion's start at log-on. Shows the system's state on the page
+// and changes it when the user clicks a box; a failure is reported and the box
+// shows the system's state again.
+#include <QObject>
+#include <functional>
+
+namespace varnok::app {
+
+class Prompter;
+class SettingsPage;
+
+class SystemRegistrations : public QObject {
+  Q_OBJECT
+ public:
+  // `loading`: while true, a click on the association box changes nothing.
+  SystemRegistrations(SettingsPage& page, Prompter& prompter, std::function<bool()> loading,
+                      QObject* parent = nullptr);
+
+  // Puts the system's current state on the page.
+  void show();
+
+ private:
+  void setRunAtLogOn(bool on);
+  void setAssociation(bool on);
+
+  SettingsPage& page_;
+  Prompter& prompter_;
+  std::function<bool()> loading_;
+};
+
+}  // namespace varnok::app

@@ -1,0 +1,30 @@
+#pragma once
+// Reading and setting the tree view's focus and selection in terms of nodes.
+class QTreeView;
+
+namespace varnok {
+class TreeNode;
+}
+
+namespace varnok::app {
+
+class ConnectionTreeModel;
+
+class TreeSelection {
+ public:
+  TreeSelection(QTreeView& view, ConnectionTreeModel& model) : view_(view), model_(model) {}
+
+  // The node with the tree's focus (its current index), or null.
+  TreeNode* focused() const;
+  int selectedCount() const;
+  bool isSelected(const TreeNode* node) const;
+  // Focuses and selects one node (clearing the selection), as a click would;
+  // its ancestors are expanded and it is scrolled into view.
+  void select(TreeNode* node) const;
+
+ private:
+  QTreeView& view_;
+  ConnectionTreeModel& model_;
+};
+
+}  // namespace varnok::app
