@@ -12,6 +12,8 @@
 
 #include "common/stored_text.h"
 #include "files/vnk_file.h"
+#include "macro_page.h"
+#include "popup_page.h"
 #include "tree_model.h"
 #include "window_fixture_qt.h"
 
@@ -123,6 +125,28 @@ class PagesTest : public QObject {
     QTest::mouseClick(Child<QCheckBox>(w, "cbLogSession"), Qt::LeftButton);
     QCOMPARE(Panel(w, 2), QStringLiteral("Modified"));
     w.SetConnectionModified(false);
+  }
+
+  // Each page knows whether the user edited it; the window's "Modified" is the
+  // pages' state, not the status bar's text.
+  void pagesTrackTheirOwnEdits() {
+    MainWindow& w = openSites();
+    auto* macro = w.findChild<MacroPage*>(QStringLiteral("TS1"));
+    auto* popup = w.findChild<PopupPage*>(QStringLiteral("TS2"));
+    QVERIFY(macro && popup);
+    FocusNode(w, w.tree().Top()->child(0));
+    QVERIFY(!macro->isEdited() && !popup->isEdited());
+    popupEditor->setFocus();
+    QTest::keyClicks(popupEditor, QStringLiteral("x"));
+    QVERIFY(popup->isEdited());
+    QVERIFY(!macro->isEdited());
+    QVERIFY(w.IsConnectionModified());
+    Child<QLabel>(w, "SBarPanel2")->clear();  // the label is only a display
+    QVERIFY(w.IsConnectionModified());
+    w.findChild<QAction*>(QStringLiteral("BtnApply"))->trigger();
+    QVERIFY(!popup->isEdited());
+    QVERIFY(!w.IsConnectionModified());
+    QCOMPARE(DecodeText(w.tree().Top()->child(0)->data().PopupText), std::string("x  popup kept as is"));
   }
 
   void insertKeyFlipsBothEditors() {
