@@ -18,7 +18,7 @@ InputTracker::InputTracker(Targets targets, StatusPanels& status, std::function<
 
 InputTracker::~InputTracker() { qApp->removeEventFilter(this); }
 
-void InputTracker::updateKeyIndicators() {
+void InputTracker::UpdateKeyIndicators() {
   const platform::LockKeys keys = platform::LockKeyState();
   status_.setText(StatusPanels::Num, keys.num ? QStringLiteral("NUM") : QString());
   status_.setText(StatusPanels::Caps, keys.caps ? QStringLiteral("CAPS") : QString());
@@ -53,7 +53,7 @@ bool InputTracker::eventFilter(QObject* watched, QEvent* event) {
   const bool textField = isTextField(widget);
   if (type == QEvent::KeyRelease && (widget == targets_.window || targets_.window->isAncestorOf(widget))) {
     const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock || key == Qt::Key_ScrollLock) updateKeyIndicators();
+    if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock || key == Qt::Key_ScrollLock) UpdateKeyIndicators();
     requestRefresh_();
   }
   if (type == QEvent::KeyPress && textField) {

@@ -30,7 +30,7 @@ class InputTracker : public QObject {
 
   bool insertMode() const { return insertMode_; }
   // Panels 4, 5 and 6 from the lock keys' state.
-  void updateKeyIndicators();
+  void UpdateKeyIndicators();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
   CompanionHost host;
   host.window = &window;
   host.hasUnsavedWork = [&window] { return window.IsConnectionModified() || window.isDocumentModified(); };
-  host.importFile = [&window](const std::string& path) { window.ImportHandedOverFile(path); };
+  host.importFile = [&window](const std::string& path) { window.importHandedOverFile(path); };
   window.onCloseCancelled = [&prompter] { EnsureCompanionRunning(*prompter); };
   window.show();
   CompanionLink link(host, *settings, *prompter);

@@ -161,7 +161,7 @@ void MainWindow::buildPages() {
           [this](int seconds) { runDelayTimer_.setInterval(seconds * 1000); });
   // Before the page control changes its page the pages are brought up to date.
   connect(pageControl_, &QTabWidget::currentChanged, this, [this] {
-    if (!loading_) cycle_->showNodeInPages();
+    if (!loading_) cycle_->ShowNodeInPages();
   });
   InputTracker::Targets targets{this, treeView_, {&pages_->macro().editor(), &pages_->popup().editor()},
                                 settingsPage_->textFields()};
@@ -192,8 +192,8 @@ void MainWindow::createWindow() {
 
   loading_ = false;
   SetConnectionModified(false);
-  input_->updateKeyIndicators();
-  cycle_->showNodeInPages();
+  input_->UpdateKeyIndicators();
+  cycle_->ShowNodeInPages();
   RequestRefresh();
   settings_.selectedNodeIndex = 0;
   document_->setNodeIndexToFocus(0);
@@ -239,7 +239,7 @@ CommandSnapshot MainWindow::snapshot() const {
 void MainWindow::RefreshCommands() {
   refreshTimer_.stop();
   const bool treeFocus = treeView_->hasFocus();
-  if (treeFocus || settingsPage_->colorSupportHasFocus()) cycle_->showNodeInPages();
+  if (treeFocus || settingsPage_->colorSupportHasFocus()) cycle_->ShowNodeInPages();
   if (treeFocus && !focusedNode()) return;
   commands_->applyAll(snapshot());
 

@@ -57,11 +57,13 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   Document& document() { return *document_; }
   ConnectionTree& tree() { return document_->tree(); }
   bool isDocumentModified() const { return document_->isModified(); }
+  // Marks or clears the document's change mark, the "*" of the caption.
+  void UpdateCaption(bool modified) { document_->setModified(modified); }
   const std::string& currentFile() const { return document_->currentFile(); }
   const RecentFiles& recentFiles() const { return document_->recentFiles(); }
   PromptAnswer ConfirmDiscard() { return document_->confirmDiscard(); }
   // Imports a file handed over by a second start (after the user agreed).
-  void ImportHandedOverFile(const std::string& path) { document_->importFile(path); }
+  void importHandedOverFile(const std::string& path) { document_->importFile(path); }
   // Set by the start-up code: runs when the user cancels closing the window.
   std::function<void()> onCloseCancelled;
 
@@ -139,7 +141,7 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   // PageCycleHost.
   void setConnectionModified(bool on) override { SetConnectionModified(on); }
   void requestRefresh() override { RequestRefresh(); }
-  void markDocumentModified() override { document_->setModified(true); }
+  void markDocumentModified() override { UpdateCaption(true); }
   bool colorSupportDisabled() const override;
   void showLastUpdated(const std::string& stamp) override;
 

@@ -74,7 +74,7 @@ std::optional<std::string> MainWindow::connectionWithUnappliedEdits() const {
 
 void MainWindow::applyUnappliedEdits() {
   commands_->button(Command::Apply)->setEnabled(false);
-  cycle_->commitPages(cycle_->shownNode() ? cycle_->shownNode() : focusedNode());
+  cycle_->CommitPages(cycle_->shownNode() ? cycle_->shownNode() : focusedNode());
 }
 
 void MainWindow::discardUnappliedEdits() { SetConnectionModified(false); }
@@ -112,7 +112,7 @@ void MainWindow::documentReplaced(TreeNode* focus) {
   }
   SetConnectionModified(false);
   if (loading_) return;
-  cycle_->showNodeInPages();
+  cycle_->ShowNodeInPages();
   commands_->applyAll(snapshot());
 }
 

@@ -29,7 +29,7 @@ PageCycle::PageCycle(PageCycleHost& host, QTreeView& view, ConnectionTreeModel& 
   connect(&model_, &QAbstractItemModel::modelAboutToBeReset, this, [this] { shown_ = nullptr; });
 }
 
-void PageCycle::showNodeInPages() {
+void PageCycle::ShowNodeInPages() {
   if (pages_.isModified()) return;
   host_.showLastUpdated({});
   const int selected = selection_.selectedCount();
@@ -54,7 +54,7 @@ void PageCycle::showNodeInPages() {
   host_.showLastUpdated(focused->data().LastUpdated);
 }
 
-void PageCycle::commitPages(TreeNode* node) {
+void PageCycle::CommitPages(TreeNode* node) {
   if (!node || node == tree_.Top()) return;
   rVTNodeData record = node->data();
   pages_.commit(record);
@@ -69,7 +69,7 @@ void PageCycle::commitPages(TreeNode* node) {
 
 void PageCycle::apply() {
   TreeNode* node = selection_.focused();
-  if (node && pages_.isModified()) commitPages(node);
+  if (node && pages_.isModified()) CommitPages(node);
 }
 
 // Yes, No or Cancel to applying the edits of `node`; false for Cancel.
@@ -79,7 +79,7 @@ bool PageCycle::ask(TreeNode* node) {
                                            node->name() + "' ?");
   if (a == PromptAnswer::Cancel) return false;
   if (a == PromptAnswer::Yes)
-    commitPages(node);
+    CommitPages(node);
   else
     host_.setConnectionModified(false);
   return true;

@@ -43,9 +43,9 @@ class PageCycle : public QObject {
             Prompter& prompter, const Clock& clock, QObject* parent = nullptr);
 
   // Shows the focused node in the pages, or covers them, unless they hold edits.
-  void showNodeInPages();
+  void ShowNodeInPages();
   // Writes the pages into `node`'s record (Apply).
-  void commitPages(TreeNode* node);
+  void CommitPages(TreeNode* node);
   // The Apply button: commits the focused node when the pages hold edits.
   void apply();
   // The node the pages were last loaded for (null after it was removed).

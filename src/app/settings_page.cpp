@@ -51,7 +51,19 @@ SettingsPage::SettingsPage(QWidget* parent) : QWidget(parent) {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(6, 6, 6, 6);
   layout->setSpacing(4);
+  addVariables(*layout);
+  addColorOptions(*layout);
+  addRunOptions(*layout);
+  addStartOptions(*layout);
+  layout->addStretch();
 
+  connect(delaySpin_, &QSpinBox::editingFinished, this, [this] { emit delayEdited(delaySpin_->value()); });
+  connect(associateBox_, &QCheckBox::clicked, this, &SettingsPage::associationClicked);
+  connect(runAtLogOnBox_, &QCheckBox::clicked, this, &SettingsPage::runAtLogOnClicked);
+  show(AppSettings{});
+}
+
+void SettingsPage::addVariables(QVBoxLayout& layout) {
   auto* vars = new QGroupBox(QStringLiteral(" User specific variables: "), this);
   vars->setObjectName(QStringLiteral("GroupBox1"));
   auto* form = new QFormLayout(vars);
@@ -63,8 +75,10 @@ SettingsPage::SettingsPage(QWidget* parent) : QWidget(parent) {
   form->addRow(QStringLiteral("Name ($name$) :"), nameField_);
   form->addRow(QStringLiteral("E-mail ($email$) :"), emailField_);
   form->addRow(QStringLiteral("Phone ($phone$) :"), phoneField_);
-  layout->addWidget(vars);
+  layout.addWidget(vars);
+}
 
+void SettingsPage::addColorOptions(QVBoxLayout& layout) {
   // "Disable color support" sits on the border of the group it governs.
   disableColorsBox_ = Check("cbNoColors", "Disable color support", this);
   auto* colors = new QGroupBox(this);
@@ -75,14 +89,17 @@ SettingsPage::SettingsPage(QWidget* parent) : QWidget(parent) {
   colorsLayout->addWidget(disableColorsBox_);
   colorsInEditorBox_ = Check("cbUseColorInEditor", "Connection colors in Macro editor", colors);
   sameBackgroundBox_ = Check("cbSameBackground", "The same background for Nomal, Bold and Blink", colors);
+  sameBackgroundBox_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
   auto* inner = new QVBoxLayout;
   inner->setContentsMargins(18, 0, 0, 0);
   inner->addWidget(colorsInEditorBox_);
   inner->addWidget(sameBackgroundBox_);
   colorsLayout->addLayout(inner);
-  layout->addWidget(colors);
+  layout.addWidget(colors);
   connect(disableColorsBox_, &QCheckBox::toggled, this, [this] { updateColorOptions(); });
+}
 
+void SettingsPage::addRunOptions(QVBoxLayout& layout) {
   auto* run = new QGroupBox(QStringLiteral(" 'Run all selected' startup options: "), this);
   run->setObjectName(QStringLiteral("GroupBox3"));
   auto* runLayout = new QHBoxLayout(run);
@@ -96,19 +113,23 @@ SettingsPage::SettingsPage(QWidget* parent) : QWidget(parent) {
   doNotTileBox_ = Check("cbDoNotTile", "Do not tile", run);
   runLayout->addWidget(doNotTileBox_);
   runLayout->addStretch();
-  layout->addWidget(run);
+  layout.addWidget(run);
+}
 
+void SettingsPage::addStartOptions(QVBoxLayout& layout) {
   auto* dbl = new QHBoxLayout;
   dbl->addWidget(new QLabel(QStringLiteral(" On double click at Tray Icon"), this));
   doubleClickList_ = new QComboBox(this);
   doubleClickList_->setObjectName(QStringLiteral("cbDblClick"));
   doubleClickList_->setEditable(false);
   doubleClickList_->addItems({QStringLiteral("open Configuration window"), QStringLiteral("start Corvane"),
-                        QStringLiteral("start last executed macro"), QStringLiteral("show desktop"),
-                        QStringLiteral("start screen saver"), QStringLiteral("lock the screen (W2K and XP)")});
+                              QStringLiteral("start last executed macro"), QStringLiteral("show desktop"),
+                              QStringLiteral("start screen saver"), QStringLiteral("lock the screen (W2K and XP)")});
   doubleClickList_->setCurrentIndex(0);
+  doubleClickList_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  doubleClickList_->setMinimumContentsLength(12);
   dbl->addWidget(doubleClickList_, 1);
-  layout->addLayout(dbl);
+  layout.addLayout(dbl);
 
   selectLastBox_ = Check("cbSelectLast", "Auto select last executed connection in Configuration window", this);
   autoSaveBox_ = Check("cbAutoSave", "Save changes on exit without prompting", this);
@@ -116,17 +137,8 @@ SettingsPage::SettingsPage(QWidget* parent) : QWidget(parent) {
   associateBox_ = Check("cbAssociate", "Associate extention VNK with ", this);
   for (auto* box : {selectLastBox_, autoSaveBox_, runAtLogOnBox_, associateBox_}) {
     box->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);  // a long caption is cut, not scrolled
-    layout->addWidget(box);
+    layout.addWidget(box);
   }
-  sameBackgroundBox_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-  doubleClickList_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  doubleClickList_->setMinimumContentsLength(12);
-  layout->addStretch();
-
-  connect(delaySpin_, &QSpinBox::editingFinished, this, [this] { emit delayEdited(delaySpin_->value()); });
-  connect(associateBox_, &QCheckBox::clicked, this, &SettingsPage::associationClicked);
-  connect(runAtLogOnBox_, &QCheckBox::clicked, this, &SettingsPage::runAtLogOnClicked);
-  show(AppSettings{});
 }
 
 void SettingsPage::appendToAssociationCaption(const QString& name) {

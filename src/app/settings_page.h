@@ -10,6 +10,7 @@
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
+class QVBoxLayout;
 
 namespace varnok::app {
 
@@ -56,6 +57,10 @@ class SettingsPage : public QWidget {
   void runAtLogOnClicked(bool on);
 
  private:
+  void addVariables(QVBoxLayout& layout);
+  void addColorOptions(QVBoxLayout& layout);
+  void addRunOptions(QVBoxLayout& layout);
+  void addStartOptions(QVBoxLayout& layout);
   void updateColorOptions();
 
   QLineEdit *nameField_, *emailField_, *phoneField_;

@@ -128,7 +128,7 @@ class DocumentTest : public QObject {
   void newOnUnnamedModifiedDocumentAsksAboutNoname() {
     MainWindow& w = f->open();
     Show(w);
-    w.ImportHandedOverFile(file);  // an unnamed document with connections
+    w.importHandedOverFile(file);  // an unnamed document with connections
     QVERIFY(w.isDocumentModified());
     QCOMPARE(w.windowTitle(), QStringLiteral("Varnokc Configuration - [Noname.VNK*]"));
 
@@ -157,7 +157,7 @@ class DocumentTest : public QObject {
   void openAfterCancelledSaveQuestionKeepsDocument() {
     MainWindow& w = f->open();
     Show(w);
-    w.ImportHandedOverFile(file);
+    w.importHandedOverFile(file);
     const std::string other = f->dir.file("Other.vnk");
     test::WriteVnk(other, {"1:only:"});
     f->dialogs.expectOpen(other);
@@ -172,7 +172,7 @@ class DocumentTest : public QObject {
   void saveAsNamesTheDocument() {
     MainWindow& w = f->open();
     Show(w);
-    w.ImportHandedOverFile(file);
+    w.importHandedOverFile(file);
     const std::string target = f->dir.file("Copy.vnk");
     f->dialogs.expectSave(target);
     w.RefreshCommands();
@@ -280,7 +280,7 @@ class DocumentTest : public QObject {
     MainWindow& w = f->open();
     Show(w);
     Child<QCheckBox>(w, "cbAutoSave")->setChecked(false);
-    w.ImportHandedOverFile(file);
+    w.importHandedOverFile(file);
     int cancelled = 0;
     w.onCloseCancelled = [&] { ++cancelled; };
     f->prompter.expect(PromptKind::Warning, PromptButtons::YesNoCancel, kSaveNoname, PromptAnswer::Cancel);
