@@ -139,6 +139,10 @@ void CommandActions::setHandler(Command id, std::function<void()> handler) {
     if (action) connect(action, &QAction::triggered, this, [shared] { (*shared)(); });
 }
 
+void CommandActions::disableButton(Command id) {
+  if (QAction* action = button(id)) action->setEnabled(false);
+}
+
 void CommandActions::applyButtons(const CommandFlags& states) {
   buttons_ = states;
   for (const CommandSpec& spec : CommandTable())

@@ -41,6 +41,8 @@ class CommandActions : public QObject {
   // The enabled state a page control should show (SetParentColors, ...).
   bool isEnabled(Command id) const { return buttons_[id] && handled_[id]; }
 
+  // The button disables itself before its work (Apply); the next refresh decides again.
+  void disableButton(Command id);
   QAction* button(Command id) const { return buttonActions_[Index(id)]; }
   QAction* menuItem(Command id) const { return menuActions_[Index(id)]; }
   QAction* contextItem(Command id) const { return contextActions_[Index(id)]; }

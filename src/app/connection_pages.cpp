@@ -1,5 +1,7 @@
 #include "connection_pages.h"
 
+#include <Qsci/qsciscintilla.h>
+
 #include <QTabWidget>
 
 #include "colors_page.h"
@@ -55,6 +57,16 @@ void ConnectionPages::setModified(bool modified) {
   modified_ = modified;
   if (!modified)
     for (ConnectionPage* page : all()) page->setEdited(false);
+}
+
+QString ConnectionPages::focusedEditorCaret() const {
+  for (QsciScintilla* editor : {&macro_->editor(), &popup_->editor()}) {
+    if (!editor->hasFocus()) continue;
+    int line = 0, index = 0;
+    editor->getCursorPosition(&line, &index);
+    return QStringLiteral("Ln. %1, Col. %2").arg(line + 1).arg(index + 1);
+  }
+  return {};
 }
 
 QVariantList ConnectionPages::state() const {

@@ -48,6 +48,10 @@ class ConnectionPages : public QObject {
   bool isModified() const { return modified_; }
   void setModified(bool modified);
 
+  // "Ln. <line>, Col. <column>" of the macro or popup editor that has the
+  // focus; empty when neither has it.
+  QString focusedEditorCaret() const;
+
   // Everything the pages show, for putting it back after a refused focus change.
   QVariantList state() const;
   void restoreState(const QVariantList& state);

@@ -1,6 +1,5 @@
 #include "main_window.h"
 
-#include <Qsci/qsciscintilla.h>
 
 #include <QAction>
 #include <QApplication>
@@ -243,13 +242,8 @@ void MainWindow::RefreshCommands() {
   if (treeFocus && !focusedNode()) return;
   commands_->applyAll(snapshot());
 
-  QsciScintilla* editor = &pages_->macro().editor();
-  if (!editor->hasFocus()) editor = pages_->popup().editor().hasFocus() ? &pages_->popup().editor() : nullptr;
-  if (editor) {
-    int line = 0, index = 0;
-    editor->getCursorPosition(&line, &index);
-    status_->setText(StatusPanels::Caret, QStringLiteral("Ln. %1, Col. %2").arg(line + 1).arg(index + 1));
-  }
+  const QString caret = pages_->focusedEditorCaret();
+  if (!caret.isEmpty()) status_->setText(StatusPanels::Caret, caret);
 }
 
 // ---- tree ----

@@ -28,7 +28,7 @@ void MainWindow::connectCommands() {
   commands_->setHandler(Command::ExpandAll, [this] { expandAll(true); });
   commands_->setHandler(Command::CollapseAll, [this] { expandAll(false); });
   commands_->setHandler(Command::Apply, [this] {
-    commands_->button(Command::Apply)->setEnabled(false);  // the button disables itself first
+    commands_->disableButton(Command::Apply);  // the button disables itself first
     cycle_->apply();
   });
 }
@@ -73,7 +73,7 @@ std::optional<std::string> MainWindow::connectionWithUnappliedEdits() const {
 }
 
 void MainWindow::applyUnappliedEdits() {
-  commands_->button(Command::Apply)->setEnabled(false);
+  commands_->disableButton(Command::Apply);
   cycle_->CommitPages(cycle_->shownNode() ? cycle_->shownNode() : focusedNode());
 }
 
