@@ -68,6 +68,7 @@ bool InputTracker::eventFilter(QObject* watched, QEvent* event) {
     status_.setText(StatusPanels::InsertMode, textField ? insertModeText() : QString());
     requestRefresh_();
   }
+  if (type == QEvent::FocusOut && widget == targets_.tree && onTreeFocusLost) onTreeFocusLost();
   if (type == QEvent::FocusOut && isEditor(widget)) {
     status_.setText(StatusPanels::InsertMode, QString());
     status_.setText(StatusPanels::Caret, QString());

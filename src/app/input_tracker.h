@@ -29,6 +29,8 @@ class InputTracker : public QObject {
   ~InputTracker() override;
 
   bool insertMode() const { return insertMode_; }
+  // Runs when the tree loses the keyboard focus, before the next control gets it.
+  std::function<void()> onTreeFocusLost;
   // Panels 4, 5 and 6 from the lock keys' state.
   void UpdateKeyIndicators();
 

@@ -165,6 +165,9 @@ void MainWindow::buildPages() {
   InputTracker::Targets targets{this, treeView_, {&pages_->macro().editor(), &pages_->popup().editor()},
                                 settingsPage_->textFields()};
   input_ = new InputTracker(std::move(targets), *status_, [this] { RequestRefresh(); }, this);
+  input_->onTreeFocusLost = [this] {
+    if (!loading_ && cycle_) cycle_->treeFocusLost();
+  };
   connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
     if (state == Qt::ApplicationInactive && !loading_ && isVisible()) notifyCompanion();
   });
@@ -254,10 +257,14 @@ void MainWindow::selectNode(TreeNode* node) { selection_->select(node); }
 
 void MainWindow::expandAll(bool expand) {
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  if (expand)
+  if (expand) {
     treeView_->expandAll();
-  else
+  } else {
     treeView_->collapseAll();
+    // Only the top node is left to show: it takes the focus and the selection.
+    selectNode(tree().Top());
+    cycle_->ShowNodeInPages();
+  }
   QApplication::restoreOverrideCursor();
   RequestRefresh();
 }

@@ -77,7 +77,10 @@ void MainWindow::applyUnappliedEdits() {
   cycle_->CommitPages(cycle_->shownNode() ? cycle_->shownNode() : focusedNode());
 }
 
-void MainWindow::discardUnappliedEdits() { SetConnectionModified(false); }
+void MainWindow::discardUnappliedEdits() {
+  SetConnectionModified(false);
+  cycle_->ShowNodeInPages();  // the discarded text does not stay on view
+}
 
 // Every moment the companion must learn about: settings written, then "VarnokRRMessage".
 void MainWindow::notifyCompanion() {

@@ -89,6 +89,10 @@ void PageCycle::focusChanged(const QModelIndex& current) {
   if (reverting_ || host_.isLoading()) return;
   TreeNode* to = model_.node(current);
   if (!shown_ || to == shown_ || !pages_.isModified()) {
+    // While the tree has the focus the refresh loads the pages once the tree
+    // has settled (and losing the focus loads them at once); a focus change
+    // made while another control has the focus loads them now.
+    if (!view_.hasFocus()) ShowNodeInPages();
     host_.requestRefresh();
     return;
   }
@@ -109,7 +113,7 @@ void PageCycle::askAfterFocusChange() {
     host_.showLastUpdated(left->data().LastUpdated);
     return;
   }
-  shown_ = selection_.focused();
+  ShowNodeInPages();  // the pages now belong to the newly focused node
   host_.requestRefresh();
 }
 
@@ -124,6 +128,7 @@ void PageCycle::nodeCollapsed(const QModelIndex& index) {
     reverting_ = false;
     return;
   }
+  ShowNodeInPages();
   host_.requestRefresh();
 }
 

@@ -48,6 +48,9 @@ class PageCycle : public QObject {
   void CommitPages(TreeNode* node);
   // The Apply button: commits the focused node when the pages hold edits.
   void apply();
+  // The tree lost the keyboard focus: a page control may take it next, so the
+  // pages must show the focused node now, whatever the refresh timer is doing.
+  void treeFocusLost() { ShowNodeInPages(); }
   // The node the pages were last loaded for (null after it was removed).
   TreeNode* shownNode() const { return shown_; }
 
