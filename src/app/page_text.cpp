@@ -21,7 +21,12 @@ QString Trimmed(const QString& text) {
 }
 
 void SetTextIfDifferent(QsciScintilla& editor, const QString& text) {
-  if (editor.text() != text) editor.setText(text);
+  if (editor.text() == text) return;
+  editor.setText(text);
+  // Another text starts at its top left, whatever the last one was scrolled to.
+  editor.setCursorPosition(0, 0);
+  editor.SendScintilla(QsciScintillaBase::SCI_SETXOFFSET, 0);
+  editor.setFirstVisibleLine(0);
 }
 
 }  // namespace varnok::app

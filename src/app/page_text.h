@@ -13,7 +13,8 @@ QString FromStored(const std::string& stored);
 std::string ToStored(const QString& text);
 // Leading and trailing blanks and line breaks removed, as the program trims.
 QString Trimmed(const QString& text);
-// Replaces the editor's text only when it differs (keeps undo and caret otherwise).
+// Replaces the editor's text only when it differs (keeps undo and caret
+// otherwise); a new text is shown from its top left corner.
 void SetTextIfDifferent(QsciScintilla& editor, const QString& text);
 
 }  // namespace varnok::app

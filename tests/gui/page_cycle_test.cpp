@@ -122,6 +122,21 @@ class PageCycleTest : public QObject {
     QCOMPARE(macroEditor->text(), QStringLiteral("ccc"));
   }
 
+  // A long line scrolled to its end does not leave the next macro out of view.
+  void anotherMacroIsShownFromItsTopLeft() {
+    MainWindow& w = openAB();
+    focusA(w);
+    macroEditor->setFocus();
+    QTest::keyClicks(macroEditor, QString(300, QLatin1Char('x')));
+    QVERIFY(macroEditor->SendScintilla(QsciScintillaBase::SCI_GETXOFFSET) > 0);
+    w.SetConnectionModified(false);
+    w.treeView().setFocus();
+    w.selectNode(b(w));
+    w.RefreshCommands();
+    QCOMPARE(macroEditor->text(), QStringLiteral("bbb"));
+    QCOMPARE(macroEditor->SendScintilla(QsciScintillaBase::SCI_GETXOFFSET), 0L);
+  }
+
   void collapseAllShowsTheTopNode() {
     MainWindow& w = openAB();
     focusA(w);
