@@ -1,10 +1,14 @@
 #include "command_actions.h"
 
 #include <QAction>
+#include <QFile>
 #include <QIcon>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QSvgRenderer>
 #include <QToolBar>
 #include <QToolButton>
 #include <algorithm>
@@ -37,6 +41,49 @@ void Lay(const std::vector<const CommandSpec*>& rows, std::uint8_t CommandSpec::
   }
 }
 
+// The glyphs are drawn in dark strokes for a light window; on a dark one the
+// strokes take light colours so that an enabled glyph stands out.
+QByteArray GlyphSvg(const char* name, bool darkWindow) {
+  QFile file(QStringLiteral(":/icons/%1.svg").arg(Latin1(name)));
+  QByteArray svg = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  if (darkWindow) svg.replace("#2d4461", "#c9d8ec").replace("#4d5358", "#d0d4d8");
+  return svg;
+}
+
+// The glyph, and for its greyed state the same glyph faded well below the
+// style's own disabled look, so that a greyed button never looks enabled.
+QIcon Glyph(const char* name, bool darkWindow) {
+  QSvgRenderer renderer(GlyphSvg(name, darkWindow));
+  QIcon icon;
+  for (int size : {20, 40}) {
+    QPixmap normal(size, size);
+    normal.fill(Qt::transparent);
+    QPainter painter(&normal);
+    renderer.render(&painter);
+    painter.end();
+    QPixmap faded(normal.size());
+    faded.fill(Qt::transparent);
+    painter.begin(&faded);
+    painter.setOpacity(0.3);
+    painter.drawPixmap(0, 0, normal);
+    painter.end();
+    icon.addPixmap(normal, QIcon::Normal);
+    icon.addPixmap(faded, QIcon::Disabled);
+  }
+  return icon;
+}
+
+// Lets a greyed menu item be highlighted, so that its status tip (why it is
+// greyed) reaches the status bar.
+class MenuStyle : public QProxyStyle {
+ public:
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* data) const override {
+    if (hint == SH_Menu_AllowActiveAndDisabled) return 1;
+    return QProxyStyle::styleHint(hint, option, widget, data);
+  }
+};
+
 constexpr std::array<const char*, 6> kMenuTitles{nullptr, "&File", "&Edit", "&Connection", "&Actions", "&Help"};
 constexpr std::array<const char*, 6> kMenuNames{nullptr, "MnFile", "MnEdit", "MnConnection", "MnActions",
                                                 "MnHelpMenu"};
@@ -44,6 +91,8 @@ constexpr std::array<const char*, 6> kMenuNames{nullptr, "MnFile", "MnEdit", "Mn
 }  // namespace
 
 CommandActions::CommandActions(QMainWindow& window) : QObject(&window), window_(window) {
+  menuStyle_ = new MenuStyle;
+  menuStyle_->setParent(this);
   buildToolBar();
   buildMenus();
   buildContextMenu();
@@ -59,15 +108,16 @@ void CommandActions::buildToolBar() {
   toolBar_->setContextMenuPolicy(Qt::PreventContextMenu);
   window_.addToolBar(Qt::TopToolBarArea, toolBar_);
 
+  const bool dark = window_.palette().color(QPalette::Window).lightness() < 128;
   const auto rows = Placed(&CommandSpec::toolSlot, [](const CommandSpec&) { return true; });
   Lay(
       rows, &CommandSpec::toolSlot,
-      [this](const CommandSpec& spec) {
+      [this, dark](const CommandSpec& spec) {
         auto* action = new QAction(&window_);
         action->setObjectName(Latin1(spec.buttonName));
         action->setToolTip(Latin1(spec.hint));
         action->setText(Latin1(spec.hint));
-        if (spec.glyph) action->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(Latin1(spec.glyph))));
+        if (spec.glyph) action->setIcon(Glyph(spec.glyph, dark));
         if (spec.buttonShortcut) {
           action->setShortcut(QKeySequence(Latin1(spec.buttonShortcut)));
           action->setShortcutContext(Qt::WindowShortcut);
@@ -92,6 +142,7 @@ void CommandActions::buildMenus() {
   for (std::size_t m = 1; m < menus_.size(); ++m) {
     QMenu* menu = bar->addMenu(Latin1(kMenuTitles[m]));
     menu->setObjectName(Latin1(kMenuNames[m]));
+    menu->setStyle(menuStyle_);
     menus_[m] = menu;
     const auto id = static_cast<MenuId>(m);
     const auto rows = Placed(&CommandSpec::menuSlot, [](const CommandSpec&) { return true; });
@@ -104,6 +155,7 @@ void CommandActions::buildMenus() {
           if (spec.id == Command::ImportTemplate) {
             templateMenu_ = menu->addMenu(Latin1(spec.caption));
             templateMenu_->setObjectName(Latin1(spec.menuName));
+            templateMenu_->setStyle(menuStyle_);
             action = templateMenu_->menuAction();
           } else {
             action = menu->addAction(Latin1(spec.caption));
@@ -120,6 +172,7 @@ void CommandActions::buildMenus() {
 void CommandActions::buildContextMenu() {
   contextMenu_ = new QMenu(&window_);
   contextMenu_->setObjectName(QStringLiteral("PopupMenu1"));
+  contextMenu_->setStyle(menuStyle_);
   const auto rows = Placed(&CommandSpec::contextSlot, [](const CommandSpec&) { return true; });
   Lay(
       rows, &CommandSpec::contextSlot,
@@ -143,15 +196,23 @@ void CommandActions::disableButton(Command id) {
   if (QAction* action = button(id)) action->setEnabled(false);
 }
 
-void CommandActions::applyButtons(const CommandFlags& states) {
-  buttons_ = states;
-  for (const CommandSpec& spec : CommandTable())
-    if (QAction* action = button(spec.id)) action->setEnabled(states[spec.id] && handled_[spec.id]);
+void CommandActions::applyTo(QAction* action, Command id, bool enabled, const char* reason) const {
+  const bool handled = handled_[id];
+  action->setEnabled(enabled && handled);
+  // A greyed command says why on the status bar.
+  const char* why = !handled ? "Not available yet" : enabled ? "" : reason;
+  action->setStatusTip(QString::fromLatin1(why));
 }
 
-void CommandActions::applyMenus(const CommandFlags& states) {
+void CommandActions::applyButtons(const CommandStates& states) {
+  buttons_ = states;
   for (const CommandSpec& spec : CommandTable())
-    if (QAction* action = menuItem(spec.id)) action->setEnabled(states[spec.id] && handled_[spec.id]);
+    if (QAction* action = button(spec.id)) applyTo(action, spec.id, states[spec.id], states.reason(spec.id));
+}
+
+void CommandActions::applyMenus(const CommandStates& states) {
+  for (const CommandSpec& spec : CommandTable())
+    if (QAction* action = menuItem(spec.id)) applyTo(action, spec.id, states[spec.id], states.reason(spec.id));
 }
 
 void CommandActions::applyContext(const ContextMenuStates& states) {
@@ -159,7 +220,7 @@ void CommandActions::applyContext(const ContextMenuStates& states) {
     QAction* action = contextItem(spec.id);
     if (!action) continue;
     action->setVisible(!spec.treeOnly || states.treeItemsShown);
-    action->setEnabled(states.enabled[spec.id] && handled_[spec.id]);
+    applyTo(action, spec.id, states.enabled[spec.id], states.enabled.reason(spec.id));
   }
 }
 

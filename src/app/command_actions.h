@@ -18,6 +18,7 @@ class QAction;
 class QMainWindow;
 class QMenu;
 class QToolBar;
+class QStyle;
 
 namespace varnok::app {
 
@@ -37,7 +38,7 @@ class CommandActions : public QObject {
   // Applies the rules to every button, menu item and context item.
   void applyAll(const CommandSnapshot& snapshot);
   // The states the last refresh gave the buttons (before the handler check).
-  const CommandFlags& buttonStates() const { return buttons_; }
+  const CommandStates& buttonStates() const { return buttons_; }
   // The enabled state a page control should show (SetParentColors, ...).
   bool isEnabled(Command id) const { return buttons_[id] && handled_[id]; }
 
@@ -56,8 +57,10 @@ class CommandActions : public QObject {
   void buildToolBar();
   void buildMenus();
   void buildContextMenu();
-  void applyButtons(const CommandFlags& states);
-  void applyMenus(const CommandFlags& states);
+  void applyButtons(const CommandStates& states);
+  void applyMenus(const CommandStates& states);
+  // Enables the action, or disables it with the reason as its status tip.
+  void applyTo(QAction* action, Command id, bool enabled, const char* reason) const;
   void applyContext(const ContextMenuStates& states);
   void refreshMenus();
 
@@ -66,11 +69,12 @@ class CommandActions : public QObject {
   std::array<QMenu*, 6> menus_{};
   QMenu* templateMenu_ = nullptr;
   QMenu* contextMenu_ = nullptr;
+  QStyle* menuStyle_ = nullptr;
   std::array<QAction*, kCommandCount> buttonActions_{};
   std::array<QAction*, kCommandCount> menuActions_{};
   std::array<QAction*, kCommandCount> contextActions_{};
   CommandFlags handled_;
-  CommandFlags buttons_;
+  CommandStates buttons_;
   std::function<CommandSnapshot()> snapshot_;
 };
 

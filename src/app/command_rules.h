@@ -3,6 +3,8 @@
 // of the window's state in, the enabled commands out. The command refresh
 // fills the snapshot and applies the result; menus that open re-evaluate
 // their own rows against the tool bar's current states.
+#include <array>
+
 #include "command_id.h"
 
 namespace varnok::app {
@@ -59,16 +61,34 @@ struct CommandSnapshot {
   bool connectionModified = false;  // the pages hold unapplied edits
 };
 
+// Whether each command is enabled, and for a disabled one the first rule it
+// fails, in words a user understands ("Select exactly one connection").
+class CommandStates {
+ public:
+  CommandStates();
+  bool operator[](Command c) const { return reasons_[Index(c)] == nullptr; }
+  // Empty for an enabled command.
+  const char* reason(Command c) const { return reasons_[Index(c)] ? reasons_[Index(c)] : ""; }
+  // `why` nullptr: enabled.
+  void set(Command c, const char* why) { reasons_[Index(c)] = why; }
+  void enable(Command c) { reasons_[Index(c)] = nullptr; }
+  CommandFlags flags() const;
+
+ private:
+  static std::size_t Index(Command c) { return static_cast<std::size_t>(c); }
+  std::array<const char*, kCommandCount> reasons_;
+};
+
 // The tool bar's buttons and the page controls, by the rules in their order.
-CommandFlags ButtonStates(const CommandSnapshot& s);
+CommandStates ButtonStates(const CommandSnapshot& s);
 // The main menu's items; items that follow a button take `buttons`.
-CommandFlags MenuStates(const CommandSnapshot& s, const CommandFlags& buttons);
+CommandStates MenuStates(const CommandSnapshot& s, const CommandStates& buttons);
 
 struct ContextMenuStates {
-  CommandFlags enabled;
+  CommandStates enabled;
   bool treeItemsShown = false;  // the items marked tree-only in the table
 };
-ContextMenuStates ContextStates(const CommandSnapshot& s, const CommandFlags& buttons);
+ContextMenuStates ContextStates(const CommandSnapshot& s, const CommandStates& buttons);
 
 // "Select All" has something to select in the focused control.
 bool CanSelectAll(const CommandSnapshot& s);

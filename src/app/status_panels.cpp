@@ -1,39 +1,90 @@
 #include "status_panels.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QStatusBar>
 
 namespace varnok::app {
 
+namespace {
+
+struct PanelSpec {
+  int width;  // the given width
+  Qt::Alignment align;
+  bool bevel;
+  const char* longest;  // the longest text the panel usually shows
+};
+
+constexpr PanelSpec kPanels[StatusPanels::Count] = {
+    {300, Qt::AlignLeft | Qt::AlignVCenter, true, "  Last updated: Wednesday, 30-Sep-2026 23:59:59"},
+    {100, Qt::AlignCenter, true, "Ln. 99999, Col. 999"},
+    {50, Qt::AlignCenter, true, "Modified"},
+    {34, Qt::AlignCenter, true, "OVR"},
+    {34, Qt::AlignCenter, true, "NUM"},
+    {34, Qt::AlignCenter, true, "CAPS"},
+    {50, Qt::AlignCenter, true, "SCROLL"},
+    {50, Qt::AlignCenter, false, ""},
+};
+
+// Frame and inner margins of a sunken panel.
+constexpr int kPadding = 10;
+// The first panel gives way on a narrow window, down to this width.
+constexpr int kLeastFirstWidth = 120;
+
+// A panel that shows as much of its text as fits, the whole text in its tool tip.
+class PanelLabel : public QLabel {
+ public:
+  using QLabel::QLabel;
+  void setWholeText(const QString& text) {
+    whole_ = text;
+    elide();
+  }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override {
+    QLabel::resizeEvent(event);
+    elide();
+  }
+
+ private:
+  void elide() {
+    const int room = std::max(contentsRect().width(), 0);
+    const QString shown = fontMetrics().elidedText(whole_, Qt::ElideRight, room);
+    setText(shown);
+    setToolTip(shown == whole_ ? QString() : whole_);
+  }
+  QString whole_;
+};
+
+}  // namespace
+
 StatusPanels::StatusPanels(QStatusBar& bar) {
   bar.setObjectName(QStringLiteral("SBar"));
   bar.setSizeGripEnabled(true);
-  struct Spec {
-    int width;
-    Qt::Alignment align;
-    bool bevel;
-  };
-  const Spec specs[Count] = {
-      {300, Qt::AlignLeft | Qt::AlignVCenter, true}, {100, Qt::AlignCenter, true}, {50, Qt::AlignCenter, true},
-      {34, Qt::AlignCenter, true},                   {34, Qt::AlignCenter, true},  {34, Qt::AlignCenter, true},
-      {50, Qt::AlignCenter, true},                   {50, Qt::AlignCenter, false},
-  };
+  const QFontMetrics metrics(bar.font());
   for (int i = 0; i < Count; ++i) {
-    auto* label = new QLabel(&bar);
+    const PanelSpec& spec = kPanels[i];
+    auto* label = new PanelLabel(&bar);
     label->setObjectName(QStringLiteral("SBarPanel%1").arg(i));
-    label->setFixedWidth(specs[i].width);
-    label->setAlignment(specs[i].align);
-    label->setFrameStyle(specs[i].bevel ? (QFrame::Panel | QFrame::Sunken) : QFrame::NoFrame);
+    const int width = std::max(spec.width, metrics.horizontalAdvance(QString::fromLatin1(spec.longest)) + kPadding);
+    if (i == LastUpdated) {
+      label->setMinimumWidth(kLeastFirstWidth);
+      label->setMaximumWidth(width);
+    } else {
+      label->setFixedWidth(width);
+    }
+    label->setAlignment(spec.align);
+    label->setFrameStyle(spec.bevel ? (QFrame::Panel | QFrame::Sunken) : QFrame::NoFrame);
     label->setTextFormat(Qt::PlainText);
-    bar.addWidget(label);
+    bar.addWidget(label, i == LastUpdated ? 1 : 0);
     labels_[static_cast<std::size_t>(i)] = label;
   }
 }
 
-QString StatusPanels::text(Panel panel) const { return labels_[panel]->text(); }
-
 void StatusPanels::setText(Panel panel, const QString& text) {
-  if (labels_[panel]->text() != text) labels_[panel]->setText(text);
+  if (texts_[panel] == text) return;
+  texts_[panel] = text;
+  static_cast<PanelLabel*>(labels_[panel])->setWholeText(text);
 }
 
 }  // namespace varnok::app

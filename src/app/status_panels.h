@@ -1,6 +1,9 @@
 #pragma once
 // The status bar's eight panels (SBar): last update, caret position,
-// "Modified", INS/OVR, NUM, CAPS, SCROLL and an empty one.
+// "Modified", INS/OVR, NUM, CAPS, SCROLL and an empty one. Each panel is at
+// least its given width and wide enough for its longest usual text in the
+// bar's font; a text that still does not fit is cut with "…" and shown whole
+// in the panel's tool tip.
 #include <QString>
 #include <array>
 
@@ -15,13 +18,15 @@ class StatusPanels {
 
   explicit StatusPanels(QStatusBar& bar);
 
-  QString text(Panel panel) const;
+  // The whole text, also when the panel shows it cut.
+  QString text(Panel panel) const { return texts_[panel]; }
   // Sets the text; the label is only touched when the text changes.
   void setText(Panel panel, const QString& text);
   QLabel* label(Panel panel) const { return labels_[panel]; }
 
  private:
   std::array<QLabel*, Count> labels_{};
+  std::array<QString, Count> texts_{};
 };
 
 }  // namespace varnok::app

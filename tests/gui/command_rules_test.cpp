@@ -26,7 +26,7 @@ struct Row {
 bool Evaluate(const Row& row) {
   CommandSnapshot s;
   row.setup(s);
-  const CommandFlags buttons = ButtonStates(s);
+  const CommandStates buttons = ButtonStates(s);
   switch (row.place) {
     case Place::Button:
       return buttons[row.command];
@@ -280,9 +280,9 @@ class CommandRulesTest : public QObject {
   void menusFollowTheGivenButtonStates() {
     CommandSnapshot s;
     TreeOnConnection(s);
-    CommandFlags buttons;
-    buttons.set(Command::Save);
-    const CommandFlags menu = MenuStates(s, buttons);
+    CommandStates buttons;
+    buttons.enable(Command::Save);
+    const CommandStates menu = MenuStates(s, buttons);
     QVERIFY(menu[Command::Save]);
     QVERIFY(!menu[Command::New]);
     QVERIFY(!menu[Command::Run]);
@@ -290,6 +290,28 @@ class CommandRulesTest : public QObject {
 
   // Every command has its row, tool bar and context slots are unique, and
   // every placed item carries an object name for tests and a caption.
+  // A disabled command names the first rule it fails; an enabled one says nothing.
+  void disabledCommandsSayWhy() {
+    CommandSnapshot s;
+    TreeOnConnection(s);
+    s.selectedCount = 2;
+    const CommandStates buttons = ButtonStates(s);
+    QCOMPARE(QString::fromLatin1(buttons.reason(Command::MoveUp)), QStringLiteral("Select exactly one connection"));
+    QCOMPARE(QString::fromLatin1(buttons.reason(Command::RunBranchToCursor)), QStringLiteral("Select exactly one connection"));
+    QCOMPARE(QString::fromLatin1(buttons.reason(Command::Delete)), QString());
+    s.selectedCount = 1;
+    s.connectionModified = true;
+    const CommandStates menu = MenuStates(s, ButtonStates(s));
+    QCOMPARE(QString::fromLatin1(menu.reason(Command::CollapseAll)), QStringLiteral("Apply or discard the changes first"));
+    s.focus = FocusKind::MacroEditor;
+    QCOMPARE(QString::fromLatin1(ButtonStates(s).reason(Command::AddChild)),
+             QStringLiteral("Click a connection in the tree first"));
+    // Every disabled control of every place has a reason.
+    for (const CommandStates& states : {ButtonStates(s), MenuStates(s, ButtonStates(s))})
+      for (std::size_t i = 0; i < kCommandCount; ++i)
+        if (!states[static_cast<Command>(i)]) QVERIFY(*states.reason(static_cast<Command>(i)) != '\0');
+  }
+
   void tableIsComplete() {
     std::vector<int> toolSlots, contextSlots;
     for (const CommandSpec& spec : CommandTable()) {

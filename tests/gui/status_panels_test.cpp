@@ -1,0 +1,68 @@
+// The status panels fit their usual texts in the bar's font, never go below
+// the given widths, and cut a longer text with its whole text as tool tip.
+#include <QLabel>
+#include <QStatusBar>
+#include <QTest>
+
+#include "status_panels.h"
+
+using varnok::app::StatusPanels;
+
+class StatusPanelsTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void panelsFitTheirTexts() {
+    for (int pointSize : {8, 14}) {
+      QStatusBar bar;
+      QFont font = bar.font();
+      font.setPointSize(pointSize);
+      bar.setFont(font);
+      StatusPanels panels(bar);
+      bar.resize(1600, 30);
+      bar.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&bar));
+      QVERIFY(panels.label(StatusPanels::LastUpdated)->width() >= 300);
+      QVERIFY(panels.label(StatusPanels::Caret)->width() >= 100);
+      const QString stamp = QStringLiteral("  Last updated: Wednesday, 30-Sep-2026 23:59:59");
+      panels.setText(StatusPanels::LastUpdated, stamp);
+      QCOMPARE(panels.label(StatusPanels::LastUpdated)->text(), stamp);
+      QVERIFY(panels.label(StatusPanels::LastUpdated)->toolTip().isEmpty());
+      panels.setText(StatusPanels::Caret, QStringLiteral("Ln. 12345, Col. 678"));
+      QCOMPARE(panels.label(StatusPanels::Caret)->text(), QStringLiteral("Ln. 12345, Col. 678"));
+    }
+  }
+
+  void longerTextIsCutWithTheWholeTextAsToolTip() {
+    QStatusBar bar;
+    StatusPanels panels(bar);
+    const QString caret = QStringLiteral("Ln. 1234567890, Col. 1234567890");
+    panels.setText(StatusPanels::Caret, caret);
+    QCOMPARE(panels.text(StatusPanels::Caret), caret);
+    QVERIFY(panels.label(StatusPanels::Caret)->text() != caret);
+    QVERIFY(panels.label(StatusPanels::Caret)->text().endsWith(QChar(0x2026)));
+    QCOMPARE(panels.label(StatusPanels::Caret)->toolTip(), caret);
+    panels.setText(StatusPanels::Caret, QStringLiteral("Ln. 1, Col. 1"));
+    QVERIFY(panels.label(StatusPanels::Caret)->toolTip().isEmpty());
+  }
+
+  // On a narrow bar the first panel gives way and cuts its text; widening shows it whole.
+  void firstPanelGivesWayOnANarrowBar() {
+    QStatusBar bar;
+    StatusPanels panels(bar);
+    const QString stamp = QStringLiteral("  Last updated: Tuesday, 08-Dec-2026 01:30:00");
+    panels.setText(StatusPanels::LastUpdated, stamp);
+    bar.resize(560, 30);
+    bar.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&bar));
+    QLabel* first = panels.label(StatusPanels::LastUpdated);
+    QVERIFY(first->width() < 300);
+    QCOMPARE(first->toolTip(), stamp);
+    QVERIFY(first->geometry().right() < panels.label(StatusPanels::Caret)->geometry().left());
+    bar.resize(1400, 30);
+    QTRY_COMPARE(first->text(), stamp);
+    QVERIFY(first->toolTip().isEmpty());
+  }
+};
+
+QTEST_MAIN(StatusPanelsTest)
+#include "status_panels_test.moc"
