@@ -17,7 +17,7 @@ struct PanelSpec {
 
 constexpr PanelSpec kPanels[StatusPanels::Count] = {
     {300, Qt::AlignLeft | Qt::AlignVCenter, true, "  Last updated: Wednesday, 30-Sep-2026 23:59:59"},
-    {100, Qt::AlignCenter, true, "Ln. 99999, Col. 999"},
+    {100, Qt::AlignCenter, true, "Ln. 9999, Col. 99"},
     {50, Qt::AlignCenter, true, "Modified"},
     {34, Qt::AlignCenter, true, "OVR"},
     {34, Qt::AlignCenter, true, "NUM"},
@@ -27,7 +27,7 @@ constexpr PanelSpec kPanels[StatusPanels::Count] = {
 };
 
 // Frame and inner margins of a sunken panel.
-constexpr int kPadding = 10;
+constexpr int kPadding = 6;
 // The first panel gives way on a narrow window, down to this width.
 constexpr int kLeastFirstWidth = 120;
 
@@ -38,6 +38,12 @@ class PanelLabel : public QLabel {
   void setWholeText(const QString& text) {
     whole_ = text;
     elide();
+    updateGeometry();
+  }
+  // The whole text decides how much room the panel asks for.
+  QSize sizeHint() const override {
+    const QSize hint = QLabel::sizeHint();
+    return {std::max(minimumWidth(), fontMetrics().horizontalAdvance(whole_) + 2 * frameWidth() + 4), hint.height()};
   }
 
  protected:
@@ -70,13 +76,16 @@ StatusPanels::StatusPanels(QStatusBar& bar) {
     if (i == LastUpdated) {
       label->setMinimumWidth(kLeastFirstWidth);
       label->setMaximumWidth(width);
+    } else if (i == Empty) {
+      label->setMaximumWidth(width);  // always empty: the first to give way
+      label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     } else {
       label->setFixedWidth(width);
     }
     label->setAlignment(spec.align);
     label->setFrameStyle(spec.bevel ? (QFrame::Panel | QFrame::Sunken) : QFrame::NoFrame);
     label->setTextFormat(Qt::PlainText);
-    bar.addWidget(label, i == LastUpdated ? 1 : 0);
+    bar.addWidget(label, i == LastUpdated ? 100 : i == Empty ? 1 : 0);
     labels_[static_cast<std::size_t>(i)] = label;
   }
 }
