@@ -27,8 +27,8 @@ class StatusPanelsTest : public QObject {
       panels.setText(StatusPanels::LastUpdated, stamp);
       QCOMPARE(panels.label(StatusPanels::LastUpdated)->text(), stamp);
       QVERIFY(panels.label(StatusPanels::LastUpdated)->toolTip().isEmpty());
-      panels.setText(StatusPanels::Caret, QStringLiteral("Ln. 12345, Col. 678"));
-      QCOMPARE(panels.label(StatusPanels::Caret)->text(), QStringLiteral("Ln. 12345, Col. 678"));
+      panels.setText(StatusPanels::Caret, QStringLiteral("Ln. 1234, Col. 56"));
+      QCOMPARE(panels.label(StatusPanels::Caret)->text(), QStringLiteral("Ln. 1234, Col. 56"));
     }
   }
 
