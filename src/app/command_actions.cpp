@@ -127,7 +127,7 @@ void CommandActions::buildToolBar() {
         if (widget) widget->setObjectName(Latin1(spec.buttonName));
         if (!spec.glyph && widget) {
           // A wider button that shows its caption ("Apply") instead of a glyph.
-          action->setText(QString::fromLatin1(spec.caption).remove(QLatin1Char('&')).section(QLatin1Char(' '), 0, 0));
+          action->setText(Latin1(spec.buttonText));
           widget->setToolButtonStyle(Qt::ToolButtonTextOnly);
           widget->setMinimumWidth(56);
         }

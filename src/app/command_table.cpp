@@ -37,7 +37,7 @@ constexpr std::array kTable{
   CommandSpec{C::ExpandAll,        M::Connection, 40, "MnExpandAll",             "Expand all",                   nullptr},
   CommandSpec{C::CollapseAll,      M::Connection, 41, "MnCollapseAll",           "Collapse all",                 nullptr},
   // The Apply button's tool tip names F12, and F12 applies like the button.
-  CommandSpec{C::Apply,            M::Connection, 50, "MnApply",                 "Apply changes",                nullptr,      60, "BtnApply",             nullptr,                "Apply changes (F12)",                0, nullptr,           false, "F12"},
+  CommandSpec{C::Apply,            M::Connection, 50, "MnApply",                 "Apply changes",                nullptr,      60, "BtnApply",             nullptr,                "Apply changes (F12)",                0, nullptr,           false, "F12", "Apply"},
   CommandSpec{C::RunToCursor,      M::Actions,    10, "MnExecuteToCursor",       "Run to cursor",                "F8",         50, "BtnRunToCursor",       "run_to_cursor",        "Run to cursor (F8)"},
   CommandSpec{C::Run,              M::Actions,    11, "MnExecute",               "Run",                          "F9",         51, "BtnRun",               "run",                  "Run (F9)",                            60, "pmRun"},
   CommandSpec{C::RunBranchToCursor,M::Actions,    12, "MnExecuteBranchToCursor", "Run branch to cursor",         "Ctrl+F8",    52, "BtnRunBranchToCursor", "run_branch_to_cursor", "Run branch to cursor (Ctrl-F8)"},
