@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include "model/node_data.h"
+#include "scoped_flag.h"
 
 class QLabel;
 class QStackedWidget;
@@ -44,18 +45,8 @@ class ConnectionPage : public QWidget {
   // A user's edit: marks the page, unless the program is loading it.
   void userEdited();
 
-  // Set while the program fills the controls.
-  class LoadScope {
-   public:
-    explicit LoadScope(ConnectionPage& page) : page_(page), old_(page.loading_) { page_.loading_ = true; }
-    ~LoadScope() { page_.loading_ = old_; }
-    LoadScope(const LoadScope&) = delete;
-    LoadScope& operator=(const LoadScope&) = delete;
-
-   private:
-    ConnectionPage& page_;
-    bool old_;
-  };
+  // Set while the program fills the controls: ScopedFlag scope(loadingFlag());
+  bool& loadingFlag() { return loading_; }
   bool isLoading() const { return loading_; }
 
  private:

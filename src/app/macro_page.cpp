@@ -39,7 +39,7 @@ MacroPage::MacroPage(int editorPointSize, QWidget* parent) : ConnectionPage("TS1
 }
 
 void MacroPage::load(const rVTNodeData& record) {
-  LoadScope scope(*this);
+  ScopedFlag scope(loadingFlag());
   SetTextIfDifferent(*macroEditor_, Trimmed(FromStored(record.Macro)));
   loggingBox_->setChecked(record.StartLogging);
   setEdited(false);
@@ -51,7 +51,7 @@ void MacroPage::commit(rVTNodeData& record) const {
 }
 
 void MacroPage::clear() {
-  LoadScope scope(*this);
+  ScopedFlag scope(loadingFlag());
   macroEditor_->clear();
   loggingBox_->setChecked(true);
   setEdited(false);
@@ -62,7 +62,7 @@ QVariant MacroPage::state() const { return QVariantList{macroEditor_->text(), lo
 void MacroPage::restoreState(const QVariant& state) {
   const QVariantList values = state.toList();
   if (values.size() != 2) return;
-  LoadScope scope(*this);
+  ScopedFlag scope(loadingFlag());
   SetTextIfDifferent(*macroEditor_, values[0].toString());
   loggingBox_->setChecked(values[1].toBool());
 }

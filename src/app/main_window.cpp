@@ -174,7 +174,7 @@ void MainWindow::buildPages() {
 }
 
 void MainWindow::createWindow() {
-  LoadingGuard guard(*this);
+  ScopedFlag loading(loading_);
   handOverPending_ = false;
   document_->recentFiles().assign(ReadRecentFiles(*store_));
   rebuildRecentMenu();

@@ -10,6 +10,7 @@
 #include "document.h"
 #include "page_cycle.h"
 #include "prompts.h"
+#include "scoped_flag.h"
 
 class QTabWidget;
 class QTreeView;
@@ -91,19 +92,6 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   void changeEvent(QEvent* event) override;
 
  private:
-  // Sets `Loading` for its lifetime (restoring the earlier state).
-  class LoadingGuard {
-   public:
-    explicit LoadingGuard(MainWindow& w) : w_(w), old_(w.loading_) { w_.loading_ = true; }
-    ~LoadingGuard() { w_.loading_ = old_; }
-    LoadingGuard(const LoadingGuard&) = delete;
-    LoadingGuard& operator=(const LoadingGuard&) = delete;
-
-   private:
-    MainWindow& w_;
-    bool old_;
-  };
-
   void buildLayout();
   void buildTree();
   void buildPages();

@@ -105,7 +105,7 @@ void MainWindow::endBusy() {
 
 void MainWindow::documentReplaced(TreeNode* focus) {
   {
-    LoadingGuard guard(*this);
+    ScopedFlag loading(loading_);
     if (focus) {
       selectNode(focus);
     } else if (!tree().Top()->hasChildren()) {

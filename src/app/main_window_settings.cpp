@@ -21,7 +21,7 @@ IntRect ToRect(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
 }  // namespace
 
 void MainWindow::LoadSettings() {
-  LoadingGuard guard(*this);
+  ScopedFlag loading(loading_);
   LoadContext context;
   context.hasCommandLineParameter = services_.hasCommandLineParameter
                                         ? *services_.hasCommandLineParameter

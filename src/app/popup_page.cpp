@@ -18,7 +18,7 @@ PopupPage::PopupPage(int editorPointSize, QWidget* parent) : ConnectionPage("TS2
 }
 
 void PopupPage::load(const rVTNodeData& record) {
-  LoadScope scope(*this);
+  ScopedFlag scope(loadingFlag());
   SetTextIfDifferent(*popupEditor_, FromStored(record.PopupText));
   setEdited(false);
 }
@@ -26,7 +26,7 @@ void PopupPage::load(const rVTNodeData& record) {
 void PopupPage::commit(rVTNodeData& record) const { record.PopupText = ToStored(EditorText(*popupEditor_)); }
 
 void PopupPage::clear() {
-  LoadScope scope(*this);
+  ScopedFlag scope(loadingFlag());
   popupEditor_->clear();
   setEdited(false);
 }
@@ -34,7 +34,7 @@ void PopupPage::clear() {
 QVariant PopupPage::state() const { return popupEditor_->text(); }
 
 void PopupPage::restoreState(const QVariant& state) {
-  LoadScope scope(*this);
+  ScopedFlag scope(loadingFlag());
   SetTextIfDifferent(*popupEditor_, state.toString());
 }
 
