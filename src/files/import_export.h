@@ -20,10 +20,10 @@
 #include <string_view>
 #include <vector>
 
-#include "common/safe_write.h"
 #include "common/time_stamp.h"
 #include "files/vnk_file.h"
 #include "model/connection_tree.h"
+#include "platform/safe_write.h"
 
 namespace varnok {
 

@@ -40,10 +40,10 @@
 #include <string>
 #include <string_view>
 
-#include "common/safe_write.h"
 #include "common/time_stamp.h"
 #include "files/vnk_file.h"
 #include "model/connection_tree.h"
+#include "platform/safe_write.h"
 
 namespace varnok {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <limits>
 
-#include "common/ini_file.h"
 #include "common/program_paths.h"
+#include "platform/ini_file_io.h"
 
 namespace varnok {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/ini_file.h"
-#include "common/safe_write.h"
+#include "platform/ini_file_io.h"
 #include "properties/color_set.h"
 
 namespace varnok::run {

@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "common/program_paths.h"
-#include "common/safe_write.h"
+#include "platform/safe_write.h"
 #include "platform/system_info.h"
 #include "run/emulator.h"
 #include "run/line_processing.h"

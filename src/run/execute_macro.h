@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "properties/color_set.h"
 #include "platform/launcher.h"
+#include "properties/color_set.h"
 #include "run/macro_assembly.h"
 #include "run/temp_files.h"
 

@@ -6,6 +6,7 @@
 
 #include "common/ini_file.h"
 #include "common/program_paths.h"
+#include "platform/ini_file_io.h"
 #include "run/emulator.h"
 #include "temp_dir.h"
 

@@ -5,8 +5,8 @@
 
 #include "common/ini_file.h"
 #include "common/program_paths.h"
-#include "common/safe_write.h"
 #include "platform/launcher.h"
+#include "platform/safe_write.h"
 
 namespace varnok::platform {
 
