@@ -9,6 +9,7 @@
 #include "app_settings.h"
 #include "connection_pages.h"
 #include "model/connection_tree.h"
+#include "platform/executable_path.h"
 #include "prompts.h"
 #include "recent_files.h"
 
@@ -39,6 +40,7 @@ struct WindowServices {
   std::optional<bool> hasCommandLineParameter;   // nullopt: from the application's arguments
   std::optional<std::string> computerName;       // nullopt: the system's name
   bool screenLockAvailable = true;               // keeps the sixth double-click action
+  std::string programDir = platform::ExecutableDir();  // emulator, companion, Temp_CVL, Logs
 };
 
 // The editor's one window: the connection tree, the pages of the focused

@@ -229,7 +229,7 @@ void MainWindow::ImportHandedOverFile(const std::string& path) {
   {
     LoadingGuard guard(*this);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    result = ImportConnections(tree_, path, -1, *clock_);
+    result = ImportConnections(tree_, path, services_.programDir, -1, *clock_);
     vt_->expand(model_->indexOf(tree_.Top()));
     QApplication::restoreOverrideCursor();
   }

@@ -69,11 +69,11 @@ void MainWindow::SelectLastNode() {
 
 namespace {
 
-std::string CompanionPath() {
+std::string CompanionPath(const std::string& programDir) {
 #ifdef _WIN32
-  return ProgramFilePath("Varnok.exe");
+  return ProgramFilePath(programDir, "Varnok.exe");
 #else
-  return ProgramFilePath("varnok");
+  return ProgramFilePath(programDir, "varnok");
 #endif
 }
 
@@ -92,16 +92,16 @@ std::string ApplicationTitle() {
 
 void MainWindow::showRegistrations() {
   settingsPage_->cbAssociate->setChecked(platform::IsVnkAssociated(EditorPath()));
-  settingsPage_->cbRunAtLogOn->setChecked(platform::IsRunAtLogOn(CompanionPath()));
+  settingsPage_->cbRunAtLogOn->setChecked(platform::IsRunAtLogOn(CompanionPath(services_.programDir)));
 }
 
 void MainWindow::connectRegistrations() {
   connect(settingsPage_->cbRunAtLogOn, &QCheckBox::clicked, this, [this](bool on) {
-    if (on == platform::IsRunAtLogOn(CompanionPath())) return;
-    const std::string error = platform::SetRunAtLogOn(on, CompanionPath());
+    if (on == platform::IsRunAtLogOn(CompanionPath(services_.programDir))) return;
+    const std::string error = platform::SetRunAtLogOn(on, CompanionPath(services_.programDir));
     if (!error.empty()) {
       prompter_.error(error);
-      settingsPage_->cbRunAtLogOn->setChecked(platform::IsRunAtLogOn(CompanionPath()));
+      settingsPage_->cbRunAtLogOn->setChecked(platform::IsRunAtLogOn(CompanionPath(services_.programDir)));
     }
   });
   connect(settingsPage_->cbAssociate, &QCheckBox::clicked, this, [this](bool on) {

@@ -30,9 +30,9 @@ std::string Upper(std::string s) {
 
 }  // namespace
 
-void EnsureCompanionRunning(Prompter& prompter) {
+void EnsureCompanionRunning(const std::string& programDir, Prompter& prompter) {
   if (platform::IsMarkerHeld("VarnokSemaphore")) return;
-  std::string path = ProgramFilePath(kCompanionFile);
+  std::string path = ProgramFilePath(programDir, kCompanionFile);
   if (!FileExists(path)) {
     prompter.warning("File '" + DisplayName(path) + "' not found.");
     return;
@@ -41,8 +41,9 @@ void EnsureCompanionRunning(Prompter& prompter) {
     prompter.warning("Cannot start the companion program: " + r.error);
 }
 
-bool HandOverFile(const std::string& file, platform::SettingsStore& settings, Prompter& prompter) {
-  std::string temp = run::TempDir();
+bool HandOverFile(const std::string& file, const std::string& programDir, platform::SettingsStore& settings,
+                  Prompter& prompter) {
+  std::string temp = run::TempDir(programDir);
   if (temp.empty()) {
     prompter.error("Failed to create temporary folder. The file cannot be imported.");
     return false;
@@ -55,18 +56,18 @@ bool HandOverFile(const std::string& file, platform::SettingsStore& settings, Pr
 }
 
 StartupOutcome RunStartup(const std::vector<std::string>& args, const std::string& executableName,
-                          platform::SettingsStore& settings, Prompter& prompter) {
+                          const std::string& programDir, platform::SettingsStore& settings, Prompter& prompter) {
   StartupOutcome out;
   // 1. The file to open or import travels through "ParamName".
   if (!args.empty()) settings.writeString("ParamName", args.front());
 
   // 2. The companion.
-  EnsureCompanionRunning(prompter);
+  EnsureCompanionRunning(programDir, prompter);
 
   // 3. One editor per user: a second start hands its file over and ends.
   out.editorMarker = platform::AcquireMarker("VarnokcSemaphore");
   if (!out.editorMarker && platform::IsMarkerHeld("VarnokcSemaphore")) {
-    if (!args.empty() && !HandOverFile(args.front(), settings, prompter)) return out;
+    if (!args.empty() && !HandOverFile(args.front(), programDir, settings, prompter)) return out;
     platform::PostBroadcast("VarnokcMessage", 0);
     return out;
   }
@@ -81,14 +82,14 @@ StartupOutcome RunStartup(const std::vector<std::string>& args, const std::strin
   }
 
   // 5. It must sit beside the emulator.
-  if (auto error = run::CheckEmulatorPresent()) {
+  if (auto error = run::CheckEmulatorPresent(programDir)) {
     prompter.error(*error);
     out.exitCode = 1;
     return out;
   }
 
   // 6. Files of earlier runs go.
-  run::CleanTempFiles();
+  run::CleanTempFiles(programDir);
   out.proceed = true;
   return out;
 }

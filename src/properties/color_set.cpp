@@ -91,18 +91,20 @@ std::string DefaultColorStringFrom(const std::string& emulatorIniPath) {
   return joined;
 }
 
-std::string DefaultColorString() { return DefaultColorStringFrom(ProgramFilePath("corvane.ini")); }
+std::string DefaultColorString(const std::string& programDir) {
+  return DefaultColorStringFrom(ProgramFilePath(programDir, "corvane.ini"));
+}
 
-ColorSet ColorSetOrDefault(std::string_view stored) {
+ColorSet ColorSetOrDefault(std::string_view stored, const std::string& programDir) {
   ColorSet set;
   if (ParseColorString(stored, set)) return set;
   set = ColorSet{};
-  if (!ParseColorString(DefaultColorString(), set)) ParseColorString(ColorSchemas[0].colors, set);
+  if (!ParseColorString(DefaultColorString(programDir), set)) ParseColorString(ColorSchemas[0].colors, set);
   return set;
 }
 
-EditorColorPair EditorColors(std::string_view stored) {
-  ColorSet set = ColorSetOrDefault(stored);
+EditorColorPair EditorColors(std::string_view stored, const std::string& programDir) {
+  ColorSet set = ColorSetOrDefault(stored, programDir);
   return {set.ScreenColor(ColorAttribute::Normal, ColorPart::Text),
           set.ScreenColor(ColorAttribute::Normal, ColorPart::Background)};
 }

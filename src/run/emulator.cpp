@@ -36,15 +36,15 @@ static constexpr const char* kEditorFile = "varnokc";
 
 std::string EmulatorExeName() { return kEmulatorFile; }
 
-std::string EmulatorExePath() { return ProgramFilePath(kEmulatorFile); }
+std::string EmulatorExePath(const std::string& programDir) { return ProgramFilePath(programDir, kEmulatorFile); }
 
-std::optional<std::string> CheckEmulatorPresent() {
-  if (FileExists(EmulatorExePath())) return std::nullopt;
+std::optional<std::string> CheckEmulatorPresent(const std::string& programDir) {
+  if (FileExists(EmulatorExePath(programDir))) return std::nullopt;
   return ToUpperAscii(kEmulatorFile) + " not found.\rPlease move " + kEditorFile +
          " into Corvane directory and restart it.";
 }
 
-std::string EmulatorIniPath() { return ProgramFilePath("corvane.ini"); }
+std::string EmulatorIniPath(const std::string& programDir) { return ProgramFilePath(programDir, "corvane.ini"); }
 
 void ApplyIniColors(IniFile& ini, const ColorSet& colors) {
   ini.Set("Corvane", "VTColor", SixValues(colors, 0));

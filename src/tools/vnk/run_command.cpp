@@ -33,12 +33,13 @@ const varnok::vnk::Registration reg{"run", [](CLI::App& app) {
     varnok::ConnectionTree tree;
     varnok::vnk::LoadTree(tree, a->file);
     const varnok::TreeNode* node = varnok::vnk::FindConnection(tree, a->node);
-    varnok::run::MacroRequest request = varnok::run::RequestForNode(node, a->branch);
+    varnok::run::MacroRequest request = varnok::run::RequestForNode(node, a->branch, varnok::vnk::ProgramDirectory());
     varnok::vnk::ApplyUserVariables(request, a->vars);
     request.disableColors = varnok::platform::OpenVarnokSettings()->readInt("NoColors", 0) != 0;
 
     varnok::run::TempFileNumbering numbering(1);
     varnok::run::RunEnvironment env;
+    env.programDir = varnok::vnk::ProgramDirectory();
     env.numbering = &numbering;
     varnok::run::RunResult result = varnok::run::ExecuteMacro(request, env);
     std::vector<varnok::run::RunMessage> messages = result.messages;

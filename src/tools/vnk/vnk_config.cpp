@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "files/vnk_file.h"
+#include "platform/executable_path.h"
 #include "platform/settings_store.h"
 #include "vnk_command.h"
 
@@ -35,6 +36,11 @@ std::string VarKey(const std::string& var) {
 }
 
 }  // namespace
+
+const std::string& ProgramDirectory() {
+  static const std::string dir = platform::ExecutableDir();
+  return dir;
+}
 
 void LoadTree(ConnectionTree& tree, const std::string& path) {
   LoadResult r = LoadConfiguration(tree, path, false);
