@@ -11,6 +11,7 @@
 #include "common/program_paths.h"
 #include "main_window.h"
 #include "platform/desktop_integration.h"
+#include "platform/program_names.h"
 #include "platform/settings_store.h"
 #include "settings_page.h"
 #include "tree_model.h"
@@ -69,13 +70,7 @@ void MainWindow::SelectLastNode() {
 
 namespace {
 
-std::string CompanionPath(const std::string& programDir) {
-#ifdef _WIN32
-  return ProgramFilePath(programDir, "Varnok.exe");
-#else
-  return ProgramFilePath(programDir, "varnok");
-#endif
-}
+std::string CompanionPath(const std::string& programDir) { return ProgramFilePath(programDir, names::kCompanionFile); }
 
 std::string EditorPath() { return QCoreApplication::applicationFilePath().toLocal8Bit().toStdString(); }
 
@@ -116,9 +111,9 @@ void MainWindow::connectRegistrations() {
   });
 }
 
-std::string MainWindow::readParamName() { return store_->readString(setting::ParamName, std::string()); }
+std::string MainWindow::readParamName() { return setting::ParamName.read(*store_); }
 
-void MainWindow::clearParamName() { store_->writeString(setting::ParamName, std::string()); }
+void MainWindow::clearParamName() { setting::ParamName.write(*store_, std::string()); }
 
 void MainWindow::handOverTimerFired() {
   handOverTimer_.stop();

@@ -6,6 +6,7 @@
 
 #include "common/program_paths.h"
 #include "platform/ini_file_io.h"
+#include "platform/program_names.h"
 
 namespace varnok {
 
@@ -92,7 +93,7 @@ std::string DefaultColorStringFrom(const std::string& emulatorIniPath) {
 }
 
 std::string DefaultColorString(const std::string& programDir) {
-  return DefaultColorStringFrom(ProgramFilePath(programDir, "corvane.ini"));
+  return DefaultColorStringFrom(ProgramFilePath(programDir, names::kEmulatorSettingsFile));
 }
 
 ColorSet ColorSetOrDefault(std::string_view stored, const std::string& programDir) {
