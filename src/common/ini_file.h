@@ -24,7 +24,6 @@
 #include <utility>
 #include <vector>
 
-
 namespace varnok {
 
 class IniFile {

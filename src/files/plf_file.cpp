@@ -147,8 +147,7 @@ WriteResult SavePlfFile(const ConnectionTree& tree, const std::string& path, con
 }
 
 LoadResult ReadPlf(ConnectionTree& tree, std::string_view text, const std::string& programDir,
-                   std::int32_t selectedNodeIndex,
-                   const Clock& clock) {
+                   std::int32_t selectedNodeIndex, const Clock& clock) {
   const PlfSection section(IniFile::Parse(text).Entries(kPlfSection));
   const std::int32_t rowCount = section.Integer("rowcount", 0);
 
@@ -195,8 +194,7 @@ LoadResult ReadPlf(ConnectionTree& tree, std::string_view text, const std::strin
 }
 
 LoadResult LoadPlfFile(ConnectionTree& tree, const std::string& path, const std::string& programDir,
-                       std::int32_t selectedNodeIndex,
-                       const Clock& clock) {
+                       std::int32_t selectedNodeIndex, const Clock& clock) {
   LoadResult r;
   if (!FileExists(path)) {
     r.status = LoadStatus::FileMissing;

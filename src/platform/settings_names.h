@@ -24,7 +24,9 @@ struct StringSetting {
   // The write of `text` under this name, for SettingsStore::write.
   SettingWrite value(std::string text) const { return {name, std::move(text)}; }
   // Writes `text` alone; returns an error text, empty on success.
-  std::string write(SettingsStore& store, std::string text) const { return store.write({value(std::move(text))}); }
+  std::string write(SettingsStore& store, std::string text) const {
+    return store.write({value(std::move(text))});
+  }
 };
 
 // A 32-bit integer value. A missing value, or one that is no integer, reads

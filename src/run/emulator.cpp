@@ -29,7 +29,9 @@ WriteResult ChangeExistingFile(const std::string& path, Apply apply) {
 
 std::string EmulatorExeName() { return names::kEmulatorFile; }
 
-std::string EmulatorExePath(const std::string& programDir) { return ProgramFilePath(programDir, names::kEmulatorFile); }
+std::string EmulatorExePath(const std::string& programDir) {
+  return ProgramFilePath(programDir, names::kEmulatorFile);
+}
 
 std::optional<std::string> CheckEmulatorPresent(const std::string& programDir) {
   if (FileExists(EmulatorExePath(programDir))) return std::nullopt;
@@ -37,7 +39,9 @@ std::optional<std::string> CheckEmulatorPresent(const std::string& programDir) {
          " into Corvane directory and restart it.";
 }
 
-std::string EmulatorIniPath(const std::string& programDir) { return ProgramFilePath(programDir, names::kEmulatorSettingsFile); }
+std::string EmulatorIniPath(const std::string& programDir) {
+  return ProgramFilePath(programDir, names::kEmulatorSettingsFile);
+}
 
 void ApplyIniColors(IniFile& ini, const ColorSet& colors) {
   ini.Set("Corvane", "VTColor", SixValues(colors, 0));

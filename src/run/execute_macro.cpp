@@ -99,7 +99,8 @@ RunResult ExecuteMacro(const MacroRequest& request, RunEnvironment& env) {
   if (forExport) return result;
 
   const ColorSet* colors = request.disableColors ? nullptr : &request.colors;
-  if (WriteResult w = WriteRunSettings(EmulatorIniPath(env.programDir), result.files.settingsFile, colors); !w) {
+  if (WriteResult w = WriteRunSettings(EmulatorIniPath(env.programDir), result.files.settingsFile, colors);
+      !w) {
     result.messages.push_back({MessageKind::FileError, w.error});
     return result;
   }

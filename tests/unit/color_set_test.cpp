@@ -78,7 +78,7 @@ TEST_F(DefaultColors, EighteenValuesFromTheThreeEmulatorKeys) {
 
 TEST_F(DefaultColors, SchemaZeroWhenTheKeysDoNotAddUp) {
   const std::string schema0 = ColorSchemas[0].colors;
-  EXPECT_EQ(DefaultColorString(dir.path()), schema0);  // no file
+  EXPECT_EQ(DefaultColorString(dir.path()), schema0);                        // no file
   WriteIni("[Corvane]\nVTColor=1,2,3,4,5,6\nVTBoldColor=7,8,9,10,11,12\n");  // missing key
   EXPECT_EQ(DefaultColorString(dir.path()), schema0);
   WriteIni("[Corvane]\nVTColor=1,2,3,4,5,6,7\nVTBoldColor=7,8,9,10,11,12\nVTBlinkColor=1,2,3,4,5,6\n");
@@ -90,7 +90,8 @@ TEST_F(DefaultColors, SchemaZeroWhenTheKeysDoNotAddUp) {
 
 TEST_F(DefaultColors, InvalidStoredStringGivesTheDefaultSet) {
   WriteIni("[Corvane]\nVTColor=1,2,3,4,5,6\nVTBoldColor=7,8,9,10,11,12\nVTBlinkColor=13,14,15,16,17,18\n");
-  EXPECT_EQ(FormatColorString(ColorSetOrDefault("", dir.path())), "1:2:3:4:5:6:7:8:9:10:11:12:13:14:15:16:17:18");
+  EXPECT_EQ(FormatColorString(ColorSetOrDefault("", dir.path())),
+            "1:2:3:4:5:6:7:8:9:10:11:12:13:14:15:16:17:18");
   EXPECT_EQ(FormatColorString(ColorSetOrDefault("1:2:3:4:5:6:7:8:9:1:2:3:4:5:6:7:8:x", dir.path())),
             "1:2:3:4:5:6:7:8:9:10:11:12:13:14:15:16:17:18");
   EXPECT_EQ(FormatColorString(ColorSetOrDefault(ColorSchemas[4].colors, dir.path())), ColorSchemas[4].colors);

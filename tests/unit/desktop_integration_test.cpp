@@ -36,7 +36,8 @@ TEST_F(DesktopTest, ExecQuotesThePathDoublesPercentAndEscapesPerEntryRules) {
 
   const std::string companion = kOddDir + "/varnok";
   ASSERT_EQ(SetRunAtLogOn(true, companion), "");
-  EXPECT_EQ(Entry("/config/autostart/Varnok.desktop", "Exec"), "\"/opt/R&D tools/100%%/\\\\$x\\\\\\\\y/varnok\"");
+  EXPECT_EQ(Entry("/config/autostart/Varnok.desktop", "Exec"),
+            "\"/opt/R&D tools/100%%/\\\\$x\\\\\\\\y/varnok\"");
   EXPECT_TRUE(IsRunAtLogOn(companion));
   EXPECT_FALSE(IsRunAtLogOn("/opt/R&D tools/100%/varnok"));
 }

@@ -62,8 +62,9 @@ TEST(PlfFile, MissingKeysTakeTheirDefaults) {
   // Only names: no schedule, colours, logging flag or level. The colours are
   // the default set of the program directory's emulator settings.
   test::TempDir programDir;
-  test::WriteFile(programDir.file("corvane.ini"),
-                  "[Corvane]\nVTColor=1,2,3,4,5,6\nVTBoldColor=7,8,9,10,11,12\nVTBlinkColor=13,14,15,16,17,18\n");
+  test::WriteFile(
+      programDir.file("corvane.ini"),
+      "[Corvane]\nVTColor=1,2,3,4,5,6\nVTBoldColor=7,8,9,10,11,12\nVTBlinkColor=13,14,15,16,17,18\n");
   ConnectionTree tree;
   LoadResult r = ReadPlf(tree, Plf("C1_R1=a\r\nC1_R2=b\r\nRowCount=2\r\n"), programDir.path(), -1, kClock);
   ASSERT_TRUE(r.ok());
@@ -132,9 +133,12 @@ TEST(PlfFile, HandMadeOdditiesLoadAsTheIniRulesSay) {
   ConnectionTree none;
   EXPECT_EQ(ReadPlf(none, Plf("C1_R1=a\r\n"), kNoProgramDir, -1, kClock).nodesAdded, 0);
   EXPECT_EQ(ReadPlf(none, Plf("C1_R1=a\r\nRowCount=x\r\n"), kNoProgramDir, -1, kClock).nodesAdded, 0);
-  EXPECT_EQ(ReadPlf(none, "C1_R1=a\r\nRowCount=1\r\n", kNoProgramDir, -1, kClock).nodesAdded, 0) << "no section";
+  EXPECT_EQ(ReadPlf(none, "C1_R1=a\r\nRowCount=1\r\n", kNoProgramDir, -1, kClock).nodesAdded, 0)
+      << "no section";
   EXPECT_EQ(
-      ReadPlf(none, Plf("C1_R2147483647=z\r\nC1_R1=a\r\nRowCount=2147483647\r\n"), kNoProgramDir, -1, kClock).nodesAdded, 2);
+      ReadPlf(none, Plf("C1_R2147483647=z\r\nC1_R1=a\r\nRowCount=2147483647\r\n"), kNoProgramDir, -1, kClock)
+          .nodesAdded,
+      2);
   EXPECT_EQ(Outline(none), "a\nz\n");
 }
 

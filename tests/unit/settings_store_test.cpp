@@ -1,3 +1,5 @@
+#include "platform/settings_store.h"
+
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -6,7 +8,6 @@
 
 #include "platform/posix/settings_file.h"
 #include "platform/settings_names.h"
-#include "platform/settings_store.h"
 #include "scoped_env.h"
 #include "temp_dir.h"
 
@@ -58,8 +59,10 @@ TEST_F(SettingsTest, TableEntriesReadTheirDefaultsAndWriteTheirType) {
   EXPECT_EQ(setting::TreeWidth.read(*s), 215);
   EXPECT_EQ(setting::WinTop.read(*s, 77), 77);
   // A value of the other type reads as the default too; any number but 0 is on.
-  ASSERT_EQ(s->write({{"SelectLast", std::string("yes")}, setting::NoColors.value(-3), setting::VarEmail.value("a@b")}),
-            "");
+  ASSERT_EQ(
+      s->write(
+          {{"SelectLast", std::string("yes")}, setting::NoColors.value(-3), setting::VarEmail.value("a@b")}),
+      "");
   EXPECT_TRUE(setting::SelectLast.readFlag(*s));
   EXPECT_TRUE(setting::NoColors.readFlag(*s));
   EXPECT_EQ(setting::VarEmail.read(*s), "a@b");

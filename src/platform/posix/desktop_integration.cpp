@@ -63,11 +63,20 @@ std::string ExecProgram(const std::string& path) {
   std::string out;
   for (char c : quoted) {
     switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\t': out += "\\t"; break;
-      case '\r': out += "\\r"; break;
-      default: out += c;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -78,12 +87,23 @@ std::string XmlEscaped(const std::string& text) {
   std::string out;
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&apos;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&apos;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -119,7 +139,8 @@ void RefreshDesktopDatabases() {
 bool IsRunAtLogOn(const std::string& companionPath) {
   if (!FileExists(AutostartFile())) return false;
   const IniFile ini = ReadIni(AutostartFile());
-  return ini.Get(kEntry, "Exec") == ExecProgram(companionPath) && ini.Get(kEntry, "Hidden", "false") != "true";
+  return ini.Get(kEntry, "Exec") == ExecProgram(companionPath) &&
+         ini.Get(kEntry, "Hidden", "false") != "true";
 }
 
 std::string SetRunAtLogOn(bool on, const std::string& companionPath) {
@@ -153,7 +174,9 @@ std::string SetVnkAssociation(bool on, const std::string& editorPath, const std:
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
         "  <mime-type type=\"application/x-varnok\">\n"
-        "    <comment>" + XmlEscaped(title + " Varnok File") + "</comment>\n"
+        "    <comment>" +
+        XmlEscaped(title + " Varnok File") +
+        "</comment>\n"
         "    <glob pattern=\"*.vnk\" case-sensitive=\"false\"/>\n"
         "    <glob pattern=\"*.VNK\"/>\n"
         "  </mime-type>\n"

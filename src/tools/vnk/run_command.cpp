@@ -33,7 +33,8 @@ const varnok::vnk::Registration reg{"run", [](CLI::App& app) {
     varnok::ConnectionTree tree;
     varnok::vnk::LoadTree(tree, a->file);
     const varnok::TreeNode* node = varnok::vnk::FindConnection(tree, a->node);
-    varnok::run::MacroRequest request = varnok::run::RequestForNode(node, a->branch, varnok::vnk::ProgramDirectory());
+    varnok::run::MacroRequest request =
+        varnok::run::RequestForNode(node, a->branch, varnok::vnk::ProgramDirectory());
     varnok::vnk::ApplyUserVariables(request, a->vars);
     request.disableColors = varnok::setting::NoColors.readFlag(*varnok::platform::OpenVarnokSettings());
 
