@@ -1,4 +1,4 @@
-.PHONY: run test build fuzz
+.PHONY: run test test-asan check-format build fuzz
 build:
 	bash scripts/setup.sh
 
@@ -7,6 +7,22 @@ run: build
 
 test: build
 	cd build && ctest --output-on-failure -j2 --timeout 600
+
+# The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer
+# into build-asan/. Any report fails the test that caused it: ASan ends the
+# process, UBSan too (-fno-sanitize-recover), and LeakSanitizer checks every
+# process at exit (the suite is leak-free without suppressions).
+ASAN_OPTIONS ?= detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1
+UBSAN_OPTIONS ?= print_stacktrace=1:halt_on_error=1
+test-asan: build
+	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNOK_SANITIZE=ON -DVARNOK_BENCH=OFF
+	cmake --build build-asan
+	cd build-asan && ASAN_OPTIONS=$(ASAN_OPTIONS) UBSAN_OPTIONS=$(UBSAN_OPTIONS) \
+	  ctest --output-on-failure -j2 --timeout 900
+
+# Fails when a tracked C++ file is not formatted by .clang-format.
+check-format:
+	bash scripts/check_format.sh
 
 # Builds the libFuzzer targets with clang into build-fuzz/ and runs each for
 # FUZZ_SECONDS (60) on its corpus in fuzz-corpus/<name>, seeded from fuzz/seeds/<name>.

@@ -17,10 +17,10 @@
 #include <fstream>
 #include <string>
 
-#include "common/safe_write.h"
 #include "files/vnk_file.h"
 #include "generated_tree.h"
 #include "platform/memory_tuning.h"
+#include "platform/safe_write.h"
 
 namespace {
 

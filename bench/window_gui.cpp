@@ -67,6 +67,7 @@ struct Environment {
     services.settings = settings.get();
     services.dialogs = &dialogs;
     services.hasCommandLineParameter = false;
+    services.programDir = dir;
     auto window = std::make_unique<app::MainWindow>(prompter, nullptr, services);
     window->show();
     (void)QTest::qWaitForWindowExposed(window.get());

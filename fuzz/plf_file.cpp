@@ -23,10 +23,12 @@ void Check(bool ok) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace varnok;
   static const FixedClock clock({2026, 12, 8, 9, 5, 7, 42});
+  // No emulator settings there: missing colours read as schema 0, with no file read per input.
+  static const std::string programDir = "/nonexistent/program-dir";
   const std::string_view text(reinterpret_cast<const char*>(data), size);
 
   ConnectionTree tree;
-  LoadResult r = ReadPlf(tree, text, 3, clock);
+  LoadResult r = ReadPlf(tree, text, programDir, 3, clock);
   Check(r.ok() && r.nodesAdded == tree.Count() - 1);
   Check(!r.focusNode || tree.AbsoluteIndex(r.focusNode) == 3);
   for (const TreeNode* n = ConnectionTree::Next(tree.Top()); n; n = ConnectionTree::Next(n)) {
@@ -37,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string plf;
   Check(WritePlfText(tree, "fuzz.plf", plf, {}, clock).ok);
   ConnectionTree again;
-  ReadPlf(again, plf, -1, clock);
+  ReadPlf(again, plf, programDir, -1, clock);
   Check(WriteConfiguration(again) == WriteConfiguration(tree));
   return 0;
 }

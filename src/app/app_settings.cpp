@@ -5,21 +5,6 @@
 
 namespace varnok::app {
 
-namespace {
-
-bool ReadBool(const platform::SettingsStore& store, const char* name, bool fallback) {
-  if (auto v = store.readInt(name)) return *v != 0;
-  return fallback;
-}
-
-std::string ReadString(const platform::SettingsStore& store, const char* name) {
-  return store.readString(name).value_or(std::string());
-}
-
-std::int32_t BoolValue(bool on) { return on ? 1 : 0; }
-
-}  // namespace
-
 IntRect ClampToWorkArea(IntRect stored, const IntRect& workArea, int currentWindowWidth) {
   if (stored.top > workArea.top + workArea.height)
     stored.top = workArea.top + workArea.height - 50;
@@ -48,56 +33,56 @@ AppSettings LoadAppSettings(const platform::SettingsStore& store, const LoadCont
   AppSettings s;
   if (!store.keyExists()) return s;
 
-  s.varName = ReadString(store, setting::VarName);
-  s.varEmail = ReadString(store, setting::VarEmail);
-  s.varPhone = ReadString(store, setting::VarPhone);
-  s.multiStartInterval = store.readString(setting::MultiStartInterval, "5");
-  if (s.multiStartInterval.empty()) s.multiStartInterval = "5";
+  s.varName = setting::VarName.read(store);
+  s.varEmail = setting::VarEmail.read(store);
+  s.varPhone = setting::VarPhone.read(store);
+  s.multiStartInterval = setting::MultiStartInterval.read(store);
+  if (s.multiStartInterval.empty()) s.multiStartInterval = setting::MultiStartInterval.fallback;
   // A stored interval that is no whole number gets the spin editor's rule.
   s.multiStartInterval = std::to_string(RunDelaySeconds(s.multiStartInterval));
-  if (!context.hasCommandLineParameter) s.selectedNodeIndex = store.readInt(setting::SelectedNodeIndex, 0);
-  s.selectLast = ReadBool(store, setting::SelectLast, true);
-  s.noColors = ReadBool(store, setting::NoColors, false);
-  s.useColorsInEditor = ReadBool(store, setting::UseColorsInEditor, true);
-  s.useSameBackground = ReadBool(store, setting::UseSameBackground, true);
-  s.autoSave = ReadBool(store, setting::AutoSave, true);
-  s.doNotTile = ReadBool(store, setting::DoNotTile, false);
-  s.dblClickAction = store.readInt(setting::DblClickAction, 0);
-  s.lastVnkFile = ReadString(store, setting::LastVNKFile);
+  if (!context.hasCommandLineParameter) s.selectedNodeIndex = setting::SelectedNodeIndex.read(store);
+  s.selectLast = setting::SelectLast.readFlag(store);
+  s.noColors = setting::NoColors.readFlag(store);
+  s.useColorsInEditor = setting::UseColorsInEditor.readFlag(store);
+  s.useSameBackground = setting::UseSameBackground.readFlag(store);
+  s.autoSave = setting::AutoSave.readFlag(store);
+  s.doNotTile = setting::DoNotTile.readFlag(store);
+  s.dblClickAction = setting::DblClickAction.read(store);
+  s.lastVnkFile = setting::LastVNKFile.read(store);
   s.recentFiles = ReadRecentFiles(store);
 
   IntRect g;
-  g.width = std::max(store.readInt(setting::WinWidth, kMinWindowWidth), kMinWindowWidth);
-  g.height = std::max(store.readInt(setting::WinHeight, kMinWindowHeight), kMinWindowHeight);
-  g.top = store.readInt(setting::WinTop, (context.screen.height - g.height) / 2);
-  g.left = store.readInt(setting::WinLeft, (context.screen.width - g.width) / 2);
+  g.width = std::max(setting::WinWidth.read(store), kMinWindowWidth);
+  g.height = std::max(setting::WinHeight.read(store), kMinWindowHeight);
+  g.top = setting::WinTop.read(store, (context.screen.height - g.height) / 2);
+  g.left = setting::WinLeft.read(store, (context.screen.width - g.width) / 2);
   s.geometry = ClampToWorkArea(g, context.workArea, context.currentWindowWidth);
-  s.treeWidth = std::max(store.readInt(setting::TreeWidth, kMinTreeWidth), kMinTreeWidth);
-  s.maximized = store.readInt(setting::WinMaximized, 0) == 1;
+  s.treeWidth = std::max(setting::TreeWidth.read(store), kMinTreeWidth);
+  s.maximized = setting::WinMaximized.read(store) == 1;
   return s;
 }
 
 std::vector<platform::SettingWrite> SettingsWrites(const AppSettings& s) {
   return {
-      {setting::VarName, s.varName},
-      {setting::VarEmail, s.varEmail},
-      {setting::VarPhone, s.varPhone},
-      {setting::MultiStartInterval, s.multiStartInterval},
-      {setting::SelectedNodeIndex, s.selectedNodeIndex},
-      {setting::SelectLast, BoolValue(s.selectLast)},
-      {setting::UseColorsInEditor, BoolValue(s.useColorsInEditor)},
-      {setting::UseSameBackgroundWritten, BoolValue(s.useSameBackground)},
-      {setting::AutoSave, BoolValue(s.autoSave)},
-      {setting::LastVNKFile, s.lastVnkFile},
-      {setting::WinTop, s.geometry.top},
-      {setting::WinLeft, s.geometry.left},
-      {setting::WinWidth, s.geometry.width},
-      {setting::WinHeight, s.geometry.height},
-      {setting::TreeWidth, s.treeWidth},
-      {setting::WinMaximized, BoolValue(s.maximized)},
-      {setting::DoNotTile, BoolValue(s.doNotTile)},
-      {setting::NoColors, BoolValue(s.noColors)},
-      {setting::DblClickAction, s.dblClickAction},
+      setting::VarName.value(s.varName),
+      setting::VarEmail.value(s.varEmail),
+      setting::VarPhone.value(s.varPhone),
+      setting::MultiStartInterval.value(s.multiStartInterval),
+      setting::SelectedNodeIndex.value(s.selectedNodeIndex),
+      setting::SelectLast.flagValue(s.selectLast),
+      setting::UseColorsInEditor.flagValue(s.useColorsInEditor),
+      setting::UseSameBackgroundWritten.flagValue(s.useSameBackground),
+      setting::AutoSave.flagValue(s.autoSave),
+      setting::LastVNKFile.value(s.lastVnkFile),
+      setting::WinTop.value(s.geometry.top),
+      setting::WinLeft.value(s.geometry.left),
+      setting::WinWidth.value(s.geometry.width),
+      setting::WinHeight.value(s.geometry.height),
+      setting::TreeWidth.value(s.treeWidth),
+      setting::WinMaximized.flagValue(s.maximized),
+      setting::DoNotTile.flagValue(s.doNotTile),
+      setting::NoColors.flagValue(s.noColors),
+      setting::DblClickAction.value(s.dblClickAction),
   };
 }
 
@@ -105,7 +90,7 @@ std::vector<platform::SettingWrite> RecentFileWrites(const std::vector<std::stri
   std::vector<platform::SettingWrite> writes;
   for (int i = 0; i < kRecentFileCount; ++i) {
     std::string value = i < static_cast<int>(files.size()) ? files[static_cast<std::size_t>(i)] : std::string();
-    writes.push_back({"MRU" + std::to_string(i + 1), value});
+    writes.push_back({setting::RecentFileName(i + 1), value});
   }
   return writes;
 }
@@ -113,7 +98,7 @@ std::vector<platform::SettingWrite> RecentFileWrites(const std::vector<std::stri
 std::vector<std::string> ReadRecentFiles(const platform::SettingsStore& store) {
   std::vector<std::string> files;
   for (int i = 1; i <= kRecentFileCount; ++i) {
-    auto value = store.readString("MRU" + std::to_string(i));
+    auto value = store.readString(setting::RecentFileName(i));
     if (!value) break;
     if (!value->empty()) files.push_back(*value);
   }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/settings_names.h"
 #include "platform/settings_store.h"
 
 namespace varnok::app {
@@ -18,31 +19,7 @@ struct IntRect {
   int height = 0;
 };
 
-// Value names of the settings key.
-namespace setting {
-inline constexpr const char* VarName = "VarName";
-inline constexpr const char* VarEmail = "VarEmail";
-inline constexpr const char* VarPhone = "VarPhone";
-inline constexpr const char* MultiStartInterval = "MultiStartInterval";
-inline constexpr const char* SelectedNodeIndex = "SelectedNodeIndex";
-inline constexpr const char* SelectLast = "SelectLast";
-inline constexpr const char* WinWidth = "WinWidth";
-inline constexpr const char* WinHeight = "WinHeight";
-inline constexpr const char* WinTop = "WinTop";
-inline constexpr const char* WinLeft = "WinLeft";
-inline constexpr const char* TreeWidth = "TreeWidth";
-inline constexpr const char* WinMaximized = "WinMaximized";
-inline constexpr const char* NoColors = "NoColors";
-inline constexpr const char* UseColorsInEditor = "UseColorsInEditor";
-inline constexpr const char* UseSameBackground = "UseSameBackground";
-inline constexpr const char* UseSameBackgroundWritten = "UseSameBackGround";
-inline constexpr const char* AutoSave = "AutoSave";
-inline constexpr const char* DoNotTile = "DoNotTile";
-inline constexpr const char* DblClickAction = "DblClickAction";
-inline constexpr const char* LastVNKFile = "LastVNKFile";
-inline constexpr const char* ParamName = "ParamName";
-}  // namespace setting
-
+// The value names, types and defaults are those of platform/settings_names.h.
 inline constexpr int kMinWindowWidth = 640;
 inline constexpr int kMinWindowHeight = 490;
 inline constexpr IntRect kDesignedGeometry{267, 130, 648, 490};
@@ -50,18 +27,21 @@ inline constexpr int kDesignedTreeWidth = 275;
 inline constexpr int kMinTreeWidth = 215;
 inline constexpr int kRecentFileCount = 4;
 
+// Each value starts at its default of the settings table.
 struct AppSettings {
-  std::string varName, varEmail, varPhone;
-  std::string multiStartInterval = "5";
-  std::int32_t selectedNodeIndex = 0;
-  bool selectLast = true;
-  bool noColors = false;
-  bool useColorsInEditor = true;
-  bool useSameBackground = true;
-  bool autoSave = true;
-  bool doNotTile = false;
-  std::int32_t dblClickAction = 0;
-  std::string lastVnkFile;
+  std::string varName = setting::VarName.fallback;
+  std::string varEmail = setting::VarEmail.fallback;
+  std::string varPhone = setting::VarPhone.fallback;
+  std::string multiStartInterval = setting::MultiStartInterval.fallback;
+  std::int32_t selectedNodeIndex = setting::SelectedNodeIndex.fallback;
+  bool selectLast = setting::SelectLast.fallback != 0;
+  bool noColors = setting::NoColors.fallback != 0;
+  bool useColorsInEditor = setting::UseColorsInEditor.fallback != 0;
+  bool useSameBackground = setting::UseSameBackground.fallback != 0;
+  bool autoSave = setting::AutoSave.fallback != 0;
+  bool doNotTile = setting::DoNotTile.fallback != 0;
+  std::int32_t dblClickAction = setting::DblClickAction.fallback;
+  std::string lastVnkFile = setting::LastVNKFile.fallback;
   std::vector<std::string> recentFiles;  // most recent first, at most 4
 
   IntRect geometry = kDesignedGeometry;

@@ -5,6 +5,8 @@
 #include <QWidget>
 
 #include "common/program_paths.h"
+#include "platform/program_names.h"
+#include "platform/settings_names.h"
 #include "prompts.h"
 
 namespace varnok::app {
@@ -34,12 +36,12 @@ void CompanionLink::onReadable() {
 }
 
 void CompanionLink::handle(const platform::BusMessage& message) {
-  if (message.name == "VarnokcStopMessage") {
+  if (message.name == names::kEditorStopMessage) {
     if (host_.hasUnsavedWork && host_.hasUnsavedWork()) ShowMainWindow(host_.window);
     if (host_.window) host_.window->close();
     return;
   }
-  if (message.name != "VarnokcMessage") return;
+  if (message.name != names::kEditorMessage) return;
   if (bringForwardLock_.isActive() || message.sender == id()) return;
   bringForwardLock_.start();
   ShowMainWindow(host_.window);
@@ -47,7 +49,7 @@ void CompanionLink::handle(const platform::BusMessage& message) {
 }
 
 void CompanionLink::offerHandedOverFile() {
-  std::string path = settings_.readString("ParamName", "");
+  std::string path = setting::ParamName.read(settings_);
   if (path.empty()) return;
   // The copy made by a second start carries a "~" that the user never gave it.
   std::string shown = FileNameOf(path);
@@ -59,7 +61,7 @@ void CompanionLink::offerHandedOverFile() {
   PromptAnswer answer = prompter_.ask(PromptKind::Confirmation, PromptButtons::YesNo,
                                       "Do you want to import file " + DisplayName(shown) + " into Varnokc?");
   if (answer == PromptAnswer::Yes && host_.importFile) host_.importFile(path);
-  settings_.writeString("ParamName", "");
+  setting::ParamName.write(settings_, "");
 }
 
 void ShowMainWindow(QWidget* window) {
@@ -76,7 +78,7 @@ void ShowMainWindow(QWidget* window) {
 
 void NotifyCompanion(const std::function<void()>& saveSettings) {
   if (saveSettings) saveSettings();
-  platform::SendBroadcast("VarnokRRMessage", 0);
+  platform::SendBroadcast(names::kCompanionReloadMessage, 0);
 }
 
 }  // namespace varnok::app

@@ -25,8 +25,9 @@ class BusyScope {
 
 }  // namespace
 
-Document::Document(DocumentHost& host, Prompter& prompter, FileDialogs& dialogs, const Clock& clock)
-    : host_(host), prompter_(prompter), dialogs_(dialogs), clock_(clock) {}
+Document::Document(DocumentHost& host, Prompter& prompter, FileDialogs& dialogs, const Clock& clock,
+                   std::string programDir)
+    : host_(host), prompter_(prompter), dialogs_(dialogs), clock_(clock), programDir_(std::move(programDir)) {}
 
 std::string Document::caption() const {
   const std::string name = currentFile_.empty() ? std::string("Noname.VNK") : DisplayName(currentFile_);
@@ -177,7 +178,7 @@ void Document::importFile(const std::string& path) {
   ImportResult result;
   {
     BusyScope busy(host_);
-    result = ImportConnections(tree_, path, -1, clock_);
+    result = ImportConnections(tree_, path, programDir_, -1, clock_);
   }
   if (!result.supported) {
     prompter_.warning(std::string(kUnsupportedImportFormat));

@@ -44,7 +44,9 @@ class DocumentHost {
 
 class Document {
  public:
-  Document(DocumentHost& host, Prompter& prompter, FileDialogs& dialogs, const Clock& clock);
+  // `programDir`: where an imported .PLF file finds the emulator's settings.
+  Document(DocumentHost& host, Prompter& prompter, FileDialogs& dialogs, const Clock& clock,
+           std::string programDir);
 
   ConnectionTree& tree() { return tree_; }
   const ConnectionTree& tree() const { return tree_; }
@@ -87,6 +89,7 @@ class Document {
   Prompter& prompter_;
   FileDialogs& dialogs_;
   const Clock& clock_;
+  std::string programDir_;
   ConnectionTree tree_;
   std::string currentFile_;
   bool modified_ = false;

@@ -4,6 +4,7 @@
 #include "common/program_paths.h"
 #include "companion_link.h"
 #include "main_window.h"
+#include "platform/executable_path.h"
 #include "platform/settings_store.h"
 #include "prompts.h"
 #include "startup.h"
@@ -18,15 +19,18 @@ int main(int argc, char** argv) {
 
   std::vector<std::string> args(argv + 1, argv + argc);
   std::string exe = varnok::FileNameOf(QCoreApplication::applicationFilePath().toLocal8Bit().toStdString());
-  StartupOutcome start = RunStartup(args, exe, *settings, *prompter);
+  const std::string programDir = varnok::platform::ExecutableDir();
+  StartupOutcome start = RunStartup(args, exe, programDir, *settings, *prompter);
   if (!start.proceed) return start.exitCode;
 
-  MainWindow window(*prompter);
+  WindowServices services;
+  services.programDir = programDir;
+  MainWindow window(*prompter, nullptr, services);
   CompanionHost host;
   host.window = &window;
   host.hasUnsavedWork = [&window] { return window.IsConnectionModified() || window.isDocumentModified(); };
   host.importFile = [&window](const std::string& path) { window.importHandedOverFile(path); };
-  window.onCloseCancelled = [&prompter] { EnsureCompanionRunning(*prompter); };
+  window.onCloseCancelled = [&prompter, &programDir] { EnsureCompanionRunning(programDir, *prompter); };
   window.show();
   CompanionLink link(host, *settings, *prompter);
   int code = qapp.exec();

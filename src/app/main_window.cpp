@@ -46,7 +46,7 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
   }
   const Clock& clock = services_.clock ? *services_.clock : SystemClock();
   DocumentHost& host = *this;
-  document_ = std::make_unique<Document>(host, prompter_, *dialogs, clock);
+  document_ = std::make_unique<Document>(host, prompter_, *dialogs, clock, services_.programDir);
 
   refreshTimer_.setSingleShot(true);
   refreshTimer_.setInterval(150);
@@ -150,7 +150,8 @@ void MainWindow::buildPages() {
   settingsScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   pageControl_->addTab(settingsScroll, QStringLiteral("Settings"));
   pages_ = new ConnectionPages(*pageControl_, editorPointSize());
-  registrations_ = new SystemRegistrations(*settingsPage_, prompter_, [this] { return loading_; }, this);
+  registrations_ = new SystemRegistrations(*settingsPage_, prompter_, services_.programDir,
+                                           [this] { return loading_; }, this);
 
   connect(pages_, &ConnectionPages::edited, this, [this] {
     SetConnectionModified(true);

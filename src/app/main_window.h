@@ -9,6 +9,7 @@
 #include "app_settings.h"
 #include "document.h"
 #include "page_cycle.h"
+#include "platform/executable_path.h"
 #include "prompts.h"
 #include "scoped_flag.h"
 
@@ -43,6 +44,7 @@ struct WindowServices {
   std::optional<bool> hasCommandLineParameter;   // nullopt: from the application's arguments
   std::optional<std::string> computerName;       // nullopt: the system's name
   bool screenLockAvailable = true;               // keeps the sixth double-click action
+  std::string programDir = platform::ExecutableDir();  // emulator, companion, Temp_CVL, Logs
 };
 
 // The editor's one window. It composes the document, the tree view, the

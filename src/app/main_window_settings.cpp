@@ -62,9 +62,9 @@ void MainWindow::SelectLastNode() {
   if (TreeNode* node = tree().NodeAt(settings_.selectedNodeIndex)) selectNode(node);
 }
 
-std::string MainWindow::readParamName() { return store_->readString(setting::ParamName, std::string()); }
+std::string MainWindow::readParamName() { return setting::ParamName.read(*store_); }
 
-void MainWindow::clearParamName() { store_->writeString(setting::ParamName, std::string()); }
+void MainWindow::clearParamName() { setting::ParamName.write(*store_, std::string()); }
 
 void MainWindow::handOverTimerFired() {
   handOverTimer_.stop();

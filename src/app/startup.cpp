@@ -6,22 +6,14 @@
 #include "common/program_paths.h"
 #include "platform/launcher.h"
 #include "platform/message_bus.h"
+#include "platform/program_names.h"
+#include "platform/settings_names.h"
 #include "prompts.h"
 #include "run/emulator.h"
 #include "run/temp_files.h"
 
 namespace varnok::app {
 namespace {
-
-#ifdef _WIN32
-constexpr const char* kCompanionFile = "Varnok.exe";
-constexpr const char* kEditorName = "VARNOKC.EXE";
-constexpr const char* kEditorFile = "Varnokc.exe";
-#else
-constexpr const char* kCompanionFile = "varnok";
-constexpr const char* kEditorName = "VARNOKC";
-constexpr const char* kEditorFile = "varnokc";
-#endif
 
 std::string Upper(std::string s) {
   for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -30,9 +22,9 @@ std::string Upper(std::string s) {
 
 }  // namespace
 
-void EnsureCompanionRunning(Prompter& prompter) {
-  if (platform::IsMarkerHeld("VarnokSemaphore")) return;
-  std::string path = ProgramFilePath(kCompanionFile);
+void EnsureCompanionRunning(const std::string& programDir, Prompter& prompter) {
+  if (platform::IsMarkerHeld(names::kCompanionMarker)) return;
+  std::string path = ProgramFilePath(programDir, names::kCompanionFile);
   if (!FileExists(path)) {
     prompter.warning("File '" + DisplayName(path) + "' not found.");
     return;
@@ -41,8 +33,9 @@ void EnsureCompanionRunning(Prompter& prompter) {
     prompter.warning("Cannot start the companion program: " + r.error);
 }
 
-bool HandOverFile(const std::string& file, platform::SettingsStore& settings, Prompter& prompter) {
-  std::string temp = run::TempDir();
+bool HandOverFile(const std::string& file, const std::string& programDir, platform::SettingsStore& settings,
+                  Prompter& prompter) {
+  std::string temp = run::TempDir(programDir);
   if (temp.empty()) {
     prompter.error("Failed to create temporary folder. The file cannot be imported.");
     return false;
@@ -50,45 +43,45 @@ bool HandOverFile(const std::string& file, platform::SettingsStore& settings, Pr
   std::string copy = temp + "/~" + FileNameOf(file);
   std::error_code ec;  // a failed copy is not reported: the running editor says the file is missing
   std::filesystem::copy_file(file, copy, std::filesystem::copy_options::overwrite_existing, ec);
-  settings.writeString("ParamName", copy);
+  setting::ParamName.write(settings, copy);
   return true;
 }
 
 StartupOutcome RunStartup(const std::vector<std::string>& args, const std::string& executableName,
-                          platform::SettingsStore& settings, Prompter& prompter) {
+                          const std::string& programDir, platform::SettingsStore& settings, Prompter& prompter) {
   StartupOutcome out;
   // 1. The file to open or import travels through "ParamName".
-  if (!args.empty()) settings.writeString("ParamName", args.front());
+  if (!args.empty()) setting::ParamName.write(settings, args.front());
 
   // 2. The companion.
-  EnsureCompanionRunning(prompter);
+  EnsureCompanionRunning(programDir, prompter);
 
   // 3. One editor per user: a second start hands its file over and ends.
-  out.editorMarker = platform::AcquireMarker("VarnokcSemaphore");
-  if (!out.editorMarker && platform::IsMarkerHeld("VarnokcSemaphore")) {
-    if (!args.empty() && !HandOverFile(args.front(), settings, prompter)) return out;
-    platform::PostBroadcast("VarnokcMessage", 0);
+  out.editorMarker = platform::AcquireMarker(names::kEditorMarker);
+  if (!out.editorMarker && platform::IsMarkerHeld(names::kEditorMarker)) {
+    if (!args.empty() && !HandOverFile(args.front(), programDir, settings, prompter)) return out;
+    platform::PostBroadcast(names::kEditorMessage, 0);
     return out;
   }
 
   // 4. The program must keep its own name.
-  if (Upper(executableName) != kEditorName) {
+  if (Upper(executableName) != names::kEditorCheckName) {
     prompter.error(std::string("This application cannot be executed unless having the original name.\r"
                                "Please rename it to '") +
-                   kEditorFile + "' and re-run it.");
+                   names::kEditorFile + "' and re-run it.");
     out.exitCode = 1;
     return out;
   }
 
   // 5. It must sit beside the emulator.
-  if (auto error = run::CheckEmulatorPresent()) {
+  if (auto error = run::CheckEmulatorPresent(programDir)) {
     prompter.error(*error);
     out.exitCode = 1;
     return out;
   }
 
   // 6. Files of earlier runs go.
-  run::CleanTempFiles();
+  run::CleanTempFiles(programDir);
   out.proceed = true;
   return out;
 }

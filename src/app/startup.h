@@ -15,12 +15,13 @@ class Prompter;
 
 // Starts the companion ("varnok" in the program directory) when its marker is
 // not held; warns "File '<path>' not found." when it is missing.
-void EnsureCompanionRunning(Prompter& prompter);
+void EnsureCompanionRunning(const std::string& programDir, Prompter& prompter);
 
 // Copies `file` into the temporary folder as "~" + its name, stores the copy's
 // path in "ParamName". False (after showing the error) when there is no
 // temporary folder.
-bool HandOverFile(const std::string& file, platform::SettingsStore& settings, Prompter& prompter);
+bool HandOverFile(const std::string& file, const std::string& programDir, platform::SettingsStore& settings,
+                  Prompter& prompter);
 
 struct StartupOutcome {
   bool proceed = false;                                // create the window and run
@@ -29,8 +30,9 @@ struct StartupOutcome {
 };
 
 // Steps up to the window: `args` are the command-line parameters (without
-// the program name), `executableName` the running file's name.
+// the program name), `executableName` the running file's name, `programDir`
+// its directory.
 StartupOutcome RunStartup(const std::vector<std::string>& args, const std::string& executableName,
-                          platform::SettingsStore& settings, Prompter& prompter);
+                          const std::string& programDir, platform::SettingsStore& settings, Prompter& prompter);
 
 }  // namespace varnok::app

@@ -5,20 +5,13 @@
 
 #include "common/program_paths.h"
 #include "platform/desktop_integration.h"
+#include "platform/program_names.h"
 #include "prompts.h"
 #include "settings_page.h"
 
 namespace varnok::app {
 
 namespace {
-
-std::string CompanionPath() {
-#ifdef _WIN32
-  return ProgramFilePath("Varnok.exe");
-#else
-  return ProgramFilePath("varnok");
-#endif
-}
 
 std::string EditorPath() { return QCoreApplication::applicationFilePath().toLocal8Bit().toStdString(); }
 
@@ -33,20 +26,26 @@ std::string ApplicationTitle() {
 
 }  // namespace
 
-SystemRegistrations::SystemRegistrations(SettingsPage& page, Prompter& prompter, std::function<bool()> loading,
-                                         QObject* parent)
-    : QObject(parent), page_(page), prompter_(prompter), loading_(std::move(loading)) {
+SystemRegistrations::SystemRegistrations(SettingsPage& page, Prompter& prompter, std::string programDir,
+                                         std::function<bool()> loading, QObject* parent)
+    : QObject(parent),
+      page_(page),
+      prompter_(prompter),
+      programDir_(std::move(programDir)),
+      loading_(std::move(loading)) {
   connect(&page_, &SettingsPage::runAtLogOnClicked, this, &SystemRegistrations::setRunAtLogOn);
   connect(&page_, &SettingsPage::associationClicked, this, &SystemRegistrations::setAssociation);
 }
 
+std::string SystemRegistrations::companionPath() const { return ProgramFilePath(programDir_, names::kCompanionFile); }
+
 void SystemRegistrations::show() {
-  page_.showRegistrations(platform::IsVnkAssociated(EditorPath()), platform::IsRunAtLogOn(CompanionPath()));
+  page_.showRegistrations(platform::IsVnkAssociated(EditorPath()), platform::IsRunAtLogOn(companionPath()));
 }
 
 void SystemRegistrations::setRunAtLogOn(bool on) {
-  if (on == platform::IsRunAtLogOn(CompanionPath())) return;
-  const std::string error = platform::SetRunAtLogOn(on, CompanionPath());
+  if (on == platform::IsRunAtLogOn(companionPath())) return;
+  const std::string error = platform::SetRunAtLogOn(on, companionPath());
   if (error.empty()) return;
   prompter_.error(error);
   show();

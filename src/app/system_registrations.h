@@ -5,6 +5,7 @@
 // shows the system's state again.
 #include <QObject>
 #include <functional>
+#include <string>
 
 namespace varnok::app {
 
@@ -15,8 +16,9 @@ class SystemRegistrations : public QObject {
   Q_OBJECT
  public:
   // `loading`: while true, a click on the association box changes nothing.
-  SystemRegistrations(SettingsPage& page, Prompter& prompter, std::function<bool()> loading,
-                      QObject* parent = nullptr);
+  // `programDir`: where the companion is.
+  SystemRegistrations(SettingsPage& page, Prompter& prompter, std::string programDir,
+                      std::function<bool()> loading, QObject* parent = nullptr);
 
   // Puts the system's current state on the page.
   void show();
@@ -24,9 +26,11 @@ class SystemRegistrations : public QObject {
  private:
   void setRunAtLogOn(bool on);
   void setAssociation(bool on);
+  std::string companionPath() const;
 
   SettingsPage& page_;
   Prompter& prompter_;
+  std::string programDir_;
   std::function<bool()> loading_;
 };
 

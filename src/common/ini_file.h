@@ -16,16 +16,13 @@
 // was. New lines use the line break the text already uses (the first one
 // found), else the default given to Parse (CR LF unless told otherwise).
 //
-// The in-memory form (Parse / Serialize) serves callers that read and write
-// the file themselves (under a lock, or in a format of their own); the free
-// functions below read and write whole files, writing with SafeWriteFile.
+// This is the in-memory form (Parse / Serialize); reading and writing whole
+// files (with the safe writer) is in platform/ini_file_io.h.
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
-
-#include "common/safe_write.h"
 
 namespace varnok {
 
@@ -95,24 +92,5 @@ class IniFile {
   std::vector<Line> lines_;
   std::string newline_;
 };
-
-// Reads a whole profile file into `ini`. A failure names the path and the
-// system's reason; `ini` is then empty.
-WriteResult ReadIniFile(const std::string& path, IniFile& ini);
-
-// Writes `ini` over the file at `path` (SafeWriteFile: all or nothing).
-WriteResult WriteIniFile(const std::string& path, const IniFile& ini);
-
-// The value of a key of a profile file; `fallback` when the file, section or
-// key is missing or the file cannot be read.
-std::string ReadProfileString(const std::string& path, std::string_view section, std::string_view key,
-                              std::string_view fallback = {});
-
-// Writes one key into a profile file with the rules above: reads the file
-// (a missing file counts as empty and is created), changes the one line,
-// writes it back. Fails with a message naming the file, and changes nothing,
-// when the file cannot be read or written or the names or value are invalid.
-WriteResult WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
-                               std::string_view value);
 
 }  // namespace varnok

@@ -6,40 +6,14 @@
 namespace fs = std::filesystem;
 
 namespace varnok {
-namespace {
 
-std::string& OverrideDir() {
-  static std::string dir;
-  return dir;
-}
-
-std::string ExecutableDir() {
-  std::error_code ec;
-  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  if (ec) return fs::current_path(ec).string();
-  return exe.parent_path().string();
-}
-
-}  // namespace
-
-std::string ProgramDir() {
-  if (!OverrideDir().empty()) return OverrideDir();
-  static const std::string dir = ExecutableDir();
-  return dir;
-}
-
-void SetProgramDir(const std::string& dir) {
-  std::string d = dir;
-  while (d.size() > 1 && d.back() == '/') d.pop_back();
-  OverrideDir() = d;
-}
-
-std::string ProgramFilePath(const std::string& name) {
-  std::string dir = ProgramDir();
+std::string ProgramFilePath(const std::string& programDir, const std::string& name) {
   std::string rest = name;
   while (!rest.empty() && rest.front() == '/') rest.erase(0, 1);
-  if (!dir.empty() && dir.back() == '/') return dir + rest;
-  return dir + "/" + rest;
+  // No directory given: the name alone, never a path in the root folder.
+  if (programDir.empty()) return rest;
+  if (programDir.back() == '/') return programDir + rest;
+  return programDir + "/" + rest;
 }
 
 std::string FileNameOf(const std::string& path) {
@@ -53,8 +27,8 @@ std::string DisplayName(const std::string& path) {
   return name.empty() || !FileExists(path) ? path : name;
 }
 
-std::string EnsureProgramSubdir(const std::string& name) {
-  std::string path = ProgramFilePath(name);
+std::string EnsureProgramSubdir(const std::string& programDir, const std::string& name) {
+  std::string path = ProgramFilePath(programDir, name);
   std::error_code ec;
   if (fs::is_directory(path, ec)) return path;
   fs::create_directories(path, ec);

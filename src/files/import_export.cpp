@@ -33,14 +33,14 @@ std::string RenamedMessage(int count) {
   return std::to_string(count) + " imported items were" + tail;
 }
 
-ImportResult ImportConnections(ConnectionTree& tree, const std::string& path, std::int32_t selectedNodeIndex,
-                               const Clock& clock) {
+ImportResult ImportConnections(ConnectionTree& tree, const std::string& path, const std::string& programDir,
+                               std::int32_t selectedNodeIndex, const Clock& clock) {
   ImportResult result;
   const std::string ext = UpperExtension(path);
   if (ext == ".VNK") {
     result.load = LoadConfiguration(tree, path, true, selectedNodeIndex);
   } else if (ext == ".PLF") {
-    result.load = LoadPlfFile(tree, path, selectedNodeIndex, clock);
+    result.load = LoadPlfFile(tree, path, programDir, selectedNodeIndex, clock);
   } else {
     result.supported = false;
     result.load.message = std::string(kUnsupportedImportFormat);
@@ -60,8 +60,9 @@ WriteResult ExportConnections(const ConnectionTree& tree, const std::string& pat
   return SaveConfiguration(tree, path, selected);
 }
 
-LoadResult LoadConnectionsFile(ConnectionTree& tree, const std::string& path, const Clock& clock) {
-  if (FileFormatOf(path) == ConnectionFileFormat::Plf) return LoadPlfFile(tree, path, -1, clock);
+LoadResult LoadConnectionsFile(ConnectionTree& tree, const std::string& path, const std::string& programDir,
+                               const Clock& clock) {
+  if (FileFormatOf(path) == ConnectionFileFormat::Plf) return LoadPlfFile(tree, path, programDir, -1, clock);
   return LoadConfiguration(tree, path, false);
 }
 

@@ -6,7 +6,7 @@
 //
 // Nothing here shows or asks anything; the results carry the texts.
 //
-//   ImportResult r = ImportConnections(tree, path, storedIndex);
+//   ImportResult r = ImportConnections(tree, path, programDir, storedIndex);
 //   for (const std::string& w : r.warnings) prompts.Warning(w);   // in order
 //   if (r.documentModified) { mark the document modified; refresh commands; }
 //   (the pages keep their "Modified" mark: unapplied edits stay offered)
@@ -20,10 +20,10 @@
 #include <string_view>
 #include <vector>
 
-#include "common/safe_write.h"
 #include "common/time_stamp.h"
 #include "files/vnk_file.h"
 #include "model/connection_tree.h"
+#include "platform/safe_write.h"
 
 namespace varnok {
 
@@ -62,7 +62,7 @@ struct ImportResult {
 // an import, ".PLF": LoadPlfFile) below the top node, then gives imported
 // nodes that collide with siblings "Copy of " names (ResolveSiblingNames on
 // the top node). The document's file name never changes.
-ImportResult ImportConnections(ConnectionTree& tree, const std::string& path,
+ImportResult ImportConnections(ConnectionTree& tree, const std::string& path, const std::string& programDir,
                                std::int32_t selectedNodeIndex = -1, const Clock& clock = SystemClock());
 
 // Writes the nodes `selected` accepts (every node below the top node when it
@@ -72,7 +72,7 @@ WriteResult ExportConnections(const ConnectionTree& tree, const std::string& pat
 
 // Reads a whole file as a document is opened: .PLF by FileFormatOf, else
 // .VNK. For tools that convert between the formats.
-LoadResult LoadConnectionsFile(ConnectionTree& tree, const std::string& path,
+LoadResult LoadConnectionsFile(ConnectionTree& tree, const std::string& path, const std::string& programDir,
                                const Clock& clock = SystemClock());
 
 // The ancestors of `selected` nodes that lie below the top node and are not

@@ -146,8 +146,8 @@ WriteResult SavePlfFile(const ConnectionTree& tree, const std::string& path, con
   return r;
 }
 
-LoadResult ReadPlf(ConnectionTree& tree, std::string_view text, std::int32_t selectedNodeIndex,
-                   const Clock& clock) {
+LoadResult ReadPlf(ConnectionTree& tree, std::string_view text, const std::string& programDir,
+                   std::int32_t selectedNodeIndex, const Clock& clock) {
   const PlfSection section(IniFile::Parse(text).Entries(kPlfSection));
   const std::int32_t rowCount = section.Integer("rowcount", 0);
 
@@ -176,7 +176,7 @@ LoadResult ReadPlf(ConnectionTree& tree, std::string_view text, std::int32_t sel
     if (auto colors = section.Text(FoldedKey(6, row))) {
       d.Colors = *colors;
     } else {
-      if (!defaultColors) defaultColors = DefaultColorString();
+      if (!defaultColors) defaultColors = DefaultColorString(programDir);
       d.Colors = *defaultColors;
     }
     d.StartLogging = section.Integer(FoldedKey(7, row), 1) != 0;
@@ -193,8 +193,8 @@ LoadResult ReadPlf(ConnectionTree& tree, std::string_view text, std::int32_t sel
   return result;
 }
 
-LoadResult LoadPlfFile(ConnectionTree& tree, const std::string& path, std::int32_t selectedNodeIndex,
-                       const Clock& clock) {
+LoadResult LoadPlfFile(ConnectionTree& tree, const std::string& path, const std::string& programDir,
+                       std::int32_t selectedNodeIndex, const Clock& clock) {
   LoadResult r;
   if (!FileExists(path)) {
     r.status = LoadStatus::FileMissing;
@@ -209,7 +209,7 @@ LoadResult LoadPlfFile(ConnectionTree& tree, const std::string& path, std::int32
     r.reason = read.error;
     return r;
   }
-  return ReadPlf(tree, bytes, selectedNodeIndex, clock);
+  return ReadPlf(tree, bytes, programDir, selectedNodeIndex, clock);
 }
 
 }  // namespace varnok

@@ -33,17 +33,17 @@
 // Defaults of missing keys on reading: a missing name skips the row; a
 // missing schedule is the reading time as 17 digits ("yyyymmddHHmmsszzz",
 // which is no schedule); a missing colour string is the default colour set
-// (pages/color_set.h); a missing or non-numeric logging flag is true (any
+// of the program directory (properties/color_set.h); a missing or non-numeric logging flag is true (any
 // number other than 0 is true); a missing or non-numeric level is 1; other
 // texts are empty. Rows beyond "RowCount" (missing: 0) are ignored.
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "common/safe_write.h"
 #include "common/time_stamp.h"
 #include "files/vnk_file.h"
 #include "model/connection_tree.h"
+#include "platform/safe_write.h"
 
 namespace varnok {
 
@@ -62,15 +62,16 @@ WriteResult SavePlfFile(const ConnectionTree& tree, const std::string& path, con
                         const Clock& clock = SystemClock());
 
 // Appends the rows of a .PLF text as last children of the top node (one
-// insert notification). selectedNodeIndex: the stored absolute index to
+// insert notification). `programDir` holds the emulator settings that give
+// the default colours. selectedNodeIndex: the stored absolute index to
 // focus (-1: none). Never fails; the document is never named after the file.
-LoadResult ReadPlf(ConnectionTree& tree, std::string_view text, std::int32_t selectedNodeIndex = -1,
-                   const Clock& clock = SystemClock());
+LoadResult ReadPlf(ConnectionTree& tree, std::string_view text, const std::string& programDir,
+                   std::int32_t selectedNodeIndex = -1, const Clock& clock = SystemClock());
 
 // The same from a file. A missing file is "File '" + path + "' not found"
 // (FileMissing); a file that cannot be read is "Cannot open the file."
 // (CannotOpen, with the path and the system's reason in `reason`).
-LoadResult LoadPlfFile(ConnectionTree& tree, const std::string& path, std::int32_t selectedNodeIndex = -1,
-                       const Clock& clock = SystemClock());
+LoadResult LoadPlfFile(ConnectionTree& tree, const std::string& path, const std::string& programDir,
+                       std::int32_t selectedNodeIndex = -1, const Clock& clock = SystemClock());
 
 }  // namespace varnok

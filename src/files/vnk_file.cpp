@@ -3,9 +3,9 @@
 #include <cstring>
 #include <vector>
 
-#include "common/mapped_file.h"
 #include "common/program_paths.h"
 #include "files/level_placement.h"
+#include "platform/mapped_file.h"
 
 namespace varnok {
 namespace {

@@ -24,8 +24,8 @@
 #include <string>
 #include <string_view>
 
-#include "common/safe_write.h"
 #include "model/connection_tree.h"
+#include "platform/safe_write.h"
 
 namespace varnok {
 

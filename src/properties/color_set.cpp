@@ -4,8 +4,9 @@
 #include <cstdint>
 #include <limits>
 
-#include "common/ini_file.h"
 #include "common/program_paths.h"
+#include "platform/ini_file_io.h"
+#include "platform/program_names.h"
 
 namespace varnok {
 
@@ -91,18 +92,20 @@ std::string DefaultColorStringFrom(const std::string& emulatorIniPath) {
   return joined;
 }
 
-std::string DefaultColorString() { return DefaultColorStringFrom(ProgramFilePath("corvane.ini")); }
+std::string DefaultColorString(const std::string& programDir) {
+  return DefaultColorStringFrom(ProgramFilePath(programDir, names::kEmulatorSettingsFile));
+}
 
-ColorSet ColorSetOrDefault(std::string_view stored) {
+ColorSet ColorSetOrDefault(std::string_view stored, const std::string& programDir) {
   ColorSet set;
   if (ParseColorString(stored, set)) return set;
   set = ColorSet{};
-  if (!ParseColorString(DefaultColorString(), set)) ParseColorString(ColorSchemas[0].colors, set);
+  if (!ParseColorString(DefaultColorString(programDir), set)) ParseColorString(ColorSchemas[0].colors, set);
   return set;
 }
 
-EditorColorPair EditorColors(std::string_view stored) {
-  ColorSet set = ColorSetOrDefault(stored);
+EditorColorPair EditorColors(std::string_view stored, const std::string& programDir) {
+  ColorSet set = ColorSetOrDefault(stored, programDir);
   return {set.ScreenColor(ColorAttribute::Normal, ColorPart::Text),
           set.ScreenColor(ColorAttribute::Normal, ColorPart::Background)};
 }

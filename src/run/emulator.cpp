@@ -1,6 +1,7 @@
 #include "run/emulator.h"
 
 #include "common/program_paths.h"
+#include "platform/program_names.h"
 #include "run/macro_text.h"
 
 namespace varnok::run {
@@ -26,25 +27,21 @@ WriteResult ChangeExistingFile(const std::string& path, Apply apply) {
 
 }  // namespace
 
-#ifdef _WIN32
-static constexpr const char* kEmulatorFile = "corvmain.exe";
-static constexpr const char* kEditorFile = "Varnokc.exe";
-#else
-static constexpr const char* kEmulatorFile = "corvmain";
-static constexpr const char* kEditorFile = "varnokc";
-#endif
+std::string EmulatorExeName() { return names::kEmulatorFile; }
 
-std::string EmulatorExeName() { return kEmulatorFile; }
+std::string EmulatorExePath(const std::string& programDir) {
+  return ProgramFilePath(programDir, names::kEmulatorFile);
+}
 
-std::string EmulatorExePath() { return ProgramFilePath(kEmulatorFile); }
-
-std::optional<std::string> CheckEmulatorPresent() {
-  if (FileExists(EmulatorExePath())) return std::nullopt;
-  return ToUpperAscii(kEmulatorFile) + " not found.\rPlease move " + kEditorFile +
+std::optional<std::string> CheckEmulatorPresent(const std::string& programDir) {
+  if (FileExists(EmulatorExePath(programDir))) return std::nullopt;
+  return ToUpperAscii(names::kEmulatorFile) + " not found.\rPlease move " + names::kEditorFile +
          " into Corvane directory and restart it.";
 }
 
-std::string EmulatorIniPath() { return ProgramFilePath("corvane.ini"); }
+std::string EmulatorIniPath(const std::string& programDir) {
+  return ProgramFilePath(programDir, names::kEmulatorSettingsFile);
+}
 
 void ApplyIniColors(IniFile& ini, const ColorSet& colors) {
   ini.Set("Corvane", "VTColor", SixValues(colors, 0));

@@ -8,21 +8,21 @@
 #include <vector>
 
 #include "common/ini_file.h"
-#include "common/safe_write.h"
+#include "platform/ini_file_io.h"
 #include "properties/color_set.h"
 
 namespace varnok::run {
 
-// "corvmain" ("corvmain.exe" on Windows) and its path in the program's directory.
+// "corvmain" ("corvmain.exe" on Windows) and its path in the program directory.
 std::string EmulatorExeName();
-std::string EmulatorExePath();
+std::string EmulatorExePath(const std::string& programDir);
 
 // nullopt when the emulator is present, else the error text to show:
 // "CORVMAIN not found.\rPlease move varnokc into Corvane directory and restart it."
-std::optional<std::string> CheckEmulatorPresent();
+std::optional<std::string> CheckEmulatorPresent(const std::string& programDir);
 
-// The emulator's own settings file, ProgramFilePath("corvane.ini").
-std::string EmulatorIniPath();
+// The emulator's own settings file, "corvane.ini" in the program directory.
+std::string EmulatorIniPath(const std::string& programDir);
 
 // Writes the colour set into section "Corvane": "VTColor" (values 0..5),
 // "VTBoldColor" (6..11), "VTBlinkColor" (12..17), six decimals joined by ",".

@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "common/program_paths.h"
-#include "common/safe_write.h"
+#include "platform/safe_write.h"
 #include "platform/system_info.h"
 #include "run/emulator.h"
 #include "run/line_processing.h"
@@ -14,8 +14,8 @@ namespace {
 
 constexpr std::size_t kMaxLogonName = 252;
 
-bool CheckEmulator(std::vector<RunMessage>& messages) {
-  std::optional<std::string> missing = CheckEmulatorPresent();
+bool CheckEmulator(const std::string& programDir, std::vector<RunMessage>& messages) {
+  std::optional<std::string> missing = CheckEmulatorPresent(programDir);
   if (!missing) return true;
   messages.push_back({MessageKind::Error, *missing});
   return false;
@@ -38,9 +38,11 @@ std::string GetLogonName() {
   return name;
 }
 
-std::string EnsureProgramSubdirReporting(const std::string& name, std::vector<RunMessage>& messages) {
-  std::string path = EnsureProgramSubdir(name);
-  if (path.empty()) messages.push_back({MessageKind::Warning, "Cannot create directory" + ProgramFilePath(name)});
+std::string EnsureProgramSubdirReporting(const std::string& programDir, const std::string& name,
+                                         std::vector<RunMessage>& messages) {
+  std::string path = EnsureProgramSubdir(programDir, name);
+  if (path.empty())
+    messages.push_back({MessageKind::Warning, "Cannot create directory" + ProgramFilePath(programDir, name)});
   return path;
 }
 
@@ -57,20 +59,21 @@ MacroLines BuildMacroLines(const MacroRequest& request, const std::string& logDi
   return macro.lines;
 }
 
-std::optional<std::string> ExportMacroText(const MacroRequest& request, std::vector<RunMessage>& messages) {
-  if (!CheckEmulator(messages)) return std::nullopt;
-  std::string logDir = EnsureProgramSubdirReporting("Logs", messages);
-  EnsureProgramSubdirReporting("Temp_CVL", messages);
+std::optional<std::string> ExportMacroText(const MacroRequest& request, const std::string& programDir,
+                                           std::vector<RunMessage>& messages) {
+  if (!CheckEmulator(programDir, messages)) return std::nullopt;
+  std::string logDir = EnsureProgramSubdirReporting(programDir, "Logs", messages);
+  EnsureProgramSubdirReporting(programDir, "Temp_CVL", messages);
   return JoinLines(BuildMacroLines(request, logDir, LogonNameFor(request), true));
 }
 
 RunResult ExecuteMacro(const MacroRequest& request, RunEnvironment& env) {
   RunResult result;
   const bool forExport = !request.exportFile.empty();
-  if (!CheckEmulator(result.messages)) return result;
-  const std::string emulator = EmulatorExePath();
-  std::string logDir = EnsureProgramSubdirReporting("Logs", result.messages);
-  std::string tempDir = EnsureProgramSubdirReporting("Temp_CVL", result.messages);
+  if (!CheckEmulator(env.programDir, result.messages)) return result;
+  const std::string emulator = EmulatorExePath(env.programDir);
+  std::string logDir = EnsureProgramSubdirReporting(env.programDir, "Logs", result.messages);
+  std::string tempDir = EnsureProgramSubdirReporting(env.programDir, "Temp_CVL", result.messages);
 
   std::string macroFile;
   if (forExport) {
@@ -96,7 +99,8 @@ RunResult ExecuteMacro(const MacroRequest& request, RunEnvironment& env) {
   if (forExport) return result;
 
   const ColorSet* colors = request.disableColors ? nullptr : &request.colors;
-  if (WriteResult w = WriteRunSettings(EmulatorIniPath(), result.files.settingsFile, colors); !w) {
+  if (WriteResult w = WriteRunSettings(EmulatorIniPath(env.programDir), result.files.settingsFile, colors);
+      !w) {
     result.messages.push_back({MessageKind::FileError, w.error});
     return result;
   }

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "properties/color_set.h"
 #include "platform/launcher.h"
+#include "properties/color_set.h"
 #include "run/macro_assembly.h"
 #include "run/temp_files.h"
 
@@ -62,6 +62,8 @@ struct RunResult {
 using Launcher = std::function<platform::LaunchResult(const std::string&, const std::vector<std::string>&)>;
 
 struct RunEnvironment {
+  // The program directory: the emulator, its settings, "Temp_CVL" and "Logs".
+  std::string programDir;
   TempFileNumbering* numbering = nullptr;  // required for a run
   Launcher launch = platform::LaunchProgram;
 };
@@ -69,10 +71,11 @@ struct RunEnvironment {
 // The logon name as the system reports it, at most 252 characters.
 std::string GetLogonName();
 
-// The subdirectory `name` of the program's directory, created when missing.
-// When it cannot be created, appends the warning "Cannot create directory" +
-// path and returns "".
-std::string EnsureProgramSubdirReporting(const std::string& name, std::vector<RunMessage>& messages);
+// The subdirectory `name` of `programDir`, created when missing. When it
+// cannot be created, appends the warning "Cannot create directory" + path
+// and returns "".
+std::string EnsureProgramSubdirReporting(const std::string& programDir, const std::string& name,
+                                         std::vector<RunMessage>& messages);
 
 // The finished macro lines: assembled, each line processed, and the
 // log-opening block appended when a "$LOGIT$" line or the logging flag asks
@@ -84,7 +87,8 @@ MacroLines BuildMacroLines(const MacroRequest& request, const std::string& logDi
 // What an export of `request` writes, without writing it: the emulator check
 // and the log directory as for an export; nullopt (and an Error message) when
 // the emulator is missing.
-std::optional<std::string> ExportMacroText(const MacroRequest& request, std::vector<RunMessage>& messages);
+std::optional<std::string> ExportMacroText(const MacroRequest& request, const std::string& programDir,
+                                           std::vector<RunMessage>& messages);
 
 // The whole run (or, with `request.exportFile`, the export).
 RunResult ExecuteMacro(const MacroRequest& request, RunEnvironment& env);

@@ -13,7 +13,7 @@ std::vector<const TreeNode*> AncestorsRootFirst(const TreeNode* node) {
   return chain;
 }
 
-MacroRequest RequestForNode(const TreeNode* node, bool branch) {
+MacroRequest RequestForNode(const TreeNode* node, bool branch, const std::string& programDir) {
   MacroRequest request;
   if (branch) {
     for (const TreeNode* a : AncestorsRootFirst(node))
@@ -21,7 +21,7 @@ MacroRequest RequestForNode(const TreeNode* node, bool branch) {
   }
   request.own = {node->data().Name, DecodeText(node->data().Macro)};
   request.startLogging = node->data().StartLogging;
-  request.colors = ColorSetOrDefault(node->data().Colors);
+  request.colors = ColorSetOrDefault(node->data().Colors, programDir);
   return request;
 }
 

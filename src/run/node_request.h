@@ -12,7 +12,8 @@ namespace varnok::run {
 // The ancestors of `node` below the top node, the child of the top node first.
 std::vector<const TreeNode*> AncestorsRootFirst(const TreeNode* node);
 
-// `node` must be a connection (not the top node, not a separator).
-MacroRequest RequestForNode(const TreeNode* node, bool branch);
+// `node` must be a connection (not the top node, not a separator). An invalid
+// stored colour string gives the default colours of `programDir`.
+MacroRequest RequestForNode(const TreeNode* node, bool branch, const std::string& programDir);
 
 }  // namespace varnok::run

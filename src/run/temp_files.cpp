@@ -1,25 +1,25 @@
 #include "run/temp_files.h"
 
-#include <unistd.h>
-
 #include <filesystem>
+#include <system_error>
 
 #include "common/program_paths.h"
 
 namespace varnok::run {
 
-std::string TempDir() { return EnsureProgramSubdir("Temp_CVL"); }
+std::string TempDir(const std::string& programDir) { return EnsureProgramSubdir(programDir, "Temp_CVL"); }
 
 std::string MacroTempName(int n) { return "~macroC" + std::to_string(n) + ".cvl"; }
 
 std::string SettingsTempName(int n) { return "~CViniC" + std::to_string(n) + ".ini"; }
 
-bool CleanTempFiles() {
-  std::string dir = TempDir();
+bool CleanTempFiles(const std::string& programDir) {
+  std::string dir = TempDir(programDir);
   if (dir.empty()) return false;
+  std::error_code ec;  // a file that is not there, or cannot go, is left alone
   for (int n = 1; n <= kMaxTempFiles; ++n) {
     for (const std::string& name : {MacroTempName(n), SettingsTempName(n), "~CVini" + std::to_string(n) + ".ini"})
-      ::unlink((dir + "/" + name).c_str());
+      std::filesystem::remove(dir + "/" + name, ec);
   }
   return true;
 }

@@ -9,8 +9,9 @@ namespace varnok::run {
 
 constexpr int kMaxTempFiles = 128;
 
-// EnsureProgramSubdir("Temp_CVL"): created when missing, empty when unavailable.
-std::string TempDir();
+// The folder "Temp_CVL" of the program directory: created when missing, empty
+// when unavailable.
+std::string TempDir(const std::string& programDir);
 
 std::string MacroTempName(int n);     // "~macroC<n>.cvl"
 std::string SettingsTempName(int n);  // "~CViniC<n>.ini"
@@ -18,7 +19,7 @@ std::string SettingsTempName(int n);  // "~CViniC<n>.ini"
 // Removes the files 1..kMaxTempFiles of earlier runs: the macro files, the
 // settings files runs write, and the "~CVini<n>.ini" names of older versions.
 // Nothing else in the folder is touched. Returns false when the folder is unavailable.
-bool CleanTempFiles();
+bool CleanTempFiles(const std::string& programDir);
 
 struct TempFilePair {
   std::int32_t number = 0;

@@ -40,7 +40,8 @@ class VnkFilesTest : public ::testing::Test {
 
   std::string Listing(const std::string& path) {
     ConnectionTree t;
-    LoadResult r = path.ends_with(".plf") ? LoadPlfFile(t, path) : LoadConfiguration(t, path, false);
+    LoadResult r =
+        path.ends_with(".plf") ? LoadPlfFile(t, path, dir.path()) : LoadConfiguration(t, path, false);
     EXPECT_TRUE(r.ok()) << r.message;
     std::string out;
     for (const TreeNode* n = ConnectionTree::Next(t.Top()); n; n = ConnectionTree::Next(n))

@@ -59,7 +59,7 @@ class DocumentDecisionsTest : public QObject {
     host = std::make_unique<RecordingHost>();
     prompter = std::make_unique<ScriptedPrompter>();
     dialogs = std::make_unique<ScriptedFileDialogs>();
-    doc = std::make_unique<Document>(*host, *prompter, *dialogs, clock);
+    doc = std::make_unique<Document>(*host, *prompter, *dialogs, clock, dir->path());
     file = dir->file("Sites.vnk");
     test::WriteVnk(file, {"1:alpha:login", "1:beta:"});
   }

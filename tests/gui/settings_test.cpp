@@ -232,10 +232,11 @@ class SettingsTest : public QObject {
     QVERIFY(!associate->isChecked());
     logOn->click();
     const std::string autostart = f->dir.path() + "/config/autostart/Varnok.desktop";
-    QVERIFY(test::ReadFile(autostart).find("Exec=\"" + ProgramFilePath("varnok") + "\"") != std::string::npos);
+    QVERIFY(test::ReadFile(autostart).find("Exec=\"" + ProgramFilePath(f->programDir, "varnok") + "\"") !=
+            std::string::npos);
 
     // Another letter case of the companion's path does not count.
-    std::string upper = ProgramFilePath("VARNOK");
+    std::string upper = ProgramFilePath(f->programDir, "VARNOK");
     test::WriteFile(autostart, "[Desktop Entry]\nExec=\"" + upper + "\"\n");
     QVERIFY(!f->open().findChild<QCheckBox*>(QStringLiteral("cbRunAtLogOn"))->isChecked());
 

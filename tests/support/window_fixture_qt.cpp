@@ -17,6 +17,7 @@ app::MainWindow& WindowFixture::open(app::WindowServices extra) {
   if (!extra.clock) extra.clock = &clock;
   if (!extra.hasCommandLineParameter) extra.hasCommandLineParameter = false;
   if (!extra.computerName) extra.computerName = "testhost";
+  if (extra.programDir == app::WindowServices{}.programDir) extra.programDir = programDir;
   window_ = std::make_unique<app::MainWindow>(prompter, nullptr, extra);
   return *window_;
 }

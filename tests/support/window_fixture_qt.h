@@ -30,6 +30,8 @@ class WindowFixture {
   // Autostart entries and associations go to the temporary folder.
   ScopedEnv configHome{"XDG_CONFIG_HOME", dir.path() + "/config"};
   ScopedEnv dataHome{"XDG_DATA_HOME", dir.path() + "/data"};
+  // The window's program directory unless a test gives another one.
+  std::string programDir = dir.path() + "/program";
   ScriptedPrompter prompter;
   ScriptedFileDialogs dialogs;
   FixedClock clock{{2026, 12, 8, 9, 5, 7}};

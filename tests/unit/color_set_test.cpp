@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "common/program_paths.h"
 #include "temp_dir.h"
 
 namespace varnok {
@@ -64,8 +63,6 @@ TEST(ColorString, FailedPositionsKeepTheirValueOthersAreLoaded) {
 
 class DefaultColors : public ::testing::Test {
  protected:
-  void SetUp() override { SetProgramDir(dir.path()); }
-  void TearDown() override { SetProgramDir(""); }
   void WriteIni(const std::string& text) { test::WriteFile(dir.file("corvane.ini"), text); }
   test::TempDir dir;
 };
@@ -73,35 +70,36 @@ class DefaultColors : public ::testing::Test {
 TEST_F(DefaultColors, EighteenValuesFromTheThreeEmulatorKeys) {
   WriteIni("[Other]\r\nVTColor=9,9,9,9,9,9\r\n[corvane]\r\nvtcolor=1,2,3,4,5,6\r\n"
            "VTBoldColor=7,8,9,10,11,12\r\nVTBlinkColor=13,14,15,16,17,18\r\n");
-  EXPECT_EQ(DefaultColorString(), "1:2:3:4:5:6:7:8:9:10:11:12:13:14:15:16:17:18");
+  EXPECT_EQ(DefaultColorString(dir.path()), "1:2:3:4:5:6:7:8:9:10:11:12:13:14:15:16:17:18");
   // Read anew on every call.
   WriteIni("[Corvane]\nVTColor=0,0,0,0,0,0\nVTBoldColor=0,0,0,0,0,0\nVTBlinkColor=1,1,1,1,1,1\n");
-  EXPECT_EQ(DefaultColorString(), "0:0:0:0:0:0:0:0:0:0:0:0:1:1:1:1:1:1");
+  EXPECT_EQ(DefaultColorString(dir.path()), "0:0:0:0:0:0:0:0:0:0:0:0:1:1:1:1:1:1");
 }
 
 TEST_F(DefaultColors, SchemaZeroWhenTheKeysDoNotAddUp) {
   const std::string schema0 = ColorSchemas[0].colors;
-  EXPECT_EQ(DefaultColorString(), schema0);  // no file
+  EXPECT_EQ(DefaultColorString(dir.path()), schema0);                        // no file
   WriteIni("[Corvane]\nVTColor=1,2,3,4,5,6\nVTBoldColor=7,8,9,10,11,12\n");  // missing key
-  EXPECT_EQ(DefaultColorString(), schema0);
+  EXPECT_EQ(DefaultColorString(dir.path()), schema0);
   WriteIni("[Corvane]\nVTColor=1,2,3,4,5,6,7\nVTBoldColor=7,8,9,10,11,12\nVTBlinkColor=1,2,3,4,5,6\n");
-  EXPECT_EQ(DefaultColorString(), schema0);
+  EXPECT_EQ(DefaultColorString(dir.path()), schema0);
   // 18 values of which one does not convert.
   WriteIni("[Corvane]\nVTColor=1,2,3,4,5,red\nVTBoldColor=7,8,9,10,11,12\nVTBlinkColor=1,2,3,4,5,6\n");
-  EXPECT_EQ(DefaultColorString(), schema0);
+  EXPECT_EQ(DefaultColorString(dir.path()), schema0);
 }
 
 TEST_F(DefaultColors, InvalidStoredStringGivesTheDefaultSet) {
   WriteIni("[Corvane]\nVTColor=1,2,3,4,5,6\nVTBoldColor=7,8,9,10,11,12\nVTBlinkColor=13,14,15,16,17,18\n");
-  EXPECT_EQ(FormatColorString(ColorSetOrDefault("")), "1:2:3:4:5:6:7:8:9:10:11:12:13:14:15:16:17:18");
-  EXPECT_EQ(FormatColorString(ColorSetOrDefault("1:2:3:4:5:6:7:8:9:1:2:3:4:5:6:7:8:x")),
+  EXPECT_EQ(FormatColorString(ColorSetOrDefault("", dir.path())),
             "1:2:3:4:5:6:7:8:9:10:11:12:13:14:15:16:17:18");
-  EXPECT_EQ(FormatColorString(ColorSetOrDefault(ColorSchemas[4].colors)), ColorSchemas[4].colors);
+  EXPECT_EQ(FormatColorString(ColorSetOrDefault("1:2:3:4:5:6:7:8:9:1:2:3:4:5:6:7:8:x", dir.path())),
+            "1:2:3:4:5:6:7:8:9:10:11:12:13:14:15:16:17:18");
+  EXPECT_EQ(FormatColorString(ColorSetOrDefault(ColorSchemas[4].colors, dir.path())), ColorSchemas[4].colors);
 
-  EditorColorPair fromDefault = EditorColors("bad");
+  EditorColorPair fromDefault = EditorColors("bad", dir.path());
   EXPECT_EQ(fromDefault.text, 1u + 2u * 256 + 3u * 65536);
   EXPECT_EQ(fromDefault.background, 4u + 5u * 256 + 6u * 65536);
-  EditorColorPair green = EditorColors(ColorSchemas[4].colors);
+  EditorColorPair green = EditorColors(ColorSchemas[4].colors, dir.path());
   EXPECT_EQ(green.text, 255u * 256);
   EXPECT_EQ(green.background, 0u);
 }

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "common/ini_file.h"
-#include "common/program_paths.h"
+#include "platform/ini_file_io.h"
 #include "run/emulator.h"
 #include "temp_dir.h"
 
@@ -24,7 +24,7 @@ struct Launch {
 class ExecuteMacroTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetProgramDir(dir.path());
+    env.programDir = dir.path();
     test::WriteFile(dir.file(EmulatorExeName()), "");
     test::WriteFile(dir.file("corvane.ini"), kEmulatorIni);
     env.numbering = &numbering;
@@ -37,7 +37,6 @@ class ExecuteMacroTest : public ::testing::Test {
     request.logonName = "jdoe";
     ParseColorString(ColorSchemas[0].colors, request.colors);
   }
-  void TearDown() override { SetProgramDir(""); }
 
   test::TempDir dir;
   TempFileNumbering numbering;
@@ -119,7 +118,7 @@ TEST_F(ExecuteMacroTest, ExportConsumesNoNumberAndLogsWithoutDirectory) {
   EXPECT_FALSE(fs::exists(dir.file("Temp_CVL/~CViniC1.ini")));
 
   std::vector<RunMessage> messages;
-  EXPECT_EQ(ExportMacroText(request, messages), text);
+  EXPECT_EQ(ExportMacroText(request, dir.path(), messages), text);
   EXPECT_TRUE(messages.empty());
 }
 
@@ -127,11 +126,11 @@ TEST_F(ExecuteMacroTest, MissingEmulatorStopsBeforeAnyFile) {
   fs::remove(dir.file(EmulatorExeName()));
   request.exportFile = dir.file("x.cvl");
   RunResult r = ExecuteMacro(request, env);
-  EXPECT_EQ(r.messages, (std::vector<RunMessage>{{MessageKind::Error, *CheckEmulatorPresent()}}));
+  EXPECT_EQ(r.messages, (std::vector<RunMessage>{{MessageKind::Error, *CheckEmulatorPresent(dir.path())}}));
   EXPECT_FALSE(fs::exists(request.exportFile));
   EXPECT_FALSE(fs::exists(dir.file("Logs")));
   std::vector<RunMessage> messages;
-  EXPECT_EQ(ExportMacroText(request, messages), std::nullopt);
+  EXPECT_EQ(ExportMacroText(request, dir.path(), messages), std::nullopt);
   EXPECT_EQ(messages.size(), 1u);
 }
 

@@ -14,6 +14,8 @@ using test::CheckInvariants;
 using test::Outline;
 
 const FixedClock kClock({2026, 12, 8, 9, 5, 7, 42});
+// A program directory without emulator settings: the default colours are schema 0.
+const std::string kNoProgramDir = "/nonexistent/program-dir";
 
 // a / b / c / d (a chain), plus x with child y beside it.
 struct Chain {
@@ -46,7 +48,7 @@ TEST(ExportSelection, DepthThreeConnectionAloneAsksOnceAndWritesItsParentChain) 
     const std::string path = dir.file(name);
     ASSERT_TRUE(ExportConnections(t.tree, path, SelectionFilter(s.nodes), kClock));
     ConnectionTree back;
-    ASSERT_TRUE(LoadConnectionsFile(back, path, kClock).ok());
+    ASSERT_TRUE(LoadConnectionsFile(back, path, kNoProgramDir, kClock).ok());
     EXPECT_EQ(Outline(back), "a\n  b\n    c\n") << name;
     EXPECT_EQ(back.NodeAt(3)->data().Level, 3);
   }
@@ -101,7 +103,7 @@ TEST(Import, CollidingFirstLevelNameBecomesCopyOfAndIsCounted) {
     ASSERT_TRUE(ExportConnections(source, dir.file(name), {}, kClock));
     ConnectionTree tree;
     Add(tree, Add(tree, tree.Top(), "Router"), "Port 1");
-    ImportResult r = ImportConnections(tree, dir.file(name), -1, kClock);
+    ImportResult r = ImportConnections(tree, dir.file(name), kNoProgramDir, -1, kClock);
     ASSERT_TRUE(r.load.ok()) << name;
     EXPECT_EQ(Outline(tree), "Router\n  Port 1\nCopy of Router\n  Port 1\nNew\n") << name;
     EXPECT_EQ(r.renamed, 1);
@@ -113,8 +115,8 @@ TEST(Import, CollidingFirstLevelNameBecomesCopyOfAndIsCounted) {
   }
   // Importing the same file twice more: two and then three renames.
   ConnectionTree tree;
-  ASSERT_TRUE(ImportConnections(tree, dir.file("s.plf"), -1, kClock).warnings.empty());
-  ImportResult again = ImportConnections(tree, dir.file("s.plf"), -1, kClock);
+  ASSERT_TRUE(ImportConnections(tree, dir.file("s.plf"), kNoProgramDir, -1, kClock).warnings.empty());
+  ImportResult again = ImportConnections(tree, dir.file("s.plf"), kNoProgramDir, -1, kClock);
   EXPECT_EQ(again.renamed, 2);
   EXPECT_EQ(again.warnings, std::vector<std::string>{
                                 "2 imported items were renamed to avoid duplicate names among siblings."});
@@ -128,7 +130,7 @@ TEST(Import, UnsupportedOrMissingFiles) {
   Add(tree, tree.Top(), "a");  // a duplicate the sibling pass would rename
   test::WriteFile(dir.file("x.txt"), "VNK20\0\0\0\0");
   for (std::string name : {"x.txt", "x", "x.vnk.bak"}) {
-    ImportResult r = ImportConnections(tree, dir.file(name), -1, kClock);
+    ImportResult r = ImportConnections(tree, dir.file(name), kNoProgramDir, -1, kClock);
     EXPECT_FALSE(r.supported);
     EXPECT_EQ(r.warnings, std::vector<std::string>{"Cannot import the file. Unsupported file format."});
     EXPECT_FALSE(r.documentModified);
@@ -136,7 +138,7 @@ TEST(Import, UnsupportedOrMissingFiles) {
   }
   // A missing .PLF is reported, and the sibling pass still runs.
   const std::string gone = dir.file("gone.plf");
-  ImportResult r = ImportConnections(tree, gone, -1, kClock);
+  ImportResult r = ImportConnections(tree, gone, kNoProgramDir, -1, kClock);
   EXPECT_TRUE(r.supported);
   EXPECT_EQ(r.load.status, LoadStatus::FileMissing);
   EXPECT_EQ(r.warnings, (std::vector<std::string>{
@@ -145,7 +147,7 @@ TEST(Import, UnsupportedOrMissingFiles) {
   EXPECT_TRUE(r.documentModified);
   EXPECT_EQ(Outline(tree), "a\nCopy of a\n");
   // A missing .VNK gives the configuration reader's message.
-  r = ImportConnections(tree, dir.file("gone.vnk"), -1, kClock);
+  r = ImportConnections(tree, dir.file("gone.vnk"), kNoProgramDir, -1, kClock);
   EXPECT_EQ(r.warnings, std::vector<std::string>{"File '" + dir.file("gone.vnk") + "' does not exist."});
 }
 
@@ -155,7 +157,7 @@ TEST(Import, StoredIndexFocusesAnImportedNode) {
   ASSERT_TRUE(ExportConnections(t.tree, dir.file("t.plf"), {}, kClock));
   ConnectionTree tree;
   Add(tree, tree.Top(), "z");
-  ImportResult r = ImportConnections(tree, dir.file("t.plf"), 3, kClock);
+  ImportResult r = ImportConnections(tree, dir.file("t.plf"), kNoProgramDir, 3, kClock);
   ASSERT_NE(r.load.focusNode, nullptr);
   EXPECT_EQ(r.load.focusNode->name(), "b");
   EXPECT_EQ(tree.AbsoluteIndex(r.load.focusNode), 3);

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "platform/ini_file_io.h"
 #include "temp_dir.h"
 
 namespace varnok {

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "common/program_paths.h"
 #include "common/stored_text.h"
 #include "temp_dir.h"
 
@@ -19,7 +18,6 @@ rVTNodeData Node(const std::string& name, const std::string& macro, const std::s
 
 TEST(NodeRequest, BranchOfThreeTakesStoredMacrosTopMostFirst) {
   test::TempDir dir;  // no corvane.ini: the default colour set is schema 0
-  SetProgramDir(dir.path());
   ConnectionTree tree;
   TreeNode* a = tree.Insert(tree.Top(), 0, ConnectionTree::NewNode(Node("A", "a1\r\n$CONNECTION$")));
   TreeNode* b = tree.Insert(a, 0, ConnectionTree::NewNode(Node("B", "b1")));
@@ -30,18 +28,17 @@ TEST(NodeRequest, BranchOfThreeTakesStoredMacrosTopMostFirst) {
   EXPECT_EQ(AncestorsRootFirst(c), (std::vector<const TreeNode*>{a, b}));
   EXPECT_TRUE(AncestorsRootFirst(a).empty());
 
-  MacroRequest branch = RequestForNode(c, true);
+  MacroRequest branch = RequestForNode(c, true, dir.path());
   AssembledMacro m = AssembleMacro(branch.ancestors, branch.own);
   EXPECT_EQ(m.lines, (MacroLines{"a1", "A", "b1", "c1"}));
   EXPECT_EQ(m.logName, "A_B_C_");
   EXPECT_TRUE(branch.startLogging);
   EXPECT_EQ(FormatColorString(branch.colors), ColorSchemas[5].colors);
 
-  MacroRequest alone = RequestForNode(c, false);
+  MacroRequest alone = RequestForNode(c, false, dir.path());
   EXPECT_TRUE(alone.ancestors.empty());
   EXPECT_EQ(AssembleMacro(alone.ancestors, alone.own).logName, "C_");
-  EXPECT_EQ(FormatColorString(RequestForNode(b, false).colors), ColorSchemas[0].colors);
-  SetProgramDir("");
+  EXPECT_EQ(FormatColorString(RequestForNode(b, false, dir.path()).colors), ColorSchemas[0].colors);
 }
 
 }  // namespace

@@ -22,6 +22,8 @@ using test::Full;
 using test::Outline;
 
 const FixedClock kClock({2026, 12, 8, 9, 5, 7, 42});
+// A program directory without emulator settings: the default colours are schema 0.
+const std::string kNoProgramDir = "/nonexistent/program-dir";
 
 std::string Plf(const std::string& section) { return "header line\r\n[PLF]\r\n" + section; }
 
@@ -57,9 +59,14 @@ TEST(PlfFile, WritesTheHeaderAndEightKeysPerRowInTreeOrder) {
 }
 
 TEST(PlfFile, MissingKeysTakeTheirDefaults) {
-  // Only names: no schedule, colours, logging flag or level.
+  // Only names: no schedule, colours, logging flag or level. The colours are
+  // the default set of the program directory's emulator settings.
+  test::TempDir programDir;
+  test::WriteFile(
+      programDir.file("corvane.ini"),
+      "[Corvane]\nVTColor=1,2,3,4,5,6\nVTBoldColor=7,8,9,10,11,12\nVTBlinkColor=13,14,15,16,17,18\n");
   ConnectionTree tree;
-  LoadResult r = ReadPlf(tree, Plf("C1_R1=a\r\nC1_R2=b\r\nRowCount=2\r\n"), -1, kClock);
+  LoadResult r = ReadPlf(tree, Plf("C1_R1=a\r\nC1_R2=b\r\nRowCount=2\r\n"), programDir.path(), -1, kClock);
   ASSERT_TRUE(r.ok());
   EXPECT_FALSE(r.nameDocument);
   EXPECT_EQ(r.nodesAdded, 2);
@@ -67,7 +74,7 @@ TEST(PlfFile, MissingKeysTakeTheirDefaults) {
   for (const TreeNode* n : {tree.NodeAt(1), tree.NodeAt(2)}) {
     const rVTNodeData& d = n->data();
     EXPECT_EQ(d.Schedule, "20261208090507042") << "17-digit time text, which is no schedule";
-    EXPECT_EQ(d.Colors, DefaultColorString());
+    EXPECT_EQ(d.Colors, "1:2:3:4:5:6:7:8:9:10:11:12:13:14:15:16:17:18");
     EXPECT_TRUE(d.StartLogging);
     EXPECT_EQ(d.Level, 1);
     EXPECT_EQ(d.NodeType, 0);
@@ -82,7 +89,7 @@ TEST(PlfFile, MissingKeysTakeTheirDefaults) {
                           "C1_R2=b\r\nC7_R2=-7\r\nC8_R2=0x2\r\n"
                           "C1_R3=c\r\nC7_R3=no\r\nC8_R3=deep\r\n"
                           "C1_R4=d\r\nC7_R4=0\r\nC8_R4=2\r\nRowCount=0x4\r\n"),
-                      -1, kClock)
+                      kNoProgramDir, -1, kClock)
                   .ok());
   EXPECT_EQ(Outline(other), "a\n  b\nc\n  d\n");
   EXPECT_EQ(other.NodeAt(1)->data().Schedule, "");
@@ -115,7 +122,7 @@ TEST(PlfFile, HandMadeOdditiesLoadAsTheIniRulesSay) {
       "C1_R3=another section\r\n"
       "[PLF]\r\n"
       "C1_R3=a second PLF section is never read\r\n";
-  LoadResult r = ReadPlf(tree, text, 3, kClock);
+  LoadResult r = ReadPlf(tree, text, kNoProgramDir, 3, kClock);
   ASSERT_TRUE(r.ok());
   EXPECT_EQ(Outline(tree), "Router A\n    padded  \n  ----- separator line -----\n");
   EXPECT_EQ(tree.NodeAt(2)->name(), "  padded  ");
@@ -124,11 +131,14 @@ TEST(PlfFile, HandMadeOdditiesLoadAsTheIniRulesSay) {
 
   // Without "RowCount" nothing is read; a huge one costs nothing.
   ConnectionTree none;
-  EXPECT_EQ(ReadPlf(none, Plf("C1_R1=a\r\n"), -1, kClock).nodesAdded, 0);
-  EXPECT_EQ(ReadPlf(none, Plf("C1_R1=a\r\nRowCount=x\r\n"), -1, kClock).nodesAdded, 0);
-  EXPECT_EQ(ReadPlf(none, "C1_R1=a\r\nRowCount=1\r\n", -1, kClock).nodesAdded, 0) << "no section";
+  EXPECT_EQ(ReadPlf(none, Plf("C1_R1=a\r\n"), kNoProgramDir, -1, kClock).nodesAdded, 0);
+  EXPECT_EQ(ReadPlf(none, Plf("C1_R1=a\r\nRowCount=x\r\n"), kNoProgramDir, -1, kClock).nodesAdded, 0);
+  EXPECT_EQ(ReadPlf(none, "C1_R1=a\r\nRowCount=1\r\n", kNoProgramDir, -1, kClock).nodesAdded, 0)
+      << "no section";
   EXPECT_EQ(
-      ReadPlf(none, Plf("C1_R2147483647=z\r\nC1_R1=a\r\nRowCount=2147483647\r\n"), -1, kClock).nodesAdded, 2);
+      ReadPlf(none, Plf("C1_R2147483647=z\r\nC1_R1=a\r\nRowCount=2147483647\r\n"), kNoProgramDir, -1, kClock)
+          .nodesAdded,
+      2);
   EXPECT_EQ(Outline(none), "a\nz\n");
 }
 
@@ -144,7 +154,7 @@ TEST(PlfFile, ImportedLevelsPlaceNodesAsTheConfigurationReaderDoes) {
     rows += "C1_R" + std::to_string(n) + "=" + name + "\r\nC8_R" + std::to_string(n) + "=" +
             std::to_string(level) + "\r\n";
   }
-  LoadResult r = ReadPlf(tree, Plf(rows + "RowCount=7\r\n"), 5, kClock);
+  LoadResult r = ReadPlf(tree, Plf(rows + "RowCount=7\r\n"), kNoProgramDir, 5, kClock);
   EXPECT_EQ(Outline(tree), "existing\na\n  b\nc\nd\n  e\nf\n  g\n");
   EXPECT_EQ(r.focusNode, tree.NodeAt(5)) << "absolute index counts the nodes already there";
   EXPECT_EQ(CheckInvariants(tree), "");
@@ -163,7 +173,7 @@ TEST(PlfFile, LongMacroSurvivesExportAndImportUncut) {
   tree.Insert(tree.Top(), 0, ConnectionTree::NewNode(d));
   ASSERT_TRUE(SavePlfFile(tree, dir.file("big.plf"), {}, kClock));
   ConnectionTree back;
-  ASSERT_TRUE(LoadPlfFile(back, dir.file("big.plf"), -1, kClock).ok());
+  ASSERT_TRUE(LoadPlfFile(back, dir.file("big.plf"), kNoProgramDir, -1, kClock).ok());
   ASSERT_EQ(back.Count(), 2);
   EXPECT_EQ(back.NodeAt(1)->data().Macro, stored);
   EXPECT_EQ(DecodeText(back.NodeAt(1)->data().PopupText), macro);
@@ -215,11 +225,11 @@ TEST(PlfFile, ConfigurationToPlfAndBackKeepsEveryStoredField) {
     ConnectionTree viaPlf;
     if (seed == 1) {  // once through the files themselves
       ASSERT_TRUE(SavePlfFile(loaded, dir.file("a.plf"), {}, kClock));
-      ASSERT_TRUE(LoadPlfFile(viaPlf, dir.file("a.plf"), -1, kClock).ok());
+      ASSERT_TRUE(LoadPlfFile(viaPlf, dir.file("a.plf"), kNoProgramDir, -1, kClock).ok());
     } else {
       std::string text;
       ASSERT_TRUE(WritePlfText(loaded, "a.plf", text, {}, kClock));
-      ASSERT_TRUE(ReadPlf(viaPlf, text, -1, kClock).ok());
+      ASSERT_TRUE(ReadPlf(viaPlf, text, kNoProgramDir, -1, kClock).ok());
     }
     // NodeType is not part of the text format: everything else is byte for byte the same.
     for (TreeNode* n = ConnectionTree::Next(original.Top()); n; n = ConnectionTree::Next(n)) {
@@ -234,7 +244,7 @@ TEST(PlfFile, MissingFileAndValuesTheFormatCannotCarry) {
   test::TempDir dir;
   ConnectionTree tree;
   const std::string missing = dir.file("gone.plf");
-  LoadResult r = LoadPlfFile(tree, missing);
+  LoadResult r = LoadPlfFile(tree, missing, kNoProgramDir);
   EXPECT_EQ(r.status, LoadStatus::FileMissing);
   EXPECT_EQ(r.message, "File '" + missing + "' not found");
   EXPECT_EQ(tree.Count(), 1);

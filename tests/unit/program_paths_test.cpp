@@ -4,21 +4,17 @@
 
 #include <filesystem>
 
+#include "platform/executable_path.h"
 #include "temp_dir.h"
 
 namespace varnok {
 namespace {
 
-struct ProgramDirGuard {
-  std::string saved = ProgramDir();
-  ~ProgramDirGuard() { SetProgramDir(saved); }
-};
-
 TEST(ProgramPaths, JoinsWithExactlyOneSeparator) {
-  ProgramDirGuard guard;
-  SetProgramDir("/opt/corvane/");
-  EXPECT_EQ(ProgramFilePath("corvmain"), "/opt/corvane/corvmain");
-  EXPECT_EQ(ProgramFilePath("/corvane.ini"), "/opt/corvane/corvane.ini");
+  EXPECT_EQ(ProgramFilePath("/opt/corvane/", "corvmain"), "/opt/corvane/corvmain");
+  EXPECT_EQ(ProgramFilePath("/opt/corvane", "/corvane.ini"), "/opt/corvane/corvane.ini");
+  // Without a directory the name stays relative: never a file in the root folder.
+  EXPECT_EQ(ProgramFilePath("", "/corvane.ini"), "corvane.ini");
 }
 
 TEST(ProgramPaths, DisplayNameIsTheFileNameOrThePathItself) {
@@ -31,16 +27,21 @@ TEST(ProgramPaths, DisplayNameIsTheFileNameOrThePathItself) {
 }
 
 TEST(ProgramPaths, EnsureProgramSubdirCreatesOnceAndReportsFailure) {
-  ProgramDirGuard guard;
   test::TempDir dir;
-  SetProgramDir(dir.path());
-  std::string temp = EnsureProgramSubdir("Temp_CVL");
+  std::string temp = EnsureProgramSubdir(dir.path(), "Temp_CVL");
   EXPECT_EQ(temp, dir.file("Temp_CVL"));
   EXPECT_TRUE(std::filesystem::is_directory(temp));
-  EXPECT_EQ(EnsureProgramSubdir("Temp_CVL"), temp);
+  EXPECT_EQ(EnsureProgramSubdir(dir.path(), "Temp_CVL"), temp);
   // A plain file in the way cannot become a folder.
   test::WriteFile(dir.file("Logs"), "x");
-  EXPECT_EQ(EnsureProgramSubdir("Logs"), "");
+  EXPECT_EQ(EnsureProgramSubdir(dir.path(), "Logs"), "");
+}
+
+TEST(ProgramPaths, ExecutableDirHoldsTheRunningProgram) {
+  const std::string exe = platform::ExecutablePath();
+  ASSERT_FALSE(exe.empty());
+  EXPECT_TRUE(std::filesystem::path(exe).is_absolute());
+  EXPECT_TRUE(FileExists(ProgramFilePath(platform::ExecutableDir(), FileNameOf(exe))));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "common/safe_write.h"
+#include "platform/safe_write.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>

@@ -1,3 +1,5 @@
+#include "platform/settings_store.h"
+
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -5,7 +7,7 @@
 #include <filesystem>
 
 #include "platform/posix/settings_file.h"
-#include "platform/settings_store.h"
+#include "platform/settings_names.h"
 #include "scoped_env.h"
 #include "temp_dir.h"
 
@@ -46,6 +48,30 @@ TEST_F(SettingsTest, NamesAreCaseInsensitiveAndTypesAreChecked) {
   EXPECT_EQ(OpenVarnokSettings()->readInt("UseSameBackGround", 0), 1);
   std::string file = test::ReadFile(path);
   EXPECT_EQ(file.find("USESAMEBACKGROUND"), std::string::npos);
+}
+
+TEST_F(SettingsTest, TableEntriesReadTheirDefaultsAndWriteTheirType) {
+  auto s = OpenVarnokSettings();
+  // Missing values: the defaults the editor and the companion agree on.
+  EXPECT_EQ(setting::MultiStartInterval.read(*s), "5");
+  EXPECT_TRUE(setting::SelectLast.readFlag(*s));
+  EXPECT_FALSE(setting::DoNotTile.readFlag(*s));
+  EXPECT_EQ(setting::TreeWidth.read(*s), 215);
+  EXPECT_EQ(setting::WinTop.read(*s, 77), 77);
+  // A value of the other type reads as the default too; any number but 0 is on.
+  ASSERT_EQ(
+      s->write(
+          {{"SelectLast", std::string("yes")}, setting::NoColors.value(-3), setting::VarEmail.value("a@b")}),
+      "");
+  EXPECT_TRUE(setting::SelectLast.readFlag(*s));
+  EXPECT_TRUE(setting::NoColors.readFlag(*s));
+  EXPECT_EQ(setting::VarEmail.read(*s), "a@b");
+  // The flag written under "UseSameBackGround" is the one read as "UseSameBackground".
+  ASSERT_EQ(s->write({setting::UseSameBackgroundWritten.flagValue(false)}), "");
+  EXPECT_FALSE(setting::UseSameBackground.readFlag(*OpenVarnokSettings()));
+  ASSERT_EQ(setting::LastVNKFile.write(*s, "/srv/net.vnk"), "");
+  EXPECT_EQ(s->readString("LastVNKFile", ""), "/srv/net.vnk");
+  EXPECT_EQ(setting::RecentFileName(4), "MRU4");
 }
 
 TEST_F(SettingsTest, TextsSurviveLineBreaksBackslashesAndEdgeBlanks) {

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 
-#include "common/program_paths.h"
 #include "run/emulator.h"
 #include "run/temp_files.h"
 #include "temp_dir.h"
@@ -11,31 +10,28 @@ namespace varnok::run {
 namespace {
 
 struct ProgramDirTest : ::testing::Test {
-  std::string saved = ProgramDir();
   test::TempDir dir;
-  void SetUp() override { SetProgramDir(dir.path()); }
-  void TearDown() override { SetProgramDir(saved); }
 };
 
 TEST_F(ProgramDirTest, CleanTempFilesRemovesOnlyTheNumberedFiles) {
-  std::string temp = TempDir();
+  std::string temp = TempDir(dir.path());
   ASSERT_EQ(temp, dir.file("Temp_CVL"));
   const char* removed[] = {"~macroC1.cvl", "~macroC128.cvl", "~CViniC1.ini", "~CViniC64.ini", "~CVini7.ini"};
   const char* kept[] = {"~macroC0.cvl", "~macroC129.cvl", "~macroC01.cvl", "~CViniC129.ini", "notes.txt", "~net.vnk"};
   for (auto* n : removed) test::WriteFile(temp + "/" + n, "x");
   for (auto* n : kept) test::WriteFile(temp + "/" + n, "x");
-  EXPECT_TRUE(CleanTempFiles());
+  EXPECT_TRUE(CleanTempFiles(dir.path()));
   for (auto* n : removed) EXPECT_FALSE(std::filesystem::exists(temp + "/" + n)) << n;
   for (auto* n : kept) EXPECT_TRUE(std::filesystem::exists(temp + "/" + n)) << n;
 }
 
 TEST_F(ProgramDirTest, TempFolderUnavailableAndEmulatorMissing) {
   test::WriteFile(dir.file("Temp_CVL"), "a file in the folder's place");
-  EXPECT_FALSE(CleanTempFiles());
-  EXPECT_EQ(CheckEmulatorPresent().value_or(""),
+  EXPECT_FALSE(CleanTempFiles(dir.path()));
+  EXPECT_EQ(CheckEmulatorPresent(dir.path()).value_or(""),
             "CORVMAIN not found.\rPlease move varnokc into Corvane directory and restart it.");
   test::WriteFile(dir.file("corvmain"), "");
-  EXPECT_FALSE(CheckEmulatorPresent().has_value());
+  EXPECT_FALSE(CheckEmulatorPresent(dir.path()).has_value());
 }
 
 }  // namespace

@@ -5,8 +5,8 @@
 
 #include "common/ini_file.h"
 #include "common/program_paths.h"
-#include "common/safe_write.h"
 #include "platform/launcher.h"
+#include "platform/safe_write.h"
 
 namespace varnok::platform {
 
@@ -18,6 +18,9 @@ constexpr const char* kEntry = "Desktop Entry";
 constexpr const char* kMimeType = "application/x-varnok";
 constexpr const char* kDefaults = "Default Applications";
 constexpr const char* kOldAssociation = "X-Varnok-OldAssociation";
+// A name of the freedesktop icon naming scheme, present in every icon theme:
+// the program directory carries no icon file of its own.
+constexpr const char* kIcon = "accessories-text-editor";
 
 std::string Home() {
   const char* home = std::getenv("HOME");
@@ -44,14 +47,66 @@ std::string DesktopFileName(const std::string& title) {
 }
 std::string ApplicationFile(const std::string& title) { return DataHome() + "/applications/" + DesktopFileName(title); }
 
-// Exec= argument quoting of the desktop entry specification.
-std::string Quoted(const std::string& path) {
-  std::string out = "\"";
+// The program's path as the first word of a desktop entry's Exec value:
+// quoted as a whole (with '"', '`', '$' and '\\' escaped inside the quotes),
+// "%" doubled so that it is no field code, and then written with the escapes
+// of a string value ("\\" for a backslash, "\n" and friends for control
+// characters). A reader undoes the string escapes, then the quoting.
+std::string ExecProgram(const std::string& path) {
+  std::string quoted = "\"";
   for (char c : path) {
-    if (c == '"' || c == '`' || c == '$' || c == '\\') out += '\\';
-    out += c;
+    if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
+    if (c == '%') quoted += '%';
+    quoted += c;
   }
-  return out + "\"";
+  quoted += '"';
+  std::string out;
+  for (char c : quoted) {
+    switch (c) {
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+// Text inside an XML element or attribute.
+std::string XmlEscaped(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&apos;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
 }
 
 IniFile ReadIni(const std::string& path) {
@@ -84,7 +139,8 @@ void RefreshDesktopDatabases() {
 bool IsRunAtLogOn(const std::string& companionPath) {
   if (!FileExists(AutostartFile())) return false;
   const IniFile ini = ReadIni(AutostartFile());
-  return ini.Get(kEntry, "Exec") == Quoted(companionPath) && ini.Get(kEntry, "Hidden", "false") != "true";
+  return ini.Get(kEntry, "Exec") == ExecProgram(companionPath) &&
+         ini.Get(kEntry, "Hidden", "false") != "true";
 }
 
 std::string SetRunAtLogOn(bool on, const std::string& companionPath) {
@@ -93,7 +149,7 @@ std::string SetRunAtLogOn(bool on, const std::string& companionPath) {
   ini.Set(kEntry, "Type", "Application");
   ini.Set(kEntry, "Name", "Varnok");
   ini.Set(kEntry, "Comment", "Varnok tray program: schedules and connections");
-  ini.Set(kEntry, "Exec", Quoted(companionPath));
+  ini.Set(kEntry, "Exec", ExecProgram(companionPath));
   ini.Set(kEntry, "Terminal", "false");
   ini.Set(kEntry, "X-GNOME-Autostart-enabled", "true");
   return WriteIni(AutostartFile(), ini);
@@ -106,7 +162,7 @@ bool IsVnkAssociated(const std::string& editorPath) {
   const std::string desktop = DataHome() + "/applications/" + chosen->substr(0, chosen->find(';'));
   if (!FileExists(desktop)) return false;
   const std::string exec = ReadIni(desktop).Get(kEntry, "Exec", "");
-  return exec.rfind(Quoted(editorPath), 0) == 0;
+  return exec.rfind(ExecProgram(editorPath), 0) == 0;
 }
 
 std::string SetVnkAssociation(bool on, const std::string& editorPath, const std::string& title) {
@@ -118,7 +174,9 @@ std::string SetVnkAssociation(bool on, const std::string& editorPath, const std:
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
         "  <mime-type type=\"application/x-varnok\">\n"
-        "    <comment>" + title + " Varnok File</comment>\n"
+        "    <comment>" +
+        XmlEscaped(title + " Varnok File") +
+        "</comment>\n"
         "    <glob pattern=\"*.vnk\" case-sensitive=\"false\"/>\n"
         "    <glob pattern=\"*.VNK\"/>\n"
         "  </mime-type>\n"
@@ -131,8 +189,8 @@ std::string SetVnkAssociation(bool on, const std::string& editorPath, const std:
     entry.Set(kEntry, "Type", "Application");
     entry.Set(kEntry, "Name", title);
     entry.Set(kEntry, "Comment", title + " Varnok File");
-    entry.Set(kEntry, "Exec", Quoted(editorPath) + " %f");
-    entry.Set(kEntry, "Icon", editorPath + ",0");
+    entry.Set(kEntry, "Exec", ExecProgram(editorPath) + " %f");
+    entry.Set(kEntry, "Icon", kIcon);
     entry.Set(kEntry, "MimeType", std::string(kMimeType) + ";");
     entry.Set(kEntry, "NoDisplay", "true");
     // An association this one replaces is kept, to be put back on removal.

@@ -11,8 +11,8 @@
 #include <filesystem>
 
 #include "common/ini_file.h"
-#include "common/safe_write.h"
 #include "platform/runtime_dir.h"
+#include "platform/safe_write.h"
 
 namespace varnok::platform {
 namespace {

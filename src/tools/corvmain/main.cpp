@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "common/safe_write.h"
 #include "common/utf8.h"
+#include "platform/safe_write.h"
 #include "terminal_colors.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "common/ini_file.h"
+#include "platform/ini_file_io.h"
 
 namespace varnok::corvmain {
 

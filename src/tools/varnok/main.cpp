@@ -11,6 +11,7 @@
 
 #include "platform/message_bus.h"
 #include "platform/process_marker.h"
+#include "platform/program_names.h"
 
 namespace {
 
@@ -29,14 +30,14 @@ void Record(const std::string& line) {
 int main(int argc, char** argv) {
   using namespace varnok::platform;
   if (argc > 1 && std::strcmp(argv[1], "--stop-editor") == 0) {
-    PostBroadcast("VarnokcStopMessage");
+    PostBroadcast(varnok::names::kEditorStopMessage);
     return 0;
   }
   if (argc > 1) {
     std::cerr << "usage: varnok [--stop-editor]\n";
     return 2;
   }
-  auto marker = AcquireMarker("VarnokSemaphore");
+  auto marker = AcquireMarker(varnok::names::kCompanionMarker);
   if (!marker) {
     std::cerr << "varnok: the companion is already running\n";
     return 1;
@@ -53,7 +54,7 @@ int main(int argc, char** argv) {
     pollfd p{receiver->fd(), POLLIN, 0};
     if (::poll(&p, 1, 200) > 0)
       receiver->dispatch([](const BusMessage& m) {
-        if (m.name == "VarnokRRMessage") Record("VarnokRRMessage");
+        if (m.name == varnok::names::kCompanionReloadMessage) Record(m.name);
       });
   }
   return 0;

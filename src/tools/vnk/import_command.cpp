@@ -28,7 +28,7 @@ const varnok::vnk::Registration reg{
       cmd->callback([a] {
         varnok::ConnectionTree tree;
         varnok::vnk::LoadAnyFormat(tree, a->file);
-        varnok::ImportResult r = varnok::ImportConnections(tree, a->source);
+        varnok::ImportResult r = varnok::ImportConnections(tree, a->source, varnok::vnk::ProgramDirectory());
         if (!r.supported || !r.load.ok()) {
           std::string text = r.supported ? r.load.message : std::string(varnok::kUnsupportedImportFormat);
           if (!r.load.reason.empty()) text += " (" + r.load.reason + ")";

@@ -38,7 +38,8 @@ const varnok::vnk::Registration reg{"macro", [](CLI::App& app) {
     varnok::ConnectionTree tree;
     varnok::vnk::LoadTree(tree, a->file);
     const varnok::TreeNode* node = varnok::vnk::FindConnection(tree, a->node);
-    varnok::run::MacroRequest request = varnok::run::RequestForNode(node, a->branch);
+    varnok::run::MacroRequest request =
+        varnok::run::RequestForNode(node, a->branch, varnok::vnk::ProgramDirectory());
     if (a->toLine > 0)  // the editor holds the trimmed text; the cut takes whole lines of it
       request.own.text = varnok::run::CutToCaretLine(varnok::TrimText(request.own.text), a->toLine);
     varnok::vnk::ApplyUserVariables(request, a->vars);
@@ -46,13 +47,15 @@ const varnok::vnk::Registration reg{"macro", [](CLI::App& app) {
 
     if (a->out.empty()) {
       std::vector<varnok::run::RunMessage> messages;
-      std::optional<std::string> text = varnok::run::ExportMacroText(request, messages);
+      std::optional<std::string> text =
+          varnok::run::ExportMacroText(request, varnok::vnk::ProgramDirectory(), messages);
       varnok::vnk::ReportMessages(messages);
       if (text) std::cout << *text << std::flush;
       return;
     }
     request.exportFile = a->out;
     varnok::run::RunEnvironment env;
+    env.programDir = varnok::vnk::ProgramDirectory();
     varnok::run::RunResult result = varnok::run::ExecuteMacro(request, env);
     varnok::vnk::ReportMessages(result.messages);
   });

@@ -2,7 +2,7 @@
 // writes the numbered macro and settings files and starts the emulator.
 #include <iostream>
 
-#include "platform/settings_store.h"
+#include "platform/settings_names.h"
 #include "run/execute_macro.h"
 #include "run/node_request.h"
 #include "vnk_command.h"
@@ -33,12 +33,14 @@ const varnok::vnk::Registration reg{"run", [](CLI::App& app) {
     varnok::ConnectionTree tree;
     varnok::vnk::LoadTree(tree, a->file);
     const varnok::TreeNode* node = varnok::vnk::FindConnection(tree, a->node);
-    varnok::run::MacroRequest request = varnok::run::RequestForNode(node, a->branch);
+    varnok::run::MacroRequest request =
+        varnok::run::RequestForNode(node, a->branch, varnok::vnk::ProgramDirectory());
     varnok::vnk::ApplyUserVariables(request, a->vars);
-    request.disableColors = varnok::platform::OpenVarnokSettings()->readInt("NoColors", 0) != 0;
+    request.disableColors = varnok::setting::NoColors.readFlag(*varnok::platform::OpenVarnokSettings());
 
     varnok::run::TempFileNumbering numbering(1);
     varnok::run::RunEnvironment env;
+    env.programDir = varnok::vnk::ProgramDirectory();
     env.numbering = &numbering;
     varnok::run::RunResult result = varnok::run::ExecuteMacro(request, env);
     std::vector<varnok::run::RunMessage> messages = result.messages;

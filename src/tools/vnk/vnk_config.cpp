@@ -3,7 +3,8 @@
 #include <iostream>
 
 #include "files/vnk_file.h"
-#include "platform/settings_store.h"
+#include "platform/executable_path.h"
+#include "platform/settings_names.h"
 #include "vnk_command.h"
 
 namespace varnok::vnk {
@@ -35,6 +36,11 @@ std::string VarKey(const std::string& var) {
 }
 
 }  // namespace
+
+const std::string& ProgramDirectory() {
+  static const std::string dir = platform::ExecutableDir();
+  return dir;
+}
 
 void LoadTree(ConnectionTree& tree, const std::string& path) {
   LoadResult r = LoadConfiguration(tree, path, false);
@@ -88,9 +94,9 @@ CLI::Option* AddVarOption(CLI::App* cmd, std::vector<std::string>& vars) {
 
 void ApplyUserVariables(run::MacroRequest& request, const std::vector<std::string>& vars) {
   auto settings = platform::OpenVarnokSettings();
-  request.userName = settings->readString("VarName", "");
-  request.userEmail = settings->readString("VarEmail", "");
-  request.userPhone = settings->readString("VarPhone", "");
+  request.userName = setting::VarName.read(*settings);
+  request.userEmail = setting::VarEmail.read(*settings);
+  request.userPhone = setting::VarPhone.read(*settings);
   for (const std::string& v : vars) {
     std::string key = VarKey(v);
     std::string value = v.substr(v.find('=') + 1);

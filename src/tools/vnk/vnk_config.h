@@ -15,6 +15,10 @@ class Option;
 
 namespace varnok::vnk {
 
+// vnk's own directory, the program directory of its subcommands (emulator,
+// corvane.ini, Temp_CVL, Logs).
+const std::string& ProgramDirectory();
+
 // Loads `path` into `tree`; throws Failure with the reader's message.
 void LoadTree(ConnectionTree& tree, const std::string& path);
 

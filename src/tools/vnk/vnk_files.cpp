@@ -7,7 +7,7 @@
 namespace varnok::vnk {
 
 void LoadAnyFormat(ConnectionTree& tree, const std::string& path) {
-  LoadResult r = LoadConnectionsFile(tree, path);
+  LoadResult r = LoadConnectionsFile(tree, path, ProgramDirectory());
   if (r.ok()) return;
   std::string text = r.message;
   if (!r.reason.empty()) text += " (" + r.reason + ")";

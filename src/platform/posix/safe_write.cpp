@@ -1,4 +1,4 @@
-#include "common/safe_write.h"
+#include "platform/safe_write.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
