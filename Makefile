@@ -1,4 +1,4 @@
-.PHONY: run test test-asan check-format build fuzz
+.PHONY: run test test-asan check-format check-naming build fuzz
 build:
 	bash scripts/setup.sh
 
@@ -15,10 +15,15 @@ test: build
 ASAN_OPTIONS ?= detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1
 UBSAN_OPTIONS ?= print_stacktrace=1:halt_on_error=1
 test-asan: build
-	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNOK_SANITIZE=ON -DVARNOK_BENCH=OFF
+	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" \
+	  -DVARNOK_SANITIZE=ON -DVARNOK_BENCH=OFF
 	cmake --build build-asan
 	cd build-asan && ASAN_OPTIONS=$(ASAN_OPTIONS) UBSAN_OPTIONS=$(UBSAN_OPTIONS) \
 	  ctest --output-on-failure -j2 --timeout 900
+
+# Fails when a member function or type breaks the naming convention of .clang-tidy.
+check-naming: build
+	bash scripts/check_naming.sh build
 
 # Fails when a tracked C++ file is not formatted by .clang-format.
 check-format:

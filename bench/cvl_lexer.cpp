@@ -70,9 +70,9 @@ void LexLines(benchmark::State& state, const std::string& text) {
     std::size_t sum = 0;
     int number = 0;
     for (std::string_view line : lines) {
-      for (lexer.SetLine(line, ++number); !lexer.AtEndOfLine(); lexer.Next()) {
-        sum += lexer.TokenStart() + lexer.TokenLength() + static_cast<std::size_t>(lexer.Kind()) +
-               static_cast<std::size_t>(lexer.TokenAttribute());
+      for (lexer.setLine(line, ++number); !lexer.atEndOfLine(); lexer.next()) {
+        sum += lexer.tokenStart() + lexer.tokenLength() + static_cast<std::size_t>(lexer.kind()) +
+               static_cast<std::size_t>(lexer.tokenAttribute());
         ++tokens;
       }
     }

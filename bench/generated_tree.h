@@ -39,17 +39,17 @@ inline rVTNodeData RandomConnection(std::mt19937& rng) {
 inline void GenerateTree(ConnectionTree& tree, int count, unsigned seed = 42) {
   std::mt19937 rng(seed);
   SubtreeBuilder builder;
-  TreeNode* last = builder.Root();
+  TreeNode* last = builder.root();
   int level = 0;
   for (int i = 0; i < count; ++i) {
     int next = 1 + static_cast<int>(rng() % static_cast<unsigned>(std::min(level + 1, 10)));
     if (level < 10 && rng() % 3 == 0) next = level + 1;  // reach the full depth often
     TreeNode* parent = last;
     for (int up = level - next + 1; up > 0; --up) parent = parent->parent();
-    last = builder.Append(parent, RandomConnection(rng));
+    last = builder.append(parent, RandomConnection(rng));
     level = next;
   }
-  tree.InsertRange(tree.Top(), tree.Top()->childCount(), builder.Finish());
+  tree.insertRange(tree.top(), tree.top()->childCount(), builder.finish());
 }
 
 }  // namespace varnok::bench

@@ -32,7 +32,7 @@ void BM_PlainNameScan(benchmark::State& state) {
   ConnectionTree& tree = BigTree();
   for (auto _ : state) {
     std::string all;
-    ConnectionTree::ForEachPreOrder(tree.Top(), [&](const TreeNode* n) { all += n->name(); });
+    ConnectionTree::forEachPreOrder(tree.top(), [&](const TreeNode* n) { all += n->name(); });
     benchmark::DoNotOptimize(all.find("Unnamed connection #1"));
   }
 }
@@ -41,12 +41,12 @@ void BM_ResolveSiblingNames(benchmark::State& state) {
   const int children = static_cast<int>(state.range(0));
   ConnectionTree tree;
   for (int i = 0; i < children; ++i)
-    tree.Insert(tree.Top(), i, ConnectionTree::NewNode({.Name = "core-router.site-a"}));
+    tree.insert(tree.top(), i, ConnectionTree::newNode({.Name = "core-router.site-a"}));
   for (auto _ : state) {
     state.PauseTiming();
-    for (int i = 0; i < children; ++i) tree.SetName(tree.Top()->child(i), "core-router.site-a");
+    for (int i = 0; i < children; ++i) tree.setName(tree.top()->child(i), "core-router.site-a");
     state.ResumeTiming();
-    int changed = ResolveSiblingNames(tree, tree.Top());
+    int changed = ResolveSiblingNames(tree, tree.top());
     if (changed != children - 1) state.SkipWithError("wrong count");
   }
 }

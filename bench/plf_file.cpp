@@ -20,7 +20,7 @@ void Grow(ConnectionTree& tree, int count) {
   const std::string macro = EncodeText(
       "connect '$CONNECTION$:22 /ssh /auth=password /user=admin'\r\nwait 'Password:'\r\nsendln 'secret'\r\n"
       "wait '#'\r\nsendln 'terminal length 0'\r\nwait '#'\r\nsendln 'show version'\r\n");
-  TreeNode* chain[5] = {tree.Top()};
+  TreeNode* chain[5] = {tree.top()};
   for (int i = 0; i < count; ++i) {
     const int depth = 1 + i % 4;
     rVTNodeData d;
@@ -31,7 +31,7 @@ void Grow(ConnectionTree& tree, int count) {
     d.Colors = "0:0:0:192:192:192:255:255:255:0:0:128:255:0:0:0:0:0";
     d.StartLogging = true;
     TreeNode* parent = chain[depth - 1];
-    chain[depth] = tree.Insert(parent, parent->childCount(), ConnectionTree::NewNode(std::move(d)));
+    chain[depth] = tree.insert(parent, parent->childCount(), ConnectionTree::newNode(std::move(d)));
   }
 }
 
@@ -55,7 +55,7 @@ void BM_ReadPlf(benchmark::State& state) {
   for (auto _ : state) {
     ConnectionTree loaded;
     ReadPlf(loaded, text, "/nonexistent/program-dir", -1, kClock);  // every row has its colours
-    benchmark::DoNotOptimize(loaded.Count());
+    benchmark::DoNotOptimize(loaded.count());
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));

@@ -109,7 +109,7 @@ void BM_Load(benchmark::State& state) {
     ConnectionTree tree;
     LoadResult r = LoadConfiguration(tree, FilePath(), false);
     if (!r.ok()) state.SkipWithError("load failed");
-    benchmark::DoNotOptimize(tree.Count());
+    benchmark::DoNotOptimize(tree.count());
   }
 }
 
@@ -191,7 +191,7 @@ int main(int argc, char** argv) {
   ReadWholeFile(FilePath(), bytes);
   auto t3 = Clock::now();
   double cpu3 = CpuMs();
-  std::printf("file: %s, %.1f MB, %d nodes, load %s\n", FilePath().c_str(), fileSize / 1e6, tree->Count() - 1,
+  std::printf("file: %s, %.1f MB, %d nodes, load %s\n", FilePath().c_str(), fileSize / 1e6, tree->count() - 1,
               r.ok() ? "ok" : r.message.c_str());
   std::printf("first load in a fresh process: %.1f ms (plain read afterwards: %.1f ms, ratio %.1f)\n", Ms(t1 - t0),
               Ms(t3 - t2), Ms(t1 - t0) / Ms(t3 - t2));

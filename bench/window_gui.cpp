@@ -101,7 +101,7 @@ void BM_OpenToShownTree(benchmark::State& state) {
     auto window = env.openWindow();
     Settle();
     state.PauseTiming();
-    if (window->tree().Count() != kConnections + 1) state.SkipWithError("file not loaded");
+    if (window->tree().count() != kConnections + 1) state.SkipWithError("file not loaded");
     rss = ResidentKilobytes();
     window.reset();
     state.ResumeTiming();
@@ -130,8 +130,8 @@ void BM_ExpandAllThenCollapseAll(benchmark::State& state) {
     (doExpand ? expand : collapse)->trigger();
     Settle();
     state.PauseTiming();
-    const QModelIndex top = window->treeModel().indexOf(window->tree().Top());
-    const QModelIndex deep = window->treeModel().indexOf(ConnectionTree::Next(window->tree().Top()->child(0)));
+    const QModelIndex top = window->treeModel().indexOf(window->tree().top());
+    const QModelIndex deep = window->treeModel().indexOf(ConnectionTree::next(window->tree().top()->child(0)));
     if (window->treeView().isExpanded(top) != doExpand || (doExpand && !window->treeView().isExpanded(deep.parent())))
       state.SkipWithError("the command did not act");
     state.ResumeTiming();
@@ -143,8 +143,8 @@ void BM_FocusToAnotherConnection(benchmark::State& state) {
   Environment& env = Env();
   auto window = env.openWindow();
   window->treeView().setFocus();
-  TreeNode* a = window->tree().Top()->child(0);
-  TreeNode* b = window->tree().Top()->child(window->tree().Top()->childCount() - 1);
+  TreeNode* a = window->tree().top()->child(0);
+  TreeNode* b = window->tree().top()->child(window->tree().top()->childCount() - 1);
   bool toA = false;
   for (auto _ : state) {
     window->selectNode(toA ? a : b);

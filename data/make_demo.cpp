@@ -39,7 +39,7 @@ void AddNodes(ConnectionTree& tree, TreeNode* parent, const json& nodes) {
       d.StartLogging = n.value("logging", false);
       d.NodeType = d.Macro.empty() ? 1 : 2;
     }
-    TreeNode* added = tree.Insert(parent, parent->childCount(), ConnectionTree::NewNode(std::move(d)));
+    TreeNode* added = tree.insert(parent, parent->childCount(), ConnectionTree::newNode(std::move(d)));
     if (n.contains("children")) AddNodes(tree, added, n.at("children"));
   }
 }
@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
     if (!in) throw std::runtime_error(std::string("cannot read ") + argv[1]);
     json source = json::parse(in);
     ConnectionTree tree;
-    AddNodes(tree, tree.Top(), source.at("nodes"));
+    AddNodes(tree, tree.top(), source.at("nodes"));
     WriteResult w = SaveConfiguration(tree, argv[2]);
     if (!w) throw std::runtime_error(w.error);
   } catch (const std::exception& e) {

@@ -14,15 +14,15 @@ namespace {
 
 void CheckLine(varnok::editor::CvlLexer& lexer, std::string_view line) {
   std::size_t expected = 0, tokens = 0;
-  for (lexer.SetLine(line, 1); !lexer.AtEndOfLine(); lexer.Next()) {
-    if (lexer.TokenStart() != expected || lexer.TokenLength() == 0) std::abort();
-    if (lexer.TokenText().data() != line.data() + expected) std::abort();
-    if (lexer.TokenAttribute() == varnok::editor::Attribute::None) std::abort();
-    expected += lexer.TokenLength();
+  for (lexer.setLine(line, 1); !lexer.atEndOfLine(); lexer.next()) {
+    if (lexer.tokenStart() != expected || lexer.tokenLength() == 0) std::abort();
+    if (lexer.tokenText().data() != line.data() + expected) std::abort();
+    if (lexer.tokenAttribute() == varnok::editor::Attribute::None) std::abort();
+    expected += lexer.tokenLength();
     if (expected > line.size() || ++tokens > line.size()) std::abort();
   }
-  if (expected != line.size() || lexer.TokenLength() != 0) std::abort();
-  if (lexer.Range() < varnok::editor::kRangeInitial || lexer.Range() > varnok::editor::kRangeDoubleQuoted)
+  if (expected != line.size() || lexer.tokenLength() != 0) std::abort();
+  if (lexer.range() < varnok::editor::kRangeInitial || lexer.range() > varnok::editor::kRangeDoubleQuoted)
     std::abort();
 }
 

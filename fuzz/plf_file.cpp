@@ -29,10 +29,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   ConnectionTree tree;
   LoadResult r = ReadPlf(tree, text, programDir, 3, clock);
-  Check(r.ok() && r.nodesAdded == tree.Count() - 1);
-  Check(!r.focusNode || tree.AbsoluteIndex(r.focusNode) == 3);
-  for (const TreeNode* n = ConnectionTree::Next(tree.Top()); n; n = ConnectionTree::Next(n)) {
-    Check(!n->name().empty() && n->data().Level == ConnectionTree::Depth(n));
+  Check(r.ok() && r.nodesAdded == tree.count() - 1);
+  Check(!r.focusNode || tree.absoluteIndex(r.focusNode) == 3);
+  for (const TreeNode* n = ConnectionTree::next(tree.top()); n; n = ConnectionTree::next(n)) {
+    Check(!n->name().empty() && n->data().Level == ConnectionTree::depth(n));
     Check(!n->isSeparator() || n->name() == kSeparatorName);
   }
 

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=${1:-build}
-files=$(git ls-files 'src/*.cpp' 'tests/*.cpp' 'bench/*.cpp' | grep -v '^fuzz/')
+files=$(git ls-files 'src/*.cpp' 'tests/*.cpp' 'bench/*.cpp' 'data/*.cpp')
 run-clang-tidy -quiet -p "$BUILD" -j "$(nproc)" $files > "$BUILD/naming.log" 2>&1 || {
   grep -E "warning:|error:" "$BUILD/naming.log" | sort -u | head -50
   echo "Naming check failed: see $BUILD/naming.log"

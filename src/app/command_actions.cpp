@@ -131,7 +131,7 @@ void CommandActions::buildToolBar() {
           widget->setToolButtonStyle(Qt::ToolButtonTextOnly);
           widget->setMinimumWidth(56);
         }
-        buttonActions_[Index(spec.id)] = action;
+        buttonActions_[index(spec.id)] = action;
       },
       [this] { toolBar_->addSeparator(); });
 }
@@ -162,7 +162,7 @@ void CommandActions::buildMenus() {
             if (spec.shortcut) action->setShortcut(QKeySequence(Latin1(spec.shortcut)));
           }
           action->setObjectName(Latin1(spec.menuName));
-          menuActions_[Index(spec.id)] = action;
+          menuActions_[index(spec.id)] = action;
         },
         [menu] { menu->addSeparator(); });
     connect(menu, &QMenu::aboutToShow, this, &CommandActions::refreshMenus);
@@ -180,7 +180,7 @@ void CommandActions::buildContextMenu() {
         QAction* action = contextMenu_->addAction(Latin1(spec.caption));
         action->setObjectName(Latin1(spec.contextName));
         if (spec.shortcut) action->setShortcut(QKeySequence(Latin1(spec.shortcut)));
-        contextActions_[Index(spec.id)] = action;
+        contextActions_[index(spec.id)] = action;
       },
       [this] { contextMenu_->addSeparator(); });
 }

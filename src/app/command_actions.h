@@ -44,16 +44,16 @@ class CommandActions : public QObject {
 
   // The button disables itself before its work (Apply); the next refresh decides again.
   void disableButton(Command id);
-  QAction* button(Command id) const { return buttonActions_[Index(id)]; }
-  QAction* menuItem(Command id) const { return menuActions_[Index(id)]; }
-  QAction* contextItem(Command id) const { return contextActions_[Index(id)]; }
+  QAction* button(Command id) const { return buttonActions_[index(id)]; }
+  QAction* menuItem(Command id) const { return menuActions_[index(id)]; }
+  QAction* contextItem(Command id) const { return contextActions_[index(id)]; }
   QMenu* menu(MenuId id) const { return menus_[static_cast<std::size_t>(id)]; }
   QMenu* templateMenu() const { return templateMenu_; }
   QMenu* contextMenu() const { return contextMenu_; }
   QToolBar* toolBar() const { return toolBar_; }
 
  private:
-  static std::size_t Index(Command id) { return static_cast<std::size_t>(id); }
+  static std::size_t index(Command id) { return static_cast<std::size_t>(id); }
   void buildToolBar();
   void buildMenus();
   void buildContextMenu();

@@ -66,16 +66,16 @@ struct CommandSnapshot {
 class CommandStates {
  public:
   CommandStates();
-  bool operator[](Command c) const { return reasons_[Index(c)] == nullptr; }
+  bool operator[](Command c) const { return reasons_[index(c)] == nullptr; }
   // Empty for an enabled command.
-  const char* reason(Command c) const { return reasons_[Index(c)] ? reasons_[Index(c)] : ""; }
+  const char* reason(Command c) const { return reasons_[index(c)] ? reasons_[index(c)] : ""; }
   // `why` nullptr: enabled.
-  void set(Command c, const char* why) { reasons_[Index(c)] = why; }
-  void enable(Command c) { reasons_[Index(c)] = nullptr; }
+  void set(Command c, const char* why) { reasons_[index(c)] = why; }
+  void enable(Command c) { reasons_[index(c)] = nullptr; }
   CommandFlags flags() const;
 
  private:
-  static std::size_t Index(Command c) { return static_cast<std::size_t>(c); }
+  static std::size_t index(Command c) { return static_cast<std::size_t>(c); }
   std::array<const char*, kCommandCount> reasons_;
 };
 

@@ -45,7 +45,7 @@ void ReadFocus(const SnapshotSources& src, CommandSnapshot& s) {
 bool AllSelectedRunnable(const SnapshotSources& src) {
   for (const QModelIndex& index : src.tree.selectionModel()->selectedIndexes()) {
     const TreeNode* node = src.model.node(index);
-    if (!node || node == src.model.tree().Top()) continue;
+    if (!node || node == src.model.tree().top()) continue;
     if (node->name().starts_with('-') || node->data().Macro.empty()) return false;
   }
   return true;
@@ -54,14 +54,14 @@ bool AllSelectedRunnable(const SnapshotSources& src) {
 void ReadTree(const SnapshotSources& src, CommandSnapshot& s) {
   const TreeSelection selection(src.tree, src.model);
   const ConnectionTree& tree = src.model.tree();
-  s.nodeCount = tree.Count();
+  s.nodeCount = tree.count();
   s.selectedCount = selection.selectedCount();
-  s.topSelected = selection.isSelected(tree.Top());
-  s.topHasChildren = tree.Top()->hasChildren();
+  s.topSelected = selection.isSelected(tree.top());
+  s.topHasChildren = tree.top()->hasChildren();
   const TreeNode* focused = selection.focused();
   s.hasFocusedNode = focused != nullptr;
   if (!focused) return;
-  s.focusedIsTop = focused == tree.Top();
+  s.focusedIsTop = focused == tree.top();
   s.focusedSelected = selection.isSelected(focused);
   s.focusedLevel = focused->data().Level;
   const TreeNode* parent = focused->parent();

@@ -67,7 +67,7 @@ bool Document::newDocument() {
   if (modified_) return false;
   {
     BusyScope busy(host_);
-    tree_.Clear();
+    tree_.clear();
     currentFile_.clear();
   }
   host_.documentReplaced(nullptr);

@@ -187,11 +187,11 @@ void MainWindow::createWindow() {
   openStartDocument();
 
   document_->setModified(false);
-  pageControl_->setCurrentWidget(tree().Top()->hasChildren() ? static_cast<QWidget*>(&pages_->macro())
+  pageControl_->setCurrentWidget(tree().top()->hasChildren() ? static_cast<QWidget*>(&pages_->macro())
                                                              : pageControl_->widget(0));
-  treeView_->expand(model_->indexOf(tree().Top()));
+  treeView_->expand(model_->indexOf(tree().top()));
   if (settings_.selectedNodeIndex != 0) SelectLastNode();
-  if (!treeView_->currentIndex().isValid()) treeView_->setCurrentIndex(model_->indexOf(tree().Top()));
+  if (!treeView_->currentIndex().isValid()) treeView_->setCurrentIndex(model_->indexOf(tree().top()));
 
   loading_ = false;
   SetConnectionModified(false);
@@ -263,7 +263,7 @@ void MainWindow::expandAll(bool expand) {
   } else {
     treeView_->collapseAll();
     // Only the top node is left to show: it takes the focus and the selection.
-    selectNode(tree().Top());
+    selectNode(tree().top());
     cycle_->ShowNodeInPages();
   }
   QApplication::restoreOverrideCursor();

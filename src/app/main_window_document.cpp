@@ -68,7 +68,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 std::optional<std::string> MainWindow::connectionWithUnappliedEdits() const {
   const TreeNode* node = cycle_->shownNode() ? cycle_->shownNode() : focusedNode();
-  if (!IsConnectionModified() || !node || node == document_->tree().Top()) return std::nullopt;
+  if (!IsConnectionModified() || !node || node == document_->tree().top()) return std::nullopt;
   return node->name();
 }
 
@@ -97,7 +97,7 @@ void MainWindow::beginBusy() {
 
 void MainWindow::endBusy() {
   if (--busyDepth_ > 0) return;
-  treeView_->expand(model_->indexOf(tree().Top()));
+  treeView_->expand(model_->indexOf(tree().top()));
   treeView_->setUpdatesEnabled(true);
   QApplication::restoreOverrideCursor();
   loading_ = busyWasLoading_;
@@ -108,9 +108,9 @@ void MainWindow::documentReplaced(TreeNode* focus) {
     ScopedFlag loading(loading_);
     if (focus) {
       selectNode(focus);
-    } else if (!tree().Top()->hasChildren()) {
+    } else if (!tree().top()->hasChildren()) {
       pages_->clear();
-      treeView_->setCurrentIndex(model_->indexOf(tree().Top()));
+      treeView_->setCurrentIndex(model_->indexOf(tree().top()));
     }
   }
   SetConnectionModified(false);

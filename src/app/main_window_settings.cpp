@@ -51,7 +51,7 @@ void MainWindow::applyGeometry() {
 void MainWindow::SaveSettings() {
   settingsPage_->collect(settings_);
   TreeNode* focused = focusedNode();
-  settings_.selectedNodeIndex = focused ? tree().AbsoluteIndex(focused) : 0;
+  settings_.selectedNodeIndex = focused ? tree().absoluteIndex(focused) : 0;
   settings_.lastVnkFile = document_->currentFile();
   settings_.treeWidth = treeView_->width();
   settings_.maximized = isMaximized();
@@ -59,7 +59,7 @@ void MainWindow::SaveSettings() {
 }
 
 void MainWindow::SelectLastNode() {
-  if (TreeNode* node = tree().NodeAt(settings_.selectedNodeIndex)) selectNode(node);
+  if (TreeNode* node = tree().nodeAt(settings_.selectedNodeIndex)) selectNode(node);
 }
 
 std::string MainWindow::readParamName() { return setting::ParamName.read(*store_); }

@@ -39,7 +39,7 @@ void PageCycle::ShowNodeInPages() {
     caption = QStringLiteral("No connection selected");
   } else if (selected > 1) {
     caption = QStringLiteral("Multiple items selected");
-  } else if (selection_.isSelected(tree_.Top()) || !focused || !selection_.isSelected(focused) ||
+  } else if (selection_.isSelected(tree_.top()) || !focused || !selection_.isSelected(focused) ||
              focused->isSeparator()) {
     caption = QStringLiteral("No connection selected");
   }
@@ -55,13 +55,13 @@ void PageCycle::ShowNodeInPages() {
 }
 
 void PageCycle::CommitPages(TreeNode* node) {
-  if (!node || node == tree_.Top()) return;
+  if (!node || node == tree_.top()) return;
   rVTNodeData record = node->data();
   pages_.commit(record);
   record.LastUpdated = TimeStampNow(clock_);
   host_.showLastUpdated(record.LastUpdated);
   record.NodeType = TrimText(record.Macro).empty() ? 1 : 2;
-  tree_.SetData(node, std::move(record));
+  tree_.setData(node, std::move(record));
   host_.markDocumentModified();
   host_.setConnectionModified(false);
   host_.requestRefresh();

@@ -10,10 +10,10 @@ ConnectionTreeModel::ConnectionTreeModel(ConnectionTree& tree, std::string compu
                                        "tree6_separator_cut"};
   for (std::size_t i = 0; i < icons_.size(); ++i)
     icons_[i] = QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(files[i])));
-  tree_.AddObserver(this);
+  tree_.addObserver(this);
 }
 
-ConnectionTreeModel::~ConnectionTreeModel() { tree_.RemoveObserver(this); }
+ConnectionTreeModel::~ConnectionTreeModel() { tree_.removeObserver(this); }
 
 TreeNode* ConnectionTreeModel::node(const QModelIndex& index) const {
   return index.isValid() ? static_cast<TreeNode*>(index.internalPointer()) : nullptr;
@@ -29,7 +29,7 @@ QString ConnectionTreeModel::text(const TreeNode* n) const {
   return QString::fromLocal8Bit(n->name().data(), static_cast<qsizetype>(n->name().size()));
 }
 
-int ConnectionTreeModel::ImageIndex(const TreeNode* n, bool cut) {
+int ConnectionTreeModel::imageIndex(const TreeNode* n, bool cut) {
   if (!n->parent()) return TopNode;
   int image = n->isSeparator() ? Separator : n->data().Macro.empty() ? Connection : ConnectionWithMacro;
   return cut ? image + CutOffset : image;
@@ -37,7 +37,7 @@ int ConnectionTreeModel::ImageIndex(const TreeNode* n, bool cut) {
 
 QModelIndex ConnectionTreeModel::index(int row, int column, const QModelIndex& parent) const {
   if (column != 0 || row < 0) return {};
-  if (!parent.isValid()) return row == 0 ? createIndex(0, 0, tree_.Top()) : QModelIndex();
+  if (!parent.isValid()) return row == 0 ? createIndex(0, 0, tree_.top()) : QModelIndex();
   TreeNode* p = node(parent);
   if (row >= p->childCount()) return {};
   return createIndex(row, 0, p->child(row));
@@ -70,7 +70,7 @@ QVariant ConnectionTreeModel::data(const QModelIndex& index, int role) const {
     case Qt::EditRole: return text(n);
     case Qt::DecorationRole: {
       const bool cut = n->parent() && cutMarked_ && cutMarked_(n);
-      return icons_[static_cast<std::size_t>(ImageIndex(n, cut))];
+      return icons_[static_cast<std::size_t>(imageIndex(n, cut))];
     }
     default: return {};
   }
@@ -81,23 +81,23 @@ Qt::ItemFlags ConnectionTreeModel::flags(const QModelIndex& index) const {
   return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
 
-void ConnectionTreeModel::AboutToInsert(TreeNode* parent, int first, int last) {
+void ConnectionTreeModel::nodesAboutToBeInserted(TreeNode* parent, int first, int last) {
   beginInsertRows(indexOf(parent), first, last);
 }
-void ConnectionTreeModel::Inserted(TreeNode*, int, int) { endInsertRows(); }
-void ConnectionTreeModel::AboutToRemove(TreeNode* parent, int first, int last) {
+void ConnectionTreeModel::nodesInserted(TreeNode*, int, int) { endInsertRows(); }
+void ConnectionTreeModel::nodesAboutToBeRemoved(TreeNode* parent, int first, int last) {
   beginRemoveRows(indexOf(parent), first, last);
 }
-void ConnectionTreeModel::Removed(TreeNode*, int, int) { endRemoveRows(); }
-void ConnectionTreeModel::AboutToMove(TreeNode* srcParent, int row, TreeNode* destParent, int destRow) {
+void ConnectionTreeModel::nodesRemoved(TreeNode*, int, int) { endRemoveRows(); }
+void ConnectionTreeModel::nodeAboutToBeMoved(TreeNode* srcParent, int row, TreeNode* destParent, int destRow) {
   beginMoveRows(indexOf(srcParent), row, row, indexOf(destParent), destRow);
 }
-void ConnectionTreeModel::Moved(TreeNode*, int, TreeNode*, int) { endMoveRows(); }
-void ConnectionTreeModel::DataChanged(TreeNode* n) {
+void ConnectionTreeModel::nodeMoved(TreeNode*, int, TreeNode*, int) { endMoveRows(); }
+void ConnectionTreeModel::nodeDataChanged(TreeNode* n) {
   const QModelIndex i = indexOf(n);
   emit dataChanged(i, i);
 }
-void ConnectionTreeModel::AboutToReset() { beginResetModel(); }
-void ConnectionTreeModel::Reset() { endResetModel(); }
+void ConnectionTreeModel::treeAboutToBeReset() { beginResetModel(); }
+void ConnectionTreeModel::treeReset() { endResetModel(); }
 
 }  // namespace varnok::app

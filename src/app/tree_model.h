@@ -26,7 +26,7 @@ class ConnectionTreeModel : public QAbstractItemModel, private TreeObserver {
 
   // "This computer (" + computer name + ")" for the top node, else the name.
   QString text(const TreeNode* node) const;
-  static int ImageIndex(const TreeNode* node, bool cut);
+  static int imageIndex(const TreeNode* node, bool cut);
 
   // Whether a node is drawn with the cut variant of its picture.
   void setCutMarked(std::function<bool(const TreeNode*)> cutMarked) { cutMarked_ = std::move(cutMarked); }
@@ -40,15 +40,15 @@ class ConnectionTreeModel : public QAbstractItemModel, private TreeObserver {
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
  private:
-  void AboutToInsert(TreeNode* parent, int first, int last) override;
-  void Inserted(TreeNode* parent, int first, int last) override;
-  void AboutToRemove(TreeNode* parent, int first, int last) override;
-  void Removed(TreeNode* parent, int first, int last) override;
-  void AboutToMove(TreeNode* srcParent, int row, TreeNode* destParent, int destRow) override;
-  void Moved(TreeNode* srcParent, int row, TreeNode* destParent, int destRow) override;
-  void DataChanged(TreeNode* node) override;
-  void AboutToReset() override;
-  void Reset() override;
+  void nodesAboutToBeInserted(TreeNode* parent, int first, int last) override;
+  void nodesInserted(TreeNode* parent, int first, int last) override;
+  void nodesAboutToBeRemoved(TreeNode* parent, int first, int last) override;
+  void nodesRemoved(TreeNode* parent, int first, int last) override;
+  void nodeAboutToBeMoved(TreeNode* srcParent, int row, TreeNode* destParent, int destRow) override;
+  void nodeMoved(TreeNode* srcParent, int row, TreeNode* destParent, int destRow) override;
+  void nodeDataChanged(TreeNode* node) override;
+  void treeAboutToBeReset() override;
+  void treeReset() override;
 
   ConnectionTree& tree_;
   QString topText_;

@@ -50,7 +50,7 @@ bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::s
 
 IniFile::IniFile(std::string newline) : newline_(std::move(newline)) {}
 
-IniFile IniFile::Parse(std::string_view text, std::string defaultNewline) {
+IniFile IniFile::parse(std::string_view text, std::string defaultNewline) {
   IniFile ini(std::move(defaultNewline));
   bool newlineFound = false;
   std::size_t start = 0;
@@ -75,7 +75,7 @@ IniFile IniFile::Parse(std::string_view text, std::string defaultNewline) {
   return ini;
 }
 
-std::string IniFile::Serialize() const {
+std::string IniFile::serialize() const {
   std::string out;
   for (const Line& l : lines_) {
     out += l.text;
@@ -84,7 +84,7 @@ std::string IniFile::Serialize() const {
   return out;
 }
 
-std::optional<IniFile::Span> IniFile::FindSection(std::string_view section) const {
+std::optional<IniFile::Span> IniFile::findSection(std::string_view section) const {
   section = Trim(section);
   for (std::size_t i = 0; i < lines_.size(); ++i) {
     auto name = SectionName(lines_[i].text);
@@ -96,7 +96,7 @@ std::optional<IniFile::Span> IniFile::FindSection(std::string_view section) cons
   return std::nullopt;
 }
 
-std::optional<std::size_t> IniFile::FindKey(const Span& span, std::string_view key) const {
+std::optional<std::size_t> IniFile::findKey(const Span& span, std::string_view key) const {
   key = Trim(key);
   for (std::size_t i = span.header + 1; i < span.end; ++i) {
     auto name = KeyName(lines_[i].text);
@@ -105,23 +105,23 @@ std::optional<std::size_t> IniFile::FindKey(const Span& span, std::string_view k
   return std::nullopt;
 }
 
-std::optional<std::string> IniFile::Get(std::string_view section, std::string_view key) const {
-  auto span = FindSection(section);
+std::optional<std::string> IniFile::get(std::string_view section, std::string_view key) const {
+  auto span = findSection(section);
   if (!span) return std::nullopt;
-  auto at = FindKey(*span, key);
+  auto at = findKey(*span, key);
   if (!at) return std::nullopt;
   const std::string& text = lines_[*at].text;
   return std::string(Trim(std::string_view(text).substr(text.find('=') + 1)));
 }
 
-std::string IniFile::Get(std::string_view section, std::string_view key, std::string_view fallback) const {
-  auto value = Get(section, key);
+std::string IniFile::get(std::string_view section, std::string_view key, std::string_view fallback) const {
+  auto value = get(section, key);
   return value ? *value : std::string(fallback);
 }
 
-bool IniFile::HasSection(std::string_view section) const { return FindSection(section).has_value(); }
+bool IniFile::hasSection(std::string_view section) const { return findSection(section).has_value(); }
 
-std::vector<std::string> IniFile::Sections() const {
+std::vector<std::string> IniFile::sections() const {
   std::vector<std::string> names;
   for (const Line& l : lines_) {
     auto name = SectionName(l.text);
@@ -132,9 +132,9 @@ std::vector<std::string> IniFile::Sections() const {
   return names;
 }
 
-std::vector<std::string> IniFile::Keys(std::string_view section) const {
+std::vector<std::string> IniFile::keys(std::string_view section) const {
   std::vector<std::string> names;
-  auto span = FindSection(section);
+  auto span = findSection(section);
   if (!span) return names;
   for (std::size_t i = span->header + 1; i < span->end; ++i) {
     auto name = KeyName(lines_[i].text);
@@ -145,11 +145,11 @@ std::vector<std::string> IniFile::Keys(std::string_view section) const {
   return names;
 }
 
-void IniFile::EnsureLastLineEnds() {
+void IniFile::ensureLastLineEnds() {
   if (!lines_.empty() && lines_.back().eol.empty()) lines_.back().eol = newline_;
 }
 
-bool IniFile::CanWrite(std::string_view section, std::string_view key, std::string_view value) {
+bool IniFile::canWrite(std::string_view section, std::string_view key, std::string_view value) {
   section = Trim(section);
   key = Trim(key);
   if (section.empty() || section.find(']') != std::string_view::npos || HasLineBreak(section)) return false;
@@ -158,19 +158,19 @@ bool IniFile::CanWrite(std::string_view section, std::string_view key, std::stri
   return !HasLineBreak(value);
 }
 
-bool IniFile::Set(std::string_view section, std::string_view key, std::string_view value) {
-  if (!CanWrite(section, key, value)) return false;
+bool IniFile::set(std::string_view section, std::string_view key, std::string_view value) {
+  if (!canWrite(section, key, value)) return false;
   section = Trim(section);
   key = Trim(key);
 
-  auto span = FindSection(section);
+  auto span = findSection(section);
   if (!span) {
-    EnsureLastLineEnds();
+    ensureLastLineEnds();
     lines_.push_back({"[" + std::string(section) + "]", newline_});
     lines_.push_back({std::string(key) + "=" + std::string(value), newline_});
     return true;
   }
-  if (auto at = FindKey(*span, key)) {
+  if (auto at = findKey(*span, key)) {
     std::string& text = lines_[*at].text;
     std::size_t keep = text.find('=') + 1;
     while (keep < text.size() && (text[keep] == ' ' || text[keep] == '\t')) ++keep;
@@ -190,9 +190,9 @@ bool IniFile::Set(std::string_view section, std::string_view key, std::string_vi
   return true;
 }
 
-std::vector<IniFile::Entry> IniFile::Entries(std::string_view section) const {
+std::vector<IniFile::Entry> IniFile::entries(std::string_view section) const {
   std::vector<Entry> entries;
-  auto span = FindSection(section);
+  auto span = findSection(section);
   if (!span) return entries;
   for (std::size_t i = span->header + 1; i < span->end; ++i) {
     auto name = KeyName(lines_[i].text);
@@ -203,34 +203,34 @@ std::vector<IniFile::Entry> IniFile::Entries(std::string_view section) const {
   return entries;
 }
 
-bool IniFile::AppendSection(std::string_view section, const std::vector<Entry>& entries) {
-  if (FindSection(section)) return false;
+bool IniFile::appendSection(std::string_view section, const std::vector<Entry>& entries) {
+  if (findSection(section)) return false;
   std::unordered_set<std::string> seen;
   seen.reserve(entries.size());
   for (const Entry& e : entries) {
-    if (!CanWrite(section, e.first, e.second)) return false;
+    if (!canWrite(section, e.first, e.second)) return false;
     std::string folded(Trim(e.first));
     std::transform(folded.begin(), folded.end(), folded.begin(), Lower);
     if (!seen.insert(std::move(folded)).second) return false;
   }
-  EnsureLastLineEnds();
+  ensureLastLineEnds();
   lines_.reserve(lines_.size() + entries.size() + 1);
   lines_.push_back({"[" + std::string(Trim(section)) + "]", newline_});
   for (const Entry& e : entries) lines_.push_back({std::string(Trim(e.first)) + "=" + e.second, newline_});
   return true;
 }
 
-bool IniFile::RemoveKey(std::string_view section, std::string_view key) {
-  auto span = FindSection(section);
+bool IniFile::removeKey(std::string_view section, std::string_view key) {
+  auto span = findSection(section);
   if (!span) return false;
-  auto at = FindKey(*span, key);
+  auto at = findKey(*span, key);
   if (!at) return false;
   lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(*at));
   return true;
 }
 
-bool IniFile::RemoveSection(std::string_view section) {
-  auto span = FindSection(section);
+bool IniFile::removeSection(std::string_view section) {
+  auto span = findSection(section);
   if (!span) return false;
   lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(span->header),
                lines_.begin() + static_cast<std::ptrdiff_t>(span->end));

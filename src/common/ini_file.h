@@ -32,47 +32,47 @@ class IniFile {
   explicit IniFile(std::string newline = "\r\n");
 
   // Splits `text` into lines, each keeping its own line break (LF, CR LF or
-  // a lone CR). Serialize() of the result gives `text` back unchanged.
-  static IniFile Parse(std::string_view text, std::string defaultNewline = "\r\n");
-  std::string Serialize() const;
+  // a lone CR). serialize() of the result gives `text` back unchanged.
+  static IniFile parse(std::string_view text, std::string defaultNewline = "\r\n");
+  std::string serialize() const;
 
   // The value of `key` in `section`; nullopt when either is missing.
-  std::optional<std::string> Get(std::string_view section, std::string_view key) const;
-  std::string Get(std::string_view section, std::string_view key, std::string_view fallback) const;
+  std::optional<std::string> get(std::string_view section, std::string_view key) const;
+  std::string get(std::string_view section, std::string_view key, std::string_view fallback) const;
 
-  bool HasSection(std::string_view section) const;
+  bool hasSection(std::string_view section) const;
   // Section names in file order (each name once, as first written).
-  std::vector<std::string> Sections() const;
+  std::vector<std::string> sections() const;
   // Key names of the first section called `section`, in file order, each once.
-  std::vector<std::string> Keys(std::string_view section) const;
+  std::vector<std::string> keys(std::string_view section) const;
 
   // Every key line of the first section called `section`, in file order, as
   // Get reads it (trimmed key and value); a key that occurs twice appears
   // twice, and Get answers with the first. One pass for callers that read
   // many keys: Get looks each one up from the top.
   using Entry = std::pair<std::string, std::string>;
-  std::vector<Entry> Entries(std::string_view section) const;
+  std::vector<Entry> entries(std::string_view section) const;
 
   // Writes `value` under `key` in `section` (see the rules above). Returns
   // false, changing nothing, when the names or the value would break the
   // file's structure: a line break in any of them, an empty or "="-holding
   // key, a key starting with "[", ";" or "#", or an empty or "]"-holding
   // section name.
-  bool Set(std::string_view section, std::string_view key, std::string_view value);
+  bool set(std::string_view section, std::string_view key, std::string_view value);
 
   // Adds `section` at the end of the file with `entries` in order: the same
   // lines as Set called for each entry, without a search per key. Returns
   // false, changing nothing, when a section of that name exists already, when
   // two keys are equal (ignoring letter case), or when Set would refuse one
   // of the names or values.
-  bool AppendSection(std::string_view section, const std::vector<Entry>& entries);
+  bool appendSection(std::string_view section, const std::vector<Entry>& entries);
 
   // Removes the line of `key` in `section`; false when there was none.
-  bool RemoveKey(std::string_view section, std::string_view key);
+  bool removeKey(std::string_view section, std::string_view key);
   // Removes the first section called `section` with all its lines.
-  bool RemoveSection(std::string_view section);
+  bool removeSection(std::string_view section);
 
-  const std::string& Newline() const { return newline_; }
+  const std::string& newline() const { return newline_; }
 
  private:
   struct Line {
@@ -84,10 +84,10 @@ class IniFile {
     std::size_t end;     // one past the section's last line
   };
 
-  std::optional<Span> FindSection(std::string_view section) const;
-  std::optional<std::size_t> FindKey(const Span& span, std::string_view key) const;
-  void EnsureLastLineEnds();
-  static bool CanWrite(std::string_view section, std::string_view key, std::string_view value);
+  std::optional<Span> findSection(std::string_view section) const;
+  std::optional<std::size_t> findKey(const Span& span, std::string_view key) const;
+  void ensureLastLineEnds();
+  static bool canWrite(std::string_view section, std::string_view key, std::string_view value);
 
   std::vector<Line> lines_;
   std::string newline_;

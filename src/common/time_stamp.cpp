@@ -9,7 +9,7 @@ namespace {
 
 class LocalClock : public Clock {
  public:
-  LocalDateTime Now() const override {
+  LocalDateTime now() const override {
     struct timespec ts {};
     clock_gettime(CLOCK_REALTIME, &ts);
     std::time_t now = ts.tv_sec;
@@ -42,7 +42,7 @@ std::string FormatTimeStamp(const LocalDateTime& t) {
   return buf;
 }
 
-std::string TimeStampNow(const Clock& clock) { return FormatTimeStamp(clock.Now()); }
+std::string TimeStampNow(const Clock& clock) { return FormatTimeStamp(clock.now()); }
 
 std::string FormatCompactTimeStamp(const LocalDateTime& t) {
   char buf[64];

@@ -25,7 +25,7 @@ struct LocalDateTime {
 class Clock {
  public:
   virtual ~Clock() = default;
-  virtual LocalDateTime Now() const = 0;
+  virtual LocalDateTime now() const = 0;
 };
 
 // The system's local time.
@@ -34,8 +34,8 @@ const Clock& SystemClock();
 class FixedClock : public Clock {
  public:
   explicit FixedClock(LocalDateTime t) : t_(t) {}
-  LocalDateTime Now() const override { return t_; }
-  void Set(LocalDateTime t) { t_ = t; }
+  LocalDateTime now() const override { return t_; }
+  void set(LocalDateTime t) { t_ = t; }
 
  private:
   LocalDateTime t_;

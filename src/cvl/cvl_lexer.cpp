@@ -183,37 +183,37 @@ std::string_view TokenKindName(TokenKind kind) {
   return "Other";
 }
 
-void CvlLexer::SetLine(std::string_view line, int line_number) {
+void CvlLexer::setLine(std::string_view line, int line_number) {
   line_ = line.data();
   length_ = line.size();
   line_number_ = line_number;
   pos_ = 0;
-  Next();
+  next();
 }
 
 // The end of the line is the end of the given text. A NUL inside it is an
-// ordinary character, so tokens always cover the whole line. Next() has dealt
+// ordinary character, so tokens always cover the whole line. next() has dealt
 // with the end of the line and with one-byte tokens.
-void CvlLexer::ReadToken() {
+void CvlLexer::readToken() {
   switch (detail::kDispatch[static_cast<unsigned char>(line_[pos_])]) {
     case Rule::Word:
-      ScanWord();
+      scanWord();
       return;
     case Rule::SingleQuote:
       kind_ = TokenKind::String;
-      ScanTo('\'', kRangeSingleQuoted);
+      scanTo('\'', kRangeSingleQuoted);
       return;
     case Rule::DoubleQuote:
       kind_ = TokenKind::String;
-      ScanTo('"', kRangeDoubleQuoted);
+      scanTo('"', kRangeDoubleQuoted);
       return;
     case Rule::Colon:
       kind_ = TokenKind::Label;
-      ScanTo('+', kRangeLabel);
+      scanTo('+', kRangeLabel);
       return;
     case Rule::Semicolon:
       kind_ = TokenKind::Comment;
-      ScanTo('}', kRangeComment);
+      scanTo('}', kRangeComment);
       return;
     case Rule::CarriageReturn:
       kind_ = TokenKind::Other;
@@ -230,7 +230,7 @@ void CvlLexer::ReadToken() {
 
 // From the character after the opening one up to and including `closing`, or
 // up to a line end (CR, LF or the end of the text), which is not included.
-void CvlLexer::ScanTo(char closing, int range) {
+void CvlLexer::scanTo(char closing, int range) {
   range_ = range;
   const char* from = line_ + pos_ + 1;
   const char* end = line_ + length_;
@@ -253,7 +253,7 @@ void CvlLexer::ScanTo(char closing, int range) {
   }
 }
 
-void CvlLexer::ScanWord() {
+void CvlLexer::scanWord() {
   std::size_t i = pos_;
   std::size_t hash = 0;
   while (i < length_) {

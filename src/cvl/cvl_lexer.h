@@ -7,9 +7,9 @@
 // walks the lines of the range it is given):
 //
 //   CvlLexer lexer;
-//   lexer.SetLine(line_bytes_without_line_end, line_number);
-//   for (; !lexer.AtEndOfLine(); lexer.Next())
-//     setStyling(lexer.TokenLength(), style_for[lexer.TokenAttribute()]);
+//   lexer.setLine(line_bytes_without_line_end, line_number);
+//   for (; !lexer.atEndOfLine(); lexer.next())
+//     setStyling(lexer.tokenLength(), style_for[lexer.tokenAttribute()]);
 //   setStyling(line_end_bytes, style_for[Attribute::Identifier]);
 //
 // Tokens cover the line without gaps, each at least one byte long, in order;
@@ -58,10 +58,10 @@ extern const std::array<Rule, 256> kDispatch;
 class CvlLexer {
  public:
   // Starts a line (its text without the line end) and reads its first token.
-  void SetLine(std::string_view line, int line_number = 0);
+  void setLine(std::string_view line, int line_number = 0);
   // Reads the following token; after EndOfLine it stays at EndOfLine.
   // The one-byte case is inline: it is the most frequent token (blanks).
-  void Next() {
+  void next() {
     start_ = pos_;
     range_ = kRangeInitial;
     if (pos_ >= length_) {
@@ -72,27 +72,27 @@ class CvlLexer {
       kind_ = TokenKind::Other;
       ++pos_;
     } else {
-      ReadToken();
+      readToken();
     }
   }
 
-  bool AtEndOfLine() const { return kind_ == TokenKind::EndOfLine; }
-  TokenKind Kind() const { return kind_; }
-  std::size_t TokenStart() const { return start_; }
-  std::size_t TokenLength() const { return pos_ - start_; }
-  std::string_view TokenText() const { return {line_ + start_, pos_ - start_}; }
-  Attribute TokenAttribute() const { return AttributeOf(kind_); }
-  int LineNumber() const { return line_number_; }
+  bool atEndOfLine() const { return kind_ == TokenKind::EndOfLine; }
+  TokenKind kind() const { return kind_; }
+  std::size_t tokenStart() const { return start_; }
+  std::size_t tokenLength() const { return pos_ - start_; }
+  std::string_view tokenText() const { return {line_ + start_, pos_ - start_}; }
+  Attribute tokenAttribute() const { return AttributeOf(kind_); }
+  int lineNumber() const { return line_number_; }
 
   // The per-line range value an editor may keep; reset before every token.
-  int Range() const { return range_; }
-  void SetRange(int range) { range_ = range; }
-  void ResetRange() { range_ = kRangeInitial; }
+  int range() const { return range_; }
+  void setRange(int range) { range_ = range; }
+  void resetRange() { range_ = kRangeInitial; }
 
  private:
-  void ReadToken();
-  void ScanTo(char closing, int range);
-  void ScanWord();
+  void readToken();
+  void scanTo(char closing, int range);
+  void scanWord();
 
   const char* line_ = "";
   std::size_t length_ = 0;

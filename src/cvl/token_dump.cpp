@@ -23,14 +23,14 @@ std::string DumpTokens(std::string_view text) {
   int number = 0;
   for (std::string_view line : SplitEditorLines(text)) {
     ++number;
-    for (lexer.SetLine(line, number); !lexer.AtEndOfLine(); lexer.Next()) {
+    for (lexer.setLine(line, number); !lexer.atEndOfLine(); lexer.next()) {
       out += std::to_string(number);
       out += ':';
-      out += std::to_string(lexer.TokenStart());
+      out += std::to_string(lexer.tokenStart());
       out += ':';
-      out += std::to_string(lexer.TokenLength());
+      out += std::to_string(lexer.tokenLength());
       out += ':';
-      out += TokenKindName(lexer.Kind());
+      out += TokenKindName(lexer.kind());
       out += '\n';
     }
   }

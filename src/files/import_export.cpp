@@ -48,7 +48,7 @@ ImportResult ImportConnections(ConnectionTree& tree, const std::string& path, co
     return result;
   }
   if (!result.load.ok()) result.warnings.push_back(result.load.message);
-  result.renamed = ResolveSiblingNames(tree, tree.Top());
+  result.renamed = ResolveSiblingNames(tree, tree.top());
   if (std::string m = RenamedMessage(result.renamed); !m.empty()) result.warnings.push_back(std::move(m));
   result.documentModified = true;
   return result;
@@ -67,7 +67,7 @@ LoadResult LoadConnectionsFile(ConnectionTree& tree, const std::string& path, co
 }
 
 std::vector<TreeNode*> MissingAncestors(const ConnectionTree& tree, const std::vector<TreeNode*>& selected) {
-  const TreeNode* top = tree.Top();
+  const TreeNode* top = tree.top();
   const std::unordered_set<const TreeNode*> chosen(selected.begin(), selected.end());
   std::unordered_set<const TreeNode*> visited;  // ancestors looked at: each chain is walked once
   std::unordered_set<const TreeNode*> missing;
@@ -80,8 +80,8 @@ std::vector<TreeNode*> MissingAncestors(const ConnectionTree& tree, const std::v
   std::vector<TreeNode*> ordered;
   if (missing.empty()) return ordered;
   ordered.reserve(missing.size());
-  for (TreeNode* n = ConnectionTree::Next(top); n && ordered.size() < missing.size();
-       n = ConnectionTree::Next(n)) {
+  for (TreeNode* n = ConnectionTree::next(top); n && ordered.size() < missing.size();
+       n = ConnectionTree::next(n)) {
     if (missing.count(n)) ordered.push_back(n);
   }
   return ordered;
@@ -90,7 +90,7 @@ std::vector<TreeNode*> MissingAncestors(const ConnectionTree& tree, const std::v
 ExportSelection CheckExportSelection(const ConnectionTree& tree, std::vector<TreeNode*> selected,
                                      const std::function<bool(std::string_view question)>& confirm) {
   ExportSelection result;
-  std::erase(selected, tree.Top());
+  std::erase(selected, tree.top());
   std::vector<TreeNode*> missing = MissingAncestors(tree, selected);
   result.nodes = std::move(selected);
   if (!missing.empty()) {

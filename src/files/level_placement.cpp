@@ -2,7 +2,7 @@
 
 namespace varnok {
 
-TreeNode* LevelPlacement::ParentFor(std::int64_t level) {
+TreeNode* LevelPlacement::parentFor(std::int64_t level) {
   if (level == previousLevel_) return currentParent_;
   if (level == 1 || !lastCreated_) {
     currentParent_ = top_;

@@ -11,8 +11,8 @@
 // Records that create no node (an empty name) are not reported at all.
 //
 //   LevelPlacement place(top);
-//   TreeNode* parent = place.ParentFor(level);
-//   place.Created(builder.Append(parent, data));
+//   TreeNode* parent = place.parentFor(level);
+//   place.created(builder.append(parent, data));
 #include <cstdint>
 
 #include "model/connection_tree.h"
@@ -25,9 +25,9 @@ class LevelPlacement {
 
   // The parent for the next record, of level `level`; remembered as the
   // current parent, and `level` as the previous level.
-  TreeNode* ParentFor(std::int64_t level);
+  TreeNode* parentFor(std::int64_t level);
   // The node just created below the parent ParentFor returned.
-  void Created(TreeNode* node) { lastCreated_ = node; }
+  void created(TreeNode* node) { lastCreated_ = node; }
 
  private:
   TreeNode* top_;

@@ -65,24 +65,24 @@ class PlfSection {
     for (std::size_t i = 0; i < entries_.size(); ++i) index_.try_emplace(Folded(entries_[i].first), i);
   }
 
-  std::optional<std::string_view> Text(std::string_view foldedKey) const {
+  std::optional<std::string_view> text(std::string_view foldedKey) const {
     auto it = index_.find(std::string(foldedKey));
     if (it == index_.end()) return std::nullopt;
     return UnquotePlfValue(entries_[it->second].second);
   }
-  std::string Text(std::string_view foldedKey, std::string_view fallback) const {
-    return std::string(Text(foldedKey).value_or(fallback));
+  std::string text(std::string_view foldedKey, std::string_view fallback) const {
+    return std::string(text(foldedKey).value_or(fallback));
   }
-  std::int32_t Integer(std::string_view foldedKey, std::int32_t fallback) const {
-    auto text = Text(foldedKey);
-    if (!text) return fallback;
-    return ParseProfileInteger(*text).value_or(fallback);
+  std::int32_t integer(std::string_view foldedKey, std::int32_t fallback) const {
+    auto value = text(foldedKey);
+    if (!value) return fallback;
+    return ParseProfileInteger(*value).value_or(fallback);
   }
 
   // Row numbers 1..rowCount that have a name key ("C1_R" + n, n in decimal
   // without leading zeros), ascending. Rows without one would be skipped
   // anyway; collecting them keeps a huge "RowCount" from costing anything.
-  std::vector<std::int64_t> NamedRows(std::int64_t rowCount) const {
+  std::vector<std::int64_t> namedRows(std::int64_t rowCount) const {
     std::vector<std::int64_t> rows;
     for (const auto& [key, at] : index_) {
       if (key.size() < 5 || key.compare(0, 4, "c1_r") != 0 || key[4] == '0') continue;
@@ -105,10 +105,10 @@ class PlfSection {
 WriteResult WritePlfText(const ConnectionTree& tree, std::string_view fileName, std::string& text,
                          const NodeFilter& selected, const Clock& clock) {
   std::vector<IniFile::Entry> entries;
-  const TreeNode* top = tree.Top();
+  const TreeNode* top = tree.top();
   std::int64_t n = 1;
-  for (const TreeNode* node = ConnectionTree::NextInSubtree(top, top); node;
-       node = ConnectionTree::NextInSubtree(node, top), ++n) {
+  for (const TreeNode* node = ConnectionTree::nextInSubtree(top, top); node;
+       node = ConnectionTree::nextInSubtree(node, top), ++n) {
     if (selected && !selected(node)) {
       --n;
       continue;
@@ -128,10 +128,10 @@ WriteResult WritePlfText(const ConnectionTree& tree, std::string_view fileName, 
   }
   entries.emplace_back(std::string(kRowCount), std::to_string(n - 1));
 
-  IniFile ini = IniFile::Parse(Header(fileName, clock));
-  if (!ini.AppendSection(kPlfSection, entries))
+  IniFile ini = IniFile::parse(Header(fileName, clock));
+  if (!ini.appendSection(kPlfSection, entries))
     return {false, "the connections cannot be written as INI keys"};
-  text = ini.Serialize();
+  text = ini.serialize();
   return {};
 }
 
@@ -148,48 +148,48 @@ WriteResult SavePlfFile(const ConnectionTree& tree, const std::string& path, con
 
 LoadResult ReadPlf(ConnectionTree& tree, std::string_view text, const std::string& programDir,
                    std::int32_t selectedNodeIndex, const Clock& clock) {
-  const PlfSection section(IniFile::Parse(text).Entries(kPlfSection));
-  const std::int32_t rowCount = section.Integer("rowcount", 0);
+  const PlfSection section(IniFile::parse(text).entries(kPlfSection));
+  const std::int32_t rowCount = section.integer("rowcount", 0);
 
   LoadResult result;
   SubtreeBuilder builder;
-  LevelPlacement place(builder.Root());
-  const int firstIndex = tree.Count();
+  LevelPlacement place(builder.root());
+  const int firstIndex = tree.count();
   std::optional<std::string> defaultColors;
   std::optional<std::string> timeText;
 
-  for (std::int64_t row : section.NamedRows(rowCount)) {
+  for (std::int64_t row : section.namedRows(rowCount)) {
     rVTNodeData d;
-    d.Name = section.Text(FoldedKey(1, row), "");
+    d.Name = section.text(FoldedKey(1, row), "");
     if (d.Name.empty()) continue;
-    TreeNode* parent = place.ParentFor(section.Integer(FoldedKey(8, row), 1));
+    TreeNode* parent = place.parentFor(section.integer(FoldedKey(8, row), 1));
     if (IsSeparatorName(d.Name)) d.Name = kSeparatorName;
-    if (auto schedule = section.Text(FoldedKey(2, row))) {
+    if (auto schedule = section.text(FoldedKey(2, row))) {
       d.Schedule = *schedule;
     } else {
-      if (!timeText) timeText = FormatCompactTimeStamp(clock.Now());
+      if (!timeText) timeText = FormatCompactTimeStamp(clock.now());
       d.Schedule = *timeText;
     }
-    d.Macro = section.Text(FoldedKey(3, row), "");
-    d.LastUpdated = section.Text(FoldedKey(4, row), "");
-    d.PopupText = section.Text(FoldedKey(5, row), "");
-    if (auto colors = section.Text(FoldedKey(6, row))) {
+    d.Macro = section.text(FoldedKey(3, row), "");
+    d.LastUpdated = section.text(FoldedKey(4, row), "");
+    d.PopupText = section.text(FoldedKey(5, row), "");
+    if (auto colors = section.text(FoldedKey(6, row))) {
       d.Colors = *colors;
     } else {
       if (!defaultColors) defaultColors = DefaultColorString(programDir);
       d.Colors = *defaultColors;
     }
-    d.StartLogging = section.Integer(FoldedKey(7, row), 1) != 0;
+    d.StartLogging = section.integer(FoldedKey(7, row), 1) != 0;
 
-    const int index = firstIndex + builder.NodeCount();
-    TreeNode* created = builder.Append(parent, std::move(d));
-    place.Created(created);
+    const int index = firstIndex + builder.nodeCount();
+    TreeNode* created = builder.append(parent, std::move(d));
+    place.created(created);
     if (index == selectedNodeIndex) result.focusNode = created;
   }
 
-  result.nodesAdded = builder.NodeCount();
-  TreeNode* top = tree.Top();
-  tree.InsertRange(top, top->childCount(), builder.Finish());
+  result.nodesAdded = builder.nodeCount();
+  TreeNode* top = tree.top();
+  tree.insertRange(top, top->childCount(), builder.finish());
   return result;
 }
 

@@ -82,10 +82,10 @@ bool ReadRecord(std::string_view& in, rVTNodeData& d) {
 
 bool ProduceConfiguration(const ConnectionTree& tree, const NodeFilter& selected, std::size_t chunk,
                           const std::function<bool(std::string_view)>& sink) {
-  const TreeNode* top = tree.Top();
+  const TreeNode* top = tree.top();
   std::vector<const TreeNode*> written;
-  written.reserve(static_cast<std::size_t>(selected ? 0 : tree.Count()));
-  ConnectionTree::ForEachPreOrder(top, [&](const TreeNode* n) {
+  written.reserve(static_cast<std::size_t>(selected ? 0 : tree.count()));
+  ConnectionTree::forEachPreOrder(top, [&](const TreeNode* n) {
     if (n != top && (!selected || selected(n))) written.push_back(n);
   });
   std::string out;
@@ -130,8 +130,8 @@ LoadResult ReadConfiguration(ConnectionTree& tree, std::string_view bytes, bool 
   }
 
   SubtreeBuilder builder;
-  LevelPlacement place(builder.Root());
-  const int firstIndex = tree.Count();
+  LevelPlacement place(builder.root());
+  const int firstIndex = tree.count();
 
   for (std::int32_t i = 0; i < count; ++i) {
     rVTNodeData d;
@@ -141,17 +141,17 @@ LoadResult ReadConfiguration(ConnectionTree& tree, std::string_view bytes, bool 
       break;
     }
     if (d.Name.empty()) continue;
-    TreeNode* parent = place.ParentFor(d.Level);
+    TreeNode* parent = place.parentFor(d.Level);
     if (IsSeparatorName(d.Name)) d.Name = kSeparatorName;
-    const int index = firstIndex + builder.NodeCount();
-    TreeNode* created = builder.Append(parent, std::move(d));
-    place.Created(created);
+    const int index = firstIndex + builder.nodeCount();
+    TreeNode* created = builder.append(parent, std::move(d));
+    place.created(created);
     if (index == selectedNodeIndex) result.focusNode = created;
   }
 
-  result.nodesAdded = builder.NodeCount();
-  TreeNode* target = tree.Top();
-  tree.InsertRange(target, target->childCount(), builder.Finish());
+  result.nodesAdded = builder.nodeCount();
+  TreeNode* target = tree.top();
+  tree.insertRange(target, target->childCount(), builder.finish());
   result.nameDocument = result.ok() && !import;
   return result;
 }
@@ -160,7 +160,7 @@ LoadResult LoadConfiguration(ConnectionTree& tree, const std::string& path, bool
                              std::int32_t selectedNodeIndex) {
   if (!FileExists(path)) return Failure(LoadStatus::FileMissing, "File '" + path + "' does not exist.");
   MappedFile file;
-  if (std::string error = file.Open(path); !error.empty()) {
+  if (std::string error = file.open(path); !error.empty()) {
     LoadResult r = Failure(LoadStatus::CannotOpen, kCannotOpen);
     r.reason = std::move(error);
     return r;

@@ -53,7 +53,7 @@ struct LoadResult {
 };
 
 // Appends the file's connections as last children of the top node. For an
-// open (import == false) the caller empties the tree first (tree.Clear()).
+// open (import == false) the caller empties the tree first (tree.clear()).
 // selectedNodeIndex is the stored absolute index to focus (-1: none).
 // The nodes arrive in one insert notification (children of the top node).
 LoadResult LoadConfiguration(ConnectionTree& tree, const std::string& path, bool import,

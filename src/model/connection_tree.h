@@ -4,10 +4,10 @@
 //
 // Navigation is O(1): parent(), child(row), row(), childCount(),
 // next/previous sibling. subtreeSize() (the node and all its descendants) is
-// kept up to date, so ConnectionTree::Count() is O(1) too. A pre-order walk
-// with Next() costs O(1) amortised per step:
+// kept up to date, so ConnectionTree::count() is O(1) too. A pre-order walk
+// with next() costs O(1) amortised per step:
 //   int index = 0;
-//   for (TreeNode* n = tree.Top(); n; n = tree.Next(n), ++index) ...  // index = absolute index
+//   for (TreeNode* n = tree.top(); n; n = tree.next(n), ++index) ...  // index = absolute index
 //
 // Every structural change goes through ConnectionTree, which keeps Level true
 // for the node and its whole subtree and tells the observers before and after
@@ -67,28 +67,28 @@ class TreeNode {
 class TreeObserver {
  public:
   virtual ~TreeObserver() = default;
-  virtual void AboutToInsert(TreeNode* /*parent*/, int /*first*/, int /*last*/) {}
-  virtual void Inserted(TreeNode* /*parent*/, int /*first*/, int /*last*/) {}
-  virtual void AboutToRemove(TreeNode* /*parent*/, int /*first*/, int /*last*/) {}
-  virtual void Removed(TreeNode* /*parent*/, int /*first*/, int /*last*/) {}
-  virtual void AboutToMove(TreeNode* /*srcParent*/, int /*row*/, TreeNode* /*destParent*/, int /*destRow*/) {}
-  virtual void Moved(TreeNode* /*srcParent*/, int /*row*/, TreeNode* /*destParent*/, int /*destRow*/) {}
-  virtual void DataChanged(TreeNode* /*node*/) {}
-  virtual void AboutToReset() {}
-  virtual void Reset() {}
+  virtual void nodesAboutToBeInserted(TreeNode* /*parent*/, int /*first*/, int /*last*/) {}
+  virtual void nodesInserted(TreeNode* /*parent*/, int /*first*/, int /*last*/) {}
+  virtual void nodesAboutToBeRemoved(TreeNode* /*parent*/, int /*first*/, int /*last*/) {}
+  virtual void nodesRemoved(TreeNode* /*parent*/, int /*first*/, int /*last*/) {}
+  virtual void nodeAboutToBeMoved(TreeNode* /*srcParent*/, int /*row*/, TreeNode* /*destParent*/, int /*destRow*/) {}
+  virtual void nodeMoved(TreeNode* /*srcParent*/, int /*row*/, TreeNode* /*destParent*/, int /*destRow*/) {}
+  virtual void nodeDataChanged(TreeNode* /*node*/) {}
+  virtual void treeAboutToBeReset() {}
+  virtual void treeReset() {}
 };
 
 // Builds a detached forest fast (no size bookkeeping per append, so a chain
-// of any depth costs O(1) per node); Finish() hands back the top-level nodes
+// of any depth costs O(1) per node); finish() hands back the top-level nodes
 // ready for ConnectionTree::InsertRange. Used by the file readers.
 class SubtreeBuilder {
  public:
   SubtreeBuilder();
   // The stand-in parent of the top-level nodes.
-  TreeNode* Root() const { return root_.get(); }
-  TreeNode* Append(TreeNode* parent, rVTNodeData data);
-  int NodeCount() const { return count_; }  // nodes appended so far
-  std::vector<std::unique_ptr<TreeNode>> Finish();
+  TreeNode* root() const { return root_.get(); }
+  TreeNode* append(TreeNode* parent, rVTNodeData data);
+  int nodeCount() const { return count_; }  // nodes appended so far
+  std::vector<std::unique_ptr<TreeNode>> finish();
 
  private:
   std::unique_ptr<TreeNode> root_;
@@ -101,24 +101,24 @@ class ConnectionTree {
   ConnectionTree(const ConnectionTree&) = delete;
   ConnectionTree& operator=(const ConnectionTree&) = delete;
 
-  TreeNode* Top() const { return top_.get(); }
-  int Count() const { return top_->size_; }  // all nodes, the top node included
+  TreeNode* top() const { return top_.get(); }
+  int count() const { return top_->size_; }  // all nodes, the top node included
 
-  void AddObserver(TreeObserver* observer);
-  void RemoveObserver(TreeObserver* observer);
+  void addObserver(TreeObserver* observer);
+  void removeObserver(TreeObserver* observer);
 
   // Removes every node but the top node, whose record is cleared (a new
   // configuration). Announced as a reset.
-  void Clear();
+  void clear();
 
   // Pre-order successor within the whole tree; nullptr after the last node.
-  static TreeNode* Next(const TreeNode* node);
+  static TreeNode* next(const TreeNode* node);
   // Pre-order successor that stays inside `root`'s subtree (root excluded).
-  static TreeNode* NextInSubtree(const TreeNode* node, const TreeNode* root);
+  static TreeNode* nextInSubtree(const TreeNode* node, const TreeNode* root);
   // Calls f(node) for `root` and every node below it in pre-order; the
   // fastest full walk (no climbing back through parents).
   template <typename F>
-  static void ForEachPreOrder(const TreeNode* root, F&& f) {
+  static void forEachPreOrder(const TreeNode* root, F&& f) {
     std::vector<const TreeNode*> pending{root};
     while (!pending.empty()) {
       const TreeNode* n = pending.back();
@@ -128,45 +128,45 @@ class ConnectionTree {
     }
   }
   // Position in the pre-order walk (top node 0). O(depth + siblings before the path).
-  int AbsoluteIndex(const TreeNode* node) const;
+  int absoluteIndex(const TreeNode* node) const;
   // The node at an absolute index, nullptr when out of range.
-  TreeNode* NodeAt(int index) const;
+  TreeNode* nodeAt(int index) const;
   // Depth below the top node (0 for the top node); equals data().Level.
-  static int Depth(const TreeNode* node);
+  static int depth(const TreeNode* node);
 
   // Detached nodes, not yet in any tree.
-  static std::unique_ptr<TreeNode> NewNode(rVTNodeData data = {});
-  static std::unique_ptr<TreeNode> Clone(const TreeNode* node);  // deep copy
+  static std::unique_ptr<TreeNode> newNode(rVTNodeData data = {});
+  static std::unique_ptr<TreeNode> clone(const TreeNode* node);  // deep copy
   // Appends `child` as last child of a detached `parent` (no notification).
-  static TreeNode* AppendDetached(TreeNode* parent, std::unique_ptr<TreeNode> child);
+  static TreeNode* appendDetached(TreeNode* parent, std::unique_ptr<TreeNode> child);
 
   // Inserts a detached node (with its subtree) at `row` of `parent`
   // (row == childCount() appends). Levels follow the new place.
-  TreeNode* Insert(TreeNode* parent, int row, std::unique_ptr<TreeNode> node);
+  TreeNode* insert(TreeNode* parent, int row, std::unique_ptr<TreeNode> node);
   // Inserts several detached nodes as consecutive children starting at `row`;
   // one notification for the whole range.
-  void InsertRange(TreeNode* parent, int row, std::vector<std::unique_ptr<TreeNode>> nodes);
+  void insertRange(TreeNode* parent, int row, std::vector<std::unique_ptr<TreeNode>> nodes);
   // Removes a node other than the top node with its subtree and hands it back.
-  std::unique_ptr<TreeNode> Take(TreeNode* node);
-  void Remove(TreeNode* node) { Take(node); }
+  std::unique_ptr<TreeNode> take(TreeNode* node);
+  void remove(TreeNode* node) { take(node); }
   // Moves `node` with its subtree so that it comes before the child that is at
   // `destRow` of `newParent` now (destRow == childCount() appends). Refused
   // (false) for the top node, for a destination inside the node's own subtree
   // and for a move that changes nothing.
-  bool Move(TreeNode* node, TreeNode* newParent, int destRow);
+  bool move(TreeNode* node, TreeNode* newParent, int destRow);
 
   // Replaces the record; Level stays as the tree keeps it.
-  void SetData(TreeNode* node, rVTNodeData data);
-  void SetName(TreeNode* node, std::string name);
+  void setData(TreeNode* node, rVTNodeData data);
+  void setName(TreeNode* node, std::string name);
   // Changes the record in place through `edit`; Level stays as kept.
   void Edit(TreeNode* node, const std::function<void(rVTNodeData&)>& edit);
 
  private:
-  static void SetLevels(TreeNode* node, int level);
-  static void Renumber(TreeNode* parent, int fromRow);
-  static void AddToSizes(TreeNode* from, int delta);
+  static void setLevels(TreeNode* node, int level);
+  static void renumber(TreeNode* parent, int fromRow);
+  static void addToSizes(TreeNode* from, int delta);
   template <typename F>
-  void Notify(F&& f) {
+  void notify(F&& f) {
     for (TreeObserver* o : observers_) f(o);
   }
 

@@ -12,8 +12,8 @@ namespace {
 constexpr std::string_view kUnnamed = "Unnamed connection #";
 
 void AppendPieceReversed(SubstringIndex& index, std::string_view name) {
-  for (auto it = name.rbegin(); it != name.rend(); ++it) index.Append(*it);
-  index.Append('\n');
+  for (auto it = name.rbegin(); it != name.rend(); ++it) index.append(*it);
+  index.append('\n');
 }
 
 // The first of name, "Copy of " + name, "Copy (n) of " + name, n >= nextCopy,
@@ -21,12 +21,12 @@ void AppendPieceReversed(SubstringIndex& index, std::string_view name) {
 // [2, nextCopy) must be known to be taken already; nextCopy is advanced to
 // the n returned, as the taken names only ever grow.
 std::string FirstFreeName(const SubstringIndex& index, const std::string& name, std::int64_t& nextCopy) {
-  if (!index.ContainsReversed(name)) return name;
+  if (!index.containsReversed(name)) return name;
   std::string candidate = "Copy of " + name;
-  if (!index.ContainsReversed(candidate)) return candidate;
+  if (!index.containsReversed(candidate)) return candidate;
   for (;; ++nextCopy) {
     candidate = "Copy (" + std::to_string(nextCopy) + ") of " + name;
-    if (!index.ContainsReversed(candidate)) return candidate;
+    if (!index.containsReversed(candidate)) return candidate;
   }
 }
 
@@ -41,7 +41,7 @@ int ResolveChildren(ConnectionTree& tree, TreeNode* parent) {
       auto it = nextCopy.try_emplace(child->name(), 2).first;
       std::string fresh = FirstFreeName(index, child->name(), it->second);
       if (fresh != child->name()) {
-        tree.SetName(child, std::move(fresh));
+        tree.setName(child, std::move(fresh));
         ++changed;
       }
     }
@@ -57,26 +57,26 @@ namespace {
 // Appends the names of the subtrees of `parent`'s children [first, last) in tree order.
 void AppendChildNames(const TreeNode* parent, int first, int last, std::string& out) {
   for (int row = first; row < last; ++row)
-    ConnectionTree::ForEachPreOrder(parent->child(row), [&](const TreeNode* n) { out += n->name(); });
+    ConnectionTree::forEachPreOrder(parent->child(row), [&](const TreeNode* n) { out += n->name(); });
 }
 
 }  // namespace
 
 std::string ConcatenatedNames(const ConnectionTree& tree, int parallelFrom) {
-  const TreeNode* top = tree.Top();
+  const TreeNode* top = tree.top();
   std::string all = top->name();
-  all.reserve(static_cast<std::size_t>(tree.Count()) * 24);
+  all.reserve(static_cast<std::size_t>(tree.count()) * 24);
   const int children = top->childCount();
-  if (tree.Count() < parallelFrom || children < 2) {
+  if (tree.count() < parallelFrom || children < 2) {
     AppendChildNames(top, 0, children, all);
     return all;
   }
   // Walking a large tree is bound by memory latency: the second core walks
   // the second half of the top-level branches meanwhile.
   int split = 1, seen = top->child(0)->subtreeSize();
-  while (split + 1 < children && seen < tree.Count() / 2) seen += top->child(split++)->subtreeSize();
+  while (split + 1 < children && seen < tree.count() / 2) seen += top->child(split++)->subtreeSize();
   std::string second;
-  second.reserve(static_cast<std::size_t>(tree.Count() - seen) * 24);
+  second.reserve(static_cast<std::size_t>(tree.count() - seen) * 24);
   std::thread helper([&] { AppendChildNames(top, split, children, second); });
   AppendChildNames(top, 0, split, all);
   helper.join();
@@ -127,7 +127,7 @@ std::string CopyName(const TreeNode* node, bool includeFollowing) {
 
 int ResolveSiblingNames(ConnectionTree& tree, TreeNode* parent) {
   int changed = 0;
-  for (TreeNode* n = parent; n; n = ConnectionTree::NextInSubtree(n, parent))
+  for (TreeNode* n = parent; n; n = ConnectionTree::nextInSubtree(n, parent))
     if (n->childCount() >= 2) changed += ResolveChildren(tree, n);
   return changed;
 }

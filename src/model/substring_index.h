@@ -12,12 +12,12 @@ namespace varnok {
 class SubstringIndex {
  public:
   SubstringIndex();
-  void Append(std::string_view text);
-  void Append(char c);
-  bool Contains(std::string_view pattern) const;
-  // Contains(reverse of pattern), without building the reversed string.
-  bool ContainsReversed(std::string_view pattern) const;
-  bool Empty() const { return length_ == 0; }
+  void append(std::string_view text);
+  void append(char c);
+  bool contains(std::string_view pattern) const;
+  // contains(reverse of pattern), without building the reversed string.
+  bool containsReversed(std::string_view pattern) const;
+  bool empty() const { return length_ == 0; }
 
  private:
   // Edges live in one array, each state's as a linked list: no allocation per state.
@@ -31,8 +31,8 @@ class SubstringIndex {
     std::int32_t link = -1;
     std::int32_t edges = -1;
   };
-  std::int32_t Go(std::int32_t state, unsigned char c) const;
-  void SetEdge(std::int32_t state, unsigned char c, std::int32_t to);
+  std::int32_t go(std::int32_t state, unsigned char c) const;
+  void setEdge(std::int32_t state, unsigned char c, std::int32_t to);
 
   std::vector<State> states_;
   std::vector<Edge> edges_;

@@ -34,7 +34,7 @@ std::vector<TreeNode*> Outermost(const ConnectionTree& tree, const std::vector<T
     if (!n || !n->parent()) continue;
     bool inside = false;
     for (const TreeNode* p = n->parent(); p && !inside; p = p->parent()) inside = given.count(p) > 0;
-    if (!inside) kept.emplace_back(tree.AbsoluteIndex(n), n);
+    if (!inside) kept.emplace_back(tree.absoluteIndex(n), n);
   }
   std::sort(kept.begin(), kept.end());
   kept.erase(std::unique(kept.begin(), kept.end()), kept.end());
@@ -46,7 +46,7 @@ std::vector<TreeNode*> Outermost(const ConnectionTree& tree, const std::vector<T
 }  // namespace
 
 AddResult AddChild(ConnectionTree& tree, TreeNode* focused, std::string_view defaultColors) {
-  TreeNode* added = tree.Insert(focused, 0, ConnectionTree::NewNode(NewConnection(tree, focused, defaultColors)));
+  TreeNode* added = tree.insert(focused, 0, ConnectionTree::newNode(NewConnection(tree, focused, defaultColors)));
   return {added, focused, focused};
 }
 
@@ -54,7 +54,7 @@ AddResult AddSibling(ConnectionTree& tree, TreeNode* focused, std::string_view d
   TreeNode* parent = focused->parent();
   if (!parent) return {};
   TreeNode* added =
-      tree.Insert(parent, focused->row() + 1, ConnectionTree::NewNode(NewConnection(tree, parent, defaultColors)));
+      tree.insert(parent, focused->row() + 1, ConnectionTree::newNode(NewConnection(tree, parent, defaultColors)));
   return {added, focused, focused};
 }
 
@@ -64,21 +64,21 @@ AddResult AddSeparatorLine(ConnectionTree& tree, TreeNode* focused, std::string_
   rVTNodeData d;
   d.Name = std::string(kSeparatorName);
   d.Colors = std::string(defaultColors);
-  TreeNode* added = tree.Insert(parent, focused->row() + 1, ConnectionTree::NewNode(std::move(d)));
+  TreeNode* added = tree.insert(parent, focused->row() + 1, ConnectionTree::newNode(std::move(d)));
   return {added, added, nullptr};
 }
 
 AddResult Duplicate(ConnectionTree& tree, TreeNode* focused) {
   TreeNode* parent = focused->parent();
   if (!parent) return {};
-  TreeNode* copy = tree.Insert(parent, focused->row() + 1, ConnectionTree::Clone(focused));
+  TreeNode* copy = tree.insert(parent, focused->row() + 1, ConnectionTree::clone(focused));
   AfterMoveOrCopy(tree, copy);
   if (focused->isSeparator()) {
-    tree.SetName(focused, std::string(kSeparatorName));
-    tree.SetName(copy, std::string(kSeparatorName));
+    tree.setName(focused, std::string(kSeparatorName));
+    tree.setName(copy, std::string(kSeparatorName));
   } else {
     std::string name = CopyName(copy, true);
-    if (name != copy->name()) tree.SetName(copy, std::move(name));
+    if (name != copy->name()) tree.setName(copy, std::move(name));
   }
   return {copy, copy, parent};
 }
@@ -91,14 +91,14 @@ AfterMoveResult AfterMoveOrCopy(ConnectionTree& tree, TreeNode* node) {
 
 MoveResult MoveUp(ConnectionTree& tree, TreeNode* node) {
   TreeNode* previous = node->previousSibling();
-  if (!previous || !tree.Move(node, node->parent(), previous->row())) return {};
+  if (!previous || !tree.move(node, node->parent(), previous->row())) return {};
   AfterMoveOrCopy(tree, node);
   return {true, node->previousSibling() != nullptr};
 }
 
 MoveResult MoveDown(ConnectionTree& tree, TreeNode* node) {
   TreeNode* next = node->nextSibling();
-  if (!next || !tree.Move(node, node->parent(), next->row() + 1)) return {};
+  if (!next || !tree.move(node, node->parent(), next->row() + 1)) return {};
   AfterMoveOrCopy(tree, node);
   return {true, node->nextSibling() != nullptr};
 }
@@ -142,9 +142,9 @@ std::vector<TreeNode*> DropNodes(ConnectionTree& tree, const std::vector<TreeNod
   for (TreeNode* n : dropped) {
     TreeNode* now = n;
     if (copy)
-      now = tree.Insert(parent, row, ConnectionTree::Clone(n));
+      now = tree.insert(parent, row, ConnectionTree::clone(n));
     else
-      tree.Move(n, parent, row);  // false only when it already stands there
+      tree.move(n, parent, row);  // false only when it already stands there
     row = now->row() + 1;
     placed.push_back(now);
   }
@@ -165,7 +165,7 @@ DeleteQuestion ConfirmDelete(const ConnectionTree& tree, const std::vector<TreeN
   for (const TreeNode* n : selected) {
     if (!n || !n->parent() || n->isSeparator()) continue;
     ++count;
-    int index = tree.AbsoluteIndex(n);
+    int index = tree.absoluteIndex(n);
     if (index > lastIndex) {
       lastIndex = index;
       last = n;
@@ -203,7 +203,7 @@ int DeleteNodes(ConnectionTree& tree, const std::vector<TreeNode*>& selected) {
   int removed = 0;
   for (TreeNode* n : Outermost(tree, selected)) {
     removed += n->subtreeSize();
-    tree.Remove(n);
+    tree.remove(n);
   }
   return removed;
 }
@@ -252,7 +252,7 @@ void ApplyName(ConnectionTree& tree, TreeNode* node, std::string_view text, std:
 
 std::vector<TreeNode*> NodesWithChildren(const ConnectionTree& tree) {
   std::vector<TreeNode*> out;
-  for (TreeNode* n = tree.Top(); n; n = ConnectionTree::Next(n))
+  for (TreeNode* n = tree.top(); n; n = ConnectionTree::next(n))
     if (n->hasChildren()) out.push_back(n);
   return out;
 }

@@ -8,19 +8,19 @@ namespace varnok {
 WriteResult ReadIniFile(const std::string& path, IniFile& ini) {
   std::string bytes;
   WriteResult r = ReadWholeFile(path, bytes);
-  ini = r ? IniFile::Parse(bytes) : IniFile();
+  ini = r ? IniFile::parse(bytes) : IniFile();
   return r;
 }
 
 WriteResult WriteIniFile(const std::string& path, const IniFile& ini) {
-  return SafeWriteFile(path, ini.Serialize());
+  return SafeWriteFile(path, ini.serialize());
 }
 
 std::string ReadProfileString(const std::string& path, std::string_view section, std::string_view key,
                               std::string_view fallback) {
   IniFile ini;
   if (!ReadIniFile(path, ini)) return std::string(fallback);
-  return ini.Get(section, key, fallback);
+  return ini.get(section, key, fallback);
 }
 
 WriteResult WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
@@ -30,7 +30,7 @@ WriteResult WriteProfileString(const std::string& path, std::string_view section
   if (std::filesystem::exists(path, ec)) {
     if (WriteResult r = ReadIniFile(path, ini); !r) return r;
   }
-  if (!ini.Set(section, key, value)) {
+  if (!ini.set(section, key, value)) {
     return {false, path + ": the key \"" + std::string(key) + "\" of section \"" + std::string(section) +
                        "\" cannot be written with this name or value"};
   }

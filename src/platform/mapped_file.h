@@ -4,8 +4,8 @@
 // while the object lives.
 //
 //   MappedFile file;
-//   if (std::string error = file.Open(path); !error.empty()) ...  // "<path>: <reason>"
-//   Parse(file.bytes());
+//   if (std::string error = file.open(path); !error.empty()) ...  // "<path>: <reason>"
+//   parse(file.bytes());
 #include <string>
 #include <string_view>
 
@@ -19,11 +19,11 @@ class MappedFile {
   MappedFile& operator=(const MappedFile&) = delete;
 
   // Maps the file; returns "" or the path and the system's reason.
-  std::string Open(const std::string& path);
+  std::string open(const std::string& path);
   std::string_view bytes() const { return {static_cast<const char*>(data_), size_}; }
 
  private:
-  void Close();
+  void close();
   void* data_ = nullptr;
   std::size_t size_ = 0;
 };

@@ -34,8 +34,8 @@ bool ToInt(std::string_view s, std::int32_t& out) {
 
 }  // namespace
 
-std::uint32_t ColorSet::ScreenColor(ColorAttribute attribute, ColorPart part) const {
-  std::size_t i = Index(attribute, part, 0);
+std::uint32_t ColorSet::screenColor(ColorAttribute attribute, ColorPart part) const {
+  std::size_t i = index(attribute, part, 0);
   return values[i] + (static_cast<std::uint32_t>(values[i + 1]) << 8) +
          (static_cast<std::uint32_t>(values[i + 2]) << 16);
 }
@@ -76,8 +76,8 @@ std::string DefaultColorStringFrom(const std::string& emulatorIniPath) {
   const std::string schema0 = ColorSchemas[0].colors;
   IniFile ini;
   if (!FileExists(emulatorIniPath) || !ReadIniFile(emulatorIniPath, ini)) return schema0;
-  std::string joined = ini.Get("Corvane", "VTColor", "") + "," + ini.Get("Corvane", "VTBoldColor", "") + "," +
-                       ini.Get("Corvane", "VTBlinkColor", "");
+  std::string joined = ini.get("Corvane", "VTColor", "") + "," + ini.get("Corvane", "VTBoldColor", "") + "," +
+                       ini.get("Corvane", "VTBlinkColor", "");
   int replaced = 0;
   for (char& c : joined) {
     if (c == ',') {
@@ -106,8 +106,8 @@ ColorSet ColorSetOrDefault(std::string_view stored, const std::string& programDi
 
 EditorColorPair EditorColors(std::string_view stored, const std::string& programDir) {
   ColorSet set = ColorSetOrDefault(stored, programDir);
-  return {set.ScreenColor(ColorAttribute::Normal, ColorPart::Text),
-          set.ScreenColor(ColorAttribute::Normal, ColorPart::Background)};
+  return {set.screenColor(ColorAttribute::Normal, ColorPart::Text),
+          set.screenColor(ColorAttribute::Normal, ColorPart::Background)};
 }
 
 }  // namespace varnok

@@ -17,12 +17,12 @@ struct ColorSet {
   // Index attribute * 6 + part * 3 + channel (R, G, B).
   std::array<std::uint8_t, kSize> values{};
 
-  static constexpr std::size_t Index(ColorAttribute attribute, ColorPart part, int channel) {
+  static constexpr std::size_t index(ColorAttribute attribute, ColorPart part, int channel) {
     return static_cast<std::size_t>(attribute) * 6 + static_cast<std::size_t>(part) * 3 +
            static_cast<std::size_t>(channel);
   }
   // The screen colour of a triple: R + G*256 + B*65536.
-  std::uint32_t ScreenColor(ColorAttribute attribute, ColorPart part) const;
+  std::uint32_t screenColor(ColorAttribute attribute, ColorPart part) const;
 
   bool operator==(const ColorSet&) const = default;
 };

@@ -44,12 +44,12 @@ std::string EmulatorIniPath(const std::string& programDir) {
 }
 
 void ApplyIniColors(IniFile& ini, const ColorSet& colors) {
-  ini.Set("Corvane", "VTColor", SixValues(colors, 0));
-  ini.Set("Corvane", "VTBoldColor", SixValues(colors, 6));
-  ini.Set("Corvane", "VTBlinkColor", SixValues(colors, 12));
+  ini.set("Corvane", "VTColor", SixValues(colors, 0));
+  ini.set("Corvane", "VTBoldColor", SixValues(colors, 6));
+  ini.set("Corvane", "VTBlinkColor", SixValues(colors, 12));
 }
 
-void ApplyIniBackgroundOff(IniFile& ini) { ini.Set("BG", "BGEnable", "off"); }
+void ApplyIniBackgroundOff(IniFile& ini) { ini.set("BG", "BGEnable", "off"); }
 
 WriteResult WriteIniColors(const std::string& path, const ColorSet& colors) {
   return ChangeExistingFile(path, [&](IniFile& ini) { ApplyIniColors(ini, colors); });
@@ -63,7 +63,7 @@ WriteResult WriteRunSettings(const std::string& emulatorIni, const std::string& 
                              const ColorSet* colors) {
   std::string original;
   if (WriteResult r = ReadWholeFile(emulatorIni, original); !r) return r;
-  IniFile copy = IniFile::Parse(JoinLines(SplitLines(original)));
+  IniFile copy = IniFile::parse(JoinLines(SplitLines(original)));
   if (colors) ApplyIniColors(copy, *colors);
   ApplyIniBackgroundOff(copy);
   return WriteIniFile(settingsFile, copy);

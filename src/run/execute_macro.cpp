@@ -86,7 +86,7 @@ RunResult ExecuteMacro(const MacroRequest& request, RunEnvironment& env) {
       result.messages.push_back({MessageKind::Error, "No temporary file numbering given for a run."});
       return result;
     }
-    result.files = env.numbering->Next(tempDir);
+    result.files = env.numbering->next(tempDir);
     macroFile = result.files.macroFile;
   }
 

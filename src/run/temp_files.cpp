@@ -24,7 +24,7 @@ bool CleanTempFiles(const std::string& programDir) {
   return true;
 }
 
-TempFilePair TempFileNumbering::Next(const std::string& tempDir) {
+TempFilePair TempFileNumbering::next(const std::string& tempDir) {
   if (counter_ > kMaxTempFiles || counter_ < 1) counter_ = 1;
   TempFilePair pair;
   pair.number = counter_++;

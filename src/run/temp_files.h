@@ -32,7 +32,7 @@ class TempFileNumbering {
  public:
   explicit TempFileNumbering(std::int32_t counter = 1) : counter_(counter) {}
   // The next pair of paths in `tempDir`; wraps to 1 after kMaxTempFiles.
-  TempFilePair Next(const std::string& tempDir);
+  TempFilePair next(const std::string& tempDir);
   std::int32_t counter() const { return counter_; }
 
  private:

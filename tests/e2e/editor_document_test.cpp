@@ -24,7 +24,7 @@ void WriteConnections(const std::string& path, const std::vector<std::string>& n
     rVTNodeData d;
     d.Name = name;
     d.Macro = EncodeText("SEND \"" + name + "\"");
-    tree.Insert(tree.Top(), tree.Top()->childCount(), ConnectionTree::NewNode(d));
+    tree.insert(tree.top(), tree.top()->childCount(), ConnectionTree::newNode(d));
   }
   ASSERT_TRUE(SaveConfiguration(tree, path).ok);
 }

@@ -39,21 +39,21 @@ class VnkTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ConnectionTree tree;
-    auto site = ConnectionTree::NewNode(Connection("Site (A)", "ssh $CONNECTION$\r\nsend $User$", 3, false));
-    ConnectionTree::AppendDetached(
-        site.get(), ConnectionTree::NewNode(Connection("Lab/1 x", "telnet $CONNECTION$\r\n\r\n  sendln '$NAME$'  "
+    auto site = ConnectionTree::newNode(Connection("Site (A)", "ssh $CONNECTION$\r\nsend $User$", 3, false));
+    ConnectionTree::appendDetached(
+        site.get(), ConnectionTree::newNode(Connection("Lab/1 x", "telnet $CONNECTION$\r\n\r\n  sendln '$NAME$'  "
                                                                   "\r\nline3\r\n$LOGIT$", 4, false)));
-    ConnectionTree::AppendDetached(site.get(), ConnectionTree::NewNode(Connection("Logged", "x", 0, true)));
-    tree.Insert(tree.Top(), 0, std::move(site));
+    ConnectionTree::appendDetached(site.get(), ConnectionTree::newNode(Connection("Logged", "x", 0, true)));
+    tree.insert(tree.top(), 0, std::move(site));
     rVTNodeData sep;
     sep.Name = std::string(kSeparatorName);
-    tree.Insert(tree.Top(), 1, ConnectionTree::NewNode(sep));
-    tree.Insert(tree.Top(), 2, ConnectionTree::NewNode(Connection("Caf\xE9", "plain\r\n", 6, false)));
+    tree.insert(tree.top(), 1, ConnectionTree::newNode(sep));
+    tree.insert(tree.top(), 2, ConnectionTree::newNode(Connection("Caf\xE9", "plain\r\n", 6, false)));
     ASSERT_TRUE(SaveConfiguration(tree, config));
   }
 
   // The records the stand-in emulator wrote, waiting for `count` of them.
-  std::vector<nlohmann::json> Records(std::size_t count) {
+  std::vector<nlohmann::json> emulatorRecords(std::size_t count) {
     std::vector<nlohmann::json> records;
     Eventually([&] {
       records.clear();
@@ -65,7 +65,7 @@ class VnkTest : public ::testing::Test {
     return records;
   }
 
-  Output Vnk(const std::vector<std::string>& args) { return Capture(dir, dir.file("vnk"), args); }
+  Output vnk(const std::vector<std::string>& args) { return Capture(dir, dir.file("vnk"), args); }
 
   ProgramDir dir{{"vnk", "corvmain"}};
   std::string config = dir.scratch("net work.vnk");
@@ -73,11 +73,11 @@ class VnkTest : public ::testing::Test {
 };
 
 TEST_F(VnkTest, ListPrintsTheOutlineAndJson) {
-  Output o = Vnk({"list", config});
+  Output o = vnk({"list", config});
   EXPECT_EQ(o.status, 0) << o.err;
   EXPECT_EQ(o.out, "Site (A)\n  Lab/1 x\n  Logged\n----- separator line -----\nCaf\xE9\n");
 
-  o = Vnk({"list", "--json", config});
+  o = vnk({"list", "--json", config});
   ASSERT_EQ(o.status, 0) << o.err;
   auto j = nlohmann::json::parse(o.out);
   ASSERT_EQ(j.size(), 5u);
@@ -93,7 +93,7 @@ TEST_F(VnkTest, ListPrintsTheOutlineAndJson) {
 }
 
 TEST_F(VnkTest, MacroOfABranchOfOneNodeAndToALine) {
-  Output o = Vnk({"macro", config, "Site (A)/Lab\\/1 x", "--branch", "--var", "name=John Doe", "--user", "JDoe"});
+  Output o = vnk({"macro", config, "Site (A)/Lab\\/1 x", "--branch", "--var", "name=John Doe", "--user", "JDoe"});
   ASSERT_EQ(o.status, 0) << o.err;
   EXPECT_TRUE(o.out.starts_with("ssh Site\r\nsend JDoe\r\ntelnet Lab/1\r\nsendln 'John Doe'\r\nline3\r\n"
                                 "; Generaing log file name based on current timestamp\r\n"))
@@ -102,15 +102,15 @@ TEST_F(VnkTest, MacroOfABranchOfOneNodeAndToALine) {
   EXPECT_TRUE(o.out.ends_with("logopen fn 0 0\r\nend\r\n"));
 
   // The node alone, by index; the same bytes to a file with -o.
-  o = Vnk({"macro", config, "2", "--to-line", "3", "-o", dir.scratch("out put.cvl")});
+  o = vnk({"macro", config, "2", "--to-line", "3", "-o", dir.scratch("out put.cvl")});
   ASSERT_EQ(o.status, 0) << o.err;
   // No name in the settings: the variable stays and its line keeps its blanks.
   EXPECT_EQ(ReadFile(dir.scratch("out put.cvl")), "telnet Lab/1\r\n  sendln '$NAME$'  \r\n");
-  o = Vnk({"macro", config, "2", "--to-line", "3"});
+  o = vnk({"macro", config, "2", "--to-line", "3"});
   EXPECT_EQ(o.out, "telnet Lab/1\r\n  sendln '$NAME$'  \r\n");
 
   // The stored logging flag adds the block with the encoded name only.
-  o = Vnk({"macro", config, "Site (A)/Logged"});
+  o = vnk({"macro", config, "Site (A)/Logged"});
   EXPECT_TRUE(o.out.starts_with("x\r\n; Generaing log")) << o.out;
   EXPECT_NE(o.out.find("\r\nstrconcat fn 'Logged_'\r\n"), std::string::npos);
   EXPECT_TRUE(fs::is_directory(dir.file("Logs")));
@@ -118,25 +118,25 @@ TEST_F(VnkTest, MacroOfABranchOfOneNodeAndToALine) {
 }
 
 TEST_F(VnkTest, WrongUsageAndMissingNodesAreReported) {
-  EXPECT_EQ(Vnk({"macro", config}).status, 2);
-  EXPECT_EQ(Vnk({"macro", config, "1", "--var", "colour=red"}).status, 2);
-  EXPECT_EQ(Vnk({"macro", config, "1", "--to-line", "0"}).status, 2);
-  Output o = Vnk({"macro", config, "Site (A)/Nope"});
+  EXPECT_EQ(vnk({"macro", config}).status, 2);
+  EXPECT_EQ(vnk({"macro", config, "1", "--var", "colour=red"}).status, 2);
+  EXPECT_EQ(vnk({"macro", config, "1", "--to-line", "0"}).status, 2);
+  Output o = vnk({"macro", config, "Site (A)/Nope"});
   EXPECT_EQ(o.status, 1);
   EXPECT_NE(o.err.find("Nope"), std::string::npos);
-  EXPECT_EQ(Vnk({"run", config, "4"}).status, 1);    // a separator line
-  EXPECT_EQ(Vnk({"run", config, "0"}).status, 1);    // the top node
-  EXPECT_EQ(Vnk({"run", config, "99"}).status, 1);
-  o = Vnk({"list", dir.scratch("none.vnk")});
+  EXPECT_EQ(vnk({"run", config, "4"}).status, 1);    // a separator line
+  EXPECT_EQ(vnk({"run", config, "0"}).status, 1);    // the top node
+  EXPECT_EQ(vnk({"run", config, "99"}).status, 1);
+  o = vnk({"list", dir.scratch("none.vnk")});
   EXPECT_EQ(o.status, 1);
   EXPECT_NE(o.err.find("none.vnk"), std::string::npos);
   EXPECT_FALSE(fs::exists(dir.scratch("corvmain.jsonl")));
 }
 
 TEST_F(VnkTest, RunHandsTheEmulatorBothFilesWithTheConnectionsColours) {
-  Output o = Vnk({"run", config, "Site (A)/Lab\\/1 x", "--branch", "--var", "name=John"});
+  Output o = vnk({"run", config, "Site (A)/Lab\\/1 x", "--branch", "--var", "name=John"});
   ASSERT_EQ(o.status, 0) << o.err;
-  auto records = Records(1);
+  auto records = emulatorRecords(1);
   ASSERT_EQ(records.size(), 1u);
   const auto& r = records[0];
   const std::string temp = dir.file("Temp_CVL");
@@ -147,20 +147,20 @@ TEST_F(VnkTest, RunHandsTheEmulatorBothFilesWithTheConnectionsColours) {
   EXPECT_TRUE(macro.starts_with("ssh Site\r\nsend " + logon + "\r\ntelnet Lab/1\r\nsendln 'John'\r\nline3\r\n"));
   EXPECT_NE(macro.find("strconcat fn '" + dir.file("Logs") + "/Site_%40A%41_Lab%471_x_'"), std::string::npos);
 
-  IniFile settings = IniFile::Parse(r["settings"].get<std::string>());
-  EXPECT_EQ(settings.Get("Corvane", "VTColor"), "0,255,0,0,0,0");  // schema 4
-  EXPECT_EQ(settings.Get("Corvane", "VTBoldColor"), "255,255,0,0,0,0");
-  EXPECT_EQ(settings.Get("Corvane", "VTBlinkColor"), "0,255,255,0,0,0");
-  EXPECT_EQ(settings.Get("BG", "BGEnable"), "off");
-  EXPECT_EQ(settings.Get("Hosts", "Host1"), "192.168.0.1");
+  IniFile settings = IniFile::parse(r["settings"].get<std::string>());
+  EXPECT_EQ(settings.get("Corvane", "VTColor"), "0,255,0,0,0,0");  // schema 4
+  EXPECT_EQ(settings.get("Corvane", "VTBoldColor"), "255,255,0,0,0,0");
+  EXPECT_EQ(settings.get("Corvane", "VTBlinkColor"), "0,255,255,0,0,0");
+  EXPECT_EQ(settings.get("BG", "BGEnable"), "off");
+  EXPECT_EQ(settings.get("Hosts", "Host1"), "192.168.0.1");
 }
 
 TEST_F(VnkTest, DisabledColoursLeaveTheSettingsCopyAsTheEmulatorsOwn) {
   fs::create_directories(dir.scratch("config/Zelmora"));
   WriteFile(dir.settingsFile(), "[Varnok]\nNoColors=1\nVarName=Stored Name\n");
-  Output o = Vnk({"run", config, "Site (A)/Lab\\/1 x"});
+  Output o = vnk({"run", config, "Site (A)/Lab\\/1 x"});
   ASSERT_EQ(o.status, 0) << o.err;
-  auto records = Records(1);
+  auto records = emulatorRecords(1);
   ASSERT_EQ(records.size(), 1u);
   std::string expected = ReadFile(dir.file("corvane.ini"));
   expected.replace(expected.find("BGEnable=on"), 11, "BGEnable=off");
@@ -174,17 +174,17 @@ TEST_F(VnkTest, PathsWithBlanksArriveIntact) {
   for (const char* f : {"vnk", "corvmain", "corvane.ini"}) fs::copy_file(dir.file(f), bin + "/" + f);
   Output o = Capture(dir, bin + "/vnk", {"run", config, "5"});
   ASSERT_EQ(o.status, 0) << o.err;
-  auto records = Records(1);
+  auto records = emulatorRecords(1);
   ASSERT_EQ(records.size(), 1u);
   EXPECT_EQ(records[0]["argv"],
             nlohmann::json::array({"/F=" + bin + "/Temp_CVL/~CViniC1.ini", "/M=" + bin + "/Temp_CVL/~macroC1.cvl"}));
   EXPECT_EQ(records[0]["macro"], "plain\r\n");
-  EXPECT_EQ(IniFile::Parse(records[0]["settings"].get<std::string>()).Get("Corvane", "VTColor"), "255,255,255,0,0,0");
+  EXPECT_EQ(IniFile::parse(records[0]["settings"].get<std::string>()).get("Corvane", "VTColor"), "255,255,255,0,0,0");
 }
 
 TEST_F(VnkTest, MissingEmulatorSettingsStopsTheRunNamingTheFile) {
   fs::remove(dir.file("corvane.ini"));
-  Output o = Vnk({"run", config, "5"});
+  Output o = vnk({"run", config, "5"});
   EXPECT_EQ(o.status, 1);
   EXPECT_NE(o.err.find(dir.file("corvane.ini")), std::string::npos) << o.err;
   std::this_thread::sleep_for(300ms);
@@ -195,11 +195,11 @@ TEST_F(VnkTest, MissingEmulatorSettingsStopsTheRunNamingTheFile) {
 
 TEST_F(VnkTest, MissingEmulatorStopsBeforeAnyFile) {
   fs::remove(dir.file("corvmain"));
-  Output o = Vnk({"run", config, "5"});
+  Output o = vnk({"run", config, "5"});
   EXPECT_EQ(o.status, 1);
   EXPECT_EQ(o.err, "vnk: CORVMAIN not found.\nPlease move varnokc into Corvane directory and restart it.\n");
   EXPECT_FALSE(fs::exists(dir.file("Temp_CVL")));
-  EXPECT_EQ(Vnk({"macro", config, "5"}).status, 1);
+  EXPECT_EQ(vnk({"macro", config, "5"}).status, 1);
 }
 
 }  // namespace

@@ -96,7 +96,7 @@ class DocumentDecisionsTest : public QObject {
     prompter->expect(PromptKind::Warning, PromptButtons::YesNoCancel, kSaveNoname, PromptAnswer::Yes);
     dialogs->expectSave(std::nullopt);
     QVERIFY(!doc->newDocument());
-    QCOMPARE(doc->tree().Top()->childCount(), 2);
+    QCOMPARE(doc->tree().top()->childCount(), 2);
     QVERIFY(doc->isModified());
     QCOMPARE(host->count("replaced"), 0);
   }
@@ -159,7 +159,7 @@ class DocumentDecisionsTest : public QObject {
     QCOMPARE(doc->recentFiles().files(), std::vector<std::string>{file});
     doc->openRecent(file);
     QCOMPARE(doc->currentFile(), file);
-    QCOMPARE(doc->tree().Top()->childCount(), 2);
+    QCOMPARE(doc->tree().top()->childCount(), 2);
     QCOMPARE(host->count("notify"), 1);
   }
 };

@@ -53,7 +53,7 @@ void TypeInto(QsciScintilla* editor, const char* text) {
   QTest::keyClicks(editor, QString::fromLatin1(text));
 }
 
-TreeNode* Child0(MainWindow& w, int row) { return w.tree().Top()->child(row); }
+TreeNode* Child0(MainWindow& w, int row) { return w.tree().top()->child(row); }
 
 }  // namespace
 
@@ -92,7 +92,7 @@ class DocumentTest : public QObject {
     f->dialogs.expectOpen(file);
     Action(w, "BtnOpen")->trigger();
     QCOMPARE(w.windowTitle(), QStringLiteral("Varnokc Configuration - [Sites.vnk]"));
-    QCOMPARE(w.tree().Top()->childCount(), 3);
+    QCOMPARE(w.tree().top()->childCount(), 3);
     QCOMPARE(f->dialogs.requests().back().title, std::string("Open Varnok file"));
     QCOMPARE(QtNameFilters(f->dialogs.requests().back().filter),
              QStringList({QStringLiteral("Varnok file (*.VNK *.vnk)"), QStringLiteral("All files (*)")}));
@@ -122,7 +122,7 @@ class DocumentTest : public QObject {
     QCOMPARE(w.windowTitle(), QStringLiteral("Varnokc Configuration - [Sites.vnk]"));
     ConnectionTree check;
     QVERIFY(LoadConfiguration(check, file, false).ok());
-    QCOMPARE(DecodeText(check.Top()->child(1)->data().Macro), std::string("Xlogin beta"));
+    QCOMPARE(DecodeText(check.top()->child(1)->data().Macro), std::string("Xlogin beta"));
   }
 
   void newOnUnnamedModifiedDocumentAsksAboutNoname() {
@@ -136,20 +136,20 @@ class DocumentTest : public QObject {
     f->prompter.expect(PromptKind::Warning, PromptButtons::YesNoCancel, kSaveNoname, PromptAnswer::Cancel);
     w.RefreshCommands();
     Action(w, "BtnNew")->trigger();
-    QCOMPARE(w.tree().Top()->childCount(), 3);
+    QCOMPARE(w.tree().top()->childCount(), 3);
     QVERIFY(w.isDocumentModified());
 
     // Yes with a cancelled Save as dialog: still modified, New stops.
     f->prompter.expect(PromptKind::Warning, PromptButtons::YesNoCancel, kSaveNoname, PromptAnswer::Yes);
     f->dialogs.expectSave(std::nullopt);
     Action(w, "BtnNew")->trigger();
-    QCOMPARE(w.tree().Top()->childCount(), 3);
+    QCOMPARE(w.tree().top()->childCount(), 3);
     QCOMPARE(f->dialogs.requests().back().title, std::string("Save Varnok file as"));
 
     // No: a fresh document.
     f->prompter.expect(PromptKind::Warning, PromptButtons::YesNoCancel, kSaveNoname, PromptAnswer::No);
     Action(w, "BtnNew")->trigger();
-    QCOMPARE(w.tree().Top()->childCount(), 0);
+    QCOMPARE(w.tree().top()->childCount(), 0);
     QCOMPARE(w.windowTitle(), QStringLiteral("Varnokc Configuration - [Noname.VNK]"));
     QVERIFY(!Action(w, "BtnNew")->isEnabled());
   }
@@ -163,7 +163,7 @@ class DocumentTest : public QObject {
     f->dialogs.expectOpen(other);
     f->prompter.expect(PromptKind::Warning, PromptButtons::YesNoCancel, kSaveNoname, PromptAnswer::Cancel);
     Action(w, "MnOpenTable")->trigger();
-    QCOMPARE(w.tree().Top()->childCount(), 3);
+    QCOMPARE(w.tree().top()->childCount(), 3);
     QVERIFY(w.currentFile().empty());
     QVERIFY(w.isDocumentModified());
     QVERIFY(w.recentFiles().files().empty());
@@ -183,7 +183,7 @@ class DocumentTest : public QObject {
     QCOMPARE(w.recentFiles().files().front(), target);
     ConnectionTree check;
     QVERIFY(LoadConfiguration(check, target, false).ok());
-    QCOMPARE(check.Count(), 5);
+    QCOMPARE(check.count(), 5);
   }
 
   void deletedRecentFileIsRemovedWithWarning() {
@@ -199,12 +199,12 @@ class DocumentTest : public QObject {
     entry->trigger();
     QCOMPARE(w.recentFiles().files(), std::vector<std::string>{file});
     QVERIFY(!w.findChild<QMenu*>(QStringLiteral("MnFile"))->actions().contains(entry));
-    QCOMPARE(w.tree().Top()->childCount(), 0);
+    QCOMPARE(w.tree().top()->childCount(), 0);
 
     // An existing entry opens like Open.
     Action(w, "MRU1")->trigger();
     QCOMPARE(w.currentFile(), file);
-    QCOMPARE(w.tree().Top()->childCount(), 3);
+    QCOMPARE(w.tree().top()->childCount(), 3);
 
     // The list goes back to the settings with the window.
     f->destroy();
@@ -217,7 +217,7 @@ class DocumentTest : public QObject {
     f->settings().writeString("LastVNKFile", file);
     MainWindow& w = f->open();
     Show(w);
-    FocusNode(w, w.tree().Top());
+    FocusNode(w, w.tree().top());
     w.SetConnectionModified(true);
     QVERIFY(w.IsConnectionModified());
     QCOMPARE(w.ConfirmDiscard(), PromptAnswer::No);  // no question at all
@@ -260,7 +260,7 @@ class DocumentTest : public QObject {
     // Yes: the edits go into the node being left.
     TypeInto(macroEditor, "B");
     f->prompter.expect(PromptKind::Warning, PromptButtons::YesNoCancel, ApplyQuestion("beta"), PromptAnswer::Yes);
-    FocusNode(w, w.tree().Top());  // the top node asks too
+    FocusNode(w, w.tree().top());  // the top node asks too
     QTest::qWait(20);
     QCOMPARE(DecodeText(beta->data().Macro), std::string("Blogin beta"));
     QVERIFY(w.isDocumentModified());

@@ -39,8 +39,8 @@ class PageCycleTest : public QObject {
     macroEditor = Child<QsciScintilla>(w, "Memo1");
     return w;
   }
-  TreeNode* a(MainWindow& w) { return w.tree().Top()->child(0); }
-  TreeNode* b(MainWindow& w) { return w.tree().Top()->child(1); }
+  TreeNode* a(MainWindow& w) { return w.tree().top()->child(0); }
+  TreeNode* b(MainWindow& w) { return w.tree().top()->child(1); }
 
   // A focused and shown, the tree holding the focus.
   void focusA(MainWindow& w) {
@@ -118,7 +118,7 @@ class PageCycleTest : public QObject {
     MainWindow& w = openAB();
     focusA(w);
     macroEditor->setFocus();
-    w.selectNode(w.tree().Top()->child(2));
+    w.selectNode(w.tree().top()->child(2));
     QCOMPARE(macroEditor->text(), QStringLiteral("ccc"));
   }
 
@@ -141,7 +141,7 @@ class PageCycleTest : public QObject {
     MainWindow& w = openAB();
     focusA(w);
     w.findChild<QAction*>(QStringLiteral("MnCollapseAll"))->trigger();
-    QCOMPARE(w.focusedNode(), w.tree().Top());
+    QCOMPARE(w.focusedNode(), w.tree().top());
     QCOMPARE(Child<QLabel>(w, "TS1Panel")->text(), QStringLiteral("No connection selected"));
   }
 

@@ -52,14 +52,14 @@ class PagesTest : public QObject {
     a.Schedule = "=0 8 * * 1,2,3,4,5";
     a.StartLogging = false;
     a.LastUpdated = "Monday, 07-Dec-2026 10:00:00";
-    tree.Insert(tree.Top(), 0, ConnectionTree::NewNode(a));
+    tree.insert(tree.top(), 0, ConnectionTree::newNode(a));
     rVTNodeData b;
     b.Name = "beta";
     b.StartLogging = true;
-    tree.Insert(tree.Top(), 1, ConnectionTree::NewNode(b));
+    tree.insert(tree.top(), 1, ConnectionTree::newNode(b));
     rVTNodeData s;
     s.Name = "----- separator line -----";
-    tree.Insert(tree.Top(), 2, ConnectionTree::NewNode(s));
+    tree.insert(tree.top(), 2, ConnectionTree::newNode(s));
     SaveConfiguration(tree, file);
     f->settings().writeString("LastVNKFile", file);
     MainWindow& w = f->open();
@@ -99,8 +99,8 @@ class PagesTest : public QObject {
 
   void loadingShowsRecordAndTypingMarksModified() {
     MainWindow& w = openSites();
-    TreeNode* alpha = w.tree().Top()->child(0);
-    TreeNode* beta = w.tree().Top()->child(1);
+    TreeNode* alpha = w.tree().top()->child(0);
+    TreeNode* beta = w.tree().top()->child(1);
     FocusNode(w, alpha);
     QCOMPARE(macroEditor->text(), QStringLiteral("line one\r\nline two"));
     QCOMPARE(popupEditor->text(), QStringLiteral("  popup kept as is  "));
@@ -134,7 +134,7 @@ class PagesTest : public QObject {
     auto* macro = w.findChild<MacroPage*>(QStringLiteral("TS1"));
     auto* popup = w.findChild<PopupPage*>(QStringLiteral("TS2"));
     QVERIFY(macro && popup);
-    FocusNode(w, w.tree().Top()->child(0));
+    FocusNode(w, w.tree().top()->child(0));
     QVERIFY(!macro->isEdited() && !popup->isEdited());
     popupEditor->setFocus();
     QTest::keyClicks(popupEditor, QStringLiteral("x"));
@@ -146,12 +146,12 @@ class PagesTest : public QObject {
     w.findChild<QAction*>(QStringLiteral("BtnApply"))->trigger();
     QVERIFY(!popup->isEdited());
     QVERIFY(!w.IsConnectionModified());
-    QCOMPARE(DecodeText(w.tree().Top()->child(0)->data().PopupText), std::string("x  popup kept as is"));
+    QCOMPARE(DecodeText(w.tree().top()->child(0)->data().PopupText), std::string("x  popup kept as is"));
   }
 
   void insertKeyFlipsBothEditors() {
     MainWindow& w = openSites();
-    FocusNode(w, w.tree().Top()->child(1));
+    FocusNode(w, w.tree().top()->child(1));
     macroEditor->setFocus();
     QCOMPARE(Panel(w, 3), QStringLiteral("INS"));
     QTest::keyClick(macroEditor, Qt::Key_Insert);
@@ -182,7 +182,7 @@ class PagesTest : public QObject {
 
   void applyWritesRecordAndPassesColoursAndSchedule() {
     MainWindow& w = openSites();
-    TreeNode* alpha = w.tree().Top()->child(0);
+    TreeNode* alpha = w.tree().top()->child(0);
     FocusNode(w, alpha);
     macroEditor->setFocus();
     macroEditor->setCursorPosition(1, 8);
@@ -214,20 +214,20 @@ class PagesTest : public QObject {
     Child<QAction>(w, "MnApply")->trigger();  // the menu item applies too
     QCOMPARE(alpha->data().Macro, std::string());
     QCOMPARE(alpha->data().NodeType, 1);
-    QCOMPARE(ConnectionTreeModel::ImageIndex(alpha, false), 1);
+    QCOMPARE(ConnectionTreeModel::imageIndex(alpha, false), 1);
   }
 
   void coversTellWhyNothingIsShown() {
     MainWindow& w = openSites();
     auto* cover = Child<QLabel>(w, "TS1Panel");
-    FocusNode(w, w.tree().Top()->child(2));  // separator
+    FocusNode(w, w.tree().top()->child(2));  // separator
     QVERIFY(cover->isVisible());
     QCOMPARE(cover->text(), QStringLiteral("No connection selected"));
     QVERIFY(!Child<QWidget>(w, "TS1bPanel")->isVisibleTo(&w));
-    FocusNode(w, w.tree().Top()->child(0));
+    FocusNode(w, w.tree().top()->child(0));
     QVERIFY(!cover->isVisible());
     QVERIFY(Child<QWidget>(w, "TS1bPanel")->isVisibleTo(&w));
-    w.treeView().selectionModel()->select(w.treeModel().indexOf(w.tree().Top()->child(1)), QItemSelectionModel::Select);
+    w.treeView().selectionModel()->select(w.treeModel().indexOf(w.tree().top()->child(1)), QItemSelectionModel::Select);
     w.RefreshCommands();
     QCOMPARE(cover->text(), QStringLiteral("Multiple items selected"));
     QCOMPARE(Child<QLabel>(w, "TS2Panel")->text(), QStringLiteral("Multiple items selected"));
@@ -245,7 +245,7 @@ class PagesTest : public QObject {
     w.show();
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    TreeNode* card = w.tree().Top()->child(0)->child(0)->child(0);
+    TreeNode* card = w.tree().top()->child(0)->child(0)->child(0);
     Child<QAction>(w, "MnExpandAll")->trigger();
     QVERIFY(w.treeView().isExpanded(w.treeModel().indexOf(card->parent())));
     FocusNode(w, card);
@@ -259,7 +259,7 @@ class PagesTest : public QObject {
     w.RefreshCommands();
     QVERIFY(Child<QAction>(w, "MnCollapseAll")->isEnabled());
     Child<QAction>(w, "MnCollapseAll")->trigger();
-    QVERIFY(!w.treeView().isExpanded(w.treeModel().indexOf(w.tree().Top())));  // the top node too
+    QVERIFY(!w.treeView().isExpanded(w.treeModel().indexOf(w.tree().top())));  // the top node too
   }
 
   void collapsingBranchWithPendingEditsAsks() {
@@ -270,7 +270,7 @@ class PagesTest : public QObject {
     w.show();
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    TreeNode* site = w.tree().Top()->child(0);
+    TreeNode* site = w.tree().top()->child(0);
     TreeNode* router = site->child(0);
     FocusNode(w, router);
     auto* m1 = Child<QsciScintilla>(w, "Memo1");

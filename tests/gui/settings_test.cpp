@@ -177,7 +177,7 @@ class SettingsTest : public QObject {
     MainWindow& w = f->open();
     QCOMPARE(w.currentFile(), file);
     QCOMPARE(w.focusedNode()->name(), std::string("alpha-db"));
-    QVERIFY(w.treeView().isExpanded(w.treeModel().indexOf(w.tree().Top()->child(0))));
+    QVERIFY(w.treeView().isExpanded(w.treeModel().indexOf(w.tree().top()->child(0))));
     QCOMPARE(Child<QTabWidget>(w, "PG")->currentIndex(), 1);  // "Macro" once there are connections
     w.SaveSettings();
     QCOMPARE(f->settings().readInt("SelectedNodeIndex", -1), 2);
@@ -186,7 +186,7 @@ class SettingsTest : public QObject {
     WindowServices services;
     services.hasCommandLineParameter = true;
     MainWindow& withParam = f->open(services);
-    QCOMPARE(withParam.focusedNode(), withParam.tree().Top());
+    QCOMPARE(withParam.focusedNode(), withParam.tree().top());
 
     // A last file that is gone is forgotten.
     f->settings().write({{"LastVNKFile", f->dir.file("Gone.vnk")}});
@@ -210,8 +210,8 @@ class SettingsTest : public QObject {
     services.hasCommandLineParameter = true;
     MainWindow& w = f->open(services);
     QCOMPARE(w.currentFile(), last);
-    QCOMPARE(w.tree().Top()->childCount(), 1);
-    QTRY_COMPARE_WITH_TIMEOUT(w.tree().Top()->childCount(), 3, 3000);
+    QCOMPARE(w.tree().top()->childCount(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(w.tree().top()->childCount(), 3, 3000);
     QVERIFY(w.isDocumentModified());
     QCOMPARE(f->settings().readString("ParamName", "?"), std::string());
 
@@ -219,7 +219,7 @@ class SettingsTest : public QObject {
     f->settings().write({{"LastVNKFile", std::string()}, {"ParamName", handed}});
     MainWindow& second = f->open(services);
     QCOMPARE(second.currentFile(), handed);
-    QCOMPARE(second.tree().Top()->childCount(), 2);
+    QCOMPARE(second.tree().top()->childCount(), 2);
     QCOMPARE(f->settings().readString("ParamName", "?"), std::string());
     QTest::qWait(600);  // no question follows
   }

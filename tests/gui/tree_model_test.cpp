@@ -20,26 +20,26 @@ class TreeModelTest : public QObject {
   void textAndImages() {
     ConnectionTree tree;
     ConnectionTreeModel model(tree, "box7");
-    TreeNode* plain = test::Add(tree, tree.Top(), "plain");
-    TreeNode* withMacro = test::Add(tree, tree.Top(), "with macro");
+    TreeNode* plain = test::Add(tree, tree.top(), "plain");
+    TreeNode* withMacro = test::Add(tree, tree.top(), "with macro");
     tree.Edit(withMacro, [](rVTNodeData& d) { d.Macro = "ls"; });
-    TreeNode* separator = test::Add(tree, tree.Top(), "-");
-    QCOMPARE(model.text(tree.Top()), QStringLiteral("This computer (box7)"));
+    TreeNode* separator = test::Add(tree, tree.top(), "-");
+    QCOMPARE(model.text(tree.top()), QStringLiteral("This computer (box7)"));
     QCOMPARE(model.data(model.indexOf(withMacro)).toString(), QStringLiteral("with macro"));
-    QCOMPARE(ConnectionTreeModel::ImageIndex(tree.Top(), false), 0);
-    QCOMPARE(ConnectionTreeModel::ImageIndex(plain, false), 1);
-    QCOMPARE(ConnectionTreeModel::ImageIndex(withMacro, false), 2);
-    QCOMPARE(ConnectionTreeModel::ImageIndex(separator, false), 3);
-    QCOMPARE(ConnectionTreeModel::ImageIndex(plain, true), 4);
-    QCOMPARE(ConnectionTreeModel::ImageIndex(withMacro, true), 5);
-    QCOMPARE(ConnectionTreeModel::ImageIndex(separator, true), 6);
+    QCOMPARE(ConnectionTreeModel::imageIndex(tree.top(), false), 0);
+    QCOMPARE(ConnectionTreeModel::imageIndex(plain, false), 1);
+    QCOMPARE(ConnectionTreeModel::imageIndex(withMacro, false), 2);
+    QCOMPARE(ConnectionTreeModel::imageIndex(separator, false), 3);
+    QCOMPARE(ConnectionTreeModel::imageIndex(plain, true), 4);
+    QCOMPARE(ConnectionTreeModel::imageIndex(withMacro, true), 5);
+    QCOMPARE(ConnectionTreeModel::imageIndex(separator, true), 6);
     model.setCutMarked([&](const TreeNode* n) { return n == plain; });
     const QIcon cut = model.data(model.indexOf(plain), Qt::DecorationRole).value<QIcon>();
     QVERIFY(!cut.isNull());
     // The pictures stay sharp at 200 %: the SVGs render at any size.
     QCOMPARE(cut.pixmap(QSize(16, 18), 2.0).deviceIndependentSize().toSize(), QSize(16, 18));
     QCOMPARE(cut.pixmap(QSize(16, 18), 2.0).size(), QSize(32, 36));
-    QCOMPARE(ConnectionTreeModel(tree, "").text(tree.Top()), QStringLiteral("This computer ()"));
+    QCOMPARE(ConnectionTreeModel(tree, "").text(tree.top()), QStringLiteral("This computer ()"));
   }
 
   void changesKeepTheModelConsistent() {
@@ -51,38 +51,38 @@ class TreeModelTest : public QObject {
     view.expandAll();
 
     std::mt19937 random(7);
-    std::vector<TreeNode*> nodes{tree.Top()};
+    std::vector<TreeNode*> nodes{tree.top()};
     for (int i = 0; i < 300; ++i) {
       const int op = static_cast<int>(random() % 10);
       TreeNode* some = nodes[random() % nodes.size()];
       if (op < 5 || nodes.size() < 3) {
         rVTNodeData data;
         data.Name = "n" + std::to_string(i);
-        nodes.push_back(tree.Insert(some, static_cast<int>(random() % (some->childCount() + 1)),
-                                    ConnectionTree::NewNode(data)));
-      } else if (op < 7 && some != tree.Top()) {
+        nodes.push_back(tree.insert(some, static_cast<int>(random() % (some->childCount() + 1)),
+                                    ConnectionTree::newNode(data)));
+      } else if (op < 7 && some != tree.top()) {
         TreeNode* to = nodes[random() % nodes.size()];
         if (to != some && !some->isAncestorOf(to))
-          tree.Move(some, to, static_cast<int>(random() % (to->childCount() + 1)));
-      } else if (op < 9 && some != tree.Top()) {
-        tree.Remove(some);
+          tree.move(some, to, static_cast<int>(random() % (to->childCount() + 1)));
+      } else if (op < 9 && some != tree.top()) {
+        tree.remove(some);
         nodes.clear();
-        for (TreeNode* n = tree.Top(); n; n = ConnectionTree::Next(n)) nodes.push_back(n);
+        for (TreeNode* n = tree.top(); n; n = ConnectionTree::next(n)) nodes.push_back(n);
       } else {
-        tree.SetName(some == tree.Top() ? tree.Top() : some, "renamed" + std::to_string(i));
+        tree.setName(some == tree.top() ? tree.top() : some, "renamed" + std::to_string(i));
       }
       if (i % 50 == 0) view.expandAll();
     }
     QCOMPARE(test::CheckInvariants(tree), std::string());
     // Index round trip for every node.
-    for (TreeNode* n = tree.Top(); n; n = ConnectionTree::Next(n)) QCOMPARE(model.node(model.indexOf(n)), n);
+    for (TreeNode* n = tree.top(); n; n = ConnectionTree::next(n)) QCOMPARE(model.node(model.indexOf(n)), n);
 
     // A whole file arrives in one insert; a new document is a reset.
     const std::string bytes = WriteConfiguration(tree);
-    tree.Clear();
-    QCOMPARE(model.rowCount(model.indexOf(tree.Top())), 0);
+    tree.clear();
+    QCOMPARE(model.rowCount(model.indexOf(tree.top())), 0);
     QVERIFY(ReadConfiguration(tree, bytes, false).ok());
-    QVERIFY(model.rowCount(model.indexOf(tree.Top())) > 0);
+    QVERIFY(model.rowCount(model.indexOf(tree.top())) > 0);
   }
 };
 

@@ -5,13 +5,13 @@ namespace varnok::test {
 TreeNode* Add(ConnectionTree& tree, TreeNode* parent, const std::string& name) {
   rVTNodeData d;
   d.Name = name;
-  return tree.Insert(parent, parent->childCount(), ConnectionTree::NewNode(std::move(d)));
+  return tree.insert(parent, parent->childCount(), ConnectionTree::newNode(std::move(d)));
 }
 
 std::string Outline(const ConnectionTree& tree) {
   std::string out;
-  const TreeNode* top = tree.Top();
-  for (const TreeNode* n = ConnectionTree::Next(top); n; n = ConnectionTree::Next(n)) {
+  const TreeNode* top = tree.top();
+  for (const TreeNode* n = ConnectionTree::next(top); n; n = ConnectionTree::next(n)) {
     out.append(static_cast<std::size_t>(2 * (n->data().Level - 1)), ' ');
     out += n->name() + "\n";
   }
@@ -38,9 +38,9 @@ std::string Check(const TreeNode* n, const TreeNode* parent, int row, int level,
 
 std::string CheckInvariants(const ConnectionTree& tree) {
   int size = 0;
-  std::string e = Check(tree.Top(), nullptr, 0, 0, size);
+  std::string e = Check(tree.top(), nullptr, 0, 0, size);
   if (!e.empty()) return e;
-  if (tree.Count() != size) return "wrong count";
+  if (tree.count() != size) return "wrong count";
   return "";
 }
 

@@ -30,7 +30,7 @@ void WindowFixture::destroy() {
 
 void WriteVnk(const std::string& path, const std::vector<std::string>& entries) {
   ConnectionTree tree;
-  std::vector<TreeNode*> lastAtLevel{tree.Top()};
+  std::vector<TreeNode*> lastAtLevel{tree.top()};
   for (const std::string& entry : entries) {
     const auto c1 = entry.find(':');
     const auto c2 = entry.find(':', c1 + 1);
@@ -41,7 +41,7 @@ void WriteVnk(const std::string& path, const std::vector<std::string>& entries) 
     data.Colors = "0:0:0:255:255:255:0:0:0:255:255:255:0:0:0:255:255:255";
     data.StartLogging = true;
     TreeNode* parent = lastAtLevel[static_cast<std::size_t>(level - 1)];
-    TreeNode* node = tree.Insert(parent, parent->childCount(), ConnectionTree::NewNode(data));
+    TreeNode* node = tree.insert(parent, parent->childCount(), ConnectionTree::newNode(data));
     lastAtLevel.resize(static_cast<std::size_t>(level));
     lastAtLevel.push_back(node);
   }

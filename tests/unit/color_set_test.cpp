@@ -21,8 +21,8 @@ TEST(ColorString, SchemasParseAndFormatBackUnchanged) {
   }
   ColorSet set;
   ParseColorString(ColorSchemas[3].colors, set);
-  EXPECT_EQ(set.values[ColorSet::Index(ColorAttribute::Bold, ColorPart::Text, 0)], 255);
-  EXPECT_EQ(set.ScreenColor(ColorAttribute::Normal, ColorPart::Background), 0u + 128u * 256 + 128u * 65536);
+  EXPECT_EQ(set.values[ColorSet::index(ColorAttribute::Bold, ColorPart::Text, 0)], 255);
+  EXPECT_EQ(set.screenColor(ColorAttribute::Normal, ColorPart::Background), 0u + 128u * 256 + 128u * 65536);
   EXPECT_STREQ(ColorSchemas[6].caption, "White on Black");
 }
 
@@ -63,33 +63,33 @@ TEST(ColorString, FailedPositionsKeepTheirValueOthersAreLoaded) {
 
 class DefaultColors : public ::testing::Test {
  protected:
-  void WriteIni(const std::string& text) { test::WriteFile(dir.file("corvane.ini"), text); }
+  void writeIni(const std::string& text) { test::WriteFile(dir.file("corvane.ini"), text); }
   test::TempDir dir;
 };
 
 TEST_F(DefaultColors, EighteenValuesFromTheThreeEmulatorKeys) {
-  WriteIni("[Other]\r\nVTColor=9,9,9,9,9,9\r\n[corvane]\r\nvtcolor=1,2,3,4,5,6\r\n"
+  writeIni("[Other]\r\nVTColor=9,9,9,9,9,9\r\n[corvane]\r\nvtcolor=1,2,3,4,5,6\r\n"
            "VTBoldColor=7,8,9,10,11,12\r\nVTBlinkColor=13,14,15,16,17,18\r\n");
   EXPECT_EQ(DefaultColorString(dir.path()), "1:2:3:4:5:6:7:8:9:10:11:12:13:14:15:16:17:18");
   // Read anew on every call.
-  WriteIni("[Corvane]\nVTColor=0,0,0,0,0,0\nVTBoldColor=0,0,0,0,0,0\nVTBlinkColor=1,1,1,1,1,1\n");
+  writeIni("[Corvane]\nVTColor=0,0,0,0,0,0\nVTBoldColor=0,0,0,0,0,0\nVTBlinkColor=1,1,1,1,1,1\n");
   EXPECT_EQ(DefaultColorString(dir.path()), "0:0:0:0:0:0:0:0:0:0:0:0:1:1:1:1:1:1");
 }
 
 TEST_F(DefaultColors, SchemaZeroWhenTheKeysDoNotAddUp) {
   const std::string schema0 = ColorSchemas[0].colors;
   EXPECT_EQ(DefaultColorString(dir.path()), schema0);                        // no file
-  WriteIni("[Corvane]\nVTColor=1,2,3,4,5,6\nVTBoldColor=7,8,9,10,11,12\n");  // missing key
+  writeIni("[Corvane]\nVTColor=1,2,3,4,5,6\nVTBoldColor=7,8,9,10,11,12\n");  // missing key
   EXPECT_EQ(DefaultColorString(dir.path()), schema0);
-  WriteIni("[Corvane]\nVTColor=1,2,3,4,5,6,7\nVTBoldColor=7,8,9,10,11,12\nVTBlinkColor=1,2,3,4,5,6\n");
+  writeIni("[Corvane]\nVTColor=1,2,3,4,5,6,7\nVTBoldColor=7,8,9,10,11,12\nVTBlinkColor=1,2,3,4,5,6\n");
   EXPECT_EQ(DefaultColorString(dir.path()), schema0);
   // 18 values of which one does not convert.
-  WriteIni("[Corvane]\nVTColor=1,2,3,4,5,red\nVTBoldColor=7,8,9,10,11,12\nVTBlinkColor=1,2,3,4,5,6\n");
+  writeIni("[Corvane]\nVTColor=1,2,3,4,5,red\nVTBoldColor=7,8,9,10,11,12\nVTBlinkColor=1,2,3,4,5,6\n");
   EXPECT_EQ(DefaultColorString(dir.path()), schema0);
 }
 
 TEST_F(DefaultColors, InvalidStoredStringGivesTheDefaultSet) {
-  WriteIni("[Corvane]\nVTColor=1,2,3,4,5,6\nVTBoldColor=7,8,9,10,11,12\nVTBlinkColor=13,14,15,16,17,18\n");
+  writeIni("[Corvane]\nVTColor=1,2,3,4,5,6\nVTBoldColor=7,8,9,10,11,12\nVTBlinkColor=13,14,15,16,17,18\n");
   EXPECT_EQ(FormatColorString(ColorSetOrDefault("", dir.path())),
             "1:2:3:4:5:6:7:8:9:10:11:12:13:14:15:16:17:18");
   EXPECT_EQ(FormatColorString(ColorSetOrDefault("1:2:3:4:5:6:7:8:9:1:2:3:4:5:6:7:8:x", dir.path())),

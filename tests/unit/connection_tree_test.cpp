@@ -18,33 +18,33 @@ using test::Outline;
 // item model would, and checks that the rows announced match the tree.
 class ShadowObserver : public TreeObserver {
  public:
-  explicit ShadowObserver(ConnectionTree& tree) : tree_(tree) { Rebuild(); }
+  explicit ShadowObserver(ConnectionTree& tree) : tree_(tree) { rebuild(); }
 
-  void AboutToInsert(TreeNode* parent, int first, int last) override {
-    Expect(!pending_ && first >= 0 && first <= Count(parent) && last >= first, "bad insert rows");
+  void nodesAboutToBeInserted(TreeNode* parent, int first, int last) override {
+    expect(!pending_ && first >= 0 && first <= count(parent) && last >= first, "bad insert rows");
     pending_ = true;
   }
-  void Inserted(TreeNode* parent, int first, int last) override {
+  void nodesInserted(TreeNode* parent, int first, int last) override {
     pending_ = false;
     auto& kids = shadow_[parent];
     for (int r = first; r <= last; ++r) {
       kids.insert(kids.begin() + r, parent->child(r));
-      AddSubtree(parent->child(r));
+      addSubtree(parent->child(r));
     }
   }
-  void AboutToRemove(TreeNode* parent, int first, int last) override {
-    Expect(first >= 0 && last < Count(parent) && shadow_[parent][first] == parent->child(first), "bad remove rows");
+  void nodesAboutToBeRemoved(TreeNode* parent, int first, int last) override {
+    expect(first >= 0 && last < count(parent) && shadow_[parent][first] == parent->child(first), "bad remove rows");
   }
-  void Removed(TreeNode* parent, int first, int last) override {
+  void nodesRemoved(TreeNode* parent, int first, int last) override {
     auto& kids = shadow_[parent];
     kids.erase(kids.begin() + first, kids.begin() + last + 1);
   }
-  void AboutToMove(TreeNode* src, int row, TreeNode* dst, int destRow) override {
-    Expect(shadow_[src][row] == src->child(row), "bad move source");
-    Expect(destRow >= 0 && destRow <= Count(dst), "bad move destination");
-    Expect(!(src == dst && (destRow == row || destRow == row + 1)), "move that Qt refuses");
+  void nodeAboutToBeMoved(TreeNode* src, int row, TreeNode* dst, int destRow) override {
+    expect(shadow_[src][row] == src->child(row), "bad move source");
+    expect(destRow >= 0 && destRow <= count(dst), "bad move destination");
+    expect(!(src == dst && (destRow == row || destRow == row + 1)), "move that Qt refuses");
   }
-  void Moved(TreeNode* src, int row, TreeNode* dst, int destRow) override {
+  void nodeMoved(TreeNode* src, int row, TreeNode* dst, int destRow) override {
     auto& from = shadow_[src];
     TreeNode* n = from[row];
     from.erase(from.begin() + row);
@@ -52,13 +52,13 @@ class ShadowObserver : public TreeObserver {
     auto& to = shadow_[dst];
     to.insert(to.begin() + at, n);
   }
-  void AboutToReset() override { resets_++; }
-  void Reset() override { Rebuild(); }
+  void treeAboutToBeReset() override { resets_++; }
+  void treeReset() override { rebuild(); }
 
   // "" when the shadow equals the tree.
-  std::string Compare() const {
+  std::string compare() const {
     if (!error_.empty()) return error_;
-    for (const TreeNode* n = tree_.Top(); n; n = ConnectionTree::Next(n)) {
+    for (const TreeNode* n = tree_.top(); n; n = ConnectionTree::next(n)) {
       auto it = shadow_.find(const_cast<TreeNode*>(n));
       int count = it == shadow_.end() ? 0 : static_cast<int>(it->second.size());
       if (count != n->childCount()) return "child count differs at " + n->name();
@@ -70,21 +70,21 @@ class ShadowObserver : public TreeObserver {
   int resets_ = 0;
 
  private:
-  int Count(TreeNode* p) { return static_cast<int>(shadow_[p].size()); }
-  void Expect(bool ok, const char* what) {
+  int count(TreeNode* p) { return static_cast<int>(shadow_[p].size()); }
+  void expect(bool ok, const char* what) {
     if (!ok && error_.empty()) error_ = what;
   }
-  void AddSubtree(TreeNode* n) {
+  void addSubtree(TreeNode* n) {
     auto& kids = shadow_[n];
     kids.clear();
     for (int r = 0; r < n->childCount(); ++r) {
       kids.push_back(n->child(r));
-      AddSubtree(n->child(r));
+      addSubtree(n->child(r));
     }
   }
-  void Rebuild() {
+  void rebuild() {
     shadow_.clear();
-    AddSubtree(tree_.Top());
+    addSubtree(tree_.top());
   }
   ConnectionTree& tree_;
   std::map<TreeNode*, std::vector<TreeNode*>> shadow_;
@@ -94,31 +94,31 @@ class ShadowObserver : public TreeObserver {
 
 TEST(ConnectionTree, InsertMoveRemoveKeepLevelsRowsAndSizes) {
   ConnectionTree tree;
-  TreeNode* a = Add(tree, tree.Top(), "a");
+  TreeNode* a = Add(tree, tree.top(), "a");
   TreeNode* b = Add(tree, a, "b");
   Add(tree, b, "c");
-  TreeNode* d = Add(tree, tree.Top(), "d");
+  TreeNode* d = Add(tree, tree.top(), "d");
   EXPECT_EQ(Outline(tree), "a\n  b\n    c\nd\n");
-  EXPECT_EQ(tree.Count(), 5);
+  EXPECT_EQ(tree.count(), 5);
 
   // A subtree moved two levels deeper keeps its shape; Level follows.
-  ASSERT_TRUE(tree.Move(d, b, 0));
+  ASSERT_TRUE(tree.move(d, b, 0));
   EXPECT_EQ(Outline(tree), "a\n  b\n    d\n    c\n");
   EXPECT_EQ(d->data().Level, 3);
-  ASSERT_TRUE(tree.Move(b, tree.Top(), 1));
+  ASSERT_TRUE(tree.move(b, tree.top(), 1));
   EXPECT_EQ(Outline(tree), "a\nb\n  d\n  c\n");
   EXPECT_EQ(b->child(1)->data().Level, 2);
   EXPECT_EQ(CheckInvariants(tree), "");
 
-  EXPECT_FALSE(tree.Move(b, d, 0)) << "into its own subtree";
-  EXPECT_FALSE(tree.Move(tree.Top(), a, 0));
-  EXPECT_FALSE(tree.Move(a, tree.Top(), 1)) << "no change";
+  EXPECT_FALSE(tree.move(b, d, 0)) << "into its own subtree";
+  EXPECT_FALSE(tree.move(tree.top(), a, 0));
+  EXPECT_FALSE(tree.move(a, tree.top(), 1)) << "no change";
 
-  auto taken = tree.Take(b);
+  auto taken = tree.take(b);
   EXPECT_EQ(taken->subtreeSize(), 3);
   EXPECT_EQ(Outline(tree), "a\n");
   EXPECT_EQ(CheckInvariants(tree), "");
-  tree.Insert(a, 0, std::move(taken));
+  tree.insert(a, 0, std::move(taken));
   EXPECT_EQ(Outline(tree), "a\n  b\n    d\n    c\n");
   EXPECT_EQ(CheckInvariants(tree), "");
 }
@@ -126,69 +126,69 @@ TEST(ConnectionTree, InsertMoveRemoveKeepLevelsRowsAndSizes) {
 TEST(ConnectionTree, AbsoluteIndexAndNodeAtAgreeWithThePreOrderWalk) {
   ConnectionTree tree;
   std::mt19937 rng(3);
-  std::vector<TreeNode*> nodes{tree.Top()};
+  std::vector<TreeNode*> nodes{tree.top()};
   for (int i = 0; i < 300; ++i) nodes.push_back(Add(tree, nodes[rng() % nodes.size()], "n" + std::to_string(i)));
   int index = 0;
-  for (TreeNode* n = tree.Top(); n; n = ConnectionTree::Next(n), ++index) {
-    ASSERT_EQ(tree.AbsoluteIndex(n), index);
-    ASSERT_EQ(tree.NodeAt(index), n);
+  for (TreeNode* n = tree.top(); n; n = ConnectionTree::next(n), ++index) {
+    ASSERT_EQ(tree.absoluteIndex(n), index);
+    ASSERT_EQ(tree.nodeAt(index), n);
   }
-  EXPECT_EQ(index, tree.Count());
-  EXPECT_EQ(tree.NodeAt(index), nullptr);
-  EXPECT_EQ(tree.NodeAt(-1), nullptr);
+  EXPECT_EQ(index, tree.count());
+  EXPECT_EQ(tree.nodeAt(index), nullptr);
+  EXPECT_EQ(tree.nodeAt(-1), nullptr);
 }
 
 TEST(ConnectionTree, RandomEditsAnnounceExactlyTheRowsThatChange) {
   ConnectionTree tree;
   ShadowObserver shadow(tree);
-  tree.AddObserver(&shadow);
+  tree.addObserver(&shadow);
   std::mt19937 rng(11);
   auto pick = [&](bool allowTop) {
     int first = allowTop ? 0 : 1;
-    if (tree.Count() <= first) return static_cast<TreeNode*>(nullptr);
-    return tree.NodeAt(first + static_cast<int>(rng() % (tree.Count() - first)));
+    if (tree.count() <= first) return static_cast<TreeNode*>(nullptr);
+    return tree.nodeAt(first + static_cast<int>(rng() % (tree.count() - first)));
   };
   for (int step = 0; step < 3000; ++step) {
     int op = static_cast<int>(rng() % 10);
-    if (op < 4 || tree.Count() < 3) {
+    if (op < 4 || tree.count() < 3) {
       TreeNode* p = pick(true);
-      tree.Insert(p, static_cast<int>(rng() % (p->childCount() + 1)),
-                  ConnectionTree::NewNode({.Name = "n" + std::to_string(step)}));
+      tree.insert(p, static_cast<int>(rng() % (p->childCount() + 1)),
+                  ConnectionTree::newNode({.Name = "n" + std::to_string(step)}));
     } else if (op < 7) {
       TreeNode* n = pick(false);
       TreeNode* p = pick(true);
-      tree.Move(n, p, static_cast<int>(rng() % (p->childCount() + 1)));
+      tree.move(n, p, static_cast<int>(rng() % (p->childCount() + 1)));
     } else if (op < 8) {
       TreeNode* n = pick(false);
       TreeNode* p = n->parent();
-      tree.Insert(p, n->row() + 1, ConnectionTree::Clone(n));
+      tree.insert(p, n->row() + 1, ConnectionTree::clone(n));
     } else if (op < 9) {
-      tree.Remove(pick(false));
+      tree.remove(pick(false));
     } else if (step % 500 == 0) {
-      tree.Clear();
+      tree.clear();
     }
     ASSERT_EQ(CheckInvariants(tree), "") << "step " << step;
-    ASSERT_EQ(shadow.Compare(), "") << "step " << step;
+    ASSERT_EQ(shadow.compare(), "") << "step " << step;
   }
-  EXPECT_GT(tree.Count(), 50);
-  tree.RemoveObserver(&shadow);
+  EXPECT_GT(tree.count(), 50);
+  tree.removeObserver(&shadow);
 }
 
 TEST(ConnectionTree, RecordChangesKeepLevelAndAreAnnounced) {
   struct Counter : TreeObserver {
     int changed = 0;
-    void DataChanged(TreeNode*) override { ++changed; }
+    void nodeDataChanged(TreeNode*) override { ++changed; }
   } counter;
   ConnectionTree tree;
-  tree.AddObserver(&counter);
-  TreeNode* a = Add(tree, tree.Top(), "a");
+  tree.addObserver(&counter);
+  TreeNode* a = Add(tree, tree.top(), "a");
   TreeNode* b = Add(tree, a, "b");
-  tree.SetData(b, {.Name = "x", .Level = 7});
+  tree.setData(b, {.Name = "x", .Level = 7});
   tree.Edit(b, [](rVTNodeData& d) {
     d.Macro = "m";
     d.Level = 9;
   });
-  tree.SetName(a, "y");
+  tree.setName(a, "y");
   EXPECT_EQ(counter.changed, 3);
   EXPECT_EQ(b->data().Level, 2);
   EXPECT_EQ(b->data().Macro, "m");
@@ -198,15 +198,15 @@ TEST(ConnectionTree, RecordChangesKeepLevelAndAreAnnounced) {
 TEST(ConnectionTree, DeepChainsNeedNoRecursion) {
   ConnectionTree tree;
   SubtreeBuilder builder;
-  TreeNode* n = builder.Root();
-  for (int i = 0; i < 200000; ++i) n = builder.Append(n, {.Name = "d"});
-  tree.InsertRange(tree.Top(), 0, builder.Finish());
+  TreeNode* n = builder.root();
+  for (int i = 0; i < 200000; ++i) n = builder.append(n, {.Name = "d"});
+  tree.insertRange(tree.top(), 0, builder.finish());
   EXPECT_EQ(n->data().Level, 200000);
-  EXPECT_EQ(tree.Count(), 200001);
-  auto copy = ConnectionTree::Clone(tree.Top()->child(0));
+  EXPECT_EQ(tree.count(), 200001);
+  auto copy = ConnectionTree::clone(tree.top()->child(0));
   EXPECT_EQ(copy->subtreeSize(), 200000);
-  tree.Clear();
-  EXPECT_EQ(tree.Count(), 1);
+  tree.clear();
+  EXPECT_EQ(tree.count(), 1);
 }
 
 }  // namespace

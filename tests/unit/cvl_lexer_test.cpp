@@ -22,8 +22,8 @@ std::ostream& operator<<(std::ostream& out, const Token& t) {
 std::vector<Token> Lex(std::string_view line) {
   std::vector<Token> tokens;
   CvlLexer lexer;
-  for (lexer.SetLine(line); !lexer.AtEndOfLine(); lexer.Next())
-    tokens.push_back({std::string(lexer.TokenText()), lexer.Kind()});
+  for (lexer.setLine(line); !lexer.atEndOfLine(); lexer.next())
+    tokens.push_back({std::string(lexer.tokenText()), lexer.kind()});
   return tokens;
 }
 
@@ -31,14 +31,14 @@ using K = TokenKind;
 
 TEST(CvlLexer, EmptyLineIsOnlyEndOfLine) {
   CvlLexer lexer;
-  lexer.SetLine("", 7);
-  EXPECT_TRUE(lexer.AtEndOfLine());
-  EXPECT_EQ(lexer.TokenStart(), 0u);
-  EXPECT_EQ(lexer.TokenLength(), 0u);
-  EXPECT_EQ(lexer.TokenAttribute(), Attribute::None);
-  EXPECT_EQ(lexer.LineNumber(), 7);
-  lexer.Next();
-  EXPECT_TRUE(lexer.AtEndOfLine());
+  lexer.setLine("", 7);
+  EXPECT_TRUE(lexer.atEndOfLine());
+  EXPECT_EQ(lexer.tokenStart(), 0u);
+  EXPECT_EQ(lexer.tokenLength(), 0u);
+  EXPECT_EQ(lexer.tokenAttribute(), Attribute::None);
+  EXPECT_EQ(lexer.lineNumber(), 7);
+  lexer.next();
+  EXPECT_TRUE(lexer.atEndOfLine());
 }
 
 TEST(CvlLexer, Comments) {
@@ -87,12 +87,12 @@ TEST(CvlLexer, WordsDigitsAndCase) {
 
 TEST(CvlLexer, OtherCharactersAreSingleTokensDrawnAsIdentifiers) {
   CvlLexer lexer;
-  lexer.SetLine("wait x");
-  lexer.Next();
-  EXPECT_EQ(lexer.Kind(), K::Other);
-  EXPECT_EQ(lexer.TokenStart(), 4u);
-  EXPECT_EQ(lexer.TokenLength(), 1u);
-  EXPECT_EQ(lexer.TokenAttribute(), Attribute::Identifier);
+  lexer.setLine("wait x");
+  lexer.next();
+  EXPECT_EQ(lexer.kind(), K::Other);
+  EXPECT_EQ(lexer.tokenStart(), 4u);
+  EXPECT_EQ(lexer.tokenLength(), 1u);
+  EXPECT_EQ(lexer.tokenAttribute(), Attribute::Identifier);
   EXPECT_EQ(Lex("\t\xe4\xff"), (std::vector<Token>{{"\t", K::Other}, {"\xe4", K::Other}, {"\xff", K::Other}}));
 }
 
@@ -113,24 +113,24 @@ TEST(CvlLexer, LineEndsInsideTheTextAndNulBytes) {
 
 TEST(CvlLexer, RangeIsSetWhileOpenAndNeverCarriedOver) {
   CvlLexer lexer;
-  lexer.SetLine("'open");
-  EXPECT_EQ(lexer.Range(), kRangeSingleQuoted);
-  lexer.SetLine("\"open");
-  EXPECT_EQ(lexer.Range(), kRangeDoubleQuoted);
-  lexer.SetLine(":open");
-  EXPECT_EQ(lexer.Range(), kRangeLabel);
-  lexer.SetLine(";open");
-  EXPECT_EQ(lexer.Range(), kRangeComment);
-  lexer.SetLine("'closed'");
-  EXPECT_EQ(lexer.Range(), kRangeInitial);
+  lexer.setLine("'open");
+  EXPECT_EQ(lexer.range(), kRangeSingleQuoted);
+  lexer.setLine("\"open");
+  EXPECT_EQ(lexer.range(), kRangeDoubleQuoted);
+  lexer.setLine(":open");
+  EXPECT_EQ(lexer.range(), kRangeLabel);
+  lexer.setLine(";open");
+  EXPECT_EQ(lexer.range(), kRangeComment);
+  lexer.setLine("'closed'");
+  EXPECT_EQ(lexer.range(), kRangeInitial);
   // A stored range does not change how the next line is read.
-  lexer.SetRange(kRangeSingleQuoted);
-  lexer.SetLine("abc' x");
-  EXPECT_EQ(lexer.Kind(), K::Identifier);
-  EXPECT_EQ(lexer.Range(), kRangeInitial);
-  lexer.SetRange(kRangeComment);
-  lexer.ResetRange();
-  EXPECT_EQ(lexer.Range(), kRangeInitial);
+  lexer.setRange(kRangeSingleQuoted);
+  lexer.setLine("abc' x");
+  EXPECT_EQ(lexer.kind(), K::Identifier);
+  EXPECT_EQ(lexer.range(), kRangeInitial);
+  lexer.setRange(kRangeComment);
+  lexer.resetRange();
+  EXPECT_EQ(lexer.range(), kRangeInitial);
 }
 
 TEST(CvlKeywords, SlotFacts) {
@@ -190,15 +190,15 @@ TEST(CvlLexer, TokensCoverAnyLineWithoutGaps) {
     std::size_t length = rng() % 40;
     for (std::size_t i = 0; i < length; ++i) line += alphabet[rng() % alphabet.size()];
     std::size_t expected_start = 0, tokens = 0;
-    for (lexer.SetLine(line); !lexer.AtEndOfLine(); lexer.Next()) {
-      ASSERT_EQ(lexer.TokenStart(), expected_start);
-      ASSERT_GE(lexer.TokenLength(), 1u);
-      ASSERT_NE(lexer.TokenAttribute(), Attribute::None);
-      expected_start += lexer.TokenLength();
+    for (lexer.setLine(line); !lexer.atEndOfLine(); lexer.next()) {
+      ASSERT_EQ(lexer.tokenStart(), expected_start);
+      ASSERT_GE(lexer.tokenLength(), 1u);
+      ASSERT_NE(lexer.tokenAttribute(), Attribute::None);
+      expected_start += lexer.tokenLength();
       ASSERT_LE(++tokens, line.size());
     }
     ASSERT_EQ(expected_start, line.size());
-    ASSERT_EQ(lexer.TokenStart(), line.size());
+    ASSERT_EQ(lexer.tokenStart(), line.size());
   }
 }
 

@@ -15,11 +15,11 @@ TEST(DemoConfiguration, LoadsAsARealisticTree) {
   LoadResult r = LoadConfiguration(tree, std::string(VARNOK_BIN_DIR) + "/Demo.vnk", false);
   ASSERT_TRUE(r.ok()) << r.message;
   EXPECT_EQ(test::CheckInvariants(tree), "");
-  TreeNode* jump = tree.Top()->child(0);
+  TreeNode* jump = tree.top()->child(0);
   EXPECT_GE(jump->childCount(), 2) << "a jump host with devices behind it";
   int separators = 0, schedules = 0, deepest = 0;
   bool connection = false, user = false;
-  for (TreeNode* n = ConnectionTree::Next(tree.Top()); n; n = ConnectionTree::Next(n)) {
+  for (TreeNode* n = ConnectionTree::next(tree.top()); n; n = ConnectionTree::next(n)) {
     separators += n->isSeparator();
     schedules += !n->data().Schedule.empty();
     deepest = std::max(deepest, n->data().Level);
@@ -35,7 +35,7 @@ TEST(DemoConfiguration, LoadsAsARealisticTree) {
   EXPECT_EQ(schedules, 1);
   EXPECT_GE(deepest, 3);
   EXPECT_TRUE(connection && user);
-  EXPECT_GE(tree.Top()->childCount(), 3) << "a second site";
+  EXPECT_GE(tree.top()->childCount(), 3) << "a second site";
 }
 
 }  // namespace

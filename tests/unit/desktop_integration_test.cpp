@@ -16,8 +16,8 @@ struct DesktopTest : ::testing::Test {
   test::ScopedEnv config{"XDG_CONFIG_HOME", home.path() + "/config"};
   test::ScopedEnv data{"XDG_DATA_HOME", home.path() + "/data"};
 
-  std::string Entry(const std::string& file, const std::string& key) {
-    return IniFile::Parse(test::ReadFile(home.path() + file)).Get("Desktop Entry", key, "<missing>");
+  std::string entry(const std::string& file, const std::string& key) {
+    return IniFile::parse(test::ReadFile(home.path() + file)).get("Desktop Entry", key, "<missing>");
   }
 };
 
@@ -29,14 +29,14 @@ TEST_F(DesktopTest, ExecQuotesThePathDoublesPercentAndEscapesPerEntryRules) {
   ASSERT_EQ(SetVnkAssociation(true, editor, "Varnokc"), "");
   // Quoted as a whole; "%%" for the literal percent (a lone "%" would be a
   // field code); "\\$" for the dollar and four backslashes for one.
-  EXPECT_EQ(Entry("/data/applications/varnokc.desktop", "Exec"),
+  EXPECT_EQ(entry("/data/applications/varnokc.desktop", "Exec"),
             "\"/opt/R&D tools/100%%/\\\\$x\\\\\\\\y/varnokc\" %f");
   EXPECT_TRUE(IsVnkAssociated(editor));
   EXPECT_FALSE(IsVnkAssociated(kOddDir + "/other"));
 
   const std::string companion = kOddDir + "/varnok";
   ASSERT_EQ(SetRunAtLogOn(true, companion), "");
-  EXPECT_EQ(Entry("/config/autostart/Varnok.desktop", "Exec"),
+  EXPECT_EQ(entry("/config/autostart/Varnok.desktop", "Exec"),
             "\"/opt/R&D tools/100%%/\\\\$x\\\\\\\\y/varnok\"");
   EXPECT_TRUE(IsRunAtLogOn(companion));
   EXPECT_FALSE(IsRunAtLogOn("/opt/R&D tools/100%/varnok"));
@@ -52,7 +52,7 @@ TEST_F(DesktopTest, MimeTypeFileEscapesXmlAndTheEntryNamesAnIcon) {
 
   // An icon theme name, or an absolute path of a file that exists; never a
   // Windows resource reference such as "<exe>,0".
-  const std::string icon = Entry("/data/applications/r&d <\"lab\"> 'x'.desktop", "Icon");
+  const std::string icon = entry("/data/applications/r&d <\"lab\"> 'x'.desktop", "Icon");
   ASSERT_FALSE(icon.empty());
   EXPECT_EQ(icon.find(','), std::string::npos) << icon;
   if (icon.front() == '/')

@@ -80,8 +80,8 @@ TEST_F(ExecuteMacroTest, DisabledColoursLeaveTheCopyAloneExceptTheBackground) {
 
 TEST(TempFileNumbering, RunsFrom1To128ThenStartsAgain) {
   TempFileNumbering numbering;
-  for (int i = 1; i <= 128; ++i) ASSERT_EQ(numbering.Next("/t").number, i);
-  TempFilePair again = numbering.Next("/t");
+  for (int i = 1; i <= 128; ++i) ASSERT_EQ(numbering.next("/t").number, i);
+  TempFilePair again = numbering.next("/t");
   EXPECT_EQ(again.number, 1);
   EXPECT_EQ(again.macroFile, "/t/~macroC1.cvl");
   EXPECT_EQ(again.settingsFile, "/t/~CViniC1.ini");

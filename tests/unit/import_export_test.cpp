@@ -20,11 +20,11 @@ const std::string kNoProgramDir = "/nonexistent/program-dir";
 // a / b / c / d (a chain), plus x with child y beside it.
 struct Chain {
   ConnectionTree tree;
-  TreeNode* a = Add(tree, tree.Top(), "a");
+  TreeNode* a = Add(tree, tree.top(), "a");
   TreeNode* b = Add(tree, a, "b");
   TreeNode* c = Add(tree, b, "c");
   TreeNode* d = Add(tree, c, "d");
-  TreeNode* x = Add(tree, tree.Top(), "x");
+  TreeNode* x = Add(tree, tree.top(), "x");
   TreeNode* y = Add(tree, x, "y");
 };
 
@@ -32,7 +32,7 @@ TEST(ExportSelection, DepthThreeConnectionAloneAsksOnceAndWritesItsParentChain) 
   test::TempDir dir;
   Chain t;
   int asked = 0;
-  ExportSelection s = CheckExportSelection(t.tree, {t.tree.Top(), t.c}, [&](std::string_view q) {
+  ExportSelection s = CheckExportSelection(t.tree, {t.tree.top(), t.c}, [&](std::string_view q) {
     ++asked;
     EXPECT_EQ(q,
               "Connection can be exported only together with all parent connections it has.\r"
@@ -50,7 +50,7 @@ TEST(ExportSelection, DepthThreeConnectionAloneAsksOnceAndWritesItsParentChain) 
     ConnectionTree back;
     ASSERT_TRUE(LoadConnectionsFile(back, path, kNoProgramDir, kClock).ok());
     EXPECT_EQ(Outline(back), "a\n  b\n    c\n") << name;
-    EXPECT_EQ(back.NodeAt(3)->data().Level, 3);
+    EXPECT_EQ(back.nodeAt(3)->data().Level, 3);
   }
   const std::string text = test::ReadFile(dir.file("chain.plf"));
   EXPECT_NE(text.find("C1_R1=a\r\n"), std::string::npos);
@@ -76,7 +76,7 @@ TEST(ExportSelection, CancelChangesNothingAndACompleteSelectionAsksNothing) {
   EXPECT_TRUE(s.added.empty());
 
   // Shared ancestors come once, in tree order, however the selection is ordered.
-  EXPECT_EQ(MissingAncestors(t.tree, {t.y, t.d, t.c, t.tree.Top()}), (std::vector<TreeNode*>{t.a, t.b, t.x}));
+  EXPECT_EQ(MissingAncestors(t.tree, {t.y, t.d, t.c, t.tree.top()}), (std::vector<TreeNode*>{t.a, t.b, t.x}));
   EXPECT_EQ(MissingAncestors(t.tree, {t.d, t.b}), (std::vector<TreeNode*>{t.a, t.c}));
 }
 
@@ -96,13 +96,13 @@ TEST(ExportFormat, PlfInAnyLetterCaseWritesTextEverythingElseTheConfiguration) {
 TEST(Import, CollidingFirstLevelNameBecomesCopyOfAndIsCounted) {
   test::TempDir dir;
   ConnectionTree source;
-  TreeNode* router = Add(source, source.Top(), "Router");
+  TreeNode* router = Add(source, source.top(), "Router");
   Add(source, router, "Port 1");
-  Add(source, source.Top(), "New");
+  Add(source, source.top(), "New");
   for (std::string name : {"s.plf", "s.VNK", "S.Plf"}) {
     ASSERT_TRUE(ExportConnections(source, dir.file(name), {}, kClock));
     ConnectionTree tree;
-    Add(tree, Add(tree, tree.Top(), "Router"), "Port 1");
+    Add(tree, Add(tree, tree.top(), "Router"), "Port 1");
     ImportResult r = ImportConnections(tree, dir.file(name), kNoProgramDir, -1, kClock);
     ASSERT_TRUE(r.load.ok()) << name;
     EXPECT_EQ(Outline(tree), "Router\n  Port 1\nCopy of Router\n  Port 1\nNew\n") << name;
@@ -126,8 +126,8 @@ TEST(Import, CollidingFirstLevelNameBecomesCopyOfAndIsCounted) {
 TEST(Import, UnsupportedOrMissingFiles) {
   test::TempDir dir;
   ConnectionTree tree;
-  Add(tree, tree.Top(), "a");
-  Add(tree, tree.Top(), "a");  // a duplicate the sibling pass would rename
+  Add(tree, tree.top(), "a");
+  Add(tree, tree.top(), "a");  // a duplicate the sibling pass would rename
   test::WriteFile(dir.file("x.txt"), "VNK20\0\0\0\0");
   for (std::string name : {"x.txt", "x", "x.vnk.bak"}) {
     ImportResult r = ImportConnections(tree, dir.file(name), kNoProgramDir, -1, kClock);
@@ -156,11 +156,11 @@ TEST(Import, StoredIndexFocusesAnImportedNode) {
   Chain t;
   ASSERT_TRUE(ExportConnections(t.tree, dir.file("t.plf"), {}, kClock));
   ConnectionTree tree;
-  Add(tree, tree.Top(), "z");
+  Add(tree, tree.top(), "z");
   ImportResult r = ImportConnections(tree, dir.file("t.plf"), kNoProgramDir, 3, kClock);
   ASSERT_NE(r.load.focusNode, nullptr);
   EXPECT_EQ(r.load.focusNode->name(), "b");
-  EXPECT_EQ(tree.AbsoluteIndex(r.load.focusNode), 3);
+  EXPECT_EQ(tree.absoluteIndex(r.load.focusNode), 3);
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ struct BusTest : ::testing::Test {
   test::TempDir runtime;
   test::ScopedEnv env{"XDG_RUNTIME_DIR", runtime.path()};
 
-  static std::vector<BusMessage> Drain(MessageReceiver& r, int waitMs = 200) {
+  static std::vector<BusMessage> drain(MessageReceiver& r, int waitMs = 200) {
     std::vector<BusMessage> got;
     pollfd p{r.fd(), POLLIN, 0};
     while (::poll(&p, 1, waitMs) > 0) {
@@ -34,7 +34,7 @@ struct BusTest : ::testing::Test {
 
   // A receiver in another process that handles messages after `delayMs`
   // (each), forever, until killed. Returns once it listens.
-  static pid_t StartReceiverProcess(int delayMs) {
+  static pid_t startReceiverProcess(int delayMs) {
     int ready[2];
     if (::pipe(ready) != 0) return -1;
     pid_t child = ::fork();
@@ -62,7 +62,7 @@ TEST_F(BusTest, PostedBroadcastReachesEveryReceiverWithSender) {
   EXPECT_NE(a->id(), b->id());
   PostBroadcast("VarnokcMessage", a->id());
   for (auto* r : {a.get(), b.get()}) {
-    auto got = Drain(*r);
+    auto got = drain(*r);
     ASSERT_EQ(got.size(), 1u);
     EXPECT_EQ(got[0].name, "VarnokcMessage");
     EXPECT_EQ(got[0].sender, a->id());
@@ -71,8 +71,8 @@ TEST_F(BusTest, PostedBroadcastReachesEveryReceiverWithSender) {
 
 TEST_F(BusTest, SendWaitsForOtherProcessesAndSkipsItself) {
   auto own = ListenForMessages();
-  pid_t fast = StartReceiverProcess(0);
-  pid_t slow = StartReceiverProcess(300);
+  pid_t fast = startReceiverProcess(0);
+  pid_t slow = startReceiverProcess(300);
   ASSERT_GT(fast, 0);
   ASSERT_GT(slow, 0);
   auto start = std::chrono::steady_clock::now();
@@ -80,7 +80,7 @@ TEST_F(BusTest, SendWaitsForOtherProcessesAndSkipsItself) {
   auto took = std::chrono::steady_clock::now() - start;
   EXPECT_EQ(reached, 2);
   EXPECT_GE(took, 250ms);  // it waited for the slow one to finish handling
-  EXPECT_TRUE(Drain(*own, 50).empty());
+  EXPECT_TRUE(drain(*own, 50).empty());
   for (pid_t p : {fast, slow}) {
     ::kill(p, SIGKILL);
     ::waitpid(p, nullptr, 0);
@@ -88,8 +88,8 @@ TEST_F(BusTest, SendWaitsForOtherProcessesAndSkipsItself) {
 }
 
 TEST_F(BusTest, HungReceiverCannotFreezeTheSender) {
-  pid_t hung = StartReceiverProcess(60000);
-  pid_t fine = StartReceiverProcess(0);
+  pid_t hung = startReceiverProcess(60000);
+  pid_t fine = startReceiverProcess(0);
   ASSERT_GT(hung, 0);
   ASSERT_GT(fine, 0);
   auto start = std::chrono::steady_clock::now();
@@ -104,7 +104,7 @@ TEST_F(BusTest, HungReceiverCannotFreezeTheSender) {
 }
 
 TEST_F(BusTest, SocketsOfDeadProcessesAreRemoved) {
-  pid_t gone = StartReceiverProcess(0);
+  pid_t gone = startReceiverProcess(0);
   ASSERT_GT(gone, 0);
   ::kill(gone, SIGKILL);
   ::waitpid(gone, nullptr, 0);

@@ -18,7 +18,7 @@ namespace reference {
 
 std::string NewConnectionName(const ConnectionTree& tree) {
   std::string all;
-  for (const TreeNode* n = tree.Top(); n; n = ConnectionTree::Next(n)) all += n->name();
+  for (const TreeNode* n = tree.top(); n; n = ConnectionTree::next(n)) all += n->name();
   for (int k = 1;; ++k) {
     std::string candidate = "Unnamed connection #" + std::to_string(k);
     if (all.find(candidate) == std::string::npos) return candidate;
@@ -79,7 +79,7 @@ std::string RandomName(std::mt19937& rng) {
 }
 
 void RandomTree(ConnectionTree& tree, std::mt19937& rng, int nodes) {
-  std::vector<TreeNode*> all{tree.Top()};
+  std::vector<TreeNode*> all{tree.top()};
   for (int i = 0; i < nodes; ++i) all.push_back(Add(tree, all[rng() % all.size()], RandomName(rng)));
 }
 
@@ -91,35 +91,35 @@ TEST(SubstringIndex, AgreesWithPlainSearch) {
     for (int i = 0; i < 30; ++i) {
       std::string piece(rng() % 5, 'a');
       for (char& c : piece) c = static_cast<char>('a' + rng() % 3);
-      index.Append(piece);
+      index.append(piece);
       text += piece;
       std::string pattern(rng() % 6, 'a');
       for (char& c : pattern) c = static_cast<char>('a' + rng() % 3);
-      ASSERT_EQ(index.Contains(pattern), text.find(pattern) != std::string::npos) << text << " / " << pattern;
+      ASSERT_EQ(index.contains(pattern), text.find(pattern) != std::string::npos) << text << " / " << pattern;
       std::string reversed(pattern.rbegin(), pattern.rend());
-      ASSERT_EQ(index.ContainsReversed(reversed), index.Contains(pattern));
+      ASSERT_EQ(index.containsReversed(reversed), index.contains(pattern));
     }
   }
 }
 
 TEST(Naming, NewConnectionNameCountsSubstrings) {
   ConnectionTree tree;
-  Add(tree, tree.Top(), "Unnamed connection #1");
-  Add(tree, tree.Top(), "Unnamed connection #12");
+  Add(tree, tree.top(), "Unnamed connection #1");
+  Add(tree, tree.top(), "Unnamed connection #12");
   EXPECT_EQ(NewConnectionName(tree), "Unnamed connection #2");
   // Names are joined without a separator: the #2 is made up of two names.
-  Add(tree, Add(tree, tree.Top(), "xUnnamed connection"), " #2");
+  Add(tree, Add(tree, tree.top(), "xUnnamed connection"), " #2");
   EXPECT_EQ(NewConnectionName(tree), "Unnamed connection #3");
 }
 
 TEST(Naming, CopyNameCountsSubstringsAndSkipsSeparators) {
   ConnectionTree tree;
-  TreeNode* router = Add(tree, tree.Top(), "Router");
-  Add(tree, tree.Top(), "Router A");
+  TreeNode* router = Add(tree, tree.top(), "Router");
+  Add(tree, tree.top(), "Router A");
   EXPECT_EQ(CopyName(router, false), "Router");
   EXPECT_EQ(CopyName(router, true), "Copy of Router");
-  TreeNode* sep = Add(tree, tree.Top(), "-x");
-  Add(tree, tree.Top(), "-x");
+  TreeNode* sep = Add(tree, tree.top(), "-x");
+  Add(tree, tree.top(), "-x");
   EXPECT_EQ(CopyName(sep, true), "-x");
   TreeNode* only = Add(tree, router, "Server");
   EXPECT_EQ(CopyName(only, true), "Server");
@@ -127,18 +127,18 @@ TEST(Naming, CopyNameCountsSubstringsAndSkipsSeparators) {
 
 TEST(Naming, ResolveGivesLaterSiblingsCopyNames) {
   ConnectionTree tree;
-  for (int i = 0; i < 4; ++i) Add(tree, tree.Top(), "Server");
-  TreeNode* first = tree.Top()->child(0);
+  for (int i = 0; i < 4; ++i) Add(tree, tree.top(), "Server");
+  TreeNode* first = tree.top()->child(0);
   Add(tree, first, "a");
   Add(tree, first, "a");  // below the first child: visited too
-  EXPECT_EQ(ResolveSiblingNames(tree, tree.Top()), 4);
+  EXPECT_EQ(ResolveSiblingNames(tree, tree.top()), 4);
   EXPECT_EQ(test::Outline(tree), "Server\n  a\n  Copy of a\nCopy of Server\nCopy (2) of Server\nCopy (3) of Server\n");
 }
 
 TEST(Naming, CheckConnectionNameRefusesAmpersandAndSiblingDuplicates) {
   ConnectionTree tree;
-  TreeNode* a = Add(tree, tree.Top(), "a");
-  Add(tree, tree.Top(), "b");
+  TreeNode* a = Add(tree, tree.top(), "a");
+  Add(tree, tree.top(), "b");
   Add(tree, a, "c");
   EXPECT_EQ(CheckConnectionName("x&y", a).message, "Connection name cannot contain '&' character.");
   EXPECT_EQ(CheckConnectionName("b", a).message, "Connection name has to be unique among its sibling connections.");
@@ -155,13 +155,13 @@ TEST(Naming, AgreesWithThePlainDefinitionsOnRandomTrees) {
     ASSERT_EQ(NewConnectionName(tree), reference::NewConnectionName(tree));
     // The two-thread walk of large trees, forced here, must give the same text.
     std::string plain;
-    for (const TreeNode* n = tree.Top(); n; n = ConnectionTree::Next(n)) plain += n->name();
+    for (const TreeNode* n = tree.top(); n; n = ConnectionTree::next(n)) plain += n->name();
     ASSERT_EQ(ConcatenatedNames(tree, 1), plain) << "round " << round;
-    for (TreeNode* n = ConnectionTree::Next(tree.Top()); n; n = ConnectionTree::Next(n)) {
+    for (TreeNode* n = ConnectionTree::next(tree.top()); n; n = ConnectionTree::next(n)) {
       ASSERT_EQ(CopyName(n, true), reference::CopyName(n, true)) << "round " << round;
       ASSERT_EQ(CopyName(n, false), reference::CopyName(n, false)) << "round " << round;
     }
-    TreeNode* parent = tree.NodeAt(static_cast<int>(rng() % tree.Count()));
+    TreeNode* parent = tree.nodeAt(static_cast<int>(rng() % tree.count()));
     std::vector<std::pair<TreeNode*, std::string>> renames;
     std::map<TreeNode*, std::string> names;
     int expected = reference::ResolveSiblingNames(parent, renames, names);
@@ -173,13 +173,13 @@ TEST(Naming, AgreesWithThePlainDefinitionsOnRandomTrees) {
 TEST(Naming, ManyUnnamedConnectionsAndCopies) {
   ConnectionTree tree;
   for (int i = 1; i <= 120; ++i)
-    if (i != 57) Add(tree, tree.Top(), "Unnamed connection #" + std::to_string(i));
+    if (i != 57) Add(tree, tree.top(), "Unnamed connection #" + std::to_string(i));
   EXPECT_EQ(NewConnectionName(tree), "Unnamed connection #57");
   ConnectionTree copies;
-  for (int i = 0; i < 300; ++i) Add(copies, copies.Top(), "Server");
-  EXPECT_EQ(ResolveSiblingNames(copies, copies.Top()), 299);
-  EXPECT_EQ(copies.Top()->child(299)->name(), "Copy (299) of Server");
-  EXPECT_EQ(CopyName(copies.Top()->child(0), true), "Copy (300) of Server");
+  for (int i = 0; i < 300; ++i) Add(copies, copies.top(), "Server");
+  EXPECT_EQ(ResolveSiblingNames(copies, copies.top()), 299);
+  EXPECT_EQ(copies.top()->child(299)->name(), "Copy (299) of Server");
+  EXPECT_EQ(CopyName(copies.top()->child(0), true), "Copy (300) of Server");
 }
 
 }  // namespace

@@ -19,11 +19,11 @@ rVTNodeData Node(const std::string& name, const std::string& macro, const std::s
 TEST(NodeRequest, BranchOfThreeTakesStoredMacrosTopMostFirst) {
   test::TempDir dir;  // no corvane.ini: the default colour set is schema 0
   ConnectionTree tree;
-  TreeNode* a = tree.Insert(tree.Top(), 0, ConnectionTree::NewNode(Node("A", "a1\r\n$CONNECTION$")));
-  TreeNode* b = tree.Insert(a, 0, ConnectionTree::NewNode(Node("B", "b1")));
+  TreeNode* a = tree.insert(tree.top(), 0, ConnectionTree::newNode(Node("A", "a1\r\n$CONNECTION$")));
+  TreeNode* b = tree.insert(a, 0, ConnectionTree::newNode(Node("B", "b1")));
   rVTNodeData cData = Node("C", "c1", ColorSchemas[5].colors);
   cData.StartLogging = true;
-  TreeNode* c = tree.Insert(b, 0, ConnectionTree::NewNode(cData));
+  TreeNode* c = tree.insert(b, 0, ConnectionTree::newNode(cData));
 
   EXPECT_EQ(AncestorsRootFirst(c), (std::vector<const TreeNode*>{a, b}));
   EXPECT_TRUE(AncestorsRootFirst(a).empty());

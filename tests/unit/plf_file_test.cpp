@@ -29,9 +29,9 @@ std::string Plf(const std::string& section) { return "header line\r\n[PLF]\r\n" 
 
 TEST(PlfFile, WritesTheHeaderAndEightKeysPerRowInTreeOrder) {
   ConnectionTree tree;
-  TreeNode* jump = tree.Insert(tree.Top(), 0, ConnectionTree::NewNode(Full("jump")));
-  tree.Insert(jump, 0, ConnectionTree::NewNode({.Name = "r1"}));
-  Add(tree, tree.Top(), std::string(kSeparatorName));
+  TreeNode* jump = tree.insert(tree.top(), 0, ConnectionTree::newNode(Full("jump")));
+  tree.insert(jump, 0, ConnectionTree::newNode({.Name = "r1"}));
+  Add(tree, tree.top(), std::string(kSeparatorName));
   std::string text;
   ASSERT_TRUE(WritePlfText(tree, "net.plf", text, {}, kClock));
   const std::string stars(43, '*');
@@ -71,7 +71,7 @@ TEST(PlfFile, MissingKeysTakeTheirDefaults) {
   EXPECT_FALSE(r.nameDocument);
   EXPECT_EQ(r.nodesAdded, 2);
   EXPECT_EQ(Outline(tree), "a\nb\n");
-  for (const TreeNode* n : {tree.NodeAt(1), tree.NodeAt(2)}) {
+  for (const TreeNode* n : {tree.nodeAt(1), tree.nodeAt(2)}) {
     const rVTNodeData& d = n->data();
     EXPECT_EQ(d.Schedule, "20261208090507042") << "17-digit time text, which is no schedule";
     EXPECT_EQ(d.Colors, "1:2:3:4:5:6:7:8:9:10:11:12:13:14:15:16:17:18");
@@ -92,12 +92,12 @@ TEST(PlfFile, MissingKeysTakeTheirDefaults) {
                       kNoProgramDir, -1, kClock)
                   .ok());
   EXPECT_EQ(Outline(other), "a\n  b\nc\n  d\n");
-  EXPECT_EQ(other.NodeAt(1)->data().Schedule, "");
-  EXPECT_EQ(other.NodeAt(1)->data().Colors, "");
-  EXPECT_FALSE(other.NodeAt(1)->data().StartLogging);
-  EXPECT_TRUE(other.NodeAt(2)->data().StartLogging);
-  EXPECT_TRUE(other.NodeAt(3)->data().StartLogging);
-  EXPECT_FALSE(other.NodeAt(4)->data().StartLogging);
+  EXPECT_EQ(other.nodeAt(1)->data().Schedule, "");
+  EXPECT_EQ(other.nodeAt(1)->data().Colors, "");
+  EXPECT_FALSE(other.nodeAt(1)->data().StartLogging);
+  EXPECT_TRUE(other.nodeAt(2)->data().StartLogging);
+  EXPECT_TRUE(other.nodeAt(3)->data().StartLogging);
+  EXPECT_FALSE(other.nodeAt(4)->data().StartLogging);
 }
 
 TEST(PlfFile, HandMadeOdditiesLoadAsTheIniRulesSay) {
@@ -125,8 +125,8 @@ TEST(PlfFile, HandMadeOdditiesLoadAsTheIniRulesSay) {
   LoadResult r = ReadPlf(tree, text, kNoProgramDir, 3, kClock);
   ASSERT_TRUE(r.ok());
   EXPECT_EQ(Outline(tree), "Router A\n    padded  \n  ----- separator line -----\n");
-  EXPECT_EQ(tree.NodeAt(2)->name(), "  padded  ");
-  EXPECT_EQ(r.focusNode, tree.NodeAt(3));
+  EXPECT_EQ(tree.nodeAt(2)->name(), "  padded  ");
+  EXPECT_EQ(r.focusNode, tree.nodeAt(3));
   EXPECT_EQ(CheckInvariants(tree), "");
 
   // Without "RowCount" nothing is read; a huge one costs nothing.
@@ -144,7 +144,7 @@ TEST(PlfFile, HandMadeOdditiesLoadAsTheIniRulesSay) {
 
 TEST(PlfFile, ImportedLevelsPlaceNodesAsTheConfigurationReaderDoes) {
   ConnectionTree tree;
-  Add(tree, tree.Top(), "existing");
+  Add(tree, tree.top(), "existing");
   std::string rows;
   const std::pair<const char*, int> list[] = {{"a", 3}, {"b", 4}, {"c", 3}, {"d", 1},
                                               {"e", 5}, {"f", 0}, {"g", 2}};
@@ -156,7 +156,7 @@ TEST(PlfFile, ImportedLevelsPlaceNodesAsTheConfigurationReaderDoes) {
   }
   LoadResult r = ReadPlf(tree, Plf(rows + "RowCount=7\r\n"), kNoProgramDir, 5, kClock);
   EXPECT_EQ(Outline(tree), "existing\na\n  b\nc\nd\n  e\nf\n  g\n");
-  EXPECT_EQ(r.focusNode, tree.NodeAt(5)) << "absolute index counts the nodes already there";
+  EXPECT_EQ(r.focusNode, tree.nodeAt(5)) << "absolute index counts the nodes already there";
   EXPECT_EQ(CheckInvariants(tree), "");
 }
 
@@ -170,13 +170,13 @@ TEST(PlfFile, LongMacroSurvivesExportAndImportUncut) {
   rVTNodeData d = Full("big");
   d.Macro = stored;
   d.PopupText = stored;
-  tree.Insert(tree.Top(), 0, ConnectionTree::NewNode(d));
+  tree.insert(tree.top(), 0, ConnectionTree::newNode(d));
   ASSERT_TRUE(SavePlfFile(tree, dir.file("big.plf"), {}, kClock));
   ConnectionTree back;
   ASSERT_TRUE(LoadPlfFile(back, dir.file("big.plf"), kNoProgramDir, -1, kClock).ok());
-  ASSERT_EQ(back.Count(), 2);
-  EXPECT_EQ(back.NodeAt(1)->data().Macro, stored);
-  EXPECT_EQ(DecodeText(back.NodeAt(1)->data().PopupText), macro);
+  ASSERT_EQ(back.count(), 2);
+  EXPECT_EQ(back.nodeAt(1)->data().Macro, stored);
+  EXPECT_EQ(DecodeText(back.nodeAt(1)->data().PopupText), macro);
 }
 
 // A random tree: shapes of any depth, separators, empty texts, and texts the
@@ -192,7 +192,7 @@ std::string RandomText(std::mt19937& rng, bool allowEmpty) {
 
 void GrowRandomTree(ConnectionTree& tree, std::mt19937& rng, int nodes) {
   std::uniform_int_distribution<int> percent(0, 99);
-  std::vector<TreeNode*> parents{tree.Top()};
+  std::vector<TreeNode*> parents{tree.top()};
   for (int i = 0; i < nodes; ++i) {
     TreeNode* parent = parents[std::uniform_int_distribution<std::size_t>(0, parents.size() - 1)(rng)];
     rVTNodeData d;
@@ -209,7 +209,7 @@ void GrowRandomTree(ConnectionTree& tree, std::mt19937& rng, int nodes) {
     d.Schedule = percent(rng) < 50 ? "" : "=" + RandomText(rng, true);
     d.LastUpdated = RandomText(rng, true);
     d.Colors = percent(rng) < 20 ? "" : RandomText(rng, true);
-    TreeNode* node = tree.Insert(parent, parent->childCount(), ConnectionTree::NewNode(std::move(d)));
+    TreeNode* node = tree.insert(parent, parent->childCount(), ConnectionTree::newNode(std::move(d)));
     if (!separator) parents.push_back(node);
   }
 }
@@ -232,7 +232,7 @@ TEST(PlfFile, ConfigurationToPlfAndBackKeepsEveryStoredField) {
       ASSERT_TRUE(ReadPlf(viaPlf, text, kNoProgramDir, -1, kClock).ok());
     }
     // NodeType is not part of the text format: everything else is byte for byte the same.
-    for (TreeNode* n = ConnectionTree::Next(original.Top()); n; n = ConnectionTree::Next(n)) {
+    for (TreeNode* n = ConnectionTree::next(original.top()); n; n = ConnectionTree::next(n)) {
       original.Edit(n, [](rVTNodeData& d) { d.NodeType = 0; });
     }
     EXPECT_EQ(WriteConfiguration(viaPlf), WriteConfiguration(original)) << "seed " << seed;
@@ -247,13 +247,13 @@ TEST(PlfFile, MissingFileAndValuesTheFormatCannotCarry) {
   LoadResult r = LoadPlfFile(tree, missing, kNoProgramDir);
   EXPECT_EQ(r.status, LoadStatus::FileMissing);
   EXPECT_EQ(r.message, "File '" + missing + "' not found");
-  EXPECT_EQ(tree.Count(), 1);
+  EXPECT_EQ(tree.count(), 1);
 
   // A name with a line break would split its line: the export stops, the old file stays.
   const std::string path = dir.file("out.plf");
   test::WriteFile(path, "old");
-  Add(tree, tree.Top(), "ok");
-  Add(tree, tree.Top(), "two\r\nlines");
+  Add(tree, tree.top(), "ok");
+  Add(tree, tree.top(), "two\r\nlines");
   WriteResult w = SavePlfFile(tree, path, {}, kClock);
   EXPECT_FALSE(w.ok);
   EXPECT_EQ(w.error.rfind("Unable to write to " + path + ": the value of C1_R2", 0), 0u) << w.error;
@@ -271,7 +271,7 @@ TEST(PlfFile, FailedWriteLeavesTheOldFileIntact) {
   test::TempDir dir;
   ConnectionTree tree;
   for (int i = 0; i < 500; ++i)
-    tree.Insert(tree.Top(), i, ConnectionTree::NewNode(Full("n" + std::to_string(i))));
+    tree.insert(tree.top(), i, ConnectionTree::newNode(Full("n" + std::to_string(i))));
   const std::string path = dir.file("net.plf");
   test::WriteFile(path, "precious old bytes");
   pid_t pid = ::fork();

@@ -29,9 +29,9 @@ TEST(PlfValue, QuotedValuesSurviveTheTrimmingOfTheIniReader) {
         std::string("\"quoted\""), std::string("\""), std::string("\"\""), std::string("  "),
         std::string("a \"b\" c"), std::string("\"half")}) {
     IniFile ini;
-    ASSERT_TRUE(ini.Set("PLF", "k", QuotePlfValue(value)));
-    IniFile back = IniFile::Parse(ini.Serialize());
-    EXPECT_EQ(UnquotePlfValue(back.Get("PLF", "k").value()), value) << "[" << value << "]";
+    ASSERT_TRUE(ini.set("PLF", "k", QuotePlfValue(value)));
+    IniFile back = IniFile::parse(ini.serialize());
+    EXPECT_EQ(UnquotePlfValue(back.get("PLF", "k").value()), value) << "[" << value << "]";
   }
   EXPECT_EQ(QuotePlfValue("plain text"), "plain text");
   EXPECT_EQ(QuotePlfValue(" x"), "\" x\"");

@@ -17,7 +17,7 @@ TEST(TimeStamp, FormatsWithWeekdayFromTheDate) {
 TEST(TimeStamp, UsesTheInjectedClock) {
   FixedClock clock({2025, 6, 2, 14, 30, 0});
   EXPECT_EQ(TimeStampNow(clock), "Monday, 02-Jun-2025 14:30:00");
-  clock.Set({2025, 6, 3, 14, 30, 0});
+  clock.set({2025, 6, 3, 14, 30, 0});
   EXPECT_EQ(TimeStampNow(clock), "Tuesday, 03-Jun-2025 14:30:00");
   EXPECT_TRUE(std::regex_match(TimeStampNow(),
                                std::regex("[A-Z][a-z]+day, \\d\\d-[A-Z][a-z][a-z]-\\d{4} \\d\\d:\\d\\d:\\d\\d")));
@@ -26,7 +26,7 @@ TEST(TimeStamp, UsesTheInjectedClock) {
 TEST(TimeStamp, CompactFormHasSeventeenDigitsWithMilliseconds) {
   EXPECT_EQ(FormatCompactTimeStamp({2026, 12, 8, 9, 5, 7, 42}), "20261208090507042");
   EXPECT_EQ(FormatCompactTimeStamp({1999, 1, 31, 23, 59, 58, 999}), "19990131235958999");
-  EXPECT_TRUE(std::regex_match(FormatCompactTimeStamp(SystemClock().Now()), std::regex("\\d{17}")));
+  EXPECT_TRUE(std::regex_match(FormatCompactTimeStamp(SystemClock().now()), std::regex("\\d{17}")));
 }
 
 }  // namespace

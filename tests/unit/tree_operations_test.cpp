@@ -15,8 +15,8 @@ constexpr const char* kDefault = "0:0:0:192:192:192:255:255:255:0:0:128:255:0:0:
 
 TEST(TreeOperations, AddChildGoesFirstAndTakesColoursFromTheRightPlace) {
   ConnectionTree tree;
-  AddResult r = AddChild(tree, tree.Top(), kDefault);
-  EXPECT_EQ(r.focus, tree.Top());
+  AddResult r = AddChild(tree, tree.top(), kDefault);
+  EXPECT_EQ(r.focus, tree.top());
   EXPECT_EQ(r.added->name(), "Unnamed connection #1");
   EXPECT_EQ(r.added->data().Colors, kDefault);
   EXPECT_TRUE(r.added->data().StartLogging);
@@ -44,40 +44,40 @@ TEST(TreeOperations, AddChildGoesFirstAndTakesColoursFromTheRightPlace) {
   EXPECT_EQ(first->nextSibling(), sep.added);
   EXPECT_EQ(sep.focus, sep.added);
   EXPECT_EQ(sep.added->name(), kSeparatorName);
-  EXPECT_EQ(AddSibling(tree, tree.Top(), kDefault).added, nullptr);
+  EXPECT_EQ(AddSibling(tree, tree.top(), kDefault).added, nullptr);
   EXPECT_EQ(CheckInvariants(tree), "");
 }
 
 TEST(TreeOperations, DuplicateNamesTheCopyInTwoSteps) {
   ConnectionTree tree;
-  TreeNode* server = Add(tree, tree.Top(), "Server");
+  TreeNode* server = Add(tree, tree.top(), "Server");
   Add(tree, server, "child");
-  Add(tree, tree.Top(), "Copy of Server");
+  Add(tree, tree.top(), "Copy of Server");
   AddResult r = Duplicate(tree, server);
   EXPECT_EQ(r.focus, r.added);
   EXPECT_EQ(Outline(tree),
             "Server\n  child\nCopy (2) of Copy of Server\n  child\nCopy of Copy of Server\n");
 
   ConnectionTree plain;
-  TreeNode* s = Add(plain, plain.Top(), "Server");
-  Add(plain, plain.Top(), "Router");
+  TreeNode* s = Add(plain, plain.top(), "Server");
+  Add(plain, plain.top(), "Router");
   Duplicate(plain, s);
   EXPECT_EQ(Outline(plain), "Server\nCopy of Server\nRouter\n");
 
   ConnectionTree seps;
-  TreeNode* line = Add(seps, seps.Top(), "-old");
+  TreeNode* line = Add(seps, seps.top(), "-old");
   AddResult copy = Duplicate(seps, line);
   EXPECT_EQ(Outline(seps), "----- separator line -----\n----- separator line -----\n");
-  EXPECT_EQ(copy.focus, seps.Top()->child(1));
+  EXPECT_EQ(copy.focus, seps.top()->child(1));
 }
 
 TEST(TreeOperations, ConfirmDeleteAsksOnlyWhenSomethingIsLost) {
   ConnectionTree tree;
-  TreeNode* bare = Add(tree, tree.Top(), "bare");
-  TreeNode* sep = Add(tree, tree.Top(), std::string(kSeparatorName));
-  TreeNode* withMacro = Add(tree, tree.Top(), "mac");
+  TreeNode* bare = Add(tree, tree.top(), "bare");
+  TreeNode* sep = Add(tree, tree.top(), std::string(kSeparatorName));
+  TreeNode* withMacro = Add(tree, tree.top(), "mac");
   tree.Edit(withMacro, [](rVTNodeData& d) { d.PopupText = "x"; });
-  TreeNode* parent = Add(tree, tree.Top(), "jump");
+  TreeNode* parent = Add(tree, tree.top(), "jump");
   Add(tree, parent, "r1");
 
   EXPECT_FALSE(ConfirmDelete(tree, {}).deleteWithoutAsking);
@@ -96,16 +96,16 @@ TEST(TreeOperations, ConfirmDeleteAsksOnlyWhenSomethingIsLost) {
   EXPECT_EQ(q.text, "Deleting 2 connections. All descendant connections will be also deleted.\rDo you want to continue?");
   EXPECT_EQ(DiscardEditsQuestion(withMacro), "Do you want to discard all data assosiated with 'mac' ?");
 
-  EXPECT_EQ(DeleteNodes(tree, {parent->child(0), tree.Top(), parent, sep}), 3);
+  EXPECT_EQ(DeleteNodes(tree, {parent->child(0), tree.top(), parent, sep}), 3);
   EXPECT_EQ(Outline(tree), "bare\nmac\n");
   EXPECT_EQ(CheckInvariants(tree), "");
 }
 
 TEST(TreeOperations, MovingNextToANameTwinRenamesTheLaterOne) {
   ConnectionTree tree;
-  TreeNode* a = Add(tree, tree.Top(), "alpha");
-  TreeNode* b = Add(tree, tree.Top(), "beta");
-  TreeNode* g = Add(tree, tree.Top(), "gamma");
+  TreeNode* a = Add(tree, tree.top(), "alpha");
+  TreeNode* b = Add(tree, tree.top(), "beta");
+  TreeNode* g = Add(tree, tree.top(), "gamma");
   Add(tree, b, "Server");
   TreeNode* s2 = Add(tree, g, "Server");
   MoveResult up = MoveUp(tree, b);
@@ -126,17 +126,17 @@ TEST(TreeOperations, MovingNextToANameTwinRenamesTheLaterOne) {
 
 TEST(TreeOperations, DropsKeepShapeAndRefuseTheTopNodesSides) {
   ConnectionTree tree;
-  TreeNode* a = Add(tree, tree.Top(), "a");
+  TreeNode* a = Add(tree, tree.top(), "a");
   TreeNode* b = Add(tree, a, "b");
   TreeNode* c = Add(tree, b, "c");
-  TreeNode* s = Add(tree, tree.Top(), "s");
+  TreeNode* s = Add(tree, tree.top(), "s");
   Add(tree, Add(tree, s, "s1"), "s2");
-  TreeNode* line = Add(tree, tree.Top(), "-");
+  TreeNode* line = Add(tree, tree.top(), "-");
 
-  EXPECT_TRUE(DropNodes(tree, {s}, tree.Top(), DropMark::Above, false).empty());
-  EXPECT_TRUE(DropNodes(tree, {s}, tree.Top(), DropMark::Below, true).empty());
+  EXPECT_TRUE(DropNodes(tree, {s}, tree.top(), DropMark::Above, false).empty());
+  EXPECT_TRUE(DropNodes(tree, {s}, tree.top(), DropMark::Below, true).empty());
   EXPECT_TRUE(DropNodes(tree, {a}, c, DropMark::On, false).empty()) << "into its own subtree";
-  EXPECT_TRUE(DropNodes(tree, {tree.Top()}, c, DropMark::On, false).empty());
+  EXPECT_TRUE(DropNodes(tree, {tree.top()}, c, DropMark::On, false).empty());
   EXPECT_TRUE(DropNodes(tree, {s}, c, DropMark::Nowhere, false).empty());
 
   // Two levels deeper, with a descendant selected as well: it travels inside its parent.
@@ -153,12 +153,12 @@ TEST(TreeOperations, DropsKeepShapeAndRefuseTheTopNodesSides) {
   EXPECT_TRUE(CanDropOn(a, nullptr));
   EXPECT_FALSE(CanDropOn(a, a));
   EXPECT_FALSE(CanDropOn(line, a));
-  EXPECT_FALSE(CanDrag(tree.Top()));
+  EXPECT_FALSE(CanDrag(tree.top()));
 }
 
 TEST(TreeOperations, RenamingAndConversionBetweenConnectionAndSeparator) {
   ConnectionTree tree;
-  TreeNode* jump = Add(tree, tree.Top(), "jump");
+  TreeNode* jump = Add(tree, tree.top(), "jump");
   TreeNode* dev = Add(tree, jump, "dev");
   Add(tree, jump, "other");
   tree.Edit(jump, [](rVTNodeData& d) { d.Colors = "9:9:9"; });
@@ -169,7 +169,7 @@ TEST(TreeOperations, RenamingAndConversionBetweenConnectionAndSeparator) {
     d.StartLogging = true;
   });
 
-  EXPECT_EQ(PlanRename(tree.Top(), "x").step, RenameStep::Refuse);
+  EXPECT_EQ(PlanRename(tree.top(), "x").step, RenameStep::Refuse);
   RenamePlan p = PlanRename(dev, " \t ");
   EXPECT_EQ(p.step, RenameStep::Refuse);
   EXPECT_EQ(p.message, "Connection name cannot be empty.");
@@ -195,7 +195,7 @@ TEST(TreeOperations, RenamingAndConversionBetweenConnectionAndSeparator) {
   EXPECT_EQ(dev->data().Colors, "9:9:9") << "the parent's colours";
   EXPECT_TRUE(dev->data().StartLogging);
 
-  TreeNode* line = Add(tree, tree.Top(), "-");
+  TreeNode* line = Add(tree, tree.top(), "-");
   ApplyName(tree, line, "site", kDefault);
   EXPECT_EQ(line->data().Colors, kDefault) << "below the top node: the default colours";
   ApplyName(tree, line, "site 2", "ignored");
@@ -204,12 +204,12 @@ TEST(TreeOperations, RenamingAndConversionBetweenConnectionAndSeparator) {
 
 TEST(TreeOperations, NodesWithChildrenInTreeOrder) {
   ConnectionTree tree;
-  TreeNode* a = Add(tree, tree.Top(), "a");
+  TreeNode* a = Add(tree, tree.top(), "a");
   TreeNode* b = Add(tree, a, "b");
   Add(tree, b, "c");
-  TreeNode* d = Add(tree, tree.Top(), "d");
+  TreeNode* d = Add(tree, tree.top(), "d");
   Add(tree, d, "e");
-  EXPECT_EQ(NodesWithChildren(tree), (std::vector<TreeNode*>{tree.Top(), a, b, d}));
+  EXPECT_EQ(NodesWithChildren(tree), (std::vector<TreeNode*>{tree.top(), a, b, d}));
 }
 
 }  // namespace

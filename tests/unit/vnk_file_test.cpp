@@ -22,19 +22,19 @@ using test::Outline;
 // Hand-made file bytes.
 struct Bytes {
   std::string s{"VNK20"};
-  Bytes& Int(std::int32_t v) {
+  Bytes& int32(std::int32_t v) {
     for (int i = 0; i < 4; ++i) s.push_back(static_cast<char>((static_cast<std::uint32_t>(v) >> (8 * i)) & 0xFF));
     return *this;
   }
-  Bytes& Text(const std::string& t) {
-    Int(static_cast<std::int32_t>(t.size()));
+  Bytes& text(const std::string& t) {
+    int32(static_cast<std::int32_t>(t.size()));
     s += t;
     return *this;
   }
-  Bytes& Record(std::int32_t level, const std::string& name, const std::string& macro = "") {
-    Int(level).Int(2);
+  Bytes& record(std::int32_t level, const std::string& name, const std::string& macro = "") {
+    int32(level).int32(2);
     s.push_back('\1');
-    return Text(name).Text(macro).Text("").Text("=0 8 * * 1").Text("").Text("0:0:0");
+    return text(name).text(macro).text("").text("=0 8 * * 1").text("").text("0:0:0");
   }
 };
 
@@ -46,21 +46,21 @@ TEST(VnkFile, EmptyTreeIsNineBytesAndLoadsAsTheTopNodeAlone) {
   LoadResult r = ReadConfiguration(loaded, bytes, false);
   EXPECT_TRUE(r.ok());
   EXPECT_TRUE(r.nameDocument);
-  EXPECT_EQ(loaded.Count(), 1);
+  EXPECT_EQ(loaded.count(), 1);
 }
 
 TEST(VnkFile, RecordLayoutIsExact) {
   ConnectionTree tree;
-  TreeNode* a = tree.Insert(tree.Top(), 0, ConnectionTree::NewNode(Full("jump")));
-  tree.Insert(a, 0, ConnectionTree::NewNode({.Name = "r1", .NodeType = 1}));
+  TreeNode* a = tree.insert(tree.top(), 0, ConnectionTree::newNode(Full("jump")));
+  tree.insert(a, 0, ConnectionTree::newNode({.Name = "r1", .NodeType = 1}));
   Bytes expected;
-  expected.Int(2).Int(1).Int(2);
+  expected.int32(2).int32(1).int32(2);
   expected.s.push_back('\1');
   const rVTNodeData f = Full("jump");
-  expected.Text("jump").Text(f.Macro).Text(f.PopupText).Text(f.Schedule).Text(f.LastUpdated).Text(f.Colors);
-  expected.Int(2).Int(1);
+  expected.text("jump").text(f.Macro).text(f.PopupText).text(f.Schedule).text(f.LastUpdated).text(f.Colors);
+  expected.int32(2).int32(1);
   expected.s.push_back('\0');
-  expected.Text("r1").Text("").Text("").Text("").Text("").Text("");
+  expected.text("r1").text("").text("").text("").text("").text("");
   EXPECT_EQ(WriteConfiguration(tree), expected.s);
 }
 
@@ -68,22 +68,22 @@ TEST(VnkFile, ParentsFollowTheLevels) {
   // First record at level 3 goes directly below the top node; level 4 becomes its child.
   // An empty name is skipped without taking a place; its level-3 "child" attaches to the node before it.
   Bytes b;
-  b.Int(9).Record(3, "a").Record(4, "b").Record(3, "c").Record(1, "d").Record(5, "e").Record(1, "x");
-  b.Record(2, "").Record(3, "y").Record(1, "-abc");
+  b.int32(9).record(3, "a").record(4, "b").record(3, "c").record(1, "d").record(5, "e").record(1, "x");
+  b.record(2, "").record(3, "y").record(1, "-abc");
   ConnectionTree tree;
   LoadResult r = ReadConfiguration(tree, b.s, false, 8);
   ASSERT_TRUE(r.ok()) << r.message;
   EXPECT_EQ(Outline(tree), "a\n  b\nc\nd\n  e\nx\n  y\n----- separator line -----\n");
   EXPECT_EQ(r.nodesAdded, 8);
-  EXPECT_EQ(r.focusNode, tree.NodeAt(8)) << "skipped records take no index";
+  EXPECT_EQ(r.focusNode, tree.nodeAt(8)) << "skipped records take no index";
   EXPECT_EQ(CheckInvariants(tree), "");
-  EXPECT_EQ(tree.Top()->child(0)->data().Macro, "");
-  EXPECT_EQ(tree.Top()->child(0)->data().Schedule, "=0 8 * * 1");
+  EXPECT_EQ(tree.top()->child(0)->data().Macro, "");
+  EXPECT_EQ(tree.top()->child(0)->data().Schedule, "=0 8 * * 1");
 }
 
 TEST(VnkFile, LowerLevelWalksUpAndStopsAtTheTop) {
   Bytes b;
-  b.Int(6).Record(1, "a").Record(2, "b").Record(3, "c").Record(2, "d").Record(0, "e").Record(-2147483647 - 1, "f");
+  b.int32(6).record(1, "a").record(2, "b").record(3, "c").record(2, "d").record(0, "e").record(-2147483647 - 1, "f");
   ConnectionTree tree;
   ASSERT_TRUE(ReadConfiguration(tree, b.s, false).ok());
   EXPECT_EQ(Outline(tree), "a\n  b\n    c\n  d\ne\nf\n");
@@ -91,24 +91,24 @@ TEST(VnkFile, LowerLevelWalksUpAndStopsAtTheTop) {
 
 TEST(VnkFile, CountLimitsTheRecordsRead) {
   Bytes b;
-  b.Int(2).Record(1, "a").Record(1, "b").Record(1, "c");
+  b.int32(2).record(1, "a").record(1, "b").record(1, "c");
   ConnectionTree tree;
   EXPECT_TRUE(ReadConfiguration(tree, b.s, false).ok());
   EXPECT_EQ(Outline(tree), "a\nb\n");
   Bytes none;
-  none.Int(-5).Record(1, "a");
+  none.int32(-5).record(1, "a");
   EXPECT_TRUE(ReadConfiguration(tree, none.s, true).ok());
-  EXPECT_EQ(tree.Count(), 3);
+  EXPECT_EQ(tree.count(), 3);
 }
 
 TEST(VnkFile, InconsistentDataKeepsWhatWasReadAndLeavesTheDocumentUnnamed) {
   Bytes good;
-  good.Int(3).Record(1, "a").Record(2, "b");
+  good.int32(3).record(1, "a").record(2, "b");
   std::vector<std::string> damaged;
-  damaged.push_back(Bytes(good).Int(1).Int(0).s + std::string(1, '\1') + Bytes().Int(-1).s.substr(5));  // negative length
-  damaged.push_back(Bytes(good).Int(1).Int(0).s + std::string(1, '\1') + Bytes().Int(1000).s.substr(5) + "abc");
-  damaged.push_back(Bytes(good).Record(1, "c").s.substr(0, Bytes(good).Record(1, "c").s.size() - 1));  // cut short
-  damaged.push_back(Bytes(good).Int(1).s + "\x02\x00");  // ends inside the level
+  damaged.push_back(Bytes(good).int32(1).int32(0).s + std::string(1, '\1') + Bytes().int32(-1).s.substr(5));  // negative length
+  damaged.push_back(Bytes(good).int32(1).int32(0).s + std::string(1, '\1') + Bytes().int32(1000).s.substr(5) + "abc");
+  damaged.push_back(Bytes(good).record(1, "c").s.substr(0, Bytes(good).record(1, "c").s.size() - 1));  // cut short
+  damaged.push_back(Bytes(good).int32(1).s + "\x02\x00");  // ends inside the level
   for (const std::string& bytes : damaged) {
     ConnectionTree tree;
     LoadResult r = ReadConfiguration(tree, bytes, false, 2);
@@ -116,13 +116,13 @@ TEST(VnkFile, InconsistentDataKeepsWhatWasReadAndLeavesTheDocumentUnnamed) {
     EXPECT_EQ(r.message, "Error reading file. The file contains inconsistent data.");
     EXPECT_FALSE(r.nameDocument);
     EXPECT_EQ(Outline(tree), "a\n  b\n");
-    EXPECT_EQ(r.focusNode, tree.NodeAt(2));
+    EXPECT_EQ(r.focusNode, tree.nodeAt(2));
   }
   for (std::string cut : {std::string("VNK20"), std::string("VNK20\1\0", 7)}) {
     ConnectionTree tree;
     LoadResult r = ReadConfiguration(tree, cut, false);
     EXPECT_EQ(r.status, LoadStatus::InconsistentData) << "a file ending inside the count";
-    EXPECT_EQ(tree.Count(), 1);
+    EXPECT_EQ(tree.count(), 1);
   }
 }
 
@@ -140,7 +140,7 @@ TEST(VnkFile, WrongTagMissingAndUnreadableFilesGiveTheirMessages) {
   LoadResult r = LoadConfiguration(tree, missing, false);
   EXPECT_EQ(r.status, LoadStatus::FileMissing);
   EXPECT_EQ(r.message, "File '" + missing + "' does not exist.");
-  EXPECT_EQ(tree.Count(), 1);
+  EXPECT_EQ(tree.count(), 1);
 }
 
 TEST(VnkFile, UnreadableFileCannotBeOpened) {
@@ -157,14 +157,14 @@ TEST(VnkFile, UnreadableFileCannotBeOpened) {
 
 TEST(VnkFile, StoredIndexFocusesTheNodeAlsoOnImport) {
   Bytes b;
-  b.Int(3).Record(1, "a").Record(2, "b").Record(1, "c");
+  b.int32(3).record(1, "a").record(2, "b").record(1, "c");
   ConnectionTree tree;
   LoadResult r = ReadConfiguration(tree, b.s, false, 2);
   EXPECT_EQ(r.focusNode ? r.focusNode->name() : "-", "b");
   r = ReadConfiguration(tree, b.s, true, 5);  // imported after the 4 nodes already there
   ASSERT_TRUE(r.ok());
   EXPECT_FALSE(r.nameDocument);
-  EXPECT_EQ(r.focusNode, tree.NodeAt(5));
+  EXPECT_EQ(r.focusNode, tree.nodeAt(5));
   EXPECT_EQ(r.focusNode->name(), "b");
   EXPECT_EQ(ReadConfiguration(tree, b.s, true, 0).focusNode, nullptr);
   EXPECT_EQ(Outline(tree), "a\n  b\nc\na\n  b\nc\na\n  b\nc\n");
@@ -173,11 +173,11 @@ TEST(VnkFile, StoredIndexFocusesTheNodeAlsoOnImport) {
 TEST(VnkFile, SaveOpenSaveIsIdenticalAndExportWritesSelectedNodesOnly) {
   test::TempDir dir;
   ConnectionTree tree;
-  TreeNode* jump = tree.Insert(tree.Top(), 0, ConnectionTree::NewNode(Full("jump")));
+  TreeNode* jump = tree.insert(tree.top(), 0, ConnectionTree::newNode(Full("jump")));
   TreeNode* r1 = Add(tree, jump, "router 1");
   Add(tree, r1, "switch");
-  Add(tree, tree.Top(), std::string(kSeparatorName));
-  tree.Insert(tree.Top(), 2, ConnectionTree::NewNode(Full(std::string("site\0\xff", 6))));
+  Add(tree, tree.top(), std::string(kSeparatorName));
+  tree.insert(tree.top(), 2, ConnectionTree::newNode(Full(std::string("site\0\xff", 6))));
   std::string first = dir.file("a.vnk"), second = dir.file("b.vnk");
   ASSERT_TRUE(SaveConfiguration(tree, first));
   ConnectionTree reopened;
@@ -189,22 +189,22 @@ TEST(VnkFile, SaveOpenSaveIsIdenticalAndExportWritesSelectedNodesOnly) {
   // Export of "switch" and the separator: levels are the depths, N counts the selected ones.
   std::string exported = WriteConfiguration(tree, [](const TreeNode* n) { return n->name() == "switch" || n->isSeparator(); });
   ConnectionTree imported;
-  Add(imported, imported.Top(), "x");
+  Add(imported, imported.top(), "x");
   ASSERT_TRUE(ReadConfiguration(imported, exported, true).ok());
   EXPECT_EQ(Outline(imported), "x\nswitch\n----- separator line -----\n");
-  EXPECT_EQ(exported.substr(5, 8), Bytes().Int(2).Int(3).s.substr(5));
+  EXPECT_EQ(exported.substr(5, 8), Bytes().int32(2).int32(3).s.substr(5));
 }
 
 TEST(VnkFile, SubtreeMovedTwoLevelsDeeperKeepsItsShapeAfterReopening) {
   test::TempDir dir;
   ConnectionTree tree;
-  TreeNode* a = Add(tree, tree.Top(), "a");
+  TreeNode* a = Add(tree, tree.top(), "a");
   TreeNode* b = Add(tree, a, "b");
   TreeNode* c = Add(tree, b, "c");
-  TreeNode* s = Add(tree, tree.Top(), "s");
+  TreeNode* s = Add(tree, tree.top(), "s");
   Add(tree, Add(tree, s, "s1"), "s2");
   Add(tree, s, "s3");
-  ASSERT_TRUE(tree.Move(s, c, 0));
+  ASSERT_TRUE(tree.move(s, c, 0));
   ASSERT_TRUE(SaveConfiguration(tree, dir.file("m.vnk")));
   ConnectionTree reopened;
   ASSERT_TRUE(LoadConfiguration(reopened, dir.file("m.vnk"), false).ok());
@@ -214,7 +214,7 @@ TEST(VnkFile, SubtreeMovedTwoLevelsDeeperKeepsItsShapeAfterReopening) {
 TEST(VnkFile, FailedSaveLeavesTheOldFileIntact) {
   test::TempDir dir;
   ConnectionTree tree;
-  for (int i = 0; i < 2000; ++i) tree.Insert(tree.Top(), i, ConnectionTree::NewNode(Full("n" + std::to_string(i))));
+  for (int i = 0; i < 2000; ++i) tree.insert(tree.top(), i, ConnectionTree::newNode(Full("n" + std::to_string(i))));
   std::string path = dir.file("net.vnk");
   test::WriteFile(path, "precious old bytes");
   pid_t pid = ::fork();
@@ -235,7 +235,7 @@ TEST(VnkFile, SaveIntoReadOnlyFolderFailsAndKeepsTheOldFile) {
   if (::geteuid() == 0) GTEST_SKIP() << "a read-only folder does not stop root";
   test::TempDir dir;
   ConnectionTree tree;
-  Add(tree, tree.Top(), "a");
+  Add(tree, tree.top(), "a");
   std::filesystem::create_directory(dir.file("ro"));
   std::string inRo = dir.file("ro/net.vnk");
   test::WriteFile(inRo, "old");

@@ -112,13 +112,13 @@ std::string XmlEscaped(const std::string& text) {
 IniFile ReadIni(const std::string& path) {
   std::string bytes;
   if (!ReadWholeFile(path, bytes)) return IniFile("\n");
-  return IniFile::Parse(bytes, "\n");
+  return IniFile::parse(bytes, "\n");
 }
 
 std::string WriteIni(const std::string& path, const IniFile& ini) {
   std::error_code ec;
   fs::create_directories(fs::path(path).parent_path(), ec);
-  WriteResult r = SafeWriteFile(path, ini.Serialize());
+  WriteResult r = SafeWriteFile(path, ini.serialize());
   return r ? std::string() : r.error;
 }
 
@@ -139,29 +139,29 @@ void RefreshDesktopDatabases() {
 bool IsRunAtLogOn(const std::string& companionPath) {
   if (!FileExists(AutostartFile())) return false;
   const IniFile ini = ReadIni(AutostartFile());
-  return ini.Get(kEntry, "Exec") == ExecProgram(companionPath) &&
-         ini.Get(kEntry, "Hidden", "false") != "true";
+  return ini.get(kEntry, "Exec") == ExecProgram(companionPath) &&
+         ini.get(kEntry, "Hidden", "false") != "true";
 }
 
 std::string SetRunAtLogOn(bool on, const std::string& companionPath) {
   if (!on) return RemoveFile(AutostartFile());
   IniFile ini("\n");
-  ini.Set(kEntry, "Type", "Application");
-  ini.Set(kEntry, "Name", "Varnok");
-  ini.Set(kEntry, "Comment", "Varnok tray program: schedules and connections");
-  ini.Set(kEntry, "Exec", ExecProgram(companionPath));
-  ini.Set(kEntry, "Terminal", "false");
-  ini.Set(kEntry, "X-GNOME-Autostart-enabled", "true");
+  ini.set(kEntry, "Type", "Application");
+  ini.set(kEntry, "Name", "Varnok");
+  ini.set(kEntry, "Comment", "Varnok tray program: schedules and connections");
+  ini.set(kEntry, "Exec", ExecProgram(companionPath));
+  ini.set(kEntry, "Terminal", "false");
+  ini.set(kEntry, "X-GNOME-Autostart-enabled", "true");
   return WriteIni(AutostartFile(), ini);
 }
 
 bool IsVnkAssociated(const std::string& editorPath) {
   const IniFile apps = ReadIni(MimeAppsFile());
-  const auto chosen = apps.Get(kDefaults, kMimeType);
+  const auto chosen = apps.get(kDefaults, kMimeType);
   if (!chosen || chosen->find('/') != std::string::npos) return false;
   const std::string desktop = DataHome() + "/applications/" + chosen->substr(0, chosen->find(';'));
   if (!FileExists(desktop)) return false;
-  const std::string exec = ReadIni(desktop).Get(kEntry, "Exec", "");
+  const std::string exec = ReadIni(desktop).get(kEntry, "Exec", "");
   return exec.rfind(ExecProgram(editorPath), 0) == 0;
 }
 
@@ -186,27 +186,27 @@ std::string SetVnkAssociation(bool on, const std::string& editorPath, const std:
     if (WriteResult r = SafeWriteFile(MimePackageFile(), mime); !r) return r.error;
 
     IniFile entry("\n");
-    entry.Set(kEntry, "Type", "Application");
-    entry.Set(kEntry, "Name", title);
-    entry.Set(kEntry, "Comment", title + " Varnok File");
-    entry.Set(kEntry, "Exec", ExecProgram(editorPath) + " %f");
-    entry.Set(kEntry, "Icon", kIcon);
-    entry.Set(kEntry, "MimeType", std::string(kMimeType) + ";");
-    entry.Set(kEntry, "NoDisplay", "true");
+    entry.set(kEntry, "Type", "Application");
+    entry.set(kEntry, "Name", title);
+    entry.set(kEntry, "Comment", title + " Varnok File");
+    entry.set(kEntry, "Exec", ExecProgram(editorPath) + " %f");
+    entry.set(kEntry, "Icon", kIcon);
+    entry.set(kEntry, "MimeType", std::string(kMimeType) + ";");
+    entry.set(kEntry, "NoDisplay", "true");
     // An association this one replaces is kept, to be put back on removal.
-    const auto previous = apps.Get(kDefaults, kMimeType);
-    if (previous && *previous != desktopName) entry.Set(kEntry, kOldAssociation, *previous);
+    const auto previous = apps.get(kDefaults, kMimeType);
+    if (previous && *previous != desktopName) entry.set(kEntry, kOldAssociation, *previous);
     if (!(error = WriteIni(ApplicationFile(title), entry)).empty()) return error;
 
-    apps.Set(kDefaults, kMimeType, desktopName);
+    apps.set(kDefaults, kMimeType, desktopName);
     error = WriteIni(MimeAppsFile(), apps);
   } else {
-    const auto old = ReadIni(ApplicationFile(title)).Get(kEntry, kOldAssociation);
-    if (apps.Get(kDefaults, kMimeType) == desktopName) {
+    const auto old = ReadIni(ApplicationFile(title)).get(kEntry, kOldAssociation);
+    if (apps.get(kDefaults, kMimeType) == desktopName) {
       if (old)
-        apps.Set(kDefaults, kMimeType, *old);
+        apps.set(kDefaults, kMimeType, *old);
       else
-        apps.RemoveKey(kDefaults, kMimeType);
+        apps.removeKey(kDefaults, kMimeType);
       if (!(error = WriteIni(MimeAppsFile(), apps)).empty()) return error;
     }
     if (!(error = RemoveFile(ApplicationFile(title))).empty()) return error;

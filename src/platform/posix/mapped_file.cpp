@@ -10,16 +10,16 @@
 
 namespace varnok {
 
-MappedFile::~MappedFile() { Close(); }
+MappedFile::~MappedFile() { close(); }
 
-void MappedFile::Close() {
+void MappedFile::close() {
   if (data_) ::munmap(data_, size_);
   data_ = nullptr;
   size_ = 0;
 }
 
-std::string MappedFile::Open(const std::string& path) {
-  Close();
+std::string MappedFile::open(const std::string& path) {
+  close();
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return path + ": " + std::strerror(errno);
   struct stat st {};

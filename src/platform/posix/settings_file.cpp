@@ -23,8 +23,8 @@ constexpr const char* kSection = "Varnok";
 // "name=value" lines. Anything else was not written by us: it is left alone.
 bool LooksDamaged(const std::string& bytes) {
   if (bytes.find('\0') != std::string::npos) return true;
-  IniFile ini = IniFile::Parse(bytes);
-  if (!bytes.empty() && !ini.HasSection(kSection)) return true;
+  IniFile ini = IniFile::parse(bytes);
+  if (!bytes.empty() && !ini.hasSection(kSection)) return true;
   std::size_t start = 0;
   while (start < bytes.size()) {
     std::size_t end = bytes.find_first_of("\r\n", start);
@@ -46,13 +46,13 @@ class FileSettingsStore : public SettingsStore {
 
   bool keyExists() const override {
     refresh();
-    return state_ == State::Good && ini_.HasSection(kSection);
+    return state_ == State::Good && ini_.hasSection(kSection);
   }
 
   std::optional<std::string> readString(const std::string& name) const override {
     refresh();
     if (state_ != State::Good) return std::nullopt;
-    auto v = ini_.Get(kSection, name);
+    auto v = ini_.get(kSection, name);
     if (!v) return std::nullopt;
     return UnescapeSettingText(*v);
   }
@@ -60,7 +60,7 @@ class FileSettingsStore : public SettingsStore {
   std::optional<std::int32_t> readInt(const std::string& name) const override {
     refresh();
     if (state_ != State::Good) return std::nullopt;
-    auto v = ini_.Get(kSection, name);
+    auto v = ini_.get(kSection, name);
     if (!v || v->empty()) return std::nullopt;
     const char* first = v->data() + (v->front() == '+' ? 1 : 0);
     const char* last = v->data() + v->size();
@@ -76,7 +76,7 @@ class FileSettingsStore : public SettingsStore {
         std::string text = std::holds_alternative<std::int32_t>(w.value)
                                ? std::to_string(std::get<std::int32_t>(w.value))
                                : EscapeSettingText(std::get<std::string>(w.value));
-        if (!ini.Set(kSection, w.name, text)) return "Invalid setting name '" + w.name + "'";
+        if (!ini.set(kSection, w.name, text)) return "Invalid setting name '" + w.name + "'";
       }
       return std::string();
     });
@@ -84,7 +84,7 @@ class FileSettingsStore : public SettingsStore {
 
   std::string remove(const std::string& name) override {
     return modify([&](IniFile& ini) {
-      ini.RemoveKey(kSection, name);
+      ini.removeKey(kSection, name);
       return std::string();
     });
   }
@@ -115,7 +115,7 @@ class FileSettingsStore : public SettingsStore {
       return;
     }
     state_ = State::Good;
-    ini_ = IniFile::Parse(bytes, "\n");
+    ini_ = IniFile::parse(bytes, "\n");
   }
 
   template <typename Change>
@@ -143,7 +143,7 @@ class FileSettingsStore : public SettingsStore {
         IniFile next = ini_;
         error = change(next);
         if (error.empty()) {
-          WriteResult r = SafeWriteFile(path_, next.Serialize());
+          WriteResult r = SafeWriteFile(path_, next.serialize());
           if (!r) error = r.error;
         }
       }

@@ -22,7 +22,7 @@ const varnok::vnk::Registration reg{
         varnok::ConnectionTree tree;
         varnok::vnk::LoadAnyFormat(tree, *in);
         varnok::vnk::SaveAnyFormat(tree, *out);
-        std::cout << tree.Count() - 1 << " nodes written to " << *out << "\n";
+        std::cout << tree.count() - 1 << " nodes written to " << *out << "\n";
       });
     }};
 

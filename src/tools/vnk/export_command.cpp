@@ -44,8 +44,8 @@ const varnok::vnk::Registration reg{
           varnok::TreeNode* node = varnok::vnk::FindNode(tree, spec);
           selected.push_back(node);
           if (!a->subtree) continue;
-          for (varnok::TreeNode* d = varnok::ConnectionTree::NextInSubtree(node, node); d;
-               d = varnok::ConnectionTree::NextInSubtree(d, node))
+          for (varnok::TreeNode* d = varnok::ConnectionTree::nextInSubtree(node, node); d;
+               d = varnok::ConnectionTree::nextInSubtree(d, node))
             selected.push_back(d);
         }
         varnok::ExportSelection s =

@@ -42,7 +42,7 @@ const varnok::vnk::Registration reg{"list", [](CLI::App& app) {
     varnok::vnk::LoadTree(tree, *file);
     nlohmann::json out = nlohmann::json::array();
     int index = 1;
-    for (const TreeNode* n = ConnectionTree::Next(tree.Top()); n; n = ConnectionTree::Next(n), ++index) {
+    for (const TreeNode* n = ConnectionTree::next(tree.top()); n; n = ConnectionTree::next(n), ++index) {
       if (*json) {
         out.push_back(NodeJson(index, n->data()));
       } else {

@@ -52,13 +52,13 @@ void LoadTree(ConnectionTree& tree, const std::string& path) {
 
 TreeNode* FindNode(const ConnectionTree& tree, const std::string& spec) {
   if (AllDigits(spec)) {
-    TreeNode* node = spec.size() < 10 ? tree.NodeAt(std::stoi(spec)) : nullptr;
+    TreeNode* node = spec.size() < 10 ? tree.nodeAt(std::stoi(spec)) : nullptr;
     if (!node)
-      throw Failure("no node with index " + spec + ": the indexes run from 0 to " + std::to_string(tree.Count() - 1));
+      throw Failure("no node with index " + spec + ": the indexes run from 0 to " + std::to_string(tree.count() - 1));
     return node;
   }
   std::string path = (!spec.empty() && spec.front() == '/') ? spec.substr(1) : spec;
-  TreeNode* node = tree.Top();
+  TreeNode* node = tree.top();
   std::string walked;
   for (const std::string& name : SplitPath(path)) {
     TreeNode* found = nullptr;
@@ -74,7 +74,7 @@ TreeNode* FindNode(const ConnectionTree& tree, const std::string& spec) {
 
 TreeNode* FindConnection(const ConnectionTree& tree, const std::string& spec) {
   TreeNode* node = FindNode(tree, spec);
-  if (node == tree.Top()) throw Failure("node 0 is the top node; it has no macro");
+  if (node == tree.top()) throw Failure("node 0 is the top node; it has no macro");
   if (node->isSeparator()) throw Failure("node " + spec + " is a separator line; it has no macro");
   return node;
 }
