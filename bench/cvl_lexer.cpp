@@ -1,13 +1,14 @@
 // Lexing speed of the macro highlighter through the per-line interface the
 // editor uses (set line, walk the tokens reading kind, start, length and
 // attribute). Input: 10 MB of realistic macro lines. Reports MB/s (10^6 bytes).
+#include "cvl/cvl_lexer.h"
+
 #include <benchmark/benchmark.h>
 
 #include <random>
 #include <string>
 #include <vector>
 
-#include "cvl/cvl_lexer.h"
 #include "cvl/token_dump.h"
 
 namespace {
@@ -79,8 +80,9 @@ void LexLines(benchmark::State& state, const std::string& text) {
     benchmark::DoNotOptimize(sum);
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(bytes * state.iterations()));
-  state.counters["MB/s"] = benchmark::Counter(static_cast<double>(bytes) / 1e6 * static_cast<double>(state.iterations()),
-                                               benchmark::Counter::kIsRate);
+  state.counters["MB/s"] =
+      benchmark::Counter(static_cast<double>(bytes) / 1e6 * static_cast<double>(state.iterations()),
+                         benchmark::Counter::kIsRate);
   state.counters["bytes/token"] =
       static_cast<double>(bytes) * static_cast<double>(state.iterations()) / static_cast<double>(tokens);
 }

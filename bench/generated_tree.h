@@ -12,7 +12,8 @@ namespace varnok::bench {
 
 inline std::string RandomWord(std::mt19937& rng, int min, int max) {
   static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-_. ";
-  std::string s(static_cast<std::size_t>(min + static_cast<int>(rng() % static_cast<unsigned>(max - min + 1))), ' ');
+  std::string s(
+      static_cast<std::size_t>(min + static_cast<int>(rng() % static_cast<unsigned>(max - min + 1))), ' ');
   for (char& c : s) c = letters[rng() % (sizeof letters - 1)];
   s[0] = 'H';  // never a separator, never blank at the ends
   s.back() = 'x';

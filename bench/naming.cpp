@@ -1,12 +1,13 @@
 // Naming rules on large trees: NewConnectionName on 100,000 connections, and
 // ResolveSiblingNames on one parent with 10,000 children of the same name.
 // Each is printed with its ratio to a plain pass over the same names.
+#include "model/naming.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstring>
 
 #include "generated_tree.h"
-#include "model/naming.h"
 #include "platform/memory_tuning.h"
 
 namespace {
@@ -75,8 +76,10 @@ class RatioReporter : public benchmark::ConsoleReporter {
     for (const Run& r : runs) {
       std::string name = r.benchmark_name();
       double ms = r.GetAdjustedRealTime();
-      if (name.find("Plain") != std::string::npos) plain_ = ms;
-      else if (plain_ > 0) std::printf("  -> %.1f x the plain pass above\n", ms / plain_);
+      if (name.find("Plain") != std::string::npos)
+        plain_ = ms;
+      else if (plain_ > 0)
+        std::printf("  -> %.1f x the plain pass above\n", ms / plain_);
     }
   }
 

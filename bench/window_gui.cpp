@@ -17,10 +17,10 @@
 #include "files/vnk_file.h"
 #include "generated_tree.h"
 #include "main_window.h"
-#include "tree_model.h"
+#include "platform/memory_tuning.h"
 #include "platform/posix/settings_file.h"
 #include "prompts.h"
-#include "platform/memory_tuning.h"
+#include "tree_model.h"
 
 namespace {
 
@@ -131,8 +131,10 @@ void BM_ExpandAllThenCollapseAll(benchmark::State& state) {
     Settle();
     state.PauseTiming();
     const QModelIndex top = window->treeModel().indexOf(window->tree().top());
-    const QModelIndex deep = window->treeModel().indexOf(ConnectionTree::next(window->tree().top()->child(0)));
-    if (window->treeView().isExpanded(top) != doExpand || (doExpand && !window->treeView().isExpanded(deep.parent())))
+    const QModelIndex deep =
+        window->treeModel().indexOf(ConnectionTree::next(window->tree().top()->child(0)));
+    if (window->treeView().isExpanded(top) != doExpand ||
+        (doExpand && !window->treeView().isExpanded(deep.parent())))
       state.SkipWithError("the command did not act");
     state.ResumeTiming();
   }
@@ -157,7 +159,12 @@ void BM_FocusToAnotherConnection(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_OpenToShownTree)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
-BENCHMARK(BM_ExpandAllThenCollapseAll)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_ExpandAllThenCollapseAll)
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
 BENCHMARK(BM_FocusToAnotherConnection)->Unit(benchmark::kMillisecond)->Iterations(50)->UseRealTime();
 
 int main(int argc, char** argv) {

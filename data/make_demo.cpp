@@ -28,7 +28,8 @@ void AddNodes(ConnectionTree& tree, TreeNode* parent, const json& nodes) {
     rVTNodeData d;
     if (n.value("separator", false)) {
       d.Name = std::string(kSeparatorName);
-      d.Colors = n.value("colors", std::string("0:0:0:255:255:216:0:0:255:255:255:216:0:255:255:255:255:216"));
+      d.Colors =
+          n.value("colors", std::string("0:0:0:255:255:216:0:0:255:255:255:216:0:255:255:255:255:216"));
     } else {
       d.Name = n.at("name").get<std::string>();
       d.Macro = Lines(n, "macro");

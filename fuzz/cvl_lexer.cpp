@@ -2,12 +2,13 @@
 // CR, LF and bytes above 127 included, no line end), then split into lines
 // as an editor does. Tokens must cover each line in order without gaps, each
 // at least one byte long, and end with EndOfLine.
+#include "cvl/cvl_lexer.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
-#include "cvl/cvl_lexer.h"
 #include "cvl/token_dump.h"
 
 namespace {

@@ -1,11 +1,11 @@
 // The INI reader takes files written by other programs: any bytes must parse,
 // serialise back unchanged, and take a write without disturbing other lines.
+#include "common/ini_file.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-
-#include "common/ini_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string text(reinterpret_cast<const char*>(data), size);

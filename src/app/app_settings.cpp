@@ -89,7 +89,8 @@ std::vector<platform::SettingWrite> SettingsWrites(const AppSettings& s) {
 std::vector<platform::SettingWrite> RecentFileWrites(const std::vector<std::string>& files) {
   std::vector<platform::SettingWrite> writes;
   for (int i = 0; i < kRecentFileCount; ++i) {
-    std::string value = i < static_cast<int>(files.size()) ? files[static_cast<std::size_t>(i)] : std::string();
+    std::string value =
+        i < static_cast<int>(files.size()) ? files[static_cast<std::size_t>(i)] : std::string();
     writes.push_back({setting::RecentFileName(i + 1), value});
   }
   return writes;

@@ -84,9 +84,10 @@ class MenuStyle : public QProxyStyle {
   }
 };
 
-constexpr std::array<const char*, 6> kMenuTitles{nullptr, "&File", "&Edit", "&Connection", "&Actions", "&Help"};
-constexpr std::array<const char*, 6> kMenuNames{nullptr, "MnFile", "MnEdit", "MnConnection", "MnActions",
-                                                "MnHelpMenu"};
+constexpr std::array<const char*, 6> kMenuTitles{nullptr,       "&File",    "&Edit",
+                                                 "&Connection", "&Actions", "&Help"};
+constexpr std::array<const char*, 6> kMenuNames{nullptr,        "MnFile",    "MnEdit",
+                                                "MnConnection", "MnActions", "MnHelpMenu"};
 
 }  // namespace
 
@@ -212,7 +213,8 @@ void CommandActions::applyButtons(const CommandStates& states) {
 
 void CommandActions::applyMenus(const CommandStates& states) {
   for (const CommandSpec& spec : CommandTable())
-    if (QAction* action = menuItem(spec.id)) applyTo(action, spec.id, states[spec.id], states.reason(spec.id));
+    if (QAction* action = menuItem(spec.id))
+      applyTo(action, spec.id, states[spec.id], states.reason(spec.id));
 }
 
 void CommandActions::applyContext(const ContextMenuStates& states) {

@@ -33,7 +33,9 @@ bool TreeFocus(const CommandSnapshot& s) { return s.focus == FocusKind::Tree; }
 
 const char* CopyRule(const CommandSnapshot& s) {
   if (TreeFocus(s))
-    return FirstFailing({{s.hasFocusedNode, kNoFocused}, {s.selectedCount >= 1, kSomeSelected}, {!s.topSelected, kTopSelected}});
+    return FirstFailing({{s.hasFocusedNode, kNoFocused},
+                         {s.selectedCount >= 1, kSomeSelected},
+                         {!s.topSelected, kTopSelected}});
   return FirstFailing({{TextFocus(s), "Click into a text or the tree first"},
                        {s.textSelectionLength > 0, "Select some text first"}});
 }
@@ -65,7 +67,8 @@ const char* RunToCursorRule(const CommandSnapshot& s, const CommandStates& on) {
 
 const char* SelectAllReason(const CommandSnapshot& s) {
   if (CanSelectAll(s)) return nullptr;
-  return s.focus == FocusKind::None ? "Click into a text or the tree first" : "Everything is selected already";
+  return s.focus == FocusKind::None ? "Click into a text or the tree first"
+                                    : "Everything is selected already";
 }
 
 }  // namespace
@@ -99,29 +102,41 @@ CommandStates ButtonStates(const CommandSnapshot& s) {
   on.set(Command::Save, FirstFailing({{s.documentModified, "There are no changes to save"}}));
   on.set(Command::SaveAs, FirstFailing({{s.topHasChildren, "The configuration has no connections yet"}}));
   on.enable(Command::Open);
-  on.set(Command::MoveUp, FirstFailing({{tree, kTreeFocus}, {single, kExactlyOne},
-                                        {s.focusedHasPreviousSibling, "The connection is the first of its branch"}}));
-  on.set(Command::MoveDown, FirstFailing({{tree, kTreeFocus}, {single, kExactlyOne},
-                                          {s.focusedHasNextSibling, "The connection is the last of its branch"}}));
-  on.set(Command::Delete, FirstFailing({{tree, kTreeFocus}, {s.selectedCount >= 1, kSomeSelected},
+  on.set(Command::MoveUp,
+         FirstFailing({{tree, kTreeFocus},
+                       {single, kExactlyOne},
+                       {s.focusedHasPreviousSibling, "The connection is the first of its branch"}}));
+  on.set(Command::MoveDown,
+         FirstFailing({{tree, kTreeFocus},
+                       {single, kExactlyOne},
+                       {s.focusedHasNextSibling, "The connection is the last of its branch"}}));
+  on.set(Command::Delete, FirstFailing({{tree, kTreeFocus},
+                                        {s.selectedCount >= 1, kSomeSelected},
                                         {!s.topSelected, "The top node cannot be deleted; unselect it"}}));
   on.set(Command::Paste, PasteRule(s));
-  on.set(Command::Undo, FirstFailing({{TextFocus(s), "Click into a text first"}, {s.textCanUndo, "Nothing to undo"}}));
+  on.set(Command::Undo,
+         FirstFailing({{TextFocus(s), "Click into a text first"}, {s.textCanUndo, "Nothing to undo"}}));
   on.set(Command::Copy, CopyRule(s));
   on.set(Command::Cut, on[Command::Copy] ? nullptr : on.reason(Command::Copy));
   on.set(Command::Run, RunRule(s));
   on.set(Command::RunToCursor, RunToCursorRule(s, on));
   on.set(Command::RunBranch, RunBranchRule(s, on));
   on.set(Command::SetParentColors,
-         FirstFailing({{s.hasFocusedNode, kNoFocused}, {s.focusedLevel >= 2, kNeedsParent},
+         FirstFailing({{s.hasFocusedNode, kNoFocused},
+                       {s.focusedLevel >= 2, kNeedsParent},
                        {s.colorsDifferFromParent, "The colours are the parent's already"}}));
   on.set(Command::RunBranchToCursor,
          FirstFailing({{on[Command::RunBranch], on.reason(Command::RunBranch)},
                        {on[Command::RunToCursor], on.reason(Command::RunToCursor)}}));
-  on.set(Command::Apply, FirstFailing({{s.hasFocusedNode, kNoFocused}, {s.connectionModified, "There are no changes to apply"}}));
-  on.set(Command::AddChild, FirstFailing({{tree, kTreeFocus}, {s.hasFocusedNode, kNoFocused}, {single, kExactlyOne},
+  on.set(Command::Apply, FirstFailing({{s.hasFocusedNode, kNoFocused},
+                                       {s.connectionModified, "There are no changes to apply"}}));
+  on.set(Command::AddChild, FirstFailing({{tree, kTreeFocus},
+                                          {s.hasFocusedNode, kNoFocused},
+                                          {single, kExactlyOne},
                                           {!s.focusedIsSeparator, "A separator line has no children"}}));
-  on.set(Command::AddSibling, FirstFailing({{tree, kTreeFocus}, {s.hasFocusedNode, kNoFocused}, {single, kExactlyOne},
+  on.set(Command::AddSibling, FirstFailing({{tree, kTreeFocus},
+                                            {s.hasFocusedNode, kNoFocused},
+                                            {single, kExactlyOne},
                                             {!s.focusedIsTop, "The top node has no siblings"}}));
   on.set(Command::SetSameBackground,
          FirstFailing({{s.backgroundChosen, "Choose Background first"},
@@ -137,8 +152,8 @@ CommandStates MenuStates(const CommandSnapshot& s, const CommandStates& buttons)
                     Command::RunBranchToCursor, Command::RunBranch})
     on.set(c, buttons[c] ? nullptr : buttons.reason(c));
 
-  const char* macroShown = FirstFailing({{s.macroPageShowsConnection, kMacroPage},
-                                         {s.activePage == PageKind::Macro, "Open the Macro page"}});
+  const char* macroShown = FirstFailing(
+      {{s.macroPageShowsConnection, kMacroPage}, {s.activePage == PageKind::Macro, "Open the Macro page"}});
   on.set(Command::ImportMacro, macroShown);
   on.set(Command::ExportMacro, macroShown ? macroShown : FirstFailing({{!s.macroTextEmpty, kEmptyMacro}}));
   on.set(Command::ImportTemplate, macroShown);
@@ -149,15 +164,17 @@ CommandStates MenuStates(const CommandSnapshot& s, const CommandStates& buttons)
   on.enable(Command::Close);
   on.set(Command::SelectAll, SelectAllReason(s));
 
-  const char* belowTop = FirstFailing({{s.hasFocusedNode, kNoFocused}, {!s.focusedIsTop, "Click a connection below the top node"}});
+  const char* belowTop = FirstFailing(
+      {{s.hasFocusedNode, kNoFocused}, {!s.focusedIsTop, "Click a connection below the top node"}});
   on.set(Command::Duplicate, belowTop ? belowTop : FirstFailing({{s.selectedCount == 1, kExactlyOne}}));
   on.set(Command::AddSeparator, belowTop);
   on.set(Command::CollapseAll, on[Command::Apply] ? kPendingEdits : nullptr);
   on.enable(Command::ExpandAll);
 
-  on.set(Command::ShowPopup, FirstFailing({{s.popupPageShowsConnection, "Show one connection on the Popup page"},
-                                           {s.activePage == PageKind::Popup, "Open the Popup page"},
-                                           {!s.popupTextEmpty, "The popup text is empty"}}));
+  on.set(Command::ShowPopup,
+         FirstFailing({{s.popupPageShowsConnection, "Show one connection on the Popup page"},
+                       {s.activePage == PageKind::Popup, "Open the Popup page"},
+                       {!s.popupTextEmpty, "The popup text is empty"}}));
   on.set(Command::RunAllSelected,
          FirstFailing({{s.selectedCount > 1, "Select two or more connections"},
                        {!s.topSelected, kTopSelected},
@@ -172,18 +189,21 @@ CommandStates MenuStates(const CommandSnapshot& s, const CommandStates& buttons)
 ContextMenuStates ContextStates(const CommandSnapshot& s, const CommandStates& buttons) {
   ContextMenuStates out;
   const CommandStates menu = MenuStates(s, buttons);
-  for (Command c : {Command::Undo, Command::Cut, Command::Copy, Command::Paste, Command::SelectAll, Command::Run,
-                    Command::RunBranch})
+  for (Command c : {Command::Undo, Command::Cut, Command::Copy, Command::Paste, Command::SelectAll,
+                    Command::Run, Command::RunBranch})
     out.enabled.set(c, menu[c] ? nullptr : menu.reason(c));
   out.treeItemsShown = TreeFocus(s);
   if (out.treeItemsShown) {
-    for (Command c : {Command::AddChild, Command::AddSibling, Command::Delete, Command::MoveUp, Command::MoveDown})
+    for (Command c :
+         {Command::AddChild, Command::AddSibling, Command::Delete, Command::MoveUp, Command::MoveDown})
       out.enabled.set(c, buttons[c] ? nullptr : buttons.reason(c));
-    const char* belowTop =
-        FirstFailing({{s.hasFocusedNode, kNoFocused}, {!s.focusedIsTop, "Click a connection below the top node"}});
-    out.enabled.set(Command::Duplicate, belowTop ? belowTop : FirstFailing({{s.selectedCount == 1, kExactlyOne}}));
-    out.enabled.set(Command::AddSeparator,
-                    belowTop ? belowTop : FirstFailing({{s.focusedSelected, "Select the focused connection"}}));
+    const char* belowTop = FirstFailing(
+        {{s.hasFocusedNode, kNoFocused}, {!s.focusedIsTop, "Click a connection below the top node"}});
+    out.enabled.set(Command::Duplicate,
+                    belowTop ? belowTop : FirstFailing({{s.selectedCount == 1, kExactlyOne}}));
+    out.enabled.set(
+        Command::AddSeparator,
+        belowTop ? belowTop : FirstFailing({{s.focusedSelected, "Select the focused connection"}}));
   }
   return out;
 }

@@ -33,7 +33,8 @@ void ReadFocus(const SnapshotSources& src, CommandSnapshot& s) {
     s.textCanUndo = editor->isUndoAvailable();
     s.textLength = editor->length();
     s.textSelectionLength = static_cast<int>(editor->selectedText().size());
-  } else if (auto* field = qobject_cast<QLineEdit*>(focus); field && src.settingsPage.textFields().contains(field)) {
+  } else if (auto* field = qobject_cast<QLineEdit*>(focus);
+             field && src.settingsPage.textFields().contains(field)) {
     s.focus = FocusKind::SettingsField;
     s.textCanUndo = field->isUndoAvailable();
     s.textLength = static_cast<int>(field->text().size());

@@ -31,8 +31,8 @@ struct CommandSpec {
   const char* hint = nullptr;        // tool tip, "Save (Ctrl+S)"
   // Context menu of the tree and the text fields.
   std::uint8_t contextSlot = 0;
-  const char* contextName = nullptr;  // "pmCopy"
-  bool treeOnly = false;              // shown only while the tree has the focus
+  const char* contextName = nullptr;     // "pmCopy"
+  bool treeOnly = false;                 // shown only while the tree has the focus
   const char* buttonShortcut = nullptr;  // a key of the button itself (F12 applies)
   const char* buttonText = nullptr;      // the caption of a button without a glyph
 };

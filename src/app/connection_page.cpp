@@ -6,7 +6,8 @@
 
 namespace varnok::app {
 
-ConnectionPage::ConnectionPage(const char* tabName, const char* coverName, QWidget* parent) : QWidget(parent) {
+ConnectionPage::ConnectionPage(const char* tabName, const char* coverName, QWidget* parent)
+    : QWidget(parent) {
   setObjectName(QString::fromLatin1(tabName));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);

@@ -27,7 +27,11 @@ class BusyScope {
 
 Document::Document(DocumentHost& host, Prompter& prompter, FileDialogs& dialogs, const Clock& clock,
                    std::string programDir)
-    : host_(host), prompter_(prompter), dialogs_(dialogs), clock_(clock), programDir_(std::move(programDir)) {}
+    : host_(host),
+      prompter_(prompter),
+      dialogs_(dialogs),
+      clock_(clock),
+      programDir_(std::move(programDir)) {}
 
 std::string Document::caption() const {
   const std::string name = currentFile_.empty() ? std::string("Noname.VNK") : DisplayName(currentFile_);
@@ -41,9 +45,9 @@ void Document::setModified(bool modified) {
 
 PromptAnswer Document::confirmDiscard() {
   if (const auto name = host_.connectionWithUnappliedEdits()) {
-    const PromptAnswer a = prompter_.ask(PromptKind::Warning, PromptButtons::YesNoCancel,
-                                         "Do you want to apply the changes you made to " + std::string(" '") +
-                                             *name + "' ?");
+    const PromptAnswer a =
+        prompter_.ask(PromptKind::Warning, PromptButtons::YesNoCancel,
+                      "Do you want to apply the changes you made to " + std::string(" '") + *name + "' ?");
     if (a == PromptAnswer::Cancel) return PromptAnswer::Cancel;
     if (a == PromptAnswer::Yes)
       host_.applyUnappliedEdits();

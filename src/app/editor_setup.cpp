@@ -90,16 +90,19 @@ bool TrailingBlankTrimmer::eventFilter(QObject* watched, QEvent* event) {
       const long caret = editor_.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
       long from = caret;
       while (from > 0) {
-        const long ch = editor_.SendScintilla(QsciScintillaBase::SCI_GETCHARAT, static_cast<unsigned long>(from - 1));
+        const long ch =
+            editor_.SendScintilla(QsciScintillaBase::SCI_GETCHARAT, static_cast<unsigned long>(from - 1));
         if (ch != ' ' && ch != '\t') break;
         --from;
       }
       const long lineStart = editor_.SendScintilla(
           QsciScintillaBase::SCI_POSITIONFROMLINE,
-          static_cast<unsigned long>(editor_.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, static_cast<unsigned long>(caret))));
+          static_cast<unsigned long>(editor_.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
+                                                           static_cast<unsigned long>(caret))));
       // A line of blanks only keeps them: they are the indentation of the next line.
       if (from < caret && from > lineStart)
-        editor_.SendScintilla(QsciScintillaBase::SCI_DELETERANGE, static_cast<unsigned long>(from), caret - from);
+        editor_.SendScintilla(QsciScintillaBase::SCI_DELETERANGE, static_cast<unsigned long>(from),
+                              caret - from);
     }
   }
   return QObject::eventFilter(watched, event);
@@ -117,9 +120,11 @@ void TrailingBlankTrimmer::caretMoved(int line) {
   if (keep == end) return;
   // Blanks are one byte each; deleting a range leaves the caret where it is
   // (it sits on another line).
-  const long lineEnd = editor_.SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(left));
+  const long lineEnd =
+      editor_.SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(left));
   const long count = static_cast<long>(end - keep);
-  editor_.SendScintilla(QsciScintillaBase::SCI_DELETERANGE, static_cast<unsigned long>(lineEnd - count), count);
+  editor_.SendScintilla(QsciScintillaBase::SCI_DELETERANGE, static_cast<unsigned long>(lineEnd - count),
+                        count);
 }
 
 GutterWidthFollower::GutterWidthFollower(QsciScintilla& editor, int minDigits)
@@ -129,7 +134,8 @@ GutterWidthFollower::GutterWidthFollower(QsciScintilla& editor, int minDigits)
 }
 
 void GutterWidthFollower::update() {
-  const int digits = std::max(minDigits_, static_cast<int>(QString::number(std::max(1, editor_.lines())).size()));
+  const int digits =
+      std::max(minDigits_, static_cast<int>(QString::number(std::max(1, editor_.lines())).size()));
   if (digits == digits_) return;
   digits_ = digits;
   editor_.setMarginWidth(0, QString(digits + 1, QLatin1Char('0')));

@@ -21,7 +21,8 @@ QStringList QtNameFilters(const std::string& filter) {
       patterns << p;
       if (p.toLower() != p) patterns << p.toLower();
     }
-    result << description.trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QStringLiteral(")");
+    result << description.trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+                  QStringLiteral(")");
   }
   return result;
 }
@@ -60,6 +61,8 @@ class QtFileDialogs : public FileDialogs {
 
 }  // namespace
 
-std::unique_ptr<FileDialogs> MakeQtFileDialogs(QWidget* parent) { return std::make_unique<QtFileDialogs>(parent); }
+std::unique_ptr<FileDialogs> MakeQtFileDialogs(QWidget* parent) {
+  return std::make_unique<QtFileDialogs>(parent);
+}
 
 }  // namespace varnok::app

@@ -12,7 +12,10 @@ namespace varnok::app {
 
 InputTracker::InputTracker(Targets targets, StatusPanels& status, std::function<void()> requestRefresh,
                            QObject* parent)
-    : QObject(parent), targets_(std::move(targets)), status_(status), requestRefresh_(std::move(requestRefresh)) {
+    : QObject(parent),
+      targets_(std::move(targets)),
+      status_(status),
+      requestRefresh_(std::move(requestRefresh)) {
   qApp->installEventFilter(this);
 }
 
@@ -35,7 +38,9 @@ bool InputTracker::isTextField(const QWidget* widget) const {
   return isEditor(widget) || targets_.fields.contains(const_cast<QWidget*>(widget));
 }
 
-QString InputTracker::insertModeText() const { return insertMode_ ? QStringLiteral("INS") : QStringLiteral("OVR"); }
+QString InputTracker::insertModeText() const {
+  return insertMode_ ? QStringLiteral("INS") : QStringLiteral("OVR");
+}
 
 void InputTracker::toggleInsertMode() {
   insertMode_ = !insertMode_;
@@ -49,7 +54,8 @@ bool InputTracker::eventFilter(QObject* watched, QEvent* event) {
   auto* widget = static_cast<QWidget*>(watched);
   // Mouse events of the editors and the tree arrive at their viewports.
   QWidget* parent = widget->parentWidget();
-  if (type == QEvent::MouseButtonRelease && parent && (isEditor(parent) || parent == targets_.tree)) widget = parent;
+  if (type == QEvent::MouseButtonRelease && parent && (isEditor(parent) || parent == targets_.tree))
+    widget = parent;
   const bool textField = isTextField(widget);
   if (type == QEvent::KeyRelease && (widget == targets_.window || targets_.window->isAncestorOf(widget))) {
     const int key = static_cast<QKeyEvent*>(event)->key();

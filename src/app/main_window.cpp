@@ -1,6 +1,5 @@
 #include "main_window.h"
 
-
 #include <QAction>
 #include <QApplication>
 #include <QGuiApplication>
@@ -85,11 +84,13 @@ void MainWindow::buildLayout() {
   const QScreen* screen = QGuiApplication::primaryScreen();
   const bool wide = screen && screen->geometry().width() > 1024;
   QFont windowFont;
-  windowFont.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")});
+  windowFont.setFamilies(
+      {QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")});
   windowFont.setPointSize(wide ? 9 : 8);
   setFont(windowFont);
   setMinimumSize(kMinWindowWidth, kMinWindowHeight);
-  setGeometry(kDesignedGeometry.left, kDesignedGeometry.top, kDesignedGeometry.width, kDesignedGeometry.height);
+  setGeometry(kDesignedGeometry.left, kDesignedGeometry.top, kDesignedGeometry.width,
+              kDesignedGeometry.height);
 
   commands_ = new CommandActions(*this);
   status_ = std::make_unique<StatusPanels>(*statusBar());
@@ -133,7 +134,8 @@ void MainWindow::buildTree() {
   model_->setCutMarked([](const TreeNode*) { return false; });
   treeView_->setModel(model_);
   selection_ = std::make_unique<TreeSelection>(*treeView_, *model_);
-  connect(treeView_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { RequestRefresh(); });
+  connect(treeView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this] { RequestRefresh(); });
 }
 
 void MainWindow::buildPages() {
@@ -150,8 +152,8 @@ void MainWindow::buildPages() {
   settingsScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   pageControl_->addTab(settingsScroll, QStringLiteral("Settings"));
   pages_ = new ConnectionPages(*pageControl_, editorPointSize());
-  registrations_ = new SystemRegistrations(*settingsPage_, prompter_, services_.programDir,
-                                           [this] { return loading_; }, this);
+  registrations_ = new SystemRegistrations(
+      *settingsPage_, prompter_, services_.programDir, [this] { return loading_; }, this);
 
   connect(pages_, &ConnectionPages::edited, this, [this] {
     SetConnectionModified(true);
@@ -163,9 +165,10 @@ void MainWindow::buildPages() {
   connect(pageControl_, &QTabWidget::currentChanged, this, [this] {
     if (!loading_) cycle_->ShowNodeInPages();
   });
-  InputTracker::Targets targets{this, treeView_, {&pages_->macro().editor(), &pages_->popup().editor()},
-                                settingsPage_->textFields()};
-  input_ = new InputTracker(std::move(targets), *status_, [this] { RequestRefresh(); }, this);
+  InputTracker::Targets targets{
+      this, treeView_, {&pages_->macro().editor(), &pages_->popup().editor()}, settingsPage_->textFields()};
+  input_ = new InputTracker(
+      std::move(targets), *status_, [this] { RequestRefresh(); }, this);
   input_->onTreeFocusLost = [this] {
     if (!loading_ && cycle_) cycle_->treeFocusLost();
   };

@@ -38,12 +38,12 @@ struct CommandSnapshot;
 
 // What the window uses from outside; tests pass scripted or temporary ones.
 struct WindowServices {
-  FileDialogs* dialogs = nullptr;                // nullptr: the platform's dialogs
-  platform::SettingsStore* settings = nullptr;   // nullptr: the program's settings key
-  const Clock* clock = nullptr;                  // nullptr: the system clock
-  std::optional<bool> hasCommandLineParameter;   // nullopt: from the application's arguments
-  std::optional<std::string> computerName;       // nullopt: the system's name
-  bool screenLockAvailable = true;               // keeps the sixth double-click action
+  FileDialogs* dialogs = nullptr;                      // nullptr: the platform's dialogs
+  platform::SettingsStore* settings = nullptr;         // nullptr: the program's settings key
+  const Clock* clock = nullptr;                        // nullptr: the system clock
+  std::optional<bool> hasCommandLineParameter;         // nullopt: from the application's arguments
+  std::optional<std::string> computerName;             // nullopt: the system's name
+  bool screenLockAvailable = true;                     // keeps the sixth double-click action
   std::string programDir = platform::ExecutableDir();  // emulator, companion, Temp_CVL, Logs
 };
 

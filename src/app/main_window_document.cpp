@@ -44,7 +44,8 @@ void MainWindow::rebuildRecentMenu() {
   const auto& files = document_->recentFiles().files();
   for (std::size_t i = 0; i < files.size(); ++i) {
     const std::string path = files[i];
-    const QString text = QStringLiteral("&%1  %2").arg(i + 1).arg(QString::fromLocal8Bit(FileNameOf(path).c_str()));
+    const QString text =
+        QStringLiteral("&%1  %2").arg(i + 1).arg(QString::fromLocal8Bit(FileNameOf(path).c_str()));
     auto* action = new QAction(text, file);
     action->setObjectName(QStringLiteral("MRU%1").arg(i + 1));
     action->setData(QString::fromLocal8Bit(path.c_str()));
@@ -136,8 +137,9 @@ void MainWindow::saveFinished() {
 bool MainWindow::colorSupportDisabled() const { return settingsPage_->colorSupportDisabled(); }
 
 void MainWindow::showLastUpdated(const std::string& stamp) {
-  status_->setText(StatusPanels::LastUpdated,
-                   stamp.empty() ? QString() : QStringLiteral("  Last updated: ") + QString::fromLocal8Bit(stamp.c_str()));
+  status_->setText(
+      StatusPanels::LastUpdated,
+      stamp.empty() ? QString() : QStringLiteral("  Last updated: ") + QString::fromLocal8Bit(stamp.c_str()));
 }
 
 }  // namespace varnok::app

@@ -71,8 +71,9 @@ void MainWindow::handOverTimerFired() {
   handOverPending_ = false;
   const std::string path = readParamName();
   if (!path.empty() && FileExists(path)) {
-    const PromptAnswer a = prompter_.ask(PromptKind::Confirmation, PromptButtons::YesNo,
-                                         "Do you want to import file " + DisplayName(path) + " into " + "Varnokc" + "?");
+    const PromptAnswer a =
+        prompter_.ask(PromptKind::Confirmation, PromptButtons::YesNo,
+                      "Do you want to import file " + DisplayName(path) + " into " + "Varnokc" + "?");
     if (a == PromptAnswer::Yes) document_->importFile(path);
   }
   clearParamName();

@@ -74,9 +74,9 @@ void PageCycle::apply() {
 
 // Yes, No or Cancel to applying the edits of `node`; false for Cancel.
 bool PageCycle::ask(TreeNode* node) {
-  const PromptAnswer a = prompter_.ask(PromptKind::Warning, PromptButtons::YesNoCancel,
-                                       "Do you want to apply the changes you made to " + std::string(" '") +
-                                           node->name() + "' ?");
+  const PromptAnswer a = prompter_.ask(
+      PromptKind::Warning, PromptButtons::YesNoCancel,
+      "Do you want to apply the changes you made to " + std::string(" '") + node->name() + "' ?");
   if (a == PromptAnswer::Cancel) return false;
   if (a == PromptAnswer::Yes)
     CommitPages(node);

@@ -16,7 +16,8 @@ std::string ToStored(const QString& text) { return EncodeText(TrimText(text.toLo
 
 QString Trimmed(const QString& text) {
   const QByteArray bytes = text.toLocal8Bit();
-  const std::string_view t = TrimTextView(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  const std::string_view t =
+      TrimTextView(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
   return QString::fromLocal8Bit(t.data(), static_cast<qsizetype>(t.size()));
 }
 

@@ -12,30 +12,42 @@ namespace varnok::app {
 
 const char* ToString(PromptKind kind) {
   switch (kind) {
-    case PromptKind::Warning: return "warning";
-    case PromptKind::Error: return "error";
-    case PromptKind::Information: return "information";
-    case PromptKind::Confirmation: return "confirmation";
+    case PromptKind::Warning:
+      return "warning";
+    case PromptKind::Error:
+      return "error";
+    case PromptKind::Information:
+      return "information";
+    case PromptKind::Confirmation:
+      return "confirmation";
   }
   return "";
 }
 
 const char* ToString(PromptButtons buttons) {
   switch (buttons) {
-    case PromptButtons::OK: return "OK";
-    case PromptButtons::YesNo: return "YesNo";
-    case PromptButtons::YesNoCancel: return "YesNoCancel";
-    case PromptButtons::OKCancel: return "OKCancel";
+    case PromptButtons::OK:
+      return "OK";
+    case PromptButtons::YesNo:
+      return "YesNo";
+    case PromptButtons::YesNoCancel:
+      return "YesNoCancel";
+    case PromptButtons::OKCancel:
+      return "OKCancel";
   }
   return "";
 }
 
 const char* ToString(PromptAnswer answer) {
   switch (answer) {
-    case PromptAnswer::OK: return "OK";
-    case PromptAnswer::Yes: return "Yes";
-    case PromptAnswer::No: return "No";
-    case PromptAnswer::Cancel: return "Cancel";
+    case PromptAnswer::OK:
+      return "OK";
+    case PromptAnswer::Yes:
+      return "Yes";
+    case PromptAnswer::No:
+      return "No";
+    case PromptAnswer::Cancel:
+      return "Cancel";
   }
   return "";
 }
@@ -49,8 +61,10 @@ std::optional<PromptAnswer> AnswerFromString(const std::string& text) {
 PromptAnswer FirstButton(PromptButtons buttons) {
   switch (buttons) {
     case PromptButtons::YesNo:
-    case PromptButtons::YesNoCancel: return PromptAnswer::Yes;
-    default: return PromptAnswer::OK;
+    case PromptButtons::YesNoCancel:
+      return PromptAnswer::Yes;
+    default:
+      return PromptAnswer::OK;
   }
 }
 
@@ -71,25 +85,47 @@ class MessageBoxPrompter : public Prompter {
   PromptAnswer ask(PromptKind kind, PromptButtons buttons, const std::string& text) override {
     QMessageBox::StandardButtons qb;
     switch (buttons) {
-      case PromptButtons::OK: qb = QMessageBox::Ok; break;
-      case PromptButtons::YesNo: qb = QMessageBox::Yes | QMessageBox::No; break;
-      case PromptButtons::YesNoCancel: qb = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
-      case PromptButtons::OKCancel: qb = QMessageBox::Ok | QMessageBox::Cancel; break;
+      case PromptButtons::OK:
+        qb = QMessageBox::Ok;
+        break;
+      case PromptButtons::YesNo:
+        qb = QMessageBox::Yes | QMessageBox::No;
+        break;
+      case PromptButtons::YesNoCancel:
+        qb = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        break;
+      case PromptButtons::OKCancel:
+        qb = QMessageBox::Ok | QMessageBox::Cancel;
+        break;
     }
     QMessageBox::Icon icon = QMessageBox::Information;
     QString title = QStringLiteral("Information");
     switch (kind) {
-      case PromptKind::Warning: icon = QMessageBox::Warning; title = QStringLiteral("Warning"); break;
-      case PromptKind::Error: icon = QMessageBox::Critical; title = QStringLiteral("Error"); break;
-      case PromptKind::Information: break;
-      case PromptKind::Confirmation: icon = QMessageBox::Question; title = QStringLiteral("Confirm"); break;
+      case PromptKind::Warning:
+        icon = QMessageBox::Warning;
+        title = QStringLiteral("Warning");
+        break;
+      case PromptKind::Error:
+        icon = QMessageBox::Critical;
+        title = QStringLiteral("Error");
+        break;
+      case PromptKind::Information:
+        break;
+      case PromptKind::Confirmation:
+        icon = QMessageBox::Question;
+        title = QStringLiteral("Confirm");
+        break;
     }
     QMessageBox box(icon, title, ShownText(text), qb, parent_);
     switch (box.exec()) {
-      case QMessageBox::Yes: return PromptAnswer::Yes;
-      case QMessageBox::No: return PromptAnswer::No;
-      case QMessageBox::Cancel: return PromptAnswer::Cancel;
-      case QMessageBox::Ok: return PromptAnswer::OK;
+      case QMessageBox::Yes:
+        return PromptAnswer::Yes;
+      case QMessageBox::No:
+        return PromptAnswer::No;
+      case QMessageBox::Cancel:
+        return PromptAnswer::Cancel;
+      case QMessageBox::Ok:
+        return PromptAnswer::OK;
       default:  // closed with Escape or the title bar
         return buttons == PromptButtons::YesNo ? PromptAnswer::No
                : buttons == PromptButtons::OK  ? PromptAnswer::OK
@@ -111,9 +147,10 @@ class LoggingPrompter : public Prompter {
   }
 
   PromptAnswer ask(PromptKind kind, PromptButtons buttons, const std::string& text) override {
-    nlohmann::json line = {{"kind", ToString(kind)},
-                           {"buttons", ToString(buttons)},
-                           {"text", QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())).toStdString()}};
+    nlohmann::json line = {
+        {"kind", ToString(kind)},
+        {"buttons", ToString(buttons)},
+        {"text", QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())).toStdString()}};
     std::ofstream(logPath_, std::ios::app) << line.dump() << "\n";
     if (next_ < answers_.size()) return answers_[next_++];
     return FirstButton(buttons);

@@ -7,7 +7,8 @@ namespace varnok::app {
 void RecentFiles::assign(std::vector<std::string> files) {
   files_.clear();
   for (auto& f : files)
-    if (!f.empty() && std::find(files_.begin(), files_.end(), f) == files_.end()) files_.push_back(std::move(f));
+    if (!f.empty() && std::find(files_.begin(), files_.end(), f) == files_.end())
+      files_.push_back(std::move(f));
   if (files_.size() > kCapacity) files_.resize(kCapacity);
 }
 

@@ -14,8 +14,9 @@ SchedulePage::SchedulePage(QWidget* parent) : ConnectionPage("TS4", "TS4Panel", 
 void SchedulePage::show(const std::string& schedule) {
   schedule_ = schedule;
   // The stored form begins with "=".
-  summary_->setText(schedule_.empty() ? QStringLiteral("No schedule")
-                                      : QStringLiteral("Schedule: %1").arg(QString::fromLocal8Bit(schedule_.c_str() + 1)));
+  summary_->setText(schedule_.empty()
+                        ? QStringLiteral("No schedule")
+                        : QStringLiteral("Schedule: %1").arg(QString::fromLocal8Bit(schedule_.c_str() + 1)));
 }
 
 void SchedulePage::load(const rVTNodeData& record) {

@@ -124,14 +124,16 @@ void SettingsPage::addStartOptions(QVBoxLayout& layout) {
   doubleClickList_->setEditable(false);
   doubleClickList_->addItems({QStringLiteral("open Configuration window"), QStringLiteral("start Corvane"),
                               QStringLiteral("start last executed macro"), QStringLiteral("show desktop"),
-                              QStringLiteral("start screen saver"), QStringLiteral("lock the screen (W2K and XP)")});
+                              QStringLiteral("start screen saver"),
+                              QStringLiteral("lock the screen (W2K and XP)")});
   doubleClickList_->setCurrentIndex(0);
   doubleClickList_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   doubleClickList_->setMinimumContentsLength(12);
   dbl->addWidget(doubleClickList_, 1);
   layout.addLayout(dbl);
 
-  selectLastBox_ = Check("cbSelectLast", "Auto select last executed connection in Configuration window", this);
+  selectLastBox_ =
+      Check("cbSelectLast", "Auto select last executed connection in Configuration window", this);
   autoSaveBox_ = Check("cbAutoSave", "Save changes on exit without prompting", this);
   runAtLogOnBox_ = Check("cbRunAtLogOn", "Run at log on to Windows", this);
   associateBox_ = Check("cbAssociate", "Associate extention VNK with ", this);

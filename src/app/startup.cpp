@@ -48,7 +48,8 @@ bool HandOverFile(const std::string& file, const std::string& programDir, platfo
 }
 
 StartupOutcome RunStartup(const std::vector<std::string>& args, const std::string& executableName,
-                          const std::string& programDir, platform::SettingsStore& settings, Prompter& prompter) {
+                          const std::string& programDir, platform::SettingsStore& settings,
+                          Prompter& prompter) {
   StartupOutcome out;
   // 1. The file to open or import travels through "ParamName".
   if (!args.empty()) setting::ParamName.write(settings, args.front());

@@ -24,7 +24,7 @@ bool HandOverFile(const std::string& file, const std::string& programDir, platfo
                   Prompter& prompter);
 
 struct StartupOutcome {
-  bool proceed = false;                                // create the window and run
+  bool proceed = false;                                   // create the window and run
   std::unique_ptr<platform::ProcessMarker> editorMarker;  // held until the process ends
   int exitCode = 0;
 };
@@ -33,6 +33,7 @@ struct StartupOutcome {
 // the program name), `executableName` the running file's name, `programDir`
 // its directory.
 StartupOutcome RunStartup(const std::vector<std::string>& args, const std::string& executableName,
-                          const std::string& programDir, platform::SettingsStore& settings, Prompter& prompter);
+                          const std::string& programDir, platform::SettingsStore& settings,
+                          Prompter& prompter);
 
 }  // namespace varnok::app

@@ -43,7 +43,8 @@ class PanelLabel : public QLabel {
   // The whole text decides how much room the panel asks for.
   QSize sizeHint() const override {
     const QSize hint = QLabel::sizeHint();
-    return {std::max(minimumWidth(), fontMetrics().horizontalAdvance(whole_) + 2 * frameWidth() + 4), hint.height()};
+    return {std::max(minimumWidth(), fontMetrics().horizontalAdvance(whole_) + 2 * frameWidth() + 4),
+            hint.height()};
   }
 
  protected:
@@ -72,7 +73,8 @@ StatusPanels::StatusPanels(QStatusBar& bar) {
     const PanelSpec& spec = kPanels[i];
     auto* label = new PanelLabel(&bar);
     label->setObjectName(QStringLiteral("SBarPanel%1").arg(i));
-    const int width = std::max(spec.width, metrics.horizontalAdvance(QString::fromLatin1(spec.longest)) + kPadding);
+    const int width =
+        std::max(spec.width, metrics.horizontalAdvance(QString::fromLatin1(spec.longest)) + kPadding);
     if (i == LastUpdated) {
       label->setMinimumWidth(kLeastFirstWidth);
       label->setMaximumWidth(width);

@@ -37,7 +37,9 @@ SystemRegistrations::SystemRegistrations(SettingsPage& page, Prompter& prompter,
   connect(&page_, &SettingsPage::associationClicked, this, &SystemRegistrations::setAssociation);
 }
 
-std::string SystemRegistrations::companionPath() const { return ProgramFilePath(programDir_, names::kCompanionFile); }
+std::string SystemRegistrations::companionPath() const {
+  return ProgramFilePath(programDir_, names::kCompanionFile);
+}
 
 void SystemRegistrations::show() {
   page_.showRegistrations(platform::IsVnkAssociated(EditorPath()), platform::IsRunAtLogOn(companionPath()));

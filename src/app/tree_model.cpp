@@ -4,9 +4,10 @@ namespace varnok::app {
 
 ConnectionTreeModel::ConnectionTreeModel(ConnectionTree& tree, std::string computerName, QObject* parent)
     : QAbstractItemModel(parent), tree_(tree) {
-  topText_ = QStringLiteral("This computer (") + QString::fromLocal8Bit(computerName.c_str()) + QStringLiteral(")");
-  static const char* const files[7] = {"tree0_computer",       "tree1_device",      "tree2_device_macro",
-                                       "tree3_separator",      "tree4_device_cut",  "tree5_device_macro_cut",
+  topText_ =
+      QStringLiteral("This computer (") + QString::fromLocal8Bit(computerName.c_str()) + QStringLiteral(")");
+  static const char* const files[7] = {"tree0_computer",     "tree1_device",     "tree2_device_macro",
+                                       "tree3_separator",    "tree4_device_cut", "tree5_device_macro_cut",
                                        "tree6_separator_cut"};
   for (std::size_t i = 0; i < icons_.size(); ++i)
     icons_[i] = QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(files[i])));
@@ -67,12 +68,14 @@ QVariant ConnectionTreeModel::data(const QModelIndex& index, int role) const {
   if (!n) return {};
   switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole: return text(n);
+    case Qt::EditRole:
+      return text(n);
     case Qt::DecorationRole: {
       const bool cut = n->parent() && cutMarked_ && cutMarked_(n);
       return icons_[static_cast<std::size_t>(imageIndex(n, cut))];
     }
-    default: return {};
+    default:
+      return {};
   }
 }
 
@@ -89,7 +92,8 @@ void ConnectionTreeModel::nodesAboutToBeRemoved(TreeNode* parent, int first, int
   beginRemoveRows(indexOf(parent), first, last);
 }
 void ConnectionTreeModel::nodesRemoved(TreeNode*, int, int) { endRemoveRows(); }
-void ConnectionTreeModel::nodeAboutToBeMoved(TreeNode* srcParent, int row, TreeNode* destParent, int destRow) {
+void ConnectionTreeModel::nodeAboutToBeMoved(TreeNode* srcParent, int row, TreeNode* destParent,
+                                             int destRow) {
   beginMoveRows(indexOf(srcParent), row, row, indexOf(destParent), destRow);
 }
 void ConnectionTreeModel::nodeMoved(TreeNode*, int, TreeNode*, int) { endMoveRows(); }

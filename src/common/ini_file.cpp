@@ -18,9 +18,8 @@ std::string_view Trim(std::string_view s) {
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return Lower(x) == Lower(y);
-         });
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
 // The name of a "[section]" line, or nullopt when the line is no header.
@@ -126,7 +125,8 @@ std::vector<std::string> IniFile::sections() const {
   for (const Line& l : lines_) {
     auto name = SectionName(l.text);
     if (!name) continue;
-    bool seen = std::any_of(names.begin(), names.end(), [&](const std::string& n) { return SameName(n, *name); });
+    bool seen =
+        std::any_of(names.begin(), names.end(), [&](const std::string& n) { return SameName(n, *name); });
     if (!seen) names.emplace_back(*name);
   }
   return names;
@@ -139,7 +139,8 @@ std::vector<std::string> IniFile::keys(std::string_view section) const {
   for (std::size_t i = span->header + 1; i < span->end; ++i) {
     auto name = KeyName(lines_[i].text);
     if (!name) continue;
-    bool seen = std::any_of(names.begin(), names.end(), [&](const std::string& n) { return SameName(n, *name); });
+    bool seen =
+        std::any_of(names.begin(), names.end(), [&](const std::string& n) { return SameName(n, *name); });
     if (!seen) names.emplace_back(*name);
   }
   return names;
@@ -198,7 +199,8 @@ std::vector<IniFile::Entry> IniFile::entries(std::string_view section) const {
     auto name = KeyName(lines_[i].text);
     if (!name) continue;
     const std::string& text = lines_[i].text;
-    entries.emplace_back(std::string(*name), std::string(Trim(std::string_view(text).substr(text.find('=') + 1))));
+    entries.emplace_back(std::string(*name),
+                         std::string(Trim(std::string_view(text).substr(text.find('=') + 1))));
   }
   return entries;
 }

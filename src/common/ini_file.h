@@ -76,8 +76,8 @@ class IniFile {
 
  private:
   struct Line {
-    std::string text;   // without its line break
-    std::string eol;    // "", "\n", "\r\n" or "\r"
+    std::string text;  // without its line break
+    std::string eol;   // "", "\n", "\r\n" or "\r"
   };
   struct Span {
     std::size_t header;  // index of the "[section]" line

@@ -15,7 +15,12 @@ class LocalClock : public Clock {
     std::time_t now = ts.tv_sec;
     std::tm tm{};
     localtime_r(&now, &tm);
-    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
+    return {tm.tm_year + 1900,
+            tm.tm_mon + 1,
+            tm.tm_mday,
+            tm.tm_hour,
+            tm.tm_min,
+            tm.tm_sec,
             static_cast<int>(ts.tv_nsec / 1'000'000)};
   }
 };
@@ -37,8 +42,8 @@ std::string FormatTimeStamp(const LocalDateTime& t) {
   unsigned wd = weekday{sys_days{date}}.c_encoding();
   int m = (t.month >= 1 && t.month <= 12) ? t.month - 1 : 0;
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%s, %02d-%s-%04d %02d:%02d:%02d", kDays[wd % 7], t.day, kMonths[m], t.year, t.hour,
-                t.minute, t.second);
+  std::snprintf(buf, sizeof buf, "%s, %02d-%s-%04d %02d:%02d:%02d", kDays[wd % 7], t.day, kMonths[m], t.year,
+                t.hour, t.minute, t.second);
   return buf;
 }
 
@@ -46,8 +51,8 @@ std::string TimeStampNow(const Clock& clock) { return FormatTimeStamp(clock.now(
 
 std::string FormatCompactTimeStamp(const LocalDateTime& t) {
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%04d%02d%02d%02d%02d%02d%03d", t.year, t.month, t.day, t.hour, t.minute, t.second,
-                t.millisecond);
+  std::snprintf(buf, sizeof buf, "%04d%02d%02d%02d%02d%02d%03d", t.year, t.month, t.day, t.hour, t.minute,
+                t.second, t.millisecond);
   return buf;
 }
 

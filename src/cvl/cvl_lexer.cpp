@@ -12,36 +12,35 @@ using K = TokenKind;
 // for which entry is compared first; "setdate" leads slot 74, ahead of
 // "connect", "recvln" and "sendfile".
 constexpr Keyword kWords[] = {
-    {"beep", K::Key},         {"bplusrecv", K::Key},    {"bplussend", K::Key},   {"call", K::Key},
-    {"changedir", K::Key},    {"clearscreen", K::Key},  {"closecv", K::Key},     {"closesbox", K::Key},
-    {"code2str", K::Key},     {"setdate", K::Key},      {"connect", K::Key},     {"delpassword", K::Key},
-    {"disconnect", K::Key},   {"else", K::Key},         {"elseif", K::Key},      {"enablekeyb", K::Key},
-    {"end", K::Key},          {"endif", K::Key},        {"endwhile", K::Key},    {"exec", K::Key},
-    {"execcmnd", K::Key},     {"exit", K::Key},         {"fileclose", K::Key},   {"fileconcat", K::Key},
-    {"filecopy", K::Key},     {"filecreate", K::Key},   {"filedelete", K::Key},  {"filemarkptr", K::Key},
-    {"fileopen", K::Key},     {"filereadln", K::Key},   {"filerename", K::Key},  {"filesearch", K::Key},
-    {"fileseek", K::Key},     {"fileseekback", K::Key}, {"filestrseek", K::Key}, {"filestrseek2", K::Key},
-    {"filewrite", K::Key},    {"filewriteln", K::Key},  {"findclose", K::Key},   {"findfirst", K::Key},
-    {"findnext", K::Key},     {"flushrecv", K::Key},    {"for", K::Key},         {"getdate", K::Key},
-    {"getdir", K::Key},       {"getenv", K::Key},       {"getpassword", K::Key}, {"gettime", K::Key},
-    {"gettitle", K::Key},     {"goto", K::Key},         {"if", K::Key},          {"include", K::Key},
-    {"inputbox", K::Key},     {"int2str", K::Key},      {"kmtfinish", K::Key},   {"kmtget", K::Key},
-    {"kmtrecv", K::Key},      {"kmtsend", K::Key},      {"loadkeymap", K::Key},  {"logclose", K::Key},
-    {"logopen", K::Key},      {"logpause", K::Key},     {"logstart", K::Key},    {"logwrite", K::Key},
-    {"makepath", K::Key},     {"messagebox", K::Key},   {"next", K::Key},        {"passwordbox", K::Key},
+    {"beep", K::Key},         {"bplusrecv", K::Key},    {"bplussend", K::Key},    {"call", K::Key},
+    {"changedir", K::Key},    {"clearscreen", K::Key},  {"closecv", K::Key},      {"closesbox", K::Key},
+    {"code2str", K::Key},     {"setdate", K::Key},      {"connect", K::Key},      {"delpassword", K::Key},
+    {"disconnect", K::Key},   {"else", K::Key},         {"elseif", K::Key},       {"enablekeyb", K::Key},
+    {"end", K::Key},          {"endif", K::Key},        {"endwhile", K::Key},     {"exec", K::Key},
+    {"execcmnd", K::Key},     {"exit", K::Key},         {"fileclose", K::Key},    {"fileconcat", K::Key},
+    {"filecopy", K::Key},     {"filecreate", K::Key},   {"filedelete", K::Key},   {"filemarkptr", K::Key},
+    {"fileopen", K::Key},     {"filereadln", K::Key},   {"filerename", K::Key},   {"filesearch", K::Key},
+    {"fileseek", K::Key},     {"fileseekback", K::Key}, {"filestrseek", K::Key},  {"filestrseek2", K::Key},
+    {"filewrite", K::Key},    {"filewriteln", K::Key},  {"findclose", K::Key},    {"findfirst", K::Key},
+    {"findnext", K::Key},     {"flushrecv", K::Key},    {"for", K::Key},          {"getdate", K::Key},
+    {"getdir", K::Key},       {"getenv", K::Key},       {"getpassword", K::Key},  {"gettime", K::Key},
+    {"gettitle", K::Key},     {"goto", K::Key},         {"if", K::Key},           {"include", K::Key},
+    {"inputbox", K::Key},     {"int2str", K::Key},      {"kmtfinish", K::Key},    {"kmtget", K::Key},
+    {"kmtrecv", K::Key},      {"kmtsend", K::Key},      {"loadkeymap", K::Key},   {"logclose", K::Key},
+    {"logopen", K::Key},      {"logpause", K::Key},     {"logstart", K::Key},     {"logwrite", K::Key},
+    {"makepath", K::Key},     {"messagebox", K::Key},   {"next", K::Key},         {"passwordbox", K::Key},
     {"pause", K::Key},        {"quickvanrecv", K::Key}, {"quickvansend", K::Key}, {"recvln", K::Key},
-    {"restoresetup", K::Key}, {"return", K::Key},       {"send", K::Key},        {"sendbreak", K::Key},
-    {"sendfile", K::Key},     {"sendkcode", K::Key},    {"sendln", K::Key},      {"setdir", K::Key},
-    {"setdlgpos", K::Key},    {"setecho", K::Key},      {"setexitcode", K::Key}, {"setsync", K::Key},
-    {"settime", K::Key},      {"settitle", K::Key},     {"show", K::Key},        {"showcv", K::Key},
-    {"statusbox", K::Key},    {"str2code", K::Key},     {"str2int", K::Key},     {"strcompare", K::Key},
-    {"strconcat", K::Key},    {"strcopy", K::Key},      {"strlen", K::Key},      {"strscan", K::Key},
-    {"testlink", K::Key},     {"then", K::Key},         {"unlink", K::Key},      {"wait", K::Key},
-    {"waitevent", K::Key},    {"waitln", K::Key},       {"waitrecv", K::Key},    {"while", K::Key},
-    {"xmodemrecv", K::Key},   {"xmodemsend", K::Key},   {"yesnobox", K::Key},    {"zmodemrecv", K::Key},
-    {"zmodemsend", K::Key},
-    {"inputstr", K::SysVar},  {"param2", K::SysVar},    {"param3", K::SysVar},   {"result", K::SysVar},
-    {"timeout", K::SysVar},
+    {"restoresetup", K::Key}, {"return", K::Key},       {"send", K::Key},         {"sendbreak", K::Key},
+    {"sendfile", K::Key},     {"sendkcode", K::Key},    {"sendln", K::Key},       {"setdir", K::Key},
+    {"setdlgpos", K::Key},    {"setecho", K::Key},      {"setexitcode", K::Key},  {"setsync", K::Key},
+    {"settime", K::Key},      {"settitle", K::Key},     {"show", K::Key},         {"showcv", K::Key},
+    {"statusbox", K::Key},    {"str2code", K::Key},     {"str2int", K::Key},      {"strcompare", K::Key},
+    {"strconcat", K::Key},    {"strcopy", K::Key},      {"strlen", K::Key},       {"strscan", K::Key},
+    {"testlink", K::Key},     {"then", K::Key},         {"unlink", K::Key},       {"wait", K::Key},
+    {"waitevent", K::Key},    {"waitln", K::Key},       {"waitrecv", K::Key},     {"while", K::Key},
+    {"xmodemrecv", K::Key},   {"xmodemsend", K::Key},   {"yesnobox", K::Key},     {"zmodemrecv", K::Key},
+    {"zmodemsend", K::Key},   {"inputstr", K::SysVar},  {"param2", K::SysVar},    {"param3", K::SysVar},
+    {"result", K::SysVar},    {"timeout", K::SysVar},
 };
 constexpr std::size_t kWordCount = std::size(kWords);
 
@@ -80,8 +79,7 @@ constexpr auto kWordInfo = MakeWordInfo();
 
 constexpr std::array<char, 256> MakeLower() {
   std::array<char, 256> l{};
-  for (unsigned c = 0; c < 256; ++c)
-    l[c] = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  for (unsigned c = 0; c < 256; ++c) l[c] = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
   return l;
 }
 constexpr auto kLower = MakeLower();
@@ -234,7 +232,8 @@ void CvlLexer::scanTo(char closing, int range) {
   range_ = range;
   const char* from = line_ + pos_ + 1;
   const char* end = line_ + length_;
-  const char* found = static_cast<const char*>(std::memchr(from, closing, static_cast<std::size_t>(end - from)));
+  const char* found =
+      static_cast<const char*>(std::memchr(from, closing, static_cast<std::size_t>(end - from)));
   const char* limit = found ? found : end;
   // A line end before the closing character ends the token there.
   if (const void* cr = std::memchr(from, '\r', static_cast<std::size_t>(limit - from))) {
@@ -274,7 +273,8 @@ std::size_t KeywordHash(std::string_view word) { return HashOf(word); }
 
 std::span<const Keyword> KeywordSlot(std::size_t hash) {
   if (hash >= kKeywordSlots) return {};
-  return std::span<const Keyword>(kSlots.words).subspan(kSlots.begin[hash], kSlots.begin[hash + 1] - kSlots.begin[hash]);
+  return std::span<const Keyword>(kSlots.words)
+      .subspan(kSlots.begin[hash], kSlots.begin[hash + 1] - kSlots.begin[hash]);
 }
 
 std::span<const Keyword> ListedKeywords() { return kWords; }

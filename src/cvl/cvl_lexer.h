@@ -51,7 +51,16 @@ enum LexRange : int {
 
 namespace detail {
 // The rule for the first character of a token: one 256-entry table.
-enum class Rule : std::uint8_t { Other, LineFeed, CarriageReturn, DoubleQuote, SingleQuote, Colon, Semicolon, Word };
+enum class Rule : std::uint8_t {
+  Other,
+  LineFeed,
+  CarriageReturn,
+  DoubleQuote,
+  SingleQuote,
+  Colon,
+  Semicolon,
+  Word
+};
 extern const std::array<Rule, 256> kDispatch;
 }  // namespace detail
 
@@ -109,8 +118,7 @@ class CvlLexer {
 // movement) are the word-start characters.
 bool IsWordStart(char ch);
 bool IsWordChar(char ch);
-inline constexpr std::string_view kEditorWordChars =
-    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz_";
+inline constexpr std::string_view kEditorWordChars = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz_";
 
 // The keyword table: 182 slots, the slot of a word being the sum of its
 // letter values (a/A = 1 .. z/Z = 26, "_" = 31, anything else 0).

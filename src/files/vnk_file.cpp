@@ -16,8 +16,8 @@ constexpr const char* kInconsistent = "Error reading file. The file contains inc
 
 void PutInt(std::string& out, std::int32_t v) {
   auto u = static_cast<std::uint32_t>(v);
-  char b[4] = {static_cast<char>(u & 0xFF), static_cast<char>((u >> 8) & 0xFF), static_cast<char>((u >> 16) & 0xFF),
-               static_cast<char>((u >> 24) & 0xFF)};
+  char b[4] = {static_cast<char>(u & 0xFF), static_cast<char>((u >> 8) & 0xFF),
+               static_cast<char>((u >> 16) & 0xFF), static_cast<char>((u >> 24) & 0xFF)};
   out.append(b, 4);
 }
 
@@ -30,7 +30,8 @@ bool GetInt(std::string_view& in, std::int32_t& v) {
   if (in.size() < 4) return false;
   auto b = reinterpret_cast<const unsigned char*>(in.data());
   v = static_cast<std::int32_t>(static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
-                                (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24));
+                                (static_cast<std::uint32_t>(b[2]) << 16) |
+                                (static_cast<std::uint32_t>(b[3]) << 24));
   in.remove_prefix(4);
   return true;
 }
@@ -110,9 +111,11 @@ std::string WriteConfiguration(const ConnectionTree& tree, const NodeFilter& sel
   return all;
 }
 
-WriteResult SaveConfiguration(const ConnectionTree& tree, const std::string& path, const NodeFilter& selected) {
+WriteResult SaveConfiguration(const ConnectionTree& tree, const std::string& path,
+                              const NodeFilter& selected) {
   // In pieces: no buffer of the file's size, whose fresh pages cost more than the writing.
-  return SafeWriteFile(path, [&](const ChunkSink& sink) { return ProduceConfiguration(tree, selected, 1 << 20, sink); });
+  return SafeWriteFile(
+      path, [&](const ChunkSink& sink) { return ProduceConfiguration(tree, selected, 1 << 20, sink); });
 }
 
 LoadResult ReadConfiguration(ConnectionTree& tree, std::string_view bytes, bool import,

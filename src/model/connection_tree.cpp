@@ -154,7 +154,8 @@ void ConnectionTree::setLevels(TreeNode* root, int level) {
 }
 
 void ConnectionTree::renumber(TreeNode* parent, int fromRow) {
-  for (int r = fromRow; r < parent->childCount(); ++r) parent->children_[static_cast<std::size_t>(r)]->row_ = r;
+  for (int r = fromRow; r < parent->childCount(); ++r)
+    parent->children_[static_cast<std::size_t>(r)]->row_ = r;
 }
 
 void ConnectionTree::addToSizes(TreeNode* from, int delta) {

@@ -44,7 +44,7 @@ class TreeNode {
   TreeNode* lastChild() const { return children_.empty() ? nullptr : children_.back().get(); }
   TreeNode* previousSibling() const;
   TreeNode* nextSibling() const;
-  int subtreeSize() const { return size_; }  // this node plus all descendants
+  int subtreeSize() const { return size_; }        // this node plus all descendants
   bool isAncestorOf(const TreeNode* other) const;  // strict
 
   explicit TreeNode(rVTNodeData data) : data_(std::move(data)) {}
@@ -71,7 +71,8 @@ class TreeObserver {
   virtual void nodesInserted(TreeNode* /*parent*/, int /*first*/, int /*last*/) {}
   virtual void nodesAboutToBeRemoved(TreeNode* /*parent*/, int /*first*/, int /*last*/) {}
   virtual void nodesRemoved(TreeNode* /*parent*/, int /*first*/, int /*last*/) {}
-  virtual void nodeAboutToBeMoved(TreeNode* /*srcParent*/, int /*row*/, TreeNode* /*destParent*/, int /*destRow*/) {}
+  virtual void nodeAboutToBeMoved(TreeNode* /*srcParent*/, int /*row*/, TreeNode* /*destParent*/,
+                                  int /*destRow*/) {}
   virtual void nodeMoved(TreeNode* /*srcParent*/, int /*row*/, TreeNode* /*destParent*/, int /*destRow*/) {}
   virtual void nodeDataChanged(TreeNode* /*node*/) {}
   virtual void treeAboutToBeReset() {}

@@ -133,7 +133,8 @@ int ResolveSiblingNames(ConnectionTree& tree, TreeNode* parent) {
 }
 
 NameCheck CheckConnectionName(std::string_view text, const TreeNode* node) {
-  if (text.find('&') != std::string_view::npos) return {false, "Connection name cannot contain '&' character."};
+  if (text.find('&') != std::string_view::npos)
+    return {false, "Connection name cannot contain '&' character."};
   if (const TreeNode* parent = node->parent()) {
     for (int r = 0; r < parent->childCount(); ++r) {
       const TreeNode* sibling = parent->child(r);

@@ -48,7 +48,8 @@ void SubstringIndex::append(char ch) {
       states_[static_cast<std::size_t>(cur)].link = q;
     } else {
       const auto clone = static_cast<std::int32_t>(states_.size());
-      states_.push_back({states_[static_cast<std::size_t>(p)].len + 1, states_[static_cast<std::size_t>(q)].link, -1});
+      states_.push_back(
+          {states_[static_cast<std::size_t>(p)].len + 1, states_[static_cast<std::size_t>(q)].link, -1});
       for (std::int32_t e = states_[static_cast<std::size_t>(q)].edges; e >= 0;
            e = edges_[static_cast<std::size_t>(e)].next) {
         const Edge copy = edges_[static_cast<std::size_t>(e)];

@@ -10,7 +10,8 @@ namespace varnok {
 namespace {
 
 // A new connection's record below `parent`.
-rVTNodeData NewConnection(const ConnectionTree& tree, const TreeNode* parent, std::string_view defaultColors) {
+rVTNodeData NewConnection(const ConnectionTree& tree, const TreeNode* parent,
+                          std::string_view defaultColors) {
   rVTNodeData d;
   d.Name = NewConnectionName(tree);
   if (parent->data().Level <= 0) {
@@ -46,15 +47,16 @@ std::vector<TreeNode*> Outermost(const ConnectionTree& tree, const std::vector<T
 }  // namespace
 
 AddResult AddChild(ConnectionTree& tree, TreeNode* focused, std::string_view defaultColors) {
-  TreeNode* added = tree.insert(focused, 0, ConnectionTree::newNode(NewConnection(tree, focused, defaultColors)));
+  TreeNode* added =
+      tree.insert(focused, 0, ConnectionTree::newNode(NewConnection(tree, focused, defaultColors)));
   return {added, focused, focused};
 }
 
 AddResult AddSibling(ConnectionTree& tree, TreeNode* focused, std::string_view defaultColors) {
   TreeNode* parent = focused->parent();
   if (!parent) return {};
-  TreeNode* added =
-      tree.insert(parent, focused->row() + 1, ConnectionTree::newNode(NewConnection(tree, parent, defaultColors)));
+  TreeNode* added = tree.insert(parent, focused->row() + 1,
+                                ConnectionTree::newNode(NewConnection(tree, parent, defaultColors)));
   return {added, focused, focused};
 }
 
@@ -215,10 +217,12 @@ RenamePlan PlanRename(const TreeNode* node, std::string_view text) {
   if (text.front() == '-') {
     if (node->hasChildren())
       return {RenameStep::Refuse,
-              "Connection '" + name + "' cannot be replaced with separator line\rbecause it has at least one child."};
-    return {RenameStep::AskConvert, "Connection '" + name +
-                                        "' will be converted into separator line.\nAll associated data will be "
-                                        "deleted.\n\rDo you want to continue?"};
+              "Connection '" + name +
+                  "' cannot be replaced with separator line\rbecause it has at least one child."};
+    return {RenameStep::AskConvert,
+            "Connection '" + name +
+                "' will be converted into separator line.\nAll associated data will be "
+                "deleted.\n\rDo you want to continue?"};
   }
   NameCheck check = CheckConnectionName(text, node);
   if (!check.ok) return {RenameStep::Reject, check.message};

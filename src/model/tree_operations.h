@@ -74,7 +74,7 @@ std::vector<TreeNode*> DropNodes(ConnectionTree& tree, const std::vector<TreeNod
 struct DeleteQuestion {
   enum class Kind { None, Confirmation, Warning };
   Kind kind = Kind::None;
-  std::string text;             // Yes/No question when kind != None
+  std::string text;                  // Yes/No question when kind != None
   bool deleteWithoutAsking = false;  // the answer when kind == None
 };
 DeleteQuestion ConfirmDelete(const ConnectionTree& tree, const std::vector<TreeNode*>& selected);

@@ -22,9 +22,9 @@ enum class ScheduleField { Minute = 1, Hour, Day, Month, Weekday };
 
 struct ScheduleFieldInfo {
   ScheduleField field;
-  std::string_view name;       // "minute", "hour", "day", "month", "weekday"
-  std::string_view control;    // "Edit4".."Edit8"
-  std::string_view label;      // e.g. "Minute (0..59) :"
+  std::string_view name;     // "minute", "hour", "day", "month", "weekday"
+  std::string_view control;  // "Edit4".."Edit8"
+  std::string_view label;    // e.g. "Minute (0..59) :"
   int min;
   int max;
 };
@@ -42,8 +42,7 @@ inline constexpr std::string_view kScheduleCheckCaption = "Execute according to 
 inline constexpr std::string_view kVerifyButtonCaption = "Verify values";
 inline constexpr std::array<std::string_view, 3> kScheduleHelpLines = {
     "Enter numeric values separated by commas or star to",
-    "represent all possible values. No spaces are allowed.",
-    "For week days 1=Monday ... 7=Sunday"};
+    "represent all possible values. No spaces are allowed.", "For week days 1=Monday ... 7=Sunday"};
 inline constexpr std::string_view kScheduleNote =
     "NOTE: To be able running macros according to the schedule make sure Varnok application is executed "
     "and appears iconized in Windows system tray.";

@@ -38,7 +38,8 @@ WriteResult WriteIniBackgroundOff(const std::string& path);
 // by line with CR LF after every line, the colours written into it unless
 // `colors` is null, the background switched off. A failure names the file
 // that could not be read or written.
-WriteResult WriteRunSettings(const std::string& emulatorIni, const std::string& settingsFile, const ColorSet* colors);
+WriteResult WriteRunSettings(const std::string& emulatorIni, const std::string& settingsFile,
+                             const ColorSet* colors);
 
 // The emulator's arguments: "/F=<settings>" and "/M=<macro>".
 std::vector<std::string> EmulatorArguments(const std::string& settingsFile, const std::string& macroFile);

@@ -46,8 +46,8 @@ std::string EnsureProgramSubdirReporting(const std::string& programDir, const st
   return path;
 }
 
-MacroLines BuildMacroLines(const MacroRequest& request, const std::string& logDir, const std::string& logonName,
-                           bool forExport) {
+MacroLines BuildMacroLines(const MacroRequest& request, const std::string& logDir,
+                           const std::string& logonName, bool forExport) {
   AssembledMacro macro = AssembleMacro(request.ancestors, request.own);
   LineVariables vars{logonName, request.userName, request.userEmail, request.userPhone, logDir};
   bool logIt = ProcessMacroLines(macro.lines, vars);
@@ -79,7 +79,8 @@ RunResult ExecuteMacro(const MacroRequest& request, RunEnvironment& env) {
   if (forExport) {
     macroFile = request.exportFile;
   } else if (tempDir.empty()) {
-    result.messages.push_back({MessageKind::Error, "Failed to create Temp_CVL direcory. Cannot execute macro."});
+    result.messages.push_back(
+        {MessageKind::Error, "Failed to create Temp_CVL direcory. Cannot execute macro."});
     return result;
   } else {
     if (!env.numbering) {
@@ -104,9 +105,11 @@ RunResult ExecuteMacro(const MacroRequest& request, RunEnvironment& env) {
     result.messages.push_back({MessageKind::FileError, w.error});
     return result;
   }
-  platform::LaunchResult launched = env.launch(emulator, EmulatorArguments(result.files.settingsFile, macroFile));
+  platform::LaunchResult launched =
+      env.launch(emulator, EmulatorArguments(result.files.settingsFile, macroFile));
   if (!launched.ok) {
-    result.messages.push_back({MessageKind::Warning, "Failed to start the terminal emulator: " + launched.error});
+    result.messages.push_back(
+        {MessageKind::Warning, "Failed to start the terminal emulator: " + launched.error});
     return result;
   }
   result.started = true;

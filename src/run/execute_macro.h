@@ -81,8 +81,8 @@ std::string EnsureProgramSubdirReporting(const std::string& programDir, const st
 // log-opening block appended when a "$LOGIT$" line or the logging flag asks
 // for it (its path is `logDir` + separator + encoded log name for a run, the
 // encoded log name alone for an export).
-MacroLines BuildMacroLines(const MacroRequest& request, const std::string& logDir, const std::string& logonName,
-                           bool forExport);
+MacroLines BuildMacroLines(const MacroRequest& request, const std::string& logDir,
+                           const std::string& logonName, bool forExport);
 
 // What an export of `request` writes, without writing it: the emulator check
 // and the log directory as for an export; nullopt (and an Error message) when

@@ -40,8 +40,8 @@ bool ProcessLine(std::string& line, const LineVariables& vars, bool& loggingRequ
   userVariable("$NAME$", vars.name);
   userVariable("$EMAIL$", vars.email);
   userVariable("$PHONE$", vars.phone);
-  replaced |= ReplaceFirst(t, "$LOGDIR$", vars.logDir + std::string(1, std::filesystem::path::preferred_separator),
-                           FindAnyCase);
+  replaced |= ReplaceFirst(
+      t, "$LOGDIR$", vars.logDir + std::string(1, std::filesystem::path::preferred_separator), FindAnyCase);
   if (replaced) line = std::move(t);
   return true;
 }
@@ -61,7 +61,8 @@ void AppendLogOpening(MacroLines& lines, const std::string& pathPrefix) {
   const char* const block[] = {
       "; Generaing log file name based on current timestamp",
       "fn=\"\"",
-      "; The next line contains full path to log file and begining of the log file name. Modify it if needed.",
+      "; The next line contains full path to log file and begining of the log file name. Modify it if "
+      "needed.",
       nullptr,  // the path line
       "getdate dt",
       "strcopy dt 1 4 _dt",
@@ -81,7 +82,8 @@ void AppendLogOpening(MacroLines& lines, const std::string& pathPrefix) {
       "logopen fn 0 0",
       "end",
   };
-  for (const char* line : block) lines.emplace_back(line ? std::string(line) : "strconcat fn '" + pathPrefix + "'");
+  for (const char* line : block)
+    lines.emplace_back(line ? std::string(line) : "strconcat fn '" + pathPrefix + "'");
 }
 
 }  // namespace varnok::run

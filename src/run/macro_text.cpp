@@ -87,7 +87,8 @@ std::string ReplaceConnectionVariable(std::string_view name, std::string_view te
 std::string EncodeLogName(std::string_view logName) {
   std::string out;
   for (char c : logName) {
-    bool keep = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+    bool keep =
+        (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
     if (keep) {
       out += c;
     } else if (c == ' ') {

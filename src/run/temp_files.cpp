@@ -18,7 +18,8 @@ bool CleanTempFiles(const std::string& programDir) {
   if (dir.empty()) return false;
   std::error_code ec;  // a file that is not there, or cannot go, is left alone
   for (int n = 1; n <= kMaxTempFiles; ++n) {
-    for (const std::string& name : {MacroTempName(n), SettingsTempName(n), "~CVini" + std::to_string(n) + ".ini"})
+    for (const std::string& name :
+         {MacroTempName(n), SettingsTempName(n), "~CVini" + std::to_string(n) + ".ini"})
       std::filesystem::remove(dir + "/" + name, ec);
   }
   return true;

@@ -6,17 +6,16 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
+#include "capture.h"
 #include "common/stored_text.h"
 #include "files/vnk_file.h"
 #include "platform/posix/settings_file.h"
-#include "capture.h"
 #include "program_dir.h"
 
 namespace varnok::test {
 namespace {
 
 using namespace std::chrono_literals;
-
 
 void WriteConnections(const std::string& path, const std::vector<std::string>& names) {
   ConnectionTree tree;

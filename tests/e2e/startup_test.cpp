@@ -54,7 +54,8 @@ TEST(Startup, MissingEmulatorIsRefused) {
   auto prompts = dir.prompts();
   ASSERT_EQ(prompts.size(), 1u);
   EXPECT_EQ(prompts[0].kind, "error");
-  EXPECT_EQ(prompts[0].text, "CORVMAIN not found.\rPlease move varnokc into Corvane directory and restart it.");
+  EXPECT_EQ(prompts[0].text,
+            "CORVMAIN not found.\rPlease move varnokc into Corvane directory and restart it.");
 }
 
 TEST(Startup, CompanionIsStartedOnlyWhenItIsNotRunning) {
@@ -62,7 +63,8 @@ TEST(Startup, CompanionIsStartedOnlyWhenItIsNotRunning) {
   // The record also holds the messages the companion heard; count its starts.
   auto starts = [&] {
     const auto log = dir.companionLog();
-    return std::count_if(log.begin(), log.end(), [](const std::string& l) { return l.rfind("started ", 0) == 0; });
+    return std::count_if(log.begin(), log.end(),
+                         [](const std::string& l) { return l.rfind("started ", 0) == 0; });
   };
   pid_t editor = StartEditor(dir);
   ASSERT_TRUE(Eventually([&] { return starts() == 1; }));

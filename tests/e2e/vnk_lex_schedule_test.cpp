@@ -1,7 +1,6 @@
 // `vnk lex` and `vnk schedule` run as the built program.
-#include <sys/wait.h>
-
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cstdio>
 #include <string>

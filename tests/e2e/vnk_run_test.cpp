@@ -10,14 +10,14 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
+#include "capture.h"
 #include "common/ini_file.h"
 #include "common/stored_text.h"
 #include "files/vnk_file.h"
 #include "model/connection_tree.h"
-#include "properties/color_set.h"
 #include "platform/system_info.h"
-#include "capture.h"
 #include "program_dir.h"
+#include "properties/color_set.h"
 
 namespace varnok::test {
 namespace {
@@ -41,8 +41,10 @@ class VnkTest : public ::testing::Test {
     ConnectionTree tree;
     auto site = ConnectionTree::newNode(Connection("Site (A)", "ssh $CONNECTION$\r\nsend $User$", 3, false));
     ConnectionTree::appendDetached(
-        site.get(), ConnectionTree::newNode(Connection("Lab/1 x", "telnet $CONNECTION$\r\n\r\n  sendln '$NAME$'  "
-                                                                  "\r\nline3\r\n$LOGIT$", 4, false)));
+        site.get(), ConnectionTree::newNode(Connection("Lab/1 x",
+                                                       "telnet $CONNECTION$\r\n\r\n  sendln '$NAME$'  "
+                                                       "\r\nline3\r\n$LOGIT$",
+                                                       4, false)));
     ConnectionTree::appendDetached(site.get(), ConnectionTree::newNode(Connection("Logged", "x", 0, true)));
     tree.insert(tree.top(), 0, std::move(site));
     rVTNodeData sep;
@@ -93,10 +95,12 @@ TEST_F(VnkTest, ListPrintsTheOutlineAndJson) {
 }
 
 TEST_F(VnkTest, MacroOfABranchOfOneNodeAndToALine) {
-  Output o = vnk({"macro", config, "Site (A)/Lab\\/1 x", "--branch", "--var", "name=John Doe", "--user", "JDoe"});
+  Output o =
+      vnk({"macro", config, "Site (A)/Lab\\/1 x", "--branch", "--var", "name=John Doe", "--user", "JDoe"});
   ASSERT_EQ(o.status, 0) << o.err;
-  EXPECT_TRUE(o.out.starts_with("ssh Site\r\nsend JDoe\r\ntelnet Lab/1\r\nsendln 'John Doe'\r\nline3\r\n"
-                                "; Generaing log file name based on current timestamp\r\n"))
+  EXPECT_TRUE(
+      o.out.starts_with("ssh Site\r\nsend JDoe\r\ntelnet Lab/1\r\nsendln 'John Doe'\r\nline3\r\n"
+                        "; Generaing log file name based on current timestamp\r\n"))
       << o.out;
   EXPECT_NE(o.out.find("\r\nstrconcat fn 'Site_%40A%41_Lab%471_x_'\r\n"), std::string::npos);
   EXPECT_TRUE(o.out.ends_with("logopen fn 0 0\r\nend\r\n"));
@@ -124,8 +128,8 @@ TEST_F(VnkTest, WrongUsageAndMissingNodesAreReported) {
   Output o = vnk({"macro", config, "Site (A)/Nope"});
   EXPECT_EQ(o.status, 1);
   EXPECT_NE(o.err.find("Nope"), std::string::npos);
-  EXPECT_EQ(vnk({"run", config, "4"}).status, 1);    // a separator line
-  EXPECT_EQ(vnk({"run", config, "0"}).status, 1);    // the top node
+  EXPECT_EQ(vnk({"run", config, "4"}).status, 1);  // a separator line
+  EXPECT_EQ(vnk({"run", config, "0"}).status, 1);  // the top node
   EXPECT_EQ(vnk({"run", config, "99"}).status, 1);
   o = vnk({"list", dir.scratch("none.vnk")});
   EXPECT_EQ(o.status, 1);
@@ -140,11 +144,13 @@ TEST_F(VnkTest, RunHandsTheEmulatorBothFilesWithTheConnectionsColours) {
   ASSERT_EQ(records.size(), 1u);
   const auto& r = records[0];
   const std::string temp = dir.file("Temp_CVL");
-  EXPECT_EQ(r["argv"], nlohmann::json::array({"/F=" + temp + "/~CViniC1.ini", "/M=" + temp + "/~macroC1.cvl"}));
+  EXPECT_EQ(r["argv"],
+            nlohmann::json::array({"/F=" + temp + "/~CViniC1.ini", "/M=" + temp + "/~macroC1.cvl"}));
   EXPECT_EQ(o.out, "/F=" + temp + "/~CViniC1.ini\n/M=" + temp + "/~macroC1.cvl\n");
 
   std::string macro = r["macro"];
-  EXPECT_TRUE(macro.starts_with("ssh Site\r\nsend " + logon + "\r\ntelnet Lab/1\r\nsendln 'John'\r\nline3\r\n"));
+  EXPECT_TRUE(
+      macro.starts_with("ssh Site\r\nsend " + logon + "\r\ntelnet Lab/1\r\nsendln 'John'\r\nline3\r\n"));
   EXPECT_NE(macro.find("strconcat fn '" + dir.file("Logs") + "/Site_%40A%41_Lab%471_x_'"), std::string::npos);
 
   IniFile settings = IniFile::parse(r["settings"].get<std::string>());
@@ -176,10 +182,11 @@ TEST_F(VnkTest, PathsWithBlanksArriveIntact) {
   ASSERT_EQ(o.status, 0) << o.err;
   auto records = emulatorRecords(1);
   ASSERT_EQ(records.size(), 1u);
-  EXPECT_EQ(records[0]["argv"],
-            nlohmann::json::array({"/F=" + bin + "/Temp_CVL/~CViniC1.ini", "/M=" + bin + "/Temp_CVL/~macroC1.cvl"}));
+  EXPECT_EQ(records[0]["argv"], nlohmann::json::array({"/F=" + bin + "/Temp_CVL/~CViniC1.ini",
+                                                       "/M=" + bin + "/Temp_CVL/~macroC1.cvl"}));
   EXPECT_EQ(records[0]["macro"], "plain\r\n");
-  EXPECT_EQ(IniFile::parse(records[0]["settings"].get<std::string>()).get("Corvane", "VTColor"), "255,255,255,0,0,0");
+  EXPECT_EQ(IniFile::parse(records[0]["settings"].get<std::string>()).get("Corvane", "VTColor"),
+            "255,255,255,0,0,0");
 }
 
 TEST_F(VnkTest, MissingEmulatorSettingsStopsTheRunNamingTheFile) {

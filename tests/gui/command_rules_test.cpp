@@ -1,11 +1,12 @@
 // The enabling rules, row by row: for every control a snapshot in which it is
 // enabled, and for each of its conditions the same snapshot with that one
 // condition taken away.
+#include "command_rules.h"
+
 #include <QTest>
 #include <functional>
 #include <vector>
 
-#include "command_rules.h"
 #include "command_table.h"
 
 using namespace varnok::app;
@@ -91,155 +92,278 @@ std::vector<Row> Rows() {
       {"Open: always", B, C::Open, kNone, true},
       // Moving.
       {"Move up: tree, one node, a previous sibling", B, C::MoveUp, kTree, true},
-      {"Move up: no tree focus", B, C::MoveUp, With(kTree, [](auto& s) { s.focus = FocusKind::None; }), false},
+      {"Move up: no tree focus", B, C::MoveUp, With(kTree, [](auto& s) { s.focus = FocusKind::None; }),
+       false},
       {"Move up: two selected", B, C::MoveUp, With(kTree, [](auto& s) { s.selectedCount = 2; }), false},
-      {"Move up: first child", B, C::MoveUp, With(kTree, [](auto& s) { s.focusedHasPreviousSibling = false; }), false},
+      {"Move up: first child", B, C::MoveUp,
+       With(kTree, [](auto& s) { s.focusedHasPreviousSibling = false; }), false},
       {"Move down: tree, one node, a next sibling", B, C::MoveDown, kTree, true},
-      {"Move down: no tree focus", B, C::MoveDown, With(kTree, [](auto& s) { s.focus = FocusKind::PopupEditor; }), false},
+      {"Move down: no tree focus", B, C::MoveDown,
+       With(kTree, [](auto& s) { s.focus = FocusKind::PopupEditor; }), false},
       {"Move down: none selected", B, C::MoveDown, With(kTree, [](auto& s) { s.selectedCount = 0; }), false},
-      {"Move down: last child", B, C::MoveDown, With(kTree, [](auto& s) { s.focusedHasNextSibling = false; }), false},
+      {"Move down: last child", B, C::MoveDown, With(kTree, [](auto& s) { s.focusedHasNextSibling = false; }),
+       false},
       // Delete.
-      {"Delete: tree, selection without the top node", B, C::Delete, With(kTree, [](auto& s) { s.selectedCount = 3; }), true},
+      {"Delete: tree, selection without the top node", B, C::Delete,
+       With(kTree, [](auto& s) { s.selectedCount = 3; }), true},
       {"Delete: no tree focus", B, C::Delete, With(kTree, [](auto& s) { s.focus = FocusKind::None; }), false},
       {"Delete: nothing selected", B, C::Delete, With(kTree, [](auto& s) { s.selectedCount = 0; }), false},
-      {"Delete: the top node selected too", B, C::Delete, With(kTree, [](auto& s) { s.topSelected = true; }), false},
+      {"Delete: the top node selected too", B, C::Delete, With(kTree, [](auto& s) { s.topSelected = true; }),
+       false},
       // Paste.
-      {"Paste: text on the clipboard, an editor focused", B, C::Paste, With(kEditor, [](auto& s) { s.clipboardHasText = true; }), true},
+      {"Paste: text on the clipboard, an editor focused", B, C::Paste,
+       With(kEditor, [](auto& s) { s.clipboardHasText = true; }), true},
       {"Paste: text, nothing focused", B, C::Paste, [](auto& s) { s.clipboardHasText = true; }, true},
       {"Paste: no text", B, C::Paste, kEditor, false},
-      {"Paste: tree with nodes on the clipboard", B, C::Paste, With(kTree, [](auto& s) { s.clipboardHasNodes = true; }), true},
-      {"Paste: tree with only text on the clipboard", B, C::Paste, With(kTree, [](auto& s) { s.clipboardHasText = true; }), false},
+      {"Paste: tree with nodes on the clipboard", B, C::Paste,
+       With(kTree, [](auto& s) { s.clipboardHasNodes = true; }), true},
+      {"Paste: tree with only text on the clipboard", B, C::Paste,
+       With(kTree, [](auto& s) { s.clipboardHasText = true; }), false},
       {"Paste: tree without a selected node", B, C::Paste,
-       With(kTree, [](auto& s) { s.clipboardHasNodes = true; s.selectedCount = 0; }), false},
+       With(kTree,
+            [](auto& s) {
+              s.clipboardHasNodes = true;
+              s.selectedCount = 0;
+            }),
+       false},
       // Undo.
       {"Undo: an editor that can undo", B, C::Undo, kEditor, true},
-      {"Undo: a field that can undo", B, C::Undo, With(kEditor, [](auto& s) { s.focus = FocusKind::SettingsField; }), true},
-      {"Undo: an editor with nothing to undo", B, C::Undo, With(kEditor, [](auto& s) { s.textCanUndo = false; }), false},
+      {"Undo: a field that can undo", B, C::Undo,
+       With(kEditor, [](auto& s) { s.focus = FocusKind::SettingsField; }), true},
+      {"Undo: an editor with nothing to undo", B, C::Undo,
+       With(kEditor, [](auto& s) { s.textCanUndo = false; }), false},
       {"Undo: the tree, never", B, C::Undo, With(kTree, [](auto& s) { s.textCanUndo = true; }), false},
       {"Undo: nothing focused, never", B, C::Undo, [](auto& s) { s.textCanUndo = true; }, false},
       // Copy and Cut.
       {"Copy: tree with a focused, selected connection", B, C::Copy, kTree, true},
-      {"Copy: tree without a focused node", B, C::Copy, With(kTree, [](auto& s) { s.hasFocusedNode = false; }), false},
-      {"Copy: tree with the top node selected", B, C::Copy, With(kTree, [](auto& s) { s.topSelected = true; }), false},
-      {"Copy: tree with nothing selected", B, C::Copy, With(kTree, [](auto& s) { s.selectedCount = 0; }), false},
+      {"Copy: tree without a focused node", B, C::Copy,
+       With(kTree, [](auto& s) { s.hasFocusedNode = false; }), false},
+      {"Copy: tree with the top node selected", B, C::Copy,
+       With(kTree, [](auto& s) { s.topSelected = true; }), false},
+      {"Copy: tree with nothing selected", B, C::Copy, With(kTree, [](auto& s) { s.selectedCount = 0; }),
+       false},
       {"Copy: an editor with a selection", B, C::Copy, kEditor, true},
-      {"Copy: an editor without a selection", B, C::Copy, With(kEditor, [](auto& s) { s.textSelectionLength = 0; }), false},
-      {"Copy: the in-place editor with a selection", B, C::Copy, With(kEditor, [](auto& s) { s.focus = FocusKind::InPlaceEditor; }), true},
+      {"Copy: an editor without a selection", B, C::Copy,
+       With(kEditor, [](auto& s) { s.textSelectionLength = 0; }), false},
+      {"Copy: the in-place editor with a selection", B, C::Copy,
+       With(kEditor, [](auto& s) { s.focus = FocusKind::InPlaceEditor; }), true},
       {"Copy: nothing focused, never", B, C::Copy, [](auto& s) { s.textSelectionLength = 4; }, false},
       {"Cut: equal to Copy", B, C::Cut, kEditor, true},
-      {"Cut: equal to Copy (top node selected)", B, C::Cut, With(kTree, [](auto& s) { s.topSelected = true; }), false},
+      {"Cut: equal to Copy (top node selected)", B, C::Cut,
+       With(kTree, [](auto& s) { s.topSelected = true; }), false},
       // Running.
       {"Run: a macro shown for one selected node", B, C::Run, kTree, true},
       {"Run: an empty macro", B, C::Run, With(kTree, [](auto& s) { s.macroTextEmpty = true; }), false},
-      {"Run: the Macro page covered", B, C::Run, With(kTree, [](auto& s) { s.macroPageShowsConnection = false; }), false},
+      {"Run: the Macro page covered", B, C::Run,
+       With(kTree, [](auto& s) { s.macroPageShowsConnection = false; }), false},
       {"Run: two selected", B, C::Run, With(kTree, [](auto& s) { s.selectedCount = 2; }), false},
       {"Run to cursor: Run and a selection on the active Macro page", B, C::RunToCursor, kTree, true},
-      {"Run to cursor: no selection in the macro", B, C::RunToCursor, With(kTree, [](auto& s) { s.macroHasSelection = false; }), false},
-      {"Run to cursor: another page active", B, C::RunToCursor, With(kTree, [](auto& s) { s.activePage = PageKind::Popup; }), false},
-      {"Run to cursor: Run disabled", B, C::RunToCursor, With(kTree, [](auto& s) { s.macroTextEmpty = true; }), false},
+      {"Run to cursor: no selection in the macro", B, C::RunToCursor,
+       With(kTree, [](auto& s) { s.macroHasSelection = false; }), false},
+      {"Run to cursor: another page active", B, C::RunToCursor,
+       With(kTree, [](auto& s) { s.activePage = PageKind::Popup; }), false},
+      {"Run to cursor: Run disabled", B, C::RunToCursor,
+       With(kTree, [](auto& s) { s.macroTextEmpty = true; }), false},
       {"Run branch: a focused node at level 2 and Run", B, C::RunBranch, kTree, true},
       {"Run branch: level 1", B, C::RunBranch, With(kTree, [](auto& s) { s.focusedLevel = 1; }), false},
-      {"Run branch: no focused node", B, C::RunBranch, With(kTree, [](auto& s) { s.hasFocusedNode = false; }), false},
+      {"Run branch: no focused node", B, C::RunBranch, With(kTree, [](auto& s) { s.hasFocusedNode = false; }),
+       false},
       {"Run branch: Run disabled", B, C::RunBranch, With(kTree, [](auto& s) { s.selectedCount = 2; }), false},
       {"Set parent's colors: level 2, colours differ", B, C::SetParentColors,
        With(kTree, [](auto& s) { s.colorsDifferFromParent = true; }), true},
       {"Set parent's colors: the parent's colours", B, C::SetParentColors, kTree, false},
       {"Set parent's colors: level 1", B, C::SetParentColors,
-       With(kTree, [](auto& s) { s.colorsDifferFromParent = true; s.focusedLevel = 1; }), false},
+       With(kTree,
+            [](auto& s) {
+              s.colorsDifferFromParent = true;
+              s.focusedLevel = 1;
+            }),
+       false},
       {"Set parent's colors: no focused node", B, C::SetParentColors,
-       With(kTree, [](auto& s) { s.colorsDifferFromParent = true; s.hasFocusedNode = false; }), false},
+       With(kTree,
+            [](auto& s) {
+              s.colorsDifferFromParent = true;
+              s.hasFocusedNode = false;
+            }),
+       false},
       {"Run branch to cursor: both enabled", B, C::RunBranchToCursor, kTree, true},
       {"Run branch to cursor: Run to cursor disabled", B, C::RunBranchToCursor,
        With(kTree, [](auto& s) { s.macroHasSelection = false; }), false},
-      {"Run branch to cursor: Run branch disabled", B, C::RunBranchToCursor, With(kTree, [](auto& s) { s.focusedLevel = 1; }), false},
+      {"Run branch to cursor: Run branch disabled", B, C::RunBranchToCursor,
+       With(kTree, [](auto& s) { s.focusedLevel = 1; }), false},
       // Apply and adding.
-      {"Apply: unapplied edits of a focused node", B, C::Apply, With(kEditor, [](auto& s) { s.connectionModified = true; }), true},
+      {"Apply: unapplied edits of a focused node", B, C::Apply,
+       With(kEditor, [](auto& s) { s.connectionModified = true; }), true},
       {"Apply: no edits", B, C::Apply, kEditor, false},
       {"Apply: no focused node", B, C::Apply,
-       With(kEditor, [](auto& s) { s.connectionModified = true; s.hasFocusedNode = false; }), false},
+       With(kEditor,
+            [](auto& s) {
+              s.connectionModified = true;
+              s.hasFocusedNode = false;
+            }),
+       false},
       {"Add child: tree, one focused connection", B, C::AddChild, kTree, true},
       {"Add child: the top node", B, C::AddChild, With(kTree, [](auto& s) { s.focusedIsTop = true; }), true},
-      {"Add child: a separator", B, C::AddChild, With(kTree, [](auto& s) { s.focusedIsSeparator = true; }), false},
+      {"Add child: a separator", B, C::AddChild, With(kTree, [](auto& s) { s.focusedIsSeparator = true; }),
+       false},
       {"Add child: no tree focus", B, C::AddChild, kEditor, false},
       {"Add child: two selected", B, C::AddChild, With(kTree, [](auto& s) { s.selectedCount = 2; }), false},
-      {"Add child: no focused node", B, C::AddChild, With(kTree, [](auto& s) { s.hasFocusedNode = false; }), false},
+      {"Add child: no focused node", B, C::AddChild, With(kTree, [](auto& s) { s.hasFocusedNode = false; }),
+       false},
       {"Add sibling: tree, one focused connection", B, C::AddSibling, kTree, true},
-      {"Add sibling: the top node", B, C::AddSibling, With(kTree, [](auto& s) { s.focusedIsTop = true; }), false},
-      {"Add sibling: a separator", B, C::AddSibling, With(kTree, [](auto& s) { s.focusedIsSeparator = true; }), true},
+      {"Add sibling: the top node", B, C::AddSibling, With(kTree, [](auto& s) { s.focusedIsTop = true; }),
+       false},
+      {"Add sibling: a separator", B, C::AddSibling,
+       With(kTree, [](auto& s) { s.focusedIsSeparator = true; }), true},
       {"Add sibling: no tree focus", B, C::AddSibling, kEditor, false},
-      {"Add sibling: two selected", B, C::AddSibling, With(kTree, [](auto& s) { s.selectedCount = 2; }), false},
+      {"Add sibling: two selected", B, C::AddSibling, With(kTree, [](auto& s) { s.selectedCount = 2; }),
+       false},
       {"Same background: Background chosen, samples differ", B, C::SetSameBackground,
-       [](auto& s) { s.backgroundChosen = true; s.sampleColorsAllSame = false; }, true},
-      {"Same background: Text chosen", B, C::SetSameBackground, [](auto& s) { s.sampleColorsAllSame = false; }, false},
-      {"Same background: samples all the same", B, C::SetSameBackground, [](auto& s) { s.backgroundChosen = true; }, false},
+       [](auto& s) {
+         s.backgroundChosen = true;
+         s.sampleColorsAllSame = false;
+       },
+       true},
+      {"Same background: Text chosen", B, C::SetSameBackground,
+       [](auto& s) { s.sampleColorsAllSame = false; }, false},
+      {"Same background: samples all the same", B, C::SetSameBackground,
+       [](auto& s) { s.backgroundChosen = true; }, false},
 
       // File menu.
       {"Menu New follows its button", M, C::New, kTree, true},
       {"Menu Save follows its button", M, C::Save, kTree, false},
       {"Import macro: the Macro page shows a connection and is active", M, C::ImportMacro, kTree, true},
-      {"Import macro: another page active", M, C::ImportMacro, With(kTree, [](auto& s) { s.activePage = PageKind::Colors; }), false},
+      {"Import macro: another page active", M, C::ImportMacro,
+       With(kTree, [](auto& s) { s.activePage = PageKind::Colors; }), false},
       {"Import macro: the Macro page covered", M, C::ImportMacro,
        With(kTree, [](auto& s) { s.macroPageShowsConnection = false; }), false},
       {"Import macro Template follows Import macro", M, C::ImportTemplate,
        With(kTree, [](auto& s) { s.activePage = PageKind::Settings; }), false},
       {"Export macro: Import macro and a macro", M, C::ExportMacro, kTree, true},
-      {"Export macro: an empty macro", M, C::ExportMacro, With(kTree, [](auto& s) { s.macroTextEmpty = true; }), false},
+      {"Export macro: an empty macro", M, C::ExportMacro,
+       With(kTree, [](auto& s) { s.macroTextEmpty = true; }), false},
       {"Import connection: always", M, C::ImportConnection, kNone, true},
       {"Export connection: several selected", M, C::ExportConnection,
-       With(kTree, [](auto& s) { s.selectedCount = 2; s.macroPageShowsConnection = false; }), true},
+       With(kTree,
+            [](auto& s) {
+              s.selectedCount = 2;
+              s.macroPageShowsConnection = false;
+            }),
+       true},
       {"Export connection: one shown on the Macro page", M, C::ExportConnection, kTree, true},
       {"Export connection: one, the Macro page covered", M, C::ExportConnection,
        With(kTree, [](auto& s) { s.macroPageShowsConnection = false; }), false},
-      {"Export connection: none selected", M, C::ExportConnection, With(kTree, [](auto& s) { s.selectedCount = 0; }), false},
+      {"Export connection: none selected", M, C::ExportConnection,
+       With(kTree, [](auto& s) { s.selectedCount = 0; }), false},
       // Edit menu: Select All.
       {"Select All: tree with unselected nodes", M, C::SelectAll, kTree, true},
-      {"Select All: tree, all selected", M, C::SelectAll, With(kTree, [](auto& s) { s.selectedCount = 4; }), false},
+      {"Select All: tree, all selected", M, C::SelectAll, With(kTree, [](auto& s) { s.selectedCount = 4; }),
+       false},
       {"Select All: editor with unselected text", M, C::SelectAll, kEditor, true},
-      {"Select All: editor, all selected", M, C::SelectAll, With(kEditor, [](auto& s) { s.textSelectionLength = 10; }), false},
+      {"Select All: editor, all selected", M, C::SelectAll,
+       With(kEditor, [](auto& s) { s.textSelectionLength = 10; }), false},
       {"Select All: empty editor", M, C::SelectAll,
-       With(kEditor, [](auto& s) { s.textLength = 0; s.textSelectionLength = 0; }), false},
+       With(kEditor,
+            [](auto& s) {
+              s.textLength = 0;
+              s.textSelectionLength = 0;
+            }),
+       false},
       {"Select All: empty in-place editor", M, C::SelectAll,
-       With(kEditor, [](auto& s) { s.focus = FocusKind::InPlaceEditor; s.textLength = 0; s.textSelectionLength = 0; }), false},
+       With(kEditor,
+            [](auto& s) {
+              s.focus = FocusKind::InPlaceEditor;
+              s.textLength = 0;
+              s.textSelectionLength = 0;
+            }),
+       false},
       {"Select All: nothing focused", M, C::SelectAll, kNone, false},
-      {"Menu Paste follows its button", M, C::Paste, With(kTree, [](auto& s) { s.clipboardHasText = true; }), false},
+      {"Menu Paste follows its button", M, C::Paste, With(kTree, [](auto& s) { s.clipboardHasText = true; }),
+       false},
       // Connection menu.
       {"Duplicate: one node below the top node", M, C::Duplicate, kTree, true},
-      {"Duplicate: without the tree focus too", M, C::Duplicate, With(kTree, [](auto& s) { s.focus = FocusKind::None; }), true},
-      {"Duplicate: the top node", M, C::Duplicate, With(kTree, [](auto& s) { s.focusedIsTop = true; }), false},
+      {"Duplicate: without the tree focus too", M, C::Duplicate,
+       With(kTree, [](auto& s) { s.focus = FocusKind::None; }), true},
+      {"Duplicate: the top node", M, C::Duplicate, With(kTree, [](auto& s) { s.focusedIsTop = true; }),
+       false},
       {"Duplicate: two selected", M, C::Duplicate, With(kTree, [](auto& s) { s.selectedCount = 2; }), false},
-      {"Add separator line: below the top node", M, C::AddSeparator, With(kTree, [](auto& s) { s.selectedCount = 3; }), true},
-      {"Add separator line: the top node", M, C::AddSeparator, With(kTree, [](auto& s) { s.focusedIsTop = true; }), false},
+      {"Add separator line: below the top node", M, C::AddSeparator,
+       With(kTree, [](auto& s) { s.selectedCount = 3; }), true},
+      {"Add separator line: the top node", M, C::AddSeparator,
+       With(kTree, [](auto& s) { s.focusedIsTop = true; }), false},
       {"Collapse all: Apply disabled", M, C::CollapseAll, kTree, true},
-      {"Collapse all: Apply enabled", M, C::CollapseAll, With(kTree, [](auto& s) { s.connectionModified = true; }), false},
-      {"Expand all: always", M, C::ExpandAll, With(kTree, [](auto& s) { s.connectionModified = true; }), true},
-      {"Menu Apply follows its button", M, C::Apply, With(kTree, [](auto& s) { s.connectionModified = true; }), true},
+      {"Collapse all: Apply enabled", M, C::CollapseAll,
+       With(kTree, [](auto& s) { s.connectionModified = true; }), false},
+      {"Expand all: always", M, C::ExpandAll, With(kTree, [](auto& s) { s.connectionModified = true; }),
+       true},
+      {"Menu Apply follows its button", M, C::Apply,
+       With(kTree, [](auto& s) { s.connectionModified = true; }), true},
       // Actions menu.
       {"Show popup: a popup on the active Popup page", M, C::ShowPopup,
-       [](auto& s) { s.popupPageShowsConnection = true; s.popupTextEmpty = false; s.activePage = PageKind::Popup; }, true},
+       [](auto& s) {
+         s.popupPageShowsConnection = true;
+         s.popupTextEmpty = false;
+         s.activePage = PageKind::Popup;
+       },
+       true},
       {"Show popup: empty popup", M, C::ShowPopup,
-       [](auto& s) { s.popupPageShowsConnection = true; s.activePage = PageKind::Popup; }, false},
+       [](auto& s) {
+         s.popupPageShowsConnection = true;
+         s.activePage = PageKind::Popup;
+       },
+       false},
       {"Show popup: another page active", M, C::ShowPopup,
-       [](auto& s) { s.popupPageShowsConnection = true; s.popupTextEmpty = false; }, false},
+       [](auto& s) {
+         s.popupPageShowsConnection = true;
+         s.popupTextEmpty = false;
+       },
+       false},
       {"Show popup: the Popup page covered", M, C::ShowPopup,
-       [](auto& s) { s.popupTextEmpty = false; s.activePage = PageKind::Popup; }, false},
+       [](auto& s) {
+         s.popupTextEmpty = false;
+         s.activePage = PageKind::Popup;
+       },
+       false},
       {"Run all selected: several runnable connections", M, C::RunAllSelected,
-       With(kTree, [](auto& s) { s.selectedCount = 3; s.allSelectedRunnable = true; }), true},
-      {"Run all selected: one connection", M, C::RunAllSelected, With(kTree, [](auto& s) { s.allSelectedRunnable = true; }), false},
+       With(kTree,
+            [](auto& s) {
+              s.selectedCount = 3;
+              s.allSelectedRunnable = true;
+            }),
+       true},
+      {"Run all selected: one connection", M, C::RunAllSelected,
+       With(kTree, [](auto& s) { s.allSelectedRunnable = true; }), false},
       {"Run all selected: the top node selected", M, C::RunAllSelected,
-       With(kTree, [](auto& s) { s.selectedCount = 3; s.allSelectedRunnable = true; s.topSelected = true; }), false},
+       With(kTree,
+            [](auto& s) {
+              s.selectedCount = 3;
+              s.allSelectedRunnable = true;
+              s.topSelected = true;
+            }),
+       false},
       {"Run all selected: unapplied edits", M, C::RunAllSelected,
-       With(kTree, [](auto& s) { s.selectedCount = 3; s.allSelectedRunnable = true; s.connectionModified = true; }), false},
-      {"Run all selected: one without a macro", M, C::RunAllSelected, With(kTree, [](auto& s) { s.selectedCount = 3; }), false},
-      {"Menu Run branch follows its button", M, C::RunBranch, With(kTree, [](auto& s) { s.focusedLevel = 1; }), false},
+       With(kTree,
+            [](auto& s) {
+              s.selectedCount = 3;
+              s.allSelectedRunnable = true;
+              s.connectionModified = true;
+            }),
+       false},
+      {"Run all selected: one without a macro", M, C::RunAllSelected,
+       With(kTree, [](auto& s) { s.selectedCount = 3; }), false},
+      {"Menu Run branch follows its button", M, C::RunBranch,
+       With(kTree, [](auto& s) { s.focusedLevel = 1; }), false},
       // Help menu.
       {"Varnok Help: never", M, C::VarnokHelp, kTree, false},
       {"About: always", M, C::About, kNone, true},
 
       // Context menu.
       {"Context Copy as in the Edit menu", X, C::Copy, kEditor, true},
-      {"Context Select All as in the Edit menu", X, C::SelectAll, With(kEditor, [](auto& s) { s.textSelectionLength = 10; }), false},
+      {"Context Select All as in the Edit menu", X, C::SelectAll,
+       With(kEditor, [](auto& s) { s.textSelectionLength = 10; }), false},
       {"Context Run follows its button", X, C::Run, kTree, true},
-      {"Context Run branch follows its button", X, C::RunBranch, With(kTree, [](auto& s) { s.focusedLevel = 1; }), false},
+      {"Context Run branch follows its button", X, C::RunBranch,
+       With(kTree, [](auto& s) { s.focusedLevel = 1; }), false},
       {"Context Add child with the tree focus", X, C::AddChild, kTree, true},
       {"Context Add child without the tree focus", X, C::AddChild, kEditor, false},
       {"Context Duplicate: tree focus, one node below the top", X, C::Duplicate, kTree, true},
@@ -247,7 +371,8 @@ std::vector<Row> Rows() {
       {"Context Add separator line: the focused node selected", X, C::AddSeparator, kTree, true},
       {"Context Add separator line: the focused node not selected", X, C::AddSeparator,
        With(kTree, [](auto& s) { s.focusedSelected = false; }), false},
-      {"Context Add separator line: the top node", X, C::AddSeparator, With(kTree, [](auto& s) { s.focusedIsTop = true; }), false},
+      {"Context Add separator line: the top node", X, C::AddSeparator,
+       With(kTree, [](auto& s) { s.focusedIsTop = true; }), false},
   };
 }
 
@@ -259,7 +384,8 @@ class CommandRulesTest : public QObject {
   void rules_data() {
     QTest::addColumn<int>("row");
     const auto rows = Rows();
-    for (int i = 0; i < static_cast<int>(rows.size()); ++i) QTest::newRow(rows[static_cast<std::size_t>(i)].name) << i;
+    for (int i = 0; i < static_cast<int>(rows.size()); ++i)
+      QTest::newRow(rows[static_cast<std::size_t>(i)].name) << i;
   }
   void rules() {
     QFETCH(int, row);
@@ -296,13 +422,16 @@ class CommandRulesTest : public QObject {
     TreeOnConnection(s);
     s.selectedCount = 2;
     const CommandStates buttons = ButtonStates(s);
-    QCOMPARE(QString::fromLatin1(buttons.reason(Command::MoveUp)), QStringLiteral("Select exactly one connection"));
-    QCOMPARE(QString::fromLatin1(buttons.reason(Command::RunBranchToCursor)), QStringLiteral("Select exactly one connection"));
+    QCOMPARE(QString::fromLatin1(buttons.reason(Command::MoveUp)),
+             QStringLiteral("Select exactly one connection"));
+    QCOMPARE(QString::fromLatin1(buttons.reason(Command::RunBranchToCursor)),
+             QStringLiteral("Select exactly one connection"));
     QCOMPARE(QString::fromLatin1(buttons.reason(Command::Delete)), QString());
     s.selectedCount = 1;
     s.connectionModified = true;
     const CommandStates menu = MenuStates(s, ButtonStates(s));
-    QCOMPARE(QString::fromLatin1(menu.reason(Command::CollapseAll)), QStringLiteral("Apply or discard the changes first"));
+    QCOMPARE(QString::fromLatin1(menu.reason(Command::CollapseAll)),
+             QStringLiteral("Apply or discard the changes first"));
     s.focus = FocusKind::MacroEditor;
     QCOMPARE(QString::fromLatin1(ButtonStates(s).reason(Command::AddChild)),
              QStringLiteral("Click a connection in the tree first"));

@@ -36,7 +36,9 @@ struct RecordingHost : DocumentHost {
   void documentReplaced(TreeNode*) override { calls.push_back("replaced"); }
   void documentStateChanged() override {}
   void saveFinished() override {}
-  int count(const std::string& call) const { return static_cast<int>(std::count(calls.begin(), calls.end(), call)); }
+  int count(const std::string& call) const {
+    return static_cast<int>(std::count(calls.begin(), calls.end(), call));
+  }
 };
 
 const std::string kSaveNoname = "Do you want to save the changes you made to Noname.VNK?";
@@ -121,8 +123,8 @@ class DocumentDecisionsTest : public QObject {
     doc->setModified(true);
     const std::string target = dir->file("missing-folder/Copy.vnk");
     dialogs->expectSave(target);
-    prompter->expect(PromptKind::Error, PromptButtons::OK,
-                     target + ": No such file or directory", PromptAnswer::OK);
+    prompter->expect(PromptKind::Error, PromptButtons::OK, target + ": No such file or directory",
+                     PromptAnswer::OK);
     QVERIFY(!doc->saveAs());
     QVERIFY(doc->isModified());
     QCOMPARE(host->count("notify"), 1);

@@ -12,8 +12,8 @@
 
 #include "common/program_paths.h"
 #include "common/stored_text.h"
-#include "files/vnk_file.h"
 #include "file_dialogs.h"
+#include "files/vnk_file.h"
 #include "status_panels.h"
 #include "tree_model.h"
 #include "window_fixture_qt.h"
@@ -32,7 +32,9 @@ std::string ApplyQuestion(const std::string& name) {
 }
 
 QAction* Action(MainWindow& w, const char* name) { return w.findChild<QAction*>(QString::fromLatin1(name)); }
-QString Panel(MainWindow& w, int i) { return Child<QLabel>(w, QStringLiteral("SBarPanel%1").arg(i).toLatin1())->text(); }
+QString Panel(MainWindow& w, int i) {
+  return Child<QLabel>(w, QStringLiteral("SBarPanel%1").arg(i).toLatin1())->text();
+}
 
 void Show(MainWindow& w) {
   w.show();
@@ -76,7 +78,8 @@ class DocumentTest : public QObject {
   void startsUnnamedAndUnchanged() {
     MainWindow& w = f->open();
     QCOMPARE(w.windowTitle(), QStringLiteral("Varnokc Configuration - [Noname.VNK]"));
-    QCOMPARE(w.treeModel().data(w.treeModel().index(0, 0)).toString(), QStringLiteral("This computer (testhost)"));
+    QCOMPARE(w.treeModel().data(w.treeModel().index(0, 0)).toString(),
+             QStringLiteral("This computer (testhost)"));
     QVERIFY(!Action(w, "BtnNew")->isEnabled());
     QVERIFY(!Action(w, "BtnSaveAs")->isEnabled());
     QVERIFY(Action(w, "BtnOpen")->isEnabled());
@@ -96,7 +99,8 @@ class DocumentTest : public QObject {
     QCOMPARE(f->dialogs.requests().back().title, std::string("Open Varnok file"));
     QCOMPARE(QtNameFilters(f->dialogs.requests().back().filter),
              QStringList({QStringLiteral("Varnok file (*.VNK *.vnk)"), QStringLiteral("All files (*)")}));
-    QCOMPARE(f->dialogs.requests().back().filter, std::string("Varnok file (*.VNK)|*.VNK|All files (*.*)|*.*"));
+    QCOMPARE(f->dialogs.requests().back().filter,
+             std::string("Varnok file (*.VNK)|*.VNK|All files (*.*)|*.*"));
     QCOMPARE(f->dialogs.requests().back().defaultExtension, std::string("vnk"));
     QCOMPARE(w.recentFiles().files().front(), file);
     // Opening saved the settings: the last file is known to the companion.
@@ -236,7 +240,8 @@ class DocumentTest : public QObject {
     FocusNode(w, alpha);
     TypeInto(macroEditor, "A");
     QCOMPARE(macroEditor->text(), QStringLiteral("Alogin alpha"));
-    f->prompter.expect(PromptKind::Warning, PromptButtons::YesNoCancel, ApplyQuestion("alpha"), PromptAnswer::Cancel);
+    f->prompter.expect(PromptKind::Warning, PromptButtons::YesNoCancel, ApplyQuestion("alpha"),
+                       PromptAnswer::Cancel);
     FocusNode(w, beta);
     QTest::qWait(20);
     QCOMPARE(w.focusedNode(), alpha);
@@ -247,7 +252,8 @@ class DocumentTest : public QObject {
     QCOMPARE(DecodeText(alpha->data().Macro), std::string("login alpha"));
 
     // No: the edits are dropped, the new node shows.
-    f->prompter.expect(PromptKind::Warning, PromptButtons::YesNoCancel, ApplyQuestion("alpha"), PromptAnswer::No);
+    f->prompter.expect(PromptKind::Warning, PromptButtons::YesNoCancel, ApplyQuestion("alpha"),
+                       PromptAnswer::No);
     FocusNode(w, beta);
     QTest::qWait(20);
     w.RefreshCommands();
@@ -259,7 +265,8 @@ class DocumentTest : public QObject {
 
     // Yes: the edits go into the node being left.
     TypeInto(macroEditor, "B");
-    f->prompter.expect(PromptKind::Warning, PromptButtons::YesNoCancel, ApplyQuestion("beta"), PromptAnswer::Yes);
+    f->prompter.expect(PromptKind::Warning, PromptButtons::YesNoCancel, ApplyQuestion("beta"),
+                       PromptAnswer::Yes);
     FocusNode(w, w.tree().top());  // the top node asks too
     QTest::qWait(20);
     QCOMPARE(DecodeText(beta->data().Macro), std::string("Blogin beta"));

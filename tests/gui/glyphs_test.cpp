@@ -24,7 +24,8 @@ Ink Measure(const QPixmap& pixmap) {
     for (int x = 0; x < image.width(); ++x) {
       const QColor c = image.pixelColor(x, y);
       ink.maxAlpha = std::max(ink.maxAlpha, c.alpha());
-      if (c.alpha() > 200 && c.lightness() < 250) ink.maxLightnessOfStrokes = std::max(ink.maxLightnessOfStrokes, c.lightness());
+      if (c.alpha() > 200 && c.lightness() < 250)
+        ink.maxLightnessOfStrokes = std::max(ink.maxLightnessOfStrokes, c.lightness());
     }
   return ink;
 }

@@ -24,7 +24,9 @@ using varnok::test::WindowFixture;
 
 namespace {
 
-QString Panel(MainWindow& w, int i) { return Child<QLabel>(w, QStringLiteral("SBarPanel%1").arg(i).toLatin1())->text(); }
+QString Panel(MainWindow& w, int i) {
+  return Child<QLabel>(w, QStringLiteral("SBarPanel%1").arg(i).toLatin1())->text();
+}
 
 void FocusNode(MainWindow& w, TreeNode* node) {
   w.treeView().setFocus();
@@ -189,7 +191,8 @@ class PagesTest : public QObject {
     QTest::keyClicks(macroEditor, QStringLiteral("   "));
     QTest::keyClick(macroEditor, Qt::Key_Return);
     QTest::keyClicks(macroEditor, QStringLiteral("three  "));
-    QCOMPARE(macroEditor->text(), QStringLiteral("line one\r\nline two\r\nthree  "));  // left lines lose their blanks
+    QCOMPARE(macroEditor->text(),
+             QStringLiteral("line one\r\nline two\r\nthree  "));  // left lines lose their blanks
     Child<QCheckBox>(w, "cbLogSession")->setFocus();
     QTest::mouseClick(Child<QCheckBox>(w, "cbLogSession"), Qt::LeftButton);
     w.RefreshCommands();
@@ -227,7 +230,8 @@ class PagesTest : public QObject {
     FocusNode(w, w.tree().top()->child(0));
     QVERIFY(!cover->isVisible());
     QVERIFY(Child<QWidget>(w, "TS1bPanel")->isVisibleTo(&w));
-    w.treeView().selectionModel()->select(w.treeModel().indexOf(w.tree().top()->child(1)), QItemSelectionModel::Select);
+    w.treeView().selectionModel()->select(w.treeModel().indexOf(w.tree().top()->child(1)),
+                                          QItemSelectionModel::Select);
     w.RefreshCommands();
     QCOMPARE(cover->text(), QStringLiteral("Multiple items selected"));
     QCOMPARE(Child<QLabel>(w, "TS2Panel")->text(), QStringLiteral("Multiple items selected"));

@@ -53,7 +53,8 @@ class SettingsTest : public QObject {
     QCOMPARE(Child<QSpinBox>(w, "seDelay")->value(), 5);
     QCOMPARE(Child<QComboBox>(w, "cbDblClick")->currentIndex(), 0);
     QCOMPARE(Child<QComboBox>(w, "cbDblClick")->count(), 6);
-    QCOMPARE(Child<QCheckBox>(w, "cbAssociate")->text(), QStringLiteral("Associate extention VNK with Varnok"));
+    QCOMPARE(Child<QCheckBox>(w, "cbAssociate")->text(),
+             QStringLiteral("Associate extention VNK with Varnok"));
     // The Settings page shows while the tree is empty.
     QCOMPARE(Child<QTabWidget>(w, "PG")->currentIndex(), 0);
   }
@@ -72,10 +73,11 @@ class SettingsTest : public QObject {
     w.SaveSettings();
 
     const std::string text = test::ReadFile(f->settingsPath());
-    const char* order[] = {"VarName",    "VarEmail", "VarPhone",  "MultiStartInterval", "SelectedNodeIndex",
-                           "SelectLast", "UseColorsInEditor", "UseSameBackGround", "AutoSave", "LastVNKFile",
-                           "WinTop",     "WinLeft",  "WinWidth",  "WinHeight",  "TreeWidth", "WinMaximized",
-                           "DoNotTile",  "NoColors", "DblClickAction"};
+    const char* order[] = {
+        "VarName",      "VarEmail",          "VarPhone",          "MultiStartInterval", "SelectedNodeIndex",
+        "SelectLast",   "UseColorsInEditor", "UseSameBackGround", "AutoSave",           "LastVNKFile",
+        "WinTop",       "WinLeft",           "WinWidth",          "WinHeight",          "TreeWidth",
+        "WinMaximized", "DoNotTile",         "NoColors",          "DblClickAction"};
     std::size_t at = 0;
     for (const char* name : order) {
       const std::size_t found = text.find(std::string("\n") + name + "=", at);
@@ -100,8 +102,11 @@ class SettingsTest : public QObject {
   }
 
   void namesIgnoreLetterCaseAndWrongTypesGiveDefaults() {
-    f->settings().write({{"usesamebackground", 0}, {"VARNAME", std::string("Zed")}, {"WinWidth", std::string("wide")},
-                         {"SelectLast", std::string("yes")}, {"MultiStartInterval", std::string()},
+    f->settings().write({{"usesamebackground", 0},
+                         {"VARNAME", std::string("Zed")},
+                         {"WinWidth", std::string("wide")},
+                         {"SelectLast", std::string("yes")},
+                         {"MultiStartInterval", std::string()},
                          {"DblClickAction", 9}});
     MainWindow& w = f->open();
     QVERIFY(!Child<QCheckBox>(w, "cbSameBackground")->isChecked());
@@ -205,7 +210,8 @@ class SettingsTest : public QObject {
     // With a last file: that opens, and the import is offered after 500 ms.
     f->settings().write({{"LastVNKFile", last}, {"ParamName", handed}});
     f->prompter.expect(PromptKind::Confirmation, PromptButtons::YesNo,
-                       "Do you want to import file " + DisplayName(handed) + " into Varnokc?", PromptAnswer::Yes);
+                       "Do you want to import file " + DisplayName(handed) + " into Varnokc?",
+                       PromptAnswer::Yes);
     WindowServices services;
     services.hasCommandLineParameter = true;
     MainWindow& w = f->open(services);
@@ -241,11 +247,13 @@ class SettingsTest : public QObject {
     QVERIFY(!f->open().findChild<QCheckBox*>(QStringLiteral("cbRunAtLogOn"))->isChecked());
 
     // The association, replacing and then restoring another one.
-    test::WriteFile(f->dir.path() + "/config/mimeapps.list", "[Default Applications]\napplication/x-varnok=other.desktop\n");
+    test::WriteFile(f->dir.path() + "/config/mimeapps.list",
+                    "[Default Applications]\napplication/x-varnok=other.desktop\n");
     MainWindow& again = f->open();
     Child<QCheckBox>(again, "cbAssociate")->click();
     QVERIFY(f->open().findChild<QCheckBox*>(QStringLiteral("cbAssociate"))->isChecked());
-    QVERIFY(test::ReadFile(f->dir.path() + "/data/mime/packages/x-varnok.xml").find("*.vnk") != std::string::npos);
+    QVERIFY(test::ReadFile(f->dir.path() + "/data/mime/packages/x-varnok.xml").find("*.vnk") !=
+            std::string::npos);
     Child<QCheckBox>(f->window(), "cbAssociate")->click();
     QCOMPARE(test::ReadFile(f->dir.path() + "/config/mimeapps.list"),
              std::string("[Default Applications]\napplication/x-varnok=other.desktop\n"));

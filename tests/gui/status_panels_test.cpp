@@ -1,10 +1,10 @@
 // The status panels fit their usual texts in the bar's font, never go below
 // the given widths, and cut a longer text with its whole text as tool tip.
+#include "status_panels.h"
+
 #include <QLabel>
 #include <QStatusBar>
 #include <QTest>
-
-#include "status_panels.h"
 
 using varnok::app::StatusPanels;
 

@@ -1,5 +1,7 @@
 // The item model over the core tree, checked by QAbstractItemModelTester
 // through every kind of change the tree announces.
+#include "tree_model.h"
+
 #include <QAbstractItemModelTester>
 #include <QIcon>
 #include <QTest>
@@ -8,7 +10,6 @@
 
 #include "files/vnk_file.h"
 #include "tree_helpers.h"
-#include "tree_model.h"
 
 using namespace varnok;
 using namespace varnok::app;

@@ -41,10 +41,10 @@ class ProgramDir {
   // Waits until the process `pid` listens for messages.
   bool waitUntilListening(pid_t pid, std::chrono::milliseconds limit = std::chrono::seconds(20));
 
-  std::vector<Prompt> prompts() const;        // from the prompt log
+  std::vector<Prompt> prompts() const;            // from the prompt log
   std::vector<std::string> companionLog() const;  // lines of the varnok record
-  std::string settingsFile() const;           // path of Varnok.conf
-  std::string runtimeDir() const;             // the private runtime folder ($XDG_RUNTIME_DIR/varnok)
+  std::string settingsFile() const;               // path of Varnok.conf
+  std::string runtimeDir() const;                 // the private runtime folder ($XDG_RUNTIME_DIR/varnok)
 
  private:
   TempDir dir_;
@@ -57,7 +57,9 @@ bool Eventually(F done, std::chrono::milliseconds limit = std::chrono::seconds(1
   auto end = std::chrono::steady_clock::now() + limit;
   while (!done()) {
     if (std::chrono::steady_clock::now() > end) return false;
-    struct timespec ts {0, 20'000'000};
+    struct timespec ts {
+      0, 20'000'000
+    };
     nanosleep(&ts, nullptr);
   }
   return true;

@@ -11,7 +11,8 @@ void ScriptedPrompter::expect(app::PromptKind kind, app::PromptButtons buttons, 
   script_.push_back({{kind, buttons, std::move(text)}, answer});
 }
 
-app::PromptAnswer ScriptedPrompter::ask(app::PromptKind kind, app::PromptButtons buttons, const std::string& text) {
+app::PromptAnswer ScriptedPrompter::ask(app::PromptKind kind, app::PromptButtons buttons,
+                                        const std::string& text) {
   asked_.push_back({kind, buttons, text});
   if (script_.empty()) {
     failures_.push_back("unexpected prompt " + Describe(kind, buttons, text));
@@ -39,8 +40,12 @@ void ScriptedPrompter::reset() {
   failures_.clear();
 }
 
-void ScriptedFileDialogs::expectOpen(std::optional<std::string> answer) { script_.push_back({false, std::move(answer)}); }
-void ScriptedFileDialogs::expectSave(std::optional<std::string> answer) { script_.push_back({true, std::move(answer)}); }
+void ScriptedFileDialogs::expectOpen(std::optional<std::string> answer) {
+  script_.push_back({false, std::move(answer)});
+}
+void ScriptedFileDialogs::expectSave(std::optional<std::string> answer) {
+  script_.push_back({true, std::move(answer)});
+}
 
 std::optional<std::string> ScriptedFileDialogs::openFile(const app::FileDialogRequest& request) {
   return next(false, request);

@@ -47,7 +47,7 @@ TEST(ColorString, FailedPositionsKeepTheirValueOthersAreLoaded) {
   ColorSet set = Filled(9);
   EXPECT_FALSE(ParseColorString("1:x:3:4:5:6:7:8:9:10:11:12:13:14:15:16:17:", set));
   EXPECT_EQ(set.values[0], 1);
-  EXPECT_EQ(set.values[1], 9);   // "x"
+  EXPECT_EQ(set.values[1], 9);  // "x"
   EXPECT_EQ(set.values[16], 17);
   EXPECT_EQ(set.values[17], 9);  // empty
   // Too few values: the missing positions fail; too many: the 18th holds ":".
@@ -68,8 +68,9 @@ class DefaultColors : public ::testing::Test {
 };
 
 TEST_F(DefaultColors, EighteenValuesFromTheThreeEmulatorKeys) {
-  writeIni("[Other]\r\nVTColor=9,9,9,9,9,9\r\n[corvane]\r\nvtcolor=1,2,3,4,5,6\r\n"
-           "VTBoldColor=7,8,9,10,11,12\r\nVTBlinkColor=13,14,15,16,17,18\r\n");
+  writeIni(
+      "[Other]\r\nVTColor=9,9,9,9,9,9\r\n[corvane]\r\nvtcolor=1,2,3,4,5,6\r\n"
+      "VTBoldColor=7,8,9,10,11,12\r\nVTBlinkColor=13,14,15,16,17,18\r\n");
   EXPECT_EQ(DefaultColorString(dir.path()), "1:2:3:4:5:6:7:8:9:10:11:12:13:14:15:16:17:18");
   // Read anew on every call.
   writeIni("[Corvane]\nVTColor=0,0,0,0,0,0\nVTBoldColor=0,0,0,0,0,0\nVTBlinkColor=1,1,1,1,1,1\n");

@@ -33,7 +33,8 @@ class ShadowObserver : public TreeObserver {
     }
   }
   void nodesAboutToBeRemoved(TreeNode* parent, int first, int last) override {
-    expect(first >= 0 && last < count(parent) && shadow_[parent][first] == parent->child(first), "bad remove rows");
+    expect(first >= 0 && last < count(parent) && shadow_[parent][first] == parent->child(first),
+           "bad remove rows");
   }
   void nodesRemoved(TreeNode* parent, int first, int last) override {
     auto& kids = shadow_[parent];
@@ -127,7 +128,8 @@ TEST(ConnectionTree, AbsoluteIndexAndNodeAtAgreeWithThePreOrderWalk) {
   ConnectionTree tree;
   std::mt19937 rng(3);
   std::vector<TreeNode*> nodes{tree.top()};
-  for (int i = 0; i < 300; ++i) nodes.push_back(Add(tree, nodes[rng() % nodes.size()], "n" + std::to_string(i)));
+  for (int i = 0; i < 300; ++i)
+    nodes.push_back(Add(tree, nodes[rng() % nodes.size()], "n" + std::to_string(i)));
   int index = 0;
   for (TreeNode* n = tree.top(); n; n = ConnectionTree::next(n), ++index) {
     ASSERT_EQ(tree.absoluteIndex(n), index);

@@ -46,41 +46,55 @@ TEST(CvlLexer, Comments) {
   EXPECT_EQ(Lex("; word} more"),
             (std::vector<Token>{{"; word}", K::Comment}, {" ", K::Other}, {"more", K::Identifier}}));
   // The brace is searched from the character after the ";" only.
-  EXPECT_EQ(Lex("x ;}y"), (std::vector<Token>{{"x", K::Identifier}, {" ", K::Other}, {";}", K::Comment},
-                                              {"y", K::Identifier}}));
+  EXPECT_EQ(
+      Lex("x ;}y"),
+      (std::vector<Token>{{"x", K::Identifier}, {" ", K::Other}, {";}", K::Comment}, {"y", K::Identifier}}));
   EXPECT_EQ(Lex("; no brace 'x' :y"), (std::vector<Token>{{"; no brace 'x' :y", K::Comment}}));
 }
 
 TEST(CvlLexer, Labels) {
   EXPECT_EQ(Lex(":loop wait 'x'"), (std::vector<Token>{{":loop wait 'x'", K::Label}}));
-  EXPECT_EQ(Lex(":a+ send x"), (std::vector<Token>{{":a+", K::Label}, {" ", K::Other}, {"send", K::Key},
-                                                   {" ", K::Other}, {"x", K::Identifier}}));
+  EXPECT_EQ(
+      Lex(":a+ send x"),
+      (std::vector<Token>{
+          {":a+", K::Label}, {" ", K::Other}, {"send", K::Key}, {" ", K::Other}, {"x", K::Identifier}}));
   EXPECT_EQ(Lex("goto :"), (std::vector<Token>{{"goto", K::Key}, {" ", K::Other}, {":", K::Label}}));
 }
 
 TEST(CvlLexer, Strings) {
-  EXPECT_EQ(Lex("'a \"b\" ;c' x"), (std::vector<Token>{{"'a \"b\" ;c'", K::String}, {" ", K::Other},
-                                                       {"x", K::Identifier}}));
+  EXPECT_EQ(Lex("'a \"b\" ;c' x"),
+            (std::vector<Token>{{"'a \"b\" ;c'", K::String}, {" ", K::Other}, {"x", K::Identifier}}));
   EXPECT_EQ(Lex("\"it's\"'"), (std::vector<Token>{{"\"it's\"", K::String}, {"'", K::String}}));
   EXPECT_EQ(Lex("''"), (std::vector<Token>{{"''", K::String}}));
   // Unclosed: to the end of the line; the next line starts afresh.
-  EXPECT_EQ(Lex("sendln 'abc"), (std::vector<Token>{{"sendln", K::Key}, {" ", K::Other}, {"'abc", K::String}}));
+  EXPECT_EQ(Lex("sendln 'abc"),
+            (std::vector<Token>{{"sendln", K::Key}, {" ", K::Other}, {"'abc", K::String}}));
   EXPECT_EQ(Lex("abc'"), (std::vector<Token>{{"abc", K::Identifier}, {"'", K::String}}));
 }
 
 TEST(CvlLexer, WordsDigitsAndCase) {
-  EXPECT_EQ(Lex("param2 param3 param4 param"),
-            (std::vector<Token>{{"param2", K::SysVar}, {" ", K::Other}, {"param3", K::SysVar}, {" ", K::Other},
-                                {"param4", K::Identifier}, {" ", K::Other}, {"param", K::Identifier}}));
-  EXPECT_EQ(Lex("send1 SEND Send"), (std::vector<Token>{{"send1", K::Identifier}, {" ", K::Other},
-                                                        {"SEND", K::Key}, {" ", K::Other}, {"Send", K::Key}}));
-  EXPECT_EQ(Lex("a1 1a"), (std::vector<Token>{{"a1", K::Identifier}, {" ", K::Other}, {"1", K::Other},
-                                              {"a", K::Identifier}}));
-  EXPECT_EQ(Lex("_x_1=inputstr"), (std::vector<Token>{{"_x_1", K::Identifier}, {"=", K::Other},
-                                                       {"inputstr", K::SysVar}}));
+  EXPECT_EQ(Lex("param2 param3 param4 param"), (std::vector<Token>{{"param2", K::SysVar},
+                                                                   {" ", K::Other},
+                                                                   {"param3", K::SysVar},
+                                                                   {" ", K::Other},
+                                                                   {"param4", K::Identifier},
+                                                                   {" ", K::Other},
+                                                                   {"param", K::Identifier}}));
+  EXPECT_EQ(
+      Lex("send1 SEND Send"),
+      (std::vector<Token>{
+          {"send1", K::Identifier}, {" ", K::Other}, {"SEND", K::Key}, {" ", K::Other}, {"Send", K::Key}}));
+  EXPECT_EQ(
+      Lex("a1 1a"),
+      (std::vector<Token>{{"a1", K::Identifier}, {" ", K::Other}, {"1", K::Other}, {"a", K::Identifier}}));
+  EXPECT_EQ(Lex("_x_1=inputstr"),
+            (std::vector<Token>{{"_x_1", K::Identifier}, {"=", K::Other}, {"inputstr", K::SysVar}}));
   EXPECT_EQ(Lex("filestrseek2 filestrseek filestrseek3"),
-            (std::vector<Token>{{"filestrseek2", K::Key}, {" ", K::Other}, {"filestrseek", K::Key},
-                                {" ", K::Other}, {"filestrseek3", K::Identifier}}));
+            (std::vector<Token>{{"filestrseek2", K::Key},
+                                {" ", K::Other},
+                                {"filestrseek", K::Key},
+                                {" ", K::Other},
+                                {"filestrseek3", K::Identifier}}));
   EXPECT_EQ(Lex("lalc"), (std::vector<Token>{{"lalc", K::Identifier}}));  // slot 28, not listed
   EXPECT_EQ(KeywordHash("lalc"), 28u);
 }
@@ -93,21 +107,26 @@ TEST(CvlLexer, OtherCharactersAreSingleTokensDrawnAsIdentifiers) {
   EXPECT_EQ(lexer.tokenStart(), 4u);
   EXPECT_EQ(lexer.tokenLength(), 1u);
   EXPECT_EQ(lexer.tokenAttribute(), Attribute::Identifier);
-  EXPECT_EQ(Lex("\t\xe4\xff"), (std::vector<Token>{{"\t", K::Other}, {"\xe4", K::Other}, {"\xff", K::Other}}));
+  EXPECT_EQ(Lex("\t\xe4\xff"),
+            (std::vector<Token>{{"\t", K::Other}, {"\xe4", K::Other}, {"\xff", K::Other}}));
 }
 
 TEST(CvlLexer, LineEndsInsideTheTextAndNulBytes) {
   using namespace std::string_literals;
-  EXPECT_EQ(Lex("a\r\nb\rc\nd"), (std::vector<Token>{{"a", K::Identifier}, {"\r\n", K::Other},
-                                                     {"b", K::Identifier}, {"\r", K::Other},
-                                                     {"c", K::Identifier}, {"\n", K::Other},
+  EXPECT_EQ(Lex("a\r\nb\rc\nd"), (std::vector<Token>{{"a", K::Identifier},
+                                                     {"\r\n", K::Other},
+                                                     {"b", K::Identifier},
+                                                     {"\r", K::Other},
+                                                     {"c", K::Identifier},
+                                                     {"\n", K::Other},
                                                      {"d", K::Identifier}}));
   EXPECT_EQ(Lex("\n\r"), (std::vector<Token>{{"\n", K::Other}, {"\r", K::Other}}));
   // Strings, labels and comments stop before a line end.
   EXPECT_EQ(Lex("'ab\r\n'"), (std::vector<Token>{{"'ab", K::String}, {"\r\n", K::Other}, {"'", K::String}}));
   EXPECT_EQ(Lex(";c\n}"), (std::vector<Token>{{";c", K::Comment}, {"\n", K::Other}, {"}", K::Other}}));
   // A NUL byte inside the line is an ordinary character; the line goes on.
-  EXPECT_EQ(Lex("a\0b"s), (std::vector<Token>{{"a", K::Identifier}, {"\0"s, K::Other}, {"b", K::Identifier}}));
+  EXPECT_EQ(Lex("a\0b"s),
+            (std::vector<Token>{{"a", K::Identifier}, {"\0"s, K::Other}, {"b", K::Identifier}}));
   EXPECT_EQ(Lex("'a\0b'"s), (std::vector<Token>{{"'a\0b'"s, K::String}}));
 }
 
@@ -230,7 +249,8 @@ TEST(CvlStyle, AttributesAndRoles) {
   EXPECT_EQ(DefaultAttribute(HighlighterRole::Symbol), Attribute::None);
 
   for (unsigned c = 0; c < 256; ++c)
-    EXPECT_EQ(IsWordStart(static_cast<char>(c)), kEditorWordChars.find(static_cast<char>(c)) != std::string_view::npos);
+    EXPECT_EQ(IsWordStart(static_cast<char>(c)),
+              kEditorWordChars.find(static_cast<char>(c)) != std::string_view::npos);
 }
 
 TEST(CvlStyle, SampleSourceHasNineLines) {
@@ -244,7 +264,8 @@ TEST(CvlStyle, SampleSourceHasNineLines) {
   lines.emplace_back(sample.substr(start));
   ASSERT_EQ(lines.size(), 9u);
   EXPECT_EQ(lines[0], "; Sample source for the demo highlighter ");
-  EXPECT_EQ(lines[5], "It will also highlight \"Strings in double quotas\", 'Strings in single quotas', Labels");
+  EXPECT_EQ(lines[5],
+            "It will also highlight \"Strings in double quotas\", 'Strings in single quotas', Labels");
   EXPECT_EQ(lines[6], " and Corvane Macro language System Variables like inputstr.");
   EXPECT_TRUE(lines[1].empty() && lines[4].empty() && lines[7].empty());
 }

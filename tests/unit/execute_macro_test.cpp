@@ -14,7 +14,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kEmulatorIni = "[Corvane]\r\nVTColor=1,1,1,1,1,1\r\nFont=Fixed\r\n\r\n[BG]\r\nBGEnable=on\r\n";
+const char* const kEmulatorIni =
+    "[Corvane]\r\nVTColor=1,1,1,1,1,1\r\nFont=Fixed\r\n\r\n[BG]\r\nBGEnable=on\r\n";
 
 struct Launch {
   std::string program;
@@ -55,7 +56,8 @@ TEST_F(ExecuteMacroTest, RunWritesBothFilesAndStartsTheEmulator) {
   EXPECT_EQ(r.files.settingsFile, temp + "/~CViniC1.ini");
   ASSERT_EQ(launches.size(), 1u);
   EXPECT_EQ(launches[0].program, dir.file("corvmain"));
-  EXPECT_EQ(launches[0].args, (std::vector<std::string>{"/F=" + r.files.settingsFile, "/M=" + r.files.macroFile}));
+  EXPECT_EQ(launches[0].args,
+            (std::vector<std::string>{"/F=" + r.files.settingsFile, "/M=" + r.files.macroFile}));
 
   std::string macro = test::ReadFile(r.files.macroFile);
   EXPECT_TRUE(macro.starts_with("ssh site\r\nsend jdoe\r\n; Generaing log"));
@@ -150,10 +152,11 @@ TEST_F(ExecuteMacroTest, UncreatableDirectoriesAreReported) {
   test::WriteFile(dir.file("Temp_CVL"), "a file in the folder's place");
   test::WriteFile(dir.file("Logs"), "likewise");
   RunResult r = ExecuteMacro(request, env);
-  EXPECT_EQ(r.messages, (std::vector<RunMessage>{
-                            {MessageKind::Warning, "Cannot create directory" + dir.file("Logs")},
-                            {MessageKind::Warning, "Cannot create directory" + dir.file("Temp_CVL")},
-                            {MessageKind::Error, "Failed to create Temp_CVL direcory. Cannot execute macro."}}));
+  EXPECT_EQ(r.messages,
+            (std::vector<RunMessage>{
+                {MessageKind::Warning, "Cannot create directory" + dir.file("Logs")},
+                {MessageKind::Warning, "Cannot create directory" + dir.file("Temp_CVL")},
+                {MessageKind::Error, "Failed to create Temp_CVL direcory. Cannot execute macro."}}));
   EXPECT_FALSE(r.macroWritten);
   EXPECT_TRUE(launches.empty());
 

@@ -48,8 +48,9 @@ TEST(IniFile, CommentsStrayLinesAndDuplicatesFollowFirstOccurrence) {
   EXPECT_EQ(ini.keys("A"), (std::vector<std::string>{"k"}));
   EXPECT_EQ(ini.sections(), (std::vector<std::string>{"A"}));
   ASSERT_TRUE(ini.set("a", "K", "changed"));
-  EXPECT_EQ(ini.serialize(),
-            "k=before any section\n[A]\n;k=commented\nno equals sign\nk=changed\nK=second\n=nokey\n[a]\nk=third\n");
+  EXPECT_EQ(
+      ini.serialize(),
+      "k=before any section\n[A]\n;k=commented\nno equals sign\nk=changed\nK=second\n=nokey\n[a]\nk=third\n");
 }
 
 TEST(IniFile, ReplacesAValueInPlaceAndLeavesOtherLinesAlone) {
@@ -175,7 +176,8 @@ TEST(IniFile, EntriesListTheFirstSectionsKeyLinesAsGetReadsThem) {
 
 TEST(IniFile, AppendSectionWritesWhatSetWouldWriteKeyByKey) {
   const std::string header = "title line\r\n*****";  // last line without a break
-  std::vector<IniFile::Entry> entries{{"C1_R1", "Router"}, {"C2_R1", ""}, {"RowCount", "1"}, {"X", " a = b "}};
+  std::vector<IniFile::Entry> entries{
+      {"C1_R1", "Router"}, {"C2_R1", ""}, {"RowCount", "1"}, {"X", " a = b "}};
   IniFile bySet = IniFile::parse(header);
   for (const auto& [k, v] : entries) ASSERT_TRUE(bySet.set("PLF", k, v));
   IniFile appended = IniFile::parse(header);

@@ -89,7 +89,8 @@ TEST(MacroText, EncodeLogName) {
 }
 
 TEST(MacroAssembly, BranchPutsAncestorsFirstAndBuildsTheLogName) {
-  std::vector<MacroSource> ancestors = {{"Site (A)", "ssh $CONNECTION$\r\n"}, {"", "skip name"}, {"B x", "to $connection$"}};
+  std::vector<MacroSource> ancestors = {
+      {"Site (A)", "ssh $CONNECTION$\r\n"}, {"", "skip name"}, {"B x", "to $connection$"}};
   AssembledMacro m = AssembleMacro(ancestors, {"Lab", "at $CONNECTION$\r\nlast"});
   EXPECT_EQ(m.lines, (MacroLines{"ssh Site", "skip name", "to B", "at Lab", "last"}));
   EXPECT_EQ(m.logName, "Site (A)_B x_Lab_");

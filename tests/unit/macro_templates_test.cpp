@@ -34,10 +34,10 @@ TEST(MacroTemplates, MenuItems) {
     captions.emplace_back(t.caption);
     if (t.separator_after) separators_after.push_back(t.tag);
   }
-  EXPECT_EQ(captions, (std::vector<std::string>{"Telnet session", "SSH1 session", "SSH1 session with credentials",
-                                                 "SSH1 session with public key", "SSH2 session",
-                                                 "SSH2 session with credentials", "SSH2 session with public key",
-                                                 "Serial connection"}));
+  EXPECT_EQ(captions, (std::vector<std::string>{
+                          "Telnet session", "SSH1 session", "SSH1 session with credentials",
+                          "SSH1 session with public key", "SSH2 session", "SSH2 session with credentials",
+                          "SSH2 session with public key", "Serial connection"}));
   EXPECT_EQ(separators_after, (std::vector<int>{1, 4, 7}));
   EXPECT_TRUE(MacroTemplateText(0).empty());
   EXPECT_TRUE(MacroTemplateText(9).empty());
@@ -48,7 +48,8 @@ TEST(MacroTemplates, LineBreaksAndEndings) {
     std::string without_crlf = ReplaceAll(std::string(t.text), "\r\n", "");
     EXPECT_EQ(without_crlf.find_first_of("\r\n"), std::string::npos) << "lone CR or LF in " << t.tag;
     // The first line names the template's own caption.
-    EXPECT_EQ(Lines(t.text).front(), "; ******* Varnok Macro Template for " + std::string(t.caption) + " *******");
+    EXPECT_EQ(Lines(t.text).front(),
+              "; ******* Varnok Macro Template for " + std::string(t.caption) + " *******");
     if (t.tag == 1) {
       EXPECT_TRUE(t.text.ends_with(";\r\n"));
     } else {
@@ -60,7 +61,8 @@ TEST(MacroTemplates, LineBreaksAndEndings) {
 
 TEST(MacroTemplates, SshTwoTemplatesFollowTheirSshOneTemplates) {
   for (int tag = 2; tag <= 4; ++tag) {
-    std::string derived = ReplaceAll(ReplaceAll(std::string(MacroTemplateText(tag)), "SSH1", "SSH2"), " /1", " /2");
+    std::string derived =
+        ReplaceAll(ReplaceAll(std::string(MacroTemplateText(tag)), "SSH1", "SSH2"), " /1", " /2");
     EXPECT_EQ(MacroTemplateText(tag + 3), derived) << tag + 3;
     EXPECT_NE(MacroTemplateText(tag + 3), MacroTemplateText(tag));
   }
@@ -81,9 +83,10 @@ TEST(MacroTemplates, SelectedLines) {
   EXPECT_EQ(credentials[15], "; Openning SSH2 conection");
   auto key = Lines(MacroTemplateText(4));
   EXPECT_EQ(key.size(), 29u);
-  EXPECT_EQ(key[21],
-            "; connect '<server_name_or_IP_address> /ssh /1 /auth=keyfile /user=<username> /passwd=<password> "
-            "/keyfile=<private-key-file>'");
+  EXPECT_EQ(
+      key[21],
+      "; connect '<server_name_or_IP_address> /ssh /1 /auth=keyfile /user=<username> /passwd=<password> "
+      "/keyfile=<private-key-file>'");
   auto serial = Lines(MacroTemplateText(8));
   EXPECT_EQ(serial.size(), 16u);
   EXPECT_EQ(serial[6], "connect '/C=<port_number>'");
@@ -91,7 +94,8 @@ TEST(MacroTemplates, SelectedLines) {
 }
 
 TEST(MacroTemplateInsertion, IntoAnEmptyEditor) {
-  EXPECT_EQ(InsertMacroTemplate("", 0, 0, true, MacroTemplateText(8)), std::string(MacroTemplateText(8)) + "\r\n");
+  EXPECT_EQ(InsertMacroTemplate("", 0, 0, true, MacroTemplateText(8)),
+            std::string(MacroTemplateText(8)) + "\r\n");
   std::string telnet = InsertMacroTemplate("", 0, 0, true, MacroTemplateText(1));
   EXPECT_TRUE(telnet.ends_with(";\r\n\r\n"));
   EXPECT_EQ(telnet.size(), MacroTemplateText(1).size() + 2);

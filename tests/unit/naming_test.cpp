@@ -43,7 +43,9 @@ std::string CopyName(const TreeNode* node, bool includeFollowing) {
 int ResolveSiblingNames(TreeNode* parent, std::vector<std::pair<TreeNode*, std::string>>& renames,
                         std::map<TreeNode*, std::string>& names) {
   int count = 0;
-  auto nameOf = [&](const TreeNode* n) { return names.count(const_cast<TreeNode*>(n)) ? names[const_cast<TreeNode*>(n)] : n->name(); };
+  auto nameOf = [&](const TreeNode* n) {
+    return names.count(const_cast<TreeNode*>(n)) ? names[const_cast<TreeNode*>(n)] : n->name();
+  };
   if (parent->childCount() >= 1) count += ResolveSiblingNames(parent->child(0), renames, names);
   if (parent->childCount() < 2) return count;
   for (int r = 1; r < parent->childCount(); ++r) {
@@ -70,8 +72,23 @@ int ResolveSiblingNames(TreeNode* parent, std::vector<std::pair<TreeNode*, std::
 
 // Names drawn from a small alphabet of pieces so that substrings collide often.
 std::string RandomName(std::mt19937& rng) {
-  static const char* pieces[] = {"Server", "Copy of ", "Copy (2) of ", "Copy (", ") of ", "Router", " A", "1", "2",
-                                 "Unnamed connection #", "0", "-", "\n", "3)", "", "Copy (1", "S"};
+  static const char* pieces[] = {"Server",
+                                 "Copy of ",
+                                 "Copy (2) of ",
+                                 "Copy (",
+                                 ") of ",
+                                 "Router",
+                                 " A",
+                                 "1",
+                                 "2",
+                                 "Unnamed connection #",
+                                 "0",
+                                 "-",
+                                 "\n",
+                                 "3)",
+                                 "",
+                                 "Copy (1",
+                                 "S"};
   std::string s;
   int n = 1 + static_cast<int>(rng() % 4);
   for (int i = 0; i < n; ++i) s += pieces[rng() % std::size(pieces)];
@@ -132,7 +149,8 @@ TEST(Naming, ResolveGivesLaterSiblingsCopyNames) {
   Add(tree, first, "a");
   Add(tree, first, "a");  // below the first child: visited too
   EXPECT_EQ(ResolveSiblingNames(tree, tree.top()), 4);
-  EXPECT_EQ(test::Outline(tree), "Server\n  a\n  Copy of a\nCopy of Server\nCopy (2) of Server\nCopy (3) of Server\n");
+  EXPECT_EQ(test::Outline(tree),
+            "Server\n  a\n  Copy of a\nCopy of Server\nCopy (2) of Server\nCopy (3) of Server\n");
 }
 
 TEST(Naming, CheckConnectionNameRefusesAmpersandAndSiblingDuplicates) {
@@ -141,7 +159,8 @@ TEST(Naming, CheckConnectionNameRefusesAmpersandAndSiblingDuplicates) {
   Add(tree, tree.top(), "b");
   Add(tree, a, "c");
   EXPECT_EQ(CheckConnectionName("x&y", a).message, "Connection name cannot contain '&' character.");
-  EXPECT_EQ(CheckConnectionName("b", a).message, "Connection name has to be unique among its sibling connections.");
+  EXPECT_EQ(CheckConnectionName("b", a).message,
+            "Connection name has to be unique among its sibling connections.");
   EXPECT_TRUE(CheckConnectionName("c", a).ok) << "only siblings count";
   EXPECT_TRUE(CheckConnectionName("a", a).ok) << "the node itself does not count";
   EXPECT_TRUE(CheckConnectionName("B", a).ok) << "case-sensitive";

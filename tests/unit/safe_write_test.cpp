@@ -52,7 +52,9 @@ TEST(SafeWrite, FullDiskLeavesOldFileIntactAndNamesReason) {
   // does not stay with the test process.
   pid_t pid = ::fork();
   if (pid == 0) {
-    struct rlimit lim {4096, 4096};
+    struct rlimit lim {
+      4096, 4096
+    };
     ::setrlimit(RLIMIT_FSIZE, &lim);
     WriteResult r = SafeWriteFile(path, std::string(100000, 'x'));
     bool named = r.error.find(path) != std::string::npos && r.error.find("large") != std::string::npos;

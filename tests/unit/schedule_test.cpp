@@ -74,8 +74,9 @@ TEST(ScheduleField, TableAndNames) {
   const auto& infos = ScheduleFieldInfos();
   std::vector<std::string> labels;
   for (const auto& info : infos) labels.emplace_back(info.label);
-  EXPECT_EQ(labels, (std::vector<std::string>{"Minute (0..59) :", "Hour (0..23) :", "Day on the month (1..31) :",
-                                               "Month (1..12) :", "Day of the week (1..7) :"}));
+  EXPECT_EQ(labels,
+            (std::vector<std::string>{"Minute (0..59) :", "Hour (0..23) :", "Day on the month (1..31) :",
+                                      "Month (1..12) :", "Day of the week (1..7) :"}));
   ScheduleField f{};
   ASSERT_TRUE(ScheduleFieldByName("weekday", f));
   EXPECT_EQ(f, ScheduleField::Weekday);
@@ -105,7 +106,8 @@ TEST(ScheduleFields, CommitStoresVerifiedFieldsOrNothing) {
 }
 
 TEST(ScheduleFields, LoadSplitsTheStoredForm) {
-  EXPECT_EQ(LoadScheduleFields("=0 8,20 * * 1,2,3,4,5"), (ScheduleFields{"0", "8,20", "*", "*", "1,2,3,4,5"}));
+  EXPECT_EQ(LoadScheduleFields("=0 8,20 * * 1,2,3,4,5"),
+            (ScheduleFields{"0", "8,20", "*", "*", "1,2,3,4,5"}));
   EXPECT_EQ(LoadScheduleFields("=1 2 3 4 5 6"), (ScheduleFields{"1", "2", "3", "4", "5 6"}));
   // Without blanks nothing is consumed by the first four steps.
   EXPECT_EQ(LoadScheduleFields("=*"), (ScheduleFields{"", "", "", "", "=*"}));
@@ -147,8 +149,8 @@ Verified Reference(ScheduleField field, const std::string& typed) {
     std::string piece = text.substr(start, comma - start);
     start = comma + 1;
     std::size_t digits = (!piece.empty() && (piece[0] == '+' || piece[0] == '-')) ? 1 : 0;
-    bool number = piece.size() > digits &&
-                  std::all_of(piece.begin() + digits, piece.end(), [](char c) { return c >= '0' && c <= '9'; });
+    bool number = piece.size() > digits && std::all_of(piece.begin() + digits, piece.end(),
+                                                       [](char c) { return c >= '0' && c <= '9'; });
     if (!number) {
       ++corrections;
       values.push_back(100);
@@ -176,9 +178,30 @@ Verified Reference(ScheduleField field, const std::string& typed) {
 }
 
 std::string RandomField(std::mt19937& rng) {
-  static const std::vector<std::string> atoms = {
-      "0", "1", "7", "12", "23", "31", "59", "60", "100", "-1", "+3", "-", "+", "",  "x", " ", "\t",
-      "99999999999999999999999", "-18446744073709551617", "007", "*", "\xff", std::string(1, '\0'), "1 2"};
+  static const std::vector<std::string> atoms = {"0",
+                                                 "1",
+                                                 "7",
+                                                 "12",
+                                                 "23",
+                                                 "31",
+                                                 "59",
+                                                 "60",
+                                                 "100",
+                                                 "-1",
+                                                 "+3",
+                                                 "-",
+                                                 "+",
+                                                 "",
+                                                 "x",
+                                                 " ",
+                                                 "\t",
+                                                 "99999999999999999999999",
+                                                 "-18446744073709551617",
+                                                 "007",
+                                                 "*",
+                                                 "\xff",
+                                                 std::string(1, '\0'),
+                                                 "1 2"};
   std::uniform_int_distribution<int> count(0, 12), atom(0, static_cast<int>(atoms.size()) - 1), star(0, 9);
   std::string field;
   int n = count(rng);
@@ -200,7 +223,8 @@ bool IsStoredField(const std::string& f, const ScheduleFieldInfo& info) {
   std::size_t pieces = 0;
   while (std::getline(in, piece, ',')) {
     ++pieces;
-    if (piece.empty() || piece.size() > 2 || !std::all_of(piece.begin(), piece.end(), ::isdigit)) return false;
+    if (piece.empty() || piece.size() > 2 || !std::all_of(piece.begin(), piece.end(), ::isdigit))
+      return false;
     if (piece.size() == 2 && piece[0] == '0') return false;
     int v = std::stoi(piece);
     if (v < info.min || v > info.max || v <= previous) return false;

@@ -29,8 +29,10 @@ TEST_F(SettingsTest, MissingKeyReadsAsDefaults) {
 
 TEST_F(SettingsTest, NamesAreCaseInsensitiveAndTypesAreChecked) {
   auto s = OpenVarnokSettings();
-  ASSERT_EQ(s->write({{"UseSameBackGround", 0}, {"VarName", std::string("Ann Smith")},
-                      {"MultiStartInterval", std::string("7")}, {"WinTop", -20}}),
+  ASSERT_EQ(s->write({{"UseSameBackGround", 0},
+                      {"VarName", std::string("Ann Smith")},
+                      {"MultiStartInterval", std::string("7")},
+                      {"WinTop", -20}}),
             "");
   EXPECT_TRUE(s->keyExists());
   EXPECT_EQ(s->readInt("UseSameBackground", 1), 0);
@@ -123,7 +125,10 @@ TEST_F(SettingsTest, ConcurrentProcessesKeepEachOthersValues) {
 
 TEST_F(SettingsTest, DamagedFileReadsAsMissingAndIsKeptAside) {
   std::filesystem::create_directories(home.path() + "/Zelmora");
-  const std::string garbage = std::string("\x7f" "ELF\0\0binary junk\nno structure here", 35);
+  const std::string garbage = std::string(
+      "\x7f"
+      "ELF\0\0binary junk\nno structure here",
+      35);
   test::WriteFile(path, garbage);
   auto s = OpenVarnokSettings();
   EXPECT_FALSE(s->keyExists());

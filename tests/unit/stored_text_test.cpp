@@ -21,7 +21,8 @@ TEST(StoredText, EveryByteSurvivesTheRoundTrip) {
   std::string all;
   for (int c = 0; c < 256; ++c) all.push_back(static_cast<char>(c));
   std::string stored = EncodeText(all);
-  for (char c : stored) EXPECT_TRUE(std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '%') << int(c);
+  for (char c : stored)
+    EXPECT_TRUE(std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '%') << int(c);
   EXPECT_EQ(DecodeText(stored), all);
 
   std::mt19937 rng(7);

@@ -17,7 +17,8 @@ TEST_F(ProgramDirTest, CleanTempFilesRemovesOnlyTheNumberedFiles) {
   std::string temp = TempDir(dir.path());
   ASSERT_EQ(temp, dir.file("Temp_CVL"));
   const char* removed[] = {"~macroC1.cvl", "~macroC128.cvl", "~CViniC1.ini", "~CViniC64.ini", "~CVini7.ini"};
-  const char* kept[] = {"~macroC0.cvl", "~macroC129.cvl", "~macroC01.cvl", "~CViniC129.ini", "notes.txt", "~net.vnk"};
+  const char* kept[] = {"~macroC0.cvl",   "~macroC129.cvl", "~macroC01.cvl",
+                        "~CViniC129.ini", "notes.txt",      "~net.vnk"};
   for (auto* n : removed) test::WriteFile(temp + "/" + n, "x");
   for (auto* n : kept) test::WriteFile(temp + "/" + n, "x");
   EXPECT_TRUE(CleanTempFiles(dir.path()));

@@ -19,8 +19,8 @@ TEST(TimeStamp, UsesTheInjectedClock) {
   EXPECT_EQ(TimeStampNow(clock), "Monday, 02-Jun-2025 14:30:00");
   clock.set({2025, 6, 3, 14, 30, 0});
   EXPECT_EQ(TimeStampNow(clock), "Tuesday, 03-Jun-2025 14:30:00");
-  EXPECT_TRUE(std::regex_match(TimeStampNow(),
-                               std::regex("[A-Z][a-z]+day, \\d\\d-[A-Z][a-z][a-z]-\\d{4} \\d\\d:\\d\\d:\\d\\d")));
+  EXPECT_TRUE(std::regex_match(
+      TimeStampNow(), std::regex("[A-Z][a-z]+day, \\d\\d-[A-Z][a-z][a-z]-\\d{4} \\d\\d:\\d\\d:\\d\\d")));
 }
 
 TEST(TimeStamp, CompactFormHasSeventeenDigitsWithMilliseconds) {

@@ -55,8 +55,7 @@ TEST(TreeOperations, DuplicateNamesTheCopyInTwoSteps) {
   Add(tree, tree.top(), "Copy of Server");
   AddResult r = Duplicate(tree, server);
   EXPECT_EQ(r.focus, r.added);
-  EXPECT_EQ(Outline(tree),
-            "Server\n  child\nCopy (2) of Copy of Server\n  child\nCopy of Copy of Server\n");
+  EXPECT_EQ(Outline(tree), "Server\n  child\nCopy (2) of Copy of Server\n  child\nCopy of Copy of Server\n");
 
   ConnectionTree plain;
   TreeNode* s = Add(plain, plain.top(), "Server");
@@ -90,10 +89,14 @@ TEST(TreeOperations, ConfirmDeleteAsksOnlyWhenSomethingIsLost) {
   EXPECT_EQ(q.kind, DeleteQuestion::Kind::Warning);
   EXPECT_EQ(q.text, "Connection 'mac' with associated data will be deleted.\rDo you want to continue?");
   q = ConfirmDelete(tree, {parent});
-  EXPECT_EQ(q.text, "Connection 'jump' with all descendants \rand associated data will be deleted.\rDo you want to continue?");
+  EXPECT_EQ(q.text,
+            "Connection 'jump' with all descendants \rand associated data will be deleted.\rDo you want to "
+            "continue?");
   q = ConfirmDelete(tree, {parent, sep, bare});
   EXPECT_EQ(q.kind, DeleteQuestion::Kind::Confirmation);
-  EXPECT_EQ(q.text, "Deleting 2 connections. All descendant connections will be also deleted.\rDo you want to continue?");
+  EXPECT_EQ(
+      q.text,
+      "Deleting 2 connections. All descendant connections will be also deleted.\rDo you want to continue?");
   EXPECT_EQ(DiscardEditsQuestion(withMacro), "Do you want to discard all data assosiated with 'mac' ?");
 
   EXPECT_EQ(DeleteNodes(tree, {parent->child(0), tree.top(), parent, sep}), 3);
@@ -148,7 +151,8 @@ TEST(TreeOperations, DropsKeepShapeAndRefuseTheTopNodesSides) {
   // On a separator: directly after it. A copy keeps the original in place.
   placed = DropNodes(tree, {b}, line, DropMark::On, true);
   ASSERT_EQ(placed.size(), 1u);
-  EXPECT_EQ(Outline(tree), "a\n  b\n    c\n      s\n        s1\n          s2\n-\nb\n  c\n    s\n      s1\n        s2\n");
+  EXPECT_EQ(Outline(tree),
+            "a\n  b\n    c\n      s\n        s1\n          s2\n-\nb\n  c\n    s\n      s1\n        s2\n");
   EXPECT_EQ(CheckInvariants(tree), "");
   EXPECT_TRUE(CanDropOn(a, nullptr));
   EXPECT_FALSE(CanDropOn(a, a));
@@ -175,7 +179,8 @@ TEST(TreeOperations, RenamingAndConversionBetweenConnectionAndSeparator) {
   EXPECT_EQ(p.message, "Connection name cannot be empty.");
   p = PlanRename(jump, "-x");
   EXPECT_EQ(p.step, RenameStep::Refuse);
-  EXPECT_EQ(p.message, "Connection 'jump' cannot be replaced with separator line\rbecause it has at least one child.");
+  EXPECT_EQ(p.message,
+            "Connection 'jump' cannot be replaced with separator line\rbecause it has at least one child.");
   p = PlanRename(dev, "other");
   EXPECT_EQ(p.step, RenameStep::Reject);
   EXPECT_EQ(p.message, "Connection name has to be unique among its sibling connections.");
@@ -183,7 +188,8 @@ TEST(TreeOperations, RenamingAndConversionBetweenConnectionAndSeparator) {
   p = PlanRename(dev, "--");
   EXPECT_EQ(p.step, RenameStep::AskConvert);
   EXPECT_EQ(p.message,
-            "Connection 'dev' will be converted into separator line.\nAll associated data will be deleted.\n\rDo you "
+            "Connection 'dev' will be converted into separator line.\nAll associated data will be "
+            "deleted.\n\rDo you "
             "want to continue?");
 
   ConvertToSeparator(tree, dev);

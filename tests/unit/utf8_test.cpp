@@ -7,8 +7,11 @@ namespace {
 
 TEST(Utf8Lenient, KeepsValidSequencesAndMapsOtherBytesToTheirCodePoint) {
   EXPECT_EQ(ToUtf8Lenient("plain ascii"), "plain ascii");
-  EXPECT_EQ(ToUtf8Lenient("Gr\xC3\xBC\xC3\x9F" "e"), "Gr\xC3\xBC\xC3\x9F" "e");  // already UTF-8
-  EXPECT_EQ(ToUtf8Lenient("M\xFCller"), "M\xC3\xBCller");                     // Latin-1 u-umlaut
+  EXPECT_EQ(ToUtf8Lenient("Gr\xC3\xBC\xC3\x9F"
+                          "e"),
+            "Gr\xC3\xBC\xC3\x9F"
+            "e");                                          // already UTF-8
+  EXPECT_EQ(ToUtf8Lenient("M\xFCller"), "M\xC3\xBCller");  // Latin-1 u-umlaut
   EXPECT_EQ(ToUtf8Lenient(std::string("\x00\x80", 2)), std::string("\x00\xC2\x80", 3));
   // A lead byte without its continuation, an overlong form and a surrogate.
   EXPECT_EQ(ToUtf8Lenient("\xC3"), "\xC3\x83");

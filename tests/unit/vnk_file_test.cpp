@@ -23,7 +23,8 @@ using test::Outline;
 struct Bytes {
   std::string s{"VNK20"};
   Bytes& int32(std::int32_t v) {
-    for (int i = 0; i < 4; ++i) s.push_back(static_cast<char>((static_cast<std::uint32_t>(v) >> (8 * i)) & 0xFF));
+    for (int i = 0; i < 4; ++i)
+      s.push_back(static_cast<char>((static_cast<std::uint32_t>(v) >> (8 * i)) & 0xFF));
     return *this;
   }
   Bytes& text(const std::string& t) {
@@ -83,7 +84,8 @@ TEST(VnkFile, ParentsFollowTheLevels) {
 
 TEST(VnkFile, LowerLevelWalksUpAndStopsAtTheTop) {
   Bytes b;
-  b.int32(6).record(1, "a").record(2, "b").record(3, "c").record(2, "d").record(0, "e").record(-2147483647 - 1, "f");
+  b.int32(6).record(1, "a").record(2, "b").record(3, "c").record(2, "d").record(0, "e").record(
+      -2147483647 - 1, "f");
   ConnectionTree tree;
   ASSERT_TRUE(ReadConfiguration(tree, b.s, false).ok());
   EXPECT_EQ(Outline(tree), "a\n  b\n    c\n  d\ne\nf\n");
@@ -105,9 +107,12 @@ TEST(VnkFile, InconsistentDataKeepsWhatWasReadAndLeavesTheDocumentUnnamed) {
   Bytes good;
   good.int32(3).record(1, "a").record(2, "b");
   std::vector<std::string> damaged;
-  damaged.push_back(Bytes(good).int32(1).int32(0).s + std::string(1, '\1') + Bytes().int32(-1).s.substr(5));  // negative length
-  damaged.push_back(Bytes(good).int32(1).int32(0).s + std::string(1, '\1') + Bytes().int32(1000).s.substr(5) + "abc");
-  damaged.push_back(Bytes(good).record(1, "c").s.substr(0, Bytes(good).record(1, "c").s.size() - 1));  // cut short
+  damaged.push_back(Bytes(good).int32(1).int32(0).s + std::string(1, '\1') +
+                    Bytes().int32(-1).s.substr(5));  // negative length
+  damaged.push_back(Bytes(good).int32(1).int32(0).s + std::string(1, '\1') + Bytes().int32(1000).s.substr(5) +
+                    "abc");
+  damaged.push_back(
+      Bytes(good).record(1, "c").s.substr(0, Bytes(good).record(1, "c").s.size() - 1));  // cut short
   damaged.push_back(Bytes(good).int32(1).s + "\x02\x00");  // ends inside the level
   for (const std::string& bytes : damaged) {
     ConnectionTree tree;
@@ -187,7 +192,8 @@ TEST(VnkFile, SaveOpenSaveIsIdenticalAndExportWritesSelectedNodesOnly) {
   EXPECT_EQ(Outline(reopened), Outline(tree));
 
   // Export of "switch" and the separator: levels are the depths, N counts the selected ones.
-  std::string exported = WriteConfiguration(tree, [](const TreeNode* n) { return n->name() == "switch" || n->isSeparator(); });
+  std::string exported =
+      WriteConfiguration(tree, [](const TreeNode* n) { return n->name() == "switch" || n->isSeparator(); });
   ConnectionTree imported;
   Add(imported, imported.top(), "x");
   ASSERT_TRUE(ReadConfiguration(imported, exported, true).ok());
@@ -214,12 +220,15 @@ TEST(VnkFile, SubtreeMovedTwoLevelsDeeperKeepsItsShapeAfterReopening) {
 TEST(VnkFile, FailedSaveLeavesTheOldFileIntact) {
   test::TempDir dir;
   ConnectionTree tree;
-  for (int i = 0; i < 2000; ++i) tree.insert(tree.top(), i, ConnectionTree::newNode(Full("n" + std::to_string(i))));
+  for (int i = 0; i < 2000; ++i)
+    tree.insert(tree.top(), i, ConnectionTree::newNode(Full("n" + std::to_string(i))));
   std::string path = dir.file("net.vnk");
   test::WriteFile(path, "precious old bytes");
   pid_t pid = ::fork();
   if (pid == 0) {
-    struct rlimit lim {4096, 4096};  // a full disk, in a child so that the limit goes with it
+    struct rlimit lim {
+      4096, 4096
+    };  // a full disk, in a child so that the limit goes with it
     ::setrlimit(RLIMIT_FSIZE, &lim);
     WriteResult r = SaveConfiguration(tree, path);
     ::_exit(!r.ok && r.error.find(path) != std::string::npos ? 0 : 1);

@@ -45,7 +45,9 @@ std::string DesktopFileName(const std::string& title) {
   for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return name + ".desktop";
 }
-std::string ApplicationFile(const std::string& title) { return DataHome() + "/applications/" + DesktopFileName(title); }
+std::string ApplicationFile(const std::string& title) {
+  return DataHome() + "/applications/" + DesktopFileName(title);
+}
 
 // The program's path as the first word of a desktop entry's Exec value:
 // quoted as a whole (with '"', '`', '$' and '\\' escaped inside the quotes),

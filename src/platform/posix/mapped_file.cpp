@@ -24,11 +24,15 @@ std::string MappedFile::open(const std::string& path) {
   if (fd < 0) return path + ": " + std::strerror(errno);
   struct stat st {};
   int err = 0;
-  if (::fstat(fd, &st) != 0) err = errno;
-  else if (S_ISDIR(st.st_mode)) err = EISDIR;
-  else if (!S_ISREG(st.st_mode)) err = EINVAL;
+  if (::fstat(fd, &st) != 0)
+    err = errno;
+  else if (S_ISDIR(st.st_mode))
+    err = EISDIR;
+  else if (!S_ISREG(st.st_mode))
+    err = EINVAL;
   if (!err && st.st_size > 0) {
-    void* p = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    void* p =
+        ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
     if (p == MAP_FAILED) {
       err = errno;
     } else {

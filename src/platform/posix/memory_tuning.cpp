@@ -14,7 +14,8 @@ void UseHugePageHeap(char** argv) {
   // Done already, or chosen otherwise by whoever started us, or tried once.
   if (tunables.find("glibc.malloc.hugetlb") != std::string::npos || std::getenv("VARNOK_HEAP_TUNED")) return;
   tunables = tunables.empty() ? kTunable : tunables + ":" + kTunable;
-  if (::setenv("GLIBC_TUNABLES", tunables.c_str(), 1) != 0 || ::setenv("VARNOK_HEAP_TUNED", "1", 1) != 0) return;
+  if (::setenv("GLIBC_TUNABLES", tunables.c_str(), 1) != 0 || ::setenv("VARNOK_HEAP_TUNED", "1", 1) != 0)
+    return;
   ::execv("/proc/self/exe", argv);
   // The restart failed: go on as we are, with the environment as it was.
   if (current)

@@ -195,7 +195,8 @@ int SendBroadcast(const std::string& name, std::uint64_t sender, std::chrono::mi
   int reached = 0;
   auto deadline = std::chrono::steady_clock::now() + perReceiver;
   while (!waiting.empty()) {
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) break;
     int n = ::poll(waiting.data(), waiting.size(), static_cast<int>(left.count()));
     if (n < 0 && errno == EINTR) continue;

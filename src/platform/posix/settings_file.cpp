@@ -176,11 +176,16 @@ std::string EscapeSettingText(const std::string& text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     char c = text[i];
     bool edge = i == 0 || i + 1 == text.size();
-    if (c == '\\') out += "\\\\";
-    else if (c == '\r') out += "\\r";
-    else if (c == '\n') out += "\\n";
-    else if (edge && (c == ' ' || c == '\t')) out += c == ' ' ? "\\s" : "\\t";
-    else out += c;
+    if (c == '\\')
+      out += "\\\\";
+    else if (c == '\r')
+      out += "\\r";
+    else if (c == '\n')
+      out += "\\n";
+    else if (edge && (c == ' ' || c == '\t'))
+      out += c == ' ' ? "\\s" : "\\t";
+    else
+      out += c;
   }
   return out;
 }
@@ -194,12 +199,24 @@ std::string UnescapeSettingText(const std::string& text) {
       continue;
     }
     switch (text[++i]) {
-      case 'r': out += '\r'; break;
-      case 'n': out += '\n'; break;
-      case 's': out += ' '; break;
-      case 't': out += '\t'; break;
-      case '\\': out += '\\'; break;
-      default: out += '\\'; out += text[i];
+      case 'r':
+        out += '\r';
+        break;
+      case 'n':
+        out += '\n';
+        break;
+      case 's':
+        out += ' ';
+        break;
+      case 't':
+        out += '\t';
+        break;
+      case '\\':
+        out += '\\';
+        break;
+      default:
+        out += '\\';
+        out += text[i];
     }
   }
   return out;
@@ -209,6 +226,8 @@ std::unique_ptr<SettingsStore> OpenSettingsFile(const std::string& path) {
   return std::make_unique<FileSettingsStore>(path);
 }
 
-std::unique_ptr<SettingsStore> OpenVarnokSettings() { return OpenSettingsFile(SettingsDir() + "/Varnok.conf"); }
+std::unique_ptr<SettingsStore> OpenVarnokSettings() {
+  return OpenSettingsFile(SettingsDir() + "/Varnok.conf");
+}
 
 }  // namespace varnok::platform

@@ -63,8 +63,9 @@ int main(int argc, char** argv) {
   pal.setColor(QPalette::Base, QColor(colors.background[0], colors.background[1], colors.background[2]));
   view.setPalette(pal);
   std::string macro = Contents(macroPath);
-  view.setPlainText(macroPath.empty() ? QStringLiteral("(no macro file given)")
-                                      : QString::fromLocal8Bit(macro.data(), static_cast<qsizetype>(macro.size())));
+  view.setPlainText(macroPath.empty()
+                        ? QStringLiteral("(no macro file given)")
+                        : QString::fromLocal8Bit(macro.data(), static_cast<qsizetype>(macro.size())));
   view.resize(720, 440);
   view.show();
   return app.exec();

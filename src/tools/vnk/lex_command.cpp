@@ -24,11 +24,12 @@ std::string ReadWholeFile(const std::string& path) {
   return bytes;
 }
 
-const varnok::vnk::Registration reg{"lex", [](CLI::App& app) {
-  auto* cmd = app.add_subcommand("lex", "Print the highlighter's tokens of a macro file");
-  auto path = std::make_shared<std::string>();
-  cmd->add_option("FILE", *path, "a macro (.cvl) file")->required();
-  cmd->callback([path] { std::cout << varnok::editor::DumpTokens(ReadWholeFile(*path)); });
-}};
+const varnok::vnk::Registration reg{
+    "lex", [](CLI::App& app) {
+      auto* cmd = app.add_subcommand("lex", "Print the highlighter's tokens of a macro file");
+      auto path = std::make_shared<std::string>();
+      cmd->add_option("FILE", *path, "a macro (.cvl) file")->required();
+      cmd->callback([path] { std::cout << varnok::editor::DumpTokens(ReadWholeFile(*path)); });
+    }};
 
 }  // namespace

@@ -1,8 +1,8 @@
 #include <iostream>
 #include <map>
 
-#include "vnk_command.h"
 #include "platform/memory_tuning.h"
+#include "vnk_command.h"
 
 namespace varnok::vnk {
 namespace {

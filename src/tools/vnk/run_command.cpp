@@ -16,44 +16,50 @@ struct RunArgs {
   std::vector<std::string> vars;
 };
 
-const varnok::vnk::Registration reg{"run", [](CLI::App& app) {
-  auto* cmd = app.add_subcommand("run", "Run a connection: write its macro and settings files, start the emulator");
-  auto a = std::make_shared<RunArgs>();
-  cmd->add_option("FILE", a->file, "the configuration file (.vnk)")->required();
-  cmd->add_option("NODE", a->node,
-                  "absolute index (top node 0), or path of names from a child of the top node joined by \"/\" "
-                  "(\"\\/\" for a \"/\" inside a name)")
-      ->required();
-  cmd->add_flag("--branch", a->branch, "run the branch: the ancestors' macros first (\"Run branch\")");
-  varnok::vnk::AddVarOption(cmd, a->vars);
-  cmd->footer("Uses vnk's directory as the program directory (emulator, corvane.ini, Temp_CVL, Logs); the "
-                "files are numbered from 1 as after a start. The user variables and \"Disable color support\" come from "
-                "the settings (--var overrides a variable). Prints the emulator's two arguments.");
-  cmd->callback([a] {
-    varnok::ConnectionTree tree;
-    varnok::vnk::LoadTree(tree, a->file);
-    const varnok::TreeNode* node = varnok::vnk::FindConnection(tree, a->node);
-    varnok::run::MacroRequest request =
-        varnok::run::RequestForNode(node, a->branch, varnok::vnk::ProgramDirectory());
-    varnok::vnk::ApplyUserVariables(request, a->vars);
-    request.disableColors = varnok::setting::NoColors.readFlag(*varnok::platform::OpenVarnokSettings());
+const varnok::vnk::Registration reg{
+    "run", [](CLI::App& app) {
+      auto* cmd = app.add_subcommand(
+          "run", "Run a connection: write its macro and settings files, start the emulator");
+      auto a = std::make_shared<RunArgs>();
+      cmd->add_option("FILE", a->file, "the configuration file (.vnk)")->required();
+      cmd->add_option(
+             "NODE", a->node,
+             "absolute index (top node 0), or path of names from a child of the top node joined by \"/\" "
+             "(\"\\/\" for a \"/\" inside a name)")
+          ->required();
+      cmd->add_flag("--branch", a->branch, "run the branch: the ancestors' macros first (\"Run branch\")");
+      varnok::vnk::AddVarOption(cmd, a->vars);
+      cmd->footer(
+          "Uses vnk's directory as the program directory (emulator, corvane.ini, Temp_CVL, Logs); the "
+          "files are numbered from 1 as after a start. The user variables and \"Disable color support\" come "
+          "from "
+          "the settings (--var overrides a variable). Prints the emulator's two arguments.");
+      cmd->callback([a] {
+        varnok::ConnectionTree tree;
+        varnok::vnk::LoadTree(tree, a->file);
+        const varnok::TreeNode* node = varnok::vnk::FindConnection(tree, a->node);
+        varnok::run::MacroRequest request =
+            varnok::run::RequestForNode(node, a->branch, varnok::vnk::ProgramDirectory());
+        varnok::vnk::ApplyUserVariables(request, a->vars);
+        request.disableColors = varnok::setting::NoColors.readFlag(*varnok::platform::OpenVarnokSettings());
 
-    varnok::run::TempFileNumbering numbering(1);
-    varnok::run::RunEnvironment env;
-    env.programDir = varnok::vnk::ProgramDirectory();
-    env.numbering = &numbering;
-    varnok::run::RunResult result = varnok::run::ExecuteMacro(request, env);
-    std::vector<varnok::run::RunMessage> messages = result.messages;
-    if (!result.started && !messages.empty() && messages.back().kind == varnok::run::MessageKind::Warning) {
-      std::string failed = messages.back().text;  // the failed start
-      messages.pop_back();
-      varnok::vnk::ReportMessages(messages);
-      throw varnok::vnk::Failure(varnok::vnk::ForTerminal(failed));
-    }
-    varnok::vnk::ReportMessages(messages);
-    if (!result.started) throw varnok::vnk::Failure("the emulator was not started");
-    std::cout << "/F=" << result.files.settingsFile << "\n/M=" << result.files.macroFile << "\n";
-  });
-}};
+        varnok::run::TempFileNumbering numbering(1);
+        varnok::run::RunEnvironment env;
+        env.programDir = varnok::vnk::ProgramDirectory();
+        env.numbering = &numbering;
+        varnok::run::RunResult result = varnok::run::ExecuteMacro(request, env);
+        std::vector<varnok::run::RunMessage> messages = result.messages;
+        if (!result.started && !messages.empty() &&
+            messages.back().kind == varnok::run::MessageKind::Warning) {
+          std::string failed = messages.back().text;  // the failed start
+          messages.pop_back();
+          varnok::vnk::ReportMessages(messages);
+          throw varnok::vnk::Failure(varnok::vnk::ForTerminal(failed));
+        }
+        varnok::vnk::ReportMessages(messages);
+        if (!result.started) throw varnok::vnk::Failure("the emulator was not started");
+        std::cout << "/F=" << result.files.settingsFile << "\n/M=" << result.files.macroFile << "\n";
+      });
+    }};
 
 }  // namespace

@@ -9,7 +9,6 @@
 //
 // Usage errors exit with 2, failed operations (Failure) with 1, message on stderr.
 #include <CLI/CLI.hpp>
-
 #include <functional>
 #include <stdexcept>
 #include <string>

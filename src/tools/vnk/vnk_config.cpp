@@ -54,7 +54,8 @@ TreeNode* FindNode(const ConnectionTree& tree, const std::string& spec) {
   if (AllDigits(spec)) {
     TreeNode* node = spec.size() < 10 ? tree.nodeAt(std::stoi(spec)) : nullptr;
     if (!node)
-      throw Failure("no node with index " + spec + ": the indexes run from 0 to " + std::to_string(tree.count() - 1));
+      throw Failure("no node with index " + spec + ": the indexes run from 0 to " +
+                    std::to_string(tree.count() - 1));
     return node;
   }
   std::string path = (!spec.empty() && spec.front() == '/') ? spec.substr(1) : spec;
@@ -65,7 +66,8 @@ TreeNode* FindNode(const ConnectionTree& tree, const std::string& spec) {
     for (TreeNode* c = node->firstChild(); c && !found; c = c->nextSibling())
       if (c->name() == name) found = c;
     if (!found)
-      throw Failure("no node named \"" + name + "\"" + (walked.empty() ? " below the top node" : " below \"" + walked + "\""));
+      throw Failure("no node named \"" + name + "\"" +
+                    (walked.empty() ? " below the top node" : " below \"" + walked + "\""));
     walked += (walked.empty() ? "" : "/") + name;
     node = found;
   }
@@ -81,9 +83,10 @@ TreeNode* FindConnection(const ConnectionTree& tree, const std::string& spec) {
 
 CLI::Option* AddVarOption(CLI::App* cmd, std::vector<std::string>& vars) {
   return cmd
-      ->add_option("--var", vars,
-                   "name=V, email=V or phone=V: the value of $NAME$, $EMAIL$ or $PHONE$ instead of the one in the "
-                   "settings")
+      ->add_option(
+          "--var", vars,
+          "name=V, email=V or phone=V: the value of $NAME$, $EMAIL$ or $PHONE$ instead of the one in the "
+          "settings")
       ->check([](const std::string& v) -> std::string {
         if (v.find('=') == std::string::npos) return "expected name=V, email=V or phone=V";
         std::string key = VarKey(v);
