@@ -59,6 +59,8 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
   buildLayout();
   PageCycleHost& cycleHost = *this;
   cycle_ = new PageCycle(cycleHost, *treeView_, *model_, *pages_, prompter_, clock, this);
+  TreeEditingHost& editingHost = *this;
+  editing_ = std::make_unique<TreeEditing>(editingHost, *treeView_, *model_, prompter_);
   connectCommands();
   createWindow();
 }

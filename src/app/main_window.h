@@ -12,6 +12,7 @@
 #include "platform/executable_path.h"
 #include "prompts.h"
 #include "scoped_flag.h"
+#include "tree_editing.h"
 
 class QTabWidget;
 class QTreeView;
@@ -51,7 +52,7 @@ struct WindowServices {
 // pages, the command actions and the status bar, and answers the document's
 // and the page cycle's host calls. Start-up and the companion messages live in
 // startup.* and companion_link.*.
-class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHost {
+class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHost, private TreeEditingHost {
   Q_OBJECT
  public:
   explicit MainWindow(Prompter& prompter, QWidget* parent = nullptr, WindowServices services = {});
@@ -135,6 +136,10 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   bool colorSupportDisabled() const override;
   void showLastUpdated(const std::string& stamp) override;
 
+  // TreeEditingHost (the rest is shared with PageCycleHost).
+  bool connectionModified() const override { return IsConnectionModified(); }
+  std::string defaultColors() const override;
+
   Prompter& prompter_;
   std::unique_ptr<FileDialogs> ownDialogs_;
   std::unique_ptr<platform::SettingsStore> ownSettings_;
@@ -150,6 +155,7 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   SettingsPage* settingsPage_ = nullptr;
   ConnectionPages* pages_ = nullptr;
   PageCycle* cycle_ = nullptr;
+  std::unique_ptr<TreeEditing> editing_;
   InputTracker* input_ = nullptr;
   SystemRegistrations* registrations_ = nullptr;
   std::unique_ptr<StatusPanels> status_;

@@ -12,6 +12,7 @@
 #include "companion_link.h"
 #include "connection_pages.h"
 #include "main_window.h"
+#include "properties/color_set.h"
 #include "settings_page.h"
 #include "status_panels.h"
 #include "tree_model.h"
@@ -27,6 +28,16 @@ void MainWindow::connectCommands() {
   commands_->setHandler(Command::Close, [this] { close(); });
   commands_->setHandler(Command::ExpandAll, [this] { expandAll(true); });
   commands_->setHandler(Command::CollapseAll, [this] { expandAll(false); });
+  commands_->setHandler(Command::AddChild, [this] { editing_->addChild(); });
+  commands_->setHandler(Command::AddSibling, [this] { editing_->addSibling(); });
+  commands_->setHandler(Command::AddSeparator, [this] { editing_->addSeparatorLine(); });
+  commands_->setHandler(Command::Duplicate, [this] { editing_->duplicate(); });
+  commands_->setHandler(Command::Delete, [this] {
+    commands_->disableButton(Command::Delete);  // the button disables itself first
+    editing_->deleteSelected();
+  });
+  commands_->setHandler(Command::MoveUp, [this] { editing_->moveUp(); });
+  commands_->setHandler(Command::MoveDown, [this] { editing_->moveDown(); });
   commands_->setHandler(Command::Apply, [this] {
     commands_->disableButton(Command::Apply);  // the button disables itself first
     cycle_->apply();
@@ -132,7 +143,9 @@ void MainWindow::saveFinished() {
   RequestRefresh();
 }
 
-// ---- PageCycleHost ----
+// ---- PageCycleHost, TreeEditingHost ----
+
+std::string MainWindow::defaultColors() const { return DefaultColorString(services_.programDir); }
 
 bool MainWindow::colorSupportDisabled() const { return settingsPage_->colorSupportDisabled(); }
 

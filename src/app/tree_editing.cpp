@@ -1,0 +1,124 @@
+#include "tree_editing.h"
+
+#include <QItemSelectionModel>
+#include <QTreeView>
+#include <algorithm>
+
+#include "model/tree_operations.h"
+#include "prompts.h"
+#include "tree_model.h"
+#include "tree_selection.h"
+
+namespace varnok::app {
+
+namespace {
+
+// Suspends the view's repainting for the length of an operation.
+class RepaintPause {
+ public:
+  explicit RepaintPause(QTreeView& view) : view_(view) { view_.setUpdatesEnabled(false); }
+  ~RepaintPause() { view_.setUpdatesEnabled(true); }
+  RepaintPause(const RepaintPause&) = delete;
+  RepaintPause& operator=(const RepaintPause&) = delete;
+
+ private:
+  QTreeView& view_;
+};
+
+}  // namespace
+
+TreeEditing::TreeEditing(TreeEditingHost& host, QTreeView& view, ConnectionTreeModel& model,
+                         Prompter& prompter)
+    : host_(host), view_(view), model_(model), tree_(model.tree()), prompter_(prompter) {}
+
+template <typename Operation>
+void TreeEditing::add(Operation operation) {
+  TreeNode* focused = TreeSelection(view_, model_).focused();
+  if (!focused) return;
+  AddResult result;
+  {
+    RepaintPause pause(view_);
+    result = operation(focused);
+    if (!result.added) return;
+    if (result.expand) view_.expand(model_.indexOf(result.expand));
+  }
+  TreeSelection(view_, model_).select(result.focus ? result.focus : focused);
+  host_.markDocumentModified();
+  host_.requestRefresh();
+}
+
+void TreeEditing::addChild() {
+  add([this](TreeNode* n) { return AddChild(tree_, n, host_.defaultColors()); });
+}
+
+void TreeEditing::addSibling() {
+  add([this](TreeNode* n) { return AddSibling(tree_, n, host_.defaultColors()); });
+}
+
+void TreeEditing::addSeparatorLine() {
+  add([this](TreeNode* n) { return AddSeparatorLine(tree_, n, host_.defaultColors()); });
+}
+
+void TreeEditing::duplicate() {
+  add([this](TreeNode* n) { return Duplicate(tree_, n); });
+}
+
+std::vector<TreeNode*> TreeEditing::selectedNodes() const {
+  std::vector<TreeNode*> nodes;
+  for (const QModelIndex& index : view_.selectionModel()->selectedIndexes())
+    if (TreeNode* node = model_.node(index)) nodes.push_back(node);
+  return nodes;
+}
+
+void TreeEditing::removeSelected(TreeNode* parent) {
+  {
+    RepaintPause pause(view_);
+    DeleteNodes(tree_, selectedNodes());
+  }
+  if (parent) TreeSelection(view_, model_).select(parent);
+  host_.markDocumentModified();
+}
+
+void TreeEditing::deleteSelected() {
+  TreeNode* focused = TreeSelection(view_, model_).focused();
+  TreeNode* parent = focused ? focused->parent() : nullptr;
+  if (host_.connectionModified() && focused) {
+    // Unapplied edits: one question about them instead of the usual one.
+    const PromptAnswer a =
+        prompter_.ask(PromptKind::Warning, PromptButtons::YesNo, DiscardEditsQuestion(focused));
+    if (a == PromptAnswer::Yes) {
+      host_.setConnectionModified(false);
+      removeSelected(parent);
+    }
+  } else {
+    const DeleteQuestion q = ConfirmDelete(tree_, selectedNodes());
+    bool go = q.deleteWithoutAsking;
+    if (q.kind != DeleteQuestion::Kind::None) {
+      const PromptKind kind =
+          q.kind == DeleteQuestion::Kind::Warning ? PromptKind::Warning : PromptKind::Confirmation;
+      go = prompter_.ask(kind, PromptButtons::YesNo, q.text) == PromptAnswer::Yes;
+    }
+    if (go) removeSelected(parent);
+  }
+  host_.requestRefresh();
+}
+
+void TreeEditing::move(bool up) {
+  TreeNode* node = TreeSelection(view_, model_).focused();
+  if (!node) return;
+  MoveResult result;
+  {
+    RepaintPause pause(view_);
+    result = up ? MoveUp(tree_, node) : MoveDown(tree_, node);
+  }
+  if (!result.moved) return;
+  TreeSelection(view_, model_).select(node);
+  host_.markDocumentModified();
+  host_.requestRefresh();
+}
+
+void TreeEditing::moveUp() { move(true); }
+
+void TreeEditing::moveDown() { move(false); }
+
+}  // namespace varnok::app

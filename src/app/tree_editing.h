@@ -1,0 +1,61 @@
+#pragma once
+// The commands that shape the tree from the tool bar and the Connection menu:
+// Add child, Add sibling, Add separator line, Duplicate, Delete, Move up and
+// Move down. The rules live in the core (model/tree_operations); this class
+// asks the questions, selects and expands what the core names, and marks the
+// document.
+#include <functional>
+#include <string>
+#include <vector>
+
+class QTreeView;
+
+namespace varnok {
+class ConnectionTree;
+class TreeNode;
+}  // namespace varnok
+
+namespace varnok::app {
+
+class ConnectionTreeModel;
+class Prompter;
+
+// What tree editing needs of the window.
+class TreeEditingHost {
+ public:
+  virtual ~TreeEditingHost() = default;
+  virtual bool connectionModified() const = 0;
+  virtual void setConnectionModified(bool on) = 0;
+  virtual void markDocumentModified() = 0;
+  virtual void requestRefresh() = 0;
+  // The colour string new connections below the top node get.
+  virtual std::string defaultColors() const = 0;
+};
+
+class TreeEditing {
+ public:
+  TreeEditing(TreeEditingHost& host, QTreeView& view, ConnectionTreeModel& model, Prompter& prompter);
+
+  void addChild();
+  void addSibling();
+  void addSeparatorLine();
+  void duplicate();
+  void deleteSelected();
+  void moveUp();
+  void moveDown();
+
+ private:
+  template <typename Operation>
+  void add(Operation operation);
+  std::vector<TreeNode*> selectedNodes() const;
+  void removeSelected(TreeNode* parent);
+  void move(bool up);
+
+  TreeEditingHost& host_;
+  QTreeView& view_;
+  ConnectionTreeModel& model_;
+  ConnectionTree& tree_;
+  Prompter& prompter_;
+};
+
+}  // namespace varnok::app

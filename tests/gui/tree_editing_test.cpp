@@ -1,0 +1,134 @@
+// Shaping the tree through the window's commands: add, duplicate, move and
+// delete with their questions, as a user does it with the tree focused.
+#include <Qsci/qsciscintilla.h>
+
+#include <QAction>
+#include <QTest>
+#include <QTreeView>
+
+#include "common/stored_text.h"
+#include "tree_model.h"
+#include "window_fixture_qt.h"
+
+using namespace varnok;
+using namespace varnok::app;
+using varnok::test::Child;
+using varnok::test::WindowFixture;
+
+class TreeEditingTest : public QObject {
+  Q_OBJECT
+  std::unique_ptr<WindowFixture> f;
+
+  MainWindow& open(const std::vector<std::string>& entries) {
+    const std::string file = f->dir.file("T.vnk");
+    test::WriteVnk(file, entries);
+    f->settings().writeString("LastVNKFile", file);
+    MainWindow& w = f->open();
+    w.show();
+    w.activateWindow();
+    if (!QTest::qWaitForWindowActive(&w)) qWarning("window not active");
+    return w;
+  }
+  // Focuses a node in the tree and lets the refresh settle, then runs a command.
+  void run(MainWindow& w, TreeNode* node, const char* action) {
+    w.treeView().setFocus();
+    w.selectNode(node);
+    w.RefreshCommands();
+    QAction* a = w.findChild<QAction*>(QString::fromLatin1(action));
+    QVERIFY2(a && a->isEnabled(), action);
+    a->trigger();
+  }
+  TreeNode* top(MainWindow& w) { return w.tree().top(); }
+
+ private slots:
+  void init() { f = std::make_unique<WindowFixture>(); }
+  void cleanup() {
+    QVERIFY2(f->problems().empty(), f->problems().c_str());
+    f.reset();
+  }
+
+  void addChildAndSiblingKeepTheFocus() {
+    MainWindow& w = open({"1:alpha:login"});
+    TreeNode* alpha = top(w)->child(0);
+    run(w, alpha, "BtnAddChild");
+    QCOMPARE(alpha->childCount(), 1);
+    QCOMPARE(alpha->child(0)->name(), std::string("Unnamed connection #1"));
+    QCOMPARE(w.focusedNode(), alpha);
+    QVERIFY(w.treeView().isExpanded(w.treeModel().indexOf(alpha)));
+    QVERIFY(w.isDocumentModified());
+    run(w, alpha, "MnAddSibling");
+    QCOMPARE(top(w)->childCount(), 2);
+    QCOMPARE(top(w)->child(1)->name(), std::string("Unnamed connection #2"));
+    QCOMPARE(w.focusedNode(), alpha);
+    // The separator line takes the focus.
+    run(w, alpha, "MnAddSeparator");
+    QVERIFY(top(w)->child(1)->isSeparator());
+    QCOMPARE(w.focusedNode(), top(w)->child(1));
+  }
+
+  void duplicateNamesTheCopy() {
+    MainWindow& w = open({"1:alpha:login", "2:inner:x"});
+    run(w, top(w)->child(0), "MnDuplicate");
+    QCOMPARE(top(w)->childCount(), 2);
+    TreeNode* copy = top(w)->child(1);
+    QCOMPARE(copy->name(), std::string("Copy of alpha"));
+    QCOMPARE(copy->childCount(), 1);
+    QCOMPARE(w.focusedNode(), copy);
+  }
+
+  void moveUpAndDown() {
+    MainWindow& w = open({"1:a:", "1:b:", "1:c:"});
+    TreeNode* b = top(w)->child(1);
+    run(w, b, "BtnMoveUp");
+    QCOMPARE(top(w)->child(0), b);
+    QCOMPARE(w.focusedNode(), b);
+    w.RefreshCommands();
+    QVERIFY(!w.findChild<QAction*>(QStringLiteral("BtnMoveUp"))->isEnabled());
+    run(w, b, "MnMoveDown");
+    run(w, b, "MnMoveDown");
+    QCOMPARE(top(w)->child(2), b);
+  }
+
+  void deleteAsksAsTheRulesSay() {
+    MainWindow& w = open({"1:plain:", "1:with macro:login", "1:parent:", "2:kid:"});
+    // A bare connection goes without a question, its parent gets the focus.
+    run(w, top(w)->child(0), "BtnDelete");
+    QCOMPARE(top(w)->childCount(), 2);
+    QCOMPARE(w.focusedNode(), top(w));
+    // With a macro: a warning; No keeps it.
+    f->prompter.expect(
+        PromptKind::Warning, PromptButtons::YesNo,
+        "Connection 'with macro' with associated data will be deleted.\rDo you want to continue?",
+        PromptAnswer::No);
+    run(w, top(w)->child(0), "BtnDelete");
+    QCOMPARE(top(w)->childCount(), 2);
+    f->prompter.expect(PromptKind::Warning, PromptButtons::YesNo,
+                       "Connection 'parent' with all descendants \rand associated data will be deleted.\r"
+                       "Do you want to continue?",
+                       PromptAnswer::Yes);
+    run(w, top(w)->child(1), "MnDelete");
+    QCOMPARE(top(w)->childCount(), 1);
+    QCOMPARE(w.tree().count(), 2);
+  }
+
+  // Unapplied edits: one question about discarding them; Yes clears "Modified".
+  void deleteWithUnappliedEditsAsksToDiscard() {
+    MainWindow& w = open({"1:a:x", "1:b:y"});
+    w.treeView().setFocus();
+    w.selectNode(top(w)->child(0));
+    w.RefreshCommands();
+    auto* editor = Child<QsciScintilla>(w, "Memo1");
+    editor->setFocus();
+    QTest::keyClicks(editor, QStringLiteral("z"));
+    QVERIFY(w.IsConnectionModified());
+    f->prompter.expect(PromptKind::Warning, PromptButtons::YesNo,
+                       "Do you want to discard all data assosiated with 'a' ?", PromptAnswer::Yes);
+    run(w, top(w)->child(0), "BtnDelete");
+    QCOMPARE(top(w)->childCount(), 1);
+    QCOMPARE(top(w)->child(0)->name(), std::string("b"));
+    QVERIFY(!w.IsConnectionModified());
+  }
+};
+
+QTEST_MAIN(TreeEditingTest)
+#include "tree_editing_test.moc"
