@@ -237,9 +237,9 @@ void ConnectionTree::setName(TreeNode* node, std::string name) {
   notify([&](TreeObserver* o) { o->nodeDataChanged(node); });
 }
 
-void ConnectionTree::Edit(TreeNode* node, const std::function<void(rVTNodeData&)>& edit) {
+void ConnectionTree::edit(TreeNode* node, const std::function<void(rVTNodeData&)>& change) {
   int level = node->data_.Level;
-  edit(node->data_);
+  change(node->data_);
   node->data_.Level = level;
   notify([&](TreeObserver* o) { o->nodeDataChanged(node); });
 }

@@ -160,7 +160,7 @@ class ConnectionTree {
   void setData(TreeNode* node, rVTNodeData data);
   void setName(TreeNode* node, std::string name);
   // Changes the record in place through `edit`; Level stays as kept.
-  void Edit(TreeNode* node, const std::function<void(rVTNodeData&)>& edit);
+  void edit(TreeNode* node, const std::function<void(rVTNodeData&)>& change);
 
  private:
   static void setLevels(TreeNode* node, int level);

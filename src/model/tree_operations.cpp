@@ -230,7 +230,7 @@ RenamePlan PlanRename(const TreeNode* node, std::string_view text) {
 }
 
 void ConvertToSeparator(ConnectionTree& tree, TreeNode* node) {
-  tree.Edit(node, [](rVTNodeData& d) {
+  tree.edit(node, [](rVTNodeData& d) {
     d.Name = std::string(kSeparatorName);
     d.NodeType = kNodeTypeSeparator;
     d.Macro.clear();
@@ -243,7 +243,7 @@ void ConvertToSeparator(ConnectionTree& tree, TreeNode* node) {
 void ApplyName(ConnectionTree& tree, TreeNode* node, std::string_view text, std::string_view defaultColors) {
   const bool wasSeparator = node->isSeparator();
   const TreeNode* parent = node->parent();
-  tree.Edit(node, [&](rVTNodeData& d) {
+  tree.edit(node, [&](rVTNodeData& d) {
     if (wasSeparator) {
       d.Macro.clear();
       d.PopupText.clear();

@@ -23,7 +23,7 @@ class TreeModelTest : public QObject {
     ConnectionTreeModel model(tree, "box7");
     TreeNode* plain = test::Add(tree, tree.top(), "plain");
     TreeNode* withMacro = test::Add(tree, tree.top(), "with macro");
-    tree.Edit(withMacro, [](rVTNodeData& d) { d.Macro = "ls"; });
+    tree.edit(withMacro, [](rVTNodeData& d) { d.Macro = "ls"; });
     TreeNode* separator = test::Add(tree, tree.top(), "-");
     QCOMPARE(model.text(tree.top()), QStringLiteral("This computer (box7)"));
     QCOMPARE(model.data(model.indexOf(withMacro)).toString(), QStringLiteral("with macro"));

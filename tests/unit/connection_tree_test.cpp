@@ -186,7 +186,7 @@ TEST(ConnectionTree, RecordChangesKeepLevelAndAreAnnounced) {
   TreeNode* a = Add(tree, tree.top(), "a");
   TreeNode* b = Add(tree, a, "b");
   tree.setData(b, {.Name = "x", .Level = 7});
-  tree.Edit(b, [](rVTNodeData& d) {
+  tree.edit(b, [](rVTNodeData& d) {
     d.Macro = "m";
     d.Level = 9;
   });

@@ -233,7 +233,7 @@ TEST(PlfFile, ConfigurationToPlfAndBackKeepsEveryStoredField) {
     }
     // NodeType is not part of the text format: everything else is byte for byte the same.
     for (TreeNode* n = ConnectionTree::next(original.top()); n; n = ConnectionTree::next(n)) {
-      original.Edit(n, [](rVTNodeData& d) { d.NodeType = 0; });
+      original.edit(n, [](rVTNodeData& d) { d.NodeType = 0; });
     }
     EXPECT_EQ(WriteConfiguration(viaPlf), WriteConfiguration(original)) << "seed " << seed;
     EXPECT_EQ(CheckInvariants(viaPlf), "");

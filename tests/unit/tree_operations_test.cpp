@@ -21,7 +21,7 @@ TEST(TreeOperations, AddChildGoesFirstAndTakesColoursFromTheRightPlace) {
   EXPECT_EQ(r.added->data().Colors, kDefault);
   EXPECT_TRUE(r.added->data().StartLogging);
   TreeNode* jump = r.added;
-  tree.Edit(jump, [](rVTNodeData& d) {
+  tree.edit(jump, [](rVTNodeData& d) {
     d.Colors = "1:2:3";
     d.StartLogging = false;
   });
@@ -75,7 +75,7 @@ TEST(TreeOperations, ConfirmDeleteAsksOnlyWhenSomethingIsLost) {
   TreeNode* bare = Add(tree, tree.top(), "bare");
   TreeNode* sep = Add(tree, tree.top(), std::string(kSeparatorName));
   TreeNode* withMacro = Add(tree, tree.top(), "mac");
-  tree.Edit(withMacro, [](rVTNodeData& d) { d.PopupText = "x"; });
+  tree.edit(withMacro, [](rVTNodeData& d) { d.PopupText = "x"; });
   TreeNode* parent = Add(tree, tree.top(), "jump");
   Add(tree, parent, "r1");
 
@@ -165,8 +165,8 @@ TEST(TreeOperations, RenamingAndConversionBetweenConnectionAndSeparator) {
   TreeNode* jump = Add(tree, tree.top(), "jump");
   TreeNode* dev = Add(tree, jump, "dev");
   Add(tree, jump, "other");
-  tree.Edit(jump, [](rVTNodeData& d) { d.Colors = "9:9:9"; });
-  tree.Edit(dev, [](rVTNodeData& d) {
+  tree.edit(jump, [](rVTNodeData& d) { d.Colors = "9:9:9"; });
+  tree.edit(dev, [](rVTNodeData& d) {
     d.Macro = "m";
     d.PopupText = "p";
     d.Schedule = "=0 8 * * *";
