@@ -19,6 +19,7 @@
 #include "file_dialogs.h"
 #include "input_tracker.h"
 #include "macro_page.h"
+#include "name_delegate.h"
 #include "platform/settings_store.h"
 #include "platform/system_info.h"
 #include "popup_page.h"
@@ -61,6 +62,8 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
   cycle_ = new PageCycle(cycleHost, *treeView_, *model_, *pages_, prompter_, clock, this);
   TreeEditingHost& editingHost = *this;
   editing_ = std::make_unique<TreeEditing>(editingHost, *treeView_, *model_, prompter_);
+  treeView_->setItemDelegate(new NameDelegate(
+      *model_, [this](TreeNode* node, const std::string& text) { editing_->rename(node, text); }, treeView_));
   connectCommands();
   createWindow();
 }
@@ -124,11 +127,12 @@ void MainWindow::buildTree() {
   treeView_->setUniformRowHeights(true);
   treeView_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   treeView_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  treeView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // F2, or a click on the focused node, names it in place.
+  treeView_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
   treeView_->setIconSize(QSize(16, 18));
   treeView_->setMinimumWidth(kMinTreeWidth);
   treeView_->setAnimated(false);
-  treeView_->setExpandsOnDoubleClick(false);
+  treeView_->setExpandsOnDoubleClick(true);
   treeView_->header()->setStretchLastSection(false);
   treeView_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
   const std::string computer = services_.computerName ? *services_.computerName : platform::ComputerName();

@@ -139,6 +139,7 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   // TreeEditingHost (the rest is shared with PageCycleHost).
   bool connectionModified() const override { return IsConnectionModified(); }
   std::string defaultColors() const override;
+  void reloadPages() override { cycle_->ShowNodeInPages(); }
 
   Prompter& prompter_;
   std::unique_ptr<FileDialogs> ownDialogs_;

@@ -120,14 +120,16 @@ void PageCycle::askAfterFocusChange() {
 void PageCycle::nodeCollapsed(const QModelIndex& index) {
   if (reverting_ || host_.isLoading()) return;
   TreeNode* node = model_.node(index);
-  if (!node || !shown_ || !pages_.isModified()) return;
-  if (node != shown_ && !node->isAncestorOf(shown_)) return;
-  if (!ask(shown_)) {
+  if (!node) return;
+  const bool holdsShown = shown_ && (node == shown_ || node->isAncestorOf(shown_));
+  if (holdsShown && pages_.isModified() && !ask(shown_)) {
     reverting_ = true;
     view_.expand(index);
     reverting_ = false;
     return;
   }
+  // The collapsed node becomes the focused, selected and shown one.
+  selection_.select(node);
   ShowNodeInPages();
   host_.requestRefresh();
 }

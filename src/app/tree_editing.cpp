@@ -117,6 +117,28 @@ void TreeEditing::move(bool up) {
   host_.requestRefresh();
 }
 
+void TreeEditing::rename(TreeNode* node, const std::string& text) {
+  const RenamePlan plan = PlanRename(node, text);
+  switch (plan.step) {
+    case RenameStep::Refuse:
+      if (!plan.message.empty()) prompter_.warning(plan.message);
+      return;
+    case RenameStep::Reject:
+      prompter_.warning(plan.message);
+      break;
+    case RenameStep::AskConvert:
+      if (prompter_.ask(PromptKind::Warning, PromptButtons::YesNo, plan.message) != PromptAnswer::Yes) return;
+      ConvertToSeparator(tree_, node);
+      break;
+    case RenameStep::Rename:
+      ApplyName(tree_, node, text, host_.defaultColors());
+      break;
+  }
+  host_.markDocumentModified();
+  host_.reloadPages();
+  host_.requestRefresh();
+}
+
 void TreeEditing::moveUp() { move(true); }
 
 void TreeEditing::moveDown() { move(false); }

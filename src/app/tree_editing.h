@@ -30,6 +30,8 @@ class TreeEditingHost {
   virtual void requestRefresh() = 0;
   // The colour string new connections below the top node get.
   virtual std::string defaultColors() const = 0;
+  // The pages show the focused node again (after a rename).
+  virtual void reloadPages() = 0;
 };
 
 class TreeEditing {
@@ -43,6 +45,8 @@ class TreeEditing {
   void deleteSelected();
   void moveUp();
   void moveDown();
+  // The in-place editor ended with `text` for `node` (not by Esc).
+  void rename(TreeNode* node, const std::string& text);
 
  private:
   template <typename Operation>

@@ -81,6 +81,9 @@ QVariant ConnectionTreeModel::data(const QModelIndex& index, int role) const {
 
 Qt::ItemFlags ConnectionTreeModel::flags(const QModelIndex& index) const {
   if (!index.isValid()) return Qt::NoItemFlags;
+  const TreeNode* n = node(index);
+  // Every node but the top node is named in place.
+  if (n && n->parent()) return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
   return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
 

@@ -3,6 +3,7 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <QAction>
+#include <QLineEdit>
 #include <QTest>
 #include <QTreeView>
 
@@ -39,6 +40,18 @@ class TreeEditingTest : public QObject {
     a->trigger();
   }
   TreeNode* top(MainWindow& w) { return w.tree().top(); }
+  // F2 on the node, the text typed over the name, then Enter (or Esc).
+  void nameInPlace(MainWindow& w, TreeNode* node, const QString& text, Qt::Key end = Qt::Key_Return) {
+    w.treeView().setFocus();
+    w.selectNode(node);
+    QTest::keyClick(&w.treeView(), Qt::Key_F2);
+    auto* editor = w.treeView().findChild<QLineEdit*>(QStringLiteral("VTEditor"));
+    QVERIFY(editor);
+    editor->selectAll();
+    QTest::keyClicks(editor, text);
+    QTest::keyClick(editor, end);
+    QTest::qWait(20);
+  }
 
  private slots:
   void init() { f = std::make_unique<WindowFixture>(); }
@@ -109,6 +122,56 @@ class TreeEditingTest : public QObject {
     run(w, top(w)->child(1), "MnDelete");
     QCOMPARE(top(w)->childCount(), 1);
     QCOMPARE(w.tree().count(), 2);
+  }
+
+  void namingInPlaceFollowsTheNameRules() {
+    MainWindow& w = open({"1:alpha:login", "1:beta:", "2:kid:"});
+    TreeNode* alpha = top(w)->child(0);
+    nameInPlace(w, alpha, QStringLiteral("router"));
+    QCOMPARE(alpha->name(), std::string("router"));
+    QVERIFY(w.isDocumentModified());
+    w.UpdateCaption(false);
+    nameInPlace(w, alpha, QStringLiteral("gone"), Qt::Key_Escape);
+    QCOMPARE(alpha->name(), std::string("router"));
+    QVERIFY(!w.isDocumentModified());
+
+    f->prompter.expect(PromptKind::Warning, PromptButtons::OK, "Connection name cannot be empty.",
+                       PromptAnswer::OK);
+    nameInPlace(w, alpha, QStringLiteral("   "));
+    QCOMPARE(alpha->name(), std::string("router"));
+    f->prompter.expect(PromptKind::Warning, PromptButtons::OK,
+                       "Connection name has to be unique among its sibling connections.", PromptAnswer::OK);
+    nameInPlace(w, alpha, QStringLiteral("beta"));
+    QCOMPARE(alpha->name(), std::string("router"));
+
+    f->prompter.expect(
+        PromptKind::Warning, PromptButtons::OK,
+        "Connection 'beta' cannot be replaced with separator line\rbecause it has at least one child.",
+        PromptAnswer::OK);
+    nameInPlace(w, top(w)->child(1), QStringLiteral("-"));
+    QVERIFY(!top(w)->child(1)->isSeparator());
+    f->prompter.expect(
+        PromptKind::Warning, PromptButtons::YesNo,
+        "Connection 'router' will be converted into separator line.\nAll associated data will be "
+        "deleted.\n\rDo you want to continue?",
+        PromptAnswer::Yes);
+    nameInPlace(w, alpha, QStringLiteral("-"));
+    QVERIFY(alpha->isSeparator());
+    QVERIFY(alpha->data().Macro.empty());
+    w.UpdateCaption(false);
+  }
+
+  // Collapsing a branch focuses and selects the collapsed node.
+  void collapsedNodeTakesTheFocus() {
+    MainWindow& w = open({"1:parent:", "2:kid:k"});
+    TreeNode* parent = top(w)->child(0);
+    w.treeView().setFocus();
+    w.selectNode(parent->child(0));
+    w.RefreshCommands();
+    w.treeView().collapse(w.treeModel().indexOf(parent));
+    QCOMPARE(w.focusedNode(), parent);
+    QVERIFY(w.treeView().selectionModel()->isSelected(w.treeModel().indexOf(parent)));
+    QCOMPARE(Child<QsciScintilla>(w, "Memo1")->text(), QString());
   }
 
   // Unapplied edits: one question about discarding them; Yes clears "Modified".
