@@ -174,6 +174,21 @@ class TreeEditingTest : public QObject {
     QCOMPARE(Child<QsciScintilla>(w, "Memo1")->text(), QString());
   }
 
+  // The tree's context menu offers the tree items while the tree has the focus.
+  void contextMenuItemsFollowTheTreeFocus() {
+    MainWindow& w = open({"1:alpha:"});
+    w.treeView().setFocus();
+    w.selectNode(top(w)->child(0));
+    w.RefreshCommands();
+    QAction* addChild = w.findChild<QAction*>(QStringLiteral("pmAddChild"));
+    QVERIFY(addChild && addChild->isVisible() && addChild->isEnabled());
+    addChild->trigger();
+    QCOMPARE(top(w)->child(0)->childCount(), 1);
+    Child<QsciScintilla>(w, "Memo1")->setFocus();
+    w.RefreshCommands();
+    QVERIFY(!addChild->isVisible());
+  }
+
   // Unapplied edits: one question about discarding them; Yes clears "Modified".
   void deleteWithUnappliedEditsAsksToDiscard() {
     MainWindow& w = open({"1:a:x", "1:b:y"});
