@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QMenu>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSplitter>
@@ -142,6 +143,12 @@ void MainWindow::buildTree() {
   selection_ = std::make_unique<TreeSelection>(*treeView_, *model_);
   connect(treeView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this] { RequestRefresh(); });
+  // The shared context menu; its states are those of a finished refresh.
+  treeView_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(treeView_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    RefreshCommands();
+    commands_->contextMenu()->exec(treeView_->viewport()->mapToGlobal(pos));
+  });
 }
 
 void MainWindow::buildPages() {

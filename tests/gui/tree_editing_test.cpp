@@ -3,8 +3,12 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
 
 #include "common/stored_text.h"
@@ -187,6 +191,18 @@ class TreeEditingTest : public QObject {
     Child<QsciScintilla>(w, "Memo1")->setFocus();
     w.RefreshCommands();
     QVERIFY(!addChild->isVisible());
+
+    // A right click in the tree opens it.
+    auto* menu = w.findChild<QMenu*>(QStringLiteral("PopupMenu1"));
+    bool shown = false;
+    QTimer::singleShot(50, [&] {
+      shown = menu->isVisible();
+      menu->close();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 5),
+                            w.treeView().viewport()->mapToGlobal(QPoint(10, 5)));
+    QApplication::sendEvent(w.treeView().viewport(), &event);
+    QVERIFY(shown);
   }
 
   // Unapplied edits: one question about discarding them; Yes clears "Modified".
