@@ -30,17 +30,12 @@ class CommandActions : public QObject {
 
   // Runs `handler` when the command's button, menu item or context item is triggered.
   void setHandler(Command id, std::function<void()> handler);
-  bool hasHandler(Command id) const { return handled_[id]; }
 
   // Where the menus take the window's state when they open.
   void setSnapshotSource(std::function<CommandSnapshot()> source) { snapshot_ = std::move(source); }
 
   // Applies the rules to every button, menu item and context item.
   void applyAll(const CommandSnapshot& snapshot);
-  // The states the last refresh gave the buttons (before the handler check).
-  const CommandStates& buttonStates() const { return buttons_; }
-  // The enabled state a page control should show (SetParentColors, ...).
-  bool isEnabled(Command id) const { return buttons_[id] && handled_[id]; }
 
   // The button disables itself before its work (Apply); the next refresh decides again.
   void disableButton(Command id);

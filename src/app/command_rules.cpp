@@ -75,12 +75,6 @@ const char* SelectAllReason(const CommandSnapshot& s) {
 
 CommandStates::CommandStates() { reasons_.fill(kNotHere); }
 
-CommandFlags CommandStates::flags() const {
-  CommandFlags out;
-  for (std::size_t i = 0; i < kCommandCount; ++i) out.set(static_cast<Command>(i), reasons_[i] == nullptr);
-  return out;
-}
-
 bool CanSelectAll(const CommandSnapshot& s) {
   switch (s.focus) {
     case FocusKind::None:

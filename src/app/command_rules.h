@@ -72,7 +72,6 @@ class CommandStates {
   // `why` nullptr: enabled.
   void set(Command c, const char* why) { reasons_[index(c)] = why; }
   void enable(Command c) { reasons_[index(c)] = nullptr; }
-  CommandFlags flags() const;
 
  private:
   static std::size_t index(Command c) { return static_cast<std::size_t>(c); }

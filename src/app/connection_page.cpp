@@ -34,8 +34,6 @@ void ConnectionPage::uncover() { stack_->setCurrentIndex(0); }
 
 bool ConnectionPage::showsConnection() const { return stack_->currentWidget() != cover_; }
 
-QString ConnectionPage::coverCaption() const { return cover_->text(); }
-
 void ConnectionPage::userEdited() {
   if (loading_) return;
   edited_ = true;

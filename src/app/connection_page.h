@@ -33,7 +33,6 @@ class ConnectionPage : public QWidget {
   void cover(const QString& caption);
   void uncover();
   bool showsConnection() const;
-  QString coverCaption() const;
 
  signals:
   void edited();

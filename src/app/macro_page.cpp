@@ -71,8 +71,6 @@ bool MacroPage::isMacroEmpty() const { return Trimmed(macroEditor_->text()).isEm
 
 bool MacroPage::hasSelection() const { return macroEditor_->hasSelectedText(); }
 
-bool MacroPage::loggingChecked() const { return loggingBox_->isChecked(); }
-
 void MacroPage::coverWithLogging(const QString& caption) {
   cover(caption);
   loggingPanel_->hide();

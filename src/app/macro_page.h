@@ -23,7 +23,6 @@ class MacroPage : public ConnectionPage {
   // The editor's text is empty after trimming.
   bool isMacroEmpty() const;
   bool hasSelection() const;
-  bool loggingChecked() const;
 
   void coverWithLogging(const QString& caption);
   void uncoverWithLogging();

@@ -32,10 +32,7 @@ class PageCycleTest : public QObject {
 
   MainWindow& openAB() {
     f->settings().writeString("LastVNKFile", file);
-    MainWindow& w = f->open();
-    w.show();
-    w.activateWindow();
-    if (!QTest::qWaitForWindowActive(&w)) qWarning("window not active");
+    MainWindow& w = f->openActive();
     macroEditor = Child<QsciScintilla>(w, "Memo1");
     return w;
   }

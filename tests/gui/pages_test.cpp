@@ -64,10 +64,7 @@ class PagesTest : public QObject {
     tree.insert(tree.top(), 2, ConnectionTree::newNode(s));
     SaveConfiguration(tree, file);
     f->settings().writeString("LastVNKFile", file);
-    MainWindow& w = f->open();
-    w.show();
-    w.activateWindow();
-    if (!QTest::qWaitForWindowActive(&w)) qWarning("window not active");
+    MainWindow& w = f->openActive();
     macroEditor = Child<QsciScintilla>(w, "Memo1");
     popupEditor = Child<QsciScintilla>(w, "Memo2");
     return w;

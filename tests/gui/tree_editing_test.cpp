@@ -28,10 +28,7 @@ class TreeEditingTest : public QObject {
     const std::string file = f->dir.file("T.vnk");
     test::WriteVnk(file, entries);
     f->settings().writeString("LastVNKFile", file);
-    MainWindow& w = f->open();
-    w.show();
-    w.activateWindow();
-    if (!QTest::qWaitForWindowActive(&w)) qWarning("window not active");
+    MainWindow& w = f->openActive();
     return w;
   }
   // Focuses a node in the tree and lets the refresh settle, then runs a command.

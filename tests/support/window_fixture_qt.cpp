@@ -1,5 +1,7 @@
 #include "window_fixture_qt.h"
 
+#include <QTest>
+
 #include "common/stored_text.h"
 #include "files/vnk_file.h"
 #include "platform/posix/settings_file.h"
@@ -20,6 +22,14 @@ app::MainWindow& WindowFixture::open(app::WindowServices extra) {
   if (extra.programDir == app::WindowServices{}.programDir) extra.programDir = programDir;
   window_ = std::make_unique<app::MainWindow>(prompter, nullptr, extra);
   return *window_;
+}
+
+app::MainWindow& WindowFixture::openActive(app::WindowServices extra) {
+  app::MainWindow& w = open(std::move(extra));
+  w.show();
+  w.activateWindow();
+  if (!QTest::qWaitForWindowActive(&w)) qWarning("window not active");
+  return w;
 }
 
 void WindowFixture::destroy() {

@@ -20,6 +20,8 @@ class WindowFixture {
 
   // Creates (or re-creates) the window; the settings file stays.
   app::MainWindow& open(app::WindowServices extra = {});
+  // Opens the window, shows it and waits until it is the active window.
+  app::MainWindow& openActive(app::WindowServices extra = {});
   // Destroys the window without its close questions.
   void destroy();
   app::MainWindow& window() { return *window_; }
