@@ -73,6 +73,7 @@ void ConnectionTree::removeObserver(TreeObserver* observer) {
 void ConnectionTree::clear() {
   notify([](TreeObserver* o) { o->treeAboutToBeReset(); });
   top_ = newNode();
+  if (recorder_) recorder_->recordReset();
   notify([](TreeObserver* o) { o->treeReset(); });
 }
 
@@ -185,10 +186,46 @@ void ConnectionTree::insertRange(TreeNode* parent, int row, std::vector<std::uni
                            std::make_move_iterator(nodes.end()));
   renumber(parent, row);
   addToSizes(parent, added);
+  if (recorder_) recorder_->recordInserted(parent, row, last - row + 1);
   notify([&](TreeObserver* o) { o->nodesInserted(parent, row, last); });
 }
 
 std::unique_ptr<TreeNode> ConnectionTree::take(TreeNode* node) {
+  assert(!recorder_ && "a taken node is not recorded");
+  return detach(node);
+}
+
+std::vector<std::unique_ptr<TreeNode>> ConnectionTree::takeRange(TreeNode* parent, int first, int count) {
+  assert(!recorder_ && "taken nodes are not recorded");
+  first = std::clamp(first, 0, parent->childCount());
+  count = std::clamp(count, 0, parent->childCount() - first);
+  if (count == 0) return {};
+  const int last = first + count - 1;
+  notify([&](TreeObserver* o) { o->nodesAboutToBeRemoved(parent, first, last); });
+  auto begin = parent->children_.begin() + first;
+  std::vector<std::unique_ptr<TreeNode>> taken(std::make_move_iterator(begin),
+                                               std::make_move_iterator(begin + count));
+  parent->children_.erase(begin, begin + count);
+  renumber(parent, first);
+  int removed = 0;
+  for (auto& n : taken) {
+    removed += n->size_;
+    n->parent_ = nullptr;
+    n->row_ = 0;
+  }
+  addToSizes(parent, -removed);
+  notify([&](TreeObserver* o) { o->nodesRemoved(parent, first, last); });
+  return taken;
+}
+
+void ConnectionTree::remove(TreeNode* node) {
+  TreeNode* parent = node->parent_;
+  const int row = node->row_;
+  std::unique_ptr<TreeNode> removed = detach(node);
+  if (recorder_ && removed) recorder_->recordRemoved(parent, row, std::move(removed));
+}
+
+std::unique_ptr<TreeNode> ConnectionTree::detach(TreeNode* node) {
   TreeNode* parent = node->parent_;
   assert(parent && "the top node cannot be removed");
   if (!parent) return nullptr;
@@ -222,25 +259,35 @@ bool ConnectionTree::move(TreeNode* node, TreeNode* newParent, int destRow) {
   newParent->children_.insert(newParent->children_.begin() + insertAt, std::move(moving));
   renumber(oldParent, oldParent == newParent ? std::min(row, insertAt) : row);
   if (oldParent != newParent) renumber(newParent, insertAt);
+  if (recorder_) recorder_->recordMoved(node, oldParent, row);
   notify([&](TreeObserver* o) { o->nodeMoved(oldParent, row, newParent, destRow); });
   return true;
 }
 
 void ConnectionTree::setData(TreeNode* node, rVTNodeData data) {
   data.Level = node->data_.Level;
-  node->data_ = std::move(data);
+  std::swap(node->data_, data);
+  if (recorder_) recorder_->recordDataChanged(node, std::move(data));
   notify([&](TreeObserver* o) { o->nodeDataChanged(node); });
 }
 
 void ConnectionTree::setName(TreeNode* node, std::string name) {
-  node->data_.Name = std::move(name);
+  std::swap(node->data_.Name, name);
+  if (recorder_) recorder_->recordNameChanged(node, std::move(name));
   notify([&](TreeObserver* o) { o->nodeDataChanged(node); });
 }
 
 void ConnectionTree::edit(TreeNode* node, const std::function<void(rVTNodeData&)>& change) {
   int level = node->data_.Level;
-  change(node->data_);
-  node->data_.Level = level;
+  if (recorder_) {
+    rVTNodeData before = node->data_;
+    change(node->data_);
+    node->data_.Level = level;
+    recorder_->recordDataChanged(node, std::move(before));
+  } else {
+    change(node->data_);
+    node->data_.Level = level;
+  }
   notify([&](TreeObserver* o) { o->nodeDataChanged(node); });
 }
 

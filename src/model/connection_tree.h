@@ -79,6 +79,23 @@ class TreeObserver {
   virtual void treeReset() {}
 };
 
+// Receives every change of the tree while attached (the undo history).
+// Called after the change. A removed subtree is handed over rather than
+// destroyed, so that an undo can put the very same nodes back and pointers to
+// them stay valid.
+class TreeRecorder {
+ public:
+  virtual ~TreeRecorder() = default;
+  virtual void recordInserted(TreeNode* parent, int first, int count) = 0;
+  virtual void recordRemoved(TreeNode* parent, int row, std::unique_ptr<TreeNode> node) = 0;
+  // `node` stands at its new place; it came from `fromRow` of `fromParent`.
+  virtual void recordMoved(TreeNode* node, TreeNode* fromParent, int fromRow) = 0;
+  virtual void recordDataChanged(TreeNode* node, rVTNodeData before) = 0;
+  virtual void recordNameChanged(TreeNode* node, std::string before) = 0;
+  // Every node was replaced (clear): whatever was recorded refers to nothing now.
+  virtual void recordReset() = 0;
+};
+
 // Builds a detached forest fast (no size bookkeeping per append, so a chain
 // of any depth costs O(1) per node); finish() hands back the top-level nodes
 // ready for ConnectionTree::InsertRange. Used by the file readers.
@@ -107,6 +124,9 @@ class ConnectionTree {
 
   void addObserver(TreeObserver* observer);
   void removeObserver(TreeObserver* observer);
+  // At most one recorder; nullptr detaches it.
+  void setRecorder(TreeRecorder* recorder) { recorder_ = recorder; }
+  TreeRecorder* recorder() const { return recorder_; }
 
   // Removes every node but the top node, whose record is cleared (a new
   // configuration). Announced as a reset.
@@ -147,9 +167,15 @@ class ConnectionTree {
   // Inserts several detached nodes as consecutive children starting at `row`;
   // one notification for the whole range.
   void insertRange(TreeNode* parent, int row, std::vector<std::unique_ptr<TreeNode>> nodes);
-  // Removes a node other than the top node with its subtree and hands it back.
+  // Removes a node other than the top node with its subtree and hands it
+  // back. Not recorded: with a recorder attached, use remove (or move).
   std::unique_ptr<TreeNode> take(TreeNode* node);
-  void remove(TreeNode* node) { take(node); }
+  // Removes `count` consecutive children of `parent` from `first` on, with
+  // their subtrees, in one notification. Not recorded, as take.
+  std::vector<std::unique_ptr<TreeNode>> takeRange(TreeNode* parent, int first, int count);
+  // Removes a node other than the top node with its subtree; the recorder,
+  // when one is attached, keeps it.
+  void remove(TreeNode* node);
   // Moves `node` with its subtree so that it comes before the child that is at
   // `destRow` of `newParent` now (destRow == childCount() appends). Refused
   // (false) for the top node, for a destination inside the node's own subtree
@@ -171,8 +197,11 @@ class ConnectionTree {
     for (TreeObserver* o : observers_) f(o);
   }
 
+  std::unique_ptr<TreeNode> detach(TreeNode* node);
+
   std::unique_ptr<TreeNode> top_;
   std::vector<TreeObserver*> observers_;
+  TreeRecorder* recorder_ = nullptr;
 };
 
 }  // namespace varnok

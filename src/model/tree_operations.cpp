@@ -24,9 +24,35 @@ rVTNodeData NewConnection(const ConnectionTree& tree, const TreeNode* parent,
   return d;
 }
 
-// The given nodes without the top node, without duplicates and without nodes
-// inside another given node's subtree, in tree order.
-std::vector<TreeNode*> Outermost(const ConnectionTree& tree, const std::vector<TreeNode*>& nodes) {
+// Moves or copies the outermost `nodes` to consecutive places from `row` of
+// `parent` on, then resolves the sibling names; refused when the place lies
+// inside a moved node's subtree.
+std::vector<TreeNode*> PlaceNodes(ConnectionTree& tree, const std::vector<TreeNode*>& nodes, TreeNode* parent,
+                                  int row, bool copy) {
+  std::vector<TreeNode*> dropped = OutermostNodes(tree, nodes);
+  if (dropped.empty()) return {};
+  if (!copy) {
+    for (const TreeNode* n : dropped)
+      if (n == parent || n->isAncestorOf(parent)) return {};
+  }
+  std::vector<TreeNode*> placed;
+  for (TreeNode* n : dropped) {
+    TreeNode* now = n;
+    if (copy)
+      now = tree.insert(parent, row, ConnectionTree::clone(n));
+    else
+      tree.move(n, parent, row);  // false only when it already stands there
+    row = now->row() + 1;
+    placed.push_back(now);
+  }
+  // All of them share the parent: one fix-up resolves every name below it.
+  AfterMoveOrCopy(tree, placed.front());
+  return placed;
+}
+
+}  // namespace
+
+std::vector<TreeNode*> OutermostNodes(const ConnectionTree& tree, const std::vector<TreeNode*>& nodes) {
   std::unordered_set<const TreeNode*> given;
   for (const TreeNode* n : nodes)
     if (n && n->parent()) given.insert(n);
@@ -43,8 +69,6 @@ std::vector<TreeNode*> Outermost(const ConnectionTree& tree, const std::vector<T
   for (auto& k : kept) out.push_back(k.second);
   return out;
 }
-
-}  // namespace
 
 AddResult AddChild(ConnectionTree& tree, TreeNode* focused, std::string_view defaultColors) {
   TreeNode* added =
@@ -115,12 +139,6 @@ std::vector<TreeNode*> DropNodes(ConnectionTree& tree, const std::vector<TreeNod
                                  DropMark mark, bool copy) {
   if (!target || mark == DropMark::Nowhere) return {};
   if (!target->parent() && mark != DropMark::On) return {};
-  std::vector<TreeNode*> dropped = Outermost(tree, nodes);
-  if (dropped.empty()) return {};
-  if (!copy) {
-    for (const TreeNode* n : dropped)
-      if (n == target || n->isAncestorOf(target)) return {};
-  }
   TreeNode* parent = target->parent();
   int row = 0;
   switch (mark) {
@@ -140,22 +158,32 @@ std::vector<TreeNode*> DropNodes(ConnectionTree& tree, const std::vector<TreeNod
       row = target->row() + 1;
       break;
   }
-  std::vector<TreeNode*> placed;
-  for (TreeNode* n : dropped) {
-    TreeNode* now = n;
-    if (copy)
-      now = tree.insert(parent, row, ConnectionTree::clone(n));
-    else
-      tree.move(n, parent, row);  // false only when it already stands there
-    row = now->row() + 1;
-    placed.push_back(now);
+  return PlaceNodes(tree, nodes, parent, row, copy);
+}
+
+std::vector<TreeNode*> PasteNodes(ConnectionTree& tree, TreeNode* target,
+                                  std::vector<std::unique_ptr<TreeNode>> nodes) {
+  if (!target || nodes.empty()) return {};
+  TreeNode* parent = target;
+  int row = 0;
+  if (target->isSeparator() && target->parent()) {
+    parent = target->parent();
+    row = target->row() + 1;
   }
-  // The fix-up resolves the whole parent's subtree; it gives the same names
-  // when run again for the same parent, so once per parent is enough.
-  std::unordered_set<const TreeNode*> fixed;
-  for (TreeNode* n : placed)
-    if (fixed.insert(n->parent()).second) AfterMoveOrCopy(tree, n);
-  return placed;
+  std::vector<TreeNode*> pasted;
+  pasted.reserve(nodes.size());
+  for (auto& n : nodes) pasted.push_back(n.get());
+  tree.insertRange(parent, row, std::move(nodes));
+  AfterMoveOrCopy(tree, pasted.front());
+  return pasted;
+}
+
+std::vector<TreeNode*> MoveNodesInto(ConnectionTree& tree, const std::vector<TreeNode*>& nodes,
+                                     TreeNode* target) {
+  if (!target) return {};
+  if (target->isSeparator() && target->parent())
+    return PlaceNodes(tree, nodes, target->parent(), target->row() + 1, false);
+  return PlaceNodes(tree, nodes, target, 0, false);
 }
 
 DeleteQuestion ConfirmDelete(const ConnectionTree& tree, const std::vector<TreeNode*>& selected) {
@@ -203,7 +231,7 @@ std::string DiscardEditsQuestion(const TreeNode* current) {
 
 int DeleteNodes(ConnectionTree& tree, const std::vector<TreeNode*>& selected) {
   int removed = 0;
-  for (TreeNode* n : Outermost(tree, selected)) {
+  for (TreeNode* n : OutermostNodes(tree, selected)) {
     removed += n->subtreeSize();
     tree.remove(n);
   }

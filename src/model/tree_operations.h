@@ -69,6 +69,20 @@ bool CanDropOn(const TreeNode* target, const TreeNode* current);
 std::vector<TreeNode*> DropNodes(ConnectionTree& tree, const std::vector<TreeNode*>& nodes, TreeNode* target,
                                  DropMark mark, bool copy);
 
+// Pasting. `PasteNodes` inserts detached copies (from the clipboard) as the
+// first children of `target`, in their order; `MoveNodesInto` moves nodes
+// that were cut there instead (refused, empty, for the top node or a target
+// inside a moved node's subtree). Pasting onto a separator puts the nodes
+// directly after it. Both end with ResolveSiblingNames below the parent and
+// return the pasted nodes in their new order.
+std::vector<TreeNode*> PasteNodes(ConnectionTree& tree, TreeNode* target,
+                                  std::vector<std::unique_ptr<TreeNode>> nodes);
+std::vector<TreeNode*> MoveNodesInto(ConnectionTree& tree, const std::vector<TreeNode*>& nodes,
+                                     TreeNode* target);
+// The given nodes without the top node, duplicates and nodes inside another
+// given node's subtree, in tree order: what a copy, cut or drop carries.
+std::vector<TreeNode*> OutermostNodes(const ConnectionTree& tree, const std::vector<TreeNode*>& nodes);
+
 // Deleting. `selected` may come in any order and may hold the top node,
 // which is never deleted; descendants of selected nodes go with them.
 struct DeleteQuestion {

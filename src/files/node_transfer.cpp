@@ -1,0 +1,39 @@
+#include "files/node_transfer.h"
+
+#include "files/level_placement.h"
+#include "files/vnk_file.h"
+
+namespace varnok {
+namespace {
+
+constexpr std::string_view kNodesTag = "VNKNODES1";
+
+}  // namespace
+
+std::string SerializeNodes(const std::vector<TreeNode*>& roots) {
+  std::string out(kNodesTag);
+  for (const TreeNode* root : roots) {
+    const int base = root->data().Level - 1;
+    ConnectionTree::forEachPreOrder(
+        root, [&](const TreeNode* n) { AppendRecord(out, n->data(), n->data().Level - base); });
+  }
+  return out;
+}
+
+std::optional<std::vector<std::unique_ptr<TreeNode>>> DeserializeNodes(std::string_view bytes) {
+  if (!bytes.starts_with(kNodesTag)) return std::nullopt;
+  bytes.remove_prefix(kNodesTag.size());
+  SubtreeBuilder builder;
+  LevelPlacement place(builder.root());
+  while (!bytes.empty()) {
+    rVTNodeData d;
+    if (!ReadRecord(bytes, d)) return std::nullopt;
+    if (d.Name.empty()) continue;
+    TreeNode* parent = place.parentFor(d.Level);
+    if (IsSeparatorName(d.Name)) d.Name = std::string(kSeparatorName);
+    place.created(builder.append(parent, std::move(d)));
+  }
+  return builder.finish();
+}
+
+}  // namespace varnok

@@ -1,0 +1,189 @@
+#include "model/tree_history.h"
+
+#include <utility>
+
+namespace varnok {
+
+// One recorded change, kept in the form that undoes it. Replaying a change
+// turns it into the change that undoes the replay, so the same list serves
+// undo (walked backwards) and redo (walked forwards).
+struct TreeHistory::Change {
+  enum class Kind {
+    Placed,    // `count` nodes stand at `row` of `parent`: replay takes them out
+    Unplaced,  // `held` nodes belong at `row` of `parent`: replay puts them back
+    Moved,     // `node` came from `row` of `parent`: replay moves it back
+    Data,      // `node` had the record `data`: replay swaps it back
+    Name,      // `node` had the name `name`: replay swaps it back
+  };
+  Kind kind = Kind::Placed;
+  TreeNode* node = nullptr;
+  TreeNode* parent = nullptr;
+  int row = 0;
+  int count = 0;
+  std::vector<std::unique_ptr<TreeNode>> held;
+  rVTNodeData data;
+  std::string name;
+};
+
+struct TreeHistory::Step {
+  std::vector<Change> changes;
+  TreeViewState before;
+  TreeViewState after;
+};
+
+TreeHistory::TreeHistory(ConnectionTree& tree, std::size_t limit)
+    : tree_(tree), limit_(limit == 0 ? 1 : limit) {
+  tree_.setRecorder(this);
+}
+
+TreeHistory::~TreeHistory() {
+  if (tree_.recorder() == this) tree_.setRecorder(nullptr);
+}
+
+void TreeHistory::begin(TreeViewState before) {
+  if (depth_++ > 0) return;
+  open_ = std::make_unique<Step>();
+  open_->before = std::move(before);
+}
+
+void TreeHistory::end(TreeViewState after) {
+  if (depth_ == 0 || --depth_ > 0) return;
+  std::unique_ptr<Step> step = std::move(open_);
+  if (!step || step->changes.empty()) return;
+  step->after = std::move(after);
+  redo_.clear();
+  undo_.push_back(std::move(step));
+  // The oldest step goes; no later step refers to the nodes it kept, as
+  // those were out of the tree for every later step.
+  if (undo_.size() > limit_) undo_.erase(undo_.begin());
+}
+
+void TreeHistory::add(Change change) {
+  if (open_) {
+    open_->changes.push_back(std::move(change));
+    return;
+  }
+  // A change outside any group is a step of its own.
+  begin({});
+  open_->changes.push_back(std::move(change));
+  end({});
+}
+
+void TreeHistory::recordInserted(TreeNode* parent, int first, int count) {
+  Change c;
+  c.kind = Change::Kind::Placed;
+  c.parent = parent;
+  c.row = first;
+  c.count = count;
+  add(std::move(c));
+}
+
+void TreeHistory::recordRemoved(TreeNode* parent, int row, std::unique_ptr<TreeNode> node) {
+  Change c;
+  c.kind = Change::Kind::Unplaced;
+  c.parent = parent;
+  c.row = row;
+  c.held.push_back(std::move(node));
+  add(std::move(c));
+}
+
+void TreeHistory::recordMoved(TreeNode* node, TreeNode* fromParent, int fromRow) {
+  Change c;
+  c.kind = Change::Kind::Moved;
+  c.node = node;
+  c.parent = fromParent;
+  c.row = fromRow;
+  add(std::move(c));
+}
+
+void TreeHistory::recordDataChanged(TreeNode* node, rVTNodeData before) {
+  Change c;
+  c.kind = Change::Kind::Data;
+  c.node = node;
+  c.data = std::move(before);
+  add(std::move(c));
+}
+
+void TreeHistory::recordNameChanged(TreeNode* node, std::string before) {
+  Change c;
+  c.kind = Change::Kind::Name;
+  c.node = node;
+  c.name = std::move(before);
+  add(std::move(c));
+}
+
+void TreeHistory::recordReset() { clear(); }
+
+void TreeHistory::clear() {
+  undo_.clear();
+  redo_.clear();
+  if (open_) open_->changes.clear();
+}
+
+void TreeHistory::replay(Step& step, bool backwards) {
+  tree_.setRecorder(nullptr);
+  auto apply = [this](Change& c) {
+    switch (c.kind) {
+      case Change::Kind::Placed:
+        c.held = tree_.takeRange(c.parent, c.row, c.count);
+        c.kind = Change::Kind::Unplaced;
+        break;
+      case Change::Kind::Unplaced:
+        c.count = static_cast<int>(c.held.size());
+        tree_.insertRange(c.parent, c.row, std::move(c.held));
+        c.held.clear();
+        c.kind = Change::Kind::Placed;
+        break;
+      case Change::Kind::Moved: {
+        TreeNode* parent = c.node->parent();
+        const int row = c.node->row();
+        // move() counts the destination before the node leaves its place.
+        const int dest = (parent == c.parent && c.row > row) ? c.row + 1 : c.row;
+        tree_.move(c.node, c.parent, dest);
+        c.parent = parent;
+        c.row = row;
+        break;
+      }
+      case Change::Kind::Data: {
+        rVTNodeData now = c.node->data();
+        tree_.setData(c.node, std::move(c.data));
+        c.data = std::move(now);
+        break;
+      }
+      case Change::Kind::Name: {
+        std::string now = c.node->name();
+        tree_.setName(c.node, std::move(c.name));
+        c.name = std::move(now);
+        break;
+      }
+    }
+  };
+  if (backwards) {
+    for (auto it = step.changes.rbegin(); it != step.changes.rend(); ++it) apply(*it);
+  } else {
+    for (Change& c : step.changes) apply(c);
+  }
+  tree_.setRecorder(this);
+}
+
+std::optional<TreeViewState> TreeHistory::undo() {
+  if (undo_.empty() || depth_ > 0) return std::nullopt;
+  std::unique_ptr<Step> step = std::move(undo_.back());
+  undo_.pop_back();
+  replay(*step, /*backwards=*/true);
+  TreeViewState state = step->before;
+  redo_.push_back(std::move(step));
+  return state;
+}
+
+std::optional<TreeViewState> TreeHistory::redo() {
+  if (redo_.empty() || depth_ > 0) return std::nullopt;
+  std::unique_ptr<Step> step = std::move(redo_.back());
+  redo_.pop_back();
+  replay(*step, /*backwards=*/false);
+  TreeViewState state = step->after;
+  undo_.push_back(std::move(step));
+  return state;
+}
+
+}  // namespace varnok

@@ -1,0 +1,220 @@
+#include "model/tree_history.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "files/node_transfer.h"
+#include "files/vnk_file.h"
+#include "model/tree_operations.h"
+#include "tree_helpers.h"
+
+namespace varnok {
+namespace {
+
+using test::Add;
+using test::CheckInvariants;
+using test::Full;
+using test::Outline;
+
+constexpr const char* kDefault = "0:0:0:192:192:192:255:255:255:0:0:128:255:0:0:0:0:0";
+
+std::vector<TreeNode*> AllNodes(const ConnectionTree& tree) {
+  std::vector<TreeNode*> nodes;
+  for (TreeNode* n = tree.top(); n; n = ConnectionTree::next(n)) nodes.push_back(n);
+  return nodes;
+}
+
+TEST(TreeHistory, UndoAndRedoReplayAGroupWithTheSameNodes) {
+  ConnectionTree tree;
+  TreeNode* a = Add(tree, tree.top(), "a");
+  TreeNode* b = Add(tree, a, "b");
+  Add(tree, b, "c");
+  TreeNode* d = Add(tree, tree.top(), "d");
+  TreeHistory history(tree);
+  EXPECT_FALSE(history.canUndo()) << "building the tree above happened before the history";
+
+  history.begin({a, {a}});
+  DeleteNodes(tree, {b});
+  tree.setName(d, "renamed");
+  ASSERT_TRUE(tree.move(d, tree.top(), 0));
+  history.end({d, {d}});
+  EXPECT_EQ(Outline(tree), "renamed\na\n");
+  EXPECT_EQ(history.undoCount(), 1U) << "one group is one step";
+
+  auto before = history.undo();
+  ASSERT_TRUE(before);
+  EXPECT_EQ(before->focus, a);
+  EXPECT_EQ(Outline(tree), "a\n  b\n    c\nd\n");
+  EXPECT_EQ(a->child(0), b) << "the deleted branch comes back as the same nodes";
+  EXPECT_EQ(CheckInvariants(tree), "");
+  EXPECT_TRUE(history.canRedo());
+
+  auto after = history.redo();
+  ASSERT_TRUE(after);
+  EXPECT_EQ(after->focus, d);
+  EXPECT_EQ(Outline(tree), "renamed\na\n");
+  EXPECT_EQ(CheckInvariants(tree), "");
+
+  // A change outside a group is its own step, and a new step ends the redo.
+  history.undo();
+  tree.edit(a, [](rVTNodeData& r) { r.Macro = "x"; });
+  EXPECT_FALSE(history.canRedo());
+  EXPECT_EQ(history.undoCount(), 1U);
+  history.undo();
+  EXPECT_EQ(a->data().Macro, "");
+  EXPECT_EQ(a->data().Level, 1);
+
+  // An empty group leaves no step; clearing the tree forgets everything.
+  history.begin({});
+  history.end({});
+  EXPECT_EQ(history.undoCount(), 0U);
+  history.redo();
+  tree.clear();
+  EXPECT_FALSE(history.canUndo());
+  EXPECT_FALSE(history.canRedo());
+}
+
+TEST(TreeHistory, KeepsAtMostItsLimitOfSteps) {
+  ConnectionTree tree;
+  TreeNode* a = Add(tree, tree.top(), "a");
+  for (int i = 0; i < 5; ++i) Add(tree, a, "n" + std::to_string(i));
+  TreeHistory history(tree, 3);
+  while (a->hasChildren()) DeleteNodes(tree, {a->child(0)});
+  EXPECT_EQ(history.undoCount(), 3U);
+  while (history.undo()) {
+  }
+  EXPECT_EQ(Outline(tree), "a\n  n2\n  n3\n  n4\n") << "the two oldest deletes can no longer be undone";
+}
+
+TEST(NodeTransfer, SubtreesTravelWithRelativeLevelsAndDamageIsRefused) {
+  ConnectionTree tree;
+  TreeNode* a = Add(tree, tree.top(), "a");
+  TreeNode* b = Add(tree, a, "b");
+  Add(tree, b, "c");
+  tree.setData(b, Full("b"));
+  TreeNode* sep = Add(tree, a, "-x");
+  const std::string bytes = SerializeNodes({b, sep});
+
+  auto nodes = DeserializeNodes(bytes);
+  ASSERT_TRUE(nodes);
+  ASSERT_EQ(nodes->size(), 2U);
+  ConnectionTree other;
+  PasteNodes(other, other.top(), std::move(*nodes));
+  EXPECT_EQ(Outline(other), "b\n  c\n----- separator line -----\n");
+  rVTNodeData expected = Full("b");
+  expected.Level = 1;
+  EXPECT_EQ(other.top()->child(0)->data(), expected);
+  EXPECT_EQ(CheckInvariants(other), "");
+
+  EXPECT_FALSE(DeserializeNodes(bytes.substr(0, bytes.size() - 3))) << "cut inside a record";
+  EXPECT_FALSE(DeserializeNodes("VNK20")) << "not a payload";
+  auto none = DeserializeNodes(SerializeNodes({}));
+  ASSERT_TRUE(none);
+  EXPECT_TRUE(none->empty());
+}
+
+TEST(Paste, GoesFirstResolvesNamesAndCutNodesMove) {
+  ConnectionTree tree;
+  TreeNode* a = Add(tree, tree.top(), "a");
+  TreeNode* x = Add(tree, a, "x");
+  TreeNode* y = Add(tree, tree.top(), "y");
+  Add(tree, y, "x");
+  TreeNode* sep = Add(tree, tree.top(), "-");
+
+  auto copies = DeserializeNodes(SerializeNodes({x}));
+  ASSERT_TRUE(copies);
+  std::vector<TreeNode*> pasted = PasteNodes(tree, a, std::move(*copies));
+  ASSERT_EQ(pasted.size(), 1U);
+  EXPECT_EQ(Outline(tree), "a\n  x\n  Copy of x\ny\n  x\n-\n")
+      << "the pasted node goes first; the later namesake is renamed";
+
+  EXPECT_TRUE(MoveNodesInto(tree, {a}, pasted[0]).empty()) << "into its own subtree";
+  std::vector<TreeNode*> moved = MoveNodesInto(tree, {y->child(0), a}, y);
+  ASSERT_EQ(moved.size(), 2U);
+  EXPECT_EQ(moved[0], a) << "tree order, the top of the cut first";
+  EXPECT_EQ(Outline(tree), "y\n  a\n    x\n    Copy of x\n  x\n-\n");
+
+  MoveNodesInto(tree, {a}, sep);
+  EXPECT_EQ(tree.top()->child(2), a) << "onto a separator: after it";
+  EXPECT_EQ(CheckInvariants(tree), "");
+}
+
+// Random sequences of every tree operation, each one step; undoing them all
+// brings back the saved bytes of each earlier state, and redoing them all the
+// bytes of each later one.
+TEST(TreeHistory, RandomOperationsUndoAndRedoToByteIdenticalFiles) {
+  for (unsigned seed = 1; seed <= 40; ++seed) {
+    std::mt19937 rng(seed);
+    ConnectionTree tree;
+    for (int i = 0; i < 12; ++i) {
+      std::vector<TreeNode*> all = AllNodes(tree);
+      TreeNode* parent = all[rng() % all.size()];
+      if (!parent->isSeparator()) tree.setData(Add(tree, parent, "n" + std::to_string(i)), Full("n"));
+    }
+    TreeHistory history(tree);
+    std::vector<std::string> states{WriteConfiguration(tree)};
+    auto pick = [&] {
+      std::vector<TreeNode*> all = AllNodes(tree);
+      return all[rng() % all.size()];
+    };
+    for (int op = 0; op < 30; ++op) {
+      TreeNode* n = pick();
+      history.begin({n, {n}});
+      switch (rng() % 10) {
+        case 0:
+          if (!n->isSeparator()) AddChild(tree, n, kDefault);
+          break;
+        case 1:
+          if (n->parent()) AddSibling(tree, n, kDefault);
+          break;
+        case 2:
+          if (n->parent()) AddSeparatorLine(tree, n, kDefault);
+          break;
+        case 3:
+          if (n->parent()) Duplicate(tree, n);
+          break;
+        case 4:
+          DeleteNodes(tree, {n, pick()});
+          break;
+        case 5:
+          if (n->parent()) (rng() % 2 ? MoveUp : MoveDown)(tree, n);
+          break;
+        case 6:
+          DropNodes(tree, {n, pick()}, pick(), static_cast<DropMark>(rng() % 3), rng() % 2 == 0);
+          break;
+        case 7: {
+          auto copies = DeserializeNodes(SerializeNodes(OutermostNodes(tree, {n, pick()})));
+          if (copies && !copies->empty()) PasteNodes(tree, pick(), std::move(*copies));
+          break;
+        }
+        case 8:
+          MoveNodesInto(tree, {n}, pick());
+          break;
+        case 9:
+          if (n->parent() && !n->hasChildren() && rng() % 2)
+            ConvertToSeparator(tree, n);
+          else if (n->parent())
+            ApplyName(tree, n, " renamed ", kDefault);
+          break;
+      }
+      history.end({n, {n}});
+      ASSERT_EQ(CheckInvariants(tree), "") << "seed " << seed << " op " << op;
+      // One state per step: an operation that changed nothing left none.
+      if (history.undoCount() == states.size()) states.push_back(WriteConfiguration(tree));
+      ASSERT_EQ(history.undoCount() + 1, states.size());
+    }
+    for (std::size_t i = states.size() - 1; i > 0; --i) {
+      ASSERT_TRUE(history.undo());
+      ASSERT_EQ(WriteConfiguration(tree), states[i - 1]) << "seed " << seed << " undo to state " << i - 1;
+      ASSERT_EQ(CheckInvariants(tree), "");
+    }
+    for (std::size_t i = 1; i < states.size(); ++i) {
+      ASSERT_TRUE(history.redo());
+      ASSERT_EQ(WriteConfiguration(tree), states[i]) << "seed " << seed << " redo to state " << i;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace varnok
