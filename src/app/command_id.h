@@ -33,6 +33,8 @@ enum class Command : std::size_t {
   AddSeparator,
   MoveUp,
   MoveDown,
+  UndoTreeChange,
+  RedoTreeChange,
   ExpandAll,
   CollapseAll,
   Apply,

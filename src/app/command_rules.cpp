@@ -163,6 +163,10 @@ CommandStates MenuStates(const CommandSnapshot& s, const CommandStates& buttons)
   on.set(Command::Duplicate, belowTop ? belowTop : FirstFailing({{s.selectedCount == 1, kExactlyOne}}));
   on.set(Command::AddSeparator, belowTop);
   on.set(Command::CollapseAll, on[Command::Apply] ? kPendingEdits : nullptr);
+  on.set(Command::UndoTreeChange, FirstFailing({{s.treeCanUndo, "There is no tree change to undo"},
+                                                {!s.connectionModified, kPendingEdits}}));
+  on.set(Command::RedoTreeChange, FirstFailing({{s.treeCanRedo, "There is no tree change to redo"},
+                                                {!s.connectionModified, kPendingEdits}}));
   on.enable(Command::ExpandAll);
 
   on.set(Command::ShowPopup,

@@ -59,6 +59,8 @@ struct CommandSnapshot {
 
   bool documentModified = false;
   bool connectionModified = false;  // the pages hold unapplied edits
+  bool treeCanUndo = false;         // the undo history of tree changes
+  bool treeCanRedo = false;
 };
 
 // Whether each command is enabled, and for a disabled one the first rule it

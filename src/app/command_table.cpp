@@ -34,6 +34,8 @@ constexpr std::array kTable{
   CommandSpec{C::AddSeparator,     M::Connection, 20, "MnAddSeparator",          "Add separator line",           "Ctrl+L",      0, nullptr,                nullptr,                nullptr,                               40, "pmAddSeparator", true},
   CommandSpec{C::MoveUp,           M::Connection, 30, "MnMoveUp",                "Move up",                      "Ctrl+U",     30, "BtnMoveUp",            "move_up",              "Move up (Ctrl+Alt+U)",                50, "pmMoveUp",       true},
   CommandSpec{C::MoveDown,         M::Connection, 31, "MnMoveDown",              "Move down",                    "Ctrl+D",     31, "BtnMoveDown",          "move_down",            "Move down (Ctrl+Alt+D)",              51, "pmMoveDown",     true},
+  CommandSpec{C::UndoTreeChange,   M::Connection, 32, "MnUndoTreeChange",        "Undo tree change",             "Ctrl+Alt+Z"},
+  CommandSpec{C::RedoTreeChange,   M::Connection, 33, "MnRedoTreeChange",        "Redo tree change",             "Ctrl+Alt+Y"},
   CommandSpec{C::ExpandAll,        M::Connection, 40, "MnExpandAll",             "Expand all",                   nullptr},
   CommandSpec{C::CollapseAll,      M::Connection, 41, "MnCollapseAll",           "Collapse all",                 nullptr},
   // The Apply button's tool tip names F12, and F12 applies like the button.

@@ -90,6 +90,7 @@ bool Document::load(const std::string& path) {
   {
     BusyScope busy(host_);
     result = LoadConfiguration(tree_, path, /*import=*/false, focusIndex_);
+    history_.clear();  // the nodes read are where the history starts
     if (result.nameDocument) currentFile_ = path;
   }
   modified_ = false;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "model/connection_tree.h"
+#include "model/tree_history.h"
 #include "prompts.h"
 #include "recent_files.h"
 
@@ -50,6 +51,9 @@ class Document {
 
   ConnectionTree& tree() { return tree_; }
   const ConnectionTree& tree() const { return tree_; }
+  // The undo history of tree changes; New and Open empty it, Save keeps it.
+  TreeHistory& history() { return history_; }
+  const TreeHistory& history() const { return history_; }
   const std::string& currentFile() const { return currentFile_; }
   bool isModified() const { return modified_; }
   // "Varnokc Configuration - [" + name or "Noname.VNK" + "*" when modified + "]".
@@ -91,6 +95,7 @@ class Document {
   const Clock& clock_;
   std::string programDir_;
   ConnectionTree tree_;
+  TreeHistory history_{tree_};
   std::string currentFile_;
   bool modified_ = false;
   RecentFiles recent_;

@@ -62,7 +62,9 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
   PageCycleHost& cycleHost = *this;
   cycle_ = new PageCycle(cycleHost, *treeView_, *model_, *pages_, prompter_, clock, this);
   TreeEditingHost& editingHost = *this;
-  editing_ = std::make_unique<TreeEditing>(editingHost, *treeView_, *model_, prompter_);
+  editing_ = std::make_unique<TreeEditing>(editingHost, *treeView_, *model_, document_->history(), prompter_);
+  // A change made outside a command (Apply, an import) keeps the view as it stands.
+  document_->history().viewState = [this] { return selection_->state(); };
   treeView_->setItemDelegate(new NameDelegate(
       *model_, [this](TreeNode* node, const std::string& text) { editing_->rename(node, text); }, treeView_));
   connectCommands();
@@ -252,7 +254,11 @@ void MainWindow::RequestRefresh() {
 }
 
 CommandSnapshot MainWindow::snapshot() const {
-  return TakeSnapshot({*treeView_, *model_, *pageControl_, *settingsPage_, *pages_}, document_->isModified());
+  CommandSnapshot s =
+      TakeSnapshot({*treeView_, *model_, *pageControl_, *settingsPage_, *pages_}, document_->isModified());
+  s.treeCanUndo = document_->history().canUndo();
+  s.treeCanRedo = document_->history().canRedo();
+  return s;
 }
 
 void MainWindow::RefreshCommands() {

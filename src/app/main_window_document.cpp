@@ -38,6 +38,8 @@ void MainWindow::connectCommands() {
   });
   commands_->setHandler(Command::MoveUp, [this] { editing_->moveUp(); });
   commands_->setHandler(Command::MoveDown, [this] { editing_->moveDown(); });
+  commands_->setHandler(Command::UndoTreeChange, [this] { editing_->undo(); });
+  commands_->setHandler(Command::RedoTreeChange, [this] { editing_->redo(); });
   commands_->setHandler(Command::Apply, [this] {
     commands_->disableButton(Command::Apply);  // the button disables itself first
     cycle_->apply();

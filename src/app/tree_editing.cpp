@@ -4,6 +4,8 @@
 #include <QTreeView>
 #include <algorithm>
 
+#include "history_step.h"
+#include "model/tree_history.h"
 #include "model/tree_operations.h"
 #include "prompts.h"
 #include "tree_model.h"
@@ -28,13 +30,14 @@ class RepaintPause {
 }  // namespace
 
 TreeEditing::TreeEditing(TreeEditingHost& host, QTreeView& view, ConnectionTreeModel& model,
-                         Prompter& prompter)
-    : host_(host), view_(view), model_(model), tree_(model.tree()), prompter_(prompter) {}
+                         TreeHistory& history, Prompter& prompter)
+    : host_(host), view_(view), model_(model), tree_(model.tree()), history_(history), prompter_(prompter) {}
 
 template <typename Operation>
 void TreeEditing::add(Operation operation) {
   TreeNode* focused = TreeSelection(view_, model_).focused();
   if (!focused) return;
+  HistoryStep step(history_, TreeSelection(view_, model_));
   AddResult result;
   {
     RepaintPause pause(view_);
@@ -63,17 +66,11 @@ void TreeEditing::duplicate() {
   add([this](TreeNode* n) { return Duplicate(tree_, n); });
 }
 
-std::vector<TreeNode*> TreeEditing::selectedNodes() const {
-  std::vector<TreeNode*> nodes;
-  for (const QModelIndex& index : view_.selectionModel()->selectedIndexes())
-    if (TreeNode* node = model_.node(index)) nodes.push_back(node);
-  return nodes;
-}
-
 void TreeEditing::removeSelected(TreeNode* parent) {
+  HistoryStep step(history_, TreeSelection(view_, model_));
   {
     RepaintPause pause(view_);
-    DeleteNodes(tree_, selectedNodes());
+    DeleteNodes(tree_, TreeSelection(view_, model_).selectedNodes());
   }
   if (parent) TreeSelection(view_, model_).select(parent);
   host_.markDocumentModified();
@@ -91,7 +88,7 @@ void TreeEditing::deleteSelected() {
       removeSelected(parent);
     }
   } else {
-    const DeleteQuestion q = ConfirmDelete(tree_, selectedNodes());
+    const DeleteQuestion q = ConfirmDelete(tree_, TreeSelection(view_, model_).selectedNodes());
     bool go = q.deleteWithoutAsking;
     if (q.kind != DeleteQuestion::Kind::None) {
       const PromptKind kind =
@@ -106,6 +103,7 @@ void TreeEditing::deleteSelected() {
 void TreeEditing::move(bool up) {
   TreeNode* node = TreeSelection(view_, model_).focused();
   if (!node) return;
+  HistoryStep step(history_, TreeSelection(view_, model_));
   MoveResult result;
   {
     RepaintPause pause(view_);
@@ -118,6 +116,7 @@ void TreeEditing::move(bool up) {
 }
 
 void TreeEditing::rename(TreeNode* node, const std::string& text) {
+  HistoryStep step(history_, TreeSelection(view_, model_));
   const RenamePlan plan = PlanRename(node, text);
   switch (plan.step) {
     case RenameStep::Refuse:
@@ -136,6 +135,34 @@ void TreeEditing::rename(TreeNode* node, const std::string& text) {
   }
   host_.markDocumentModified();
   host_.reloadPages();
+  host_.requestRefresh();
+}
+
+void TreeEditing::undo() {
+  std::optional<TreeViewState> state;
+  {
+    RepaintPause pause(view_);
+    state = history_.undo();
+  }
+  if (state) TreeSelection(view_, model_).restore(*state);
+  replayed(state.has_value());
+}
+
+void TreeEditing::redo() {
+  std::optional<TreeViewState> state;
+  {
+    RepaintPause pause(view_);
+    state = history_.redo();
+  }
+  if (state) TreeSelection(view_, model_).restore(*state);
+  replayed(state.has_value());
+}
+
+void TreeEditing::replayed(bool done) {
+  if (done) {
+    host_.markDocumentModified();
+    host_.reloadPages();
+  }
   host_.requestRefresh();
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 // The commands that shape the tree from the tool bar and the Connection menu:
-// Add child, Add sibling, Add separator line, Duplicate, Delete, Move up and
-// Move down. The rules live in the core (model/tree_operations); this class
-// asks the questions, selects and expands what the core names, and marks the
-// document.
+// Add child, Add sibling, Add separator line, Duplicate, Delete, Move up,
+// Move down, naming in place, and the undo and redo of these. The rules live
+// in the core (model/tree_operations); this class asks the questions, selects
+// and expands what the core names, makes each operation one undoable step and
+// marks the document.
 #include <functional>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@ class QTreeView;
 
 namespace varnok {
 class ConnectionTree;
+class TreeHistory;
 class TreeNode;
 }  // namespace varnok
 
@@ -36,7 +38,8 @@ class TreeEditingHost {
 
 class TreeEditing {
  public:
-  TreeEditing(TreeEditingHost& host, QTreeView& view, ConnectionTreeModel& model, Prompter& prompter);
+  TreeEditing(TreeEditingHost& host, QTreeView& view, ConnectionTreeModel& model, TreeHistory& history,
+              Prompter& prompter);
 
   void addChild();
   void addSibling();
@@ -47,18 +50,22 @@ class TreeEditing {
   void moveDown();
   // The in-place editor ended with `text` for `node` (not by Esc).
   void rename(TreeNode* node, const std::string& text);
+  // "Undo tree change", "Redo tree change".
+  void undo();
+  void redo();
 
  private:
   template <typename Operation>
   void add(Operation operation);
-  std::vector<TreeNode*> selectedNodes() const;
   void removeSelected(TreeNode* parent);
   void move(bool up);
+  void replayed(bool done);
 
   TreeEditingHost& host_;
   QTreeView& view_;
   ConnectionTreeModel& model_;
   ConnectionTree& tree_;
+  TreeHistory& history_;
   Prompter& prompter_;
 };
 

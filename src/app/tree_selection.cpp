@@ -19,6 +19,26 @@ bool TreeSelection::isSelected(const TreeNode* node) const {
   return node && view_.selectionModel()->isSelected(model_.indexOf(node));
 }
 
+std::vector<TreeNode*> TreeSelection::selectedNodes() const {
+  std::vector<TreeNode*> nodes;
+  for (const QModelIndex& index : view_.selectionModel()->selectedIndexes())
+    if (TreeNode* node = model_.node(index)) nodes.push_back(node);
+  return nodes;
+}
+
+TreeViewState TreeSelection::state() const { return {focused(), selectedNodes()}; }
+
+void TreeSelection::restore(const TreeViewState& state) const {
+  if (!state.focus) return;
+  select(state.focus);
+  QItemSelection selection;
+  for (const TreeNode* node : state.selected) {
+    const QModelIndex index = model_.indexOf(node);
+    selection.select(index, index);
+  }
+  view_.selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
 void TreeSelection::select(TreeNode* node) const {
   const QModelIndex index = model_.indexOf(node);
   for (QModelIndex p = index.parent(); p.isValid(); p = p.parent()) view_.expand(p);

@@ -1,5 +1,9 @@
 #pragma once
 // Reading and setting the tree view's focus and selection in terms of nodes.
+#include <vector>
+
+#include "model/tree_history.h"
+
 class QTreeView;
 
 namespace varnok {
@@ -21,6 +25,10 @@ class TreeSelection {
   // Focuses and selects one node (clearing the selection), as a click would;
   // its ancestors are expanded and it is scrolled into view.
   void select(TreeNode* node) const;
+  std::vector<TreeNode*> selectedNodes() const;
+  // The focus and selection, to keep with an undoable step and put back.
+  TreeViewState state() const;
+  void restore(const TreeViewState& state) const;
 
  private:
   QTreeView& view_;

@@ -64,9 +64,9 @@ void TreeHistory::add(Change change) {
     return;
   }
   // A change outside any group is a step of its own.
-  begin({});
+  begin(viewState ? viewState() : TreeViewState{});
   open_->changes.push_back(std::move(change));
-  end({});
+  end(viewState ? viewState() : TreeViewState{});
 }
 
 void TreeHistory::recordInserted(TreeNode* parent, int first, int count) {

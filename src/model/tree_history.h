@@ -15,6 +15,7 @@
 //
 // Clearing the tree (New, Open) empties the history; so does clear().
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -56,6 +57,9 @@ class TreeHistory : private TreeRecorder {
 
   // Forgets every step (the nodes it kept are released).
   void clear();
+
+  // The view state kept with a change made outside any group; none when unset.
+  std::function<TreeViewState()> viewState;
 
  private:
   struct Change;

@@ -294,6 +294,31 @@ std::vector<Row> Rows() {
       {"Collapse all: Apply disabled", M, C::CollapseAll, kTree, true},
       {"Collapse all: Apply enabled", M, C::CollapseAll,
        With(kTree, [](auto& s) { s.connectionModified = true; }), false},
+      {"Undo tree change: a step to undo", M, C::UndoTreeChange,
+       With(kTree, [](auto& s) { s.treeCanUndo = true; }), true},
+      {"Undo tree change: nothing to undo", M, C::UndoTreeChange,
+       With(kTree, [](auto& s) { s.treeCanRedo = true; }), false},
+      {"Undo tree change: unapplied edits", M, C::UndoTreeChange,
+       With(kTree,
+            [](auto& s) {
+              s.treeCanUndo = true;
+              s.connectionModified = true;
+            }),
+       false},
+      {"Redo tree change: a step to redo, any focus", M, C::RedoTreeChange,
+       With(kTree,
+            [](auto& s) {
+              s.treeCanRedo = true;
+              s.focus = FocusKind::MacroEditor;
+            }),
+       true},
+      {"Redo tree change: unapplied edits", M, C::RedoTreeChange,
+       With(kTree,
+            [](auto& s) {
+              s.treeCanRedo = true;
+              s.connectionModified = true;
+            }),
+       false},
       {"Expand all: always", M, C::ExpandAll, With(kTree, [](auto& s) { s.connectionModified = true; }),
        true},
       {"Menu Apply follows its button", M, C::Apply,
