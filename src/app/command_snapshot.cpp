@@ -10,9 +10,11 @@
 #include <QTreeView>
 
 #include "connection_pages.h"
+#include "focused_field.h"
 #include "macro_page.h"
 #include "popup_page.h"
 #include "settings_page.h"
+#include "tree_clipboard.h"
 #include "tree_model.h"
 #include "tree_selection.h"
 
@@ -21,24 +23,16 @@ namespace varnok::app {
 namespace {
 
 void ReadFocus(const SnapshotSources& src, CommandSnapshot& s) {
-  QWidget* focus = QApplication::focusWidget();
-  QsciScintilla* macro = &src.pages.macro().editor();
-  QsciScintilla* popup = &src.pages.popup().editor();
-  if (!focus) return;
-  if (focus == &src.tree) {
-    s.focus = FocusKind::Tree;
-  } else if (focus == macro || focus == popup) {
-    s.focus = focus == macro ? FocusKind::MacroEditor : FocusKind::PopupEditor;
-    auto* editor = static_cast<QsciScintilla*>(focus);
-    s.textCanUndo = editor->isUndoAvailable();
-    s.textLength = editor->length();
-    s.textSelectionLength = static_cast<int>(editor->selectedText().size());
-  } else if (auto* field = qobject_cast<QLineEdit*>(focus);
-             field && src.settingsPage.textFields().contains(field)) {
-    s.focus = FocusKind::SettingsField;
-    s.textCanUndo = field->isUndoAvailable();
-    s.textLength = static_cast<int>(field->text().size());
-    s.textSelectionLength = static_cast<int>(field->selectedText().size());
+  const FocusedField focused = FindFocusedField(src.tree, src.pages, src.settingsPage);
+  s.focus = focused.kind;
+  if (focused.editor) {
+    s.textCanUndo = focused.editor->isUndoAvailable();
+    s.textLength = focused.editor->length();
+    s.textSelectionLength = static_cast<int>(focused.editor->selectedText().size());
+  } else if (focused.field) {
+    s.textCanUndo = focused.field->isUndoAvailable();
+    s.textLength = static_cast<int>(focused.field->text().size());
+    s.textSelectionLength = static_cast<int>(focused.field->selectedText().size());
   }
 }
 

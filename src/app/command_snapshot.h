@@ -11,9 +11,6 @@ class ConnectionPages;
 class ConnectionTreeModel;
 class SettingsPage;
 
-// The clipboard format of copied tree nodes.
-inline constexpr const char* kNodeClipboardFormat = "application/x-varnok-tree-data";
-
 struct SnapshotSources {
   QTreeView& tree;
   ConnectionTreeModel& model;

@@ -17,6 +17,7 @@
 #include "common/program_paths.h"
 #include "common/time_stamp.h"
 #include "connection_pages.h"
+#include "edit_commands.h"
 #include "file_dialogs.h"
 #include "input_tracker.h"
 #include "macro_page.h"
@@ -27,6 +28,7 @@
 #include "settings_page.h"
 #include "status_panels.h"
 #include "system_registrations.h"
+#include "tree_clipboard.h"
 #include "tree_model.h"
 #include "tree_selection.h"
 
@@ -65,8 +67,18 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
   editing_ = std::make_unique<TreeEditing>(editingHost, *treeView_, *model_, document_->history(), prompter_);
   // A change made outside a command (Apply, an import) keeps the view as it stands.
   document_->history().viewState = [this] { return selection_->state(); };
-  treeView_->setItemDelegate(new NameDelegate(
-      *model_, [this](TreeNode* node, const std::string& text) { editing_->rename(node, text); }, treeView_));
+  auto* names = new NameDelegate(
+      *model_, [this](TreeNode* node, const std::string& text) { editing_->rename(node, text); }, treeView_);
+  // Naming a marked node in place ends the marks of a copy or cut.
+  names->editorCreated = [this](const TreeNode* node) {
+    if (clipboard_->isMarked(node)) clipboard_->clearMarks();
+  };
+  treeView_->setItemDelegate(names);
+  clipboard_ = std::make_unique<TreeClipboard>(*treeView_, *model_);
+  edits_ = std::make_unique<EditCommands>(
+      editingHost,
+      EditCommands::Parts{*treeView_, *model_, *pages_, *settingsPage_, *clipboard_, document_->history()},
+      prompter_, [this] { return cycle_->settleEdits(); });
   connectCommands();
   createWindow();
 }
@@ -75,6 +87,8 @@ MainWindow::~MainWindow() {
   refreshTimer_.stop();
   handOverTimer_.stop();
   delete input_;
+  edits_.reset();
+  clipboard_.reset();
   // The recent-file list goes back to the settings key with the window.
   store_->write(RecentFileWrites(document_->recentFiles().files()));
   // The model observes the document's tree, which dies before the base class
@@ -140,7 +154,6 @@ void MainWindow::buildTree() {
   treeView_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
   const std::string computer = services_.computerName ? *services_.computerName : platform::ComputerName();
   model_ = new ConnectionTreeModel(document_->tree(), computer, this);
-  model_->setCutMarked([](const TreeNode*) { return false; });
   treeView_->setModel(model_);
   selection_ = std::make_unique<TreeSelection>(*treeView_, *model_);
   connect(treeView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,

@@ -29,6 +29,8 @@ namespace varnok::app {
 
 class CommandActions;
 class ConnectionPages;
+class EditCommands;
+class TreeClipboard;
 class ConnectionTreeModel;
 class InputTracker;
 class SettingsPage;
@@ -148,6 +150,9 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   WindowServices services_;
 
   std::unique_ptr<Document> document_;
+  // Declared after the document: they observe its tree and go first.
+  std::unique_ptr<TreeClipboard> clipboard_;
+  std::unique_ptr<EditCommands> edits_;
   ConnectionTreeModel* model_ = nullptr;
   QTreeView* treeView_ = nullptr;
   std::unique_ptr<TreeSelection> selection_;

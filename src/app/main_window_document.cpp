@@ -7,6 +7,7 @@
 #include <QTreeView>
 
 #include "command_actions.h"
+#include "edit_commands.h"
 #include "command_snapshot.h"
 #include "common/program_paths.h"
 #include "companion_link.h"
@@ -38,6 +39,14 @@ void MainWindow::connectCommands() {
   });
   commands_->setHandler(Command::MoveUp, [this] { editing_->moveUp(); });
   commands_->setHandler(Command::MoveDown, [this] { editing_->moveDown(); });
+  commands_->setHandler(Command::Undo, [this] { edits_->undo(); });
+  commands_->setHandler(Command::Cut, [this] {
+    commands_->disableButton(Command::Cut);
+    edits_->cut();
+  });
+  commands_->setHandler(Command::Copy, [this] { edits_->copy(); });
+  commands_->setHandler(Command::Paste, [this] { edits_->paste(); });
+  commands_->setHandler(Command::SelectAll, [this] { edits_->selectAll(); });
   commands_->setHandler(Command::UndoTreeChange, [this] { editing_->undo(); });
   commands_->setHandler(Command::RedoTreeChange, [this] { editing_->redo(); });
   commands_->setHandler(Command::Apply, [this] {

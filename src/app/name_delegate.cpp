@@ -14,6 +14,7 @@ QWidget* NameDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
                                     const QModelIndex& index) const {
   QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
   editor->setObjectName(QStringLiteral("VTEditor"));
+  if (editorCreated) editorCreated(model_.node(index));
   return editor;
 }
 

@@ -24,6 +24,9 @@ class NameDelegate : public QStyledItemDelegate {
                         const QModelIndex& index) const override;
   void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
 
+  // Runs when an editor opens on a node.
+  std::function<void(const TreeNode*)> editorCreated;
+
  private:
   ConnectionTreeModel& model_;
   Renamed renamed_;

@@ -72,6 +72,11 @@ void PageCycle::apply() {
   if (node && pages_.isModified()) CommitPages(node);
 }
 
+bool PageCycle::settleEdits() {
+  if (!shown_ || !pages_.isModified()) return true;
+  return ask(shown_);
+}
+
 // Yes, No or Cancel to applying the edits of `node`; false for Cancel.
 bool PageCycle::ask(TreeNode* node) {
   const PromptAnswer a = prompter_.ask(

@@ -48,6 +48,9 @@ class PageCycle : public QObject {
   void CommitPages(TreeNode* node);
   // The Apply button: commits the focused node when the pages hold edits.
   void apply();
+  // Asks whether to apply the unapplied edits of the shown node, as leaving
+  // it would; false when the user cancelled. True at once without edits.
+  bool settleEdits();
   // The tree lost the keyboard focus: a page control may take it next, so the
   // pages must show the focused node now, whatever the refresh timer is doing.
   void treeFocusLost() { ShowNodeInPages(); }

@@ -1,0 +1,132 @@
+#include "edit_commands.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QItemSelection>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTreeView>
+
+#include "focused_field.h"
+#include "history_step.h"
+#include "model/tree_history.h"
+#include "prompts.h"
+#include "tree_clipboard.h"
+#include "tree_editing.h"
+#include "tree_model.h"
+#include "tree_selection.h"
+
+namespace varnok::app {
+
+EditCommands::EditCommands(TreeEditingHost& host, Parts parts, Prompter& prompter,
+                           std::function<bool()> settleEdits)
+    : host_(host), parts_(parts), prompter_(prompter), settleEdits_(std::move(settleEdits)) {}
+
+FocusedField EditCommands::focused() const {
+  return FindFocusedField(parts_.tree, parts_.pages, parts_.settingsPage);
+}
+
+void EditCommands::markEdited(const FocusedField& field) {
+  if (field.kind == FocusKind::MacroEditor || field.kind == FocusKind::PopupEditor)
+    host_.setConnectionModified(true);
+  else if (field.kind == FocusKind::InPlaceEditor)
+    host_.markDocumentModified();
+}
+
+void EditCommands::undo() {
+  const FocusedField f = focused();
+  if (f.editor) f.editor->undo();
+  if (f.field) f.field->undo();
+  markEdited(f);  // the tree: nothing, its changes have their own undo
+  host_.requestRefresh();
+}
+
+void EditCommands::cut() {
+  const FocusedField f = focused();
+  if (f.kind == FocusKind::Tree) {
+    putNodes(true);
+  } else {
+    if (f.editor) f.editor->cut();
+    if (f.field) f.field->cut();
+    markEdited(f);
+  }
+  host_.requestRefresh();
+}
+
+void EditCommands::copy() {
+  const FocusedField f = focused();
+  if (f.kind == FocusKind::Tree) putNodes(false);
+  if (f.editor) f.editor->copy();
+  if (f.field) f.field->copy();
+  host_.requestRefresh();
+}
+
+void EditCommands::paste() {
+  const FocusedField f = focused();
+  if (f.kind == FocusKind::Tree) {
+    if (TreeClipboard::holdsNodes()) pasteNodes();
+    return;
+  }
+  if (!QApplication::clipboard()->mimeData() || !QApplication::clipboard()->mimeData()->hasText()) return;
+  if (f.editor) f.editor->paste();
+  if (f.field) f.field->paste();
+  markEdited(f);
+  host_.requestRefresh();
+}
+
+void EditCommands::selectAll() {
+  const FocusedField f = focused();
+  if (f.kind == FocusKind::Tree) {
+    // Leaving the focused connection's unapplied edits asks about them first.
+    if (host_.connectionModified() && !settleEdits_()) return;
+    selectAllNodes();
+  }
+  if (f.editor) f.editor->selectAll(true);
+  if (f.field) f.field->selectAll();
+  host_.requestRefresh();
+}
+
+void EditCommands::putNodes(bool cut) {
+  TreeSelection selection(parts_.tree, parts_.model);
+  if (!selection.focused()) return;
+  parts_.clipboard.put(selection.selectedNodes(), cut);
+}
+
+void EditCommands::pasteNodes() {
+  TreeSelection selection(parts_.tree, parts_.model);
+  TreeNode* target = selection.focused();
+  if (!target || selection.selectedCount() == 0) return;
+  TreeClipboard::Pasted pasted;
+  {
+    HistoryStep step(parts_.history, selection);
+    parts_.tree.setUpdatesEnabled(false);
+    pasted = parts_.clipboard.paste(target);
+    if (!pasted.nodes.empty()) parts_.tree.expand(parts_.model.indexOf(pasted.nodes.front()->parent()));
+    parts_.tree.setUpdatesEnabled(true);
+  }
+  if (pasted.refusedIntoItself)
+    prompter_.warning("Connections cannot be moved into their own branch.");
+  else if (pasted.damaged)
+    prompter_.warning("The clipboard holds no connections that can be pasted.");
+  if (pasted.nodes.empty()) return;
+  host_.markDocumentModified();
+  host_.requestRefresh();
+}
+
+// Every node, those inside collapsed branches too: one range per parent.
+void EditCommands::selectAllNodes() {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const ConnectionTreeModel& model = parts_.model;
+  const TreeNode* top = model.tree().top();
+  QItemSelection all;
+  all.select(model.indexOf(top), model.indexOf(top));
+  ConnectionTree::forEachPreOrder(top, [&](const TreeNode* n) {
+    if (n->hasChildren()) all.select(model.indexOf(n->firstChild()), model.indexOf(n->lastChild()));
+  });
+  parts_.tree.selectionModel()->select(all, QItemSelectionModel::ClearAndSelect);
+  QApplication::restoreOverrideCursor();
+}
+
+}  // namespace varnok::app
