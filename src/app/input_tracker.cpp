@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 
 #include "platform/system_info.h"
 #include "status_panels.h"
@@ -34,8 +35,24 @@ bool InputTracker::isEditor(const QWidget* widget) const {
   return false;
 }
 
+bool InputTracker::isInPlaceEditor(const QWidget* widget) const {
+  return widget && widget->objectName() == QLatin1String("VTEditor") && targets_.tree &&
+         targets_.tree->isAncestorOf(widget);
+}
+
 bool InputTracker::isTextField(const QWidget* widget) const {
-  return isEditor(widget) || targets_.fields.contains(const_cast<QWidget*>(widget));
+  return isEditor(widget) || targets_.fields.contains(const_cast<QWidget*>(widget)) || isInPlaceEditor(widget);
+}
+
+void InputTracker::overwriteNextCharacter(QWidget* widget, const QKeyEvent& key) const {
+  auto* line = qobject_cast<QLineEdit*>(widget);
+  if (!line || insertMode_ || line->hasSelectedText()) return;
+  if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return;
+  if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) return;
+  const QString text = key.text();
+  if (text.isEmpty() || !text.front().isPrint()) return;
+  const int caret = line->cursorPosition();
+  if (caret < line->text().size()) line->setSelection(caret, 1);
 }
 
 QString InputTracker::insertModeText() const {
@@ -62,6 +79,13 @@ bool InputTracker::eventFilter(QObject* watched, QEvent* event) {
     if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock || key == Qt::Key_ScrollLock) UpdateKeyIndicators();
     requestRefresh_();
   }
+  // The tree's Ctrl+C, Ctrl+X and Ctrl+V are the Edit commands' alone: when
+  // those are disabled the view must not copy a node's text on its own.
+  if (type == QEvent::KeyPress && widget == targets_.tree) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Cut) || key->matches(QKeySequence::Paste))
+      return true;
+  }
   if (type == QEvent::KeyPress && textField) {
     auto* key = static_cast<QKeyEvent*>(event);
     const auto modifiers = key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
@@ -69,15 +93,16 @@ bool InputTracker::eventFilter(QObject* watched, QEvent* event) {
       toggleInsertMode();
       if (isEditor(widget)) return true;  // the editors' overtype was switched above
     }
+    if (!isEditor(widget)) overwriteNextCharacter(widget, *key);
   }
   if (type == QEvent::FocusIn && (textField || widget == targets_.tree)) {
     status_.setText(StatusPanels::InsertMode, textField ? insertModeText() : QString());
     requestRefresh_();
   }
   if (type == QEvent::FocusOut && widget == targets_.tree && onTreeFocusLost) onTreeFocusLost();
-  if (type == QEvent::FocusOut && isEditor(widget)) {
+  if (type == QEvent::FocusOut && textField) {
     status_.setText(StatusPanels::InsertMode, QString());
-    status_.setText(StatusPanels::Caret, QString());
+    if (isEditor(widget)) status_.setText(StatusPanels::Caret, QString());
     requestRefresh_();
   }
   if (type == QEvent::MouseButtonRelease && (textField || widget == targets_.tree)) requestRefresh_();

@@ -1,13 +1,16 @@
 #pragma once
 // The window sees the keys, mouse releases and focus changes of its controls
-// first: it keeps the lock-key panels and the INS/OVR panel up to date,
-// toggles the insert mode on Insert, and asks for a command refresh after
-// every key release and after focus and mouse events in the text fields and
-// the tree.
+// first: it keeps the lock-key panels and the INS/OVR panel up to date (shown
+// exactly while a text control has the focus), toggles the insert mode on
+// Insert, makes a typed character replace the next one in overwrite mode in
+// the single-line fields and the tree's name editor, and asks for a command
+// refresh after every key release and after focus and mouse events in the
+// text fields and the tree.
 #include <QList>
 #include <QObject>
 #include <functional>
 
+class QKeyEvent;
 class QWidget;
 class QsciScintilla;
 
@@ -40,6 +43,9 @@ class InputTracker : public QObject {
  private:
   bool isTextField(const QWidget* widget) const;
   bool isEditor(const QWidget* widget) const;
+  bool isInPlaceEditor(const QWidget* widget) const;
+  // Overwrite mode: a typed character first selects the one after the caret.
+  void overwriteNextCharacter(QWidget* widget, const QKeyEvent& key) const;
   void toggleInsertMode();
   QString insertModeText() const;
 

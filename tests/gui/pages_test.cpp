@@ -179,6 +179,43 @@ class PagesTest : public QObject {
     w.SetConnectionModified(false);
   }
 
+  // Overwrite mode in the single-line fields and the name editor: a typed
+  // character replaces the next one, or the selection; at the end it appends.
+  // The panel goes when the focus leaves a field for a control without text.
+  void overwriteTypingReplacesTheNextCharacter() {
+    MainWindow& w = openSites();
+    auto* name = Child<QLineEdit>(w, "Edit1");
+    name->setFocus();
+    QTest::keyClick(name, Qt::Key_Insert);
+    name->setText(QStringLiteral("abcd"));
+    name->setCursorPosition(1);
+    QTest::keyClicks(name, QStringLiteral("X"));
+    QCOMPARE(name->text(), QStringLiteral("aXcd"));
+    name->setSelection(0, 3);
+    QTest::keyClicks(name, QStringLiteral("Y"));
+    QCOMPARE(name->text(), QStringLiteral("Yd"));
+    name->end(false);
+    QTest::keyClicks(name, QStringLiteral("Z"));
+    QCOMPARE(name->text(), QStringLiteral("YdZ"));
+    QCOMPARE(Panel(w, 3), QStringLiteral("OVR"));
+    Child<QWidget>(w, "seDelay")->setFocus();
+    QCOMPARE(Panel(w, 3), QString());
+
+    w.treeView().setFocus();
+    w.selectNode(w.tree().top()->child(0));
+    QTest::keyClick(&w.treeView(), Qt::Key_F2);
+    auto* editor = w.treeView().findChild<QLineEdit*>(QStringLiteral("VTEditor"));
+    QVERIFY(editor);
+    QCOMPARE(Panel(w, 3), QStringLiteral("OVR"));
+    editor->setCursorPosition(0);
+    QTest::keyClicks(editor, QStringLiteral("Q"));
+    QCOMPARE(editor->text().mid(1), w.treeModel().text(w.tree().top()->child(0)).mid(1));
+    QVERIFY(editor->text().startsWith(QLatin1Char('Q')));
+    QTest::keyClick(editor, Qt::Key_Insert);
+    QCOMPARE(Panel(w, 3), QStringLiteral("INS"));
+    QTest::keyClick(editor, Qt::Key_Escape);
+  }
+
   void applyWritesRecordAndPassesColoursAndSchedule() {
     MainWindow& w = openSites();
     TreeNode* alpha = w.tree().top()->child(0);
