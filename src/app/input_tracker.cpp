@@ -41,7 +41,8 @@ bool InputTracker::isInPlaceEditor(const QWidget* widget) const {
 }
 
 bool InputTracker::isTextField(const QWidget* widget) const {
-  return isEditor(widget) || targets_.fields.contains(const_cast<QWidget*>(widget)) || isInPlaceEditor(widget);
+  return isEditor(widget) || targets_.fields.contains(const_cast<QWidget*>(widget)) ||
+         isInPlaceEditor(widget);
 }
 
 void InputTracker::overwriteNextCharacter(QWidget* widget, const QKeyEvent& key) const {
@@ -83,7 +84,8 @@ bool InputTracker::eventFilter(QObject* watched, QEvent* event) {
   // those are disabled the view must not copy a node's text on its own.
   if (type == QEvent::KeyPress && widget == targets_.tree) {
     auto* key = static_cast<QKeyEvent*>(event);
-    if (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Cut) || key->matches(QKeySequence::Paste))
+    if (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Cut) ||
+        key->matches(QKeySequence::Paste))
       return true;
   }
   if (type == QEvent::KeyPress && textField) {

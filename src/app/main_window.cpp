@@ -31,6 +31,7 @@
 #include "tree_clipboard.h"
 #include "tree_model.h"
 #include "tree_selection.h"
+#include "tree_view.h"
 
 namespace varnok::app {
 
@@ -74,6 +75,12 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
     if (clipboard_->isMarked(node)) clipboard_->clearMarks();
   };
   treeView_->setItemDelegate(names);
+  treeView_->canDrop = [this](const TreeNode* target, DropMark mark) {
+    return editing_->canDrop(target, mark);
+  };
+  treeView_->drop = [this](TreeNode* target, DropMark mark, bool copy) {
+    editing_->drop(target, mark, copy);
+  };
   clipboard_ = std::make_unique<TreeClipboard>(*treeView_, *model_);
   edits_ = std::make_unique<EditCommands>(
       editingHost,
@@ -138,7 +145,7 @@ void MainWindow::buildLayout() {
 }
 
 void MainWindow::buildTree() {
-  treeView_ = new QTreeView(splitter_);
+  treeView_ = new ConnectionTreeView(splitter_);
   treeView_->setObjectName(QStringLiteral("VT"));
   treeView_->setHeaderHidden(true);
   treeView_->setUniformRowHeights(true);

@@ -13,6 +13,7 @@
 #include "prompts.h"
 #include "scoped_flag.h"
 #include "tree_editing.h"
+#include "tree_view.h"
 
 class QTabWidget;
 class QTreeView;
@@ -154,7 +155,7 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   std::unique_ptr<TreeClipboard> clipboard_;
   std::unique_ptr<EditCommands> edits_;
   ConnectionTreeModel* model_ = nullptr;
-  QTreeView* treeView_ = nullptr;
+  ConnectionTreeView* treeView_ = nullptr;
   std::unique_ptr<TreeSelection> selection_;
   QSplitter* splitter_ = nullptr;
   QTabWidget* pageControl_ = nullptr;

@@ -7,11 +7,11 @@
 #include <QTreeView>
 
 #include "command_actions.h"
-#include "edit_commands.h"
 #include "command_snapshot.h"
 #include "common/program_paths.h"
 #include "companion_link.h"
 #include "connection_pages.h"
+#include "edit_commands.h"
 #include "main_window.h"
 #include "properties/color_set.h"
 #include "settings_page.h"

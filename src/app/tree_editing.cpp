@@ -138,6 +138,31 @@ void TreeEditing::rename(TreeNode* node, const std::string& text) {
   host_.requestRefresh();
 }
 
+bool TreeEditing::canDrop(const TreeNode* target, DropMark mark) const {
+  const TreeSelection selection(view_, model_);
+  if (!CanDropOn(target, selection.focused())) return false;
+  // Nodes stay below the single top node.
+  if (!target->parent() && mark != DropMark::On) return false;
+  for (const TreeNode* n : selection.selectedNodes())
+    if (n->parent() && (n == target || n->isAncestorOf(target))) return false;
+  return true;
+}
+
+void TreeEditing::drop(TreeNode* target, DropMark mark, bool copy) {
+  if (!canDrop(target, mark)) return;
+  HistoryStep step(history_, TreeSelection(view_, model_));
+  std::vector<TreeNode*> placed;
+  {
+    RepaintPause pause(view_);
+    placed = DropNodes(tree_, TreeSelection(view_, model_).selectedNodes(), target, mark, copy);
+    if (!placed.empty()) view_.expand(model_.indexOf(placed.front()->parent()));
+  }
+  if (placed.empty()) return;
+  TreeSelection(view_, model_).restore({placed.front(), placed});
+  host_.markDocumentModified();
+  host_.requestRefresh();
+}
+
 void TreeEditing::undo() {
   std::optional<TreeViewState> state;
   {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "model/tree_operations.h"
+
 class QTreeView;
 
 namespace varnok {
@@ -50,6 +52,9 @@ class TreeEditing {
   void moveDown();
   // The in-place editor ended with `text` for `node` (not by Esc).
   void rename(TreeNode* node, const std::string& text);
+  // Drag and drop of the selected nodes within the tree.
+  bool canDrop(const TreeNode* target, DropMark mark) const;
+  void drop(TreeNode* target, DropMark mark, bool copy);
   // "Undo tree change", "Redo tree change".
   void undo();
   void redo();

@@ -1,5 +1,12 @@
 #include "tree_model.h"
 
+#include <QCoreApplication>
+#include <QMimeData>
+
+#include "files/node_transfer.h"
+#include "model/tree_operations.h"
+#include "tree_clipboard.h"
+
 namespace varnok::app {
 
 ConnectionTreeModel::ConnectionTreeModel(ConnectionTree& tree, std::string computerName, QObject* parent)
@@ -82,10 +89,45 @@ QVariant ConnectionTreeModel::data(const QModelIndex& index, int role) const {
 Qt::ItemFlags ConnectionTreeModel::flags(const QModelIndex& index) const {
   if (!index.isValid()) return Qt::NoItemFlags;
   const TreeNode* n = node(index);
-  // Every node but the top node is named in place.
-  if (n && n->parent()) return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
-  return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+  // Every node but the top node is named in place and dragged; drops go
+  // beside or onto any node (the view decides which).
+  const Qt::ItemFlags common = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDropEnabled;
+  if (n && n->parent()) return common | Qt::ItemIsEditable | Qt::ItemIsDragEnabled;
+  return common;
 }
+
+namespace {
+
+constexpr const char* kDragSourceFormat = "application/x-varnok-tree-drag";
+
+}  // namespace
+
+QStringList ConnectionTreeModel::mimeTypes() const { return {QString::fromLatin1(kNodeClipboardFormat)}; }
+
+QMimeData* ConnectionTreeModel::mimeData(const QModelIndexList& indexes) const {
+  std::vector<TreeNode*> nodes;
+  for (const QModelIndex& index : indexes)
+    if (TreeNode* n = node(index)) nodes.push_back(n);
+  const std::string bytes = SerializeNodes(OutermostNodes(tree_, nodes));
+  auto* mime = new QMimeData;
+  mime->setData(QString::fromLatin1(kNodeClipboardFormat),
+                QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+  mime->setData(QString::fromLatin1(kDragSourceFormat), dragMark());
+  return mime;
+}
+
+QByteArray ConnectionTreeModel::dragMark() const {
+  return QByteArray::number(QCoreApplication::applicationPid()) + ':' +
+         QByteArray::number(reinterpret_cast<quintptr>(this));
+}
+
+bool ConnectionTreeModel::isOwnDrag(const QMimeData& mime) const {
+  return mime.data(QString::fromLatin1(kDragSourceFormat)) == dragMark();
+}
+
+Qt::DropActions ConnectionTreeModel::supportedDragActions() const { return Qt::MoveAction | Qt::CopyAction; }
+
+Qt::DropActions ConnectionTreeModel::supportedDropActions() const { return Qt::MoveAction | Qt::CopyAction; }
 
 void ConnectionTreeModel::nodesAboutToBeInserted(TreeNode* parent, int first, int last) {
   beginInsertRows(indexOf(parent), first, last);

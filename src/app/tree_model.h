@@ -39,6 +39,14 @@ class ConnectionTreeModel : public QAbstractItemModel, private TreeObserver {
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
+  // Dragging: the dragged nodes travel in the tree's clipboard format, with a
+  // mark that tells a drag of this model from any other.
+  QStringList mimeTypes() const override;
+  QMimeData* mimeData(const QModelIndexList& indexes) const override;
+  Qt::DropActions supportedDragActions() const override;
+  Qt::DropActions supportedDropActions() const override;
+  bool isOwnDrag(const QMimeData& mime) const;
+
  private:
   void nodesAboutToBeInserted(TreeNode* parent, int first, int last) override;
   void nodesInserted(TreeNode* parent, int first, int last) override;
@@ -49,6 +57,8 @@ class ConnectionTreeModel : public QAbstractItemModel, private TreeObserver {
   void nodeDataChanged(TreeNode* node) override;
   void treeAboutToBeReset() override;
   void treeReset() override;
+
+  QByteArray dragMark() const;
 
   ConnectionTree& tree_;
   QString topText_;

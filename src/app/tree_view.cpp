@@ -1,0 +1,91 @@
+#include "tree_view.h"
+
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QMimeData>
+
+#include "tree_model.h"
+
+namespace varnok::app {
+
+ConnectionTreeView::ConnectionTreeView(QWidget* parent) : QTreeView(parent) {
+  setDragEnabled(true);
+  setAcceptDrops(true);
+  setDropIndicatorShown(true);
+  setDragDropMode(QAbstractItemView::DragDrop);
+  setDefaultDropAction(Qt::MoveAction);
+  setAutoExpandDelay(300);
+}
+
+ConnectionTreeModel* ConnectionTreeView::nodeModel() const {
+  return qobject_cast<ConnectionTreeModel*>(model());
+}
+
+bool ConnectionTreeView::fromThisView(const QDropEvent* event) const {
+  const QMimeData* mime = event->mimeData();
+  const ConnectionTreeModel* m = nodeModel();
+  return mime && m && m->isOwnDrag(*mime);
+}
+
+DropMark ConnectionTreeView::markAt(const QPoint& pos, TreeNode** target) const {
+  const QModelIndex index = indexAt(pos);
+  *target = nodeModel() ? nodeModel()->node(index) : nullptr;
+  if (!*target) return DropMark::Nowhere;
+  // The upper and lower quarter of a row place beside the node, the rest on it.
+  const QRect rect = visualRect(index);
+  const int margin = std::max(2, rect.height() / 4);
+  if (pos.y() < rect.top() + margin) return DropMark::Above;
+  if (pos.y() >= rect.bottom() - margin) return DropMark::Below;
+  return DropMark::On;
+}
+
+bool ConnectionTreeView::accepts(QDropEvent* event, TreeNode** target, DropMark* mark) const {
+  if (!fromThisView(event)) return false;
+  *mark = markAt(event->position().toPoint(), target);
+  return *mark != DropMark::Nowhere && canDrop && canDrop(*target, *mark);
+}
+
+void ConnectionTreeView::dragEnterEvent(QDragEnterEvent* event) {
+  if (!fromThisView(event)) {
+    event->ignore();
+    return;
+  }
+  QTreeView::dragEnterEvent(event);
+}
+
+void ConnectionTreeView::dragMoveEvent(QDragMoveEvent* event) {
+  // The base class scrolls, expands after the delay and places the indicator;
+  // whether the drop is allowed is decided here.
+  QTreeView::dragMoveEvent(event);
+  TreeNode* target = nullptr;
+  DropMark mark = DropMark::Nowhere;
+  const bool ok = accepts(event, &target, &mark);
+  setDropIndicatorShown(ok);
+  if (ok) {
+    event->setDropAction(event->modifiers() & Qt::ControlModifier ? Qt::CopyAction : Qt::MoveAction);
+    event->accept();
+  } else {
+    event->ignore();
+  }
+  viewport()->update();
+}
+
+void ConnectionTreeView::dropEvent(QDropEvent* event) {
+  TreeNode* target = nullptr;
+  DropMark mark = DropMark::Nowhere;
+  setDropIndicatorShown(true);
+  if (!accepts(event, &target, &mark)) {
+    event->ignore();
+    return;
+  }
+  const bool copy = event->modifiers() & Qt::ControlModifier;
+  if (drop) drop(target, mark, copy);
+  // Reported as a copy: the tree has placed the nodes itself, and the view
+  // must not remove the dragged rows as it does after a move.
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
+  setState(NoState);
+  viewport()->update();
+}
+
+}  // namespace varnok::app
