@@ -1,5 +1,7 @@
 #include "main_window.h"
 
+#include <Qsci/qsciscintilla.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QGuiApplication>
@@ -165,11 +167,16 @@ void MainWindow::buildTree() {
   selection_ = std::make_unique<TreeSelection>(*treeView_, *model_);
   connect(treeView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this] { RequestRefresh(); });
-  // The shared context menu; its states are those of a finished refresh.
-  treeView_->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(treeView_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+  attachContextMenu(treeView_, treeView_->viewport());
+}
+
+// The context menu shared by the tree and the text controls; it opens with
+// the states of a finished refresh. `origin`: where the request's point lies.
+void MainWindow::attachContextMenu(QWidget* widget, QWidget* origin) {
+  widget->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(widget, &QWidget::customContextMenuRequested, this, [this, origin](const QPoint& pos) {
     RefreshCommands();
-    commands_->contextMenu()->exec(treeView_->viewport()->mapToGlobal(pos));
+    commands_->contextMenu()->exec(origin->mapToGlobal(pos));
   });
 }
 
@@ -200,6 +207,9 @@ void MainWindow::buildPages() {
   connect(pageControl_, &QTabWidget::currentChanged, this, [this] {
     if (!loading_) cycle_->ShowNodeInPages();
   });
+  for (QsciScintilla* editor : {&pages_->macro().editor(), &pages_->popup().editor()})
+    attachContextMenu(editor, editor->viewport());
+  for (QWidget* field : settingsPage_->textFields()) attachContextMenu(field, field);
   InputTracker::Targets targets{
       this, treeView_, {&pages_->macro().editor(), &pages_->popup().editor()}, settingsPage_->textFields()};
   input_ = new InputTracker(

@@ -101,6 +101,7 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   void buildLayout();
   void buildTree();
   void buildPages();
+  void attachContextMenu(QWidget* widget, QWidget* origin);
   void connectCommands();
   void createWindow();
   void openStartDocument();

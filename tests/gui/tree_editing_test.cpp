@@ -200,6 +200,23 @@ class TreeEditingTest : public QObject {
                             w.treeView().viewport()->mapToGlobal(QPoint(10, 5)));
     QApplication::sendEvent(w.treeView().viewport(), &event);
     QVERIFY(shown);
+
+    // The text controls share it, without the tree items.
+    for (QWidget* target : {static_cast<QWidget*>(Child<QsciScintilla>(w, "Memo1")->viewport()),
+                            static_cast<QWidget*>(Child<QLineEdit>(w, "Edit1"))}) {
+      target->setFocus();
+      shown = false;
+      bool treeItems = true;
+      QTimer::singleShot(50, [&] {
+        shown = menu->isVisible();
+        treeItems = addChild->isVisible();
+        menu->close();
+      });
+      QContextMenuEvent inField(QContextMenuEvent::Mouse, QPoint(5, 5), target->mapToGlobal(QPoint(5, 5)));
+      QApplication::sendEvent(target, &inField);
+      QVERIFY(shown);
+      QVERIFY(!treeItems);
+    }
   }
 
   // Unapplied edits: one question about discarding them; Yes clears "Modified".
