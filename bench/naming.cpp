@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "generated_tree.h"
+#include "model/tree_operations.h"
 #include "platform/memory_tuning.h"
 
 namespace {
@@ -62,8 +63,38 @@ void BM_PlainCopyNames(benchmark::State& state) {
   }
 }
 
+// Every sibling list of 100,000 connections checked, as the first move or
+// copy below the top node after loading does.
+void BM_ResolveWholeTree(benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    ConnectionTree tree;
+    bench::GenerateTree(tree, 100000);
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(ResolveSiblingNames(tree, tree.top()));
+  }
+}
+
+// Duplicate of a top-level connection once the lists are known to be unique:
+// only the list that gained the copy is checked again.
+void BM_DuplicateAfterResolve(benchmark::State& state) {
+  ConnectionTree tree;
+  bench::GenerateTree(tree, 100000);
+  ResolveSiblingNames(tree, tree.top());
+  TreeNode* node = tree.top()->child(0);
+  for (auto _ : state) {
+    AddResult r = Duplicate(tree, node);
+    state.PauseTiming();
+    tree.remove(r.added);
+    state.ResumeTiming();
+  }
+  state.counters["siblings"] = tree.top()->childCount();
+}
+
 }  // namespace
 
+BENCHMARK(BM_ResolveWholeTree)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_DuplicateAfterResolve)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainNameScan)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NewConnectionName)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainCopyNames)->Arg(10000)->Unit(benchmark::kMillisecond);

@@ -125,7 +125,7 @@ void EditCommands::selectAllNodes() {
   ConnectionTree::forEachPreOrder(top, [&](const TreeNode* n) {
     if (n->hasChildren()) all.select(model.indexOf(n->firstChild()), model.indexOf(n->lastChild()));
   });
-  parts_.tree.selectionModel()->select(all, QItemSelectionModel::ClearAndSelect);
+  TreeSelection(parts_.tree, parts_.model).replaceSelection(all);
   QApplication::restoreOverrideCursor();
 }
 

@@ -83,7 +83,9 @@ TreeClipboard::Pasted TreeClipboard::paste(TreeNode* target) {
   if (cutPending_ && clipboardHoldsOurCut() && !cutRoots_.empty()) {
     for (const TreeNode* root : cutRoots_)
       if (root == target || root->isAncestorOf(target)) return {{}, true};
+    model_.beginRearrangement();
     Pasted moved{MoveNodesInto(tree_, cutRoots_, target)};
+    model_.endRearrangement();
     cutPending_ = false;
     cutRoots_.clear();
     clearMarks();

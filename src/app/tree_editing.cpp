@@ -154,7 +154,9 @@ void TreeEditing::drop(TreeNode* target, DropMark mark, bool copy) {
   std::vector<TreeNode*> placed;
   {
     RepaintPause pause(view_);
+    if (!copy) model_.beginRearrangement();
     placed = DropNodes(tree_, TreeSelection(view_, model_).selectedNodes(), target, mark, copy);
+    if (!copy) model_.endRearrangement();
     if (!placed.empty()) view_.expand(model_.indexOf(placed.front()->parent()));
   }
   if (placed.empty()) return;
@@ -167,7 +169,10 @@ void TreeEditing::undo() {
   std::optional<TreeViewState> state;
   {
     RepaintPause pause(view_);
+    const bool rearrange = history_.undoOnlyRearranges();
+    if (rearrange) model_.beginRearrangement();
     state = history_.undo();
+    if (rearrange) model_.endRearrangement();
   }
   if (state) TreeSelection(view_, model_).restore(*state);
   replayed(state.has_value());
@@ -177,7 +182,10 @@ void TreeEditing::redo() {
   std::optional<TreeViewState> state;
   {
     RepaintPause pause(view_);
+    const bool rearrange = history_.redoOnlyRearranges();
+    if (rearrange) model_.beginRearrangement();
     state = history_.redo();
+    if (rearrange) model_.endRearrangement();
   }
   if (state) TreeSelection(view_, model_).restore(*state);
   replayed(state.has_value());

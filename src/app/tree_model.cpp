@@ -139,13 +139,35 @@ void ConnectionTreeModel::nodesAboutToBeRemoved(TreeNode* parent, int first, int
 void ConnectionTreeModel::nodesRemoved(TreeNode*, int, int) { endRemoveRows(); }
 void ConnectionTreeModel::nodeAboutToBeMoved(TreeNode* srcParent, int row, TreeNode* destParent,
                                              int destRow) {
-  beginMoveRows(indexOf(srcParent), row, row, indexOf(destParent), destRow);
+  if (!rearranging_) beginMoveRows(indexOf(srcParent), row, row, indexOf(destParent), destRow);
 }
-void ConnectionTreeModel::nodeMoved(TreeNode*, int, TreeNode*, int) { endMoveRows(); }
+void ConnectionTreeModel::nodeMoved(TreeNode*, int, TreeNode*, int) {
+  if (!rearranging_) endMoveRows();
+}
 void ConnectionTreeModel::nodeDataChanged(TreeNode* n) {
+  if (rearranging_) return;  // the layout change repaints everything
   const QModelIndex i = indexOf(n);
   emit dataChanged(i, i);
 }
+void ConnectionTreeModel::beginRearrangement() {
+  if (rearranging_) return;
+  emit layoutAboutToBeChanged();
+  heldIndexes_ = persistentIndexList();
+  rearranging_ = true;
+}
+
+void ConnectionTreeModel::endRearrangement() {
+  if (!rearranging_) return;
+  rearranging_ = false;
+  // Every node is still in the tree: its index now follows from its new place.
+  QModelIndexList now;
+  now.reserve(heldIndexes_.size());
+  for (const QModelIndex& held : heldIndexes_) now.append(indexOf(node(held)));
+  changePersistentIndexList(heldIndexes_, now);
+  heldIndexes_.clear();
+  emit layoutChanged();
+}
+
 void ConnectionTreeModel::treeAboutToBeReset() { beginResetModel(); }
 void ConnectionTreeModel::treeReset() { endResetModel(); }
 

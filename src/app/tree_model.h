@@ -28,6 +28,13 @@ class ConnectionTreeModel : public QAbstractItemModel, private TreeObserver {
   QString text(const TreeNode* node) const;
   static int imageIndex(const TreeNode* node, bool cut);
 
+  // Many nodes change places at once (a drop, a paste of cut nodes, their
+  // undo): the views hear of one layout change instead of one move per node,
+  // which costs each of them a pass over every kept index. Between the two
+  // calls the tree may only move nodes and change records.
+  void beginRearrangement();
+  void endRearrangement();
+
   // Whether a node is drawn with the cut variant of its picture.
   void setCutMarked(std::function<bool(const TreeNode*)> cutMarked) { cutMarked_ = std::move(cutMarked); }
 
@@ -62,6 +69,8 @@ class ConnectionTreeModel : public QAbstractItemModel, private TreeObserver {
 
   ConnectionTree& tree_;
   QString topText_;
+  bool rearranging_ = false;
+  QModelIndexList heldIndexes_;  // the persistent indexes when the rearrangement began
   std::array<QIcon, 7> icons_;
   std::function<bool(const TreeNode*)> cutMarked_;
 };

@@ -1,6 +1,7 @@
 #include "tree_selection.h"
 
 #include <QItemSelectionModel>
+#include <QSignalBlocker>
 #include <QTreeView>
 
 #include "tree_model.h"
@@ -36,7 +37,15 @@ void TreeSelection::restore(const TreeViewState& state) const {
     const QModelIndex index = model_.indexOf(node);
     selection.select(index, index);
   }
-  view_.selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+  replaceSelection(selection);
+}
+
+void TreeSelection::replaceSelection(const QItemSelection& selection) const {
+  {
+    const QSignalBlocker quiet(view_.selectionModel());
+    view_.selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+  }
+  view_.viewport()->update();
 }
 
 void TreeSelection::select(TreeNode* node) const {

@@ -4,6 +4,7 @@
 
 #include "model/tree_history.h"
 
+class QItemSelection;
 class QTreeView;
 
 namespace varnok {
@@ -29,6 +30,10 @@ class TreeSelection {
   // The focus and selection, to keep with an undoable step and put back.
   TreeViewState state() const;
   void restore(const TreeViewState& state) const;
+  // Makes `selection` the whole selection at once. The view learns of it by
+  // one repaint rather than range by range (which costs a search of the
+  // shown rows per range); the caller requests the command refresh.
+  void replaceSelection(const QItemSelection& selection) const;
 
  private:
   QTreeView& view_;

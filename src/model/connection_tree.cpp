@@ -126,6 +126,9 @@ std::unique_ptr<TreeNode> ConnectionTree::newNode(rVTNodeData data) {
 std::unique_ptr<TreeNode> ConnectionTree::clone(const TreeNode* node) {
   SubtreeBuilder builder;
   TreeNode* copy = builder.append(builder.root(), node->data_);
+  // The same names in the same order: the lists stand as the original's.
+  copy->namesResolved_ = node->namesResolved_;
+  copy->changedChildren_ = node->changedChildren_;
   const TreeNode* source = node;
   for (const TreeNode* s = nextInSubtree(node, node); s; s = nextInSubtree(s, node)) {
     while (source != s->parent_) {
@@ -133,6 +136,9 @@ std::unique_ptr<TreeNode> ConnectionTree::clone(const TreeNode* node) {
       copy = copy->parent_;
     }
     copy = builder.append(copy, s->data_);
+    copy->namesResolved_ = s->namesResolved_;
+    copy->changedChildren_ = s->changedChildren_;
+    copy->nameChanged_ = s->nameChanged_;
     source = s;
   }
   auto roots = builder.finish();
@@ -146,6 +152,18 @@ TreeNode* ConnectionTree::appendDetached(TreeNode* parent, std::unique_ptr<TreeN
   parent->children_.push_back(std::move(child));
   addToSizes(parent, c->size_);
   return c;
+}
+
+void ConnectionTree::markChanged(TreeNode* node) {
+  node->nameChanged_ = true;
+  if (node->parent_) node->parent_->changedChildren_ = true;
+}
+
+void ConnectionTree::markChildNamesResolved(TreeNode* node) {
+  if (node->changedChildren_)
+    for (auto& c : node->children_) c->nameChanged_ = false;
+  node->namesResolved_ = true;
+  node->changedChildren_ = false;
 }
 
 void ConnectionTree::setLevels(TreeNode* root, int level) {
@@ -182,6 +200,7 @@ void ConnectionTree::insertRange(TreeNode* parent, int row, std::vector<std::uni
     setLevels(n.get(), parent->data_.Level + 1);
     added += n->size_;
   }
+  for (auto& n : nodes) markChanged(n.get());
   parent->children_.insert(parent->children_.begin() + row, std::make_move_iterator(nodes.begin()),
                            std::make_move_iterator(nodes.end()));
   renumber(parent, row);
@@ -254,6 +273,7 @@ bool ConnectionTree::move(TreeNode* node, TreeNode* newParent, int destRow) {
   addToSizes(oldParent, -moving->size_);
   int insertAt = (oldParent == newParent && destRow > row) ? destRow - 1 : destRow;
   moving->parent_ = newParent;
+  markChanged(moving.get());  // a new member, or a new place among the siblings
   setLevels(moving.get(), newParent->data_.Level + 1);
   addToSizes(newParent, moving->size_);
   newParent->children_.insert(newParent->children_.begin() + insertAt, std::move(moving));
@@ -266,12 +286,14 @@ bool ConnectionTree::move(TreeNode* node, TreeNode* newParent, int destRow) {
 
 void ConnectionTree::setData(TreeNode* node, rVTNodeData data) {
   data.Level = node->data_.Level;
+  if (data.Name != node->data_.Name) markChanged(node);
   std::swap(node->data_, data);
   if (recorder_) recorder_->recordDataChanged(node, std::move(data));
   notify([&](TreeObserver* o) { o->nodeDataChanged(node); });
 }
 
 void ConnectionTree::setName(TreeNode* node, std::string name) {
+  if (name != node->data_.Name) markChanged(node);
   std::swap(node->data_.Name, name);
   if (recorder_) recorder_->recordNameChanged(node, std::move(name));
   notify([&](TreeObserver* o) { o->nodeDataChanged(node); });
@@ -279,6 +301,7 @@ void ConnectionTree::setName(TreeNode* node, std::string name) {
 
 void ConnectionTree::edit(TreeNode* node, const std::function<void(rVTNodeData&)>& change) {
   int level = node->data_.Level;
+  const std::string name = node->data_.Name;
   if (recorder_) {
     rVTNodeData before = node->data_;
     change(node->data_);
@@ -288,6 +311,7 @@ void ConnectionTree::edit(TreeNode* node, const std::function<void(rVTNodeData&)
     change(node->data_);
     node->data_.Level = level;
   }
+  if (node->data_.Name != name) markChanged(node);
   notify([&](TreeObserver* o) { o->nodeDataChanged(node); });
 }
 

@@ -44,7 +44,14 @@ class TreeNode {
   TreeNode* lastChild() const { return children_.empty() ? nullptr : children_.back().get(); }
   TreeNode* previousSibling() const;
   TreeNode* nextSibling() const;
-  int subtreeSize() const { return size_; }        // this node plus all descendants
+  int subtreeSize() const { return size_; }  // this node plus all descendants
+  // For the naming rules. The children's names were made unique once
+  // (ResolveSiblingNames); since then only the children marked as changed
+  // (added, moved in or among the siblings, renamed) may clash. Removals
+  // change nothing.
+  bool childNamesResolved() const { return namesResolved_; }
+  bool hasChangedChildren() const { return changedChildren_; }
+  bool nameChanged() const { return nameChanged_; }
   bool isAncestorOf(const TreeNode* other) const;  // strict
 
   explicit TreeNode(rVTNodeData data) : data_(std::move(data)) {}
@@ -58,6 +65,9 @@ class TreeNode {
   std::vector<std::unique_ptr<TreeNode>> children_;
   int row_ = 0;
   int size_ = 1;
+  bool namesResolved_ = false;
+  bool changedChildren_ = false;
+  bool nameChanged_ = false;
 };
 
 // Change notifications, shaped after QAbstractItemModel's begin/end calls.
@@ -187,9 +197,12 @@ class ConnectionTree {
   void setName(TreeNode* node, std::string name);
   // Changes the record in place through `edit`; Level stays as kept.
   void edit(TreeNode* node, const std::function<void(rVTNodeData&)>& change);
+  // For the naming rules: `node`'s children are unique among themselves now.
+  static void markChildNamesResolved(TreeNode* node);
 
  private:
   static void setLevels(TreeNode* node, int level);
+  static void markChanged(TreeNode* node);
   static void renumber(TreeNode* parent, int fromRow);
   static void addToSizes(TreeNode* from, int delta);
   template <typename F>

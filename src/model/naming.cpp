@@ -117,18 +117,88 @@ std::string CopyName(const TreeNode* node, bool includeFollowing) {
   // from the end of the list.
   const int row = node->row();
   if (row == 0 && (!includeFollowing || row + 1 >= parent->childCount())) return name;
-  SubstringIndex index;
-  for (int r = 0; r < row; ++r) AppendPieceReversed(index, parent->child(r)->name());
+  // One name against one list: a plain search of the list text beats
+  // building an index of it.
+  std::string list;
   if (includeFollowing)
-    for (int r = parent->childCount() - 1; r > row; --r) AppendPieceReversed(index, parent->child(r)->name());
-  std::int64_t nextCopy = 2;
-  return FirstFreeName(index, name, nextCopy);
+    for (int r = row + 1; r < parent->childCount(); ++r) (list += '\n') += parent->child(r)->name();
+  for (int r = row - 1; r >= 0; --r) (list += '\n') += parent->child(r)->name();
+  auto taken = [&list](const std::string& candidate) { return list.find(candidate) != std::string::npos; };
+  if (!taken(name)) return name;
+  std::string candidate = "Copy of " + name;
+  for (std::int64_t n = 2; taken(candidate); ++n) candidate = "Copy (" + std::to_string(n) + ") of " + name;
+  return candidate;
 }
+
+namespace {
+
+// The first of name, "Copy of " + name, "Copy (n) of " + name that is not a
+// substring of `names` (names joined by line feeds).
+std::string FirstFreeIn(const std::string& names, const std::string& name) {
+  auto taken = [&names](const std::string& candidate) { return names.find(candidate) != std::string::npos; };
+  if (!taken(name)) return name;
+  std::string candidate = "Copy of " + name;
+  for (std::int64_t n = 2; taken(candidate); ++n) candidate = "Copy (" + std::to_string(n) + ") of " + name;
+  return candidate;
+}
+
+// A list resolved before in which only a few children changed. Without line
+// feeds in the names, a name is taken exactly when it lies inside one earlier
+// name, so an unchanged child can only clash with the changed or renamed
+// names before it; a changed child is checked against all of them.
+constexpr std::size_t kFewChanged = 32;
+
+enum class Pass {
+  Done,
+  NotSuited,  // nothing renamed; the full pass takes the list
+  Abandoned,  // renames cascaded; the full pass finishes the list (the
+              // renames made so far are the ones it makes too)
+};
+
+Pass ResolveFewChanged(ConnectionTree& tree, TreeNode* parent, int& changed) {
+  std::size_t changedChildren = 0;
+  for (int r = 0; r < parent->childCount(); ++r) {
+    const TreeNode* child = parent->child(r);
+    if (child->name().find('\n') != std::string::npos) return Pass::NotSuited;
+    if (child->nameChanged() && ++changedChildren > kFewChanged) return Pass::NotSuited;
+  }
+  std::string earlier;             // "\n" + each earlier name, as they end up
+  std::vector<std::string> fresh;  // the earlier names that are new to the list
+  for (int r = 0; r < parent->childCount(); ++r) {
+    TreeNode* child = parent->child(r);
+    if (r > 0 && !child->isSeparator()) {
+      bool clash = child->nameChanged();
+      for (std::size_t i = 0; i < fresh.size() && !clash; ++i)
+        clash = fresh[i].find(child->name()) != std::string::npos;
+      if (clash) {
+        std::string name = FirstFreeIn(earlier, child->name());
+        if (name != child->name()) {
+          tree.setName(child, std::move(name));
+          ++changed;
+          if (fresh.size() > 2 * kFewChanged) return Pass::Abandoned;
+        }
+      }
+    }
+    if (child->nameChanged()) fresh.push_back(child->name());
+    (earlier += '\n') += child->name();
+  }
+  return Pass::Done;
+}
+
+}  // namespace
 
 int ResolveSiblingNames(ConnectionTree& tree, TreeNode* parent) {
   int changed = 0;
-  for (TreeNode* n = parent; n; n = ConnectionTree::nextInSubtree(n, parent))
-    if (n->childCount() >= 2) changed += ResolveChildren(tree, n);
+  // A list resolved before is checked again only where it changed since.
+  for (TreeNode* n = parent; n; n = ConnectionTree::nextInSubtree(n, parent)) {
+    if (n->childCount() >= 2 && (!n->childNamesResolved() || n->hasChangedChildren())) {
+      int renamed = 0;
+      const Pass pass = n->childNamesResolved() ? ResolveFewChanged(tree, n, renamed) : Pass::NotSuited;
+      if (pass != Pass::Done) renamed += ResolveChildren(tree, n);
+      changed += renamed;
+    }
+    ConnectionTree::markChildNamesResolved(n);
+  }
   return changed;
 }
 

@@ -114,6 +114,12 @@ void TreeHistory::recordNameChanged(TreeNode* node, std::string before) {
 
 void TreeHistory::recordReset() { clear(); }
 
+bool TreeHistory::onlyRearranges(const Step& step) {
+  for (const Change& c : step.changes)
+    if (c.kind == Change::Kind::Placed || c.kind == Change::Kind::Unplaced) return false;
+  return true;
+}
+
 void TreeHistory::clear() {
   undo_.clear();
   redo_.clear();

@@ -49,6 +49,11 @@ class TreeHistory : private TreeRecorder {
   std::size_t undoCount() const { return undo_.size(); }
   std::size_t redoCount() const { return redo_.size(); }
 
+  // The step an undo or redo would replay only moves nodes and changes
+  // records (no node comes or goes).
+  bool undoOnlyRearranges() const { return canUndo() && onlyRearranges(*undo_.back()); }
+  bool redoOnlyRearranges() const { return canRedo() && onlyRearranges(*redo_.back()); }
+
   // Reverts the newest step; the view state from before it, nullopt when
   // there is nothing to undo.
   std::optional<TreeViewState> undo();
@@ -73,6 +78,7 @@ class TreeHistory : private TreeRecorder {
   void recordReset() override;
 
   void add(Change change);
+  static bool onlyRearranges(const Step& step);
   void replay(Step& step, bool backwards);
 
   ConnectionTree& tree_;

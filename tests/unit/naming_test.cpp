@@ -189,6 +189,47 @@ TEST(Naming, AgreesWithThePlainDefinitionsOnRandomTrees) {
   }
 }
 
+// Resolving remembers which sibling lists are unique; every kind of change
+// must make a list be looked at again, or a later resolve misses a clash.
+TEST(Naming, ResolveAfterChangesAgreesWithThePlainDefinition) {
+  std::mt19937 rng(8);
+  for (int round = 0; round < 1500; ++round) {
+    ConnectionTree tree;
+    RandomTree(tree, rng, 2 + static_cast<int>(rng() % 20));
+    ResolveSiblingNames(tree, tree.top());
+    for (int change = 0; change < 4; ++change) {
+      TreeNode* n = tree.nodeAt(1 + static_cast<int>(rng() % (tree.count() - 1)));
+      TreeNode* other = tree.nodeAt(static_cast<int>(rng() % tree.count()));
+      switch (rng() % 5) {
+        case 0:
+          tree.setName(n, RandomName(rng));
+          break;
+        case 1:
+          tree.edit(n, [&](rVTNodeData& d) { d.Name = RandomName(rng); });
+          break;
+        case 2: {
+          rVTNodeData d = n->data();
+          d.Name = n->parent()->child(0)->name();
+          tree.setData(n, d);
+          break;
+        }
+        case 3:
+          tree.move(n, other, static_cast<int>(rng() % (other->childCount() + 1)));
+          break;
+        case 4:
+          Add(tree, other, other->childCount() ? other->child(0)->name() : RandomName(rng));
+          break;
+      }
+    }
+    tree.insert(tree.top(), 0, ConnectionTree::clone(tree.top()->child(0)));
+    std::vector<std::pair<TreeNode*, std::string>> renames;
+    std::map<TreeNode*, std::string> names;
+    const int expected = reference::ResolveSiblingNames(tree.top(), renames, names);
+    ASSERT_EQ(ResolveSiblingNames(tree, tree.top()), expected) << "round " << round;
+    for (auto& [node, name] : names) ASSERT_EQ(node->name(), name);
+  }
+}
+
 TEST(Naming, ManyUnnamedConnectionsAndCopies) {
   ConnectionTree tree;
   for (int i = 1; i <= 120; ++i)

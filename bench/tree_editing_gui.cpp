@@ -1,0 +1,208 @@
+// Shaping the 100,000-connection tree through the window's commands, each
+// timed to a repainted tree, and its undo ("Undo tree change"):
+// Add child, Delete of a branch of about 10,000 nodes, Duplicate of that
+// branch, a drop moving 1,000 selected nodes, Paste of the 10,000-node
+// branch, and Select All.
+//   build/bench/bench_tree_editing_gui     (offscreen unless a display is set)
+#include <benchmark/benchmark.h>
+
+#include <QAction>
+#include <QDropEvent>
+#include <QElapsedTimer>
+#include <QMimeData>
+#include <QTreeView>
+
+#include "platform/memory_tuning.h"
+#include "tree_model.h"
+#include "window_environment.h"
+
+namespace {
+
+using namespace varnok;
+using namespace varnok::bench;
+
+constexpr int kBranch = 10000;
+
+// A branch of at least `size` nodes: the first top-level connection takes
+// its following siblings in as children until its subtree is that large (the
+// generated file has no such branch). The history starts after it.
+TreeNode* MakeBranch(app::MainWindow& window, int size) {
+  ConnectionTree& tree = window.tree();
+  TreeNode* branch = tree.top()->child(0);
+  while (branch->subtreeSize() < size && branch->nextSibling())
+    tree.move(branch->nextSibling(), branch, branch->childCount());
+  window.document().history().clear();
+  return branch;
+}
+
+struct Session {
+  std::unique_ptr<app::MainWindow> window;
+  QTreeView* view = nullptr;
+
+  Session() {
+    Env().prompter.yes = true;
+    window = Env().openWindow();
+    view = &window->treeView();
+    view->setFocus();
+  }
+  QAction* action(const char* name) const { return window->findChild<QAction*>(QString::fromLatin1(name)); }
+  void focus(TreeNode* node) const {
+    view->setFocus();
+    window->selectNode(node);
+    window->RefreshCommands();
+  }
+  // Runs the command and waits for the repainted tree; milliseconds.
+  double timed(const std::function<void()>& run) const {
+    QElapsedTimer clock;
+    clock.start();
+    run();
+    Settle();
+    view->viewport()->repaint();
+    return static_cast<double>(clock.nsecsElapsed()) / 1e6;
+  }
+  double trigger(const char* name) const {
+    window->RefreshCommands();
+    QAction* a = action(name);
+    if (!a->isEnabled()) return -1;
+    return timed([a] { a->trigger(); });
+  }
+};
+
+// Times `operation` and then "Undo tree change"; the tree must come back.
+void MeasureWithUndo(benchmark::State& state, Session& s, const std::function<void()>& prepare,
+                     const std::function<double()> operation) {
+  double opTotal = 0, undoTotal = 0, opFirst = -1, opLast = 0;
+  const int before = s.window->tree().count();
+  for (auto _ : state) {
+    state.PauseTiming();
+    prepare();
+    state.ResumeTiming();
+    const double op = operation();
+    const double undo = s.trigger("MnUndoTreeChange");
+    state.PauseTiming();
+    if (op < 0 || undo < 0) {
+      state.SkipWithError(op < 0 ? "the command was disabled" : "Undo tree change was disabled");
+      break;
+    }
+    if (s.window->tree().count() != before) {
+      state.SkipWithError("the undo did not restore the tree");
+      break;
+    }
+    opTotal += op;
+    undoTotal += undo;
+    opFirst = opFirst < 0 ? op : opFirst;
+    opLast = op;
+    state.ResumeTiming();
+  }
+  state.counters["op_ms"] = benchmark::Counter(opTotal, benchmark::Counter::kAvgIterations);
+  state.counters["undo_ms"] = benchmark::Counter(undoTotal, benchmark::Counter::kAvgIterations);
+  // The first operation after loading checks every sibling list once.
+  state.counters["first_op_ms"] = opFirst;
+  state.counters["last_op_ms"] = opLast;
+  s.window->UpdateCaption(false);
+}
+
+void BM_AddChild(benchmark::State& state) {
+  Session s;
+  TreeNode* node = s.window->tree().top()->child(0);
+  MeasureWithUndo(
+      state, s, [&] { s.focus(node); }, [&] { return s.trigger("MnAddChild"); });
+}
+
+void BM_DeleteBranch(benchmark::State& state) {
+  Session s;
+  TreeNode* branch = MakeBranch(*s.window, kBranch);
+  s.view->expandAll();
+  MeasureWithUndo(
+      state, s, [&] { s.focus(branch); }, [&] { return s.trigger("MnDelete"); });
+  state.counters["branch_nodes"] = branch->subtreeSize();
+}
+
+void BM_DuplicateBranch(benchmark::State& state) {
+  Session s;
+  TreeNode* branch = MakeBranch(*s.window, kBranch);
+  s.view->expandAll();
+  MeasureWithUndo(
+      state, s, [&] { s.focus(branch); }, [&] { return s.trigger("MnDuplicate"); });
+  state.counters["branch_nodes"] = branch->subtreeSize();
+  state.counters["siblings"] = branch->parent()->childCount();
+}
+
+void BM_PasteBranch(benchmark::State& state) {
+  Session s;
+  TreeNode* branch = MakeBranch(*s.window, kBranch);
+  TreeNode* target = s.window->tree().top()->child(s.window->tree().top()->childCount() - 1);
+  s.focus(branch);
+  s.trigger("MnCopy");
+  MeasureWithUndo(
+      state, s, [&] { s.focus(target); }, [&] { return s.trigger("MnPaste"); });
+  state.counters["pasted_nodes"] = branch->subtreeSize();
+}
+
+// 1,000 connections spread over the tree, dropped onto the last top-level node.
+void BM_DropThousandSelected(benchmark::State& state) {
+  Session s;
+  ConnectionTree& tree = s.window->tree();
+  TreeNode* target = tree.top()->child(tree.top()->childCount() - 1);
+  std::vector<TreeNode*> picked;
+  for (TreeNode* n = tree.top()->child(0); n && picked.size() < 1000; n = n->nextSibling())
+    if (n != target) picked.push_back(n);
+  auto select = [&] {
+    s.focus(picked.front());
+    QItemSelection selection;
+    for (TreeNode* n : picked)
+      selection.select(s.window->treeModel().indexOf(n), s.window->treeModel().indexOf(n));
+    s.view->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    s.view->scrollTo(s.window->treeModel().indexOf(target));
+    Settle();
+  };
+  MeasureWithUndo(state, s, select, [&] {
+    QModelIndexList indexes;
+    for (TreeNode* n : picked) indexes << s.window->treeModel().indexOf(n);
+    std::unique_ptr<QMimeData> mime(s.window->treeModel().mimeData(indexes));
+    const QPoint at = s.view->visualRect(s.window->treeModel().indexOf(target)).center();
+    return s.timed([&] {
+      QDragEnterEvent enter(at, Qt::MoveAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(s.view->viewport(), &enter);
+      QDragMoveEvent move(at, Qt::MoveAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(s.view->viewport(), &move);
+      QDropEvent drop(at, Qt::MoveAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(s.view->viewport(), &drop);
+    });
+  });
+  state.counters["moved_nodes"] = static_cast<double>(picked.size());
+}
+
+void BM_SelectAll(benchmark::State& state) {
+  Session s;
+  for (auto _ : state) {
+    state.PauseTiming();
+    s.focus(s.window->tree().top()->child(0));
+    state.ResumeTiming();
+    if (s.trigger("MnSelectAll") < 0) {
+      state.SkipWithError("Select All was disabled");
+      break;
+    }
+  }
+  state.counters["selected"] = s.view->selectionModel()->selectedIndexes().size();
+}
+
+}  // namespace
+
+BENCHMARK(BM_AddChild)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_DeleteBranch)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_DuplicateBranch)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_PasteBranch)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_DropThousandSelected)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_SelectAll)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+
+int main(int argc, char** argv) {
+  varnok::platform::UseHugePageHeap(argv);
+  if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
