@@ -7,7 +7,18 @@
 
 namespace varnok::run {
 
-std::string TempDir(const std::string& programDir) { return EnsureProgramSubdir(programDir, "Temp_CVL"); }
+std::string TempDir(const std::string& programDir, std::string* reason) {
+  std::string dir = EnsureProgramSubdir(programDir, "Temp_CVL", reason);
+  if (dir.empty()) return dir;
+  // An older version made it readable by everyone; a folder of another user
+  // is left as it is (the files in it are private anyway).
+  std::error_code ec;
+  auto perms = std::filesystem::status(dir, ec).permissions();
+  if (!ec && (perms & (std::filesystem::perms::group_all | std::filesystem::perms::others_all)) !=
+                 std::filesystem::perms::none)
+    std::filesystem::permissions(dir, std::filesystem::perms::owner_all, ec);
+  return dir;
+}
 
 std::string MacroTempName(int n) { return "~macroC" + std::to_string(n) + ".cvl"; }
 

@@ -9,9 +9,11 @@ namespace varnok::run {
 
 constexpr int kMaxTempFiles = 128;
 
-// The folder "Temp_CVL" of the program directory: created when missing, empty
-// when unavailable.
-std::string TempDir(const std::string& programDir);
+// The folder "Temp_CVL" of the program directory: created when missing and
+// kept private to the user (0700: macros hold user names and may hold
+// passwords). Empty when unavailable; then `reason`, when given, receives the
+// system's reason.
+std::string TempDir(const std::string& programDir, std::string* reason = nullptr);
 
 std::string MacroTempName(int n);     // "~macroC<n>.cvl"
 std::string SettingsTempName(int n);  // "~CViniC<n>.ini"
