@@ -203,7 +203,14 @@ WriteResult SafeWriteFile(const std::string& path, const std::function<bool(cons
     if (!err && !WriteAll(fd, chunk)) err = errno ? errno : EIO;
     return err == 0;
   };
-  if (!err && !produce(sink) && !err) err = ECANCELED;
+  try {
+    if (!err && !produce(sink) && !err) err = ECANCELED;
+  } catch (...) {
+    // Out of memory while producing, say: the old file stays and so does nothing else.
+    ::close(fd);
+    ::unlink(temp.c_str());
+    throw;
+  }
   if (!err && ::fsync(fd) != 0) err = errno;
   if (::close(fd) != 0 && !err) err = errno;
   if (!err && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
