@@ -36,6 +36,29 @@ bool CleanTempFiles(const std::string& programDir) {
   return true;
 }
 
+std::string HandOverCopyPath(const std::string& tempDir, const std::string& file) {
+  constexpr std::size_t kMaxName = 255;  // bytes, without the "~"
+  std::string name = FileNameOf(file);
+  if (name.size() >= kMaxName) {
+    auto dot = name.find_last_of('.');
+    std::string ext = dot != std::string::npos && name.size() - dot <= 16 ? name.substr(dot) : std::string();
+    name = name.substr(0, kMaxName - 1 - ext.size()) + ext;
+  }
+  return tempDir + "/~" + name;
+}
+
+void RemoveHandOverCopy(const std::string& programDir, const std::string& path) {
+  const std::string name = FileNameOf(path);
+  if (name.size() < 2 || name.front() != '~') return;
+  for (int n = 1; n <= kMaxTempFiles; ++n)
+    if (name == MacroTempName(n) || name == SettingsTempName(n)) return;
+  std::error_code ec;
+  const auto folder = std::filesystem::weakly_canonical(std::filesystem::path(path).parent_path(), ec);
+  const auto temp = std::filesystem::weakly_canonical(ProgramFilePath(programDir, "Temp_CVL"), ec);
+  if (ec || folder != temp) return;
+  std::filesystem::remove(path, ec);
+}
+
 TempFilePair TempFileNumbering::next(const std::string& tempDir) {
   if (counter_ > kMaxTempFiles || counter_ < 1) counter_ = 1;
   TempFilePair pair;

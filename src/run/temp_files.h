@@ -23,6 +23,16 @@ std::string SettingsTempName(int n);  // "~CViniC<n>.ini"
 // Nothing else in the folder is touched. Returns false when the folder is unavailable.
 bool CleanTempFiles(const std::string& programDir);
 
+// Where a second start copies the file it hands over: "~" + its file name in
+// `tempDir`. A name too long for that keeps its extension and loses the end
+// of its stem.
+std::string HandOverCopyPath(const std::string& tempDir, const std::string& file);
+
+// Removes `path` once its import is settled, when it is a hand-over copy
+// (a "~" name in the program's Temp_CVL that is no run's file); any other
+// path is left alone.
+void RemoveHandOverCopy(const std::string& programDir, const std::string& path);
+
 struct TempFilePair {
   std::int32_t number = 0;
   std::string macroFile;
