@@ -57,6 +57,8 @@ void MainWindow::SaveSettings() {
   settings_.treeWidth = treeView_->width();
   settings_.maximized = isMaximized();
   store_->write(SettingsWrites(settings_));
+  // A damaged file set aside, or settings that cannot be saved: said once, not at every deactivation.
+  if (std::string notice = store_->takeNotice(); !notice.empty()) prompter_.warning(notice);
 }
 
 void MainWindow::SelectLastNode() {
