@@ -57,9 +57,11 @@ class StandardOutput : public std::streambuf {
   int error_ = 0;
 };
 
+// Never destroyed: the C++ library flushes std::cout once more at exit,
+// after function-local objects are gone.
 StandardOutput& Output() {
-  static StandardOutput output;
-  return output;
+  static StandardOutput* output = new StandardOutput;
+  return *output;
 }
 
 // Output that did not arrive (a full disk, a closed pipe) is a failure, not
