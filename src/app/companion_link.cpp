@@ -8,6 +8,7 @@
 #include "platform/program_names.h"
 #include "platform/settings_names.h"
 #include "prompts.h"
+#include "run/temp_files.h"
 
 namespace varnok::app {
 
@@ -61,6 +62,7 @@ void CompanionLink::offerHandedOverFile() {
   PromptAnswer answer = prompter_.ask(PromptKind::Confirmation, PromptButtons::YesNo,
                                       "Do you want to import file " + DisplayName(shown) + " into Varnokc?");
   if (answer == PromptAnswer::Yes && host_.importFile) host_.importFile(path);
+  run::RemoveHandOverCopy(host_.programDir, path);  // its question is answered: the copy has served
   setting::ParamName.write(settings_, "");
 }
 

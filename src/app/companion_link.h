@@ -24,6 +24,7 @@ struct CompanionHost {
   QWidget* window = nullptr;
   std::function<bool()> hasUnsavedWork;                // unapplied page edits or a modified document
   std::function<void(const std::string&)> importFile;  // import a handed-over file
+  std::string programDir;                              // whose Temp_CVL holds handed-over copies
 };
 
 class CompanionLink : public QObject {

@@ -1,5 +1,7 @@
 #include "document.h"
 
+#include <new>
+
 #include "common/program_paths.h"
 #include "common/time_stamp.h"
 #include "files/import_export.h"
@@ -89,7 +91,15 @@ bool Document::load(const std::string& path) {
   LoadResult result;
   {
     BusyScope busy(host_);
-    result = LoadConfiguration(tree_, path, /*import=*/false, focusIndex_);
+    try {
+      result = LoadConfiguration(tree_, path, /*import=*/false, focusIndex_);
+    } catch (const std::bad_alloc&) {
+      // The reader adds its nodes only once all are read: the tree is as it was.
+      result = {};
+      result.status = LoadStatus::CannotOpen;
+      result.message = "Cannot open the file.";
+      result.reason = path + ": not enough memory to read it";
+    }
     history_.clear();  // the nodes read are where the history starts
     if (result.nameDocument) currentFile_ = path;
   }
@@ -183,7 +193,12 @@ void Document::importFile(const std::string& path) {
   ImportResult result;
   {
     BusyScope busy(host_);
-    result = ImportConnections(tree_, path, programDir_, -1, clock_);
+    try {
+      result = ImportConnections(tree_, path, programDir_, -1, clock_);
+    } catch (const std::bad_alloc&) {
+      prompter_.warning("Cannot import the file " + path + ": not enough memory to read it.");
+      return;
+    }
   }
   if (!result.supported) {
     prompter_.warning(std::string(kUnsupportedImportFormat));

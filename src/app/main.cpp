@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
   MainWindow window(*prompter, nullptr, services);
   CompanionHost host;
   host.window = &window;
+  host.programDir = programDir;
   host.hasUnsavedWork = [&window] { return window.IsConnectionModified() || window.isDocumentModified(); };
   host.importFile = [&window](const std::string& path) { window.importHandedOverFile(path); };
   window.onCloseCancelled = [&prompter, &programDir] { EnsureCompanionRunning(programDir, *prompter); };

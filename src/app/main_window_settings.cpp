@@ -9,6 +9,7 @@
 #include "common/program_paths.h"
 #include "main_window.h"
 #include "platform/settings_store.h"
+#include "run/temp_files.h"
 #include "settings_page.h"
 #include "tree_model.h"
 
@@ -56,6 +57,8 @@ void MainWindow::SaveSettings() {
   settings_.treeWidth = treeView_->width();
   settings_.maximized = isMaximized();
   store_->write(SettingsWrites(settings_));
+  // A damaged file set aside, or settings that cannot be saved: said once, not at every deactivation.
+  if (std::string notice = store_->takeNotice(); !notice.empty()) prompter_.warning(notice);
 }
 
 void MainWindow::SelectLastNode() {
@@ -75,6 +78,7 @@ void MainWindow::handOverTimerFired() {
         prompter_.ask(PromptKind::Confirmation, PromptButtons::YesNo,
                       "Do you want to import file " + DisplayName(path) + " into " + "Varnokc" + "?");
     if (a == PromptAnswer::Yes) document_->importFile(path);
+    run::RemoveHandOverCopy(services_.programDir, path);
   }
   clearParamName();
 }

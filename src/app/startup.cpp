@@ -7,6 +7,8 @@
 #include "platform/launcher.h"
 #include "platform/message_bus.h"
 #include "platform/program_names.h"
+#include "platform/runtime_dir.h"
+#include "platform/safe_write.h"
 #include "platform/settings_names.h"
 #include "prompts.h"
 #include "run/emulator.h"
@@ -40,9 +42,10 @@ bool HandOverFile(const std::string& file, const std::string& programDir, platfo
     prompter.error("Failed to create temporary folder. The file cannot be imported.");
     return false;
   }
-  std::string copy = temp + "/~" + FileNameOf(file);
+  std::string copy = run::HandOverCopyPath(temp, file);
   std::error_code ec;  // a failed copy is not reported: the running editor says the file is missing
-  std::filesystem::copy_file(file, copy, std::filesystem::copy_options::overwrite_existing, ec);
+  if (CheckRegularFile(file).empty())  // a FIFO would block the copy
+    std::filesystem::copy_file(file, copy, std::filesystem::copy_options::overwrite_existing, ec);
   setting::ParamName.write(settings, copy);
   return true;
 }
@@ -57,7 +60,14 @@ StartupOutcome RunStartup(const std::vector<std::string>& args, const std::strin
   // 2. The companion.
   EnsureCompanionRunning(programDir, prompter);
 
-  // 3. One editor per user: a second start hands its file over and ends.
+  // 3. One editor per user: a second start hands its file over and ends. A
+  // runtime folder that is not safe leaves no way to tell: refused, as
+  // two editors at once could overwrite each other's saves.
+  if (std::string problem = platform::RuntimeDirProblem(); !problem.empty()) {
+    prompter.error(problem);
+    out.exitCode = 1;
+    return out;
+  }
   out.editorMarker = platform::AcquireMarker(names::kEditorMarker);
   if (!out.editorMarker && platform::IsMarkerHeld(names::kEditorMarker)) {
     if (!args.empty() && !HandOverFile(args.front(), programDir, settings, prompter)) return out;

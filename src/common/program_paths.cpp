@@ -27,13 +27,17 @@ std::string DisplayName(const std::string& path) {
   return name.empty() || !FileExists(path) ? path : name;
 }
 
-std::string EnsureProgramSubdir(const std::string& programDir, const std::string& name) {
+std::string EnsureProgramSubdir(const std::string& programDir, const std::string& name, std::string* reason) {
   std::string path = ProgramFilePath(programDir, name);
   std::error_code ec;
   if (fs::is_directory(path, ec)) return path;
   fs::create_directories(path, ec);
-  if (ec || !fs::is_directory(path, ec)) return {};
-  return path;
+  if (!ec && fs::is_directory(path, ec)) return path;
+  if (reason) {
+    // create_directories reports nothing when a file holds the name.
+    *reason = ec ? ec.message() : std::make_error_code(std::errc::not_a_directory).message();
+  }
+  return {};
 }
 
 bool FileExists(const std::string& path) {

@@ -14,8 +14,10 @@ std::string ProgramFilePath(const std::string& programDir, const std::string& na
 // it has none (also when the file does not exist).
 std::string DisplayName(const std::string& path);
 
-// ProgramFilePath(programDir, name), created when missing. Empty when it cannot be had.
-std::string EnsureProgramSubdir(const std::string& programDir, const std::string& name);
+// ProgramFilePath(programDir, name), created when missing. Empty when it
+// cannot be had; then `reason`, when given, receives the system's reason.
+std::string EnsureProgramSubdir(const std::string& programDir, const std::string& name,
+                                std::string* reason = nullptr);
 
 bool FileExists(const std::string& path);
 

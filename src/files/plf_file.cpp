@@ -148,10 +148,17 @@ WriteResult SavePlfFile(const ConnectionTree& tree, const std::string& path, con
 
 LoadResult ReadPlf(ConnectionTree& tree, std::string_view text, const std::string& programDir,
                    std::int32_t selectedNodeIndex, const Clock& clock) {
-  const PlfSection section(IniFile::parse(text).entries(kPlfSection));
+  LoadResult result;
+  const IniFile ini = IniFile::parse(text);
+  if (!ini.hasSection(kPlfSection)) {
+    // Any other file would read as an empty tree and, converted, replace a good file with nothing.
+    result.status = LoadStatus::InvalidFormat;
+    result.message = std::string(kNotPlfFile);
+    return result;
+  }
+  const PlfSection section(ini.entries(kPlfSection));
   const std::int32_t rowCount = section.integer("rowcount", 0);
 
-  LoadResult result;
   SubtreeBuilder builder;
   LevelPlacement place(builder.root());
   const int firstIndex = tree.count();

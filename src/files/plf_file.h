@@ -48,6 +48,8 @@
 namespace varnok {
 
 inline constexpr std::string_view kPlfSection = "PLF";
+inline constexpr std::string_view kNotPlfFile =
+    "Cannot open the file. Invalid file format: it is not a .PLF file (no [PLF] section).";
 
 // The file's text: every node below the top node, or those `selected`
 // accepts (the top node is never written). `fileName` goes into the header.
@@ -64,7 +66,9 @@ WriteResult SavePlfFile(const ConnectionTree& tree, const std::string& path, con
 // Appends the rows of a .PLF text as last children of the top node (one
 // insert notification). `programDir` holds the emulator settings that give
 // the default colours. selectedNodeIndex: the stored absolute index to
-// focus (-1: none). Never fails; the document is never named after the file.
+// focus (-1: none). A text without the section "PLF" is no .PLF file
+// (InvalidFormat, kNotPlfFile, nothing added); a section without rows adds
+// nothing and succeeds. The document is never named after the file.
 LoadResult ReadPlf(ConnectionTree& tree, std::string_view text, const std::string& programDir,
                    std::int32_t selectedNodeIndex = -1, const Clock& clock = SystemClock());
 

@@ -5,7 +5,6 @@
 
 #include "common/program_paths.h"
 #include "files/level_placement.h"
-#include "platform/mapped_file.h"
 
 namespace varnok {
 namespace {
@@ -162,13 +161,14 @@ LoadResult ReadConfiguration(ConnectionTree& tree, std::string_view bytes, bool 
 LoadResult LoadConfiguration(ConnectionTree& tree, const std::string& path, bool import,
                              std::int32_t selectedNodeIndex) {
   if (!FileExists(path)) return Failure(LoadStatus::FileMissing, "File '" + path + "' does not exist.");
-  MappedFile file;
-  if (std::string error = file.open(path); !error.empty()) {
+  // Read, not mapped: a file cut short meanwhile must be an error, not a SIGBUS.
+  std::string bytes;
+  if (WriteResult read = ReadWholeFile(path, bytes); !read) {
     LoadResult r = Failure(LoadStatus::CannotOpen, kCannotOpen);
-    r.reason = std::move(error);
+    r.reason = std::move(read.error);
     return r;
   }
-  return ReadConfiguration(tree, file.bytes(), import, selectedNodeIndex);
+  return ReadConfiguration(tree, bytes, import, selectedNodeIndex);
 }
 
 }  // namespace varnok

@@ -1,5 +1,7 @@
 #include "model/naming.h"
 
+#include <string.h>
+
 #include <thread>
 #include <unordered_map>
 #include <vector>
@@ -11,29 +13,56 @@ namespace {
 
 constexpr std::string_view kUnnamed = "Unnamed connection #";
 
-void AppendPieceReversed(SubstringIndex& index, std::string_view name) {
-  for (auto it = name.rbegin(); it != name.rend(); ++it) index.append(*it);
-  index.append('\n');
-}
+// Names longer than this stay out of the substring index, which takes about
+// sixty bytes per byte it holds: a single huge name would otherwise cost
+// gigabytes. They are searched directly instead.
+constexpr std::size_t kIndexedNameLength = 4096;
+
+// A sibling list, searched for candidate names. The index holds the list
+// reversed, each name followed by a line feed; a long name is held as a view
+// (the caller keeps it alive) and only its line feed goes into the index, so
+// a candidate with a line feed is not matched across a long name.
+class SiblingNames {
+ public:
+  void add(const std::string& name) {
+    if (name.size() > kIndexedNameLength) {
+      long_.push_back(name);
+    } else {
+      for (auto it = name.rbegin(); it != name.rend(); ++it) index_.append(*it);
+    }
+    index_.append('\n');
+  }
+
+  bool taken(std::string_view candidate) const {
+    if (index_.containsReversed(candidate)) return true;
+    for (std::string_view name : long_)
+      if (::memmem(name.data(), name.size(), candidate.data(), candidate.size())) return true;
+    return false;
+  }
+
+ private:
+  SubstringIndex index_;
+  std::vector<std::string_view> long_;
+};
 
 // The first of name, "Copy of " + name, "Copy (n) of " + name, n >= nextCopy,
-// not in `index` (which holds the sibling list reversed). Every n in
-// [2, nextCopy) must be known to be taken already; nextCopy is advanced to
-// the n returned, as the taken names only ever grow.
-std::string FirstFreeName(const SubstringIndex& index, const std::string& name, std::int64_t& nextCopy) {
-  if (!index.containsReversed(name)) return name;
+// not taken in `names`. Every n in [2, nextCopy) must be known to be taken
+// already; nextCopy is advanced to the n returned, as the taken names only
+// ever grow.
+std::string FirstFreeName(const SiblingNames& names, const std::string& name, std::int64_t& nextCopy) {
+  if (!names.taken(name)) return name;
   std::string candidate = "Copy of " + name;
-  if (!index.containsReversed(candidate)) return candidate;
+  if (!names.taken(candidate)) return candidate;
   for (;; ++nextCopy) {
     candidate = "Copy (" + std::to_string(nextCopy) + ") of " + name;
-    if (!index.containsReversed(candidate)) return candidate;
+    if (!names.taken(candidate)) return candidate;
   }
 }
 
 int ResolveChildren(ConnectionTree& tree, TreeNode* parent) {
-  SubstringIndex index;
+  SiblingNames index;
   std::unordered_map<std::string, std::int64_t> nextCopy;
-  AppendPieceReversed(index, parent->child(0)->name());
+  index.add(parent->child(0)->name());
   int changed = 0;
   for (int r = 1; r < parent->childCount(); ++r) {
     TreeNode* child = parent->child(r);
@@ -45,7 +74,7 @@ int ResolveChildren(ConnectionTree& tree, TreeNode* parent) {
         ++changed;
       }
     }
-    AppendPieceReversed(index, child->name());
+    index.add(child->name());
   }
   return changed;
 }

@@ -12,8 +12,8 @@ WriteResult ReadIniFile(const std::string& path, IniFile& ini) {
   return r;
 }
 
-WriteResult WriteIniFile(const std::string& path, const IniFile& ini) {
-  return SafeWriteFile(path, ini.serialize());
+WriteResult WriteIniFile(const std::string& path, const IniFile& ini, const WriteOptions& options) {
+  return SafeWriteFile(path, ini.serialize(), options);
 }
 
 std::string ReadProfileString(const std::string& path, std::string_view section, std::string_view key,

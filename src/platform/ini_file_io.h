@@ -14,7 +14,7 @@ namespace varnok {
 WriteResult ReadIniFile(const std::string& path, IniFile& ini);
 
 // Writes `ini` over the file at `path` (SafeWriteFile: all or nothing).
-WriteResult WriteIniFile(const std::string& path, const IniFile& ini);
+WriteResult WriteIniFile(const std::string& path, const IniFile& ini, const WriteOptions& options = {});
 
 // The value of a key of a profile file; `fallback` when the file, section or
 // key is missing or the file cannot be read.

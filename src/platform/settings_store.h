@@ -33,6 +33,11 @@ class SettingsStore {
   virtual std::string write(const std::vector<SettingWrite>& values) = 0;
   virtual std::string remove(const std::string& name) = 0;
 
+  // What the user should hear about the store once per session, then "": a
+  // damaged file that was set aside, or the first failure to write it.
+  // Empty when there is nothing new to tell.
+  virtual std::string takeNotice() { return {}; }
+
   std::string readString(const std::string& name, const std::string& fallback) const {
     return readString(name).value_or(fallback);
   }

@@ -66,7 +66,7 @@ WriteResult WriteRunSettings(const std::string& emulatorIni, const std::string& 
   IniFile copy = IniFile::parse(JoinLines(SplitLines(original)));
   if (colors) ApplyIniColors(copy, *colors);
   ApplyIniBackgroundOff(copy);
-  return WriteIniFile(settingsFile, copy);
+  return WriteIniFile(settingsFile, copy, WriteOptions{.privateFile = true});
 }
 
 std::vector<std::string> EmulatorArguments(const std::string& settingsFile, const std::string& macroFile) {

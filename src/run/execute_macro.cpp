@@ -40,9 +40,12 @@ std::string GetLogonName() {
 
 std::string EnsureProgramSubdirReporting(const std::string& programDir, const std::string& name,
                                          std::vector<RunMessage>& messages) {
-  std::string path = EnsureProgramSubdir(programDir, name);
+  std::string reason;
+  std::string path =
+      name == "Temp_CVL" ? TempDir(programDir, &reason) : EnsureProgramSubdir(programDir, name, &reason);
   if (path.empty())
-    messages.push_back({MessageKind::Warning, "Cannot create directory" + ProgramFilePath(programDir, name)});
+    messages.push_back({MessageKind::Warning,
+                        "Cannot create directory " + ProgramFilePath(programDir, name) + ": " + reason});
   return path;
 }
 
@@ -79,8 +82,9 @@ RunResult ExecuteMacro(const MacroRequest& request, RunEnvironment& env) {
   if (forExport) {
     macroFile = request.exportFile;
   } else if (tempDir.empty()) {
-    result.messages.push_back(
-        {MessageKind::Error, "Failed to create Temp_CVL direcory. Cannot execute macro."});
+    result.messages.push_back({MessageKind::Error, "Failed to create the folder " +
+                                                       ProgramFilePath(env.programDir, "Temp_CVL") +
+                                                       ". Cannot execute macro."});
     return result;
   } else {
     if (!env.numbering) {
@@ -92,7 +96,9 @@ RunResult ExecuteMacro(const MacroRequest& request, RunEnvironment& env) {
   }
 
   MacroLines lines = BuildMacroLines(request, logDir, LogonNameFor(request), forExport);
-  if (WriteResult w = SafeWriteFile(macroFile, JoinLines(lines)); !w) {
+  // A run's macro may hold passwords: only the user reads it. An export is the user's own file.
+  if (WriteResult w = SafeWriteFile(macroFile, JoinLines(lines), WriteOptions{.privateFile = !forExport});
+      !w) {
     result.messages.push_back({MessageKind::FileError, w.error});
     return result;
   }

@@ -71,9 +71,9 @@ struct RunEnvironment {
 // The logon name as the system reports it, at most 252 characters.
 std::string GetLogonName();
 
-// The subdirectory `name` of `programDir`, created when missing. When it
-// cannot be created, appends the warning "Cannot create directory" + path
-// and returns "".
+// The subdirectory `name` of `programDir`, created when missing ("Temp_CVL"
+// private to the user). When it cannot be created, appends the warning
+// "Cannot create directory " + path + ": " + the system's reason and returns "".
 std::string EnsureProgramSubdirReporting(const std::string& programDir, const std::string& name,
                                          std::vector<RunMessage>& messages);
 

@@ -9,9 +9,11 @@ namespace varnok::run {
 
 constexpr int kMaxTempFiles = 128;
 
-// The folder "Temp_CVL" of the program directory: created when missing, empty
-// when unavailable.
-std::string TempDir(const std::string& programDir);
+// The folder "Temp_CVL" of the program directory: created when missing and
+// kept private to the user (0700: macros hold user names and may hold
+// passwords). Empty when unavailable; then `reason`, when given, receives the
+// system's reason.
+std::string TempDir(const std::string& programDir, std::string* reason = nullptr);
 
 std::string MacroTempName(int n);     // "~macroC<n>.cvl"
 std::string SettingsTempName(int n);  // "~CViniC<n>.ini"
@@ -20,6 +22,16 @@ std::string SettingsTempName(int n);  // "~CViniC<n>.ini"
 // settings files runs write, and the "~CVini<n>.ini" names of older versions.
 // Nothing else in the folder is touched. Returns false when the folder is unavailable.
 bool CleanTempFiles(const std::string& programDir);
+
+// Where a second start copies the file it hands over: "~" + its file name in
+// `tempDir`. A name too long for that keeps its extension and loses the end
+// of its stem.
+std::string HandOverCopyPath(const std::string& tempDir, const std::string& file);
+
+// Removes `path` once its import is settled, when it is a hand-over copy
+// (a "~" name in the program's Temp_CVL that is no run's file); any other
+// path is left alone.
+void RemoveHandOverCopy(const std::string& programDir, const std::string& path);
 
 struct TempFilePair {
   std::int32_t number = 0;

@@ -95,14 +95,15 @@ TEST(Startup, SecondStartHandsItsFileOverAndFurtherMessagesWaitFiveSeconds) {
   WriteFile(dir.scratch("branch office.vnk"), "VNK20 content");
   EXPECT_EQ(dir.run(dir.file("varnokc"), {dir.scratch("branch office.vnk")}), 0);
 
+  // The question is asked only when the copy is there; once answered, the copy goes.
   std::string copy = dir.file("Temp_CVL/~branch office.vnk");
-  EXPECT_EQ(ReadFile(copy), "VNK20 content");
   ASSERT_TRUE(Eventually([&] { return dir.prompts().size() == 1; }));
   auto prompts = dir.prompts();
   EXPECT_EQ(prompts[0].kind, "confirmation");
   EXPECT_EQ(prompts[0].buttons, "YesNo");
   EXPECT_EQ(prompts[0].text, "Do you want to import file branch office.vnk into Varnokc?");
   ASSERT_TRUE(Eventually([&] { return ParamName(dir).empty(); }));
+  EXPECT_TRUE(Eventually([&] { return !std::filesystem::exists(copy); }));
 
   // Within five seconds of the last one, a hand-over is not acted upon.
   WriteFile(dir.scratch("second.vnk"), "x");
@@ -111,6 +112,36 @@ TEST(Startup, SecondStartHandsItsFileOverAndFurtherMessagesWaitFiveSeconds) {
   EXPECT_EQ(dir.prompts().size(), 1u);
   EXPECT_EQ(ParamName(dir), dir.file("Temp_CVL/~second.vnk"));
   StopEditor(dir, editor);
+}
+
+TEST(Startup, HandedOverFileWithTheLongestNameArrives) {
+  ProgramDir dir;
+  dir.env["VARNOKC_PROMPT_ANSWERS"] = "No";
+  pid_t editor = StartEditor(dir);
+  const std::string name = std::string(251, 'b') + ".vnk";  // 255 bytes: "~" + name is one too many
+  WriteFile(dir.scratch(name), "VNK20 content");
+  EXPECT_EQ(dir.run(dir.file("varnokc"), {dir.scratch(name)}), 0);
+  ASSERT_TRUE(Eventually([&] { return dir.prompts().size() == 1; }));
+  EXPECT_EQ(dir.prompts()[0].kind, "confirmation") << dir.prompts()[0].text;
+  EXPECT_EQ(dir.prompts()[0].text,
+            "Do you want to import file " + std::string(250, 'b') + ".vnk into Varnokc?");
+  StopEditor(dir, editor);
+}
+
+TEST(Startup, UnsafeRuntimeFolderIsRefusedNamingIt) {
+  ProgramDir dir;
+  // Someone else's folder (here: a link) where the markers would live.
+  std::filesystem::create_directory(dir.scratch("planted"));
+  std::filesystem::create_directory_symlink(dir.scratch("planted"), dir.runtimeDir());
+  EXPECT_EQ(dir.run(dir.file("varnokc")), 1);
+  ASSERT_EQ(dir.prompts().size(), 1u);
+  EXPECT_EQ(dir.prompts()[0].kind, "error");
+  EXPECT_NE(dir.prompts()[0].text.find(dir.runtimeDir() + " for the markers"), std::string::npos)
+      << dir.prompts()[0].text;
+  EXPECT_NE(dir.prompts()[0].text.find("a symbolic link"), std::string::npos);
+  EXPECT_EQ(dir.run(dir.file("varnok"), {"--stop-editor"}), 1);
+  EXPECT_EQ(dir.run(dir.file("varnok")), 1);
+  EXPECT_TRUE(std::filesystem::is_empty(dir.scratch("planted")));
 }
 
 TEST(Startup, SecondStartWithoutFileAsksNothingAndAVanishedFileIsReported) {

@@ -123,7 +123,9 @@ class DocumentDecisionsTest : public QObject {
     doc->setModified(true);
     const std::string target = dir->file("missing-folder/Copy.vnk");
     dialogs->expectSave(target);
-    prompter->expect(PromptKind::Error, PromptButtons::OK, target + ": No such file or directory",
+    prompter->expect(PromptKind::Error, PromptButtons::OK,
+                     target + ": cannot write in the folder " + dir->file("missing-folder") +
+                         ": No such file or directory",
                      PromptAnswer::OK);
     QVERIFY(!doc->saveAs());
     QVERIFY(doc->isModified());

@@ -1,19 +1,18 @@
 #include "capture.h"
 
 #include <fcntl.h>
-#include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include "temp_dir.h"
 
 namespace varnok::test {
 
-Output Capture(const ProgramDir& dir, const std::string& program, const std::vector<std::string>& args) {
-  std::string outPath = dir.scratch("stdout.txt"), errPath = dir.scratch("stderr.txt");
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+Output Capture(const ProgramDir& dir, const std::string& program, const std::vector<std::string>& args,
+               const CaptureOptions& options) {
+  std::string outPath = options.standardOutput.empty() ? dir.scratch("stdout.txt") : options.standardOutput;
+  std::string errPath = dir.scratch("stderr.txt");
   std::vector<std::string> envStrings;
   for (const auto& [k, v] : dir.env) envStrings.push_back(k + "=" + v);
   std::vector<char*> envp, argv;
@@ -24,14 +23,29 @@ Output Capture(const ProgramDir& dir, const std::string& program, const std::vec
   for (auto& a : all) argv.push_back(a.data());
   argv.push_back(nullptr);
   Output o;
-  pid_t pid = 0;
-  if (::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0) {
+  // Everything is prepared before the fork: the child only opens, limits and
+  // executes. An alarm survives the exec, so a program that hangs is killed.
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) ::_exit(126);
+    if (options.addressSpaceBytes) {
+      struct rlimit lim {
+        options.addressSpaceBytes, options.addressSpaceBytes
+      };
+      ::setrlimit(RLIMIT_AS, &lim);
+    }
+    ::alarm(options.seconds);
+    ::execve(program.c_str(), argv.data(), envp.data());
+    ::_exit(127);
+  }
+  if (pid > 0) {
     int st = 0;
     ::waitpid(pid, &st, 0);
     o.status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
   }
-  posix_spawn_file_actions_destroy(&actions);
-  o.out = ReadFile(outPath);
+  if (options.standardOutput.empty()) o.out = ReadFile(outPath);
   o.err = ReadFile(errPath);
   return o;
 }

@@ -13,7 +13,14 @@ struct Output {
   std::string out, err;
 };
 
+struct CaptureOptions {
+  std::string standardOutput;         // a file for standard output instead of the capture ("/dev/full")
+  unsigned seconds = 60;              // killed (SIGALRM, status 142) when it runs longer
+  std::size_t addressSpaceBytes = 0;  // the program's address-space limit (ulimit -v); 0: none
+};
+
 // Runs `program` with the directory's environment, capturing both outputs.
-Output Capture(const ProgramDir& dir, const std::string& program, const std::vector<std::string>& args);
+Output Capture(const ProgramDir& dir, const std::string& program, const std::vector<std::string>& args,
+               const CaptureOptions& options = {});
 
 }  // namespace varnok::test

@@ -1,6 +1,7 @@
 #include "run/execute_macro.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -69,6 +70,28 @@ TEST_F(ExecuteMacroTest, RunWritesBothFilesAndStartsTheEmulator) {
             "[Corvane]\r\nVTColor=0,0,0,255,255,216\r\nFont=Fixed\r\nVTBoldColor=0,0,255,255,255,216\r\n"
             "VTBlinkColor=0,255,255,255,255,216\r\n\r\n[BG]\r\nBGEnable=off\r\n");
   EXPECT_EQ(test::ReadFile(dir.file("corvane.ini")), kEmulatorIni);  // the emulator's own file is untouched
+}
+
+TEST_F(ExecuteMacroTest, TemporaryFilesAreOnlyTheUsers) {
+  // An older version left a readable folder and readable files behind.
+  fs::create_directory(dir.file("Temp_CVL"));
+  ::chmod(dir.file("Temp_CVL").c_str(), 0755);
+  test::WriteFile(dir.file("Temp_CVL/~macroC1.cvl"), "old");
+  ::chmod(dir.file("Temp_CVL/~macroC1.cvl").c_str(), 0644);
+  RunResult r = ExecuteMacro(request, env);
+  ASSERT_TRUE(r.started);
+  auto mode = [](const std::string& path) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st.st_mode & 0777;
+  };
+  EXPECT_EQ(mode(dir.file("Temp_CVL")), 0700u);
+  EXPECT_EQ(mode(r.files.macroFile), 0600u);
+  EXPECT_EQ(mode(r.files.settingsFile), 0600u);
+  // An export is the user's own file with the usual permissions.
+  request.exportFile = dir.file("export.cvl");
+  ASSERT_TRUE(ExecuteMacro(request, env).macroWritten);
+  EXPECT_NE(mode(request.exportFile), 0600u);
 }
 
 TEST_F(ExecuteMacroTest, DisabledColoursLeaveTheCopyAloneExceptTheBackground) {
@@ -152,11 +175,13 @@ TEST_F(ExecuteMacroTest, UncreatableDirectoriesAreReported) {
   test::WriteFile(dir.file("Temp_CVL"), "a file in the folder's place");
   test::WriteFile(dir.file("Logs"), "likewise");
   RunResult r = ExecuteMacro(request, env);
-  EXPECT_EQ(r.messages,
-            (std::vector<RunMessage>{
-                {MessageKind::Warning, "Cannot create directory" + dir.file("Logs")},
-                {MessageKind::Warning, "Cannot create directory" + dir.file("Temp_CVL")},
-                {MessageKind::Error, "Failed to create Temp_CVL direcory. Cannot execute macro."}}));
+  EXPECT_EQ(
+      r.messages,
+      (std::vector<RunMessage>{
+          {MessageKind::Warning, "Cannot create directory " + dir.file("Logs") + ": Not a directory"},
+          {MessageKind::Warning, "Cannot create directory " + dir.file("Temp_CVL") + ": Not a directory"},
+          {MessageKind::Error,
+           "Failed to create the folder " + dir.file("Temp_CVL") + ". Cannot execute macro."}}));
   EXPECT_FALSE(r.macroWritten);
   EXPECT_TRUE(launches.empty());
 

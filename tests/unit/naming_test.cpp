@@ -153,6 +153,24 @@ TEST(Naming, ResolveGivesLaterSiblingsCopyNames) {
             "Server\n  a\n  Copy of a\nCopy of Server\nCopy (2) of Server\nCopy (3) of Server\n");
 }
 
+TEST(Naming, VeryLongNamesAreSearchedLikeShortOnes) {
+  // Names beyond the index's length are searched directly; the rule is the same.
+  ConnectionTree tree;
+  const std::string huge = std::string(100000, 'x') + "Router" + std::string(100000, 'y');
+  Add(tree, tree.top(), huge);
+  Add(tree, tree.top(), "Router");
+  Add(tree, tree.top(), huge);
+  Add(tree, tree.top(), "Copy of Router");
+  for (TreeNode* n = ConnectionTree::next(tree.top()); n; n = n->nextSibling()) {
+    ASSERT_EQ(CopyName(n, true), reference::CopyName(n, true));
+    ASSERT_EQ(CopyName(n, false), reference::CopyName(n, false));
+  }
+  EXPECT_EQ(ResolveSiblingNames(tree, tree.top()), 3);
+  EXPECT_EQ(tree.top()->child(1)->name(), "Copy of Router");
+  EXPECT_EQ(tree.top()->child(2)->name(), "Copy of " + huge);
+  EXPECT_EQ(tree.top()->child(3)->name(), "Copy of Copy of Router");
+}
+
 TEST(Naming, CheckConnectionNameRefusesAmpersandAndSiblingDuplicates) {
   ConnectionTree tree;
   TreeNode* a = Add(tree, tree.top(), "a");

@@ -133,8 +133,17 @@ TEST(PlfFile, HandMadeOdditiesLoadAsTheIniRulesSay) {
   ConnectionTree none;
   EXPECT_EQ(ReadPlf(none, Plf("C1_R1=a\r\n"), kNoProgramDir, -1, kClock).nodesAdded, 0);
   EXPECT_EQ(ReadPlf(none, Plf("C1_R1=a\r\nRowCount=x\r\n"), kNoProgramDir, -1, kClock).nodesAdded, 0);
-  EXPECT_EQ(ReadPlf(none, "C1_R1=a\r\nRowCount=1\r\n", kNoProgramDir, -1, kClock).nodesAdded, 0)
-      << "no section";
+  // A file without the section is no .PLF file at all: an error, not an empty tree.
+  for (std::string_view junk : {std::string_view("C1_R1=a\r\nRowCount=1\r\n"), std::string_view(""),
+                                std::string_view("\x7f"
+                                                 "ELF\0\0\1[PLF",
+                                                 12)}) {
+    LoadResult bad = ReadPlf(none, junk, kNoProgramDir, -1, kClock);
+    EXPECT_EQ(bad.status, LoadStatus::InvalidFormat);
+    EXPECT_EQ(bad.message, kNotPlfFile);
+    EXPECT_EQ(bad.nodesAdded, 0);
+  }
+  EXPECT_TRUE(ReadPlf(none, "[plf]\r\n", kNoProgramDir, -1, kClock).ok()) << "a section without rows";
   EXPECT_EQ(
       ReadPlf(none, Plf("C1_R2147483647=z\r\nC1_R1=a\r\nRowCount=2147483647\r\n"), kNoProgramDir, -1, kClock)
           .nodesAdded,

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 
 #include "temp_dir.h"
@@ -76,6 +79,167 @@ TEST(SafeWrite, ReadWholeFileReportsMissingFileWithPath) {
   test::WriteFile(dir.file("x"), std::string(200000, 'a'));
   ASSERT_TRUE(ReadWholeFile(dir.file("x"), bytes));
   EXPECT_EQ(bytes.size(), 200000u);
+}
+
+// Runs `body` in a child that is killed after `seconds`: a call that blocks
+// fails the test instead of hanging it. True when the child exited with 0.
+template <typename Body>
+bool InChildWithin(unsigned seconds, Body body) {
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    ::alarm(seconds);
+    ::_exit(body() ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(SafeWrite, WritesThroughSymbolicLinksToTheRealFile) {
+  test::TempDir dir;
+  // A dotfiles folder: the link lives elsewhere, relative, through a second link.
+  std::filesystem::create_directory(dir.file("dotfiles"));
+  std::filesystem::create_directory(dir.file("config"));
+  test::WriteFile(dir.file("dotfiles/Varnok.conf"), "old");
+  ::symlink("../dotfiles/Varnok.conf", dir.file("config/Varnok.conf").c_str());
+  ::symlink("config/Varnok.conf", dir.file("chain.conf").c_str());
+
+  ASSERT_TRUE(SafeWriteFile(dir.file("chain.conf"), "new"));
+  EXPECT_EQ(test::ReadFile(dir.file("dotfiles/Varnok.conf")), "new");
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.file("config/Varnok.conf")));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.file("chain.conf")));
+  EXPECT_EQ(FilesIn(dir.file("dotfiles")), 1);
+  EXPECT_EQ(FilesIn(dir.file("config")), 1);
+
+  // A dangling link creates the file it points to.
+  ::symlink("dotfiles/new.vnk", dir.file("dangling.vnk").c_str());
+  ASSERT_TRUE(SafeWriteFile(dir.file("dangling.vnk"), "fresh"));
+  EXPECT_EQ(test::ReadFile(dir.file("dotfiles/new.vnk")), "fresh");
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.file("dangling.vnk")));
+
+  // A loop of links is an error, not a hang.
+  ::symlink("loop-b", dir.file("loop-a").c_str());
+  ::symlink("loop-a", dir.file("loop-b").c_str());
+  EXPECT_FALSE(SafeWriteFile(dir.file("loop-a"), "x").ok);
+}
+
+TEST(SafeWrite, RefusesTargetsThatAreNoRegularFileOrReadOnly) {
+  test::TempDir dir;
+  ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
+  ::symlink("pipe", dir.file("link-to-pipe").c_str());
+  for (const std::string name : {"pipe", "link-to-pipe"}) {
+    WriteResult r = SafeWriteFile(dir.file(name), "x");
+    EXPECT_FALSE(r.ok) << name;
+    EXPECT_NE(r.error.find("FIFO"), std::string::npos) << r.error;
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(dir.file("pipe")));
+  // A device node (only where this process may create one).
+  if (::mknod(dir.file("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
+    WriteResult r = SafeWriteFile(dir.file("null"), "x");
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.error.find("character device"), std::string::npos) << r.error;
+    EXPECT_TRUE(std::filesystem::is_character_file(dir.file("null")));
+  }
+
+  std::string locked = dir.file("locked.vnk");
+  test::WriteFile(locked, "keep me");
+  ::chmod(locked.c_str(), 0444);
+  WriteResult r = SafeWriteFile(locked, "replacement");
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.error, locked + " is read-only");
+  EXPECT_EQ(test::ReadFile(locked), "keep me");
+  for (auto& e : std::filesystem::directory_iterator(dir.path()))
+    EXPECT_EQ(e.path().filename().string().find(".vnk-tmp-"), std::string::npos);
+}
+
+TEST(SafeWrite, KeepsOwnerGroupAndExtendedAttributes) {
+  test::TempDir dir;
+  std::string path = dir.file("shared.vnk");
+  test::WriteFile(path, "old");
+  ::chmod(path.c_str(), 0664);
+  const bool attrs = ::setxattr(path.c_str(), "user.varnok.note", "kept", 4, 0) == 0;
+  // Another owner and group can only be set (and kept) by root.
+  const bool root = ::geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+  }
+  if (!attrs && !root) GTEST_SKIP() << "neither extended attributes nor another owner available here";
+
+  ASSERT_TRUE(SafeWriteFile(path, "new"));
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0664u);
+  if (root) {
+    EXPECT_EQ(st.st_uid, 65534u);
+    EXPECT_EQ(st.st_gid, 65534u);
+  }
+  if (attrs) {
+    char value[16] = {};
+    EXPECT_EQ(::getxattr(path.c_str(), "user.varnok.note", value, sizeof value), 4);
+    EXPECT_STREQ(value, "kept");
+  }
+}
+
+TEST(SafeWrite, PrivateFilesAreOnlyTheUsers) {
+  test::TempDir dir;
+  std::string path = dir.file("~macroC1.cvl");
+  test::WriteFile(path, "from an older version");
+  ::chmod(path.c_str(), 0644);
+  ASSERT_TRUE(SafeWriteFile(path, "password", WriteOptions{.privateFile = true}));
+  ASSERT_TRUE(SafeWriteFile(dir.file("fresh.ini"), "x", WriteOptions{.privateFile = true}));
+  for (const std::string name : {"~macroC1.cvl", "fresh.ini"}) {
+    struct stat st {};
+    ASSERT_EQ(::stat(dir.file(name).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u) << name;
+  }
+}
+
+TEST(SafeWrite, RemovesTemporaryFilesOfKilledWritesOnly) {
+  test::TempDir dir;
+  std::string path = dir.file("net.vnk");
+  test::WriteFile(path, "old");
+  // A writer that has ended: a child's pid once it is reaped.
+  pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ::waitpid(gone, nullptr, 0);
+  const std::string stale = "net.vnk.vnk-tmp-" + std::to_string(gone) + "-a1B2c3";
+  const std::string running = "net.vnk.vnk-tmp-" + std::to_string(::getppid()) + "-a1B2c3";
+  const std::string otherFile = "other.vnk.vnk-tmp-" + std::to_string(gone) + "-a1B2c3";
+  for (const std::string& name : {stale, running, otherFile, std::string("net.vnk.backup")})
+    test::WriteFile(dir.file(name), "partial");
+  EXPECT_TRUE(IsSafeWriteTempName(stale, "net.vnk"));
+  EXPECT_FALSE(IsSafeWriteTempName("net.vnk.vnk-tmp-12-abc", "net.vnk"));
+
+  ASSERT_TRUE(SafeWriteFile(path, "new"));
+  EXPECT_FALSE(std::filesystem::exists(dir.file(stale)));
+  EXPECT_TRUE(std::filesystem::exists(dir.file(running)));    // its writer may still finish
+  EXPECT_TRUE(std::filesystem::exists(dir.file(otherFile)));  // another file's write
+  EXPECT_TRUE(std::filesystem::exists(dir.file("net.vnk.backup")));
+
+  // A name of the longest length the system allows still gets a temporary file.
+  std::string longName(255, 'n');
+  ASSERT_TRUE(SafeWriteFile(dir.file(longName), "long"));
+  EXPECT_EQ(test::ReadFile(dir.file(longName)), "long");
+}
+
+TEST(SafeWrite, FolderProblemsNameTheFolderAndTheReason) {
+  test::TempDir dir;
+  WriteResult r = SafeWriteFile(dir.file("missing/net.vnk"), "x");
+  EXPECT_FALSE(r.ok);
+  EXPECT_NE(r.error.find("folder " + dir.file("missing")), std::string::npos) << r.error;
+  EXPECT_NE(r.error.find("No such file or directory"), std::string::npos) << r.error;
+}
+
+TEST(SafeWrite, ReadingRefusesFifosWithoutBlocking) {
+  test::TempDir dir;
+  std::string pipe = dir.file("list.vnk");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_TRUE(InChildWithin(5, [&] {
+    std::string bytes;
+    WriteResult r = ReadWholeFile(pipe, bytes);
+    return !r.ok && r.error.find("FIFO") != std::string::npos && !CheckRegularFile(pipe).empty();
+  }));
+  EXPECT_EQ(CheckRegularFile(dir.file("none")), "");
 }
 
 }  // namespace

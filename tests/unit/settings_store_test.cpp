@@ -136,6 +136,30 @@ TEST_F(SettingsTest, DamagedFileReadsAsMissingAndIsKeptAside) {
   ASSERT_EQ(s->writeString("VarName", "Ann"), "");
   EXPECT_EQ(test::ReadFile(path + ".damaged"), garbage);
   EXPECT_EQ(s->readString("VarName", ""), "Ann");
+  const std::string notice = s->takeNotice();
+  EXPECT_NE(notice.find(path + " was damaged"), std::string::npos) << notice;
+  EXPECT_NE(notice.find("kept as " + path + ".damaged "), std::string::npos) << notice;
+  EXPECT_EQ(s->takeNotice(), "") << "told once";
+
+  // A second damage keeps its own copy; the first stays.
+  test::WriteFile(path, garbage + "second");
+  ASSERT_EQ(s->writeString("VarName", "Bob"), "");
+  EXPECT_EQ(test::ReadFile(path + ".damaged"), garbage);
+  EXPECT_EQ(test::ReadFile(path + ".damaged-2"), garbage + "second");
+  EXPECT_NE(s->takeNotice().find(".damaged-2"), std::string::npos);
+}
+
+TEST_F(SettingsTest, StrayLinesAreIgnoredAndKept) {
+  std::filesystem::create_directories(home.path() + "/Zelmora");
+  test::WriteFile(path, "[Varnok]\nVarName=Ann\noops, typed here by hand\nVarEmail=a@b.c\n");
+  auto s = OpenVarnokSettings();
+  EXPECT_TRUE(s->keyExists());
+  EXPECT_EQ(s->readString("VarEmail", ""), "a@b.c");
+  ASSERT_EQ(s->writeString("VarPhone", "12"), "");
+  EXPECT_EQ(test::ReadFile(path),
+            "[Varnok]\nVarName=Ann\noops, typed here by hand\nVarEmail=a@b.c\nVarPhone=12\n");
+  EXPECT_FALSE(std::filesystem::exists(path + ".damaged"));
+  EXPECT_EQ(s->takeNotice(), "");
 }
 
 TEST_F(SettingsTest, UnreadableFileIsNeverOverwritten) {
@@ -146,6 +170,18 @@ TEST_F(SettingsTest, UnreadableFileIsNeverOverwritten) {
   EXPECT_NE(error, "");
   EXPECT_NE(error.find(path), std::string::npos);
   EXPECT_TRUE(std::filesystem::is_directory(path));
+  // Said once per session, however often the settings are saved.
+  EXPECT_EQ(s->takeNotice(), "The settings cannot be saved: " + error);
+  EXPECT_NE(s->writeString("VarName", "Ann"), "");
+  EXPECT_EQ(s->takeNotice(), "");
+
+  // A folder in the lock file's place.
+  std::filesystem::remove(path);
+  std::filesystem::remove(path + ".lock");
+  std::filesystem::create_directories(path + ".lock");
+  auto other = OpenVarnokSettings();
+  EXPECT_NE(other->writeString("VarName", "Ann"), "");
+  EXPECT_NE(other->takeNotice().find(path + ".lock: Is a directory"), std::string::npos);
 }
 
 TEST(SettingText, EscapesRoundTrip) {

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/runtime_dir.h"
@@ -20,10 +21,21 @@ class FlockMarker : public ProcessMarker {
   int fd_;
 };
 
+// Our own lock file. One that is not ours (planted while the folder was open
+// to others, or a link) could be held by anyone and would pose as a running
+// program: it is replaced.
 int OpenLockFile(const std::string& name) {
   std::string dir = RuntimeDir();
   if (dir.empty()) return -1;
-  return ::open((dir + "/" + name + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  const std::string path = dir + "/" + name + ".lock";
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+    struct stat st {};
+    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::getuid()) return fd;
+    if (fd >= 0) ::close(fd);
+    if (::unlink(path.c_str()) != 0) ::rmdir(path.c_str());  // a link, a FIFO, a folder, another user's file
+  }
+  return -1;
 }
 
 }  // namespace

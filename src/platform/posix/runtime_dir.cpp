@@ -2,10 +2,13 @@
 
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace varnok::platform {
@@ -16,23 +19,66 @@ std::string Env(const char* name) {
   return v ? std::string(v) : std::string();
 }
 
-// A private folder: ours, and nobody else can enter it.
-bool EnsurePrivateDir(const std::string& path) {
-  if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return false;
+std::string UserName(uid_t uid) {
+  if (const passwd* pw = ::getpwuid(uid))
+    return std::string(pw->pw_name) + " (uid " + std::to_string(uid) + ")";
+  return "uid " + std::to_string(uid);
+}
+
+std::string Kind(mode_t mode) {
+  if (S_ISDIR(mode)) return "a folder";
+  if (S_ISLNK(mode)) return "a symbolic link";
+  if (S_ISREG(mode)) return "a file";
+  return "a special file";
+}
+
+std::string Mode(mode_t mode) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%04o", static_cast<unsigned>(mode & 07777));
+  return text;
+}
+
+}  // namespace
+
+std::string RuntimeDirPath() {
+  const std::string base = Env("XDG_RUNTIME_DIR");
+  const std::string fallback = "/tmp/varnok-" + std::to_string(::getuid());
+  if (base.empty()) return fallback;
+  std::string dir = base + "/varnok";
+  // A socket's whole path must fit in sockaddr_un; all processes make the same choice.
+  if (dir.size() + 1 + kLongestSocketName >= sizeof(sockaddr_un{}.sun_path)) return fallback;
+  return dir;
+}
+
+namespace {
+
+// "" when `dir` is (now) a private folder of ours; otherwise why not.
+std::string MakePrivate(const std::string& dir) {
+  if (const std::string base = Env("XDG_RUNTIME_DIR"); !base.empty() && dir.rfind(base + "/", 0) == 0)
+    ::mkdir(base.c_str(), 0700);
+  if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
+    return "Cannot create the folder " + dir + ": " + std::strerror(errno);
   struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid()) return false;
-  if ((st.st_mode & 077) != 0 && ::chmod(path.c_str(), 0700) != 0) return false;
-  return true;
+  if (::lstat(dir.c_str(), &st) != 0) return "Cannot use the folder " + dir + ": " + std::strerror(errno);
+  if (!S_ISDIR(st.st_mode) || st.st_uid != ::getuid()) {
+    return "The folder " + dir + " for the markers and messages of running programs is not safe: it is " +
+           Kind(st.st_mode) + " of " + UserName(st.st_uid) + ", mode " + Mode(st.st_mode) +
+           ". Remove it, or set XDG_RUNTIME_DIR to a private folder.";
+  }
+  // Ours but loose: closed again (lock files planted meanwhile are checked where they are opened).
+  if ((st.st_mode & 077) != 0 && ::chmod(dir.c_str(), 0700) != 0)
+    return "Cannot make the folder " + dir + " private: " + std::strerror(errno);
+  return {};
 }
 
 }  // namespace
 
 std::string RuntimeDir() {
-  std::string base = Env("XDG_RUNTIME_DIR");
-  std::string dir = base.empty() ? "/tmp/varnok-" + std::to_string(::getuid()) : base + "/varnok";
-  if (!base.empty()) ::mkdir(base.c_str(), 0700);
-  return EnsurePrivateDir(dir) ? dir : std::string();
+  std::string dir = RuntimeDirPath();
+  return MakePrivate(dir).empty() ? dir : std::string();
 }
+
+std::string RuntimeDirProblem() { return MakePrivate(RuntimeDirPath()); }
 
 std::string SettingsDir() {
   std::string base = Env("XDG_CONFIG_HOME");

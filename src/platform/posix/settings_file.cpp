@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cstring>
 #include <filesystem>
+#include <utility>
 
 #include "common/ini_file.h"
 #include "platform/runtime_dir.h"
@@ -19,25 +20,23 @@ namespace {
 
 constexpr const char* kSection = "Varnok";
 
-// A file we wrote has the section header and only blank, comment, section or
-// "name=value" lines. Anything else was not written by us: it is left alone.
+// A settings file is text with the section header. Lines that are no INI
+// line (a stray line typed by hand) are ignored and kept, as the profile
+// functions do; a file without the section or with NUL bytes is not ours.
 bool LooksDamaged(const std::string& bytes) {
   if (bytes.find('\0') != std::string::npos) return true;
-  IniFile ini = IniFile::parse(bytes);
-  if (!bytes.empty() && !ini.hasSection(kSection)) return true;
-  std::size_t start = 0;
-  while (start < bytes.size()) {
-    std::size_t end = bytes.find_first_of("\r\n", start);
-    if (end == std::string::npos) end = bytes.size();
-    std::string_view line(bytes.data() + start, end - start);
-    auto first = line.find_first_not_of(" \t");
-    if (first != std::string_view::npos) {
-      char c = line[first];
-      if (c != ';' && c != '#' && c != '[' && line.find('=') == std::string_view::npos) return true;
-    }
-    start = end + 1;
+  return !bytes.empty() && !IniFile::parse(bytes).hasSection(kSection);
+}
+
+// "<path>.damaged", else "<path>.damaged-2", "-3", ...: each damaged file
+// keeps its own copy.
+std::string FreeDamagedName(const std::string& path) {
+  std::string name = path + ".damaged";
+  for (int n = 2; ::access(name.c_str(), F_OK) == 0 || errno != ENOENT; ++n) {
+    if (n > 1000) break;
+    name = path + ".damaged-" + std::to_string(n);
   }
-  return false;
+  return name;
 }
 
 class FileSettingsStore : public SettingsStore {
@@ -123,8 +122,15 @@ class FileSettingsStore : public SettingsStore {
     std::filesystem::path dir = std::filesystem::path(path_).parent_path();
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
-    int lock = ::open((path_ + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (lock < 0) return path_ + ".lock: " + std::strerror(errno);
+    int lock = ::open((path_ + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0600);
+    if (lock < 0) {
+      std::string error = path_ + ".lock: " + std::strerror(errno);
+      if (!writeFailureTold_) {
+        writeFailureTold_ = true;
+        addNotice("The settings cannot be saved: " + error);
+      }
+      return error;
+    }
     while (::flock(lock, LOCK_EX) != 0 && errno == EINTR) {
     }
     seen_ = {};  // always re-read under the lock
@@ -135,8 +141,13 @@ class FileSettingsStore : public SettingsStore {
     } else {
       if (state_ == State::Damaged) {
         // Keep the damaged file as it is, beside the new one.
-        WriteResult saved = SafeWriteFile(path_ + ".damaged", damagedBytes_);
+        const std::string copy = FreeDamagedName(path_);
+        WriteResult saved = SafeWriteFile(copy, damagedBytes_);
         if (!saved) error = saved.error;
+        if (saved)
+          addNotice("The settings file " + path_ +
+                    " was damaged; its settings could not be used. It was kept as " + copy +
+                    " and the settings were saved anew.");
         ini_ = IniFile("\n");
       }
       if (error.empty()) {
@@ -150,8 +161,14 @@ class FileSettingsStore : public SettingsStore {
     }
     seen_ = {};
     ::close(lock);
+    if (!error.empty() && !writeFailureTold_) {
+      writeFailureTold_ = true;
+      addNotice("The settings cannot be saved: " + error);
+    }
     return error;
   }
+
+  std::string takeNotice() override { return std::exchange(notice_, std::string()); }
 
   struct Stamp {
     ino_t ino = 0;
@@ -161,7 +178,11 @@ class FileSettingsStore : public SettingsStore {
     bool operator==(const Stamp&) const = default;
   };
 
+  void addNotice(const std::string& text) { notice_ = notice_.empty() ? text : notice_ + "\r" + text; }
+
   std::string path_;
+  std::string notice_;
+  bool writeFailureTold_ = false;
   mutable State state_ = State::Missing;
   mutable IniFile ini_{"\n"};
   mutable std::string damagedBytes_;

@@ -12,6 +12,7 @@
 #include "platform/message_bus.h"
 #include "platform/process_marker.h"
 #include "platform/program_names.h"
+#include "platform/runtime_dir.h"
 
 namespace {
 
@@ -29,6 +30,11 @@ void Record(const std::string& line) {
 
 int main(int argc, char** argv) {
   using namespace varnok::platform;
+  // Without a safe runtime folder there is no marker to hold and nobody to tell.
+  if (std::string problem = RuntimeDirProblem(); !problem.empty()) {
+    std::cerr << "varnok: " << problem << "\n";
+    return 1;
+  }
   if (argc > 1 && std::strcmp(argv[1], "--stop-editor") == 0) {
     PostBroadcast(varnok::names::kEditorStopMessage);
     return 0;

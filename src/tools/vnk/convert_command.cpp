@@ -15,14 +15,17 @@ const varnok::vnk::Registration reg{
       auto out = std::make_shared<std::string>();
       cmd->add_option("IN", *in, "the file to read (.plf in any letter case: text format; otherwise .VNK)")
           ->required();
-      cmd->add_option("OUT", *out, "the file to write, replaced safely (.plf: text format; otherwise .VNK)")
+      cmd->add_option("OUT", *out,
+                      "the file to write, replaced safely (.plf: text format; otherwise .VNK; \"-\": .VNK to "
+                      "standard output)")
           ->required();
       cmd->footer("Prints the number of connections and separator lines written.");
       cmd->callback([in, out] {
         varnok::ConnectionTree tree;
         varnok::vnk::LoadAnyFormat(tree, *in);
         varnok::vnk::SaveAnyFormat(tree, *out);
-        std::cout << tree.count() - 1 << " nodes written to " << *out << "\n";
+        // With the file itself on standard output, the report goes to standard error.
+        (*out == "-" ? std::cerr : std::cout) << tree.count() - 1 << " nodes written to " << *out << "\n";
       });
     }};
 

@@ -28,7 +28,8 @@ const varnok::vnk::Registration reg{
              "(\"\\/\" for a \"/\" inside a name)")
           ->required();
       cmd->add_option("-o,--output", a->out,
-                      "the file to write (.plf in any letter case: text format; otherwise .VNK)")
+                      "the file to write (.plf in any letter case: text format; otherwise .VNK; \"-\": .VNK "
+                      "to standard output)")
           ->required();
       cmd->add_flag("--subtree", a->subtree,
                     "also export every descendant of each NODE (with NODE 0: the whole tree)");
@@ -52,7 +53,7 @@ const varnok::vnk::Registration reg{
             varnok::CheckExportSelection(tree, std::move(selected), [](std::string_view) { return true; });
         if (s.nodes.empty()) throw varnok::vnk::Failure("nothing to export: the top node is never written");
         for (const varnok::TreeNode* n : s.added)
-          std::cout << "added parent: " << varnok::vnk::NodePath(n) << "\n";
+          (a->out == "-" ? std::cerr : std::cout) << "added parent: " << varnok::vnk::NodePath(n) << "\n";
         varnok::vnk::SaveAnyFormat(tree, a->out, varnok::SelectionFilter(s.nodes));
       });
     }};

@@ -21,7 +21,9 @@ const varnok::vnk::Registration reg{
       cmd->add_option("FILE", a->file, "the configuration to import into (.plf: text format; otherwise .VNK)")
           ->required();
       cmd->add_option("SOURCE", a->source, "the file to import: .vnk or .plf (any letter case)")->required();
-      cmd->add_option("-o,--output", a->out, "where to write the result (default: FILE, replaced safely)");
+      cmd->add_option(
+          "-o,--output", a->out,
+          "where to write the result (default: FILE, replaced safely; \"-\": .VNK to standard output)");
       cmd->footer(
           "Imported connections whose names collide with siblings get \"Copy of \" names; the message "
           "saying how many is printed. Nothing is written when SOURCE cannot be read completely.");
@@ -34,7 +36,8 @@ const varnok::vnk::Registration reg{
           if (!r.load.reason.empty()) text += " (" + r.load.reason + ")";
           throw varnok::vnk::Failure(varnok::vnk::ForTerminal(text) + "\nNothing was written.");
         }
-        if (std::string m = varnok::RenamedMessage(r.renamed); !m.empty()) std::cout << m << "\n";
+        if (std::string m = varnok::RenamedMessage(r.renamed); !m.empty())
+          (a->out == "-" ? std::cerr : std::cout) << m << "\n";
         varnok::vnk::SaveAnyFormat(tree, a->out.empty() ? a->file : a->out);
       });
     }};

@@ -14,6 +14,10 @@ using varnok::ConnectionTree;
 using varnok::ToUtf8Lenient;
 using varnok::TreeNode;
 
+// Deeper levels than this are not indented further; their level is shown as
+// a number, so that a deep chain cannot fill a disk with blanks.
+constexpr int kMaxIndentedLevel = 32;
+
 nlohmann::json NodeJson(int index, const varnok::rVTNodeData& d) {
   return {{"index", index},
           {"level", d.Level},
@@ -25,6 +29,47 @@ nlohmann::json NodeJson(int index, const varnok::rVTNodeData& d) {
           {"schedule", ToUtf8Lenient(d.Schedule)},
           {"lastUpdated", ToUtf8Lenient(d.LastUpdated)},
           {"colors", ToUtf8Lenient(d.Colors)}};
+}
+
+// A name as the terminal may show it: control characters (escape
+// sequences, line breaks) as "\xHH".
+std::string ForOutline(const std::string& name) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(name.size());
+  for (char c : name) {
+    auto b = static_cast<unsigned char>(c);
+    if (b < 0x20 || b == 0x7F) {
+      out += "\\x";
+      out += kHex[b >> 4];
+      out += kHex[b & 0xF];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+void PrintOutlineLine(const varnok::rVTNodeData& d) {
+  int level = d.Level < 1 ? 1 : d.Level;
+  if (level <= kMaxIndentedLevel) {
+    std::cout << std::string(2 * static_cast<std::size_t>(level - 1), ' ') << ForOutline(d.Name) << "\n";
+  } else {
+    std::cout << std::string(2 * static_cast<std::size_t>(kMaxIndentedLevel - 1), ' ') << "(level " << level
+              << ") " << ForOutline(d.Name) << "\n";
+  }
+}
+
+// One array element as nlohmann's dump(2) of the whole array would write it.
+void PrintJsonElement(const nlohmann::json& element, bool first) {
+  std::string text = element.dump(2);
+  std::string indented;
+  indented.reserve(text.size() + text.size() / 8);
+  for (char c : text) {
+    indented += c;
+    if (c == '\n') indented += "  ";
+  }
+  std::cout << (first ? "[\n  " : ",\n  ") << indented;
 }
 
 const varnok::vnk::Registration reg{
@@ -39,21 +84,24 @@ const varnok::vnk::Registration reg{
           "level, name, nodeType, startLogging, macro, popup, schedule, lastUpdated, colors");
       cmd->footer(
           "Without --json: one line per node below the top node, its name indented by two blanks per level "
-          "below the first.");
+          "below the first; below level 32 the indent stays and \"(level N) \" precedes the name. Control "
+          "characters in names are shown as \\xHH.");
       cmd->callback([file, json] {
         ConnectionTree tree;
         varnok::vnk::LoadTree(tree, *file);
-        nlohmann::json out = nlohmann::json::array();
         int index = 1;
-        for (const TreeNode* n = ConnectionTree::next(tree.top()); n; n = ConnectionTree::next(n), ++index) {
+        bool first = true;
+        // Written as it goes, and stopped once the output fails.
+        for (const TreeNode* n = ConnectionTree::next(tree.top()); n && std::cout;
+             n = ConnectionTree::next(n), ++index) {
           if (*json) {
-            out.push_back(NodeJson(index, n->data()));
+            PrintJsonElement(NodeJson(index, n->data()), first);
+            first = false;
           } else {
-            std::cout << std::string(2 * static_cast<std::size_t>(n->data().Level - 1), ' ') << n->name()
-                      << "\n";
+            PrintOutlineLine(n->data());
           }
         }
-        if (*json) std::cout << out.dump(2) << "\n";
+        if (*json) std::cout << (first ? "[]\n" : "\n]\n");
       });
     }};
 

@@ -36,7 +36,8 @@ const varnok::vnk::Registration reg{
           ->check(CLI::PositiveNumber);
       varnok::vnk::AddVarOption(cmd, a->vars);
       cmd->add_option("--user", a->user, "logon name for $USER$, $user$ and $User$ instead of the system's");
-      cmd->add_option("-o,--output", a->out, "write to this file instead of standard output");
+      cmd->add_option("-o,--output", a->out,
+                      "write to this file instead of standard output (\"-\": standard output)");
       cmd->footer(
           "Logging follows the connection's stored flag; the user variables come from the settings unless "
           "--var gives them. The emulator must be in vnk's directory.");
@@ -51,7 +52,7 @@ const varnok::vnk::Registration reg{
         varnok::vnk::ApplyUserVariables(request, a->vars);
         if (!a->user.empty()) request.logonName = a->user;
 
-        if (a->out.empty()) {
+        if (a->out.empty() || a->out == "-") {
           std::vector<varnok::run::RunMessage> messages;
           std::optional<std::string> text =
               varnok::run::ExportMacroText(request, varnok::vnk::ProgramDirectory(), messages);

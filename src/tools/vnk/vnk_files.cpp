@@ -1,5 +1,7 @@
 #include "vnk_files.h"
 
+#include <iostream>
+
 #include "files/import_export.h"
 #include "vnk_command.h"
 #include "vnk_config.h"
@@ -15,8 +17,18 @@ void LoadAnyFormat(ConnectionTree& tree, const std::string& path) {
 }
 
 void SaveAnyFormat(const ConnectionTree& tree, const std::string& path, const NodeFilter& selected) {
+  if (path == "-") {
+    ProduceConfiguration(tree, selected, 1 << 20, [](std::string_view piece) {
+      std::cout.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+      return static_cast<bool>(std::cout);
+    });
+    return;  // a failed write is reported with the output's other errors
+  }
   WriteResult w = ExportConnections(tree, path, selected);
-  if (!w) throw Failure(ForTerminal(w.error));
+  if (w) return;
+  std::string text = ForTerminal(w.error);
+  if (!CheckRegularFile(path).empty()) text += " (\"-\" writes to standard output)";
+  throw Failure(text);
 }
 
 std::string NodePath(const TreeNode* node) {

@@ -13,7 +13,8 @@ namespace varnok::vnk {
 void LoadAnyFormat(ConnectionTree& tree, const std::string& path);
 
 // Writes the nodes `selected` accepts (all when empty) to `path`, safely;
-// throws Failure with the path and the reason.
+// throws Failure with the path and the reason. "-" writes the .VNK bytes to
+// standard output.
 void SaveAnyFormat(const ConnectionTree& tree, const std::string& path, const NodeFilter& selected = {});
 
 // The NODE form of a node's place: its names from a child of the top node,
