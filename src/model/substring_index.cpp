@@ -2,28 +2,54 @@
 
 namespace varnok {
 
-SubstringIndex::SubstringIndex() { states_.emplace_back(); }
+SubstringIndex::SubstringIndex() : slots_(64, -1) { states_.emplace_back(); }
+
+std::size_t SubstringIndex::slotOf(std::int32_t state, unsigned char c) const {
+  std::uint64_t key = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(state)) << 8) | c;
+  key *= 0x9E3779B97F4A7C15ULL;
+  return static_cast<std::size_t>(key >> 32) & (slots_.size() - 1);
+}
 
 std::int32_t SubstringIndex::go(std::int32_t state, unsigned char c) const {
-  for (std::int32_t e = states_[static_cast<std::size_t>(state)].edges; e >= 0;
-       e = edges_[static_cast<std::size_t>(e)].next) {
+  for (std::size_t i = slotOf(state, c);; i = (i + 1) & (slots_.size() - 1)) {
+    const std::int32_t e = slots_[i];
+    if (e < 0) return -1;
     const Edge& edge = edges_[static_cast<std::size_t>(e)];
-    if (edge.c == c) return edge.to;
+    if (edge.from == state && edge.c == c) return edge.to;
   }
-  return -1;
+}
+
+void SubstringIndex::grow() {
+  std::vector<std::int32_t> old(slots_.size() * 2, -1);
+  slots_.swap(old);
+  for (std::size_t e = 0; e < edges_.size(); ++e) {
+    std::size_t i = slotOf(edges_[e].from, edges_[e].c);
+    while (slots_[i] >= 0) i = (i + 1) & (slots_.size() - 1);
+    slots_[i] = static_cast<std::int32_t>(e);
+  }
+}
+
+void SubstringIndex::addEdge(std::int32_t state, unsigned char c, std::int32_t to) {
+  if ((edges_.size() + 1) * 2 > slots_.size()) grow();
+  State& s = states_[static_cast<std::size_t>(state)];
+  edges_.push_back({state, to, s.edges, c});
+  s.edges = static_cast<std::int32_t>(edges_.size() - 1);
+  std::size_t i = slotOf(state, c);
+  while (slots_[i] >= 0) i = (i + 1) & (slots_.size() - 1);
+  slots_[i] = s.edges;
 }
 
 void SubstringIndex::setEdge(std::int32_t state, unsigned char c, std::int32_t to) {
-  State& s = states_[static_cast<std::size_t>(state)];
-  for (std::int32_t e = s.edges; e >= 0; e = edges_[static_cast<std::size_t>(e)].next) {
+  for (std::size_t i = slotOf(state, c);; i = (i + 1) & (slots_.size() - 1)) {
+    const std::int32_t e = slots_[i];
+    if (e < 0) break;
     Edge& edge = edges_[static_cast<std::size_t>(e)];
-    if (edge.c == c) {
+    if (edge.from == state && edge.c == c) {
       edge.to = to;
       return;
     }
   }
-  edges_.push_back({to, s.edges, c});
-  s.edges = static_cast<std::int32_t>(edges_.size() - 1);
+  addEdge(state, c, to);
 }
 
 void SubstringIndex::append(std::string_view text) {
@@ -53,8 +79,7 @@ void SubstringIndex::append(char ch) {
       for (std::int32_t e = states_[static_cast<std::size_t>(q)].edges; e >= 0;
            e = edges_[static_cast<std::size_t>(e)].next) {
         const Edge copy = edges_[static_cast<std::size_t>(e)];
-        edges_.push_back({copy.to, states_[static_cast<std::size_t>(clone)].edges, copy.c});
-        states_[static_cast<std::size_t>(clone)].edges = static_cast<std::int32_t>(edges_.size() - 1);
+        addEdge(clone, copy.c, copy.to);
       }
       while (p != -1 && go(p, c) == q) {
         setEdge(p, c, clone);

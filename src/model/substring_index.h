@@ -20,8 +20,11 @@ class SubstringIndex {
   bool empty() const { return length_ == 0; }
 
  private:
-  // Edges live in one array, each state's as a linked list: no allocation per state.
+  // Edges live in one array, each state's as a linked list (for copying a
+  // state's edges); lookups go through an open-addressing table over
+  // (state, character), so a state with many edges costs one probe.
   struct Edge {
+    std::int32_t from;
     std::int32_t to;
     std::int32_t next;  // next edge of the same state, -1 at the end
     unsigned char c;
@@ -33,9 +36,13 @@ class SubstringIndex {
   };
   std::int32_t go(std::int32_t state, unsigned char c) const;
   void setEdge(std::int32_t state, unsigned char c, std::int32_t to);
+  std::size_t slotOf(std::int32_t state, unsigned char c) const;
+  void addEdge(std::int32_t state, unsigned char c, std::int32_t to);
+  void grow();
 
   std::vector<State> states_;
   std::vector<Edge> edges_;
+  std::vector<std::int32_t> slots_;  // edge index or -1; size a power of two
   std::int32_t last_ = 0;
   std::int64_t length_ = 0;
 };
