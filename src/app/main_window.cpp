@@ -27,6 +27,7 @@
 #include "platform/settings_store.h"
 #include "platform/system_info.h"
 #include "popup_page.h"
+#include "run_commands.h"
 #include "settings_page.h"
 #include "status_panels.h"
 #include "system_registrations.h"
@@ -88,6 +89,9 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
       editingHost,
       EditCommands::Parts{*treeView_, *model_, *pages_, *settingsPage_, *clipboard_, document_->history()},
       prompter_, [this] { return cycle_->settleEdits(); });
+  runs_ =
+      std::make_unique<RunCommands>(RunCommands::Parts{*treeView_, *model_, *pages_, *settingsPage_, *cycle_},
+                                    prompter_, services_.programDir, [this] { RequestRefresh(); });
   connectCommands();
   createWindow();
 }

@@ -31,6 +31,7 @@ namespace varnok::app {
 class CommandActions;
 class ConnectionPages;
 class EditCommands;
+class RunCommands;
 class TreeClipboard;
 class ConnectionTreeModel;
 class InputTracker;
@@ -155,6 +156,7 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   // Declared after the document: they observe its tree and go first.
   std::unique_ptr<TreeClipboard> clipboard_;
   std::unique_ptr<EditCommands> edits_;
+  std::unique_ptr<RunCommands> runs_;
   ConnectionTreeModel* model_ = nullptr;
   ConnectionTreeView* treeView_ = nullptr;
   std::unique_ptr<TreeSelection> selection_;

@@ -14,6 +14,7 @@
 #include "edit_commands.h"
 #include "main_window.h"
 #include "properties/color_set.h"
+#include "run_commands.h"
 #include "settings_page.h"
 #include "status_panels.h"
 #include "tree_model.h"
@@ -47,6 +48,11 @@ void MainWindow::connectCommands() {
   commands_->setHandler(Command::Copy, [this] { edits_->copy(); });
   commands_->setHandler(Command::Paste, [this] { edits_->paste(); });
   commands_->setHandler(Command::SelectAll, [this] { edits_->selectAll(); });
+  commands_->setHandler(Command::Run, [this] { runs_->run(true, false); });
+  commands_->setHandler(Command::RunToCursor, [this] { runs_->run(false, false); });
+  commands_->setHandler(Command::RunBranch, [this] { runs_->run(true, true); });
+  commands_->setHandler(Command::RunBranchToCursor, [this] { runs_->run(false, true); });
+  commands_->setHandler(Command::ShowPopup, [this] { runs_->showPopup(); });
   commands_->setHandler(Command::UndoTreeChange, [this] { editing_->undo(); });
   commands_->setHandler(Command::RedoTreeChange, [this] { editing_->redo(); });
   commands_->setHandler(Command::Apply, [this] {
