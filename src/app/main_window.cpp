@@ -23,6 +23,7 @@
 #include "file_dialogs.h"
 #include "input_tracker.h"
 #include "macro_page.h"
+#include "multi_run.h"
 #include "name_delegate.h"
 #include "platform/settings_store.h"
 #include "platform/system_info.h"
@@ -92,6 +93,10 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
   runs_ =
       std::make_unique<RunCommands>(RunCommands::Parts{*treeView_, *model_, *pages_, *settingsPage_, *cycle_},
                                     prompter_, services_.programDir, [this] { RequestRefresh(); });
+  multiRun_ = new MultiRun(
+      {*treeView_, *model_, *settingsPage_, *statusBar()}, prompter_, services_.programDir,
+      runs_->numbering(), [this] { return runDelayTimer_.interval(); }, this);
+  connect(multiRun_, &MultiRun::finished, this, [this] { RequestRefresh(); });
   connectCommands();
   createWindow();
 }
@@ -100,6 +105,7 @@ MainWindow::~MainWindow() {
   refreshTimer_.stop();
   handOverTimer_.stop();
   delete input_;
+  delete multiRun_;
   edits_.reset();
   clipboard_.reset();
   // The recent-file list goes back to the settings key with the window.

@@ -31,6 +31,7 @@ namespace varnok::app {
 class CommandActions;
 class ConnectionPages;
 class EditCommands;
+class MultiRun;
 class RunCommands;
 class TreeClipboard;
 class ConnectionTreeModel;
@@ -104,6 +105,8 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   void buildPages();
   void attachContextMenu(QWidget* widget, QWidget* origin);
   void connectCommands();
+  // While "Run all selected" is starting connections, tree edits and runs wait.
+  bool refusedDuringMultiRun();
   void createWindow();
   void openStartDocument();
   CommandSnapshot snapshot() const;
@@ -157,6 +160,7 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   std::unique_ptr<TreeClipboard> clipboard_;
   std::unique_ptr<EditCommands> edits_;
   std::unique_ptr<RunCommands> runs_;
+  MultiRun* multiRun_ = nullptr;
   ConnectionTreeModel* model_ = nullptr;
   ConnectionTreeView* treeView_ = nullptr;
   std::unique_ptr<TreeSelection> selection_;

@@ -43,6 +43,8 @@ class RunCommands {
   // `whole` false: the "to cursor" forms; `branch`: the ancestors' macros first.
   void run(bool whole, bool branch);
   void showPopup();
+  // The numbered temporary files every run of the window takes in turn.
+  run::TempFileNumbering& numbering() { return numbering_; }
 
  private:
   run::MacroRequest requestFor(const TreeNode* node, bool whole, bool branch) const;

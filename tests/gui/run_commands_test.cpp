@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTest>
@@ -144,6 +145,62 @@ class RunCommandsTest : public QObject {
                        PromptAnswer::OK);
     trigger(w, "BtnRun");
     QVERIFY(!std::filesystem::exists(programs->path() + "/Temp_CVL/~macroC1.cvl"));
+  }
+
+  // Run all selected: tree order whatever the order of selecting, each from
+  // its stored record, the progress in the status bar; tree edits wait; Esc
+  // cancels the starts still to come; more than 128 are refused.
+  void runAllSelectedStartsInTreeOrder() {
+    f->settings().writeString("MultiStartInterval", "2");  // the shortest interval
+    MainWindow& w = open({"1:jump:connect jump", "2:router:r", "1:lab:l", "1:spare:s"});
+    TreeNode* top = w.tree().top();
+    TreeNode* router = top->child(0)->child(0);
+    focusNode(w, router);
+    for (TreeNode* n : {top->child(0), top->child(1)})
+      w.treeView().selectionModel()->select(w.treeModel().indexOf(n), QItemSelectionModel::Select);
+    trigger(w, "MnRunAllSelected");
+    auto* progress = Child<QLabel>(w, "MultiRunProgress");
+    QVERIFY(progress->isVisible());
+    QCOMPARE(progress->text(), QStringLiteral("Starting 1 of 3: jump"));
+    f->prompter.expect(
+        PromptKind::Information, PromptButtons::OK,
+        "\"Run all selected\" is still starting connections.\rWait until it has finished, or cancel "
+        "it with Esc.",
+        PromptAnswer::OK);
+    focusNode(w, top->child(2));
+    trigger(w, "MnAddChild");
+    QCOMPARE(top->child(2)->childCount(), 0);
+    auto lines = records(3);
+    QTRY_VERIFY_WITH_TIMEOUT(!progress->isVisible(), 10000);
+    lines = records(3);
+    QCOMPARE(lines.size(), std::size_t(3));
+    QCOMPARE(macroOf(lines[0]).substr(0, 14), std::string("connect jump\r\n"));
+    QCOMPARE(macroOf(lines[1]).substr(0, 17), std::string("connect jump\r\nr\r\n"));
+    QCOMPARE(macroOf(lines[2]).substr(0, 3), std::string("l\r\n"));
+
+    // Esc after the first start: nothing more is started.
+    focusNode(w, top->child(1));
+    w.treeView().selectionModel()->select(w.treeModel().indexOf(top->child(2)), QItemSelectionModel::Select);
+    trigger(w, "MnRunAllSelected");
+    QTest::keyClick(&w.treeView(), Qt::Key_Escape);
+    QVERIFY(!progress->isVisible());
+    QTest::qWait(2500);
+    QCOMPARE(records(4).size(), std::size_t(4));
+  }
+
+  void moreThan128AreRefused() {
+    std::vector<std::string> entries;
+    for (int i = 0; i < 129; ++i) entries.push_back("1:n" + std::to_string(i) + ":x");
+    MainWindow& w = open(entries);
+    focusNode(w, w.tree().top()->child(0));
+    QItemSelection all(w.treeModel().indexOf(w.tree().top()->child(0)),
+                       w.treeModel().indexOf(w.tree().top()->child(128)));
+    w.treeView().selectionModel()->select(all, QItemSelectionModel::Select);
+    f->prompter.expect(PromptKind::Information, PromptButtons::OK,
+                       "You can not run more than 128 connections at the same time.", PromptAnswer::OK);
+    trigger(w, "MnRunAllSelected");
+    QTest::qWait(300);
+    QVERIFY(!std::filesystem::exists(recordFile()));
   }
 
   void showPopupShowsTheEditorsText() {
