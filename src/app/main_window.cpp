@@ -13,6 +13,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTreeView>
+#include <filesystem>
 
 #include "command_actions.h"
 #include "command_snapshot.h"
@@ -272,8 +273,11 @@ void MainWindow::openStartDocument() {
   document_->setNodeIndexToFocus(settings_.selectedNodeIndex);
   if (!file.empty() && FileExists(file)) document_->load(file);
   settings_.selectedNodeIndex = document_->nodeIndexToFocus();
-  if (!param.empty() && !last.empty()) handOverPending_ = true;
-  if (!param.empty() && last.empty()) clearParamName();
+  // The very file already open (a double-click on one's own configuration) is not imported into itself.
+  std::error_code ec;
+  const bool sameFile = !param.empty() && !last.empty() && std::filesystem::equivalent(param, last, ec);
+  if (!param.empty() && !last.empty() && !sameFile) handOverPending_ = true;
+  if (!param.empty() && (last.empty() || sameFile)) clearParamName();
 }
 
 // ---- status bar, refresh ----
