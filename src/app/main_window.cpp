@@ -33,6 +33,7 @@
 #include "settings_page.h"
 #include "status_panels.h"
 #include "system_registrations.h"
+#include "transfer_commands.h"
 #include "tree_clipboard.h"
 #include "tree_model.h"
 #include "tree_selection.h"
@@ -98,6 +99,9 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
       {*treeView_, *model_, *settingsPage_, *statusBar()}, prompter_, services_.programDir,
       runs_->numbering(), [this] { return runDelayTimer_.interval(); }, this);
   connect(multiRun_, &MultiRun::finished, this, [this] { RequestRefresh(); });
+  transfers_ = std::make_unique<TransferCommands>(
+      editingHost, TransferCommands::Parts{*treeView_, *model_, *document_, *pages_, *cycle_, *runs_},
+      prompter_, *dialogs);
   connectCommands();
   createWindow();
 }

@@ -33,6 +33,7 @@ class ConnectionPages;
 class EditCommands;
 class MultiRun;
 class RunCommands;
+class TransferCommands;
 class TreeClipboard;
 class ConnectionTreeModel;
 class InputTracker;
@@ -72,7 +73,7 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   const RecentFiles& recentFiles() const { return document_->recentFiles(); }
   PromptAnswer ConfirmDiscard() { return document_->confirmDiscard(); }
   // Imports a file handed over by a second start (after the user agreed).
-  void importHandedOverFile(const std::string& path) { document_->importFile(path); }
+  void importHandedOverFile(const std::string& path);
   // Set by the start-up code: runs when the user cancels closing the window.
   std::function<void()> onCloseCancelled;
 
@@ -160,6 +161,7 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   std::unique_ptr<TreeClipboard> clipboard_;
   std::unique_ptr<EditCommands> edits_;
   std::unique_ptr<RunCommands> runs_;
+  std::unique_ptr<TransferCommands> transfers_;
   MultiRun* multiRun_ = nullptr;
   ConnectionTreeModel* model_ = nullptr;
   ConnectionTreeView* treeView_ = nullptr;

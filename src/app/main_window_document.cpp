@@ -18,9 +18,12 @@
 #include "run_commands.h"
 #include "settings_page.h"
 #include "status_panels.h"
+#include "transfer_commands.h"
 #include "tree_model.h"
 
 namespace varnok::app {
+
+void MainWindow::importHandedOverFile(const std::string& path) { transfers_->importFile(path); }
 
 bool MainWindow::refusedDuringMultiRun() {
   if (!multiRun_->active()) return false;
@@ -99,6 +102,12 @@ void MainWindow::connectCommands() {
   commands_->setHandler(Command::RunAllSelected, [this] {
     if (!refusedDuringMultiRun()) multiRun_->start();
   });
+  commands_->setHandler(Command::ImportConnection, [this] {
+    if (!refusedDuringMultiRun()) transfers_->importConnections();
+  });
+  commands_->setHandler(Command::ExportConnection, [this] { transfers_->exportConnections(); });
+  commands_->setHandler(Command::ImportMacro, [this] { transfers_->importMacro(); });
+  commands_->setHandler(Command::ExportMacro, [this] { transfers_->exportMacro(); });
   commands_->setHandler(Command::ShowPopup, [this] { runs_->showPopup(); });
   commands_->setHandler(Command::UndoTreeChange, [this] {
     if (refusedDuringMultiRun()) return;

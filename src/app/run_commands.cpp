@@ -57,10 +57,22 @@ void RunCommands::run(bool whole, bool branch) {
     parts_.pages.macro().selectToCaretLine();
     requestRefresh_();
   }
+  execute(requestFor(node, whole, branch));
+}
+
+void RunCommands::exportMacro(const std::string& path) {
+  const TreeNode* node = TreeSelection(parts_.tree, parts_.model).focused();
+  if (!node || !node->parent() || node->isSeparator()) return;
+  run::MacroRequest request = requestFor(node, /*whole=*/true, /*branch=*/true);
+  request.exportFile = path;
+  execute(std::move(request));
+}
+
+void RunCommands::execute(run::MacroRequest request) {
   run::RunEnvironment env;
   env.programDir = programDir_;
   env.numbering = &numbering_;
-  report(run::ExecuteMacro(requestFor(node, whole, branch), env));
+  report(run::ExecuteMacro(request, env));
 }
 
 void RunCommands::report(const run::RunResult& result) {

@@ -43,11 +43,14 @@ class RunCommands {
   // `whole` false: the "to cursor" forms; `branch`: the ancestors' macros first.
   void run(bool whole, bool branch);
   void showPopup();
+  // "Export macro ...": what Run branch would write, into `path`.
+  void exportMacro(const std::string& path);
   // The numbered temporary files every run of the window takes in turn.
   run::TempFileNumbering& numbering() { return numbering_; }
 
  private:
   run::MacroRequest requestFor(const TreeNode* node, bool whole, bool branch) const;
+  void execute(run::MacroRequest request);
   void report(const run::RunResult& result);
 
   Parts parts_;
