@@ -10,6 +10,7 @@
 #include "document.h"
 #include "page_cycle.h"
 #include "platform/executable_path.h"
+#include "platform/launcher.h"
 #include "prompts.h"
 #include "scoped_flag.h"
 #include "tree_editing.h"
@@ -52,6 +53,8 @@ struct WindowServices {
   std::optional<std::string> computerName;             // nullopt: the system's name
   bool screenLockAvailable = true;                     // keeps the sixth double-click action
   std::string programDir = platform::ExecutableDir();  // emulator, companion, Temp_CVL, Logs
+  // Opens a help file or a link with the desktop's opener.
+  std::function<platform::LaunchResult(const std::string&)> openDocument = platform::OpenDocument;
 };
 
 // The editor's one window. It composes the document, the tree view, the
@@ -106,6 +109,7 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   void buildPages();
   void attachContextMenu(QWidget* widget, QWidget* origin);
   void connectCommands();
+  void openHelp(const char* file, const char* missing);
   // While "Run all selected" is starting connections, tree edits and runs wait.
   bool refusedDuringMultiRun();
   void createWindow();

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QTreeView>
 
+#include "about_window.h"
 #include "command_actions.h"
 #include "command_snapshot.h"
 #include "common/program_paths.h"
@@ -24,6 +25,16 @@
 namespace varnok::app {
 
 void MainWindow::importHandedOverFile(const std::string& path) { transfers_->importFile(path); }
+
+void MainWindow::openHelp(const char* file, const char* missing) {
+  const std::string path = services_.programDir + "/" + file;
+  if (!FileExists(path)) {
+    prompter_.error(missing);
+    return;
+  }
+  if (const platform::LaunchResult opened = services_.openDocument(path); !opened.ok)
+    prompter_.error("Cannot open " + path + ": " + opened.error);
+}
 
 bool MainWindow::refusedDuringMultiRun() {
   if (!multiRun_->active()) return false;
@@ -108,6 +119,18 @@ void MainWindow::connectCommands() {
   commands_->setHandler(Command::ExportConnection, [this] { transfers_->exportConnections(); });
   commands_->setHandler(Command::ImportMacro, [this] { transfers_->importMacro(); });
   commands_->setHandler(Command::ExportMacro, [this] { transfers_->exportMacro(); });
+  commands_->setHandler(Command::CorvaneHelp,
+                        [this] { openHelp("corvhelp.hlp", "Corvane help file 'corvhelp.hlp' not found."); });
+  commands_->setHandler(Command::MacroHelp,
+                        [this] { openHelp("macro.hlp", "Corvane macro help file 'macro.hlp' not found."); });
+  commands_->setHandler(Command::About, [this] {
+    AboutWindow about([this](const std::string& url) { services_.openDocument(url); }, this);
+    about.exec();
+  });
+  commands_->setHandler(Command::License, [this] {
+    LicenceWindow licence(this);
+    licence.exec();
+  });
   commands_->setHandler(Command::ShowPopup, [this] { runs_->showPopup(); });
   commands_->setHandler(Command::UndoTreeChange, [this] {
     if (refusedDuringMultiRun()) return;
