@@ -33,6 +33,7 @@ class CommandActions;
 class ConnectionPages;
 class EditCommands;
 class MultiRun;
+class PreviewWindow;
 class RunCommands;
 class TransferCommands;
 class TreeClipboard;
@@ -110,6 +111,7 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   void attachContextMenu(QWidget* widget, QWidget* origin);
   void connectCommands();
   void openHelp(const char* file, const char* missing);
+  void showPreview();
   // While "Run all selected" is starting connections, tree edits and runs wait.
   bool refusedDuringMultiRun();
   void createWindow();
@@ -167,6 +169,7 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   std::unique_ptr<RunCommands> runs_;
   std::unique_ptr<TransferCommands> transfers_;
   MultiRun* multiRun_ = nullptr;
+  PreviewWindow* preview_ = nullptr;
   ConnectionTreeModel* model_ = nullptr;
   ConnectionTreeView* treeView_ = nullptr;
   std::unique_ptr<TreeSelection> selection_;

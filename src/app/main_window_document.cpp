@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QItemSelectionModel>
 #include <QMenu>
 #include <QTreeView>
 
@@ -15,6 +16,7 @@
 #include "edit_commands.h"
 #include "main_window.h"
 #include "multi_run.h"
+#include "preview_window.h"
 #include "properties/color_set.h"
 #include "run_commands.h"
 #include "settings_page.h"
@@ -25,6 +27,19 @@
 namespace varnok::app {
 
 void MainWindow::importHandedOverFile(const std::string& path) { transfers_->importFile(path); }
+
+void MainWindow::showPreview() {
+  if (!preview_) {
+    preview_ = new PreviewWindow([this] { return runs_->previewText(); }, editorPointSize(), this);
+    // It follows the focused connection and the editor's unapplied text.
+    connect(treeView_->selectionModel(), &QItemSelectionModel::currentChanged, preview_,
+            &PreviewWindow::refresh);
+    connect(pages_, &ConnectionPages::edited, preview_, &PreviewWindow::refresh);
+  }
+  preview_->show();
+  preview_->raise();
+  preview_->refresh();
+}
 
 void MainWindow::openHelp(const char* file, const char* missing) {
   const std::string path = services_.programDir + "/" + file;
@@ -131,6 +146,7 @@ void MainWindow::connectCommands() {
     LicenceWindow licence(this);
     licence.exec();
   });
+  commands_->setHandler(Command::PreviewBranchMacro, [this] { showPreview(); });
   commands_->setHandler(Command::ShowPopup, [this] { runs_->showPopup(); });
   commands_->setHandler(Command::UndoTreeChange, [this] {
     if (refusedDuringMultiRun()) return;

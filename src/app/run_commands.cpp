@@ -60,6 +60,12 @@ void RunCommands::run(bool whole, bool branch) {
   execute(requestFor(node, whole, branch));
 }
 
+std::string RunCommands::previewText() const {
+  const TreeNode* node = TreeSelection(parts_.tree, parts_.model).focused();
+  if (!node || !node->parent() || node->isSeparator()) return {};
+  return run::PreviewRunText(requestFor(node, /*whole=*/true, /*branch=*/true), programDir_);
+}
+
 void RunCommands::exportMacro(const std::string& path) {
   const TreeNode* node = TreeSelection(parts_.tree, parts_.model).focused();
   if (!node || !node->parent() || node->isSeparator()) return;

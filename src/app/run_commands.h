@@ -43,6 +43,8 @@ class RunCommands {
   // `whole` false: the "to cursor" forms; `branch`: the ancestors' macros first.
   void run(bool whole, bool branch);
   void showPopup();
+  // What Run branch would write for the focused connection; empty for none.
+  std::string previewText() const;
   // "Export macro ...": what Run branch would write, into `path`.
   void exportMacro(const std::string& path);
   // The numbered temporary files every run of the window takes in turn.

@@ -136,6 +136,26 @@ class RunCommandsTest : public QObject {
     w.SetConnectionModified(false);
   }
 
+  // The preview holds byte for byte what Run branch then writes, and follows the focus.
+  void previewEqualsTheRunsMacroFile() {
+    MainWindow& w = open({"1:jump:connect jump", "2:router:sendln '$NAME$'\r\n$LOGIT$"});
+    Child<QLineEdit>(w, "Edit1")->setText(QStringLiteral("Ann"));
+    TreeNode* router = w.tree().top()->child(0)->child(0);
+    focusNode(w, router);
+    trigger(w, "MnPreviewBranchMacro");
+    auto* preview = Child<QsciScintilla>(w, "PreviewEditor");
+    QVERIFY(preview && preview->isVisible() && preview->isReadOnly());
+    const std::string shown = preview->text().toStdString();
+    trigger(w, "BtnRunBranch");
+    auto lines = records(1);
+    QCOMPARE(lines.size(), std::size_t(1));
+    QCOMPARE(shown, macroOf(lines[0]));
+    QVERIFY(shown.find("logopen") != std::string::npos);
+    focusNode(w, w.tree().top()->child(0));
+    QCOMPARE(preview->text().left(14), QStringLiteral("connect jump\r\n"));
+    QVERIFY(!preview->text().contains(QStringLiteral("Ann")));
+  }
+
   void missingEmulatorIsReported() {
     MainWindow& w = open({"1:a:x"});
     std::filesystem::remove(programs->file("corvmain"));
