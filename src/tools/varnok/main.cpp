@@ -65,6 +65,8 @@ int main(int argc, char** argv) {
     std::cerr << "varnok: the companion is already running\n";
     return 1;
   }
+  // At once: whoever started the companion learns its process (tests end it).
+  Record("started " + std::to_string(::getpid()));
   auto receiver = ListenForMessages();
   if (!receiver) {
     std::cerr << "varnok: cannot listen for messages\n";
@@ -98,6 +100,5 @@ int main(int argc, char** argv) {
   QObject::connect(&stop, &QSocketNotifier::activated, &app, [] { QCoreApplication::quit(); });
   std::signal(SIGTERM, RequestStop);
   std::signal(SIGINT, RequestStop);
-  Record("started " + std::to_string(::getpid()));
   return app.exec();
 }
