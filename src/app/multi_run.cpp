@@ -8,10 +8,10 @@
 #include <QTreeView>
 #include <algorithm>
 
-#include "app_settings.h"
 #include "prompts.h"
 #include "run/execute_macro.h"
 #include "run/node_request.h"
+#include "run_commands.h"
 #include "settings_page.h"
 #include "tree_model.h"
 #include "tree_selection.h"
@@ -91,12 +91,7 @@ void MultiRun::startNext() {
   // Each runs as "Run branch" runs it from the stored record: its own macro
   // chain, colours and logging flag.
   run::MacroRequest request = run::RequestForNode(node, /*branch=*/true, programDir_);
-  AppSettings settings;
-  parts_.settingsPage.collect(settings);
-  request.userName = settings.varName;
-  request.userEmail = settings.varEmail;
-  request.userPhone = settings.varPhone;
-  request.disableColors = parts_.settingsPage.colorSupportDisabled();
+  ApplyPageSettings(request, parts_.settingsPage);
   run::RunEnvironment env;
   env.programDir = programDir_;
   env.numbering = &numbering_;

@@ -25,6 +25,15 @@ std::string Local8Bit(const QString& text) { return text.toLocal8Bit().toStdStri
 
 }  // namespace
 
+void ApplyPageSettings(run::MacroRequest& request, const SettingsPage& settingsPage) {
+  AppSettings settings;
+  settingsPage.collect(settings);
+  request.userName = settings.varName;
+  request.userEmail = settings.varEmail;
+  request.userPhone = settings.varPhone;
+  request.disableColors = settingsPage.colorSupportDisabled();
+}
+
 RunCommands::RunCommands(Parts parts, Prompter& prompter, std::string programDir,
                          std::function<void()> requestRefresh)
     : parts_(parts),
@@ -41,12 +50,7 @@ run::MacroRequest RunCommands::requestFor(const TreeNode* node, bool whole, bool
   else if (shown && parts_.pages.isModified())
     request.own.text = Local8Bit(macro.editor().text());  // unapplied edits run as they stand
   if (shown) request.startLogging = macro.startLogging();
-  AppSettings settings;
-  parts_.settingsPage.collect(settings);
-  request.userName = settings.varName;
-  request.userEmail = settings.varEmail;
-  request.userPhone = settings.varPhone;
-  request.disableColors = parts_.settingsPage.colorSupportDisabled();
+  ApplyPageSettings(request, parts_.settingsPage);
   return request;
 }
 

@@ -29,6 +29,9 @@ class PageCycle;
 class Prompter;
 class SettingsPage;
 
+// The settings page's user variables and "Disable color support" into `request`.
+void ApplyPageSettings(run::MacroRequest& request, const SettingsPage& settingsPage);
+
 class RunCommands {
  public:
   struct Parts {

@@ -28,12 +28,7 @@ class HelpAboutTest : public QObject {
     };
     return f->openActive(services);
   }
-  void trigger(MainWindow& w, const char* name) {
-    w.RefreshCommands();
-    QAction* a = w.findChild<QAction*>(QString::fromLatin1(name));
-    QVERIFY2(a && a->isEnabled(), name);
-    a->trigger();
-  }
+  void trigger(MainWindow& w, const char* name) { QVERIFY2(test::Trigger(w, name), name); }
 
  private slots:
   void init() {

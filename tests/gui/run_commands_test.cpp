@@ -33,24 +33,16 @@ class RunCommandsTest : public QObject {
   std::string recordFile() const { return programs->scratch("corvmain.jsonl"); }
 
   MainWindow& open(const std::vector<std::string>& entries) {
-    const std::string file = f->dir.file("T.vnk");
-    test::WriteVnk(file, entries);
-    f->settings().writeString("LastVNKFile", file);
     WindowServices services;
     services.programDir = programs->path();
-    return f->openActive(services);
+    return f->openActiveOn(entries, services);
   }
   void focusNode(MainWindow& w, TreeNode* node) {
     w.treeView().setFocus();
     w.selectNode(node);
     w.RefreshCommands();
   }
-  void trigger(MainWindow& w, const char* name) {
-    w.RefreshCommands();
-    QAction* a = w.findChild<QAction*>(QString::fromLatin1(name));
-    QVERIFY2(a && a->isEnabled(), name);
-    a->trigger();
-  }
+  void trigger(MainWindow& w, const char* name) { QVERIFY2(test::Trigger(w, name), name); }
   // The emulator's records so far, waiting up to 5 s for `count` of them.
   std::vector<nlohmann::json> records(std::size_t count) {
     std::vector<nlohmann::json> lines;

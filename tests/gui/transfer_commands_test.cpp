@@ -25,22 +25,14 @@ class TransferCommandsTest : public QObject {
   std::unique_ptr<WindowFixture> f;
 
   MainWindow& open(const std::vector<std::string>& entries, WindowServices services = {}) {
-    const std::string file = f->dir.file("T.vnk");
-    test::WriteVnk(file, entries);
-    f->settings().writeString("LastVNKFile", file);
     services.dialogs = &f->dialogs;
-    return f->openActive(services);
+    return f->openActiveOn(entries, services);
   }
   void focusNode(MainWindow& w, TreeNode* node) {
     w.treeView().setFocus();
     w.selectNode(node);
   }
-  void trigger(MainWindow& w, const char* name) {
-    w.RefreshCommands();
-    QAction* a = w.findChild<QAction*>(QString::fromLatin1(name));
-    QVERIFY2(a && a->isEnabled(), name);
-    a->trigger();
-  }
+  void trigger(MainWindow& w, const char* name) { QVERIFY2(test::Trigger(w, name), name); }
   static std::vector<std::string> names(const std::string& path) {
     ConnectionTree tree;
     LoadConfiguration(tree, path, false);
