@@ -331,7 +331,12 @@ void MainWindow::expandAll(bool expand) {
   if (expand) {
     treeView_->expandAll();
   } else {
-    treeView_->collapseAll();
+    {
+      // The view reports every node it collapses; a collapsed node taking the
+      // focus would expand its ancestors again, node by node.
+      ScopedFlag quiet(loading_);
+      treeView_->collapseAll();
+    }
     // Only the top node is left to show: it takes the focus and the selection.
     selectNode(tree().top());
     cycle_->ShowNodeInPages();
