@@ -1,5 +1,6 @@
 #include "command_actions.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QFile>
 #include <QIcon>
@@ -186,11 +187,15 @@ void CommandActions::buildContextMenu() {
       [this] { contextMenu_->addSeparator(); });
 }
 
+void CommandActions::attachButton(Command id, QAbstractButton& button) { pageButtons_[index(id)] = &button; }
+
 void CommandActions::setHandler(Command id, std::function<void()> handler) {
   handled_.set(id);
   auto shared = std::make_shared<std::function<void()>>(std::move(handler));
   for (QAction* action : {button(id), menuItem(id), contextItem(id)})
     if (action) connect(action, &QAction::triggered, this, [shared] { (*shared)(); });
+  if (QAbstractButton* page = pageButtons_[index(id)])
+    connect(page, &QAbstractButton::clicked, this, [shared] { (*shared)(); });
 }
 
 void CommandActions::disableButton(Command id) {
@@ -207,8 +212,13 @@ void CommandActions::applyTo(QAction* action, Command id, bool enabled, const ch
 
 void CommandActions::applyButtons(const CommandStates& states) {
   buttons_ = states;
-  for (const CommandSpec& spec : CommandTable())
+  for (const CommandSpec& spec : CommandTable()) {
     if (QAction* action = button(spec.id)) applyTo(action, spec.id, states[spec.id], states.reason(spec.id));
+    if (QAbstractButton* page = pageButtons_[index(spec.id)]) {
+      page->setEnabled(states[spec.id] && handled_[spec.id]);
+      page->setStatusTip(QString::fromLatin1(states[spec.id] ? "" : states.reason(spec.id)));
+    }
+  }
 }
 
 void CommandActions::applyMenus(const CommandStates& states) {

@@ -14,6 +14,7 @@
 #include "command_rules.h"
 #include "command_table.h"
 
+class QAbstractButton;
 class QAction;
 class QMainWindow;
 class QMenu;
@@ -28,7 +29,12 @@ class CommandActions : public QObject {
   // Builds the tool bar and the menu bar of `window`, and the context menu.
   explicit CommandActions(QMainWindow& window);
 
-  // Runs `handler` when the command's button, menu item or context item is triggered.
+  // A button of a page that follows the command's rule (the Colors page's
+  // buttons); attach it before setting the handler.
+  void attachButton(Command id, QAbstractButton& button);
+
+  // Runs `handler` when the command's button, menu item, context item or
+  // attached page button is triggered.
   void setHandler(Command id, std::function<void()> handler);
 
   // Where the menus take the window's state when they open.
@@ -68,6 +74,7 @@ class CommandActions : public QObject {
   std::array<QAction*, kCommandCount> buttonActions_{};
   std::array<QAction*, kCommandCount> menuActions_{};
   std::array<QAction*, kCommandCount> contextActions_{};
+  std::array<QAbstractButton*, kCommandCount> pageButtons_{};
   CommandFlags handled_;
   CommandStates buttons_;
   std::function<CommandSnapshot()> snapshot_;

@@ -9,6 +9,7 @@
 #include <QTabWidget>
 #include <QTreeView>
 
+#include "colors_page.h"
 #include "connection_pages.h"
 #include "focused_field.h"
 #include "macro_page.h"
@@ -93,6 +94,10 @@ CommandSnapshot TakeSnapshot(const SnapshotSources& src, bool documentModified) 
   s.macroHasSelection = macro.hasSelection();
   s.popupPageShowsConnection = src.pages.popup().showsConnection();
   s.popupTextEmpty = src.pages.popup().isPopupEmpty();
+  const ColorsPage& colors = src.pages.colors();
+  s.backgroundChosen = colors.backgroundChosen();
+  s.sampleColorsAllSame = colors.backgroundsAllSame();
+  s.colorsDifferFromParent = colors.differsFromParent();
   s.documentModified = documentModified;
   s.connectionModified = src.pages.isModified();
   return s;

@@ -21,6 +21,8 @@ ConnectionPages::ConnectionPages(QTabWidget& pageControl, int editorPointSize) :
   pageControl.addTab(colors_, QStringLiteral("Colors"));
   pageControl.addTab(schedule_, QStringLiteral("Schedule"));
   for (ConnectionPage* page : all()) connect(page, &ConnectionPage::edited, this, &ConnectionPages::edited);
+  connect(colors_, &ColorsPage::refreshRequested, this, &ConnectionPages::refreshRequested);
+  connect(schedule_, &SchedulePage::refreshRequested, this, &ConnectionPages::refreshRequested);
 }
 
 std::array<ConnectionPage*, 4> ConnectionPages::all() const { return {macro_, popup_, colors_, schedule_}; }

@@ -59,6 +59,8 @@ class ConnectionPages : public QObject {
  signals:
   // The user edited a page.
   void edited();
+  // A page's state changed without an edit: the commands' states may follow.
+  void refreshRequested();
 
  private:
   std::array<ConnectionPage*, 4> all() const;

@@ -10,9 +10,11 @@
 #include <QTreeView>
 
 #include "focused_field.h"
+#include "connection_pages.h"
 #include "history_step.h"
 #include "model/tree_history.h"
 #include "prompts.h"
+#include "schedule_page.h"
 #include "tree_clipboard.h"
 #include "tree_editing.h"
 #include "tree_model.h"
@@ -29,7 +31,8 @@ FocusedField EditCommands::focused() const {
 }
 
 void EditCommands::markEdited(const FocusedField& field) {
-  if (field.kind == FocusKind::MacroEditor || field.kind == FocusKind::PopupEditor)
+  if (field.kind == FocusKind::MacroEditor || field.kind == FocusKind::PopupEditor ||
+      field.kind == FocusKind::ScheduleField)
     host_.setConnectionModified(true);
   else if (field.kind == FocusKind::InPlaceEditor)
     host_.markDocumentModified();
@@ -71,7 +74,10 @@ void EditCommands::paste() {
   }
   if (!QApplication::clipboard()->mimeData() || !QApplication::clipboard()->mimeData()->hasText()) return;
   if (f.editor) f.editor->paste();
-  if (f.field) f.field->paste();
+  if (f.kind == FocusKind::ScheduleField)
+    parts_.pages.schedule().pasteInto(*f.field);  // the field ends verified
+  else if (f.field)
+    f.field->paste();
   markEdited(f);
   host_.requestRefresh();
 }

@@ -9,6 +9,7 @@
 #include "connection_pages.h"
 #include "macro_page.h"
 #include "popup_page.h"
+#include "schedule_page.h"
 #include "settings_page.h"
 
 namespace varnok::app {
@@ -27,6 +28,7 @@ FocusedField FindFocusedField(const QTreeView& tree, const ConnectionPages& page
   auto* line = qobject_cast<QLineEdit*>(focus);
   if (!line) return {};
   if (settingsPage.textFields().contains(line)) return {FocusKind::SettingsField, nullptr, line};
+  if (pages.schedule().isField(line)) return {FocusKind::ScheduleField, nullptr, line};
   if (line == InPlaceEditor(tree)) return {FocusKind::InPlaceEditor, nullptr, line};
   return {};
 }

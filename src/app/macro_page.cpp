@@ -92,4 +92,16 @@ void MacroPage::uncoverWithLogging() {
   loggingPanel_->show();
 }
 
+void MacroPage::useHighlighter(const QColor& background) {
+  macroEditor_->setPaper(background);
+  macroEditor_->setColor(palette().color(QPalette::Text));
+  macroEditor_->setMarginLineNumbers(0, true);
+}
+
+void MacroPage::useConnectionColors(const QColor& text, const QColor& background) {
+  macroEditor_->setPaper(background);
+  macroEditor_->setColor(text);
+  macroEditor_->setMarginWidth(0, 0);
+}
+
 }  // namespace varnok::app

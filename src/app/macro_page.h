@@ -3,6 +3,8 @@
 // "Start logging when connection established".
 #include "connection_page.h"
 
+class QColor;
+
 class QCheckBox;
 class QsciScintilla;
 
@@ -28,6 +30,11 @@ class MacroPage : public ConnectionPage {
   // Selects from the start of the text through the end of the caret's line
   // (its line break included); the whole text with the caret on the last line.
   void selectToCaretLine();
+
+  // The editor highlighted, with its gutter, on `background`; or in a
+  // connection's colours without highlighting and gutter.
+  void useHighlighter(const QColor& background);
+  void useConnectionColors(const QColor& text, const QColor& background);
 
   void coverWithLogging(const QString& caption);
   void uncoverWithLogging();

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
 #include <QScrollArea>
@@ -15,6 +16,7 @@
 #include <QTreeView>
 #include <filesystem>
 
+#include "color_options.h"
 #include "command_actions.h"
 #include "command_snapshot.h"
 #include "common/program_paths.h"
@@ -30,6 +32,7 @@
 #include "platform/system_info.h"
 #include "popup_page.h"
 #include "run_commands.h"
+#include "schedule_page.h"
 #include "settings_page.h"
 #include "status_panels.h"
 #include "system_registrations.h"
@@ -70,6 +73,9 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
   buildLayout();
   PageCycleHost& cycleHost = *this;
   cycle_ = new PageCycle(cycleHost, *treeView_, *model_, *pages_, prompter_, clock, this);
+  colorOptions_ = new ColorOptions({*settingsPage_, *pages_, *cycle_}, services_.programDir,
+                                   [this] { RequestRefresh(); }, this);
+  pages_->schedule().setPrompter(&prompter_);
   TreeEditingHost& editingHost = *this;
   editing_ = std::make_unique<TreeEditing>(editingHost, *treeView_, *model_, document_->history(), prompter_);
   // A change made outside a command (Apply, an import) keeps the view as it stands.
@@ -216,6 +222,7 @@ void MainWindow::buildPages() {
     SetConnectionModified(true);
     RequestRefresh();
   });
+  connect(pages_, &ConnectionPages::refreshRequested, this, &MainWindow::RequestRefresh);
   connect(settingsPage_, &SettingsPage::delayEdited, this,
           [this](int seconds) { runDelayTimer_.setInterval(seconds * 1000); });
   // Before the page control changes its page the pages are brought up to date.
@@ -224,9 +231,10 @@ void MainWindow::buildPages() {
   });
   for (QsciScintilla* editor : {&pages_->macro().editor(), &pages_->popup().editor()})
     attachContextMenu(editor, editor->viewport());
-  for (QWidget* field : settingsPage_->textFields()) attachContextMenu(field, field);
-  InputTracker::Targets targets{
-      this, treeView_, {&pages_->macro().editor(), &pages_->popup().editor()}, settingsPage_->textFields()};
+  QList<QWidget*> fields = settingsPage_->textFields();
+  for (QWidget* field : pages_->schedule().fields()) fields.append(field);
+  for (QWidget* field : fields) attachContextMenu(field, field);
+  InputTracker::Targets targets{this, treeView_, {&pages_->macro().editor(), &pages_->popup().editor()}, fields};
   input_ = new InputTracker(
       std::move(targets), *status_, [this] { RequestRefresh(); }, this);
   input_->onTreeFocusLost = [this] {

@@ -29,6 +29,7 @@ class SettingsStore;
 
 namespace varnok::app {
 
+class ColorOptions;
 class CommandActions;
 class ConnectionPages;
 class EditCommands;
@@ -110,6 +111,8 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   void buildPages();
   void attachContextMenu(QWidget* widget, QWidget* origin);
   void connectCommands();
+  // The Colors page's buttons and the macro templates.
+  void connectPageCommands();
   void openHelp(const char* file, const char* missing);
   void showPreview();
   // While "Run all selected" is starting connections, tree edits and runs wait.
@@ -149,6 +152,7 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   void requestRefresh() override { RequestRefresh(); }
   void markDocumentModified() override { UpdateCaption(true); }
   bool colorSupportDisabled() const override;
+  void showEditorColors() override;
   void showLastUpdated(const std::string& stamp) override;
 
   // TreeEditingHost (the rest is shared with PageCycleHost).
@@ -178,6 +182,7 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   SettingsPage* settingsPage_ = nullptr;
   ConnectionPages* pages_ = nullptr;
   PageCycle* cycle_ = nullptr;
+  ColorOptions* colorOptions_ = nullptr;
   std::unique_ptr<TreeEditing> editing_;
   InputTracker* input_ = nullptr;
   SystemRegistrations* registrations_ = nullptr;

@@ -5,9 +5,12 @@
 #include <QCloseEvent>
 #include <QItemSelectionModel>
 #include <QMenu>
+#include <QPushButton>
 #include <QTreeView>
 
 #include "about_window.h"
+#include "color_options.h"
+#include "colors_page.h"
 #include "command_actions.h"
 #include "command_snapshot.h"
 #include "common/program_paths.h"
@@ -16,11 +19,14 @@
 #include "edit_commands.h"
 #include "main_window.h"
 #include "multi_run.h"
+#include "macro_page.h"
 #include "preview_window.h"
 #include "properties/color_set.h"
+#include "properties/macro_templates.h"
 #include "run_commands.h"
 #include "settings_page.h"
 #include "status_panels.h"
+#include "template_menu.h"
 #include "transfer_commands.h"
 #include "tree_model.h"
 
@@ -160,6 +166,22 @@ void MainWindow::connectCommands() {
     commands_->disableButton(Command::Apply);  // the button disables itself first
     cycle_->apply();
   });
+  connectPageCommands();
+}
+
+void MainWindow::connectPageCommands() {
+  ColorsPage& colors = pages_->colors();
+  commands_->attachButton(Command::SetParentColors, colors.parentColorsButton());
+  commands_->attachButton(Command::SetSameBackground, colors.sameBackgroundButton());
+  commands_->setHandler(Command::SetParentColors, [&colors] { colors.takeParentColors(); });
+  commands_->setHandler(Command::SetSameBackground, [&colors] { colors.copyBackgroundToAll(); });
+  // The submenu's items do the work; the submenu itself only opens.
+  commands_->setHandler(Command::ImportTemplate, [] {});
+  FillTemplateMenu(*commands_->templateMenu(), [this](int tag) {
+    InsertTemplate(pages_->macro().editor(), pages::MacroTemplateText(tag));
+    SetConnectionModified(true);
+    RequestRefresh();
+  });
 }
 
 void MainWindow::rebuildRecentMenu() {
@@ -266,6 +288,8 @@ void MainWindow::saveFinished() {
 std::string MainWindow::defaultColors() const { return DefaultColorString(services_.programDir); }
 
 bool MainWindow::colorSupportDisabled() const { return settingsPage_->colorSupportDisabled(); }
+
+void MainWindow::showEditorColors() { colorOptions_->showEditorColors(); }
 
 void MainWindow::showLastUpdated(const std::string& stamp) {
   status_->setText(

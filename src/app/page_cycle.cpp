@@ -50,6 +50,8 @@ void PageCycle::ShowNodeInPages() {
   }
   pages_.uncover();
   if (host_.colorSupportDisabled()) pages_.coverColors(QStringLiteral("Color support is disabled"));
+  // The editor's look first: the text is then styled once, the right way.
+  host_.showEditorColors();
   pages_.load(focused->data());
   host_.showLastUpdated(focused->data().LastUpdated);
 }
@@ -62,6 +64,7 @@ void PageCycle::CommitPages(TreeNode* node) {
   host_.showLastUpdated(record.LastUpdated);
   record.NodeType = TrimText(record.Macro).empty() ? 1 : 2;
   tree_.setData(node, std::move(record));
+  host_.showEditorColors();
   host_.markDocumentModified();
   host_.setConnectionModified(false);
   host_.requestRefresh();
@@ -115,6 +118,7 @@ void PageCycle::askAfterFocusChange() {
     selection_.select(left);
     reverting_ = false;
     pages_.restoreState(saved);
+    host_.showEditorColors();
     host_.showLastUpdated(left->data().LastUpdated);
     return;
   }

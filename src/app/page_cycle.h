@@ -32,6 +32,9 @@ class PageCycleHost {
   virtual void requestRefresh() = 0;
   virtual void markDocumentModified() = 0;
   virtual bool colorSupportDisabled() const = 0;
+  // The Macro editor's look for the shown connection (its stored colours or
+  // the highlighter).
+  virtual void showEditorColors() = 0;
   // Status panel 0; an empty stamp clears it.
   virtual void showLastUpdated(const std::string& stamp) = 0;
 };

@@ -5,6 +5,7 @@
 #include <QTreeView>
 
 #include "app_settings.h"
+#include "colors_page.h"
 #include "connection_pages.h"
 #include "macro_page.h"
 #include "page_cycle.h"
@@ -49,7 +50,10 @@ run::MacroRequest RunCommands::requestFor(const TreeNode* node, bool whole, bool
     request.own.text = Local8Bit(macro.editor().selectedText());
   else if (shown && parts_.pages.isModified())
     request.own.text = Local8Bit(macro.editor().text());  // unapplied edits run as they stand
-  if (shown) request.startLogging = macro.startLogging();
+  if (shown) {
+    request.startLogging = macro.startLogging();
+    request.colors = parts_.pages.colors().liveSet();  // the Colors page's set, applied or not
+  }
   ApplyPageSettings(request, parts_.settingsPage);
   return request;
 }

@@ -97,6 +97,14 @@ void SettingsPage::addColorOptions(QVBoxLayout& layout) {
   colorsLayout->addLayout(inner);
   layout.addWidget(colors);
   connect(disableColorsBox_, &QCheckBox::toggled, this, [this] { updateColorOptions(); });
+  connect(disableColorsBox_, &QCheckBox::clicked, this, [this](bool disabled) {
+    if (disabled) {
+      colorsInEditorBox_->setChecked(false);
+      sameBackgroundBox_->setChecked(false);
+    }
+    emit colorSupportClicked();
+  });
+  connect(colorsInEditorBox_, &QCheckBox::clicked, this, &SettingsPage::colorsInEditorClicked);
 }
 
 void SettingsPage::addRunOptions(QVBoxLayout& layout) {
@@ -157,6 +165,10 @@ void SettingsPage::showRegistrations(bool associated, bool runAtLogOn) {
 }
 
 bool SettingsPage::colorSupportDisabled() const { return disableColorsBox_->isChecked(); }
+
+bool SettingsPage::colorsInEditor() const { return colorsInEditorBox_->isChecked(); }
+
+bool SettingsPage::sameBackground() const { return sameBackgroundBox_->isChecked(); }
 
 bool SettingsPage::colorSupportHasFocus() const { return disableColorsBox_->hasFocus(); }
 

@@ -45,6 +45,10 @@ class SettingsPage : public QWidget {
   void showRegistrations(bool associated, bool runAtLogOn);
 
   bool colorSupportDisabled() const;
+  // "Connection colors in Macro editor" and "The same background for Nomal,
+  // Bold and Blink" as they stand.
+  bool colorsInEditor() const;
+  bool sameBackground() const;
   bool colorSupportHasFocus() const;
   bool saveWithoutPrompting() const;
   // Name, E-mail and Phone.
@@ -55,6 +59,10 @@ class SettingsPage : public QWidget {
   void delayEdited(int seconds);
   void associationClicked(bool on);
   void runAtLogOnClicked(bool on);
+  // The user switched "Disable color support" (switching it on has already
+  // unticked the two options below it) or "Connection colors in Macro editor".
+  void colorSupportClicked();
+  void colorsInEditorClicked();
 
  private:
   void addVariables(QVBoxLayout& layout);

@@ -1,0 +1,74 @@
+#include "color_options.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QColor>
+
+#include "colors_page.h"
+#include "connection_pages.h"
+#include "macro_page.h"
+#include "model/connection_tree.h"
+#include "page_cycle.h"
+#include "popup_page.h"
+#include "properties/color_set.h"
+#include "settings_page.h"
+
+namespace varnok::app {
+
+namespace {
+
+// A screen colour R + G*256 + B*65536.
+QColor ScreenColor(std::uint32_t value) {
+  return QColor(static_cast<int>(value & 0xff), static_cast<int>((value >> 8) & 0xff),
+                static_cast<int>((value >> 16) & 0xff));
+}
+
+}  // namespace
+
+ColorOptions::ColorOptions(Parts parts, std::string programDir, std::function<void()> requestRefresh,
+                           QObject* parent)
+    : QObject(parent), parts_(parts), programDir_(std::move(programDir)), requestRefresh_(std::move(requestRefresh)) {
+  parts_.pages.colors().setSources({programDir_, [this] { return parts_.settings.sameBackground(); },
+                                    [this] { return parentColors(); }});
+  connect(&parts_.settings, &SettingsPage::colorSupportClicked, this, &ColorOptions::colorSupportClicked);
+  connect(&parts_.settings, &SettingsPage::colorsInEditorClicked, this, [this] {
+    showEditorColors();
+    requestRefresh_();
+  });
+}
+
+const std::string* ColorOptions::parentColors() const {
+  const TreeNode* shown = parts_.cycle.shownNode();
+  if (!shown || !shown->parent() || !shown->parent()->parent()) return nullptr;
+  return &shown->parent()->data().Colors;
+}
+
+void ColorOptions::colorSupportClicked() {
+  ColorsPage& colors = parts_.pages.colors();
+  // The other pages tell whether a connection is shown; the Colors page
+  // follows them, covered while colour support is off.
+  if (parts_.pages.macro().showsConnection()) {
+    if (parts_.settings.colorSupportDisabled()) {
+      parts_.pages.coverColors(QStringLiteral("Color support is disabled"));
+    } else {
+      colors.uncover();
+      colors.resync();
+    }
+  }
+  showEditorColors();
+  requestRefresh_();
+}
+
+void ColorOptions::showEditorColors() {
+  MacroPage& macro = parts_.pages.macro();
+  if (parts_.settings.colorsInEditor() && !parts_.settings.colorSupportDisabled()) {
+    // The stored colours, not unapplied edits of the Colors page.
+    const TreeNode* shown = parts_.cycle.shownNode();
+    const EditorColorPair pair = EditorColors(shown ? std::string_view(shown->data().Colors) : "", programDir_);
+    macro.useConnectionColors(ScreenColor(pair.text), ScreenColor(pair.background));
+  } else {
+    macro.useHighlighter(parts_.pages.popup().editor().paper());
+  }
+}
+
+}  // namespace varnok::app
