@@ -118,6 +118,9 @@ QWidget* ColorsPage::buildControls() {
     auto* bar = Named(new QScrollBar(Qt::Horizontal), kBarNames[channel]);
     bar->setRange(0, 255);
     bar->setPageStep(20);
+    // Right and Up raise the value, as on any slider (a scroll bar's keys
+    // are inverted by default).
+    bar->setInvertedControls(false);
     bar->setSingleStep(1);
     bar->setFocusPolicy(Qt::StrongFocus);
     bar->setMinimumWidth(120);
