@@ -54,12 +54,11 @@ ColorsPage::ColorsPage(QWidget* parent) : ConnectionPage("TS3", "TS3Panel", pare
   auto* content = new QWidget;
   auto* layout = new QVBoxLayout(content);
   layout->setContentsMargins(8, 8, 8, 8);
-  auto* upper = new QHBoxLayout;
-  upper->addWidget(buildControls(), 1);
-  upper->addSpacing(12);
-  upper->addWidget(buildSamples(), 1);
-  layout->addLayout(upper);
-  layout->addSpacing(8);
+  // Controls above the samples: the page stays readable on a narrow window.
+  layout->addWidget(buildControls());
+  layout->addSpacing(6);
+  layout->addWidget(buildSamples());
+  layout->addSpacing(6);
   sameBackgroundButton_ =
       Named(new QPushButton(QStringLiteral("Set current background for Normal, Bold and Blink")), "bSameBkgrColor");
   reverseButton_ = Named(new QPushButton(QStringLiteral("Reverse colors")), "bReverse");
@@ -97,6 +96,11 @@ QWidget* ColorsPage::buildControls() {
   attributeList_ = Named(new QComboBox, "CB");
   for (const char* name : kAttributeNames) attributeList_->addItem(QString::fromLatin1(name));
   attributeList_->setCurrentIndex(0);
+  // The lists may be narrower than their longest caption on a small window.
+  for (QComboBox* list : {schemaList_, attributeList_}) {
+    list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    list->setMinimumContentsLength(8);
+  }
   grid->addWidget(new QLabel(QStringLiteral("Color schema:")), 0, 0);
   grid->addWidget(schemaList_, 0, 1);
   grid->addWidget(new QLabel(QStringLiteral("Attribute:")), 1, 0);
@@ -123,7 +127,7 @@ QWidget* ColorsPage::buildControls() {
     bar->setInvertedControls(false);
     bar->setSingleStep(1);
     bar->setFocusPolicy(Qt::StrongFocus);
-    bar->setMinimumWidth(120);
+    bar->setMinimumWidth(60);
     bars_[channel] = bar;
     grid->addWidget(barLabels_[channel], 3 + channel, 0);
     grid->addWidget(bar, 3 + channel, 1);
@@ -134,9 +138,9 @@ QWidget* ColorsPage::buildControls() {
 
 QWidget* ColorsPage::buildSamples() {
   auto* box = new QWidget;
-  auto* column = new QVBoxLayout(box);
-  column->setContentsMargins(0, 0, 0, 0);
-  column->setSpacing(6);
+  auto* row = new QHBoxLayout(box);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(6);
   for (int attribute = 0; attribute < 3; ++attribute) {
     auto* sample = Named(new QLabel(QString::fromLatin1(kAttributeNames[attribute])), kSampleNames[attribute]);
     QFont sampleFont = EditorFont(font().pointSize() + 2);
@@ -146,12 +150,12 @@ QWidget* ColorsPage::buildSamples() {
     sample->setAutoFillBackground(true);
     sample->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     sample->setMinimumHeight(sample->fontMetrics().height() * 2);
+    sample->setMinimumWidth(sample->fontMetrics().horizontalAdvance(sample->text()) + 16);
     sample->setProperty("attribute", attribute);
     sample->installEventFilter(this);
     samples_[attribute] = sample;
-    column->addWidget(sample);
+    row->addWidget(sample, 1);
   }
-  column->addStretch(1);
   return box;
 }
 

@@ -67,7 +67,11 @@ SchedulePage::SchedulePage(QWidget* parent) : ConnectionPage("TS4", "TS4Panel", 
   line->setFrameShape(QFrame::HLine);
   line->setFrameShadow(QFrame::Sunken);
   layout->addWidget(line);
+#ifdef _WIN32
   auto* note = new QLabel(Q(pages::kScheduleNote));
+#else
+  auto* note = new QLabel(Q(pages::kScheduleNote).replace(QStringLiteral("Windows system tray"), QStringLiteral("the system tray")));
+#endif
   note->setObjectName(QStringLiteral("lNote"));
   note->setWordWrap(true);
   layout->addWidget(note);
