@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -80,6 +81,9 @@ class RunCommandsTest : public QObject {
     auto* logging = Child<QCheckBox>(w, "cbLogSession");
     QVERIFY(logging->isChecked());
     logging->click();  // unapplied: the box as it stands counts
+    auto* schema = Child<QComboBox>(w, "CBSchema");  // and so do the Colors page's colours
+    schema->setCurrentIndex(4);
+    emit schema->activated(4);  // "Green on Black"
     trigger(w, "BtnRun");
     auto lines = records(1);
     QCOMPARE(lines.size(), std::size_t(1));
@@ -88,7 +92,7 @@ class RunCommandsTest : public QObject {
     QCOMPARE(argv.size(), std::size_t(2));
     QVERIFY(argv[0].get<std::string>().starts_with("/F=" + programs->path() + "/Temp_CVL/"));
     QVERIFY(argv[1].get<std::string>().starts_with("/M=" + programs->path() + "/Temp_CVL/"));
-    QVERIFY(lines[0]["settings"].get<std::string>().find("VTColor") != std::string::npos);
+    QVERIFY(lines[0]["settings"].get<std::string>().find("VTColor=0,255,0,0,0,0") != std::string::npos);
 
     trigger(w, "BtnRunBranch");
     lines = records(2);
