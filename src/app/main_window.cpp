@@ -102,7 +102,7 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
       std::make_unique<RunCommands>(RunCommands::Parts{*treeView_, *model_, *pages_, *settingsPage_, *cycle_},
                                     prompter_, services_.programDir, [this] { RequestRefresh(); });
   multiRun_ = new MultiRun(
-      {*treeView_, *model_, *settingsPage_, *statusBar()}, prompter_, services_.programDir,
+      {*treeView_, *model_, *settingsPage_, *statusBar(), services_.desktop}, prompter_, services_.programDir,
       runs_->numbering(), [this] { return runDelayTimer_.interval(); }, this);
   connect(multiRun_, &MultiRun::finished, this, [this] { RequestRefresh(); });
   transfers_ = std::make_unique<TransferCommands>(

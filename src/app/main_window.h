@@ -9,6 +9,7 @@
 #include "app_settings.h"
 #include "document.h"
 #include "page_cycle.h"
+#include "platform/desktop_windows.h"
 #include "platform/executable_path.h"
 #include "platform/launcher.h"
 #include "prompts.h"
@@ -57,6 +58,8 @@ struct WindowServices {
   std::string programDir = platform::ExecutableDir();  // emulator, companion, Temp_CVL, Logs
   // Opens a help file or a link with the desktop's opener.
   std::function<platform::LaunchResult(const std::string&)> openDocument = platform::OpenDocument;
+  // Minimising and tiling windows around "Run all selected".
+  platform::DesktopWindowCalls desktop;
 };
 
 // The editor's one window. It composes the document, the tree view, the

@@ -8,6 +8,7 @@
 #include <QTreeView>
 #include <algorithm>
 
+#include "app_settings.h"
 #include "prompts.h"
 #include "run/execute_macro.h"
 #include "run/node_request.h"
@@ -70,6 +71,9 @@ void MultiRun::start() {
   total_ = static_cast<int>(pending_.size());
   started_ = 0;
   if (pending_.empty()) return;
+  startedPids_.clear();
+  // The desktop is cleared for the new windows (where it offers the call).
+  parts_.desktop.minimizeOthers(static_cast<int>(QCoreApplication::applicationPid()));
   qApp->installEventFilter(this);
   cancelButton_->show();
   progress_->show();
@@ -78,7 +82,7 @@ void MultiRun::start() {
 
 void MultiRun::startNext() {
   if (pending_.empty()) {
-    end();
+    finish();
     return;
   }
   const TreeNode* node = pending_.front();
@@ -96,6 +100,7 @@ void MultiRun::startNext() {
   env.programDir = programDir_;
   env.numbering = &numbering_;
   const run::RunResult result = run::ExecuteMacro(request, env);
+  if (result.emulatorPid != 0) startedPids_.push_back(result.emulatorPid);
   bool fileFailed = false;
   for (const run::RunMessage& m : result.messages) {
     fileFailed = fileFailed || m.kind == run::MessageKind::FileError;
@@ -112,6 +117,17 @@ void MultiRun::startNext() {
   }
   // The wait follows every start, the last one included.
   timer_.start(intervalMs_());
+}
+
+void MultiRun::finish() {
+  AppSettings settings;
+  parts_.settingsPage.collect(settings);
+  if (!settings.doNotTile && !startedPids_.empty() &&
+      parts_.desktop.tile(startedPids_) < static_cast<int>(startedPids_.size())) {
+    // A window still to come (a slow start) is tiled with the others once more.
+    QTimer::singleShot(2000, this, [this, pids = startedPids_] { parts_.desktop.tile(pids); });
+  }
+  end();
 }
 
 void MultiRun::cancel() {

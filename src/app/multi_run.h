@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/connection_tree.h"
+#include "platform/desktop_windows.h"
 #include "run/temp_files.h"
 
 class QLabel;
@@ -31,6 +32,7 @@ class MultiRun : public QObject, private TreeObserver {
     ConnectionTreeModel& model;
     const SettingsPage& settingsPage;
     QStatusBar& statusBar;
+    platform::DesktopWindowCalls desktop;
   };
   // `intervalMs`: the start interval as the settings page holds it now.
   MultiRun(Parts parts, Prompter& prompter, std::string programDir, run::TempFileNumbering& numbering,
@@ -49,6 +51,8 @@ class MultiRun : public QObject, private TreeObserver {
 
  private:
   void startNext();
+  // All started: the emulators' windows are tiled unless "Do not tile" is ticked.
+  void finish();
   void end();
   void nodesAboutToBeRemoved(TreeNode* parent, int first, int last) override;
   void treeAboutToBeReset() override;
@@ -59,6 +63,7 @@ class MultiRun : public QObject, private TreeObserver {
   run::TempFileNumbering& numbering_;
   std::function<int()> intervalMs_;
   std::vector<const TreeNode*> pending_;  // still to start, in tree order
+  std::vector<int> startedPids_;          // the emulators started, for tiling
   int total_ = 0;
   int started_ = 0;
   QTimer timer_;

@@ -8,6 +8,7 @@ namespace varnok::platform {
 struct LaunchResult {
   bool ok = false;
   std::string error;  // the system's reason when !ok
+  int pid = 0;        // the started process, when the system tells
 };
 
 // Starts `program` with `args` (argv[1..]); does not wait for it.

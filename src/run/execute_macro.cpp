@@ -124,6 +124,7 @@ RunResult ExecuteMacro(const MacroRequest& request, RunEnvironment& env) {
     return result;
   }
   result.started = true;
+  result.emulatorPid = launched.pid;
   return result;
 }
 

@@ -55,6 +55,7 @@ struct RunResult {
   std::vector<RunMessage> messages;
   bool macroWritten = false;  // the macro file (or export) was written
   bool started = false;       // the emulator was started
+  int emulatorPid = 0;        // its process, when the launcher tells
   TempFilePair files;         // the run's numbered files (number 0 for an export)
   bool ok() const;            // no Error or FileError among the messages
 };

@@ -204,6 +204,42 @@ class RunCommandsTest : public QObject {
     QCOMPARE(records(4).size(), std::size_t(4));
   }
 
+  // The other windows are minimised before the first start and the started
+  // emulators tiled after the last wait, unless "Do not tile" is ticked.
+  void runAllSelectedMinimisesThenTilesTheStartedEmulators() {
+    f->settings().writeString("MultiStartInterval", "2");
+    std::vector<std::string> calls;
+    std::vector<int> tiled;
+    WindowServices services;
+    services.programDir = programs->path();
+    services.desktop.minimizeOthers = [&](int own) {
+      calls.push_back(own == static_cast<int>(QCoreApplication::applicationPid()) ? "minimize" : "minimize?");
+      return true;
+    };
+    services.desktop.tile = [&](const std::vector<int>& pids) {
+      calls.push_back("tile");
+      tiled = pids;
+      return static_cast<int>(pids.size());
+    };
+    MainWindow& w = f->openActiveOn({"1:a:x", "1:b:y"}, services);
+    TreeNode* top = w.tree().top();
+    focusNode(w, top->child(0));
+    w.treeView().selectionModel()->select(w.treeModel().indexOf(top->child(1)), QItemSelectionModel::Select);
+    trigger(w, "MnRunAllSelected");
+    QCOMPARE(calls, (std::vector<std::string>{"minimize"}));
+    QTRY_VERIFY_WITH_TIMEOUT(!Child<QLabel>(w, "MultiRunProgress")->isVisible(), 10000);
+    QCOMPARE(calls, (std::vector<std::string>{"minimize", "tile"}));
+    QCOMPARE(tiled.size(), std::size_t(2));
+    QVERIFY(tiled[0] > 0 && tiled[1] > 0 && tiled[0] != tiled[1]);
+
+    Child<QCheckBox>(w, "cbDoNotTile")->setChecked(true);
+    calls.clear();
+    trigger(w, "MnRunAllSelected");
+    QTRY_VERIFY_WITH_TIMEOUT(!Child<QLabel>(w, "MultiRunProgress")->isVisible(), 10000);
+    QCOMPARE(calls, (std::vector<std::string>{"minimize"}));
+    QCOMPARE(records(4).size(), std::size_t(4));
+  }
+
   void moreThan128AreRefused() {
     std::vector<std::string> entries;
     for (int i = 0; i < 129; ++i) entries.push_back("1:n" + std::to_string(i) + ":x");

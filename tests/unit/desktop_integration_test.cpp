@@ -1,4 +1,5 @@
 #include "platform/desktop_integration.h"
+#include "platform/desktop_windows.h"
 
 #include <gtest/gtest.h>
 
@@ -63,3 +64,33 @@ TEST_F(DesktopTest, MimeTypeFileEscapesXmlAndTheEntryNamesAnIcon) {
 
 }  // namespace
 }  // namespace varnok::platform
+
+// Tiling stacks the windows over the whole work area without gaps or overlaps.
+TEST(DesktopWindows, TilesStackOverTheWholeWorkArea) {
+  using varnok::platform::TileHorizontally;
+  using varnok::platform::WindowRect;
+  EXPECT_TRUE(TileHorizontally({0, 0, 800, 600}, 0).empty());
+  EXPECT_EQ(TileHorizontally({10, 20, 800, 600}, 1), (std::vector<WindowRect>{{10, 20, 800, 600}}));
+  for (int count : {2, 3, 7, 128}) {
+    const WindowRect area{0, 24, 1280, 1000};
+    const auto rects = TileHorizontally(area, count);
+    ASSERT_EQ(rects.size(), static_cast<std::size_t>(count));
+    int y = area.y;
+    for (const WindowRect& r : rects) {
+      EXPECT_EQ(r.x, 0);
+      EXPECT_EQ(r.width, 1280);
+      EXPECT_EQ(r.y, y);
+      EXPECT_GE(r.height, 1000 / count);
+      EXPECT_LE(r.height, 1000 / count + 1);
+      y += r.height;
+    }
+    EXPECT_EQ(y, area.y + area.height);
+  }
+}
+
+// Without a display there is nothing to arrange: no error, no wait.
+TEST(DesktopWindows, WithoutADisplayTheCallsDoNothing) {
+  varnok::test::ScopedEnv display("DISPLAY", "");
+  EXPECT_FALSE(varnok::platform::MinimizeOtherWindows(1));
+  EXPECT_EQ(varnok::platform::TileWindowsOfProcesses({1, 2}), 0);
+}

@@ -29,7 +29,7 @@ LaunchResult LaunchProgram(const std::string& program, const std::vector<std::st
   if (rc != 0) return {false, program + ": " + std::strerror(rc)};
   // Nobody waits for the program; reap it when it ends so no zombie stays.
   std::thread([pid] { ::waitpid(pid, nullptr, 0); }).detach();
-  return {true, {}};
+  return {true, {}, static_cast<int>(pid)};
 }
 
 LaunchResult OpenDocument(const std::string& pathOrUrl) { return LaunchProgram("xdg-open", {pathOrUrl}); }
