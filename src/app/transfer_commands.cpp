@@ -84,8 +84,12 @@ void TransferCommands::importMacro() {
 }
 
 void TransferCommands::exportMacro() {
-  const auto path = dialogs_.saveFile({"Export macro to file", kMacroFilter, "cvl", ""});
-  if (path) parts_.runs.exportMacro(*path);
+  // The dialog offers the last exported macro again (never the configuration
+  // file, which a macro written over it would destroy).
+  const auto path = dialogs_.saveFile({"Export macro to file", kMacroFilter, "cvl", lastMacroExport_});
+  if (!path) return;
+  lastMacroExport_ = *path;
+  parts_.runs.exportMacro(*path);
 }
 
 }  // namespace varnok::app

@@ -43,6 +43,7 @@ class TransferCommands {
   Parts parts_;
   Prompter& prompter_;
   FileDialogs& dialogs_;
+  std::string lastMacroExport_;
 };
 
 }  // namespace varnok::app

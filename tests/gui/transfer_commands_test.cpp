@@ -130,6 +130,12 @@ class TransferCommandsTest : public QObject {
     std::string bytes;
     QVERIFY(ReadWholeFile(out, bytes).ok);
     QVERIFY2(bytes.starts_with("connect jump\r\nsendln 'new'\r\nwait '#'\r\n"), bytes.c_str());
+    // The next export offers the same file again; the first offered none.
+    f->dialogs.expectSave(std::nullopt);
+    trigger(w, "MnExportMacro");
+    const auto& asked = f->dialogs.requests();
+    QCOMPARE(asked[asked.size() - 2].fileName, std::string());
+    QCOMPARE(asked.back().fileName, out);
     w.SetConnectionModified(false);
   }
 };
