@@ -27,9 +27,12 @@ QColor ScreenColor(std::uint32_t value) {
 
 ColorOptions::ColorOptions(Parts parts, std::string programDir, std::function<void()> requestRefresh,
                            QObject* parent)
-    : QObject(parent), parts_(parts), programDir_(std::move(programDir)), requestRefresh_(std::move(requestRefresh)) {
-  parts_.pages.colors().setSources({programDir_, [this] { return parts_.settings.sameBackground(); },
-                                    [this] { return parentColors(); }});
+    : QObject(parent),
+      parts_(parts),
+      programDir_(std::move(programDir)),
+      requestRefresh_(std::move(requestRefresh)) {
+  parts_.pages.colors().setSources(
+      {programDir_, [this] { return parts_.settings.sameBackground(); }, [this] { return parentColors(); }});
   connect(&parts_.settings, &SettingsPage::colorSupportClicked, this, &ColorOptions::colorSupportClicked);
   connect(&parts_.settings, &SettingsPage::colorsInEditorClicked, this, [this] {
     showEditorColors();
@@ -64,7 +67,8 @@ void ColorOptions::showEditorColors() {
   if (parts_.settings.colorsInEditor() && !parts_.settings.colorSupportDisabled()) {
     // The stored colours, not unapplied edits of the Colors page.
     const TreeNode* shown = parts_.cycle.shownNode();
-    const EditorColorPair pair = EditorColors(shown ? std::string_view(shown->data().Colors) : "", programDir_);
+    const EditorColorPair pair =
+        EditorColors(shown ? std::string_view(shown->data().Colors) : "", programDir_);
     macro.useConnectionColors(ScreenColor(pair.text), ScreenColor(pair.background));
   } else {
     macro.useHighlighter(parts_.pages.popup().editor().paper());

@@ -59,8 +59,8 @@ ColorsPage::ColorsPage(QWidget* parent) : ConnectionPage("TS3", "TS3Panel", pare
   layout->addSpacing(6);
   layout->addWidget(buildSamples());
   layout->addSpacing(6);
-  sameBackgroundButton_ =
-      Named(new QPushButton(QStringLiteral("Set current background for Normal, Bold and Blink")), "bSameBkgrColor");
+  sameBackgroundButton_ = Named(
+      new QPushButton(QStringLiteral("Set current background for Normal, Bold and Blink")), "bSameBkgrColor");
   reverseButton_ = Named(new QPushButton(QStringLiteral("Reverse colors")), "bReverse");
   parentColorsButton_ = Named(new QPushButton(QStringLiteral("Set parent's colors")), "bParentColors");
   for (QPushButton* button : {sameBackgroundButton_, reverseButton_, parentColorsButton_})
@@ -118,7 +118,8 @@ QWidget* ColorsPage::buildControls() {
   for (int channel = 0; channel < 3; ++channel) {
     barLabels_[channel] = Named(new QLabel, kBarLabelNames[channel]);
     // Wide enough for "G: 255" in any font.
-    barLabels_[channel]->setMinimumWidth(barLabels_[channel]->fontMetrics().horizontalAdvance(QStringLiteral("G: 2555")));
+    barLabels_[channel]->setMinimumWidth(
+        barLabels_[channel]->fontMetrics().horizontalAdvance(QStringLiteral("G: 2555")));
     auto* bar = Named(new QScrollBar(Qt::Horizontal), kBarNames[channel]);
     bar->setRange(0, 255);
     bar->setPageStep(20);
@@ -142,7 +143,8 @@ QWidget* ColorsPage::buildSamples() {
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(6);
   for (int attribute = 0; attribute < 3; ++attribute) {
-    auto* sample = Named(new QLabel(QString::fromLatin1(kAttributeNames[attribute])), kSampleNames[attribute]);
+    auto* sample =
+        Named(new QLabel(QString::fromLatin1(kAttributeNames[attribute])), kSampleNames[attribute]);
     QFont sampleFont = EditorFont(font().pointSize() + 2);
     sampleFont.setBold(attribute == static_cast<int>(ColorAttribute::Bold));
     sample->setFont(sampleFont);

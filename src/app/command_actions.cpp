@@ -191,6 +191,10 @@ void CommandActions::attachButton(Command id, QAbstractButton& button) { pageBut
 
 void CommandActions::setHandler(Command id, std::function<void()> handler) {
   handled_.set(id);
+  if (WaitsForMultiRun(id))
+    handler = [this, inner = std::move(handler)] {
+      if (!refused_ || !refused_()) inner();
+    };
   auto shared = std::make_shared<std::function<void()>>(std::move(handler));
   for (QAction* action : {button(id), menuItem(id), contextItem(id)})
     if (action) connect(action, &QAction::triggered, this, [shared] { (*shared)(); });

@@ -37,6 +37,10 @@ class CommandActions : public QObject {
   // attached page button is triggered.
   void setHandler(Command id, std::function<void()> handler);
 
+  // Asked before a command that waits for a multi-run: true refuses it (and
+  // has told the user why).
+  void setRefusal(std::function<bool()> refused) { refused_ = std::move(refused); }
+
   // Where the menus take the window's state when they open.
   void setSnapshotSource(std::function<CommandSnapshot()> source) { snapshot_ = std::move(source); }
 
@@ -75,6 +79,7 @@ class CommandActions : public QObject {
   std::array<QAction*, kCommandCount> menuActions_{};
   std::array<QAction*, kCommandCount> contextActions_{};
   std::array<QAbstractButton*, kCommandCount> pageButtons_{};
+  std::function<bool()> refused_;
   CommandFlags handled_;
   CommandStates buttons_;
   std::function<CommandSnapshot()> snapshot_;

@@ -1,6 +1,8 @@
 #include "command_table.h"
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 
 namespace varnok::app {
 
@@ -68,6 +70,28 @@ static_assert(InCommandOrder(), "one row per command, in the order of Command");
 }  // namespace
 
 std::span<const CommandSpec> CommandTable() { return kTable; }
+
+bool WaitsForMultiRun(Command id) {
+  // They change the tree or start runs of their own.
+  constexpr Command kWaiting[] = {Command::AddChild,
+                                  Command::AddSibling,
+                                  Command::AddSeparator,
+                                  Command::Duplicate,
+                                  Command::Delete,
+                                  Command::MoveUp,
+                                  Command::MoveDown,
+                                  Command::Cut,
+                                  Command::Paste,
+                                  Command::Run,
+                                  Command::RunToCursor,
+                                  Command::RunBranch,
+                                  Command::RunBranchToCursor,
+                                  Command::RunAllSelected,
+                                  Command::ImportConnection,
+                                  Command::UndoTreeChange,
+                                  Command::RedoTreeChange};
+  return std::find(std::begin(kWaiting), std::end(kWaiting), id) != std::end(kWaiting);
+}
 
 const CommandSpec& SpecOf(Command id) { return kTable[static_cast<std::size_t>(id)]; }
 

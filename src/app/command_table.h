@@ -40,6 +40,9 @@ struct CommandSpec {
 std::span<const CommandSpec> CommandTable();
 const CommandSpec& SpecOf(Command id);
 
+// The command is refused while "Run all selected" is still starting connections.
+bool WaitsForMultiRun(Command id);
+
 // The tens digit of a slot: items of different groups are parted by a separator.
 constexpr int SlotGroup(std::uint8_t slot) { return slot / 10; }
 

@@ -9,8 +9,8 @@
 #include <QMimeData>
 #include <QTreeView>
 
-#include "focused_field.h"
 #include "connection_pages.h"
+#include "focused_field.h"
 #include "history_step.h"
 #include "model/tree_history.h"
 #include "prompts.h"

@@ -73,8 +73,8 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
   buildLayout();
   PageCycleHost& cycleHost = *this;
   cycle_ = new PageCycle(cycleHost, *treeView_, *model_, *pages_, prompter_, clock, this);
-  colorOptions_ = new ColorOptions({*settingsPage_, *pages_, *cycle_}, services_.programDir,
-                                   [this] { RequestRefresh(); }, this);
+  colorOptions_ = new ColorOptions(
+      {*settingsPage_, *pages_, *cycle_}, services_.programDir, [this] { RequestRefresh(); }, this);
   pages_->schedule().setPrompter(&prompter_);
   TreeEditingHost& editingHost = *this;
   editing_ = std::make_unique<TreeEditing>(editingHost, *treeView_, *model_, document_->history(), prompter_);
@@ -234,7 +234,8 @@ void MainWindow::buildPages() {
   QList<QWidget*> fields = settingsPage_->textFields();
   for (QWidget* field : pages_->schedule().fields()) fields.append(field);
   for (QWidget* field : fields) attachContextMenu(field, field);
-  InputTracker::Targets targets{this, treeView_, {&pages_->macro().editor(), &pages_->popup().editor()}, fields};
+  InputTracker::Targets targets{
+      this, treeView_, {&pages_->macro().editor(), &pages_->popup().editor()}, fields};
   input_ = new InputTracker(
       std::move(targets), *status_, [this] { RequestRefresh(); }, this);
   input_->onTreeFocusLost = [this] {

@@ -17,9 +17,9 @@
 #include "companion_link.h"
 #include "connection_pages.h"
 #include "edit_commands.h"
+#include "macro_page.h"
 #include "main_window.h"
 #include "multi_run.h"
-#include "macro_page.h"
 #include "preview_window.h"
 #include "properties/color_set.h"
 #include "properties/macro_templates.h"
@@ -67,6 +67,7 @@ bool MainWindow::refusedDuringMultiRun() {
 
 void MainWindow::connectCommands() {
   commands_->setSnapshotSource([this] { return snapshot(); });
+  commands_->setRefusal([this] { return refusedDuringMultiRun(); });
   commands_->setHandler(Command::New, [this] { document_->newDocument(); });
   commands_->setHandler(Command::Open, [this] { document_->open(); });
   commands_->setHandler(Command::Save, [this] { document_->save(); });
@@ -74,69 +75,30 @@ void MainWindow::connectCommands() {
   commands_->setHandler(Command::Close, [this] { close(); });
   commands_->setHandler(Command::ExpandAll, [this] { expandAll(true); });
   commands_->setHandler(Command::CollapseAll, [this] { expandAll(false); });
-  commands_->setHandler(Command::AddChild, [this] {
-    if (refusedDuringMultiRun()) return;
-    editing_->addChild();
-  });
-  commands_->setHandler(Command::AddSibling, [this] {
-    if (refusedDuringMultiRun()) return;
-    editing_->addSibling();
-  });
-  commands_->setHandler(Command::AddSeparator, [this] {
-    if (refusedDuringMultiRun()) return;
-    editing_->addSeparatorLine();
-  });
-  commands_->setHandler(Command::Duplicate, [this] {
-    if (refusedDuringMultiRun()) return;
-    editing_->duplicate();
-  });
+  commands_->setHandler(Command::AddChild, [this] { editing_->addChild(); });
+  commands_->setHandler(Command::AddSibling, [this] { editing_->addSibling(); });
+  commands_->setHandler(Command::AddSeparator, [this] { editing_->addSeparatorLine(); });
+  commands_->setHandler(Command::Duplicate, [this] { editing_->duplicate(); });
   commands_->setHandler(Command::Delete, [this] {
-    if (refusedDuringMultiRun()) return;
     commands_->disableButton(Command::Delete);  // the button disables itself first
     editing_->deleteSelected();
   });
-  commands_->setHandler(Command::MoveUp, [this] {
-    if (refusedDuringMultiRun()) return;
-    editing_->moveUp();
-  });
-  commands_->setHandler(Command::MoveDown, [this] {
-    if (refusedDuringMultiRun()) return;
-    editing_->moveDown();
-  });
+  commands_->setHandler(Command::MoveUp, [this] { editing_->moveUp(); });
+  commands_->setHandler(Command::MoveDown, [this] { editing_->moveDown(); });
   commands_->setHandler(Command::Undo, [this] { edits_->undo(); });
   commands_->setHandler(Command::Cut, [this] {
-    if (refusedDuringMultiRun()) return;
     commands_->disableButton(Command::Cut);
     edits_->cut();
   });
   commands_->setHandler(Command::Copy, [this] { edits_->copy(); });
-  commands_->setHandler(Command::Paste, [this] {
-    if (refusedDuringMultiRun()) return;
-    edits_->paste();
-  });
+  commands_->setHandler(Command::Paste, [this] { edits_->paste(); });
   commands_->setHandler(Command::SelectAll, [this] { edits_->selectAll(); });
-  commands_->setHandler(Command::Run, [this] {
-    if (refusedDuringMultiRun()) return;
-    runs_->run(true, false);
-  });
-  commands_->setHandler(Command::RunToCursor, [this] {
-    if (refusedDuringMultiRun()) return;
-    runs_->run(false, false);
-  });
-  commands_->setHandler(Command::RunBranch, [this] {
-    if (refusedDuringMultiRun()) return;
-    runs_->run(true, true);
-  });
-  commands_->setHandler(Command::RunBranchToCursor, [this] {
-    if (refusedDuringMultiRun()) return;
-    runs_->run(false, true);
-  });
-  commands_->setHandler(Command::RunAllSelected, [this] {
-    if (!refusedDuringMultiRun()) multiRun_->start();
-  });
-  commands_->setHandler(Command::ImportConnection, [this] {
-    if (!refusedDuringMultiRun()) transfers_->importConnections();
-  });
+  commands_->setHandler(Command::Run, [this] { runs_->run(true, false); });
+  commands_->setHandler(Command::RunToCursor, [this] { runs_->run(false, false); });
+  commands_->setHandler(Command::RunBranch, [this] { runs_->run(true, true); });
+  commands_->setHandler(Command::RunBranchToCursor, [this] { runs_->run(false, true); });
+  commands_->setHandler(Command::RunAllSelected, [this] { multiRun_->start(); });
+  commands_->setHandler(Command::ImportConnection, [this] { transfers_->importConnections(); });
   commands_->setHandler(Command::ExportConnection, [this] { transfers_->exportConnections(); });
   commands_->setHandler(Command::ImportMacro, [this] { transfers_->importMacro(); });
   commands_->setHandler(Command::ExportMacro, [this] { transfers_->exportMacro(); });
@@ -154,14 +116,8 @@ void MainWindow::connectCommands() {
   });
   commands_->setHandler(Command::PreviewBranchMacro, [this] { showPreview(); });
   commands_->setHandler(Command::ShowPopup, [this] { runs_->showPopup(); });
-  commands_->setHandler(Command::UndoTreeChange, [this] {
-    if (refusedDuringMultiRun()) return;
-    editing_->undo();
-  });
-  commands_->setHandler(Command::RedoTreeChange, [this] {
-    if (refusedDuringMultiRun()) return;
-    editing_->redo();
-  });
+  commands_->setHandler(Command::UndoTreeChange, [this] { editing_->undo(); });
+  commands_->setHandler(Command::RedoTreeChange, [this] { editing_->redo(); });
   commands_->setHandler(Command::Apply, [this] {
     commands_->disableButton(Command::Apply);  // the button disables itself first
     cycle_->apply();

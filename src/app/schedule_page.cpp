@@ -17,7 +17,9 @@ namespace varnok::app {
 
 namespace {
 
-QString Q(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
+QString Q(std::string_view text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // A character typed into a field that the filter turns away: printable
 // characters other than digits, "," and "*". Keys without text (arrows,
@@ -70,7 +72,9 @@ SchedulePage::SchedulePage(QWidget* parent) : ConnectionPage("TS4", "TS4Panel", 
 #ifdef _WIN32
   auto* note = new QLabel(Q(pages::kScheduleNote));
 #else
-  auto* note = new QLabel(Q(pages::kScheduleNote).replace(QStringLiteral("Windows system tray"), QStringLiteral("the system tray")));
+  auto* note =
+      new QLabel(Q(pages::kScheduleNote)
+                     .replace(QStringLiteral("Windows system tray"), QStringLiteral("the system tray")));
 #endif
   note->setObjectName(QStringLiteral("lNote"));
   note->setWordWrap(true);
@@ -136,12 +140,14 @@ void SchedulePage::verifyClicked() {
 }
 
 void SchedulePage::pasteInto(QLineEdit& field) {
-  const std::size_t at = static_cast<std::size_t>(std::find(fields_.begin(), fields_.end(), &field) - fields_.begin());
+  const std::size_t at =
+      static_cast<std::size_t>(std::find(fields_.begin(), fields_.end(), &field) - fields_.begin());
   if (at >= fields_.size()) return;
   field.paste();
   int ignored = 0;
   const auto which = static_cast<pages::ScheduleField>(at + 1);
-  field.setText(QString::fromStdString(pages::VerifyScheduleField(which, field.text().toStdString(), ignored)));
+  field.setText(
+      QString::fromStdString(pages::VerifyScheduleField(which, field.text().toStdString(), ignored)));
   verifyButton_->setEnabled(scheduleBox_->isChecked());
   userEdited();
 }
@@ -200,7 +206,8 @@ void SchedulePage::restoreState(const QVariant& state) {
   ScopedFlag scope(loadingFlag());
   scheduleBox_->setChecked(values[0].toBool());
   for (QLineEdit* field : fields_) field->setEnabled(values[0].toBool());
-  for (std::size_t i = 0; i < fields_.size(); ++i) fields_[i]->setText(values[static_cast<qsizetype>(2 + i)].toString());
+  for (std::size_t i = 0; i < fields_.size(); ++i)
+    fields_[i]->setText(values[static_cast<qsizetype>(2 + i)].toString());
   verifyButton_->setEnabled(values[1].toBool());
 }
 

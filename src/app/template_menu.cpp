@@ -12,7 +12,8 @@ namespace varnok::app {
 
 void FillTemplateMenu(QMenu& menu, const std::function<void(int tag)>& chosen) {
   for (const pages::MacroTemplate& entry : pages::MacroTemplates()) {
-    QAction* item = menu.addAction(QString::fromLatin1(entry.caption.data(), static_cast<qsizetype>(entry.caption.size())));
+    QAction* item = menu.addAction(
+        QString::fromLatin1(entry.caption.data(), static_cast<qsizetype>(entry.caption.size())));
     item->setObjectName(QStringLiteral("MnTemplate%1").arg(entry.tag));
     item->setData(entry.tag);
     QObject::connect(item, &QAction::triggered, &menu, [chosen, tag = entry.tag] { chosen(tag); });
@@ -26,7 +27,8 @@ void InsertTemplate(QsciScintilla& editor, std::string_view templ) {
   const auto from = static_cast<std::size_t>(editor.SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART));
   const auto to = static_cast<std::size_t>(editor.SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND));
   const long caret = editor.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
-  const long column = editor.SendScintilla(QsciScintillaBase::SCI_GETCOLUMN, static_cast<unsigned long>(caret));
+  const long column =
+      editor.SendScintilla(QsciScintillaBase::SCI_GETCOLUMN, static_cast<unsigned long>(caret));
   const std::string result = pages::InsertMacroTemplate(text, from, to - from, column == 0, templ);
   // Only the selection changes: the text before and after it stays, so the
   // replacement is one step of the editor's undo.

@@ -199,7 +199,8 @@ class ColorsPageTest : public QObject {
     QCOMPARE(Child<QLabel>(w, "lRed")->text(), QStringLiteral("R: 1"));
     QCOMPARE(Child<QComboBox>(w, "CBSchema")->currentIndex(), -1);
     QVERIFY(test::Trigger(w, "BtnApply"));
-    QCOMPARE(Stored(plain), QString::fromLatin1("1:0:0:255:255:216:0:0:255:255:255:216:0:255:255:255:255:216"));
+    QCOMPARE(Stored(plain),
+             QString::fromLatin1("1:0:0:255:255:216:0:0:255:255:255:216:0:255:255:255:255:216"));
   }
 
   void disablingColourSupportCoversThePageAndUnticksItsOptions() {

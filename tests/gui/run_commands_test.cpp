@@ -80,7 +80,7 @@ class RunCommandsTest : public QObject {
     focusNode(w, router);
     auto* logging = Child<QCheckBox>(w, "cbLogSession");
     QVERIFY(logging->isChecked());
-    logging->click();  // unapplied: the box as it stands counts
+    logging->click();                                // unapplied: the box as it stands counts
     auto* schema = Child<QComboBox>(w, "CBSchema");  // and so do the Colors page's colours
     schema->setCurrentIndex(4);
     emit schema->activated(4);  // "Green on Black"

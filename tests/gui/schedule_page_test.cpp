@@ -30,7 +30,8 @@ QString StatusModified(MainWindow& w) { return Child<QLabel>(w, "SBarPanel2")->t
 
 QStringList Fields(MainWindow& w) {
   QStringList out;
-  for (const char* name : {"Edit4", "Edit5", "Edit6", "Edit7", "Edit8"}) out << Child<QLineEdit>(w, name)->text();
+  for (const char* name : {"Edit4", "Edit5", "Edit6", "Edit7", "Edit8"})
+    out << Child<QLineEdit>(w, name)->text();
   return out;
 }
 
@@ -129,12 +130,14 @@ class SchedulePageTest : public QObject {
     };
     type("Edit4", "30,5,5,70");
     type("Edit8", "0,8");
-    f->prompter.expect(PromptKind::Information, PromptButtons::OK, "4 invalid entries corrected.", PromptAnswer::OK);
+    f->prompter.expect(PromptKind::Information, PromptButtons::OK, "4 invalid entries corrected.",
+                       PromptAnswer::OK);
     QTest::mouseClick(verify, Qt::LeftButton);
     QCOMPARE(Fields(w), (QStringList{"5,30,59", "8,20", "*", "*", "1,7"}));
     QVERIFY(!verify->isEnabled());
     type("Edit5", "23,24");
-    f->prompter.expect(PromptKind::Information, PromptButtons::OK, "2 invalid entries corrected.", PromptAnswer::OK);
+    f->prompter.expect(PromptKind::Information, PromptButtons::OK, "2 invalid entries corrected.",
+                       PromptAnswer::OK);
     QTest::mouseClick(verify, Qt::LeftButton);
     type("Edit6", "1,,2");
     type("Edit6", "3");
@@ -142,7 +145,8 @@ class SchedulePageTest : public QObject {
                        PromptAnswer::OK);
     QTest::mouseClick(verify, Qt::LeftButton);
     type("Edit7", "13");
-    f->prompter.expect(PromptKind::Information, PromptButtons::OK, "1 invalid entry corrected.", PromptAnswer::OK);
+    f->prompter.expect(PromptKind::Information, PromptButtons::OK, "1 invalid entry corrected.",
+                       PromptAnswer::OK);
     QTest::mouseClick(verify, Qt::LeftButton);
     QCOMPARE(Fields(w), (QStringList{"5,30,59", "23", "3", "12", "1,7"}));
   }

@@ -1,11 +1,11 @@
 #include "platform/desktop_integration.h"
-#include "platform/desktop_windows.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "common/ini_file.h"
+#include "platform/desktop_windows.h"
 #include "scoped_env.h"
 #include "temp_dir.h"
 

@@ -139,7 +139,8 @@ int TileWindowsOfProcesses(const std::vector<int>& pids) {
         break;  // one window per started emulator: its main window comes first
       }
   if (windows.empty()) return 0;
-  const std::vector<WindowRect> rects = TileHorizontally(display.workArea(), static_cast<int>(windows.size()));
+  const std::vector<WindowRect> rects =
+      TileHorizontally(display.workArea(), static_cast<int>(windows.size()));
   const xcb_atom_t state = display.atom("_NET_WM_STATE");
   const xcb_atom_t maxVert = display.atom("_NET_WM_STATE_MAXIMIZED_VERT");
   const xcb_atom_t maxHorz = display.atom("_NET_WM_STATE_MAXIMIZED_HORZ");
@@ -158,10 +159,11 @@ int TileWindowsOfProcesses(const std::vector<int>& pids) {
     const WindowRect& r = rects[i];
     const auto width = static_cast<int>(r.width - extents[0] - extents[1]);
     const auto height = static_cast<int>(r.height - extents[2] - extents[3]);
-    display.tell(windows[i], moveResize,
-                 {kMoveFlags, static_cast<std::uint32_t>(r.x + static_cast<int>(extents[0])),
-                  static_cast<std::uint32_t>(r.y + static_cast<int>(extents[2])),
-                  static_cast<std::uint32_t>(std::max(1, width)), static_cast<std::uint32_t>(std::max(1, height))});
+    display.tell(
+        windows[i], moveResize,
+        {kMoveFlags, static_cast<std::uint32_t>(r.x + static_cast<int>(extents[0])),
+         static_cast<std::uint32_t>(r.y + static_cast<int>(extents[2])),
+         static_cast<std::uint32_t>(std::max(1, width)), static_cast<std::uint32_t>(std::max(1, height))});
   }
   return static_cast<int>(windows.size());
 }
