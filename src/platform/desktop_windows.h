@@ -27,6 +27,11 @@ bool MinimizeOtherWindows(int ownPid);
 // were found (a program just started may not show its window yet).
 int TileWindowsOfProcesses(const std::vector<int>& pids);
 
+// Hides every window to show the desktop (the manager's "show desktop").
+bool ShowDesktop();
+// The window manager announces that call.
+bool CanShowDesktop();
+
 // The two calls as a multi-run makes them; tests put recorders in their place.
 struct DesktopWindowCalls {
   std::function<bool(int ownPid)> minimizeOthers = MinimizeOtherWindows;

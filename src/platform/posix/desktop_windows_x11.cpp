@@ -84,6 +84,8 @@ class Display {
                    reinterpret_cast<const char*>(&event));
   }
 
+  xcb_window_t root() const { return root_; }
+
   // The windows the manager manages, each with its process (0: unknown).
   std::vector<std::pair<xcb_window_t, int>> clients() {
     std::vector<std::pair<xcb_window_t, int>> out;
@@ -124,6 +126,23 @@ bool MinimizeOtherWindows(int ownPid) {
   constexpr std::uint32_t kIconicState = 3;
   for (const auto& [window, pid] : clients)
     if (pid != ownPid) display.tell(window, changeState, {kIconicState, 0, 0, 0, 0});
+  return true;
+}
+
+bool CanShowDesktop() {
+  Display display;
+  if (!display) return false;
+  const xcb_atom_t showing = display.atom("_NET_SHOWING_DESKTOP");
+  for (std::uint32_t supported :
+       display.values(display.root(), display.atom("_NET_SUPPORTED"), XCB_ATOM_ATOM))
+    if (supported == showing) return true;
+  return false;
+}
+
+bool ShowDesktop() {
+  if (!CanShowDesktop()) return false;
+  Display display;
+  display.tell(display.root(), display.atom("_NET_SHOWING_DESKTOP"), {1, 0, 0, 0, 0});
   return true;
 }
 
@@ -172,6 +191,8 @@ int TileWindowsOfProcesses(const std::vector<int>& pids) {
 
 bool MinimizeOtherWindows(int) { return false; }
 int TileWindowsOfProcesses(const std::vector<int>&) { return 0; }
+bool CanShowDesktop() { return false; }
+bool ShowDesktop() { return false; }
 
 #endif
 

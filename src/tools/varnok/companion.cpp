@@ -8,15 +8,14 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
-#include <QProcess>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <filesystem>
 
 #include "common/program_paths.h"
+#include "desktop_actions.h"
 #include "due_timer.h"
 #include "files/vnk_file.h"
 #include "history_window.h"
@@ -134,6 +133,11 @@ void Companion::notify(const std::string& text, bool failure) {
 }
 
 void Companion::buildUi() {
+  desktop_ = new DesktopActions(
+      options_.programDir,
+      {options_.launch, [this](const std::string& text, bool failure) { notify(text, failure); },
+       [this](const std::string& line) { record(line); }},
+      this);
   TrayMenuItems items;
   items.runConnection = [this](int index) { runConnection(index, RunTrigger::Manual); };
   items.openConfiguration = [this] { openConfiguration(); };
@@ -145,9 +149,8 @@ void Companion::buildUi() {
   items.lockScreen = [this] { lockScreen(); };
   items.showHistory = [this] { showHistory(); };
   items.exit = [] { QCoreApplication::quit(); };
-  items.canShowDesktop = !QStandardPaths::findExecutable(QStringLiteral("wmctrl")).isEmpty();
-  items.canStartScreenSaver = items.canLockScreen =
-      !QStandardPaths::findExecutable(QStringLiteral("xdg-screensaver")).isEmpty();
+  items.canShowDesktop = DesktopActions::canShowDesktop();
+  items.canStartScreenSaver = items.canLockScreen = DesktopActions::canUseScreenSaver();
   menu_ = std::make_unique<TrayMenu>(std::move(items), this);
 
   if (options_.useTray && QSystemTrayIcon::isSystemTrayAvailable()) {
@@ -376,71 +379,17 @@ void Companion::doubleClickAction() {
   }
 }
 
-void Companion::launch(const std::string& program, const std::vector<std::string>& args,
-                       const std::string& what) {
-  platform::LaunchResult r = options_.launch(program, args);
-  record("launch " + program);
-  if (!r.ok) notify("Failed to start " + what + ": " + r.error, true);
-}
+void Companion::openConfiguration() { desktop_->openConfiguration(); }
 
-void Companion::openConfiguration() {
-  // A second start of the editor brings the running one forward.
-  const std::string editor = ProgramFilePath(options_.programDir, names::kEditorFile);
-  if (!std::filesystem::exists(editor)) return notify("File '" + editor + "' not found.", true);
-  launch(editor, {}, "the configuration editor");
-}
+void Companion::startEmulator() { desktop_->startEmulator(); }
 
-void Companion::startEmulator() {
-  if (std::optional<std::string> missing = run::CheckEmulatorPresent(options_.programDir))
-    return notify(*missing, true);
-  launch(run::EmulatorExePath(options_.programDir), {}, "the terminal emulator");
-}
+void Companion::startLastMacro() { desktop_->startLastMacro(lastFiles_); }
 
-void Companion::startLastMacro() {
-  if (lastFiles_.number == 0) return notify("No macro has been run since Varnok started.", false);
-  if (!std::filesystem::exists(lastFiles_.macroFile))
-    return notify("The last macro file " + lastFiles_.macroFile + " is gone.", true);
-  if (std::optional<std::string> missing = run::CheckEmulatorPresent(options_.programDir))
-    return notify(*missing, true);
-  launch(run::EmulatorExePath(options_.programDir),
-         run::EmulatorArguments(lastFiles_.settingsFile, lastFiles_.macroFile), "the terminal emulator");
-}
+void Companion::showDesktop() { desktop_->showDesktop(); }
 
-void Companion::desktopCommand(const QString& program, const QStringList& args, const std::string& what) {
-  const QString path = QStandardPaths::findExecutable(program);
-  if (path.isEmpty())
-    return notify("Cannot " + what + ": this desktop has no '" + program.toStdString() + "' command.", true);
-  auto* process = new QProcess(this);
-  connect(process, &QProcess::finished, this, [this, process, program, what](int code, QProcess::ExitStatus) {
-    if (code != 0) {
-      std::string err = OneLine(process->readAllStandardError().trimmed().toStdString());
-      notify("Cannot " + what + ": " + program.toStdString() + " ended with status " + std::to_string(code) +
-                 (err.empty() ? "" : ": " + err),
-             true);
-    }
-    process->deleteLater();
-  });
-  connect(process, &QProcess::errorOccurred, this, [this, process, what](QProcess::ProcessError e) {
-    if (e == QProcess::FailedToStart) {
-      notify("Cannot " + what + ": " + process->errorString().toStdString(), true);
-      process->deleteLater();
-    }
-  });
-  record("desktop " + program.toStdString() + " " + args.join(QLatin1Char(' ')).toStdString());
-  process->start(path, args);
-}
+void Companion::startScreenSaver() { desktop_->startScreenSaver(); }
 
-void Companion::showDesktop() {
-  desktopCommand(QStringLiteral("wmctrl"), {QStringLiteral("-k"), QStringLiteral("on")}, "show the desktop");
-}
-
-void Companion::startScreenSaver() {
-  desktopCommand(QStringLiteral("xdg-screensaver"), {QStringLiteral("activate")}, "start the screen saver");
-}
-
-void Companion::lockScreen() {
-  desktopCommand(QStringLiteral("xdg-screensaver"), {QStringLiteral("lock")}, "lock the screen");
-}
+void Companion::lockScreen() { desktop_->lockScreen(); }
 
 void Companion::showHistory() {
   if (!historyWindow_) {

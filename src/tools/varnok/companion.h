@@ -30,6 +30,7 @@ class QSystemTrayIcon;
 
 namespace varnok::tray {
 
+class DesktopActions;
 class DueTimer;
 class TrayMenu;
 
@@ -91,8 +92,6 @@ class Companion : public QObject {
   void notify(const std::string& text, bool failure);
   void record(const std::string& line) const;
   void addHistory(const run::RunRecord& record);
-  void launch(const std::string& program, const std::vector<std::string>& args, const std::string& what);
-  void desktopCommand(const QString& program, const QStringList& args, const std::string& what);
   void armTimer();
   void startNextQueued();
   void watchFile();
@@ -115,6 +114,7 @@ class Companion : public QObject {
   std::deque<QueuedRun> queue_;  // scheduled runs of this minute still to start
   QFileSystemWatcher* watcher_ = nullptr;
   QTimer reloadDelay_;
+  DesktopActions* desktop_ = nullptr;
   std::unique_ptr<TrayMenu> menu_;
   QSystemTrayIcon* trayIcon_ = nullptr;
   QPointer<QWidget> window_;
