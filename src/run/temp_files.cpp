@@ -1,5 +1,6 @@
 #include "run/temp_files.h"
 
+#include <chrono>
 #include <filesystem>
 #include <system_error>
 
@@ -59,16 +60,42 @@ void RemoveHandOverCopy(const std::string& programDir, const std::string& path) 
   std::filesystem::remove(path, ec);
 }
 
+namespace {
+
+// Long enough for an emulator to have started and read its files.
+constexpr auto kFreshFor = std::chrono::seconds(30);
+
+bool WrittenMomentsAgo(const std::string& path) {
+  std::error_code ec;
+  const auto written = std::filesystem::last_write_time(path, ec);
+  return !ec && std::filesystem::file_time_type::clock::now() - written < kFreshFor;
+}
+
+}  // namespace
+
 TempFilePair TempFileNumbering::next(const std::string& tempDir) {
-  if (counter_ > kMaxTempFiles || counter_ < 1) counter_ = 1;
-  TempFilePair pair;
-  pair.number = counter_++;
   std::string dir = tempDir;
   if (dir.empty() || dir.back() != std::filesystem::path::preferred_separator)
     dir += std::filesystem::path::preferred_separator;
-  pair.macroFile = dir + MacroTempName(pair.number);
-  pair.settingsFile = dir + SettingsTempName(pair.number);
-  return pair;
+  const auto pairOf = [&dir](std::int32_t n) {
+    return TempFilePair{n, dir + MacroTempName(n), dir + SettingsTempName(n)};
+  };
+  if (counter_ > kMaxTempFiles || counter_ < 1) counter_ = 1;
+  const std::int32_t first = counter_;
+  for (int tries = 0; tries < kMaxTempFiles; ++tries) {
+    if (counter_ > kMaxTempFiles) counter_ = 1;
+    const std::int32_t n = counter_++;
+    const auto bit = static_cast<std::size_t>(n - 1);
+    // The turn's own pair is ours to reuse; beyond it only pairs nobody wrote lately.
+    if ((tries == 0 && ours_[bit]) || !WrittenMomentsAgo(dir + MacroTempName(n))) {
+      ours_.set(bit);
+      return pairOf(n);
+    }
+  }
+  // Every pair is fresh from another program: take the turn's own.
+  counter_ = first % kMaxTempFiles + 1;
+  ours_.set(static_cast<std::size_t>(first - 1));
+  return pairOf(first);
 }
 
 }  // namespace varnok::run

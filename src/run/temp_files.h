@@ -2,6 +2,7 @@
 // The numbered pairs of temporary files of runs ("~macroC<n>.cvl" and
 // "~CViniC<n>.ini" in the temporary directory), n running 1..128 and then
 // starting at 1 again.
+#include <bitset>
 #include <cstdint>
 #include <string>
 
@@ -40,6 +41,9 @@ struct TempFilePair {
 };
 
 // The process's temporary file counter. The first pair after start-up is 1.
+// The editor and the companion number their runs in the same folder: a pair
+// that another program wrote moments ago (its emulator may not have read it
+// yet) is passed over, unless every pair is that fresh.
 class TempFileNumbering {
  public:
   explicit TempFileNumbering(std::int32_t counter = 1) : counter_(counter) {}
@@ -49,6 +53,7 @@ class TempFileNumbering {
 
  private:
   std::int32_t counter_;
+  std::bitset<kMaxTempFiles> ours_;  // pairs this numbering has handed out
 };
 
 }  // namespace varnok::run

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "common/ini_file.h"
@@ -116,7 +117,7 @@ TEST(TempFileNumbering, RunsFrom1To128ThenStartsAgain) {
 TEST_F(ExecuteMacroTest, RunsAfterThe128thReuseTheFirstPair) {
   request.own.text = "first";
   RunResult first = ExecuteMacro(request, env);
-  numbering = TempFileNumbering(128);
+  for (int n = 2; n < 128; ++n) numbering.next(dir.file("Temp_CVL"));
   RunResult last = ExecuteMacro(request, env);
   request.own.text = "again";
   RunResult again = ExecuteMacro(request, env);
@@ -126,6 +127,31 @@ TEST_F(ExecuteMacroTest, RunsAfterThe128thReuseTheFirstPair) {
   EXPECT_EQ(again.files.settingsFile, first.files.settingsFile);
   EXPECT_TRUE(test::ReadFile(again.files.macroFile).starts_with("ssh site\r\nagain\r\n"));
   EXPECT_EQ(launches.back().args[1], "/M=" + dir.file("Temp_CVL") + "/~macroC1.cvl");
+}
+
+// Another program's pair written moments ago is passed over; an older one,
+// or one of this numbering's own, is taken.
+TEST(TempFileNumbering, PassesOverPairsAnotherProgramJustWrote) {
+  test::TempDir dir;
+  const auto touch = [&](int n, bool old) {
+    const std::string path = dir.file(MacroTempName(n));
+    test::WriteFile(path, "x");
+    if (old)
+      std::filesystem::last_write_time(
+          path, std::filesystem::file_time_type::clock::now() - std::chrono::minutes(5));
+  };
+  touch(1, false);
+  touch(2, true);
+  TempFileNumbering numbering;
+  EXPECT_EQ(numbering.next(dir.path()).number, 2);
+  EXPECT_EQ(numbering.next(dir.path()).number, 3);
+  test::WriteFile(dir.file(MacroTempName(3)), "ours");  // our own run wrote it
+  numbering = TempFileNumbering(3);
+  EXPECT_EQ(numbering.next(dir.path()).number, 4);  // a fresh numbering does not know it
+  for (int n = 1; n <= 128; ++n) touch(n, false);
+  TempFileNumbering crowded(5);
+  EXPECT_EQ(crowded.next(dir.path()).number, 5);  // all fresh: its own turn
+  EXPECT_EQ(crowded.next(dir.path()).number, 6);
 }
 
 TEST_F(ExecuteMacroTest, ExportConsumesNoNumberAndLogsWithoutDirectory) {
