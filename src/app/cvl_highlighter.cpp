@@ -118,6 +118,7 @@ void CvlHighlighter::textModified(int position, int modificationType, int linesA
   if (styled_.size() + static_cast<std::size_t>(static_cast<long>(linesAdded)) != lines || line >= lines ||
       (linesAdded < 0 && line + static_cast<std::size_t>(-linesAdded) >= styled_.size())) {
     styled_.assign(lines, 0);  // out of step: style everything again when shown
+    lowerStyledMark();
     return;
   }
   // The lines the change touched are the one it starts on and those it added;
