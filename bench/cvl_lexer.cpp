@@ -5,55 +5,17 @@
 
 #include <benchmark/benchmark.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
 #include "cvl/token_dump.h"
+#include "generated_macro.h"
 
 namespace {
 
 using varnok::editor::CvlLexer;
 
 constexpr std::size_t kTextSize = 10'000'000;
-
-std::string RealisticMacro(std::size_t size) {
-  static const char* const kLines[] = {
-      "; ******* Login to the core routers of site %d *******",
-      "connect '10.%d.12.1:23 /nossh'",
-      "setsync 1",
-      "settitle 'Connected to edge-router-%d'",
-      "wait 'ogin:' 'sername:'",
-      "sendln '$user$'",
-      "passwordbox 'Enter password' 'Login'",
-      "sendln inputstr",
-      ":retry_%d",
-      "  waitln 'Password:'",
-      "  if result=0 then goto :fail_%d",
-      "_constr='10.%d.0.1 /ssh /2 /auth=password /user='",
-      "strconcat _constr inputstr ; build the command line }",
-      "  timeout = %d",
-      "  sendln \"show interfaces brief | include up\"",
-      "logopen 'C:\\Logs\\router%d.log' 0 1",
-      "messagebox \"Connection to site %d failed\" 'Varnok'",
-      "",
-      "for i 1 %d",
-      "  int2str s i",
-      "next",
-      "endif",
-  };
-  std::mt19937 rng(42);
-  std::string text;
-  text.reserve(size + 200);
-  char line[256];
-  while (text.size() < size) {
-    const char* pattern = kLines[rng() % std::size(kLines)];
-    std::snprintf(line, sizeof line, pattern, static_cast<int>(rng() % 250));
-    text += line;
-    text += "\r\n";
-  }
-  return text;
-}
 
 std::string DenseTokens(std::size_t size) {
   std::string text;
@@ -88,7 +50,7 @@ void LexLines(benchmark::State& state, const std::string& text) {
 }
 
 void BM_LexRealisticMacro(benchmark::State& state) {
-  static const std::string text = RealisticMacro(kTextSize);
+  static const std::string text = varnok::bench::GeneratedMacro(kTextSize / 30, kTextSize);
   LexLines(state, text);
 }
 BENCHMARK(BM_LexRealisticMacro)->Unit(benchmark::kMillisecond);

@@ -2,10 +2,14 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
+
+#include "editor_keys.h"
 
 namespace varnok::app {
 
@@ -21,7 +25,21 @@ QFont EditorFont(int pointSize) {
 
 namespace {
 
+// QScintilla's accessible interface recounts the characters from the start of
+// the text to the caret after every caret move and edit, which makes typing
+// in a large macro slow; Qt creates that interface for every editor shown,
+// whether an assistive tool listens or not. Without one, the editors get a
+// plain interface; with one, the component's full text interface.
+QAccessibleInterface* EditorAccessible(const QString& className, QObject* object) {
+  if (QAccessible::isActive() || className != QLatin1String("QsciScintilla")) return nullptr;
+  auto* editor = qobject_cast<QsciScintilla*>(object);
+  return editor ? new QAccessibleWidget(editor, QAccessible::EditableText) : nullptr;
+}
+
 void ConfigureCommon(QsciScintilla& e, int pointSize) {
+  // After the component's own factory, so that this one is asked first.
+  static const bool accessibleInstalled = (QAccessible::installFactory(&EditorAccessible), true);
+  (void)accessibleInstalled;
   e.setUtf8(true);
   e.setEolMode(QsciScintilla::EolWindows);
   e.setFont(EditorFont(pointSize));
@@ -38,23 +56,25 @@ void ConfigureCommon(QsciScintilla& e, int pointSize) {
   // The horizontal scroll range grows with the longest line.
   e.SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTH, 1);
   e.SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTHTRACKING, 1);
-  // Home moves between the first non-blank character and the line start.
+  // Home moves between the first non-blank character and the line start;
+  // End is LineBoundaryKeys.
   e.SendScintilla(QsciScintillaBase::SCI_ASSIGNCMDKEY, QsciScintillaBase::SCK_HOME,
                   QsciScintillaBase::SCI_VCHOMEWRAP);
   e.setMarginWidth(1, 0);
   e.setMarginWidth(2, 0);
   new TrailingBlankTrimmer(e);
+  new LineBoundaryKeys(e);
+  new SmartTabs(e);
+  new ScrollHint(e);
 }
 
 }  // namespace
 
-void ConfigureMacroEditor(QsciScintilla& e, int pointSize) {
+GutterWidthFollower* ConfigureMacroEditor(QsciScintilla& e, int pointSize) {
   ConfigureCommon(e, pointSize);
   e.setMarginType(0, QsciScintilla::NumberMargin);
   e.setMarginLineNumbers(0, true);
-  QFont gutter = EditorFont(8);
-  e.setMarginsFont(gutter);
-  new GutterWidthFollower(e, 2);
+  return new GutterWidthFollower(e, 2, EditorFont(8));
 }
 
 void ConfigurePopupEditor(QsciScintilla& e, int pointSize) {
@@ -127,13 +147,29 @@ void TrailingBlankTrimmer::caretMoved(int line) {
                         count);
 }
 
-GutterWidthFollower::GutterWidthFollower(QsciScintilla& editor, int minDigits)
-    : QObject(&editor), editor_(editor), minDigits_(minDigits) {
+GutterWidthFollower::GutterWidthFollower(QsciScintilla& editor, int minDigits, const QFont& font)
+    : QObject(&editor), editor_(editor), minDigits_(minDigits), font_(font) {
   connect(&editor_, &QsciScintilla::linesChanged, this, &GutterWidthFollower::update);
+  apply();
+}
+
+void GutterWidthFollower::setShown(bool shown) {
+  if (shown == shown_) return;
+  shown_ = shown;
+  if (shown_)
+    apply();
+  else
+    editor_.setMarginWidth(0, 0);
+}
+
+void GutterWidthFollower::apply() {
+  editor_.setMarginsFont(font_);
+  digits_ = 0;
   update();
 }
 
 void GutterWidthFollower::update() {
+  if (!shown_) return;
   const int digits =
       std::max(minDigits_, static_cast<int>(QString::number(std::max(1, editor_.lines())).size()));
   if (digits == digits_) return;

@@ -13,7 +13,10 @@ namespace varnok::app {
 // Courier New (or the system's fixed font) at `pointSize`.
 QFont EditorFont(int pointSize);
 
-void ConfigureMacroEditor(QsciScintilla& editor, int pointSize);
+class GutterWidthFollower;
+
+// Returns the gutter's width keeper, which the Macro page hides and shows.
+GutterWidthFollower* ConfigureMacroEditor(QsciScintilla& editor, int pointSize);
 void ConfigurePopupEditor(QsciScintilla& editor, int pointSize);
 
 // The editor's text as the program stores it: lines joined by CR LF, each
@@ -38,18 +41,25 @@ class TrailingBlankTrimmer : public QObject {
   int lastLine_ = 0;
 };
 
-// Keeps the line-number gutter as wide as the number of lines needs (at
-// least `minDigits` digits).
+// Keeps the line-number gutter in its font and as wide as the number of lines
+// needs (at least `minDigits` digits).
 class GutterWidthFollower : public QObject {
   Q_OBJECT
  public:
-  GutterWidthFollower(QsciScintilla& editor, int minDigits);
+  GutterWidthFollower(QsciScintilla& editor, int minDigits, const QFont& font);
   void update();
+  // A hidden gutter has no width and does not follow the lines.
+  void setShown(bool shown);
+  bool isShown() const { return shown_; }
+  // Sets the font and the width again (a change of lexer resets the font).
+  void apply();
 
  private:
   QsciScintilla& editor_;
   int minDigits_;
+  QFont font_;
   int digits_ = 0;
+  bool shown_ = true;
 };
 
 }  // namespace varnok::app

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QVBoxLayout>
 
+#include "cvl_highlighter.h"
 #include "editor_setup.h"
 #include "page_text.h"
 
@@ -17,8 +18,13 @@ MacroPage::MacroPage(int editorPointSize, QWidget* parent) : ConnectionPage("TS1
   layout->setSpacing(2);
   macroEditor_ = new QsciScintilla(content);
   macroEditor_->setObjectName(QStringLiteral("Memo1"));
-  ConfigureMacroEditor(*macroEditor_, editorPointSize);
+  gutter_ = ConfigureMacroEditor(*macroEditor_, editorPointSize);
   layout->addWidget(macroEditor_, 1);
+  highlighter_ = new CvlHighlighter(macroEditor_->font(), this);
+  const long caret = macroEditor_->SendScintilla(QsciScintillaBase::SCI_GETCARETFORE);  // 0xBBGGRR
+  caretColor_ = QColor(static_cast<int>(caret & 0xff), static_cast<int>((caret >> 8) & 0xff),
+                       static_cast<int>((caret >> 16) & 0xff));
+  useHighlighter(macroEditor_->paper());
 
   loggingPanel_ = new QWidget(content);
   loggingPanel_->setObjectName(QStringLiteral("TS1bPanel"));
@@ -93,15 +99,31 @@ void MacroPage::uncoverWithLogging() {
 }
 
 void MacroPage::useHighlighter(const QColor& background) {
+  if (usesHighlighter_ && highlighter_->background() == background) return;
+  usesHighlighter_ = true;
+  usesConnectionColors_ = false;
+  highlighter_->setBackground(background);
   macroEditor_->setPaper(background);
-  macroEditor_->setColor(palette().color(QPalette::Text));
-  macroEditor_->setMarginLineNumbers(0, true);
+  if (macroEditor_->lexer() != highlighter_) macroEditor_->setLexer(highlighter_);
+  macroEditor_->setCaretForegroundColor(caretColor_);
+  gutter_->setShown(true);
+  gutter_->apply();
 }
 
 void MacroPage::useConnectionColors(const QColor& text, const QColor& background) {
-  macroEditor_->setPaper(background);
+  if (usesConnectionColors_ && textColor_ == text && macroEditor_->paper() == background) return;
+  usesHighlighter_ = false;
+  usesConnectionColors_ = true;
+  textColor_ = text;
+  if (macroEditor_->lexer()) {
+    macroEditor_->setLexer(nullptr);
+    macroEditor_->SendScintilla(QsciScintillaBase::SCI_CLEARDOCUMENTSTYLE);  // one style, the connection's
+  }
   macroEditor_->setColor(text);
-  macroEditor_->setMarginWidth(0, 0);
+  macroEditor_->setPaper(background);
+  // The caret stays visible on a dark background.
+  macroEditor_->setCaretForegroundColor(text);
+  gutter_->setShown(false);
 }
 
 }  // namespace varnok::app

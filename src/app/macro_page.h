@@ -1,14 +1,17 @@
 #pragma once
 // The "Macro" page: the macro editor with line numbers, and below it the box
 // "Start logging when connection established".
-#include "connection_page.h"
+#include <QColor>
 
-class QColor;
+#include "connection_page.h"
 
 class QCheckBox;
 class QsciScintilla;
 
 namespace varnok::app {
+
+class CvlHighlighter;
+class GutterWidthFollower;
 
 class MacroPage : public ConnectionPage {
   Q_OBJECT
@@ -31,18 +34,28 @@ class MacroPage : public ConnectionPage {
   // (its line break included); the whole text with the caret on the last line.
   void selectToCaretLine();
 
-  // The editor highlighted, with its gutter, on `background`; or in a
-  // connection's colours without highlighting and gutter.
-  void useHighlighter(const QColor& background);
-  void useConnectionColors(const QColor& text, const QColor& background);
-
   void coverWithLogging(const QString& caption);
   void uncoverWithLogging();
+
+  // The editor's two looks. With the highlighter: the macro language
+  // highlighted, line numbers shown, on `background` (the Popup editor's).
+  // With connection colours: no highlighting, no line numbers, the text in
+  // `text` on `background`. The page starts with the highlighter.
+  void useHighlighter(const QColor& background);
+  void useConnectionColors(const QColor& text, const QColor& background);
+  bool usesHighlighter() const { return usesHighlighter_; }
+  CvlHighlighter& highlighter() const { return *highlighter_; }
 
  private:
   QsciScintilla* macroEditor_ = nullptr;
   QCheckBox* loggingBox_ = nullptr;
   QWidget* loggingPanel_ = nullptr;
+  CvlHighlighter* highlighter_ = nullptr;
+  GutterWidthFollower* gutter_ = nullptr;
+  QColor caretColor_;
+  bool usesHighlighter_ = false;
+  bool usesConnectionColors_ = false;
+  QColor textColor_;
 };
 
 }  // namespace varnok::app

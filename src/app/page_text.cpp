@@ -28,6 +28,9 @@ void SetTextIfDifferent(QsciScintilla& editor, const QString& text) {
   editor.setCursorPosition(0, 0);
   editor.SendScintilla(QsciScintillaBase::SCI_SETXOFFSET, 0);
   editor.setFirstVisibleLine(0);
+  // The horizontal range follows the longest line of the new text only: it
+  // grows again as its lines are shown.
+  editor.SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTH, 1);
 }
 
 }  // namespace varnok::app

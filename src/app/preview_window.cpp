@@ -4,6 +4,7 @@
 
 #include <QVBoxLayout>
 
+#include "cvl_highlighter.h"
 #include "editor_setup.h"
 
 namespace varnok::app {
@@ -14,8 +15,12 @@ PreviewWindow::PreviewWindow(std::function<std::string()> text, int pointSize, Q
   setWindowTitle(QStringLiteral("Preview branch macro"));
   editor_ = new QsciScintilla(this);
   editor_->setObjectName(QStringLiteral("PreviewEditor"));
-  ConfigureMacroEditor(*editor_, pointSize);
+  GutterWidthFollower* gutter = ConfigureMacroEditor(*editor_, pointSize);
   editor_->setReadOnly(true);
+  auto* highlighter = new CvlHighlighter(editor_->font(), this);
+  highlighter->setBackground(editor_->paper());
+  editor_->setLexer(highlighter);
+  gutter->apply();
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(2, 2, 2, 2);
   layout->addWidget(editor_);
@@ -26,7 +31,9 @@ void PreviewWindow::refresh() {
   if (!isVisible()) return;
   const std::string text = text_();
   const QString shown = QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
-  if (editor_->text() != shown) editor_->setText(shown);
+  if (editor_->text() == shown) return;
+  editor_->setText(shown);
+  editor_->SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTH, 1);  // follows the new text's lines
 }
 
 }  // namespace varnok::app

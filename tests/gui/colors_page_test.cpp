@@ -2,6 +2,8 @@
 // only when the user moves them, the same background in all three channels,
 // reverse, the parent's colours with their enabling rules, Apply and a
 // refused focus change, and the colour options of the Settings page.
+#include <Qsci/qsciscintilla.h>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -13,6 +15,8 @@
 #include <QTreeView>
 
 #include "files/vnk_file.h"
+#include "macro_page.h"
+#include "platform/settings_names.h"
 #include "properties/color_set.h"
 #include "window_fixture_qt.h"
 
@@ -220,6 +224,48 @@ class ColorsPageTest : public QObject {
     QVERIFY(inEditor->isEnabled() && sameBackground->isEnabled());
     QVERIFY(!Child<QLabel>(w, "TS3Panel")->isVisible());
     QCOMPARE(Child<QLabel>(w, "lRed")->text(), QStringLiteral("R: 1"));
+  }
+
+  // "Connection colors in Macro editor": the stored Normal colours, no
+  // gutter, no highlighter; unapplied edits of the page show only after
+  // Apply; switching the option (or colour support) off brings both back.
+  void macroEditorInConnectionColours() {
+    f->settings().write({setting::UseColorsInEditor.value(0)});
+    MainWindow& w = open();
+    Focus(w, custom);
+    auto& macro = *w.findChild<MacroPage*>(QStringLiteral("TS1"));
+    auto* editor = Child<QsciScintilla>(w, "Memo1");
+    const QColor popupPaper = Child<QsciScintilla>(w, "Memo2")->paper();
+    QVERIFY(macro.usesHighlighter());
+    QVERIFY(editor->marginWidth(0) > 0);
+    auto* inEditor = Child<QCheckBox>(w, "cbUseColorInEditor");
+    QTest::mouseClick(inEditor, Qt::LeftButton, {}, QPoint(6, inEditor->height() / 2));
+    QVERIFY(inEditor->isChecked());
+    QVERIFY(!macro.usesHighlighter());
+    QCOMPARE(editor->marginWidth(0), 0);
+    QCOMPARE(editor->paper(), QColor(4, 5, 6));  // custom's Normal background
+    QCOMPARE(editor->color(), QColor(1, 2, 3));
+    Focus(w, plain);
+    QCOMPARE(editor->paper(), QColor(255, 255, 216));
+
+    // An unapplied schema changes the editor only once applied.
+    auto* schema = Child<QComboBox>(w, "CBSchema");
+    schema->setCurrentIndex(4);
+    emit schema->activated(4);
+    QCOMPARE(editor->paper(), QColor(255, 255, 216));
+    QVERIFY(test::Trigger(w, "BtnApply"));
+    QCOMPARE(editor->paper(), QColor(0, 0, 0));
+    QCOMPARE(editor->color(), QColor(0, 255, 0));
+
+    QTest::mouseClick(inEditor, Qt::LeftButton, {}, QPoint(6, inEditor->height() / 2));
+    QVERIFY(macro.usesHighlighter());
+    QVERIFY(editor->marginWidth(0) > 0);
+    QCOMPARE(editor->paper(), popupPaper);
+    QTest::mouseClick(inEditor, Qt::LeftButton, {}, QPoint(6, inEditor->height() / 2));
+    QVERIFY(!macro.usesHighlighter());
+    auto* noColors = Child<QCheckBox>(w, "cbNoColors");
+    QTest::mouseClick(noColors, Qt::LeftButton, {}, QPoint(6, noColors->height() / 2));
+    QVERIFY(macro.usesHighlighter());
   }
 };
 
