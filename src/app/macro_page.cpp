@@ -118,6 +118,8 @@ void MacroPage::useConnectionColors(const QColor& text, const QColor& background
   if (macroEditor_->lexer()) {
     macroEditor_->setLexer(nullptr);
     macroEditor_->SendScintilla(QsciScintillaBase::SCI_CLEARDOCUMENTSTYLE);  // one style, the connection's
+    // Without a lexer the component falls back to its own font: the editor's comes back.
+    macroEditor_->setFont(highlighter_->defaultFont(0));
   }
   macroEditor_->setColor(text);
   macroEditor_->setPaper(background);

@@ -56,6 +56,13 @@ void StepBar(MainWindow& w, const char* name) {
   QTest::keyClick(bar, Qt::Key_Right);
 }
 
+// The font family of the editor's plain text style.
+QByteArray StyleFont(QsciScintilla& editor) {
+  QByteArray name(128, '\0');
+  editor.SendScintilla(QsciScintillaBase::SCI_STYLEGETFONT, 0ul, name.data());
+  return name.left(name.indexOf('\0'));
+}
+
 }  // namespace
 
 class ColorsPageTest : public QObject {
@@ -238,6 +245,7 @@ class ColorsPageTest : public QObject {
     const QColor popupPaper = Child<QsciScintilla>(w, "Memo2")->paper();
     QVERIFY(macro.usesHighlighter());
     QVERIFY(editor->marginWidth(0) > 0);
+    const QByteArray highlightedFont = StyleFont(*editor);
     auto* inEditor = Child<QCheckBox>(w, "cbUseColorInEditor");
     QTest::mouseClick(inEditor, Qt::LeftButton, {}, QPoint(6, inEditor->height() / 2));
     QVERIFY(inEditor->isChecked());
@@ -245,6 +253,7 @@ class ColorsPageTest : public QObject {
     QCOMPARE(editor->marginWidth(0), 0);
     QCOMPARE(editor->paper(), QColor(4, 5, 6));  // custom's Normal background
     QCOMPARE(editor->color(), QColor(1, 2, 3));
+    QCOMPARE(StyleFont(*editor), highlightedFont);  // the same fixed font
     Focus(w, plain);
     QCOMPARE(editor->paper(), QColor(255, 255, 216));
 
