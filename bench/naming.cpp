@@ -9,7 +9,6 @@
 
 #include "generated_tree.h"
 #include "model/tree_operations.h"
-#include "platform/memory_tuning.h"
 
 namespace {
 
@@ -119,7 +118,6 @@ class RatioReporter : public benchmark::ConsoleReporter {
 };
 
 int main(int argc, char** argv) {
-  varnok::platform::UseHugePageHeap(argv);
   benchmark::Initialize(&argc, argv);
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);

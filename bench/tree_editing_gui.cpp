@@ -12,7 +12,6 @@
 #include <QMimeData>
 #include <QTreeView>
 
-#include "platform/memory_tuning.h"
 #include "tree_model.h"
 #include "window_environment.h"
 
@@ -197,7 +196,6 @@ BENCHMARK(BM_DropThousandSelected)->Unit(benchmark::kMillisecond)->Iterations(5)
 BENCHMARK(BM_SelectAll)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
 int main(int argc, char** argv) {
-  varnok::platform::UseHugePageHeap(argv);
   if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);

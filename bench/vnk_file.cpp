@@ -20,7 +20,6 @@
 #include <string>
 
 #include "generated_tree.h"
-#include "platform/memory_tuning.h"
 #include "platform/safe_write.h"
 
 namespace {
@@ -167,7 +166,6 @@ class RatioReporter : public benchmark::ConsoleReporter {
 };
 
 int main(int argc, char** argv) {
-  varnok::platform::UseHugePageHeap(argv);
   EnsureFile();
   long fileSize = 0;
   {

@@ -14,7 +14,6 @@
 #include <memory>
 #include <string>
 
-#include "platform/memory_tuning.h"
 #include "tree_model.h"
 #include "window_environment.h"
 
@@ -97,7 +96,6 @@ BENCHMARK(BM_ExpandAllThenCollapseAll)
 BENCHMARK(BM_FocusToAnotherConnection)->Unit(benchmark::kMillisecond)->Iterations(50)->UseRealTime();
 
 int main(int argc, char** argv) {
-  varnok::platform::UseHugePageHeap(argv);
   if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
