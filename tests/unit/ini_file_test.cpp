@@ -172,6 +172,23 @@ TEST(IniFile, EntriesListTheFirstSectionsKeyLinesAsGetReadsThem) {
   EXPECT_EQ(ini.entries("a"), expected);
   EXPECT_EQ(ini.get("a", "K1"), "one");
   EXPECT_TRUE(ini.entries("missing").empty());
+
+  // Read straight from the text, the same lines come out; lone CRs and CR LFs split lines too.
+  for (const std::string& text :
+       {std::string("k=stray\n[A]\n K1 = one \n;c=x\nk1=dup\nnoeq\nk2=\n[B]\nk3=3\n"),
+        std::string("[ a ]\r K1 = one \r\nk1=dup\r\n\r\nk2=")}) {
+    std::vector<IniFile::Entry> visited;
+    EXPECT_TRUE(IniFile::visitEntries(text, "a", [&](std::string_view k, std::string_view v) {
+      visited.emplace_back(std::string(k), std::string(v));
+    }));
+    EXPECT_EQ(visited, expected) << text;
+  }
+  EXPECT_FALSE(IniFile::visitEntries("[A]\nk=v\n", "B", [](std::string_view, std::string_view) {}));
+
+  // Section and key names, each once, in file order.
+  IniFile many = IniFile::parse("[S]\nx=1\nX=2\ny=3\n[s]\n[T]\n");
+  EXPECT_EQ(many.sections(), (std::vector<std::string>{"S", "T"}));
+  EXPECT_EQ(many.keys("s"), (std::vector<std::string>{"x", "y"}));
 }
 
 TEST(IniFile, AppendSectionWritesWhatSetWouldWriteKeyByKey) {
