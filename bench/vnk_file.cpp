@@ -1,4 +1,6 @@
-// Load and save of a 100,000-connection configuration (about 37 MB).
+// Load and save of a 100,000-connection configuration (about 37 MB; set
+// VARNOK_BENCH_CONNECTIONS=1000000 for the 367 MB one, or 1000 for the cost
+// per connection at the small end).
 //
 // The first load is measured once, before anything else touches the heap, as
 // it happens when the editor opens a file (page faults included), together
@@ -16,8 +18,10 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "generated_tree.h"
 #include "platform/safe_write.h"
@@ -28,7 +32,8 @@ using namespace varnok;
 using Clock = std::chrono::steady_clock;
 
 const std::string& FilePath() {
-  static const std::string path = "/tmp/varnok-bench-100k-" + std::to_string(::getuid()) + ".vnk";
+  static const std::string path = "/tmp/varnok-bench-" + std::to_string(bench::Connections(100000)) + "-" +
+                                  std::to_string(::getuid()) + ".vnk";
   return path;
 }
 
@@ -36,7 +41,7 @@ void EnsureFile() {
   pid_t pid = ::fork();
   if (pid == 0) {
     ConnectionTree tree;
-    bench::GenerateTree(tree, 100000);
+    bench::GenerateTree(tree, bench::Connections(100000));
     ::_exit(SaveConfiguration(tree, FilePath()).ok ? 0 : 1);
   }
   int status = 0;
@@ -120,6 +125,28 @@ void BM_PlainRead(benchmark::State& state) {
   }
 }
 
+// The floor of a load: the records parsed into one string per field, no tree.
+void BM_PlainParse(benchmark::State& state) {
+  std::string bytes;
+  ReadWholeFile(FilePath(), bytes);
+  for (auto _ : state) {
+    std::string_view in(bytes);
+    in.remove_prefix(kVnkTag.size() + 4);
+    std::vector<std::string> fields;
+    fields.reserve(static_cast<std::size_t>(bench::Connections(100000)) * 6);
+    while (in.size() >= 9) {
+      in.remove_prefix(9);
+      for (int f = 0; f < 6; ++f) {
+        std::uint32_t n = 0;
+        std::memcpy(&n, in.data(), 4);
+        fields.emplace_back(in.substr(4, n));
+        in.remove_prefix(4 + n);
+      }
+    }
+    benchmark::DoNotOptimize(fields.data());
+  }
+}
+
 void BM_Save(benchmark::State& state) {
   ConnectionTree tree;
   LoadConfiguration(tree, FilePath(), false);
@@ -139,6 +166,7 @@ void BM_PlainWrite(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainParse)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Load)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainWrite)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond);
@@ -207,6 +235,30 @@ int main(int argc, char** argv) {
   std::printf("first save (no flush to disk): %.1f ms, cpu %.1f ms, bytes identical: %s\n", Ms(t5 - t4),
               cpu5 - cpu4, saved == bytes ? "yes" : "NO");
   ::unlink((FilePath() + ".first").c_str());
+
+  // A long editing session: 100,000 random record edits and renames on the
+  // loaded model, then its memory again.
+  {
+    std::mt19937 rng(7);
+    const long residentBefore = ResidentBytes();
+    const std::size_t mappedBefore = tree->memory()->mappedBytes();
+    auto t6 = Clock::now();
+    for (int i = 0; i < 100000; ++i) {
+      TreeNode* n = tree->nodeAt(1 + static_cast<int>(rng() % static_cast<unsigned>(tree->count() - 1)));
+      if (i % 4 == 0) {
+        tree->setName(n, bench::RandomWord(rng, 10, 30));
+      } else {
+        rVTNodeData d = n->data();
+        d.Macro = EncodeText(bench::RandomWord(rng, 20, 600));
+        d.PopupText = EncodeText(bench::RandomWord(rng, 1, 80));
+        tree->setData(n, std::move(d));
+      }
+    }
+    auto t7 = Clock::now();
+    std::printf("100,000 random edits: %.1f ms; resident %.1f -> %.1f MB, tree's blocks %.1f -> %.1f MB\n",
+                Ms(t7 - t6), residentBefore / 1e6, ResidentBytes() / 1e6, mappedBefore / 1e6,
+                tree->memory()->mappedBytes() / 1e6);
+  }
   delete tree;
   bytes.clear();
   bytes.shrink_to_fit();

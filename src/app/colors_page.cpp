@@ -17,7 +17,7 @@ void ColorsPage::show(const std::string& colors) {
 }
 
 void ColorsPage::load(const rVTNodeData& record) {
-  show(record.Colors);
+  show(std::string(record.Colors));
   setEdited(false);
 }
 

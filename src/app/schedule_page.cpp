@@ -20,7 +20,7 @@ void SchedulePage::show(const std::string& schedule) {
 }
 
 void SchedulePage::load(const rVTNodeData& record) {
-  show(record.Schedule);
+  show(std::string(record.Schedule));
   setEdited(false);
 }
 

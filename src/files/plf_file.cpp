@@ -248,7 +248,7 @@ LoadResult ReadPlf(ConnectionTree& tree, std::string_view text, const std::strin
     return result;
   }
 
-  SubtreeBuilder builder;
+  SubtreeBuilder builder(tree.memory());
   LevelPlacement place(builder.root());
   const int firstIndex = tree.count();
   std::optional<std::string> defaultColors;

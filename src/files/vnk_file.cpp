@@ -5,6 +5,7 @@
 
 #include "common/program_paths.h"
 #include "files/level_placement.h"
+#include "platform/memory_blocks.h"
 
 namespace varnok {
 namespace {
@@ -20,7 +21,7 @@ void PutInt(std::string& out, std::int32_t v) {
   out.append(b, 4);
 }
 
-void PutText(std::string& out, const std::string& s) {
+void PutText(std::string& out, std::string_view s) {
   PutInt(out, static_cast<std::int32_t>(s.size()));
   out.append(s);
 }
@@ -35,7 +36,7 @@ bool GetInt(std::string_view& in, std::int32_t& v) {
   return true;
 }
 
-bool GetText(std::string_view& in, std::string& s) {
+bool GetText(std::string_view& in, std::pmr::string& s) {
   std::int32_t n = 0;
   if (!GetInt(in, n) || n < 0 || static_cast<std::size_t>(n) > in.size()) return false;
   s.assign(in.data(), static_cast<std::size_t>(n));
@@ -131,7 +132,7 @@ LoadResult ReadConfiguration(ConnectionTree& tree, std::string_view bytes, bool 
     return result;
   }
 
-  SubtreeBuilder builder;
+  SubtreeBuilder builder(tree.memory());
   LevelPlacement place(builder.root());
   const int firstIndex = tree.count();
 
@@ -162,7 +163,8 @@ LoadResult LoadConfiguration(ConnectionTree& tree, const std::string& path, bool
                              std::int32_t selectedNodeIndex) {
   if (!FileExists(path)) return Failure(LoadStatus::FileMissing, "File '" + path + "' does not exist.");
   // Read, not mapped: a file cut short meanwhile must be an error, not a SIGBUS.
-  std::string bytes;
+  platform::BlockResource blocks;
+  std::pmr::string bytes(&blocks);
   if (WriteResult read = ReadWholeFile(path, bytes); !read) {
     LoadResult r = Failure(LoadStatus::CannotOpen, kCannotOpen);
     r.reason = std::move(read.error);

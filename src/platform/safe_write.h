@@ -16,6 +16,7 @@
 // A write that was killed leaves one behind; the next write beside the same
 // file removes those whose writer has ended.
 #include <functional>
+#include <memory_resource>
 #include <string>
 #include <string_view>
 
@@ -48,6 +49,9 @@ WriteResult SafeWriteFile(const std::string& path, const std::function<bool(cons
 // folder) is refused without blocking, and a file that shrinks while it is
 // read is an error, not a short read. ok=false with the path and reason.
 WriteResult ReadWholeFile(const std::string& path, std::string& bytes);
+// The same into a buffer from a memory of the caller's choice (a large file
+// read into huge pages costs a handful of page faults, not one per 4 KiB).
+WriteResult ReadWholeFile(const std::string& path, std::pmr::string& bytes);
 
 // "" for a regular file or a missing one; otherwise why it cannot be read as
 // a file ("<path>: is a FIFO, not a regular file"). Never blocks.

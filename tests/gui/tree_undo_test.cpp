@@ -97,7 +97,7 @@ class TreeUndoTest : public QObject {
     QTest::keyClicks(editor, QStringLiteral("router"));
     QTest::keyClick(editor, Qt::Key_Return);
     QTest::qWait(20);
-    QCOMPARE(beta->name(), std::string("router"));
+    QCOMPARE(std::string(beta->name()), std::string("router"));
     after.push_back(now());
     // A branch and a sibling deleted together, with the question.
     w.treeView().setFocus();
@@ -122,7 +122,7 @@ class TreeUndoTest : public QObject {
     }
     w.RefreshCommands();
     QVERIFY(!action(w, "MnUndoTreeChange")->isEnabled());
-    QCOMPARE(alpha->child(0)->name(), std::string("inner"));  // the very nodes came back
+    QCOMPARE(std::string(alpha->child(0)->name()), std::string("inner"));  // the very nodes came back
     for (std::size_t i = 0; i < after.size(); ++i) {
       trigger(w, "MnRedoTreeChange");
       QCOMPARE(saved(w), after[i].bytes);
@@ -149,16 +149,16 @@ class TreeUndoTest : public QObject {
     QCOMPARE(action(w, "MnUndoTreeChange")->statusTip(),
              QStringLiteral("Apply or discard the changes first"));
     trigger(w, "BtnApply");
-    const std::string applied = alpha->data().Macro;
+    const std::string applied(alpha->data().Macro);
     QVERIFY(applied != EncodeText("login"));
 
     w.treeView().setFocus();
     trigger(w, "MnUndoTreeChange");
-    QCOMPARE(alpha->data().Macro, EncodeText("login"));
+    QCOMPARE(std::string(alpha->data().Macro), EncodeText("login"));
     // The pages show the record as it is again.
     QCOMPARE(Child<QsciScintilla>(w, "Memo1")->text(), QStringLiteral("login"));
     trigger(w, "MnRedoTreeChange");
-    QCOMPARE(alpha->data().Macro, applied);
+    QCOMPARE(std::string(alpha->data().Macro), applied);
 
     trigger(w, "BtnSave");
     w.RefreshCommands();

@@ -184,7 +184,7 @@ TEST(PlfFile, LongMacroSurvivesExportAndImportUncut) {
   ConnectionTree back;
   ASSERT_TRUE(LoadPlfFile(back, dir.file("big.plf"), kNoProgramDir, -1, kClock).ok());
   ASSERT_EQ(back.count(), 2);
-  EXPECT_EQ(back.nodeAt(1)->data().Macro, stored);
+  EXPECT_EQ(std::string(back.nodeAt(1)->data().Macro), stored);
   EXPECT_EQ(DecodeText(back.nodeAt(1)->data().PopupText), macro);
 }
 

@@ -27,7 +27,7 @@ struct Bytes {
       s.push_back(static_cast<char>((static_cast<std::uint32_t>(v) >> (8 * i)) & 0xFF));
     return *this;
   }
-  Bytes& text(const std::string& t) {
+  Bytes& text(std::string_view t) {
     int32(static_cast<std::int32_t>(t.size()));
     s += t;
     return *this;

@@ -232,7 +232,10 @@ std::string CheckRegularFile(const std::string& path) {
   return NotRegular(path, st.st_mode);
 }
 
-WriteResult ReadWholeFile(const std::string& path, std::string& bytes) {
+namespace {
+
+template <typename Bytes>
+WriteResult ReadWholeFileInto(const std::string& path, Bytes& bytes) {
   bytes.clear();
   // Not blocking: a FIFO without a writer would wait forever in open().
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
@@ -278,6 +281,16 @@ WriteResult ReadWholeFile(const std::string& path, std::string& bytes) {
   }
   bytes.resize(have);
   return {};
+}
+
+}  // namespace
+
+WriteResult ReadWholeFile(const std::string& path, std::string& bytes) {
+  return ReadWholeFileInto(path, bytes);
+}
+
+WriteResult ReadWholeFile(const std::string& path, std::pmr::string& bytes) {
+  return ReadWholeFileInto(path, bytes);
 }
 
 }  // namespace varnok
