@@ -63,7 +63,8 @@ void BM_ReadPlf(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
 }
 
-// Export and import give back every record (the round trip the timings stand for).
+// Export and import give back every record (the round trip the timings stand
+// for); NodeType is no column of the format and is left out.
 void CheckRoundTrip(int count) {
   ConnectionTree tree;
   bench::GenerateTree(tree, count);
@@ -76,10 +77,13 @@ void CheckRoundTrip(int count) {
   LoadResult r = ReadPlf(back, text, "/nonexistent/program-dir", -1, kClock);
   bool same = r.ok() && back.count() == tree.count();
   for (const TreeNode *a = tree.top(), *b = back.top(); same && a;
-       a = ConnectionTree::next(a), b = ConnectionTree::next(b))
-    same = a->data() == b->data();
+       a = ConnectionTree::next(a), b = ConnectionTree::next(b)) {
+    rVTNodeData expected = a->data();
+    expected.NodeType = b->data().NodeType;
+    same = expected == b->data();
+  }
   std::printf("round trip of %d connections through .PLF (%.1f MB): %s\n", count, text.size() / 1e6,
-              same ? "every record identical" : "RECORDS DIFFER");
+              same ? "every record identical but NodeType" : "RECORDS DIFFER");
   if (!same) std::exit(1);
 }
 

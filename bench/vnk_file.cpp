@@ -242,9 +242,11 @@ int main(int argc, char** argv) {
     std::mt19937 rng(7);
     const long residentBefore = ResidentBytes();
     const std::size_t mappedBefore = tree->memory()->mappedBytes();
+    std::vector<TreeNode*> nodes;
+    for (TreeNode* n = ConnectionTree::next(tree->top()); n; n = ConnectionTree::next(n)) nodes.push_back(n);
     auto t6 = Clock::now();
     for (int i = 0; i < 100000; ++i) {
-      TreeNode* n = tree->nodeAt(1 + static_cast<int>(rng() % static_cast<unsigned>(tree->count() - 1)));
+      TreeNode* n = nodes[rng() % nodes.size()];
       if (i % 4 == 0) {
         tree->setName(n, bench::RandomWord(rng, 10, 30));
       } else {

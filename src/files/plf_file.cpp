@@ -191,7 +191,8 @@ WriteResult WritePlfText(const ConnectionTree& tree, std::string_view fileName, 
             d.Colors.size() + 8 * 20 + 12;
   }
   std::string& out = text;  // its buffer is reused when the caller writes again
-  out = Header(fileName, clock);
+  out.clear();
+  out.append(Header(fileName, clock));
   out.reserve(out.size() + size + 64);
   out.append("[").append(kPlfSection).append("]").append(kCrLf);
   std::int64_t n = 1;
