@@ -44,6 +44,7 @@ enum class Command : std::size_t {
   RunBranchToCursor,
   RunBranch,
   RunAllSelected,
+  PreviewBranchMacro,
   ShowPopup,
   // Help
   VarnokHelp,

@@ -179,6 +179,9 @@ CommandStates MenuStates(const CommandSnapshot& s, const CommandStates& buttons)
                        {!s.connectionModified, kPendingEdits},
                        {s.allSelectedRunnable, "Every selected connection needs a macro"}}));
 
+  on.set(Command::PreviewBranchMacro,
+         belowTop ? belowTop : FirstFailing({{!s.focusedIsSeparator, "A separator line has no macro"}}));
+
   on.set(Command::VarnokHelp, "There is no help file for Varnok");
   for (Command c : {Command::CorvaneHelp, Command::MacroHelp, Command::License, Command::About}) on.enable(c);
   return on;

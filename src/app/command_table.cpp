@@ -45,6 +45,7 @@ constexpr std::array kTable{
   CommandSpec{C::RunBranchToCursor,M::Actions,    12, "MnExecuteBranchToCursor", "Run branch to cursor",         "Ctrl+F8",    52, "BtnRunBranchToCursor", "run_branch_to_cursor", "Run branch to cursor (Ctrl-F8)"},
   CommandSpec{C::RunBranch,        M::Actions,    13, "MnExecuteBranch",         "Run branch",                   "Ctrl+F9",    53, "BtnRunBranch",         "run_branch",           "Run branch (Ctrl-F9)",                61, "pmRunBranch"},
   CommandSpec{C::RunAllSelected,   M::Actions,    14, "MnRunAllSelected",        "Run all selected",             nullptr},
+  CommandSpec{C::PreviewBranchMacro,M::Actions,    15, "MnPreviewBranchMacro",    "Preview branch macro",         "Ctrl+F7"},
   CommandSpec{C::ShowPopup,        M::Actions,    20, "MnShowPopup",             "Show popup",                   nullptr},
   CommandSpec{C::VarnokHelp,       M::Help,       10, "MnHelp",                  "Varnok Help",                  "F1"},
   CommandSpec{C::CorvaneHelp,      M::Help,       11, "MnCorvaneHelp",           "Corvane Help",                 "Ctrl+F1"},

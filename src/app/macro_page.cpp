@@ -69,6 +69,17 @@ void MacroPage::restoreState(const QVariant& state) {
 
 bool MacroPage::isMacroEmpty() const { return Trimmed(macroEditor_->text()).isEmpty(); }
 
+bool MacroPage::startLogging() const { return loggingBox_->isChecked(); }
+
+void MacroPage::selectToCaretLine() {
+  int line = 0, index = 0;
+  macroEditor_->getCursorPosition(&line, &index);
+  if (line + 1 >= macroEditor_->lines())
+    macroEditor_->selectAll(true);
+  else
+    macroEditor_->setSelection(0, 0, line + 1, 0);
+}
+
 bool MacroPage::hasSelection() const { return macroEditor_->hasSelectedText(); }
 
 void MacroPage::coverWithLogging(const QString& caption) {

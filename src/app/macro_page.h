@@ -23,6 +23,11 @@ class MacroPage : public ConnectionPage {
   // The editor's text is empty after trimming.
   bool isMacroEmpty() const;
   bool hasSelection() const;
+  // "Start logging when connection established" as it stands.
+  bool startLogging() const;
+  // Selects from the start of the text through the end of the caret's line
+  // (its line break included); the whole text with the caret on the last line.
+  void selectToCaretLine();
 
   void coverWithLogging(const QString& caption);
   void uncoverWithLogging();

@@ -13,6 +13,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTreeView>
+#include <filesystem>
 
 #include "command_actions.h"
 #include "command_snapshot.h"
@@ -23,13 +24,16 @@
 #include "file_dialogs.h"
 #include "input_tracker.h"
 #include "macro_page.h"
+#include "multi_run.h"
 #include "name_delegate.h"
 #include "platform/settings_store.h"
 #include "platform/system_info.h"
 #include "popup_page.h"
+#include "run_commands.h"
 #include "settings_page.h"
 #include "status_panels.h"
 #include "system_registrations.h"
+#include "transfer_commands.h"
 #include "tree_clipboard.h"
 #include "tree_model.h"
 #include "tree_selection.h"
@@ -88,6 +92,16 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
       editingHost,
       EditCommands::Parts{*treeView_, *model_, *pages_, *settingsPage_, *clipboard_, document_->history()},
       prompter_, [this] { return cycle_->settleEdits(); });
+  runs_ =
+      std::make_unique<RunCommands>(RunCommands::Parts{*treeView_, *model_, *pages_, *settingsPage_, *cycle_},
+                                    prompter_, services_.programDir, [this] { RequestRefresh(); });
+  multiRun_ = new MultiRun(
+      {*treeView_, *model_, *settingsPage_, *statusBar()}, prompter_, services_.programDir,
+      runs_->numbering(), [this] { return runDelayTimer_.interval(); }, this);
+  connect(multiRun_, &MultiRun::finished, this, [this] { RequestRefresh(); });
+  transfers_ = std::make_unique<TransferCommands>(
+      editingHost, TransferCommands::Parts{*treeView_, *model_, *document_, *pages_, *cycle_, *runs_},
+      prompter_, *dialogs);
   connectCommands();
   createWindow();
 }
@@ -96,6 +110,7 @@ MainWindow::~MainWindow() {
   refreshTimer_.stop();
   handOverTimer_.stop();
   delete input_;
+  delete multiRun_;
   edits_.reset();
   clipboard_.reset();
   // The recent-file list goes back to the settings key with the window.
@@ -262,8 +277,11 @@ void MainWindow::openStartDocument() {
   document_->setNodeIndexToFocus(settings_.selectedNodeIndex);
   if (!file.empty() && FileExists(file)) document_->load(file);
   settings_.selectedNodeIndex = document_->nodeIndexToFocus();
-  if (!param.empty() && !last.empty()) handOverPending_ = true;
-  if (!param.empty() && last.empty()) clearParamName();
+  // The very file already open (a double-click on one's own configuration) is not imported into itself.
+  std::error_code ec;
+  const bool sameFile = !param.empty() && !last.empty() && std::filesystem::equivalent(param, last, ec);
+  if (!param.empty() && !last.empty() && !sameFile) handOverPending_ = true;
+  if (!param.empty() && (last.empty() || sameFile)) clearParamName();
 }
 
 // ---- status bar, refresh ----
@@ -313,7 +331,12 @@ void MainWindow::expandAll(bool expand) {
   if (expand) {
     treeView_->expandAll();
   } else {
-    treeView_->collapseAll();
+    {
+      // The view reports every node it collapses; a collapsed node taking the
+      // focus would expand its ancestors again, node by node.
+      ScopedFlag quiet(loading_);
+      treeView_->collapseAll();
+    }
     // Only the top node is left to show: it takes the focus and the selection.
     selectNode(tree().top());
     cycle_->ShowNodeInPages();

@@ -10,6 +10,7 @@
 #include "document.h"
 #include "page_cycle.h"
 #include "platform/executable_path.h"
+#include "platform/launcher.h"
 #include "prompts.h"
 #include "scoped_flag.h"
 #include "tree_editing.h"
@@ -31,6 +32,10 @@ namespace varnok::app {
 class CommandActions;
 class ConnectionPages;
 class EditCommands;
+class MultiRun;
+class PreviewWindow;
+class RunCommands;
+class TransferCommands;
 class TreeClipboard;
 class ConnectionTreeModel;
 class InputTracker;
@@ -49,6 +54,8 @@ struct WindowServices {
   std::optional<std::string> computerName;             // nullopt: the system's name
   bool screenLockAvailable = true;                     // keeps the sixth double-click action
   std::string programDir = platform::ExecutableDir();  // emulator, companion, Temp_CVL, Logs
+  // Opens a help file or a link with the desktop's opener.
+  std::function<platform::LaunchResult(const std::string&)> openDocument = platform::OpenDocument;
 };
 
 // The editor's one window. It composes the document, the tree view, the
@@ -70,7 +77,7 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   const RecentFiles& recentFiles() const { return document_->recentFiles(); }
   PromptAnswer ConfirmDiscard() { return document_->confirmDiscard(); }
   // Imports a file handed over by a second start (after the user agreed).
-  void importHandedOverFile(const std::string& path) { document_->importFile(path); }
+  void importHandedOverFile(const std::string& path);
   // Set by the start-up code: runs when the user cancels closing the window.
   std::function<void()> onCloseCancelled;
 
@@ -103,6 +110,10 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   void buildPages();
   void attachContextMenu(QWidget* widget, QWidget* origin);
   void connectCommands();
+  void openHelp(const char* file, const char* missing);
+  void showPreview();
+  // While "Run all selected" is starting connections, tree edits and runs wait.
+  bool refusedDuringMultiRun();
   void createWindow();
   void openStartDocument();
   CommandSnapshot snapshot() const;
@@ -155,6 +166,10 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   // Declared after the document: they observe its tree and go first.
   std::unique_ptr<TreeClipboard> clipboard_;
   std::unique_ptr<EditCommands> edits_;
+  std::unique_ptr<RunCommands> runs_;
+  std::unique_ptr<TransferCommands> transfers_;
+  MultiRun* multiRun_ = nullptr;
+  PreviewWindow* preview_ = nullptr;
   ConnectionTreeModel* model_ = nullptr;
   ConnectionTreeView* treeView_ = nullptr;
   std::unique_ptr<TreeSelection> selection_;

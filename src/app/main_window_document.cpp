@@ -3,9 +3,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QItemSelectionModel>
 #include <QMenu>
 #include <QTreeView>
 
+#include "about_window.h"
 #include "command_actions.h"
 #include "command_snapshot.h"
 #include "common/program_paths.h"
@@ -13,12 +15,49 @@
 #include "connection_pages.h"
 #include "edit_commands.h"
 #include "main_window.h"
+#include "multi_run.h"
+#include "preview_window.h"
 #include "properties/color_set.h"
+#include "run_commands.h"
 #include "settings_page.h"
 #include "status_panels.h"
+#include "transfer_commands.h"
 #include "tree_model.h"
 
 namespace varnok::app {
+
+void MainWindow::importHandedOverFile(const std::string& path) { transfers_->importFile(path); }
+
+void MainWindow::showPreview() {
+  if (!preview_) {
+    preview_ = new PreviewWindow([this] { return runs_->previewText(); }, editorPointSize(), this);
+    // It follows the focused connection and the editor's unapplied text.
+    connect(treeView_->selectionModel(), &QItemSelectionModel::currentChanged, preview_,
+            &PreviewWindow::refresh);
+    connect(pages_, &ConnectionPages::edited, preview_, &PreviewWindow::refresh);
+  }
+  preview_->show();
+  preview_->raise();
+  preview_->refresh();
+}
+
+void MainWindow::openHelp(const char* file, const char* missing) {
+  const std::string path = services_.programDir + "/" + file;
+  if (!FileExists(path)) {
+    prompter_.error(missing);
+    return;
+  }
+  if (const platform::LaunchResult opened = services_.openDocument(path); !opened.ok)
+    prompter_.error("Cannot open " + path + ": " + opened.error);
+}
+
+bool MainWindow::refusedDuringMultiRun() {
+  if (!multiRun_->active()) return false;
+  prompter_.information(
+      "\"Run all selected\" is still starting connections.\rWait until it has finished, or cancel it with "
+      "Esc.");
+  return true;
+}
 
 void MainWindow::connectCommands() {
   commands_->setSnapshotSource([this] { return snapshot(); });
@@ -29,26 +68,94 @@ void MainWindow::connectCommands() {
   commands_->setHandler(Command::Close, [this] { close(); });
   commands_->setHandler(Command::ExpandAll, [this] { expandAll(true); });
   commands_->setHandler(Command::CollapseAll, [this] { expandAll(false); });
-  commands_->setHandler(Command::AddChild, [this] { editing_->addChild(); });
-  commands_->setHandler(Command::AddSibling, [this] { editing_->addSibling(); });
-  commands_->setHandler(Command::AddSeparator, [this] { editing_->addSeparatorLine(); });
-  commands_->setHandler(Command::Duplicate, [this] { editing_->duplicate(); });
+  commands_->setHandler(Command::AddChild, [this] {
+    if (refusedDuringMultiRun()) return;
+    editing_->addChild();
+  });
+  commands_->setHandler(Command::AddSibling, [this] {
+    if (refusedDuringMultiRun()) return;
+    editing_->addSibling();
+  });
+  commands_->setHandler(Command::AddSeparator, [this] {
+    if (refusedDuringMultiRun()) return;
+    editing_->addSeparatorLine();
+  });
+  commands_->setHandler(Command::Duplicate, [this] {
+    if (refusedDuringMultiRun()) return;
+    editing_->duplicate();
+  });
   commands_->setHandler(Command::Delete, [this] {
+    if (refusedDuringMultiRun()) return;
     commands_->disableButton(Command::Delete);  // the button disables itself first
     editing_->deleteSelected();
   });
-  commands_->setHandler(Command::MoveUp, [this] { editing_->moveUp(); });
-  commands_->setHandler(Command::MoveDown, [this] { editing_->moveDown(); });
+  commands_->setHandler(Command::MoveUp, [this] {
+    if (refusedDuringMultiRun()) return;
+    editing_->moveUp();
+  });
+  commands_->setHandler(Command::MoveDown, [this] {
+    if (refusedDuringMultiRun()) return;
+    editing_->moveDown();
+  });
   commands_->setHandler(Command::Undo, [this] { edits_->undo(); });
   commands_->setHandler(Command::Cut, [this] {
+    if (refusedDuringMultiRun()) return;
     commands_->disableButton(Command::Cut);
     edits_->cut();
   });
   commands_->setHandler(Command::Copy, [this] { edits_->copy(); });
-  commands_->setHandler(Command::Paste, [this] { edits_->paste(); });
+  commands_->setHandler(Command::Paste, [this] {
+    if (refusedDuringMultiRun()) return;
+    edits_->paste();
+  });
   commands_->setHandler(Command::SelectAll, [this] { edits_->selectAll(); });
-  commands_->setHandler(Command::UndoTreeChange, [this] { editing_->undo(); });
-  commands_->setHandler(Command::RedoTreeChange, [this] { editing_->redo(); });
+  commands_->setHandler(Command::Run, [this] {
+    if (refusedDuringMultiRun()) return;
+    runs_->run(true, false);
+  });
+  commands_->setHandler(Command::RunToCursor, [this] {
+    if (refusedDuringMultiRun()) return;
+    runs_->run(false, false);
+  });
+  commands_->setHandler(Command::RunBranch, [this] {
+    if (refusedDuringMultiRun()) return;
+    runs_->run(true, true);
+  });
+  commands_->setHandler(Command::RunBranchToCursor, [this] {
+    if (refusedDuringMultiRun()) return;
+    runs_->run(false, true);
+  });
+  commands_->setHandler(Command::RunAllSelected, [this] {
+    if (!refusedDuringMultiRun()) multiRun_->start();
+  });
+  commands_->setHandler(Command::ImportConnection, [this] {
+    if (!refusedDuringMultiRun()) transfers_->importConnections();
+  });
+  commands_->setHandler(Command::ExportConnection, [this] { transfers_->exportConnections(); });
+  commands_->setHandler(Command::ImportMacro, [this] { transfers_->importMacro(); });
+  commands_->setHandler(Command::ExportMacro, [this] { transfers_->exportMacro(); });
+  commands_->setHandler(Command::CorvaneHelp,
+                        [this] { openHelp("corvhelp.hlp", "Corvane help file 'corvhelp.hlp' not found."); });
+  commands_->setHandler(Command::MacroHelp,
+                        [this] { openHelp("macro.hlp", "Corvane macro help file 'macro.hlp' not found."); });
+  commands_->setHandler(Command::About, [this] {
+    AboutWindow about([this](const std::string& url) { services_.openDocument(url); }, this);
+    about.exec();
+  });
+  commands_->setHandler(Command::License, [this] {
+    LicenceWindow licence(this);
+    licence.exec();
+  });
+  commands_->setHandler(Command::PreviewBranchMacro, [this] { showPreview(); });
+  commands_->setHandler(Command::ShowPopup, [this] { runs_->showPopup(); });
+  commands_->setHandler(Command::UndoTreeChange, [this] {
+    if (refusedDuringMultiRun()) return;
+    editing_->undo();
+  });
+  commands_->setHandler(Command::RedoTreeChange, [this] {
+    if (refusedDuringMultiRun()) return;
+    editing_->redo();
+  });
   commands_->setHandler(Command::Apply, [this] {
     commands_->disableButton(Command::Apply);  // the button disables itself first
     cycle_->apply();

@@ -135,7 +135,11 @@ void SettingsPage::addStartOptions(QVBoxLayout& layout) {
   selectLastBox_ =
       Check("cbSelectLast", "Auto select last executed connection in Configuration window", this);
   autoSaveBox_ = Check("cbAutoSave", "Save changes on exit without prompting", this);
+#ifdef _WIN32
   runAtLogOnBox_ = Check("cbRunAtLogOn", "Run at log on to Windows", this);
+#else
+  runAtLogOnBox_ = Check("cbRunAtLogOn", "Run at log on", this);
+#endif
   associateBox_ = Check("cbAssociate", "Associate extention VNK with ", this);
   for (auto* box : {selectLastBox_, autoSaveBox_, runAtLogOnBox_, associateBox_}) {
     box->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);  // a long caption is cut, not scrolled

@@ -55,7 +55,12 @@ StartupOutcome RunStartup(const std::vector<std::string>& args, const std::strin
                           Prompter& prompter) {
   StartupOutcome out;
   // 1. The file to open or import travels through "ParamName".
-  if (!args.empty()) setting::ParamName.write(settings, args.front());
+  // As an absolute path: the companion and later starts elsewhere must find it.
+  if (!args.empty()) {
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(args.front(), ec);
+    setting::ParamName.write(settings, ec ? args.front() : absolute.lexically_normal().string());
+  }
 
   // 2. The companion.
   EnsureCompanionRunning(programDir, prompter);

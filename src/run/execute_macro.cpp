@@ -27,6 +27,11 @@ std::string LogonNameFor(const MacroRequest& request) {
 
 }  // namespace
 
+std::string PreviewRunText(const MacroRequest& request, const std::string& programDir) {
+  return JoinLines(
+      BuildMacroLines(request, ProgramFilePath(programDir, "Logs"), LogonNameFor(request), false));
+}
+
 bool RunResult::ok() const {
   return std::none_of(messages.begin(), messages.end(),
                       [](const RunMessage& m) { return m.kind != MessageKind::Warning; });

@@ -90,6 +90,10 @@ MacroLines BuildMacroLines(const MacroRequest& request, const std::string& logDi
 std::optional<std::string> ExportMacroText(const MacroRequest& request, const std::string& programDir,
                                            std::vector<RunMessage>& messages);
 
+// Exactly the macro text a run of `request` writes, without writing or
+// starting anything (the log folder named as the run would name it).
+std::string PreviewRunText(const MacroRequest& request, const std::string& programDir);
+
 // The whole run (or, with `request.exportFile`, the export).
 RunResult ExecuteMacro(const MacroRequest& request, RunEnvironment& env);
 

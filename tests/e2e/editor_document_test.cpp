@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <nlohmann/json.hpp>
+#include <thread>
 
 #include "capture.h"
 #include "common/stored_text.h"
@@ -68,6 +70,37 @@ TEST(EditorDocument, StopMessageSavesTheImportedConnections) {
   auto settings = platform::OpenSettingsFile(dir.settingsFile());
   EXPECT_EQ(settings->readString("LastVNKFile", ""), last);
   EXPECT_EQ(settings->readString("ParamName", "?"), "");
+}
+
+// A double-click on the file the editor opens anyway opens it; it is not
+// imported into itself (which would double every connection as "Copy of").
+TEST(EditorDocument, StartWithTheLastFileOpensItWithoutImport) {
+  ProgramDir dir;
+  const std::string last = dir.scratch("Sites.vnk");
+  WriteConnections(last, {"home", "lab"});
+  platform::OpenSettingsFile(dir.settingsFile())->writeString("LastVNKFile", last);
+  pid_t editor = dir.start(dir.file("varnokc"), {last});
+  ASSERT_TRUE(dir.waitUntilListening(editor));
+  std::this_thread::sleep_for(std::chrono::milliseconds(1200));  // past the hand-over's half second
+  EXPECT_TRUE(dir.prompts().empty());
+  EXPECT_EQ(dir.run(dir.file("varnok"), {"--stop-editor"}), 0);
+  EXPECT_EQ(dir.wait(editor, std::chrono::seconds(15)), 0);
+  const auto listed = nlohmann::json::parse(Capture(dir, dir.file("vnk"), {"list", "--json", last}).out);
+  EXPECT_EQ(listed.size(), 2u);
+}
+
+// A file named by a relative path is kept as an absolute one.
+TEST(EditorDocument, RelativePathIsStoredAbsolute) {
+  ProgramDir dir;
+  const std::string file = dir.scratch("Rel.vnk");
+  WriteConnections(file, {"one"});
+  const std::string relative = std::filesystem::relative(file, std::filesystem::current_path()).string();
+  ASSERT_NE(relative.front(), '/');
+  pid_t editor = dir.start(dir.file("varnokc"), {relative});
+  ASSERT_TRUE(dir.waitUntilListening(editor));
+  EXPECT_EQ(dir.run(dir.file("varnok"), {"--stop-editor"}), 0);
+  EXPECT_EQ(dir.wait(editor, std::chrono::seconds(15)), 0);
+  EXPECT_EQ(platform::OpenSettingsFile(dir.settingsFile())->readString("LastVNKFile", ""), file);
 }
 
 }  // namespace

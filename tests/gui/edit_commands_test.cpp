@@ -26,12 +26,7 @@ class EditCommandsTest : public QObject {
   Q_OBJECT
   std::unique_ptr<WindowFixture> f;
 
-  MainWindow& open(const std::vector<std::string>& entries) {
-    const std::string file = f->dir.file("T.vnk");
-    test::WriteVnk(file, entries);
-    f->settings().writeString("LastVNKFile", file);
-    return f->openActive();
-  }
+  MainWindow& open(const std::vector<std::string>& entries) { return f->openActiveOn(entries); }
   QAction* action(MainWindow& w, const char* name) {
     return w.findChild<QAction*>(QString::fromLatin1(name));
   }

@@ -20,10 +20,7 @@ class TreeDragDropTest : public QObject {
   std::unique_ptr<WindowFixture> f;
 
   MainWindow& open(const std::vector<std::string>& entries) {
-    const std::string file = f->dir.file("T.vnk");
-    test::WriteVnk(file, entries);
-    f->settings().writeString("LastVNKFile", file);
-    MainWindow& w = f->openActive();
+    MainWindow& w = f->openActiveOn(entries);
     w.treeView().expandAll();
     return w;
   }

@@ -24,21 +24,11 @@ class TreeUndoTest : public QObject {
   Q_OBJECT
   std::unique_ptr<WindowFixture> f;
 
-  MainWindow& open(const std::vector<std::string>& entries) {
-    const std::string file = f->dir.file("T.vnk");
-    test::WriteVnk(file, entries);
-    f->settings().writeString("LastVNKFile", file);
-    return f->openActive();
-  }
+  MainWindow& open(const std::vector<std::string>& entries) { return f->openActiveOn(entries); }
   QAction* action(MainWindow& w, const char* name) {
     return w.findChild<QAction*>(QString::fromLatin1(name));
   }
-  void trigger(MainWindow& w, const char* name) {
-    w.RefreshCommands();
-    QAction* a = action(w, name);
-    QVERIFY2(a && a->isEnabled(), name);
-    a->trigger();
-  }
+  void trigger(MainWindow& w, const char* name) { QVERIFY2(test::Trigger(w, name), name); }
   void run(MainWindow& w, TreeNode* node, const char* name) {
     w.treeView().setFocus();
     w.selectNode(node);
@@ -96,8 +86,7 @@ class TreeUndoTest : public QObject {
     editor->selectAll();
     QTest::keyClicks(editor, QStringLiteral("router"));
     QTest::keyClick(editor, Qt::Key_Return);
-    QTest::qWait(20);
-    QCOMPARE(std::string(beta->name()), std::string("router"));
+    QTRY_COMPARE(std::string(beta->name()), std::string("router"));  // renamed once the editor has closed
     after.push_back(now());
     // A branch and a sibling deleted together, with the question.
     w.treeView().setFocus();

@@ -38,6 +38,18 @@ ProgramDir::~ProgramDir() {
   // Programs the editor started itself (the companion) found their pid in its record.
   for (const auto& line : companionLog())
     if (line.rfind("started ", 0) == 0) ::kill(std::stoi(line.substr(8)), SIGKILL);
+  // And whatever else still runs from this directory: a companion on a busy
+  // machine may not have recorded its start yet, and would keep the test
+  // runner's output open.
+  std::error_code ec;
+  const std::string own = path() + "/";
+  for (const auto& entry : fs::directory_iterator("/proc", ec)) {
+    const std::string name = entry.path().filename().string();
+    if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::error_code linkError;
+    const std::string exe = fs::read_symlink(entry.path() / "exe", linkError).string();
+    if (!linkError && exe.rfind(own, 0) == 0) ::kill(std::stoi(name), SIGKILL);
+  }
 }
 
 pid_t ProgramDir::start(const std::string& program, const std::vector<std::string>& args) {

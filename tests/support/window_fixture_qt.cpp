@@ -1,5 +1,6 @@
 #include "window_fixture_qt.h"
 
+#include <QAction>
 #include <QTest>
 
 #include "common/stored_text.h"
@@ -30,6 +31,22 @@ app::MainWindow& WindowFixture::openActive(app::WindowServices extra) {
   w.activateWindow();
   if (!QTest::qWaitForWindowActive(&w)) qWarning("window not active");
   return w;
+}
+
+app::MainWindow& WindowFixture::openActiveOn(const std::vector<std::string>& entries,
+                                             app::WindowServices extra) {
+  const std::string file = dir.file("T.vnk");
+  WriteVnk(file, entries);
+  settings().writeString("LastVNKFile", file);
+  return openActive(std::move(extra));
+}
+
+bool Trigger(app::MainWindow& w, const char* name) {
+  w.RefreshCommands();
+  auto* action = w.findChild<QAction*>(QString::fromLatin1(name));
+  if (!action || !action->isEnabled()) return false;
+  action->trigger();
+  return true;
 }
 
 void WindowFixture::destroy() {

@@ -22,6 +22,8 @@ class WindowFixture {
   app::MainWindow& open(app::WindowServices extra = {});
   // Opens the window, shows it and waits until it is the active window.
   app::MainWindow& openActive(app::WindowServices extra = {});
+  // The same on a configuration "T.vnk" of `entries` (see WriteVnk), made the last file.
+  app::MainWindow& openActiveOn(const std::vector<std::string>& entries, app::WindowServices extra = {});
   // Destroys the window without its close questions.
   void destroy();
   app::MainWindow& window() { return *window_; }
@@ -49,6 +51,10 @@ class WindowFixture {
 // Writes a .VNK file with the given connections below the top node: each
 // entry is "level:name:macro text" (macro text plain, may be empty).
 void WriteVnk(const std::string& path, const std::vector<std::string>& entries);
+
+// Refreshes the commands and triggers the action called `name`; false (and
+// nothing triggered) when it is missing or disabled.
+bool Trigger(app::MainWindow& w, const char* name);
 
 // The window's child widget or object of type T called `name` (its objectName).
 template <typename T>

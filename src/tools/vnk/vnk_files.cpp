@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "files/import_export.h"
+#include "run/schedule_agenda.h"
 #include "vnk_command.h"
 #include "vnk_config.h"
 
@@ -31,14 +32,6 @@ void SaveAnyFormat(const ConnectionTree& tree, const std::string& path, const No
   throw Failure(text);
 }
 
-std::string NodePath(const TreeNode* node) {
-  std::string path;
-  for (const TreeNode* n = node; n && n->parent(); n = n->parent()) {
-    std::string name;
-    for (char c : n->name()) name += (c == '/') ? std::string("\\/") : std::string(1, c);
-    path = path.empty() ? name : name + "/" + path;
-  }
-  return path;
-}
+std::string NodePath(const TreeNode* node) { return run::ConnectionPath(node); }
 
 }  // namespace varnok::vnk

@@ -1,0 +1,34 @@
+#pragma once
+// "About Varnok" and the licence window ("Freeware License Agreement"): the
+// program's name, version and build, links to the maker's pages (opened with
+// the desktop's opener), the credits of the components it is built on, and
+// the terms of use, which any key closes.
+#include <QDialog>
+#include <functional>
+#include <string>
+
+namespace varnok::app {
+
+using OpenLink = std::function<void(const std::string& url)>;
+
+// "Version " + major + "." + minor + "  (Release " + release + ")" from a
+// "major.minor.release[.build]" version text; 99999.99999 and release 0 when
+// it cannot be read.
+QString VersionLine(std::string_view version);
+
+class LicenceWindow : public QDialog {
+  Q_OBJECT
+ public:
+  explicit LicenceWindow(QWidget* parent = nullptr);
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+};
+
+class AboutWindow : public QDialog {
+  Q_OBJECT
+ public:
+  AboutWindow(OpenLink openLink, QWidget* parent = nullptr);
+};
+
+}  // namespace varnok::app

@@ -1,0 +1,151 @@
+#include "multi_run.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTreeView>
+#include <algorithm>
+
+#include "prompts.h"
+#include "run/execute_macro.h"
+#include "run/node_request.h"
+#include "run_commands.h"
+#include "settings_page.h"
+#include "tree_model.h"
+#include "tree_selection.h"
+
+namespace varnok::app {
+
+namespace {
+
+constexpr int kMaxTempFiles = 128;
+
+}  // namespace
+
+MultiRun::MultiRun(Parts parts, Prompter& prompter, std::string programDir, run::TempFileNumbering& numbering,
+                   std::function<int()> intervalMs, QObject* parent)
+    : QObject(parent),
+      parts_(parts),
+      prompter_(prompter),
+      programDir_(std::move(programDir)),
+      numbering_(numbering),
+      intervalMs_(std::move(intervalMs)) {
+  timer_.setSingleShot(true);
+  connect(&timer_, &QTimer::timeout, this, &MultiRun::startNext);
+  progress_ = new QLabel;
+  progress_->setObjectName(QStringLiteral("MultiRunProgress"));
+  cancelButton_ = new QPushButton(QStringLiteral("Cancel"));
+  cancelButton_->setObjectName(QStringLiteral("MultiRunCancel"));
+  cancelButton_->setFocusPolicy(Qt::NoFocus);
+  connect(cancelButton_, &QPushButton::clicked, this, &MultiRun::cancel);
+  parts_.statusBar.addPermanentWidget(progress_);
+  parts_.statusBar.addPermanentWidget(cancelButton_);
+  progress_->hide();
+  cancelButton_->hide();
+  parts_.model.tree().addObserver(this);
+}
+
+MultiRun::~MultiRun() {
+  qApp->removeEventFilter(this);
+  parts_.model.tree().removeObserver(this);
+}
+
+void MultiRun::start() {
+  if (active()) return;
+  const ConnectionTree& tree = parts_.model.tree();
+  std::vector<std::pair<int, const TreeNode*>> chosen;
+  for (TreeNode* n : TreeSelection(parts_.tree, parts_.model).selectedNodes())
+    if (n->parent()) chosen.emplace_back(tree.absoluteIndex(n), n);
+  if (chosen.size() > static_cast<std::size_t>(kMaxTempFiles)) {
+    prompter_.information("You can not run more than " + std::to_string(kMaxTempFiles) +
+                          " connections at the same time.");
+    return;
+  }
+  // Tree order: a parent before its children, a branch before the next one.
+  std::sort(chosen.begin(), chosen.end());
+  pending_.clear();
+  for (const auto& [index, node] : chosen) pending_.push_back(node);
+  total_ = static_cast<int>(pending_.size());
+  started_ = 0;
+  if (pending_.empty()) return;
+  qApp->installEventFilter(this);
+  cancelButton_->show();
+  progress_->show();
+  startNext();
+}
+
+void MultiRun::startNext() {
+  if (pending_.empty()) {
+    end();
+    return;
+  }
+  const TreeNode* node = pending_.front();
+  pending_.erase(pending_.begin());
+  ++started_;
+  progress_->setText(QStringLiteral("Starting %1 of %2: %3")
+                         .arg(started_)
+                         .arg(total_)
+                         .arg(QString::fromLocal8Bit(node->name().c_str())));
+  // Each runs as "Run branch" runs it from the stored record: its own macro
+  // chain, colours and logging flag.
+  run::MacroRequest request = run::RequestForNode(node, /*branch=*/true, programDir_);
+  ApplyPageSettings(request, parts_.settingsPage);
+  run::RunEnvironment env;
+  env.programDir = programDir_;
+  env.numbering = &numbering_;
+  const run::RunResult result = run::ExecuteMacro(request, env);
+  bool fileFailed = false;
+  for (const run::RunMessage& m : result.messages) {
+    fileFailed = fileFailed || m.kind == run::MessageKind::FileError;
+    if (m.kind == run::MessageKind::Warning)
+      prompter_.warning(m.text);
+    else
+      prompter_.error(m.text);
+  }
+  // A failed run goes on with the next; a failed file operation ends the command.
+  if (fileFailed) {
+    pending_.clear();
+    end();
+    return;
+  }
+  // The wait follows every start, the last one included.
+  timer_.start(intervalMs_());
+}
+
+void MultiRun::cancel() {
+  pending_.clear();
+  timer_.stop();
+  end();
+}
+
+void MultiRun::end() {
+  timer_.stop();
+  qApp->removeEventFilter(this);
+  progress_->hide();
+  cancelButton_->hide();
+  progress_->clear();
+  emit finished();
+}
+
+bool MultiRun::eventFilter(QObject*, QEvent* event) {
+  // Esc in the window (not in a message box) cancels.
+  if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+      active() && !QApplication::activeModalWidget() && !QApplication::activePopupWidget()) {
+    cancel();
+    return true;
+  }
+  return false;
+}
+
+void MultiRun::nodesAboutToBeRemoved(TreeNode* parent, int first, int last) {
+  for (int row = first; row <= last; ++row) {
+    const TreeNode* gone = parent->child(row);
+    std::erase_if(pending_, [gone](const TreeNode* n) { return n == gone || gone->isAncestorOf(n); });
+  }
+}
+
+void MultiRun::treeAboutToBeReset() { pending_.clear(); }
+
+}  // namespace varnok::app

@@ -1,0 +1,68 @@
+#pragma once
+// The commands that start the emulator from the window: Run, Run to cursor,
+// Run branch, Run branch to cursor, and Show popup. The request is the
+// focused connection's as stored, with what the pages hold put in (the
+// editor's text when it has unapplied edits or for a "to cursor" run, the
+// logging box as it stands) and the settings page's user variables; the core
+// (run/execute_macro) writes the files and starts the emulator, and its
+// messages are shown here.
+#include <functional>
+#include <string>
+
+#include "run/temp_files.h"
+
+class QTreeView;
+
+namespace varnok {
+class TreeNode;
+namespace run {
+struct MacroRequest;
+struct RunResult;
+}  // namespace run
+}  // namespace varnok
+
+namespace varnok::app {
+
+class ConnectionPages;
+class ConnectionTreeModel;
+class PageCycle;
+class Prompter;
+class SettingsPage;
+
+// The settings page's user variables and "Disable color support" into `request`.
+void ApplyPageSettings(run::MacroRequest& request, const SettingsPage& settingsPage);
+
+class RunCommands {
+ public:
+  struct Parts {
+    QTreeView& tree;
+    ConnectionTreeModel& model;
+    ConnectionPages& pages;
+    const SettingsPage& settingsPage;
+    const PageCycle& cycle;
+  };
+  RunCommands(Parts parts, Prompter& prompter, std::string programDir, std::function<void()> requestRefresh);
+
+  // `whole` false: the "to cursor" forms; `branch`: the ancestors' macros first.
+  void run(bool whole, bool branch);
+  void showPopup();
+  // What Run branch would write for the focused connection; empty for none.
+  std::string previewText() const;
+  // "Export macro ...": what Run branch would write, into `path`.
+  void exportMacro(const std::string& path);
+  // The numbered temporary files every run of the window takes in turn.
+  run::TempFileNumbering& numbering() { return numbering_; }
+
+ private:
+  run::MacroRequest requestFor(const TreeNode* node, bool whole, bool branch) const;
+  void execute(run::MacroRequest request);
+  void report(const run::RunResult& result);
+
+  Parts parts_;
+  Prompter& prompter_;
+  std::string programDir_;
+  std::function<void()> requestRefresh_;
+  run::TempFileNumbering numbering_;
+};
+
+}  // namespace varnok::app

@@ -1,0 +1,91 @@
+#include "transfer_commands.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QItemSelectionModel>
+#include <QTreeView>
+
+#include "connection_pages.h"
+#include "document.h"
+#include "files/import_export.h"
+#include "history_step.h"
+#include "macro_page.h"
+#include "page_cycle.h"
+#include "page_text.h"
+#include "platform/safe_write.h"
+#include "prompts.h"
+#include "run_commands.h"
+#include "tree_editing.h"
+#include "tree_model.h"
+#include "tree_selection.h"
+
+namespace varnok::app {
+
+namespace {
+
+const char* const kConnectionFilter =
+    "Varnok file (*.VNK)|*.VNK|Pallory file (*.PLF)|*.PLF|All files (*.*)|*.*";
+const char* const kExportFilter = "Varnok file (*.VNK)|*.VNK|All files (*.*)|*.*";
+const char* const kMacroFilter = "Corvane Macro files (*.CVL)|*.CVL|All files (*.*)|*.*";
+
+}  // namespace
+
+TransferCommands::TransferCommands(TreeEditingHost& host, Parts parts, Prompter& prompter,
+                                   FileDialogs& dialogs)
+    : host_(host), parts_(parts), prompter_(prompter), dialogs_(dialogs) {}
+
+void TransferCommands::importConnections() {
+  const auto path = dialogs_.openFile({"Import connections from file", kConnectionFilter, "vnk", ""});
+  if (path) importFile(*path);
+}
+
+void TransferCommands::importFile(const std::string& path) {
+  {
+    HistoryStep step(parts_.document.history(), TreeSelection(parts_.tree, parts_.model));
+    parts_.document.importFile(path);
+  }
+  host_.requestRefresh();
+}
+
+void TransferCommands::exportConnections() {
+  TreeSelection selection(parts_.tree, parts_.model);
+  const ConnectionTree& tree = parts_.document.tree();
+  const ExportSelection chosen =
+      CheckExportSelection(tree, selection.selectedNodes(), [this](std::string_view q) {
+        return prompter_.ask(PromptKind::Warning, PromptButtons::OKCancel, std::string(q)) ==
+               PromptAnswer::OK;
+      });
+  QItemSelectionModel& model = *parts_.tree.selectionModel();
+  // The top node never takes part.
+  model.select(parts_.model.indexOf(tree.top()), QItemSelectionModel::Deselect);
+  if (!chosen.proceed) return;
+  for (const TreeNode* n : chosen.added) model.select(parts_.model.indexOf(n), QItemSelectionModel::Select);
+  const auto path = dialogs_.saveFile({"Export selected connections to file", kExportFilter, "vnk", ""});
+  if (!path) return;
+  const WriteResult written = ExportConnections(tree, *path, SelectionFilter(chosen.nodes));
+  if (!written) prompter_.error(written.error);
+  host_.requestRefresh();
+}
+
+void TransferCommands::importMacro() {
+  if (parts_.pages.isModified() && !parts_.pages.macro().isMacroEmpty() && !parts_.cycle.settleEdits())
+    return;
+  const auto path = dialogs_.openFile({"Import macro from file", kMacroFilter, "cvl", ""});
+  if (!path) return;
+  std::string bytes;
+  if (const WriteResult read = ReadWholeFile(*path, bytes); !read) {
+    prompter_.error(read.error);
+    return;
+  }
+  QsciScintilla& editor = parts_.pages.macro().editor();
+  editor.setText(QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size())));
+  host_.setConnectionModified(true);  // applied as usual, or not
+  host_.requestRefresh();
+}
+
+void TransferCommands::exportMacro() {
+  const auto path = dialogs_.saveFile({"Export macro to file", kMacroFilter, "cvl", ""});
+  if (path) parts_.runs.exportMacro(*path);
+}
+
+}  // namespace varnok::app

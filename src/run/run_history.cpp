@@ -1,0 +1,127 @@
+#include "run/run_history.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <sstream>
+#include <vector>
+
+#include "platform/safe_write.h"
+
+namespace varnok::run {
+namespace {
+
+std::string Flat(const std::string& text) {
+  std::string out = text;
+  for (char& c : out)
+    if (c == '\t' || c == '\r' || c == '\n') c = ' ';
+  return out;
+}
+
+std::vector<std::string> SplitTabs(const std::string& line) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  while (true) {
+    std::size_t tab = line.find('\t', start);
+    parts.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
+    if (tab == std::string::npos) break;
+    start = tab + 1;
+  }
+  return parts;
+}
+
+constexpr std::string_view kFailedPrefix = "failed: ";
+
+}  // namespace
+
+std::string FormatRunRecord(const RunRecord& r) {
+  std::time_t t = static_cast<std::time_t>(r.time);
+  std::tm local{};
+  localtime_r(&t, &local);
+  char when[32];
+  std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S", &local);
+  std::string line = std::string(when) + "\t" + (r.scheduled ? "scheduled" : "manual") + "\t" + Flat(r.path) +
+                     "\t" +
+                     (r.started ? std::string("started") : std::string(kFailedPrefix) + Flat(r.message));
+  return line;
+}
+
+std::optional<RunRecord> ParseRunRecord(const std::string& line) {
+  std::vector<std::string> parts = SplitTabs(line);
+  if (parts.size() != 4) return std::nullopt;
+  std::tm local{};
+  const char* end = strptime(parts[0].c_str(), "%Y-%m-%d %H:%M:%S", &local);
+  if (!end || *end != '\0') return std::nullopt;
+  local.tm_isdst = -1;
+  RunRecord r;
+  r.time = static_cast<std::int64_t>(std::mktime(&local));
+  if (parts[1] == "scheduled")
+    r.scheduled = true;
+  else if (parts[1] != "manual")
+    return std::nullopt;
+  r.path = parts[2];
+  if (parts[3] == "started") {
+    r.started = true;
+  } else if (parts[3].rfind(kFailedPrefix, 0) == 0) {
+    r.message = parts[3].substr(kFailedPrefix.size());
+  } else {
+    return std::nullopt;
+  }
+  return r;
+}
+
+RunHistory::RunHistory(std::string logFile) : logFile_(std::move(logFile)) {
+  if (logFile_.empty()) return;
+  std::string bytes;
+  if (!ReadWholeFile(logFile_, bytes)) return;
+  std::istringstream in(bytes);
+  std::string line;
+  while (std::getline(in, line)) {
+    ++linesInFile_;
+    if (std::optional<RunRecord> r = ParseRunRecord(line)) {
+      records_.push_back(std::move(*r));
+      if (records_.size() > kKept) records_.pop_front();
+    }
+  }
+}
+
+std::string RunHistory::add(const RunRecord& record) {
+  records_.push_back(record);
+  if (records_.size() > kKept) records_.pop_front();
+  if (logFile_.empty()) return {};
+
+  std::error_code ec;
+  std::filesystem::create_directories(std::filesystem::path(logFile_).parent_path(), ec);
+  if (linesInFile_ + 1 >= 2 * kKept) {
+    // Cut back: the file holds exactly what is kept in memory.
+    std::string bytes;
+    for (const RunRecord& r : records_) bytes += FormatRunRecord(r) + "\n";
+    WriteResult w = SafeWriteFile(logFile_, bytes);
+    if (!w) return w.error;
+    linesInFile_ = records_.size();
+    return {};
+  }
+  const std::string line = FormatRunRecord(record) + "\n";
+  int fd = ::open(logFile_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (fd < 0) return logFile_ + ": " + std::strerror(errno);
+  std::size_t done = 0;
+  std::string error;
+  while (done < line.size()) {
+    ssize_t n = ::write(fd, line.data() + done, line.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      error = logFile_ + ": " + std::strerror(n < 0 ? errno : EIO);
+      break;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  if (::close(fd) != 0 && error.empty()) error = logFile_ + ": " + std::strerror(errno);
+  if (error.empty()) ++linesInFile_;
+  return error;
+}
+
+}  // namespace varnok::run

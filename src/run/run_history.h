@@ -1,0 +1,54 @@
+#pragma once
+// The companion's record of its runs: the last 100 (time, connection path,
+// manual or scheduled, started or the failure's message), kept in memory and
+// in a log file of one tab-separated line per run:
+//
+//   2026-05-04 09:00:02<TAB>scheduled<TAB>Site A/Router<TAB>started
+//   2026-05-04 09:00:07<TAB>manual<TAB>Lab<TAB>failed: CORVMAIN not found. ...
+//
+// Lines that do not read back are skipped; the file is cut back to the last
+// 100 runs when it has grown to twice that.
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+
+namespace varnok::run {
+
+struct RunRecord {
+  std::int64_t time = 0;  // seconds since 1970
+  std::string path;
+  bool scheduled = false;
+  bool started = false;
+  std::string message;  // why it failed; empty when started
+
+  bool operator==(const RunRecord&) const = default;
+};
+
+// One line of the file (without the line feed); tabs and line breaks inside
+// the fields become blanks. The time is written in local time.
+std::string FormatRunRecord(const RunRecord& record);
+std::optional<RunRecord> ParseRunRecord(const std::string& line);
+
+class RunHistory {
+ public:
+  static constexpr std::size_t kKept = 100;
+
+  // Reads the runs already in `logFile` (it may be missing); "" keeps the
+  // history in memory only.
+  explicit RunHistory(std::string logFile = {});
+
+  // Appends the run; returns an error text naming the file when it could
+  // not be written ("" on success). The run is kept in memory either way.
+  std::string add(const RunRecord& record);
+
+  const std::deque<RunRecord>& records() const { return records_; }  // oldest first
+  const std::string& logFile() const { return logFile_; }
+
+ private:
+  std::string logFile_;
+  std::deque<RunRecord> records_;
+  std::size_t linesInFile_ = 0;
+};
+
+}  // namespace varnok::run

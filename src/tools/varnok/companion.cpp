@@ -1,0 +1,456 @@
+#include "companion.h"
+
+#include <sys/stat.h>
+
+#include <QApplication>
+#include <QFileSystemWatcher>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QPainter>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QSystemTrayIcon>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <filesystem>
+
+#include "common/program_paths.h"
+#include "due_timer.h"
+#include "files/vnk_file.h"
+#include "history_window.h"
+#include "platform/program_names.h"
+#include "platform/settings_names.h"
+#include "platform/user_data_dir.h"
+#include "run/emulator.h"
+#include "run/node_request.h"
+#include "tray_menu.h"
+
+namespace varnok::tray {
+namespace {
+
+constexpr int kReloadDelayMs = 300;
+constexpr std::size_t kMissedShown = 10;
+
+CompanionOptions WithClock(CompanionOptions options) {
+  if (!options.clock) options.clock = &pages::SystemWallClock();
+  if (!(options.clockRate > 0)) options.clockRate = 1.0;
+  return options;
+}
+
+// A line for a notice or the history: carriage returns of message texts
+// become blanks.
+std::string OneLine(std::string text) {
+  for (char& c : text)
+    if (c == '\r' || c == '\n') c = ' ';
+  return text;
+}
+
+QString Local8(const std::string& text) {
+  return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QIcon TrayIconPicture() {
+  QPixmap picture(32, 32);
+  picture.fill(Qt::transparent);
+  QPainter p(&picture);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setBrush(QColor(40, 90, 160));
+  p.setPen(Qt::NoPen);
+  p.drawRoundedRect(2, 2, 28, 28, 6, 6);
+  p.setPen(Qt::white);
+  QFont f = p.font();
+  f.setBold(true);
+  f.setPixelSize(20);
+  p.setFont(f);
+  p.drawText(QRect(0, 0, 32, 32), Qt::AlignCenter, QStringLiteral("V"));
+  return QIcon(picture);
+}
+
+// What identifies a version of the file on disk.
+std::string FileSignature(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return {};
+  return std::to_string(st.st_ino) + ":" + std::to_string(st.st_size) + ":" +
+         std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec);
+}
+
+}  // namespace
+
+std::string DefaultHistoryFile() { return platform::UserDataDir() + "/varnok-runs.log"; }
+
+Companion::Companion(CompanionOptions options, platform::SettingsStore& settings, QObject* parent)
+    : QObject(parent),
+      options_(WithClock(std::move(options))),
+      settings_(settings),
+      tree_(std::make_unique<ConnectionTree>()),
+      agenda_(options_.clock->now()),
+      history_(options_.historyFile),
+      numbering_(1) {
+  dueTimer_ = MakeDueTimer(*options_.clock, options_.clockRate, this);
+  connect(dueTimer_.get(), &DueTimer::fired, this, &Companion::checkSchedules);
+  queueTimer_.setSingleShot(true);
+  connect(&queueTimer_, &QTimer::timeout, this, &Companion::startNextQueued);
+  reloadDelay_.setSingleShot(true);
+  reloadDelay_.setInterval(kReloadDelayMs);
+  connect(&reloadDelay_, &QTimer::timeout, this, [this] {
+    // The folder is watched too: only a change of the file itself counts.
+    if (FileSignature(setting::LastVNKFile.read(settings_)) != loadedSignature_) reload();
+  });
+  watcher_ = new QFileSystemWatcher(this);
+  connect(watcher_, &QFileSystemWatcher::fileChanged, this, [this] { reloadDelay_.start(); });
+  connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { reloadDelay_.start(); });
+  buildUi();
+  reload();
+}
+
+Companion::~Companion() {
+  // The windows have no parent: they go with the companion.
+  if (window_) {
+    disconnect(window_, nullptr, this, nullptr);
+    delete window_;
+  }
+  delete historyWindow_;
+}
+
+std::int64_t Companion::now() const { return options_.clock->now(); }
+
+QMenu* Companion::menu() const { return menu_->menu(); }
+
+void Companion::record(const std::string& line) const {
+  if (options_.record) options_.record(line);
+}
+
+void Companion::notify(const std::string& text, bool failure) {
+  record("notice: " + OneLine(text));
+  const QString shown = Local8(text).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  if (trayIcon_)
+    trayIcon_->showMessage(QStringLiteral("Varnok"), shown,
+                           failure ? QSystemTrayIcon::Warning : QSystemTrayIcon::Information, 10000);
+  if (window_)
+    if (auto* line = window_->findChild<QLabel*>(QStringLiteral("notice"))) line->setText(shown);
+  emit notified(shown);
+}
+
+void Companion::buildUi() {
+  TrayMenuItems items;
+  items.runConnection = [this](int index) { runConnection(index, RunTrigger::Manual); };
+  items.openConfiguration = [this] { openConfiguration(); };
+  items.runLast = [this] { runLastConnection(); };
+  items.startEmulator = [this] { startEmulator(); };
+  items.startLastMacro = [this] { startLastMacro(); };
+  items.showDesktop = [this] { showDesktop(); };
+  items.startScreenSaver = [this] { startScreenSaver(); };
+  items.lockScreen = [this] { lockScreen(); };
+  items.showHistory = [this] { showHistory(); };
+  items.exit = [] { QCoreApplication::quit(); };
+  items.canShowDesktop = !QStandardPaths::findExecutable(QStringLiteral("wmctrl")).isEmpty();
+  items.canStartScreenSaver = items.canLockScreen =
+      !QStandardPaths::findExecutable(QStringLiteral("xdg-screensaver")).isEmpty();
+  menu_ = std::make_unique<TrayMenu>(std::move(items), this);
+
+  if (options_.useTray && QSystemTrayIcon::isSystemTrayAvailable()) {
+    trayIcon_ = new QSystemTrayIcon(TrayIconPicture(), this);
+    trayIcon_->setToolTip(QStringLiteral("Varnok"));
+    trayIcon_->setContextMenu(menu_->menu());
+    connect(trayIcon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+      if (reason == QSystemTrayIcon::DoubleClick) doubleClickAction();
+    });
+    trayIcon_->show();
+    record("tray: system tray");
+    return;
+  }
+  // Without a tray the menu lives in a small window, which says why.
+  auto* window = new QWidget(nullptr, Qt::Window);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->setObjectName(QStringLiteral("CompanionWindow"));
+  window->setWindowTitle(QStringLiteral("Varnok"));
+  window->setWindowIcon(TrayIconPicture());
+  auto* layout = new QVBoxLayout(window);
+  auto* why = new QLabel(window);
+  why->setObjectName(QStringLiteral("why"));
+  why->setWordWrap(true);
+  why->setText(QStringLiteral("This desktop offers no system tray (display platform \"%1\": no tray "
+                              "host answered), so Varnok shows its menu in this window. Closing the "
+                              "window ends Varnok.")
+                   .arg(QGuiApplication::platformName()));
+  auto* button = new QPushButton(QStringLiteral("Connections and commands"), window);
+  button->setObjectName(QStringLiteral("menuButton"));
+  button->setMenu(menu_->menu());
+  auto* notice = new QLabel(window);
+  notice->setObjectName(QStringLiteral("notice"));
+  notice->setWordWrap(true);
+  layout->addWidget(why);
+  layout->addWidget(button);
+  layout->addWidget(notice);
+  // Closing the window ends the program: without a tray nothing else shows it.
+  connect(window, &QObject::destroyed, this, [] { QCoreApplication::quit(); });
+  window_ = window;
+  window->resize(420, 160);
+  window->show();
+  record("tray: window (" + QGuiApplication::platformName().toStdString() + ")");
+}
+
+void Companion::watchFile() {
+  if (!watcher_->files().isEmpty()) watcher_->removePaths(watcher_->files());
+  if (!watcher_->directories().isEmpty()) watcher_->removePaths(watcher_->directories());
+  const std::string path = setting::LastVNKFile.read(settings_);
+  if (path.empty()) return;
+  // A save replaces the file by a rename: the folder's watch sees that.
+  if (std::filesystem::exists(path)) watcher_->addPath(Local8(path));
+  const std::string folder = std::filesystem::path(path).parent_path().string();
+  if (!folder.empty() && std::filesystem::is_directory(folder)) watcher_->addPath(Local8(folder));
+}
+
+void Companion::reload() {
+  const std::string path = setting::LastVNKFile.read(settings_);
+  watchFile();
+  if (path.empty()) {
+    tree_ = std::make_unique<ConnectionTree>();
+    loadedSignature_.clear();
+    menu_->setTree(tree_.get(), QStringLiteral("No configuration file is open in Varnokc"));
+    agenda_.setEntries({});
+    armTimer();
+    record("loaded nothing");
+    return;
+  }
+  const std::string signature = FileSignature(path);
+  auto fresh = std::make_unique<ConnectionTree>();
+  LoadResult r = LoadConfiguration(*fresh, path, false);
+  if (!r.ok()) {
+    std::string problem = r.message + (r.reason.empty() ? "" : " (" + r.reason + ")");
+    // Said once; a repeat of the same trouble stays quiet.
+    if (problem != lastLoadProblem_) {
+      lastLoadProblem_ = problem;
+      notify("Cannot read the configuration " + path + ": " + problem +
+                 "\rThe menu keeps the connections read before.",
+             true);
+    }
+    loadedSignature_ = signature;
+    return;
+  }
+  lastLoadProblem_.clear();
+  tree_ = std::move(fresh);
+  loadedSignature_ = signature;
+  menu_->setTree(tree_.get(), {});
+
+  run::ScheduleCollection schedules = run::CollectSchedules(*tree_);
+  std::string problems;
+  for (const auto& p : schedules.problems) problems += "\r" + p.path + ": " + p.problem;
+  if (!problems.empty() && problems != lastScheduleProblems_)
+    notify("These schedules cannot run:" + problems, true);
+  lastScheduleProblems_ = problems;
+  const std::size_t scheduled = schedules.entries.size();
+  agenda_.setEntries(std::move(schedules.entries));
+  armTimer();
+  record("loaded " + std::to_string(tree_->count() - 1) + " connections, " + std::to_string(scheduled) +
+         " scheduled");
+}
+
+void Companion::armTimer() {
+  std::optional<run::DueRuns> next = run::NextDueRuns(agenda_.entries(), agenda_.handledUntil());
+  if (next)
+    dueTimer_->arm(next->at);
+  else
+    dueTimer_->disarm();
+}
+
+void Companion::checkSchedules() {
+  run::AgendaStep step = agenda_.advance(now());
+  if (!step.missed.empty()) {
+    std::size_t count = 0;
+    std::string list;
+    for (const auto& d : step.missed)
+      for (std::size_t i : d.entries) {
+        if (++count <= kMissedShown)
+          list += "\r" + pages::FormatCalendarMinute(d.minute) + " " + agenda_.entries()[i].path;
+      }
+    if (count > kMissedShown || step.moreMissed) list += "\rand more";
+    notify("Not run while the computer was asleep or its clock was changed:" + list, false);
+  }
+  for (const auto& d : step.due)
+    for (std::size_t i : d.entries) queue_.push_back({agenda_.entries()[i].index, agenda_.entries()[i].path});
+  if (!queue_.empty() && !queueTimer_.isActive()) startNextQueued();
+  if (step.nextAt)
+    dueTimer_->arm(*step.nextAt);
+  else
+    dueTimer_->disarm();
+}
+
+int Companion::multiStartMilliseconds() const {
+  // As the settings page's spin editor reads it: 5 when no number, 2..60.
+  const std::string text = setting::MultiStartInterval.read(settings_);
+  int seconds = 5;
+  try {
+    std::size_t used = 0;
+    seconds = std::stoi(text, &used);
+    if (used != text.size()) seconds = 5;
+  } catch (const std::exception&) {
+    seconds = 5;
+  }
+  seconds = std::clamp(seconds, 2, 60);
+  return static_cast<int>(seconds * 1000 / options_.clockRate);
+}
+
+void Companion::startNextQueued() {
+  if (queue_.empty()) return;
+  QueuedRun next = queue_.front();
+  queue_.pop_front();
+  // The file may have been reloaded since the minute began: the path decides.
+  const TreeNode* node = tree_->nodeAt(next.index);
+  if (!node || run::ConnectionPath(node) != next.path) node = run::NodeAtPath(*tree_, next.path);
+  if (node) {
+    runConnection(tree_->absoluteIndex(node), RunTrigger::Scheduled);
+  } else {
+    addHistory({now(), next.path, true, false, "the connection is no longer in the configuration"});
+  }
+  if (!queue_.empty()) queueTimer_.start(multiStartMilliseconds());
+}
+
+void Companion::addHistory(const run::RunRecord& record) {
+  std::string error = history_.add(record);
+  if (!error.empty() && error != lastHistoryError_) notify("The run log cannot be written: " + error, true);
+  lastHistoryError_ = error;
+  this->record("run " + std::string(record.scheduled ? "scheduled " : "manual ") + record.path +
+               (record.started ? ": started" : ": failed: " + OneLine(record.message)));
+  if (historyWindow_) historyWindow_->refresh();
+}
+
+bool Companion::runConnection(int index, RunTrigger trigger) {
+  const TreeNode* node = tree_->nodeAt(index);
+  if (!node || !node->parent() || node->isSeparator()) return false;
+  run::MacroRequest request = run::RequestForNode(node, true, options_.programDir);
+  request.userName = setting::VarName.read(settings_);
+  request.userEmail = setting::VarEmail.read(settings_);
+  request.userPhone = setting::VarPhone.read(settings_);
+  request.disableColors = setting::NoColors.readFlag(settings_);
+  run::RunEnvironment env;
+  env.programDir = options_.programDir;
+  env.numbering = &numbering_;
+  env.launch = options_.launch;
+  run::RunResult result = run::ExecuteMacro(request, env);
+
+  const std::string path = run::ConnectionPath(node);
+  std::string messages;
+  for (const auto& m : result.messages) messages += (messages.empty() ? "" : " ") + OneLine(m.text);
+  if (!result.started && messages.empty()) messages = "the emulator was not started";
+  lastRunPath_ = path;
+  if (setting::SelectLast.readFlag(settings_)) {
+    // The editor opens on the connection run last.
+    if (std::string e = setting::SelectedNodeIndex.write(settings_, index); !e.empty()) notify(e, true);
+  }
+  if (result.started) lastFiles_ = result.files;
+  addHistory({now(), path, trigger == RunTrigger::Scheduled, result.started, result.started ? "" : messages});
+  if (!result.started)
+    notify(path + ": " + messages, true);
+  else if (!messages.empty())
+    notify(path + ": " + messages, false);  // started, with a warning (a folder it could not create)
+  return result.started;
+}
+
+bool Companion::runLastConnection() {
+  const TreeNode* node = lastRunPath_.empty() ? nullptr : run::NodeAtPath(*tree_, lastRunPath_);
+  if (!node) node = tree_->nodeAt(setting::SelectedNodeIndex.read(settings_));
+  if (!node || !node->parent() || node->isSeparator()) {
+    notify("No connection has been run yet.", false);
+    return false;
+  }
+  return runConnection(tree_->absoluteIndex(node), RunTrigger::Manual);
+}
+
+void Companion::doubleClickAction() {
+  switch (setting::DblClickAction.read(settings_)) {
+    case 1:
+      return startEmulator();
+    case 2:
+      return startLastMacro();
+    case 3:
+      return showDesktop();
+    case 4:
+      return startScreenSaver();
+    case 5:
+      return lockScreen();
+    default:
+      return openConfiguration();
+  }
+}
+
+void Companion::launch(const std::string& program, const std::vector<std::string>& args,
+                       const std::string& what) {
+  platform::LaunchResult r = options_.launch(program, args);
+  record("launch " + program);
+  if (!r.ok) notify("Failed to start " + what + ": " + r.error, true);
+}
+
+void Companion::openConfiguration() {
+  // A second start of the editor brings the running one forward.
+  const std::string editor = ProgramFilePath(options_.programDir, names::kEditorFile);
+  if (!std::filesystem::exists(editor)) return notify("File '" + editor + "' not found.", true);
+  launch(editor, {}, "the configuration editor");
+}
+
+void Companion::startEmulator() {
+  if (std::optional<std::string> missing = run::CheckEmulatorPresent(options_.programDir))
+    return notify(*missing, true);
+  launch(run::EmulatorExePath(options_.programDir), {}, "the terminal emulator");
+}
+
+void Companion::startLastMacro() {
+  if (lastFiles_.number == 0) return notify("No macro has been run since Varnok started.", false);
+  if (!std::filesystem::exists(lastFiles_.macroFile))
+    return notify("The last macro file " + lastFiles_.macroFile + " is gone.", true);
+  if (std::optional<std::string> missing = run::CheckEmulatorPresent(options_.programDir))
+    return notify(*missing, true);
+  launch(run::EmulatorExePath(options_.programDir),
+         run::EmulatorArguments(lastFiles_.settingsFile, lastFiles_.macroFile), "the terminal emulator");
+}
+
+void Companion::desktopCommand(const QString& program, const QStringList& args, const std::string& what) {
+  const QString path = QStandardPaths::findExecutable(program);
+  if (path.isEmpty())
+    return notify("Cannot " + what + ": this desktop has no '" + program.toStdString() + "' command.", true);
+  auto* process = new QProcess(this);
+  connect(process, &QProcess::finished, this, [this, process, program, what](int code, QProcess::ExitStatus) {
+    if (code != 0) {
+      std::string err = OneLine(process->readAllStandardError().trimmed().toStdString());
+      notify("Cannot " + what + ": " + program.toStdString() + " ended with status " + std::to_string(code) +
+                 (err.empty() ? "" : ": " + err),
+             true);
+    }
+    process->deleteLater();
+  });
+  connect(process, &QProcess::errorOccurred, this, [this, process, what](QProcess::ProcessError e) {
+    if (e == QProcess::FailedToStart) {
+      notify("Cannot " + what + ": " + process->errorString().toStdString(), true);
+      process->deleteLater();
+    }
+  });
+  record("desktop " + program.toStdString() + " " + args.join(QLatin1Char(' ')).toStdString());
+  process->start(path, args);
+}
+
+void Companion::showDesktop() {
+  desktopCommand(QStringLiteral("wmctrl"), {QStringLiteral("-k"), QStringLiteral("on")}, "show the desktop");
+}
+
+void Companion::startScreenSaver() {
+  desktopCommand(QStringLiteral("xdg-screensaver"), {QStringLiteral("activate")}, "start the screen saver");
+}
+
+void Companion::lockScreen() {
+  desktopCommand(QStringLiteral("xdg-screensaver"), {QStringLiteral("lock")}, "lock the screen");
+}
+
+void Companion::showHistory() {
+  if (!historyWindow_) {
+    historyWindow_ = new HistoryWindow(history_);
+    historyWindow_->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  historyWindow_->refresh();
+  historyWindow_->show();
+  historyWindow_->raise();
+  historyWindow_->activateWindow();
+}
+
+}  // namespace varnok::tray

@@ -1,0 +1,57 @@
+#pragma once
+// The tray's menu: the connections of the tree, then the program's own items.
+// A connection with children is a submenu whose first item runs the
+// connection itself; separator lines are menu separators. Submenus are
+// filled when they are first opened, and a level with many connections is
+// split into submenus of at most kPerMenu items, so that no menu takes long
+// to open whatever the size of the tree.
+#include <QObject>
+#include <functional>
+#include <memory>
+#include <string_view>
+
+#include "model/connection_tree.h"
+
+class QAction;
+class QMenu;
+
+namespace varnok::tray {
+
+struct TrayMenuItems {
+  std::function<void(int)> runConnection;  // absolute index
+  std::function<void()> openConfiguration, runLast, startEmulator, startLastMacro, showDesktop,
+      startScreenSaver, lockScreen, showHistory, exit;
+  // Which desktop actions exist here.
+  bool canShowDesktop = false;
+  bool canStartScreenSaver = false;
+  bool canLockScreen = false;
+};
+
+class TrayMenu : public QObject {
+  Q_OBJECT
+ public:
+  static constexpr int kPerMenu = 40;
+
+  explicit TrayMenu(TrayMenuItems items, QObject* parent = nullptr);
+  ~TrayMenu() override;
+
+  QMenu* menu() const { return menu_.get(); }
+  // Shows `tree` (which must outlive the menu's use of it, until the next
+  // call); `note` is a line above the connections ("" for none).
+  void setTree(const ConnectionTree* tree, const QString& note);
+
+ private:
+  void fill(QMenu* menu, const TreeNode* parent, int first, int count);
+  void addNode(QMenu* menu, const TreeNode* node);
+  void addFixedItems();
+  QAction* addConnectionAction(QMenu* menu, const TreeNode* node, const QString& text);
+
+  TrayMenuItems items_;
+  std::unique_ptr<QMenu> menu_;
+  const ConnectionTree* tree_ = nullptr;
+};
+
+// A name as menu text: "&" would mark a shortcut letter.
+QString MenuText(std::string_view name);
+
+}  // namespace varnok::tray

@@ -1,0 +1,234 @@
+// The run commands through the window, with the recording stand-in emulator:
+// what each form hands the emulator (arguments, macro, settings), unapplied
+// editor text and the logging box used as they stand, the "to cursor" cut,
+// the user variables, a missing emulator, and Show popup.
+#include <Qsci/qsciscintilla.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeView>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+
+#include "program_dir.h"
+#include "tree_model.h"
+#include "window_fixture_qt.h"
+
+using namespace varnok;
+using namespace varnok::app;
+using varnok::test::Child;
+using varnok::test::WindowFixture;
+
+class RunCommandsTest : public QObject {
+  Q_OBJECT
+  std::unique_ptr<WindowFixture> f;
+  std::unique_ptr<test::ProgramDir> programs;
+  std::unique_ptr<test::ScopedEnv> record;
+
+  std::string recordFile() const { return programs->scratch("corvmain.jsonl"); }
+
+  MainWindow& open(const std::vector<std::string>& entries) {
+    WindowServices services;
+    services.programDir = programs->path();
+    return f->openActiveOn(entries, services);
+  }
+  void focusNode(MainWindow& w, TreeNode* node) {
+    w.treeView().setFocus();
+    w.selectNode(node);
+    w.RefreshCommands();
+  }
+  void trigger(MainWindow& w, const char* name) { QVERIFY2(test::Trigger(w, name), name); }
+  // The emulator's records so far, waiting up to 5 s for `count` of them.
+  std::vector<nlohmann::json> records(std::size_t count) {
+    std::vector<nlohmann::json> lines;
+    for (int i = 0; i < 100 && lines.size() < count; ++i) {
+      QTest::qWait(50);
+      lines.clear();
+      std::ifstream in(recordFile());
+      for (std::string line; std::getline(in, line);)
+        if (!line.empty()) lines.push_back(nlohmann::json::parse(line));
+    }
+    return lines;
+  }
+  static std::string macroOf(const nlohmann::json& r) { return r["macro"].get<std::string>(); }
+
+ private slots:
+  void init() {
+    f = std::make_unique<WindowFixture>();
+    programs = std::make_unique<test::ProgramDir>(std::vector<std::string>{"corvmain"});
+    record = std::make_unique<test::ScopedEnv>("CORVMAIN_RECORD", recordFile());
+  }
+  void cleanup() {
+    QVERIFY2(f->problems().empty(), f->problems().c_str());
+    f.reset();
+    record.reset();
+    programs.reset();
+  }
+
+  // Run hands over the connection's own macro with its variables replaced;
+  // Run branch puts the ancestors' stored macros first.
+  void runAndRunBranch() {
+    MainWindow& w = open({"1:jump:connect jump", "2:router:sendln '$NAME$ on $CONNECTION$'"});
+    Child<QLineEdit>(w, "Edit1")->setText(QStringLiteral("John"));
+    TreeNode* router = w.tree().top()->child(0)->child(0);
+    focusNode(w, router);
+    auto* logging = Child<QCheckBox>(w, "cbLogSession");
+    QVERIFY(logging->isChecked());
+    logging->click();  // unapplied: the box as it stands counts
+    trigger(w, "BtnRun");
+    auto lines = records(1);
+    QCOMPARE(lines.size(), std::size_t(1));
+    QCOMPARE(macroOf(lines[0]), std::string("sendln 'John on router'\r\n"));
+    const auto argv = lines[0]["argv"];
+    QCOMPARE(argv.size(), std::size_t(2));
+    QVERIFY(argv[0].get<std::string>().starts_with("/F=" + programs->path() + "/Temp_CVL/"));
+    QVERIFY(argv[1].get<std::string>().starts_with("/M=" + programs->path() + "/Temp_CVL/"));
+    QVERIFY(lines[0]["settings"].get<std::string>().find("VTColor") != std::string::npos);
+
+    trigger(w, "BtnRunBranch");
+    lines = records(2);
+    QCOMPARE(lines.size(), std::size_t(2));
+    QCOMPARE(macroOf(lines[1]), std::string("connect jump\r\nsendln 'John on router'\r\n"));
+    QVERIFY(lines[1]["argv"][1] != lines[0]["argv"][1]);  // the next numbered pair
+    w.SetConnectionModified(false);
+  }
+
+  // Unapplied editor text runs as it stands and the logging box counts;
+  // "to cursor" runs through the caret's line and leaves the lines selected.
+  void unappliedTextAndToCursor() {
+    MainWindow& w = open({"1:jump:connect jump", "2:router:one"});
+    TreeNode* router = w.tree().top()->child(0)->child(0);
+    focusNode(w, router);
+    auto* macro = Child<QsciScintilla>(w, "Memo1");
+    macro->setFocus();
+    macro->setText(QStringLiteral("line1\nline2\nline3"));
+    QVERIFY(w.IsConnectionModified());
+    QVERIFY(Child<QCheckBox>(w, "cbLogSession")->isChecked());
+    trigger(w, "BtnRunBranch");
+    auto lines = records(1);
+    QCOMPARE(lines.size(), std::size_t(1));
+    const std::string run = macroOf(lines[0]);
+    QVERIFY2(run.starts_with("connect jump\r\nline1\r\nline2\r\nline3\r\n"), run.c_str());
+    QVERIFY2(run.find("logopen fn 0 0") != std::string::npos, "the box asks for the log-opening block");
+
+    macro->setFocus();
+    macro->setCursorPosition(1, 2);
+    macro->setSelection(1, 1, 1, 2);  // the to-cursor forms need a selection to be offered
+    Child<QCheckBox>(w, "cbLogSession")->click();
+    trigger(w, "BtnRunToCursor");
+    lines = records(2);
+    QCOMPARE(lines.size(), std::size_t(2));
+    QCOMPARE(macroOf(lines[1]), std::string("line1\r\nline2\r\n"));  // no log block: the box is off
+    QCOMPARE(macro->selectedText(), QStringLiteral("line1\nline2\n"));
+    w.SetConnectionModified(false);
+  }
+
+  // The preview holds byte for byte what Run branch then writes, and follows the focus.
+  void previewEqualsTheRunsMacroFile() {
+    MainWindow& w = open({"1:jump:connect jump", "2:router:sendln '$NAME$'\r\n$LOGIT$"});
+    Child<QLineEdit>(w, "Edit1")->setText(QStringLiteral("Ann"));
+    TreeNode* router = w.tree().top()->child(0)->child(0);
+    focusNode(w, router);
+    trigger(w, "MnPreviewBranchMacro");
+    auto* preview = Child<QsciScintilla>(w, "PreviewEditor");
+    QVERIFY(preview && preview->isVisible() && preview->isReadOnly());
+    const std::string shown = preview->text().toStdString();
+    trigger(w, "BtnRunBranch");
+    auto lines = records(1);
+    QCOMPARE(lines.size(), std::size_t(1));
+    QCOMPARE(shown, macroOf(lines[0]));
+    QVERIFY(shown.find("logopen") != std::string::npos);
+    focusNode(w, w.tree().top()->child(0));
+    QCOMPARE(preview->text().left(14), QStringLiteral("connect jump\r\n"));
+    QVERIFY(!preview->text().contains(QStringLiteral("Ann")));
+  }
+
+  void missingEmulatorIsReported() {
+    MainWindow& w = open({"1:a:x"});
+    std::filesystem::remove(programs->file("corvmain"));
+    focusNode(w, w.tree().top()->child(0));
+    f->prompter.expect(PromptKind::Error, PromptButtons::OK,
+                       "CORVMAIN not found.\rPlease move varnokc into Corvane directory and restart it.",
+                       PromptAnswer::OK);
+    trigger(w, "BtnRun");
+    QVERIFY(!std::filesystem::exists(programs->path() + "/Temp_CVL/~macroC1.cvl"));
+  }
+
+  // Run all selected: tree order whatever the order of selecting, each from
+  // its stored record, the progress in the status bar; tree edits wait; Esc
+  // cancels the starts still to come; more than 128 are refused.
+  void runAllSelectedStartsInTreeOrder() {
+    f->settings().writeString("MultiStartInterval", "2");  // the shortest interval
+    MainWindow& w = open({"1:jump:connect jump", "2:router:r", "1:lab:l", "1:spare:s"});
+    TreeNode* top = w.tree().top();
+    TreeNode* router = top->child(0)->child(0);
+    focusNode(w, router);
+    for (TreeNode* n : {top->child(0), top->child(1)})
+      w.treeView().selectionModel()->select(w.treeModel().indexOf(n), QItemSelectionModel::Select);
+    trigger(w, "MnRunAllSelected");
+    auto* progress = Child<QLabel>(w, "MultiRunProgress");
+    QVERIFY(progress->isVisible());
+    QCOMPARE(progress->text(), QStringLiteral("Starting 1 of 3: jump"));
+    f->prompter.expect(
+        PromptKind::Information, PromptButtons::OK,
+        "\"Run all selected\" is still starting connections.\rWait until it has finished, or cancel "
+        "it with Esc.",
+        PromptAnswer::OK);
+    focusNode(w, top->child(2));
+    trigger(w, "MnAddChild");
+    QCOMPARE(top->child(2)->childCount(), 0);
+    auto lines = records(3);
+    QTRY_VERIFY_WITH_TIMEOUT(!progress->isVisible(), 10000);
+    lines = records(3);
+    QCOMPARE(lines.size(), std::size_t(3));
+    QCOMPARE(macroOf(lines[0]).substr(0, 14), std::string("connect jump\r\n"));
+    QCOMPARE(macroOf(lines[1]).substr(0, 17), std::string("connect jump\r\nr\r\n"));
+    QCOMPARE(macroOf(lines[2]).substr(0, 3), std::string("l\r\n"));
+
+    // Esc after the first start: nothing more is started.
+    focusNode(w, top->child(1));
+    w.treeView().selectionModel()->select(w.treeModel().indexOf(top->child(2)), QItemSelectionModel::Select);
+    trigger(w, "MnRunAllSelected");
+    QTest::keyClick(&w.treeView(), Qt::Key_Escape);
+    QVERIFY(!progress->isVisible());
+    QTest::qWait(2500);
+    QCOMPARE(records(4).size(), std::size_t(4));
+  }
+
+  void moreThan128AreRefused() {
+    std::vector<std::string> entries;
+    for (int i = 0; i < 129; ++i) entries.push_back("1:n" + std::to_string(i) + ":x");
+    MainWindow& w = open(entries);
+    focusNode(w, w.tree().top()->child(0));
+    QItemSelection all(w.treeModel().indexOf(w.tree().top()->child(0)),
+                       w.treeModel().indexOf(w.tree().top()->child(128)));
+    w.treeView().selectionModel()->select(all, QItemSelectionModel::Select);
+    f->prompter.expect(PromptKind::Information, PromptButtons::OK,
+                       "You can not run more than 128 connections at the same time.", PromptAnswer::OK);
+    trigger(w, "MnRunAllSelected");
+    QTest::qWait(300);
+    QVERIFY(!std::filesystem::exists(recordFile()));
+  }
+
+  void showPopupShowsTheEditorsText() {
+    MainWindow& w = open({"1:a:x"});
+    focusNode(w, w.tree().top()->child(0));
+    auto* pages = Child<QTabWidget>(w, "PG");
+    pages->setCurrentIndex(2);
+    auto* popup = Child<QsciScintilla>(w, "Memo2");
+    popup->setFocus();
+    popup->setText(QStringLiteral("Hello"));
+    f->prompter.expect(PromptKind::Information, PromptButtons::OKCancel, "Hello\r\n\rPress Ok to continue.",
+                       PromptAnswer::OK);
+    trigger(w, "MnShowPopup");
+    w.SetConnectionModified(false);
+  }
+};
+
+QTEST_MAIN(RunCommandsTest)
+#include "run_commands_test.moc"
