@@ -31,6 +31,12 @@ struct rVTNodeData {
   bool operator==(const rVTNodeData&) const = default;
 };
 
+// An empty record whose texts will live in `memory` (filled there directly).
+inline rVTNodeData EmptyRecordIn(std::pmr::memory_resource* memory) {
+  return {std::pmr::string(memory), std::pmr::string(memory), std::pmr::string(memory),
+          std::pmr::string(memory), std::pmr::string(memory), std::pmr::string(memory)};
+}
+
 // `data` with its texts in `memory` (moved where they are there already).
 rVTNodeData RecordIn(rVTNodeData&& data, std::pmr::memory_resource* memory);
 

@@ -3,7 +3,6 @@
 #include <sys/mman.h>
 
 #include <cstdint>
-#include <new>
 
 namespace varnok::platform {
 namespace {
@@ -40,17 +39,6 @@ void* MapBlock(std::size_t bytes) {
 void UnmapBlock(void* block, std::size_t bytes) {
   if (!block || bytes == 0) return;
   ::munmap(block, bytes < kHugePage ? bytes : RoundUp(bytes, kHugePage));
-}
-
-void* BlockResource::do_allocate(std::size_t bytes, std::size_t alignment) {
-  if (alignment > 4096) throw std::bad_alloc();
-  void* p = MapBlock(bytes);
-  if (!p) throw std::bad_alloc();
-  return p;
-}
-
-void BlockResource::do_deallocate(void* p, std::size_t bytes, std::size_t /*alignment*/) {
-  UnmapBlock(p, bytes);
 }
 
 }  // namespace varnok::platform
