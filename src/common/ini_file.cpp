@@ -1,6 +1,7 @@
 #include "common/ini_file.h"
 
 #include <algorithm>
+#include <cstring>
 #include <unordered_set>
 
 namespace varnok {
@@ -43,8 +44,6 @@ std::optional<std::string_view> KeyName(std::string_view line) {
   return key;
 }
 
-bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
-
 std::string FoldedName(std::string_view name) {
   std::string out(name);
   std::transform(out.begin(), out.end(), out.begin(), Lower);
@@ -53,9 +52,25 @@ std::string FoldedName(std::string_view name) {
 
 }  // namespace
 
+std::size_t FindLineBreak(std::string_view text, std::size_t from) {
+  // Both characters searched with memchr in windows, so that a text without
+  // one of them is not searched to its end for every line.
+  constexpr std::size_t kWindow = 256;
+  for (std::size_t at = from; at < text.size(); at += kWindow) {
+    const std::size_t n = std::min(kWindow, text.size() - at);
+    const char* p = text.data() + at;
+    const void* lf = std::memchr(p, '\n', n);
+    const std::size_t limit = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - p) : n;
+    if (const void* cr = std::memchr(p, '\r', limit))
+      return at + static_cast<std::size_t>(static_cast<const char*>(cr) - p);
+    if (lf) return at + limit;
+  }
+  return std::string_view::npos;
+}
+
 std::string_view IniFile::nextLine(std::string_view text, std::size_t& start) {
   const std::size_t from = start;
-  std::size_t brk = text.find_first_of("\r\n", from);
+  std::size_t brk = FindLineBreak(text, from);
   if (brk == std::string_view::npos) {
     start = text.size();
     return text.substr(from);
@@ -81,7 +96,7 @@ IniFile IniFile::parse(std::string_view text, std::string defaultNewline) {
   bool newlineFound = false;
   std::size_t start = 0;
   while (start < text.size()) {
-    std::size_t brk = text.find_first_of("\r\n", start);
+    std::size_t brk = FindLineBreak(text, start);
     Line line;
     if (brk == std::string_view::npos) {
       line.text = std::string(text.substr(start));

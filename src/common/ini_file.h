@@ -26,6 +26,12 @@
 
 namespace varnok {
 
+// The position of the first CR or LF in `text` at or after `from`; npos when
+// there is none. Linear in the bytes searched (std::string_view's
+// find_first_of looks up the two characters once per byte).
+std::size_t FindLineBreak(std::string_view text, std::size_t from = 0);
+inline bool HasLineBreak(std::string_view text) { return FindLineBreak(text) != std::string_view::npos; }
+
 class IniFile {
  public:
   // An empty file whose new lines end with `newline`.

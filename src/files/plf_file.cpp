@@ -20,8 +20,6 @@ constexpr std::string_view kStars = "*******************************************
 constexpr std::string_view kCrLf = "\r\n";
 constexpr std::string_view kRowCount = "RowCount";
 
-bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
-
 std::string Header(std::string_view fileName, const Clock& clock) {
   // No reader uses the header, but a line break in a file name must not
   // start lines of its own in front of the section.
@@ -46,8 +44,8 @@ std::string Key(int column, std::int64_t row) {
 // Where a row's values are: the first line of each of its eight keys.
 struct PlfRow {
   std::int64_t row = 0;
-  std::array<std::string_view, 8> values{};
-  std::uint8_t present = 0;  // bit c - 1 for key C<c>
+  std::array<std::string_view, 8> values{};  // as in the text (quoted)
+  std::uint8_t present = 0;                  // bit c - 1 for key C<c>
 };
 
 // The digits of a row or column number as the keys are written: decimal,
@@ -84,23 +82,41 @@ bool SameLetters(std::string_view a, std::string_view b) {
 // IniFile::get answers. Rows come out ascending, those with a name key
 // ("C1_R" + n) and 1 <= n <= RowCount only; others would be skipped anyway,
 // and collecting them keeps a huge "RowCount" from costing anything.
+//
+// Rows numbered as written (ascending, no gaps) go straight into a table
+// indexed by row number. Once a row number runs too far ahead of the keys
+// read so far (a hand-made file), the rest is collected and sorted by row.
 class PlfSection {
  public:
   // False when `text` has no such section.
   bool read(std::string_view text) {
-    std::vector<Cell> cells;
+    std::vector<Cell> cells;  // once rows are sparse: the keys in file order
     std::optional<std::string_view> rowCount;
+    std::size_t keys = 0;
     const bool found =
         IniFile::visitEntries(text, kPlfSection, [&](std::string_view key, std::string_view value) {
-          if (auto cell = CellKey(key))
-            cells.push_back({cell->second, cell->first, value});
-          else if (!rowCount && SameLetters(key, kRowCount))
+          if (auto cell = CellKey(key)) {
+            ++keys;
+            const auto [column, row] = *cell;
+            // A table of at most one row per four keys read: bounded by the text's size.
+            if (cells.empty() && static_cast<std::uint64_t>(row) <= keys / 4 + 16) {
+              if (static_cast<std::size_t>(row) >= rows_.size())
+                rows_.resize(static_cast<std::size_t>(row) + 1);
+              put(rows_[static_cast<std::size_t>(row)], column, value);
+            } else {
+              cells.push_back({row, column, value});
+            }
+          } else if (!rowCount && SameLetters(key, kRowCount)) {
             rowCount = value;
+          }
         });
     if (!found) return false;
     std::int64_t count = 0;
     if (rowCount) count = ParseProfileInteger(UnquotePlfValue(*rowCount)).value_or(0);
-    group(cells, count);
+    if (cells.empty())
+      keepRowsUpTo(count);
+    else
+      group(cells, count);
     return true;
   }
 
@@ -110,44 +126,48 @@ class PlfSection {
   struct Cell {
     std::int64_t row;
     int column;
-    std::string_view value;
+    std::string_view value;  // as in the text (quoted)
   };
 
-  void group(std::vector<Cell>& cells, std::int64_t rowCount) {
-    std::erase_if(cells, [&](const Cell& c) { return c.row > rowCount; });
-    rows_.reserve(cells.size() / 8 + 1);
-    std::int64_t highest = 0;
-    for (const Cell& c : cells) highest = std::max(highest, c.row);
-    if (highest <= static_cast<std::int64_t>(cells.size()) * 2 + 16) {
-      // Row numbers are dense, as written: a table indexed by row.
-      std::vector<std::uint32_t> slot(static_cast<std::size_t>(highest) + 1, 0);
-      for (const Cell& c : cells)
-        if (c.column == 1) slot[static_cast<std::size_t>(c.row)] = 1;
-      for (std::size_t r = 1; r < slot.size(); ++r) {
-        if (!slot[r]) continue;
-        slot[r] = static_cast<std::uint32_t>(rows_.size()) + 1;
-        rows_.push_back({static_cast<std::int64_t>(r)});
-      }
-      for (const Cell& c : cells)
-        if (std::uint32_t s = slot[static_cast<std::size_t>(c.row)]) put(rows_[s - 1], c);
-      return;
+  // The table holds every row: keeps those with a name up to `rowCount`, in place.
+  void keepRowsUpTo(std::int64_t rowCount) {
+    std::size_t kept = 0;
+    for (std::size_t r = 1; r < rows_.size() && static_cast<std::int64_t>(r) <= rowCount; ++r) {
+      if (!(rows_[r].present & 1)) continue;
+      rows_[r].row = static_cast<std::int64_t>(r);
+      rows_[kept++] = rows_[r];
     }
-    // Sparse row numbers (a hand-made file): sorted, the file order kept within a row.
+    rows_.resize(kept);
+  }
+
+  // Sparse row numbers: the table's keys (read first) and the later ones,
+  // sorted by row, the file order kept within a row.
+  void group(std::vector<Cell>& later, std::int64_t rowCount) {
+    std::vector<Cell> cells;
+    for (std::size_t r = 1; r < rows_.size(); ++r)
+      for (int column = 1; column <= 8; ++column)
+        if (rows_[r].present & (1u << (column - 1)))
+          cells.push_back(
+              {static_cast<std::int64_t>(r), column, rows_[r].values[static_cast<std::size_t>(column - 1)]});
+    rows_.clear();
+    cells.insert(cells.end(), later.begin(), later.end());
+    std::erase_if(cells, [&](const Cell& c) { return c.row > rowCount; });
     std::stable_sort(cells.begin(), cells.end(), [](const Cell& a, const Cell& b) { return a.row < b.row; });
     for (std::size_t i = 0; i < cells.size();) {
       std::size_t end = i;
       PlfRow row{cells[i].row};
-      for (; end < cells.size() && cells[end].row == cells[i].row; ++end) put(row, cells[end]);
+      for (; end < cells.size() && cells[end].row == cells[i].row; ++end)
+        put(row, cells[end].column, cells[end].value);
       if (row.present & 1) rows_.push_back(row);
       i = end;
     }
   }
 
-  static void put(PlfRow& row, const Cell& c) {
-    const auto bit = static_cast<std::uint8_t>(1u << (c.column - 1));
+  static void put(PlfRow& row, int column, std::string_view value) {
+    const auto bit = static_cast<std::uint8_t>(1u << (column - 1));
     if (row.present & bit) return;
     row.present |= bit;
-    row.values[static_cast<std::size_t>(c.column - 1)] = UnquotePlfValue(c.value);
+    row.values[static_cast<std::size_t>(column - 1)] = value;
   }
 
   std::vector<PlfRow> rows_;
@@ -155,7 +175,7 @@ class PlfSection {
 
 std::optional<std::string_view> Value(const PlfRow& row, int column) {
   if (!(row.present & (1u << (column - 1)))) return std::nullopt;
-  return row.values[static_cast<std::size_t>(column - 1)];
+  return UnquotePlfValue(row.values[static_cast<std::size_t>(column - 1)]);
 }
 
 std::int32_t Integer(const PlfRow& row, int column, std::int32_t fallback) {
@@ -256,7 +276,7 @@ LoadResult ReadPlf(ConnectionTree& tree, std::string_view text, const std::strin
   std::optional<std::string> timeText;
 
   for (const PlfRow& row : section.rows()) {
-    rVTNodeData d;
+    rVTNodeData d = EmptyRecordIn(tree.memory());
     d.Name = Value(row, 1).value_or("");
     if (d.Name.empty()) continue;
     TreeNode* parent = place.parentFor(Integer(row, 8, 1));

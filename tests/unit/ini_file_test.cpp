@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <random>
 
 #include "platform/ini_file_io.h"
 #include "temp_dir.h"
@@ -211,6 +212,23 @@ TEST(IniFile, AppendSectionWritesWhatSetWouldWriteKeyByKey) {
   EXPECT_FALSE(fresh.appendSection("S", {{"a=b", "1"}}));
   EXPECT_EQ(appended.serialize(), before);
   EXPECT_EQ(fresh.serialize(), header);
+}
+
+// Line breaks are found wherever they stand: near or far past the start,
+// only CRs, only LFs, both, or none at all, from any starting point.
+TEST(IniFile, LineBreaksAreFoundAsBySearchingEveryByte) {
+  std::mt19937 rng(3);
+  for (int round = 0; round < 300; ++round) {
+    std::string text(rng() % 2000, 'x');
+    const int breaks = static_cast<int>(rng() % 4);
+    const char* kinds[] = {"\r", "\n", "\r\n"};
+    const int kind = static_cast<int>(rng() % 3);
+    for (int b = 0; b < breaks && !text.empty(); ++b) text.replace(rng() % text.size(), 1, kinds[kind]);
+    const std::size_t from = text.empty() ? 0 : rng() % (text.size() + 1);
+    EXPECT_EQ(FindLineBreak(text, from), text.find_first_of("\r\n", from)) << text.size() << " " << from;
+  }
+  EXPECT_EQ(FindLineBreak("", 0), std::string_view::npos);
+  EXPECT_EQ(FindLineBreak("abc", 7), std::string_view::npos);
 }
 
 }  // namespace
