@@ -33,7 +33,8 @@ void Grow(ConnectionTree& tree, int count) {
     d.Colors = "0:0:0:192:192:192:255:255:255:0:0:128:255:0:0:0:0:0";
     d.StartLogging = true;
     TreeNode* parent = chain[depth - 1];
-    chain[depth] = tree.insert(parent, parent->childCount(), ConnectionTree::newNode(std::move(d)));
+    chain[depth] =
+        tree.insert(parent, parent->childCount(), ConnectionTree::newNode(std::move(d), tree.memory()));
   }
 }
 
