@@ -13,6 +13,7 @@
 #include "generated_tree.h"
 #include "platform/posix/settings_file.h"
 #include "platform/settings_names.h"
+#include "qt_bench_main.h"
 
 namespace {
 
@@ -95,10 +96,4 @@ BENCHMARK(BM_OpenMenuAndDeepestSubmenus)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return varnok::bench::RunQtBenchmarks(argc, argv); }

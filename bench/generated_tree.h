@@ -2,6 +2,7 @@
 // A large, realistic configuration for the benchmarks: connections up to 10
 // levels deep, names of 10-30 bytes, macros of about 200 stored bytes,
 // colours, schedules and time stamps filled.
+#include <cstdlib>
 #include <random>
 #include <string>
 
@@ -9,6 +10,14 @@
 #include "model/connection_tree.h"
 
 namespace varnok::bench {
+
+// The number of connections of a benchmark: VARNOK_BENCH_CONNECTIONS when
+// set (e.g. 1000000 for the 367 MB configuration), else `fallback`.
+inline int Connections(int fallback) {
+  const char* env = std::getenv("VARNOK_BENCH_CONNECTIONS");
+  const int n = env ? std::atoi(env) : 0;
+  return n > 0 ? n : fallback;
+}
 
 inline std::string RandomWord(std::mt19937& rng, int min, int max) {
   static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-_. ";

@@ -17,7 +17,7 @@
 #include "cvl_highlighter.h"
 #include "generated_macro.h"
 #include "macro_page.h"
-#include "platform/memory_tuning.h"
+#include "qt_bench_main.h"
 #include "window_environment.h"
 
 namespace {
@@ -202,13 +202,5 @@ BENCHMARK(BM_StyleWholeText)->Unit(benchmark::kMillisecond)->Iterations(10)->Use
 BENCHMARK(BM_FocusBetweenLargeMacros)->Unit(benchmark::kMillisecond)->Iterations(50)->UseRealTime();
 
 int main(int argc, char** argv) {
-  varnok::platform::UseHugePageHeap(argv);
-  if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  large.reset();
-  benchmark::Shutdown();
-  return 0;
+  return varnok::bench::RunQtBenchmarks(argc, argv, [] { large.reset(); });
 }

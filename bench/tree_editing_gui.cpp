@@ -13,7 +13,7 @@
 #include <QMimeData>
 #include <QTreeView>
 
-#include "platform/memory_tuning.h"
+#include "qt_bench_main.h"
 #include "tree_model.h"
 #include "window_environment.h"
 
@@ -198,13 +198,4 @@ BENCHMARK(BM_PasteBranch)->Unit(benchmark::kMillisecond)->Iterations(5)->UseReal
 BENCHMARK(BM_DropThousandSelected)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 BENCHMARK(BM_SelectAll)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
-int main(int argc, char** argv) {
-  varnok::platform::UseHugePageHeap(argv);
-  if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return varnok::bench::RunQtBenchmarks(argc, argv); }

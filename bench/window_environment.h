@@ -19,7 +19,7 @@
 
 namespace varnok::bench {
 
-constexpr int kConnections = 100000;
+inline const int kConnections = Connections(100000);  // VARNOK_BENCH_CONNECTIONS=1000000: the large one
 
 // OK to a message; `yes` (or No) to every question.
 class SilentPrompter : public app::Prompter {

@@ -14,7 +14,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/memory_tuning.h"
+#include "qt_bench_main.h"
 #include "tree_model.h"
 #include "window_environment.h"
 
@@ -93,13 +93,4 @@ BENCHMARK(BM_ExpandAllThenCollapseAll)
     ->UseRealTime();
 BENCHMARK(BM_FocusToAnotherConnection)->Unit(benchmark::kMillisecond)->Iterations(50)->UseRealTime();
 
-int main(int argc, char** argv) {
-  varnok::platform::UseHugePageHeap(argv);
-  if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return varnok::bench::RunQtBenchmarks(argc, argv); }

@@ -40,10 +40,10 @@ ColorOptions::ColorOptions(Parts parts, std::string programDir, std::function<vo
   });
 }
 
-const std::string* ColorOptions::parentColors() const {
+std::optional<std::string_view> ColorOptions::parentColors() const {
   const TreeNode* shown = parts_.cycle.shownNode();
-  if (!shown || !shown->parent() || !shown->parent()->parent()) return nullptr;
-  return &shown->parent()->data().Colors;
+  if (!shown || !shown->parent() || !shown->parent()->parent()) return std::nullopt;
+  return std::string_view(shown->parent()->data().Colors);
 }
 
 void ColorOptions::colorSupportClicked() {

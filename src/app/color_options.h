@@ -6,7 +6,9 @@
 // or the highlighter and the gutter on the Popup editor's background.
 #include <QObject>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace varnok::app {
 
@@ -31,7 +33,7 @@ class ColorOptions : public QObject {
 
  private:
   void colorSupportClicked();
-  const std::string* parentColors() const;
+  std::optional<std::string_view> parentColors() const;
 
   Parts parts_;
   std::string programDir_;

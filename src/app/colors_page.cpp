@@ -259,7 +259,8 @@ void ColorsPage::reverse() {
 }
 
 void ColorsPage::takeParentColors() {
-  const std::string* parent = sources_.parentColors ? sources_.parentColors() : nullptr;
+  const std::optional<std::string_view> parent =
+      sources_.parentColors ? sources_.parentColors() : std::nullopt;
   if (!parent) return;
   live_ = ColorSetOrDefault(*parent, sources_.programDir);
   resync();
@@ -275,7 +276,8 @@ bool ColorsPage::backgroundsAllSame() const {
 }
 
 bool ColorsPage::differsFromParent() const {
-  const std::string* parent = sources_.parentColors ? sources_.parentColors() : nullptr;
+  const std::optional<std::string_view> parent =
+      sources_.parentColors ? sources_.parentColors() : std::nullopt;
   return parent && FormatColorString(live_) != *parent;
 }
 

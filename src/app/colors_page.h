@@ -5,7 +5,9 @@
 // repainted from the live set and marked as edited; Apply writes the set back.
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "connection_page.h"
 #include "properties/color_set.h"
@@ -28,9 +30,9 @@ class ColorsPage : public ConnectionPage {
     std::string programDir;
     // "The same background for Nomal, Bold and Blink" is on.
     std::function<bool()> sameBackground;
-    // The stored colours of the shown connection's parent; null when the
+    // The stored colours of the shown connection's parent; none when the
     // parent is the top node (or nothing is shown).
-    std::function<const std::string*()> parentColors;
+    std::function<std::optional<std::string_view>()> parentColors;
   };
 
   explicit ColorsPage(QWidget* parent = nullptr);

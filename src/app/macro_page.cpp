@@ -46,7 +46,7 @@ MacroPage::MacroPage(int editorPointSize, QWidget* parent) : ConnectionPage("TS1
 
 void MacroPage::load(const rVTNodeData& record) {
   ScopedFlag scope(loadingFlag());
-  SetTextIfDifferent(*macroEditor_, Trimmed(FromStored(record.Macro)));
+  SetTextIfDifferent(*macroEditor_, Trimmed(FromStored(std::string(record.Macro))));
   loggingBox_->setChecked(record.StartLogging);
   setEdited(false);
 }

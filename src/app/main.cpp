@@ -5,13 +5,11 @@
 #include "companion_link.h"
 #include "main_window.h"
 #include "platform/executable_path.h"
-#include "platform/memory_tuning.h"
 #include "platform/settings_store.h"
 #include "prompts.h"
 #include "startup.h"
 
 int main(int argc, char** argv) {
-  varnok::platform::UseHugePageHeap(argv);
   using namespace varnok::app;
   QApplication qapp(argc, argv);
   auto prompter = MakeProgramPrompter(nullptr);

@@ -177,7 +177,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 std::optional<std::string> MainWindow::connectionWithUnappliedEdits() const {
   const TreeNode* node = cycle_->shownNode() ? cycle_->shownNode() : focusedNode();
   if (!IsConnectionModified() || !node || node == document_->tree().top()) return std::nullopt;
-  return node->name();
+  return std::string(node->name());
 }
 
 void MainWindow::applyUnappliedEdits() {

@@ -53,7 +53,7 @@ void PageCycle::ShowNodeInPages() {
   // The editor's look first: the text is then styled once, the right way.
   host_.showEditorColors();
   pages_.load(focused->data());
-  host_.showLastUpdated(focused->data().LastUpdated);
+  host_.showLastUpdated(std::string(focused->data().LastUpdated));
 }
 
 void PageCycle::CommitPages(TreeNode* node) {
@@ -61,7 +61,7 @@ void PageCycle::CommitPages(TreeNode* node) {
   rVTNodeData record = node->data();
   pages_.commit(record);
   record.LastUpdated = TimeStampNow(clock_);
-  host_.showLastUpdated(record.LastUpdated);
+  host_.showLastUpdated(std::string(record.LastUpdated));
   record.NodeType = TrimText(record.Macro).empty() ? 1 : 2;
   tree_.setData(node, std::move(record));
   host_.showEditorColors();
@@ -82,9 +82,9 @@ bool PageCycle::settleEdits() {
 
 // Yes, No or Cancel to applying the edits of `node`; false for Cancel.
 bool PageCycle::ask(TreeNode* node) {
-  const PromptAnswer a = prompter_.ask(
-      PromptKind::Warning, PromptButtons::YesNoCancel,
-      "Do you want to apply the changes you made to " + std::string(" '") + node->name() + "' ?");
+  const PromptAnswer a = prompter_.ask(PromptKind::Warning, PromptButtons::YesNoCancel,
+                                       "Do you want to apply the changes you made to " + std::string(" '") +
+                                           std::string(node->name()) + "' ?");
   if (a == PromptAnswer::Cancel) return false;
   if (a == PromptAnswer::Yes)
     CommitPages(node);
@@ -119,7 +119,7 @@ void PageCycle::askAfterFocusChange() {
     reverting_ = false;
     pages_.restoreState(saved);
     host_.showEditorColors();
-    host_.showLastUpdated(left->data().LastUpdated);
+    host_.showLastUpdated(std::string(left->data().LastUpdated));
     return;
   }
   ShowNodeInPages();  // the pages now belong to the newly focused node

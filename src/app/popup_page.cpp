@@ -19,7 +19,7 @@ PopupPage::PopupPage(int editorPointSize, QWidget* parent) : ConnectionPage("TS2
 
 void PopupPage::load(const rVTNodeData& record) {
   ScopedFlag scope(loadingFlag());
-  SetTextIfDifferent(*popupEditor_, FromStored(record.PopupText));
+  SetTextIfDifferent(*popupEditor_, FromStored(std::string(record.PopupText)));
   setEdited(false);
 }
 

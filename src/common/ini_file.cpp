@@ -1,6 +1,7 @@
 #include "common/ini_file.h"
 
 #include <algorithm>
+#include <cstring>
 #include <unordered_set>
 
 namespace varnok {
@@ -43,9 +44,50 @@ std::optional<std::string_view> KeyName(std::string_view line) {
   return key;
 }
 
-bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
+std::string FoldedName(std::string_view name) {
+  std::string out(name);
+  std::transform(out.begin(), out.end(), out.begin(), Lower);
+  return out;
+}
 
 }  // namespace
+
+std::size_t FindLineBreak(std::string_view text, std::size_t from) {
+  // Both characters searched with memchr in windows, so that a text without
+  // one of them is not searched to its end for every line.
+  constexpr std::size_t kWindow = 256;
+  for (std::size_t at = from; at < text.size(); at += kWindow) {
+    const std::size_t n = std::min(kWindow, text.size() - at);
+    const char* p = text.data() + at;
+    const void* lf = std::memchr(p, '\n', n);
+    const std::size_t limit = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - p) : n;
+    if (const void* cr = std::memchr(p, '\r', limit))
+      return at + static_cast<std::size_t>(static_cast<const char*>(cr) - p);
+    if (lf) return at + limit;
+  }
+  return std::string_view::npos;
+}
+
+std::string_view IniFile::nextLine(std::string_view text, std::size_t& start) {
+  const std::size_t from = start;
+  std::size_t brk = FindLineBreak(text, from);
+  if (brk == std::string_view::npos) {
+    start = text.size();
+    return text.substr(from);
+  }
+  start = brk + ((text[brk] == '\r' && brk + 1 < text.size() && text[brk + 1] == '\n') ? 2 : 1);
+  return text.substr(from, brk - from);
+}
+
+std::string_view IniFile::trim(std::string_view s) { return Trim(s); }
+bool IniFile::sameName(std::string_view a, std::string_view b) { return SameName(a, b); }
+std::optional<std::string_view> IniFile::sectionName(std::string_view line) { return SectionName(line); }
+
+std::optional<std::pair<std::string_view, std::string_view>> IniFile::keyLine(std::string_view line) {
+  auto key = KeyName(line);
+  if (!key) return std::nullopt;
+  return std::make_pair(*key, Trim(line.substr(line.find('=') + 1)));
+}
 
 IniFile::IniFile(std::string newline) : newline_(std::move(newline)) {}
 
@@ -54,7 +96,7 @@ IniFile IniFile::parse(std::string_view text, std::string defaultNewline) {
   bool newlineFound = false;
   std::size_t start = 0;
   while (start < text.size()) {
-    std::size_t brk = text.find_first_of("\r\n", start);
+    std::size_t brk = FindLineBreak(text, start);
     Line line;
     if (brk == std::string_view::npos) {
       line.text = std::string(text.substr(start));
@@ -122,12 +164,10 @@ bool IniFile::hasSection(std::string_view section) const { return findSection(se
 
 std::vector<std::string> IniFile::sections() const {
   std::vector<std::string> names;
+  std::unordered_set<std::string> seen;
   for (const Line& l : lines_) {
     auto name = SectionName(l.text);
-    if (!name) continue;
-    bool seen =
-        std::any_of(names.begin(), names.end(), [&](const std::string& n) { return SameName(n, *name); });
-    if (!seen) names.emplace_back(*name);
+    if (name && seen.insert(FoldedName(*name)).second) names.emplace_back(*name);
   }
   return names;
 }
@@ -136,12 +176,10 @@ std::vector<std::string> IniFile::keys(std::string_view section) const {
   std::vector<std::string> names;
   auto span = findSection(section);
   if (!span) return names;
+  std::unordered_set<std::string> seen;
   for (std::size_t i = span->header + 1; i < span->end; ++i) {
     auto name = KeyName(lines_[i].text);
-    if (!name) continue;
-    bool seen =
-        std::any_of(names.begin(), names.end(), [&](const std::string& n) { return SameName(n, *name); });
-    if (!seen) names.emplace_back(*name);
+    if (name && seen.insert(FoldedName(*name)).second) names.emplace_back(*name);
   }
   return names;
 }

@@ -1,9 +1,9 @@
 #include "files/plf_file.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 #include "common/ini_file.h"
@@ -19,8 +19,6 @@ namespace {
 constexpr std::string_view kStars = "*******************************************";  // 43
 constexpr std::string_view kCrLf = "\r\n";
 constexpr std::string_view kRowCount = "RowCount";
-
-bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
 
 std::string Header(std::string_view fileName, const Clock& clock) {
   // No reader uses the header, but a line break in a file name must not
@@ -43,95 +41,209 @@ std::string Key(int column, std::int64_t row) {
   return "C" + std::to_string(column) + "_R" + std::to_string(row);
 }
 
-// The same key as the INI lookups compare it: in lower case.
-std::string FoldedKey(int column, std::int64_t row) {
-  return "c" + std::to_string(column) + "_r" + std::to_string(row);
+// Where a row's values are: the first line of each of its eight keys.
+struct PlfRow {
+  std::int64_t row = 0;
+  std::array<std::string_view, 8> values{};  // as in the text (quoted)
+  std::uint8_t present = 0;                  // bit c - 1 for key C<c>
+};
+
+// The digits of a row or column number as the keys are written: decimal,
+// no sign, no leading zero.
+std::optional<std::int64_t> KeyNumber(std::string_view digits) {
+  if (digits.empty() || digits.front() == '0' || digits.size() > 18) return std::nullopt;
+  std::int64_t n = 0;
+  auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
+  if (ec != std::errc() || ptr != digits.data() + digits.size()) return std::nullopt;
+  return n;
 }
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string Folded(std::string_view s) {
-  std::string out(s);
-  std::transform(out.begin(), out.end(), out.begin(), Lower);
-  return out;
+// "C<column>_R<row>" in any letter case, columns 1 to 8.
+std::optional<std::pair<int, std::int64_t>> CellKey(std::string_view key) {
+  if (key.size() < 5 || (key[0] != 'C' && key[0] != 'c')) return std::nullopt;
+  const std::size_t sep = key.find('_');
+  if (sep == std::string_view::npos || sep + 2 >= key.size() || (key[sep + 1] != 'R' && key[sep + 1] != 'r'))
+    return std::nullopt;
+  auto column = KeyNumber(key.substr(1, sep - 1));
+  auto row = KeyNumber(key.substr(sep + 2));
+  if (!column || !row || *column > 8) return std::nullopt;
+  return std::make_pair(static_cast<int>(*column), *row);
 }
 
-// The keys of the section, looked up without regard to letter case; the
-// first of duplicate keys wins, as IniFile::Get answers.
+bool SameLetters(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+           return lower(x) == lower(y);
+         });
+}
+
+// The rows of the section in one pass over the text: the keys are read
+// without regard to letter case, the first of duplicate keys wins, as
+// IniFile::get answers. Rows come out ascending, those with a name key
+// ("C1_R" + n) and 1 <= n <= RowCount only; others would be skipped anyway,
+// and collecting them keeps a huge "RowCount" from costing anything.
+//
+// Rows numbered as written (ascending, no gaps) go straight into a table
+// indexed by row number. Once a row number runs too far ahead of the keys
+// read so far (a hand-made file), the rest is collected and sorted by row.
 class PlfSection {
  public:
-  explicit PlfSection(std::vector<IniFile::Entry> entries) : entries_(std::move(entries)) {
-    index_.reserve(entries_.size());
-    for (std::size_t i = 0; i < entries_.size(); ++i) index_.try_emplace(Folded(entries_[i].first), i);
+  // False when `text` has no such section.
+  bool read(std::string_view text) {
+    std::vector<Cell> cells;  // once rows are sparse: the keys in file order
+    std::optional<std::string_view> rowCount;
+    std::size_t keys = 0;
+    const bool found =
+        IniFile::visitEntries(text, kPlfSection, [&](std::string_view key, std::string_view value) {
+          if (auto cell = CellKey(key)) {
+            ++keys;
+            const auto [column, row] = *cell;
+            // A table of at most one row per four keys read: bounded by the text's size.
+            if (cells.empty() && static_cast<std::uint64_t>(row) <= keys / 4 + 16) {
+              if (static_cast<std::size_t>(row) >= rows_.size())
+                rows_.resize(static_cast<std::size_t>(row) + 1);
+              put(rows_[static_cast<std::size_t>(row)], column, value);
+            } else {
+              cells.push_back({row, column, value});
+            }
+          } else if (!rowCount && SameLetters(key, kRowCount)) {
+            rowCount = value;
+          }
+        });
+    if (!found) return false;
+    std::int64_t count = 0;
+    if (rowCount) count = ParseProfileInteger(UnquotePlfValue(*rowCount)).value_or(0);
+    if (cells.empty())
+      keepRowsUpTo(count);
+    else
+      group(cells, count);
+    return true;
   }
 
-  std::optional<std::string_view> text(std::string_view foldedKey) const {
-    auto it = index_.find(std::string(foldedKey));
-    if (it == index_.end()) return std::nullopt;
-    return UnquotePlfValue(entries_[it->second].second);
-  }
-  std::string text(std::string_view foldedKey, std::string_view fallback) const {
-    return std::string(text(foldedKey).value_or(fallback));
-  }
-  std::int32_t integer(std::string_view foldedKey, std::int32_t fallback) const {
-    auto value = text(foldedKey);
-    if (!value) return fallback;
-    return ParseProfileInteger(*value).value_or(fallback);
-  }
-
-  // Row numbers 1..rowCount that have a name key ("C1_R" + n, n in decimal
-  // without leading zeros), ascending. Rows without one would be skipped
-  // anyway; collecting them keeps a huge "RowCount" from costing anything.
-  std::vector<std::int64_t> namedRows(std::int64_t rowCount) const {
-    std::vector<std::int64_t> rows;
-    for (const auto& [key, at] : index_) {
-      if (key.size() < 5 || key.compare(0, 4, "c1_r") != 0 || key[4] == '0') continue;
-      std::int64_t n = 0;
-      auto [ptr, ec] = std::from_chars(key.data() + 4, key.data() + key.size(), n);
-      if (ec != std::errc() || ptr != key.data() + key.size() || n < 1 || n > rowCount) continue;
-      rows.push_back(n);
-    }
-    std::sort(rows.begin(), rows.end());
-    return rows;
-  }
+  const std::vector<PlfRow>& rows() const { return rows_; }
 
  private:
-  std::vector<IniFile::Entry> entries_;
-  std::unordered_map<std::string, std::size_t> index_;
+  struct Cell {
+    std::int64_t row;
+    int column;
+    std::string_view value;  // as in the text (quoted)
+  };
+
+  // The table holds every row: keeps those with a name up to `rowCount`, in place.
+  void keepRowsUpTo(std::int64_t rowCount) {
+    std::size_t kept = 0;
+    for (std::size_t r = 1; r < rows_.size() && static_cast<std::int64_t>(r) <= rowCount; ++r) {
+      if (!(rows_[r].present & 1)) continue;
+      rows_[r].row = static_cast<std::int64_t>(r);
+      rows_[kept++] = rows_[r];
+    }
+    rows_.resize(kept);
+  }
+
+  // Sparse row numbers: the table's keys (read first) and the later ones,
+  // sorted by row, the file order kept within a row.
+  void group(std::vector<Cell>& later, std::int64_t rowCount) {
+    std::vector<Cell> cells;
+    for (std::size_t r = 1; r < rows_.size(); ++r)
+      for (int column = 1; column <= 8; ++column)
+        if (rows_[r].present & (1u << (column - 1)))
+          cells.push_back(
+              {static_cast<std::int64_t>(r), column, rows_[r].values[static_cast<std::size_t>(column - 1)]});
+    rows_.clear();
+    cells.insert(cells.end(), later.begin(), later.end());
+    std::erase_if(cells, [&](const Cell& c) { return c.row > rowCount; });
+    std::stable_sort(cells.begin(), cells.end(), [](const Cell& a, const Cell& b) { return a.row < b.row; });
+    for (std::size_t i = 0; i < cells.size();) {
+      std::size_t end = i;
+      PlfRow row{cells[i].row};
+      for (; end < cells.size() && cells[end].row == cells[i].row; ++end)
+        put(row, cells[end].column, cells[end].value);
+      if (row.present & 1) rows_.push_back(row);
+      i = end;
+    }
+  }
+
+  static void put(PlfRow& row, int column, std::string_view value) {
+    const auto bit = static_cast<std::uint8_t>(1u << (column - 1));
+    if (row.present & bit) return;
+    row.present |= bit;
+    row.values[static_cast<std::size_t>(column - 1)] = value;
+  }
+
+  std::vector<PlfRow> rows_;
 };
+
+std::optional<std::string_view> Value(const PlfRow& row, int column) {
+  if (!(row.present & (1u << (column - 1)))) return std::nullopt;
+  return UnquotePlfValue(row.values[static_cast<std::size_t>(column - 1)]);
+}
+
+std::int32_t Integer(const PlfRow& row, int column, std::int32_t fallback) {
+  auto value = Value(row, column);
+  if (!value) return fallback;
+  return ParseProfileInteger(*value).value_or(fallback);
+}
+
+void AppendKey(std::string& out, int column, std::int64_t row) {
+  char digits[24];
+  out.push_back('C');
+  out.push_back(static_cast<char>('0' + column));
+  out.append("_R");
+  auto [end, ec] = std::to_chars(digits, digits + sizeof digits, row);
+  out.append(digits, end);
+  out.push_back('=');
+}
 
 }  // namespace
 
 WriteResult WritePlfText(const ConnectionTree& tree, std::string_view fileName, std::string& text,
                          const NodeFilter& selected, const Clock& clock) {
-  std::vector<IniFile::Entry> entries;
+  // The header, then the section with eight keys per row, written straight
+  // into the text: the lines IniFile::appendSection would add (the keys are
+  // unique by construction), in one pass and one buffer.
   const TreeNode* top = tree.top();
+  std::size_t size = 0;
+  for (const TreeNode* node = ConnectionTree::nextInSubtree(top, top); node;
+       node = ConnectionTree::nextInSubtree(node, top)) {
+    if (selected && !selected(node)) continue;
+    const rVTNodeData& d = node->data();
+    size += d.Name.size() + d.Schedule.size() + d.Macro.size() + d.LastUpdated.size() + d.PopupText.size() +
+            d.Colors.size() + 8 * 20 + 12;
+  }
+  std::string& out = text;  // its buffer is reused when the caller writes again
+  out.clear();
+  out.append(Header(fileName, clock));
+  out.reserve(out.size() + size + 64);
+  out.append("[").append(kPlfSection).append("]").append(kCrLf);
   std::int64_t n = 1;
   for (const TreeNode* node = ConnectionTree::nextInSubtree(top, top); node;
-       node = ConnectionTree::nextInSubtree(node, top), ++n) {
-    if (selected && !selected(node)) {
-      --n;
-      continue;
-    }
+       node = ConnectionTree::nextInSubtree(node, top)) {
+    if (selected && !selected(node)) continue;
     const rVTNodeData& d = node->data();
     const std::string_view values[] = {d.Name, d.Schedule, d.Macro, d.LastUpdated, d.PopupText, d.Colors};
     for (int column = 1; column <= 6; ++column) {
       std::string_view v = values[column - 1];
       if (HasLineBreak(v)) {
-        return {false, "the value of " + Key(column, n) + " (connection '" + d.Name +
+        out.clear();
+        return {false, "the value of " + Key(column, n) + " (connection '" + std::string(d.Name) +
                            "') holds a line break, which the file format cannot carry"};
       }
-      entries.emplace_back(Key(column, n), QuotePlfValue(v));
+      AppendKey(out, column, n);
+      const bool quoted = !v.empty() && (v.front() == ' ' || v.front() == '\t' || v.back() == ' ' ||
+                                         v.back() == '\t' || v.front() == '"');
+      if (quoted)
+        out.append(QuotePlfValue(v));
+      else
+        out.append(v);
+      out.append(kCrLf);
     }
-    entries.emplace_back(Key(7, n), d.StartLogging ? "1" : "0");
-    entries.emplace_back(Key(8, n), std::to_string(d.Level));
+    AppendKey(out, 7, n);
+    out.append(d.StartLogging ? "1" : "0").append(kCrLf);
+    AppendKey(out, 8, n);
+    out.append(std::to_string(d.Level)).append(kCrLf);
+    ++n;
   }
-  entries.emplace_back(std::string(kRowCount), std::to_string(n - 1));
-
-  IniFile ini = IniFile::parse(Header(fileName, clock));
-  if (!ini.appendSection(kPlfSection, entries))
-    return {false, "the connections cannot be written as INI keys"};
-  text = ini.serialize();
+  out.append(kRowCount).append("=").append(std::to_string(n - 1)).append(kCrLf);
   return {};
 }
 
@@ -149,44 +261,42 @@ WriteResult SavePlfFile(const ConnectionTree& tree, const std::string& path, con
 LoadResult ReadPlf(ConnectionTree& tree, std::string_view text, const std::string& programDir,
                    std::int32_t selectedNodeIndex, const Clock& clock) {
   LoadResult result;
-  const IniFile ini = IniFile::parse(text);
-  if (!ini.hasSection(kPlfSection)) {
+  PlfSection section;
+  if (!section.read(text)) {
     // Any other file would read as an empty tree and, converted, replace a good file with nothing.
     result.status = LoadStatus::InvalidFormat;
     result.message = std::string(kNotPlfFile);
     return result;
   }
-  const PlfSection section(ini.entries(kPlfSection));
-  const std::int32_t rowCount = section.integer("rowcount", 0);
 
-  SubtreeBuilder builder;
+  SubtreeBuilder builder(tree.memory());
   LevelPlacement place(builder.root());
   const int firstIndex = tree.count();
   std::optional<std::string> defaultColors;
   std::optional<std::string> timeText;
 
-  for (std::int64_t row : section.namedRows(rowCount)) {
-    rVTNodeData d;
-    d.Name = section.text(FoldedKey(1, row), "");
+  for (const PlfRow& row : section.rows()) {
+    rVTNodeData d = EmptyRecordIn(tree.memory());
+    d.Name = Value(row, 1).value_or("");
     if (d.Name.empty()) continue;
-    TreeNode* parent = place.parentFor(section.integer(FoldedKey(8, row), 1));
+    TreeNode* parent = place.parentFor(Integer(row, 8, 1));
     if (IsSeparatorName(d.Name)) d.Name = kSeparatorName;
-    if (auto schedule = section.text(FoldedKey(2, row))) {
+    if (auto schedule = Value(row, 2)) {
       d.Schedule = *schedule;
     } else {
       if (!timeText) timeText = FormatCompactTimeStamp(clock.now());
       d.Schedule = *timeText;
     }
-    d.Macro = section.text(FoldedKey(3, row), "");
-    d.LastUpdated = section.text(FoldedKey(4, row), "");
-    d.PopupText = section.text(FoldedKey(5, row), "");
-    if (auto colors = section.text(FoldedKey(6, row))) {
+    d.Macro = Value(row, 3).value_or("");
+    d.LastUpdated = Value(row, 4).value_or("");
+    d.PopupText = Value(row, 5).value_or("");
+    if (auto colors = Value(row, 6)) {
       d.Colors = *colors;
     } else {
       if (!defaultColors) defaultColors = DefaultColorString(programDir);
       d.Colors = *defaultColors;
     }
-    d.StartLogging = section.integer(FoldedKey(7, row), 1) != 0;
+    d.StartLogging = Integer(row, 7, 1) != 0;
 
     const int index = firstIndex + builder.nodeCount();
     TreeNode* created = builder.append(parent, std::move(d));

@@ -20,7 +20,7 @@ void PutInt(std::string& out, std::int32_t v) {
   out.append(b, 4);
 }
 
-void PutText(std::string& out, const std::string& s) {
+void PutText(std::string& out, std::string_view s) {
   PutInt(out, static_cast<std::int32_t>(s.size()));
   out.append(s);
 }
@@ -35,7 +35,7 @@ bool GetInt(std::string_view& in, std::int32_t& v) {
   return true;
 }
 
-bool GetText(std::string_view& in, std::string& s) {
+bool GetText(std::string_view& in, std::pmr::string& s) {
   std::int32_t n = 0;
   if (!GetInt(in, n) || n < 0 || static_cast<std::size_t>(n) > in.size()) return false;
   s.assign(in.data(), static_cast<std::size_t>(n));
@@ -117,58 +117,102 @@ WriteResult SaveConfiguration(const ConnectionTree& tree, const std::string& pat
       path, [&](const ChunkSink& sink) { return ProduceConfiguration(tree, selected, 1 << 20, sink); });
 }
 
+namespace {
+
+// Reads the file's bytes as they come, in pieces of any size: each record is
+// read once it is complete, straight into the tree's memory.
+class ConfigurationReader {
+ public:
+  ConfigurationReader(ConnectionTree& tree, std::int32_t selectedNodeIndex)
+      : tree_(tree),
+        builder_(tree.memory()),
+        place_(builder_.root()),
+        firstIndex_(tree.count()),
+        selectedNodeIndex_(selectedNodeIndex) {}
+
+  // Reads what `bytes` holds in full and returns how many bytes that was
+  // (kStopReading once the file is read or found damaged). atEnd: nothing
+  // follows `bytes`.
+  std::size_t read(std::string_view bytes, bool atEnd) {
+    std::string_view in = bytes;
+    if (!headerRead_) {
+      if (in.size() < kVnkTag.size() + 4 && !atEnd) return 0;
+      if (in.size() < kVnkTag.size() || in.substr(0, kVnkTag.size()) != kVnkTag)
+        return stop(LoadStatus::InvalidFormat, kInvalidFormat);
+      in.remove_prefix(kVnkTag.size());
+      if (!GetInt(in, left_)) return stop(LoadStatus::InconsistentData, kInconsistent);
+      headerRead_ = true;
+    }
+    std::pmr::memory_resource* memory = tree_.memory();
+    for (; left_ > 0; --left_) {
+      rVTNodeData d = EmptyRecordIn(memory);
+      if (!ReadRecord(in, d)) {
+        if (atEnd) return stop(LoadStatus::InconsistentData, kInconsistent);
+        return bytes.size() - in.size();  // the rest of the record comes with the next piece
+      }
+      if (d.Name.empty()) continue;
+      TreeNode* parent = place_.parentFor(d.Level);
+      if (IsSeparatorName(d.Name)) d.Name = kSeparatorName;
+      const int index = firstIndex_ + builder_.nodeCount();
+      TreeNode* created = builder_.append(parent, std::move(d));
+      place_.created(created);
+      if (index == selectedNodeIndex_) result_.focusNode = created;
+    }
+    return kStopReading;  // what follows the last record is not read
+  }
+
+  // Puts what was read below the top node, also after a failure part-way.
+  LoadResult finish(bool import) {
+    if (!headerRead_ && result_.ok()) stop(LoadStatus::InvalidFormat, kInvalidFormat);  // nothing came
+    result_.nodesAdded = builder_.nodeCount();
+    TreeNode* target = tree_.top();
+    tree_.insertRange(target, target->childCount(), builder_.finish());
+    result_.nameDocument = result_.ok() && !import;
+    return std::move(result_);
+  }
+
+ private:
+  std::size_t stop(LoadStatus status, const char* message) {
+    result_.status = status;
+    result_.message = message;
+    return kStopReading;
+  }
+
+  ConnectionTree& tree_;
+  SubtreeBuilder builder_;
+  LevelPlacement place_;
+  const int firstIndex_;
+  const std::int32_t selectedNodeIndex_;
+  bool headerRead_ = false;
+  std::int32_t left_ = 0;  // records still to read
+  LoadResult result_;
+};
+
+}  // namespace
+
 LoadResult ReadConfiguration(ConnectionTree& tree, std::string_view bytes, bool import,
                              std::int32_t selectedNodeIndex) {
-  if (bytes.size() < kVnkTag.size() || bytes.substr(0, kVnkTag.size()) != kVnkTag)
-    return Failure(LoadStatus::InvalidFormat, kInvalidFormat);
-  bytes.remove_prefix(kVnkTag.size());
-
-  LoadResult result;
-  std::int32_t count = 0;
-  if (!GetInt(bytes, count)) {
-    result.status = LoadStatus::InconsistentData;
-    result.message = kInconsistent;
-    return result;
-  }
-
-  SubtreeBuilder builder;
-  LevelPlacement place(builder.root());
-  const int firstIndex = tree.count();
-
-  for (std::int32_t i = 0; i < count; ++i) {
-    rVTNodeData d;
-    if (!ReadRecord(bytes, d)) {
-      result.status = LoadStatus::InconsistentData;
-      result.message = kInconsistent;
-      break;
-    }
-    if (d.Name.empty()) continue;
-    TreeNode* parent = place.parentFor(d.Level);
-    if (IsSeparatorName(d.Name)) d.Name = kSeparatorName;
-    const int index = firstIndex + builder.nodeCount();
-    TreeNode* created = builder.append(parent, std::move(d));
-    place.created(created);
-    if (index == selectedNodeIndex) result.focusNode = created;
-  }
-
-  result.nodesAdded = builder.nodeCount();
-  TreeNode* target = tree.top();
-  tree.insertRange(target, target->childCount(), builder.finish());
-  result.nameDocument = result.ok() && !import;
-  return result;
+  ConfigurationReader reader(tree, selectedNodeIndex);
+  reader.read(bytes, true);
+  return reader.finish(import);
 }
 
 LoadResult LoadConfiguration(ConnectionTree& tree, const std::string& path, bool import,
                              std::int32_t selectedNodeIndex) {
   if (!FileExists(path)) return Failure(LoadStatus::FileMissing, "File '" + path + "' does not exist.");
-  // Read, not mapped: a file cut short meanwhile must be an error, not a SIGBUS.
-  std::string bytes;
-  if (WriteResult read = ReadWholeFile(path, bytes); !read) {
+  // Read, not mapped: a file cut short meanwhile must be an error, not a
+  // SIGBUS. In pieces through one small buffer: a buffer of the file's size
+  // would cost a page fault and a cleared page per 4 KiB for nothing.
+  ConfigurationReader reader(tree, selectedNodeIndex);
+  WriteResult read = ReadFileInPieces(path, std::size_t{1} << 20, [&](std::string_view bytes, bool atEnd) {
+    return reader.read(bytes, atEnd);
+  });
+  if (!read) {
     LoadResult r = Failure(LoadStatus::CannotOpen, kCannotOpen);
     r.reason = std::move(read.error);
     return r;
   }
-  return ReadConfiguration(tree, bytes, import, selectedNodeIndex);
+  return reader.finish(import);
 }
 
 }  // namespace varnok

@@ -15,10 +15,36 @@ TreeNode::~TreeNode() {
   }
 }
 
-SubtreeBuilder::SubtreeBuilder() : root_(ConnectionTree::newNode()) {}
+rVTNodeData RecordIn(rVTNodeData&& d, std::pmr::memory_resource* memory) {
+  return {std::pmr::string(std::move(d.Name), memory),
+          std::pmr::string(std::move(d.Macro), memory),
+          std::pmr::string(std::move(d.PopupText), memory),
+          std::pmr::string(std::move(d.Schedule), memory),
+          std::pmr::string(std::move(d.LastUpdated), memory),
+          std::pmr::string(std::move(d.Colors), memory),
+          d.NodeType,
+          d.Level,
+          d.StartLogging};
+}
+
+TreeNode::TreeNode(rVTNodeData data, NodeMemory* memory)
+    : data_(RecordIn(std::move(data), memory)), memory_(memory) {}
+
+void TreeNode::operator delete(TreeNode* node, std::destroying_delete_t) {
+  NodeMemory* memory = node->memory_;
+  node->~TreeNode();
+  if (!memory) {
+    ::operator delete(node);
+    return;
+  }
+  memory->deallocate(node, sizeof(TreeNode), alignof(TreeNode));
+  memory->release();
+}
+
+SubtreeBuilder::SubtreeBuilder(NodeMemory* memory) : root_(ConnectionTree::newNode()), memory_(memory) {}
 
 TreeNode* SubtreeBuilder::append(TreeNode* parent, rVTNodeData data) {
-  auto node = ConnectionTree::newNode(std::move(data));
+  auto node = ConnectionTree::newNode(std::move(data), memory_);
   TreeNode* n = node.get();
   n->parent_ = parent;
   n->row_ = parent->childCount();
@@ -62,7 +88,7 @@ bool TreeNode::isAncestorOf(const TreeNode* other) const {
   return false;
 }
 
-ConnectionTree::ConnectionTree() : top_(newNode()) {}
+ConnectionTree::ConnectionTree() : top_(newNode({}, memory_.get())) {}
 
 void ConnectionTree::addObserver(TreeObserver* observer) { observers_.push_back(observer); }
 
@@ -72,7 +98,10 @@ void ConnectionTree::removeObserver(TreeObserver* observer) {
 
 void ConnectionTree::clear() {
   notify([](TreeObserver* o) { o->treeAboutToBeReset(); });
-  top_ = newNode();
+  // A fresh memory for the new configuration; the old one goes back to the
+  // system with its last node (at once, unless the history still holds some).
+  memory_.renew();
+  top_ = newNode({}, memory_.get());
   if (recorder_) recorder_->recordReset();
   notify([](TreeObserver* o) { o->treeReset(); });
 }
@@ -119,12 +148,22 @@ int ConnectionTree::depth(const TreeNode* node) {
   return d;
 }
 
-std::unique_ptr<TreeNode> ConnectionTree::newNode(rVTNodeData data) {
-  return std::make_unique<TreeNode>(std::move(data));
+std::unique_ptr<TreeNode> ConnectionTree::newNode(rVTNodeData data, NodeMemory* memory) {
+  if (!memory) return std::make_unique<TreeNode>(std::move(data));
+  void* place = memory->allocate(sizeof(TreeNode), alignof(TreeNode));
+  TreeNode* node = nullptr;
+  try {
+    node = ::new (place) TreeNode(std::move(data), memory);
+  } catch (...) {
+    memory->deallocate(place, sizeof(TreeNode), alignof(TreeNode));
+    throw;
+  }
+  memory->retain();
+  return std::unique_ptr<TreeNode>(node);
 }
 
-std::unique_ptr<TreeNode> ConnectionTree::clone(const TreeNode* node) {
-  SubtreeBuilder builder;
+std::unique_ptr<TreeNode> ConnectionTree::clone(const TreeNode* node, NodeMemory* memory) {
+  SubtreeBuilder builder(memory);
   TreeNode* copy = builder.append(builder.root(), node->data_);
   // The same names in the same order: the lists stand as the original's.
   copy->namesResolved_ = node->namesResolved_;
@@ -287,21 +326,25 @@ bool ConnectionTree::move(TreeNode* node, TreeNode* newParent, int destRow) {
 void ConnectionTree::setData(TreeNode* node, rVTNodeData data) {
   data.Level = node->data_.Level;
   if (data.Name != node->data_.Name) markChanged(node);
-  std::swap(node->data_, data);
-  if (recorder_) recorder_->recordDataChanged(node, std::move(data));
+  // Copied out, assigned in: each text stays in its own memory (no swap
+  // between memories), and what the recorder keeps lives on the general heap.
+  rVTNodeData before = node->data_;
+  node->data_ = std::move(data);
+  if (recorder_) recorder_->recordDataChanged(node, std::move(before));
   notify([&](TreeObserver* o) { o->nodeDataChanged(node); });
 }
 
 void ConnectionTree::setName(TreeNode* node, std::string name) {
-  if (name != node->data_.Name) markChanged(node);
-  std::swap(node->data_.Name, name);
-  if (recorder_) recorder_->recordNameChanged(node, std::move(name));
+  if (std::string_view(name) != node->data_.Name) markChanged(node);
+  std::string before(node->data_.Name);
+  node->data_.Name = name;
+  if (recorder_) recorder_->recordNameChanged(node, std::move(before));
   notify([&](TreeObserver* o) { o->nodeDataChanged(node); });
 }
 
 void ConnectionTree::edit(TreeNode* node, const std::function<void(rVTNodeData&)>& change) {
   int level = node->data_.Level;
-  const std::string name = node->data_.Name;
+  const std::string name(node->data_.Name);
   if (recorder_) {
     rVTNodeData before = node->data_;
     change(node->data_);
@@ -311,7 +354,7 @@ void ConnectionTree::edit(TreeNode* node, const std::function<void(rVTNodeData&)
     change(node->data_);
     node->data_.Level = level;
   }
-  if (node->data_.Name != name) markChanged(node);
+  if (std::string_view(node->data_.Name) != name) markChanged(node);
   notify([&](TreeObserver* o) { o->nodeDataChanged(node); });
 }
 

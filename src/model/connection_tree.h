@@ -18,9 +18,11 @@
 // tree; build subtrees of them with AppendDetached, then Insert them.
 #include <functional>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "model/node_data.h"
+#include "model/node_memory.h"
 
 namespace varnok {
 
@@ -32,7 +34,7 @@ class TreeNode {
   TreeNode& operator=(const TreeNode&) = delete;
 
   const rVTNodeData& data() const { return data_; }
-  const std::string& name() const { return data_.Name; }
+  const std::pmr::string& name() const { return data_.Name; }
   bool isSeparator() const { return IsSeparatorName(data_.Name); }
 
   TreeNode* parent() const { return parent_; }
@@ -54,13 +56,19 @@ class TreeNode {
   bool nameChanged() const { return nameChanged_; }
   bool isAncestorOf(const TreeNode* other) const;  // strict
 
+  // A node on the general heap; ConnectionTree::newNode places nodes in a tree's memory.
   explicit TreeNode(rVTNodeData data) : data_(std::move(data)) {}
   ~TreeNode();  // iterative: a chain of any depth is released without recursion
+  // Gives the node back to the memory it came from (std::unique_ptr's delete).
+  void operator delete(TreeNode* node, std::destroying_delete_t);
 
  private:
   friend class ConnectionTree;
   friend class SubtreeBuilder;
+  TreeNode(rVTNodeData data, NodeMemory* memory);
+
   rVTNodeData data_;
+  NodeMemory* memory_ = nullptr;  // nullptr: the general heap
   TreeNode* parent_ = nullptr;
   std::vector<std::unique_ptr<TreeNode>> children_;
   int row_ = 0;
@@ -111,7 +119,8 @@ class TreeRecorder {
 // ready for ConnectionTree::InsertRange. Used by the file readers.
 class SubtreeBuilder {
  public:
-  SubtreeBuilder();
+  // New nodes in `memory` (a tree's memory()), or on the general heap.
+  explicit SubtreeBuilder(NodeMemory* memory = nullptr);
   // The stand-in parent of the top-level nodes.
   TreeNode* root() const { return root_.get(); }
   TreeNode* append(TreeNode* parent, rVTNodeData data);
@@ -120,6 +129,7 @@ class SubtreeBuilder {
 
  private:
   std::unique_ptr<TreeNode> root_;
+  NodeMemory* memory_;
   int count_ = 0;
 };
 
@@ -130,6 +140,8 @@ class ConnectionTree {
   ConnectionTree& operator=(const ConnectionTree&) = delete;
 
   TreeNode* top() const { return top_.get(); }
+  // Where the tree's nodes live; new nodes for this tree belong there.
+  NodeMemory* memory() const { return memory_.get(); }
   int count() const { return top_->size_; }  // all nodes, the top node included
 
   void addObserver(TreeObserver* observer);
@@ -165,9 +177,10 @@ class ConnectionTree {
   // Depth below the top node (0 for the top node); equals data().Level.
   static int depth(const TreeNode* node);
 
-  // Detached nodes, not yet in any tree.
-  static std::unique_ptr<TreeNode> newNode(rVTNodeData data = {});
-  static std::unique_ptr<TreeNode> clone(const TreeNode* node);  // deep copy
+  // Detached nodes, not yet in any tree: in `memory` (a tree's memory()),
+  // or on the general heap. A node may be inserted into any tree.
+  static std::unique_ptr<TreeNode> newNode(rVTNodeData data = {}, NodeMemory* memory = nullptr);
+  static std::unique_ptr<TreeNode> clone(const TreeNode* node, NodeMemory* memory = nullptr);  // deep copy
   // Appends `child` as last child of a detached `parent` (no notification).
   static TreeNode* appendDetached(TreeNode* parent, std::unique_ptr<TreeNode> child);
 
@@ -212,6 +225,7 @@ class ConnectionTree {
 
   std::unique_ptr<TreeNode> detach(TreeNode* node);
 
+  NodeMemoryHandle memory_;
   std::unique_ptr<TreeNode> top_;
   std::vector<TreeObserver*> observers_;
   TreeRecorder* recorder_ = nullptr;

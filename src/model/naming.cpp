@@ -24,7 +24,7 @@ constexpr std::size_t kIndexedNameLength = 4096;
 // a candidate with a line feed is not matched across a long name.
 class SiblingNames {
  public:
-  void add(const std::string& name) {
+  void add(std::string_view name) {
     if (name.size() > kIndexedNameLength) {
       long_.push_back(name);
     } else {
@@ -49,12 +49,12 @@ class SiblingNames {
 // not taken in `names`. Every n in [2, nextCopy) must be known to be taken
 // already; nextCopy is advanced to the n returned, as the taken names only
 // ever grow.
-std::string FirstFreeName(const SiblingNames& names, const std::string& name, std::int64_t& nextCopy) {
-  if (!names.taken(name)) return name;
-  std::string candidate = "Copy of " + name;
+std::string FirstFreeName(const SiblingNames& names, std::string_view name, std::int64_t& nextCopy) {
+  if (!names.taken(name)) return std::string(name);
+  std::string candidate = "Copy of " + std::string(name);
   if (!names.taken(candidate)) return candidate;
   for (;; ++nextCopy) {
-    candidate = "Copy (" + std::to_string(nextCopy) + ") of " + name;
+    candidate = "Copy (" + std::to_string(nextCopy) + ") of " + std::string(name);
     if (!names.taken(candidate)) return candidate;
   }
 }
@@ -67,9 +67,9 @@ int ResolveChildren(ConnectionTree& tree, TreeNode* parent) {
   for (int r = 1; r < parent->childCount(); ++r) {
     TreeNode* child = parent->child(r);
     if (!child->isSeparator()) {
-      auto it = nextCopy.try_emplace(child->name(), 2).first;
+      auto it = nextCopy.try_emplace(std::string(child->name()), 2).first;
       std::string fresh = FirstFreeName(index, child->name(), it->second);
-      if (fresh != child->name()) {
+      if (fresh != std::string_view(child->name())) {
         tree.setName(child, std::move(fresh));
         ++changed;
       }
@@ -93,7 +93,7 @@ void AppendChildNames(const TreeNode* parent, int first, int last, std::string& 
 
 std::string ConcatenatedNames(const ConnectionTree& tree, int parallelFrom) {
   const TreeNode* top = tree.top();
-  std::string all = top->name();
+  std::string all(top->name());
   all.reserve(static_cast<std::size_t>(tree.count()) * 24);
   const int children = top->childCount();
   if (tree.count() < parallelFrom || children < 2) {
@@ -137,7 +137,7 @@ std::string NewConnectionName(const ConnectionTree& tree) {
 }
 
 std::string CopyName(const TreeNode* node, bool includeFollowing) {
-  const std::string& name = node->name();
+  const std::string name(node->name());
   if (IsSeparatorName(name)) return name;
   const TreeNode* parent = node->parent();
   if (!parent) return name;
@@ -163,11 +163,12 @@ namespace {
 
 // The first of name, "Copy of " + name, "Copy (n) of " + name that is not a
 // substring of `names` (names joined by line feeds).
-std::string FirstFreeIn(const std::string& names, const std::string& name) {
-  auto taken = [&names](const std::string& candidate) { return names.find(candidate) != std::string::npos; };
-  if (!taken(name)) return name;
-  std::string candidate = "Copy of " + name;
-  for (std::int64_t n = 2; taken(candidate); ++n) candidate = "Copy (" + std::to_string(n) + ") of " + name;
+std::string FirstFreeIn(const std::string& names, std::string_view name) {
+  auto taken = [&names](std::string_view candidate) { return names.find(candidate) != std::string::npos; };
+  if (!taken(name)) return std::string(name);
+  std::string candidate = "Copy of " + std::string(name);
+  for (std::int64_t n = 2; taken(candidate); ++n)
+    candidate = "Copy (" + std::to_string(n) + ") of " + std::string(name);
   return candidate;
 }
 
@@ -201,14 +202,14 @@ Pass ResolveFewChanged(ConnectionTree& tree, TreeNode* parent, int& changed) {
         clash = fresh[i].find(child->name()) != std::string::npos;
       if (clash) {
         std::string name = FirstFreeIn(earlier, child->name());
-        if (name != child->name()) {
+        if (name != std::string_view(child->name())) {
           tree.setName(child, std::move(name));
           ++changed;
           if (fresh.size() > 2 * kFewChanged) return Pass::Abandoned;
         }
       }
     }
-    if (child->nameChanged()) fresh.push_back(child->name());
+    if (child->nameChanged()) fresh.emplace_back(child->name());
     (earlier += '\n') += child->name();
   }
   return Pass::Done;

@@ -157,7 +157,7 @@ void TreeHistory::replay(Step& step, bool backwards) {
         break;
       }
       case Change::Kind::Name: {
-        std::string now = c.node->name();
+        std::string now(c.node->name());
         tree_.setName(c.node, std::move(c.name));
         c.name = std::move(now);
         break;

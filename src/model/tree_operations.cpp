@@ -39,7 +39,7 @@ std::vector<TreeNode*> PlaceNodes(ConnectionTree& tree, const std::vector<TreeNo
   for (TreeNode* n : dropped) {
     TreeNode* now = n;
     if (copy)
-      now = tree.insert(parent, row, ConnectionTree::clone(n));
+      now = tree.insert(parent, row, ConnectionTree::clone(n, tree.memory()));
     else
       tree.move(n, parent, row);  // false only when it already stands there
     row = now->row() + 1;
@@ -71,16 +71,17 @@ std::vector<TreeNode*> OutermostNodes(const ConnectionTree& tree, const std::vec
 }
 
 AddResult AddChild(ConnectionTree& tree, TreeNode* focused, std::string_view defaultColors) {
-  TreeNode* added =
-      tree.insert(focused, 0, ConnectionTree::newNode(NewConnection(tree, focused, defaultColors)));
+  TreeNode* added = tree.insert(
+      focused, 0, ConnectionTree::newNode(NewConnection(tree, focused, defaultColors), tree.memory()));
   return {added, focused, focused};
 }
 
 AddResult AddSibling(ConnectionTree& tree, TreeNode* focused, std::string_view defaultColors) {
   TreeNode* parent = focused->parent();
   if (!parent) return {};
-  TreeNode* added = tree.insert(parent, focused->row() + 1,
-                                ConnectionTree::newNode(NewConnection(tree, parent, defaultColors)));
+  TreeNode* added =
+      tree.insert(parent, focused->row() + 1,
+                  ConnectionTree::newNode(NewConnection(tree, parent, defaultColors), tree.memory()));
   return {added, focused, focused};
 }
 
@@ -90,21 +91,22 @@ AddResult AddSeparatorLine(ConnectionTree& tree, TreeNode* focused, std::string_
   rVTNodeData d;
   d.Name = std::string(kSeparatorName);
   d.Colors = std::string(defaultColors);
-  TreeNode* added = tree.insert(parent, focused->row() + 1, ConnectionTree::newNode(std::move(d)));
+  TreeNode* added =
+      tree.insert(parent, focused->row() + 1, ConnectionTree::newNode(std::move(d), tree.memory()));
   return {added, added, nullptr};
 }
 
 AddResult Duplicate(ConnectionTree& tree, TreeNode* focused) {
   TreeNode* parent = focused->parent();
   if (!parent) return {};
-  TreeNode* copy = tree.insert(parent, focused->row() + 1, ConnectionTree::clone(focused));
+  TreeNode* copy = tree.insert(parent, focused->row() + 1, ConnectionTree::clone(focused, tree.memory()));
   AfterMoveOrCopy(tree, copy);
   if (focused->isSeparator()) {
     tree.setName(focused, std::string(kSeparatorName));
     tree.setName(copy, std::string(kSeparatorName));
   } else {
     std::string name = CopyName(copy, true);
-    if (name != copy->name()) tree.setName(copy, std::move(name));
+    if (name != std::string_view(copy->name())) tree.setName(copy, std::move(name));
   }
   return {copy, copy, parent};
 }
@@ -211,7 +213,7 @@ DeleteQuestion ConfirmDelete(const ConnectionTree& tree, const std::vector<TreeN
     q.deleteWithoutAsking = true;
     return q;
   }
-  std::string text = "Connection '" + last->name() + "' with";
+  std::string text = "Connection '" + std::string(last->name()) + "' with";
   if (last->hasChildren()) {
     text += " all descendants \rand associated data";
   } else if (!last->data().Macro.empty() || !last->data().PopupText.empty()) {
@@ -226,7 +228,7 @@ DeleteQuestion ConfirmDelete(const ConnectionTree& tree, const std::vector<TreeN
 }
 
 std::string DiscardEditsQuestion(const TreeNode* current) {
-  return "Do you want to discard all data assosiated with '" + current->name() + "' ?";
+  return "Do you want to discard all data assosiated with '" + std::string(current->name()) + "' ?";
 }
 
 int DeleteNodes(ConnectionTree& tree, const std::vector<TreeNode*>& selected) {
@@ -241,7 +243,7 @@ int DeleteNodes(ConnectionTree& tree, const std::vector<TreeNode*>& selected) {
 RenamePlan PlanRename(const TreeNode* node, std::string_view text) {
   if (!node->parent()) return {RenameStep::Refuse, ""};
   if (TrimTextView(text).empty()) return {RenameStep::Refuse, "Connection name cannot be empty."};
-  const std::string& name = node->name();
+  const std::string name(node->name());
   if (text.front() == '-') {
     if (node->hasChildren())
       return {RenameStep::Refuse,
@@ -276,7 +278,10 @@ void ApplyName(ConnectionTree& tree, TreeNode* node, std::string_view text, std:
       d.Macro.clear();
       d.PopupText.clear();
       d.StartLogging = true;
-      d.Colors = (!parent || parent->data().Level < 1) ? std::string(defaultColors) : parent->data().Colors;
+      if (!parent || parent->data().Level < 1)
+        d.Colors = defaultColors;
+      else
+        d.Colors = parent->data().Colors;
     }
     d.Name = TrimText(text);
   });

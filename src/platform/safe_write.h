@@ -49,6 +49,17 @@ WriteResult SafeWriteFile(const std::string& path, const std::function<bool(cons
 // read is an error, not a short read. ok=false with the path and reason.
 WriteResult ReadWholeFile(const std::string& path, std::string& bytes);
 
+// Reads a file front to back through one buffer of about `piece` bytes, for
+// readers that need no more of a large file at once: `consume(bytes, atEnd)`
+// gets what was read and not yet used, and returns how many of those bytes it
+// used (kStopReading to stop); the rest comes again with more behind it. A
+// full buffer of which nothing was used grows, up to the file's size. atEnd:
+// the bytes reach the end of the file. The same refusals and errors as
+// ReadWholeFile.
+inline constexpr std::size_t kStopReading = static_cast<std::size_t>(-1);
+using PieceConsumer = std::function<std::size_t(std::string_view bytes, bool atEnd)>;
+WriteResult ReadFileInPieces(const std::string& path, std::size_t piece, const PieceConsumer& consume);
+
 // "" for a regular file or a missing one; otherwise why it cannot be read as
 // a file ("<path>: is a FIFO, not a regular file"). Never blocks.
 std::string CheckRegularFile(const std::string& path);

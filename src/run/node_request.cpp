@@ -17,9 +17,9 @@ MacroRequest RequestForNode(const TreeNode* node, bool branch, const std::string
   MacroRequest request;
   if (branch) {
     for (const TreeNode* a : AncestorsRootFirst(node))
-      request.ancestors.push_back({a->data().Name, DecodeText(a->data().Macro)});
+      request.ancestors.push_back({std::string(a->data().Name), DecodeText(a->data().Macro)});
   }
-  request.own = {node->data().Name, DecodeText(node->data().Macro)};
+  request.own = {std::string(node->data().Name), DecodeText(node->data().Macro)};
   request.startLogging = node->data().StartLogging;
   request.colors = ColorSetOrDefault(node->data().Colors, programDir);
   return request;

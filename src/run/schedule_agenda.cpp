@@ -38,7 +38,7 @@ const TreeNode* NodeAtPath(const ConnectionTree& tree, const std::string& path) 
     }
     const TreeNode* found = nullptr;
     for (const TreeNode* c = node->firstChild(); c && !found; c = c->nextSibling())
-      if (c->name() == name) found = c;
+      if (std::string_view(c->name()) == name) found = c;
     if (!found) return nullptr;
     node = found;
     name.clear();

@@ -45,7 +45,7 @@ class VnkFilesTest : public ::testing::Test {
     EXPECT_TRUE(r.ok()) << r.message;
     std::string out;
     for (const TreeNode* n = ConnectionTree::next(t.top()); n; n = ConnectionTree::next(n))
-      out += std::to_string(n->data().Level) + " " + n->name() + "\n";
+      out += std::to_string(n->data().Level) + " " + std::string(n->name()) + "\n";
     return out;
   }
 

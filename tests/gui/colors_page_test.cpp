@@ -92,7 +92,7 @@ class ColorsPageTest : public QObject {
     return w;
   }
 
-  QString Stored(TreeNode* node) { return QString::fromStdString(node->data().Colors); }
+  QString Stored(TreeNode* node) { return QString::fromStdString(std::string(node->data().Colors)); }
 
  private slots:
   void init() { f = std::make_unique<WindowFixture>(); }

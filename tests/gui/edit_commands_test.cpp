@@ -48,7 +48,8 @@ class EditCommandsTest : public QObject {
     ReadConfiguration(copy, WriteConfiguration(w.tree()), false);
     std::string out;
     for (TreeNode* n = ConnectionTree::next(copy.top()); n; n = ConnectionTree::next(n))
-      out += std::string(static_cast<std::size_t>(2 * (n->data().Level - 1)), ' ') + n->name() + "\n";
+      out += std::string(static_cast<std::size_t>(2 * (n->data().Level - 1)), ' ') + std::string(n->name()) +
+             "\n";
     return out;
   }
   qint64 picture(MainWindow& w, const TreeNode* node) {

@@ -237,10 +237,10 @@ class PagesTest : public QObject {
     QCOMPARE(DecodeText(d.Macro), std::string("line one\r\nline two\r\nthree"));
     QCOMPARE(DecodeText(d.PopupText), std::string("popup kept as is"));
     QVERIFY(d.StartLogging);
-    QCOMPARE(d.Colors, std::string("1:2:3:4:5:6:7:8:9:10:11:12:13:14:15:16:17:18"));
-    QCOMPARE(d.Schedule, std::string("=0 8 * * 1,2,3,4,5"));
+    QCOMPARE(std::string(d.Colors), std::string("1:2:3:4:5:6:7:8:9:10:11:12:13:14:15:16:17:18"));
+    QCOMPARE(std::string(d.Schedule), std::string("=0 8 * * 1,2,3,4,5"));
     QCOMPARE(d.NodeType, 2);
-    QCOMPARE(d.LastUpdated, std::string("Tuesday, 08-Dec-2026 09:05:07"));
+    QCOMPARE(std::string(d.LastUpdated), std::string("Tuesday, 08-Dec-2026 09:05:07"));
     QVERIFY(!Child<QAction>(w, "BtnApply")->isEnabled());
 
     // A macro of blanks only is stored empty: NodeType 1, the plain picture.
@@ -249,7 +249,7 @@ class PagesTest : public QObject {
     macroEditor->selectAll();
     QTest::keyClicks(macroEditor, QStringLiteral("   "));
     Child<QAction>(w, "MnApply")->trigger();  // the menu item applies too
-    QCOMPARE(alpha->data().Macro, std::string());
+    QCOMPARE(std::string(alpha->data().Macro), std::string());
     QCOMPARE(alpha->data().NodeType, 1);
     QCOMPARE(ConnectionTreeModel::imageIndex(alpha, false), 1);
   }

@@ -93,11 +93,11 @@ class SchedulePageTest : public QObject {
     QVERIFY(verify->isEnabled());
     QCOMPARE(StatusModified(w), QStringLiteral("Modified"));
     QVERIFY(test::Trigger(w, "BtnApply"));
-    QCOMPARE(w.tree().top()->child(1)->data().Schedule, std::string("=* * * * *"));
+    QCOMPARE(std::string(w.tree().top()->child(1)->data().Schedule), std::string("=* * * * *"));
     ClickBox(box);
     QCOMPARE(Fields(w), (QStringList{"", "", "", "", ""}));
     QVERIFY(test::Trigger(w, "BtnApply"));
-    QCOMPARE(w.tree().top()->child(1)->data().Schedule, std::string());
+    QCOMPARE(std::string(w.tree().top()->child(1)->data().Schedule), std::string());
   }
 
   void typingFilterAndStarRule() {
@@ -168,7 +168,8 @@ class SchedulePageTest : public QObject {
     QTest::keySequence(day, QKeySequence::Paste);
     QCOMPARE(day->text(), QStringLiteral("31"));
     QVERIFY(test::Trigger(w, "BtnApply"));  // no message
-    QCOMPARE(w.tree().top()->child(0)->data().Schedule, std::string("=1,2,59 3,7 31 * 1,2,3,4,5"));
+    QCOMPARE(std::string(w.tree().top()->child(0)->data().Schedule),
+             std::string("=1,2,59 3,7 31 * 1,2,3,4,5"));
     QCOMPARE(Fields(w).first(), QStringLiteral("1,2,59"));
   }
 

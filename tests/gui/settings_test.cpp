@@ -181,7 +181,7 @@ class SettingsTest : public QObject {
     f->settings().write({{"LastVNKFile", file}, {"SelectedNodeIndex", 2}});
     MainWindow& w = f->open();
     QCOMPARE(w.currentFile(), file);
-    QCOMPARE(w.focusedNode()->name(), std::string("alpha-db"));
+    QCOMPARE(std::string(w.focusedNode()->name()), std::string("alpha-db"));
     QVERIFY(w.treeView().isExpanded(w.treeModel().indexOf(w.tree().top()->child(0))));
     QCOMPARE(Child<QTabWidget>(w, "PG")->currentIndex(), 1);  // "Macro" once there are connections
     w.SaveSettings();

@@ -38,7 +38,7 @@ class TransferCommandsTest : public QObject {
     LoadConfiguration(tree, path, false);
     std::vector<std::string> out;
     for (TreeNode* n = ConnectionTree::next(tree.top()); n; n = ConnectionTree::next(n))
-      out.push_back(std::to_string(n->data().Level) + ":" + n->name());
+      out.push_back(std::to_string(n->data().Level) + ":" + std::string(n->name()));
     return out;
   }
 
@@ -100,7 +100,7 @@ class TransferCommandsTest : public QObject {
     trigger(w, "MnImportConnection");
     QCOMPARE(f->dialogs.requests().back().title, std::string("Import connections from file"));
     QCOMPARE(w.tree().top()->childCount(), 3);
-    QCOMPARE(w.tree().top()->child(1)->name(), std::string("Copy of home"));
+    QCOMPARE(std::string(w.tree().top()->child(1)->name()), std::string("Copy of home"));
     QVERIFY(w.isDocumentModified());
     trigger(w, "MnUndoTreeChange");
     QCOMPARE(WriteConfiguration(w.tree()), before);

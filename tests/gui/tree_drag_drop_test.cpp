@@ -65,7 +65,8 @@ class TreeDragDropTest : public QObject {
   std::string outline(MainWindow& w) {
     std::string out;
     for (TreeNode* n = ConnectionTree::next(w.tree().top()); n; n = ConnectionTree::next(n))
-      out += std::string(static_cast<std::size_t>(2 * (n->data().Level - 1)), ' ') + n->name() + "\n";
+      out += std::string(static_cast<std::size_t>(2 * (n->data().Level - 1)), ' ') + std::string(n->name()) +
+             "\n";
     return out;
   }
 

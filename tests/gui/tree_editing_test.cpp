@@ -64,13 +64,13 @@ class TreeEditingTest : public QObject {
     TreeNode* alpha = top(w)->child(0);
     run(w, alpha, "BtnAddChild");
     QCOMPARE(alpha->childCount(), 1);
-    QCOMPARE(alpha->child(0)->name(), std::string("Unnamed connection #1"));
+    QCOMPARE(std::string(alpha->child(0)->name()), std::string("Unnamed connection #1"));
     QCOMPARE(w.focusedNode(), alpha);
     QVERIFY(w.treeView().isExpanded(w.treeModel().indexOf(alpha)));
     QVERIFY(w.isDocumentModified());
     run(w, alpha, "MnAddSibling");
     QCOMPARE(top(w)->childCount(), 2);
-    QCOMPARE(top(w)->child(1)->name(), std::string("Unnamed connection #2"));
+    QCOMPARE(std::string(top(w)->child(1)->name()), std::string("Unnamed connection #2"));
     QCOMPARE(w.focusedNode(), alpha);
     // The separator line takes the focus.
     run(w, alpha, "MnAddSeparator");
@@ -83,7 +83,7 @@ class TreeEditingTest : public QObject {
     run(w, top(w)->child(0), "MnDuplicate");
     QCOMPARE(top(w)->childCount(), 2);
     TreeNode* copy = top(w)->child(1);
-    QCOMPARE(copy->name(), std::string("Copy of alpha"));
+    QCOMPARE(std::string(copy->name()), std::string("Copy of alpha"));
     QCOMPARE(copy->childCount(), 1);
     QCOMPARE(w.focusedNode(), copy);
   }
@@ -127,21 +127,21 @@ class TreeEditingTest : public QObject {
     MainWindow& w = open({"1:alpha:login", "1:beta:", "2:kid:"});
     TreeNode* alpha = top(w)->child(0);
     nameInPlace(w, alpha, QStringLiteral("router"));
-    QCOMPARE(alpha->name(), std::string("router"));
+    QCOMPARE(std::string(alpha->name()), std::string("router"));
     QVERIFY(w.isDocumentModified());
     w.UpdateCaption(false);
     nameInPlace(w, alpha, QStringLiteral("gone"), Qt::Key_Escape);
-    QCOMPARE(alpha->name(), std::string("router"));
+    QCOMPARE(std::string(alpha->name()), std::string("router"));
     QVERIFY(!w.isDocumentModified());
 
     f->prompter.expect(PromptKind::Warning, PromptButtons::OK, "Connection name cannot be empty.",
                        PromptAnswer::OK);
     nameInPlace(w, alpha, QStringLiteral("   "));
-    QCOMPARE(alpha->name(), std::string("router"));
+    QCOMPARE(std::string(alpha->name()), std::string("router"));
     f->prompter.expect(PromptKind::Warning, PromptButtons::OK,
                        "Connection name has to be unique among its sibling connections.", PromptAnswer::OK);
     nameInPlace(w, alpha, QStringLiteral("beta"));
-    QCOMPARE(alpha->name(), std::string("router"));
+    QCOMPARE(std::string(alpha->name()), std::string("router"));
 
     f->prompter.expect(
         PromptKind::Warning, PromptButtons::OK,
@@ -231,7 +231,7 @@ class TreeEditingTest : public QObject {
                        "Do you want to discard all data assosiated with 'a' ?", PromptAnswer::Yes);
     run(w, top(w)->child(0), "BtnDelete");
     QCOMPARE(top(w)->childCount(), 1);
-    QCOMPARE(top(w)->child(0)->name(), std::string("b"));
+    QCOMPARE(std::string(top(w)->child(0)->name()), std::string("b"));
     QVERIFY(!w.IsConnectionModified());
   }
 };

@@ -86,7 +86,7 @@ class TreeUndoTest : public QObject {
     editor->selectAll();
     QTest::keyClicks(editor, QStringLiteral("router"));
     QTest::keyClick(editor, Qt::Key_Return);
-    QTRY_COMPARE(beta->name(), std::string("router"));  // renamed once the editor has closed
+    QTRY_COMPARE(std::string(beta->name()), std::string("router"));  // renamed once the editor has closed
     after.push_back(now());
     // A branch and a sibling deleted together, with the question.
     w.treeView().setFocus();
@@ -111,7 +111,7 @@ class TreeUndoTest : public QObject {
     }
     w.RefreshCommands();
     QVERIFY(!action(w, "MnUndoTreeChange")->isEnabled());
-    QCOMPARE(alpha->child(0)->name(), std::string("inner"));  // the very nodes came back
+    QCOMPARE(std::string(alpha->child(0)->name()), std::string("inner"));  // the very nodes came back
     for (std::size_t i = 0; i < after.size(); ++i) {
       trigger(w, "MnRedoTreeChange");
       QCOMPARE(saved(w), after[i].bytes);
@@ -138,16 +138,16 @@ class TreeUndoTest : public QObject {
     QCOMPARE(action(w, "MnUndoTreeChange")->statusTip(),
              QStringLiteral("Apply or discard the changes first"));
     trigger(w, "BtnApply");
-    const std::string applied = alpha->data().Macro;
+    const std::string applied(alpha->data().Macro);
     QVERIFY(applied != EncodeText("login"));
 
     w.treeView().setFocus();
     trigger(w, "MnUndoTreeChange");
-    QCOMPARE(alpha->data().Macro, EncodeText("login"));
+    QCOMPARE(std::string(alpha->data().Macro), EncodeText("login"));
     // The pages show the record as it is again.
     QCOMPARE(Child<QsciScintilla>(w, "Memo1")->text(), QStringLiteral("login"));
     trigger(w, "MnRedoTreeChange");
-    QCOMPARE(alpha->data().Macro, applied);
+    QCOMPARE(std::string(alpha->data().Macro), applied);
 
     trigger(w, "BtnSave");
     w.RefreshCommands();

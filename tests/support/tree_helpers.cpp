@@ -20,9 +20,9 @@ std::string Outline(const ConnectionTree& tree) {
 
 namespace {
 std::string Check(const TreeNode* n, const TreeNode* parent, int row, int level, int& size) {
-  if (n->parent() != parent) return "wrong parent at " + n->name();
-  if (n->row() != row) return "wrong row at " + n->name();
-  if (n->data().Level != level) return "wrong Level at " + n->name();
+  if (n->parent() != parent) return "wrong parent at " + std::string(n->name());
+  if (n->row() != row) return "wrong row at " + std::string(n->name());
+  if (n->data().Level != level) return "wrong Level at " + std::string(n->name());
   int total = 1;
   for (int r = 0; r < n->childCount(); ++r) {
     int s = 0;
@@ -30,7 +30,7 @@ std::string Check(const TreeNode* n, const TreeNode* parent, int row, int level,
     if (!e.empty()) return e;
     total += s;
   }
-  if (n->subtreeSize() != total) return "wrong subtree size at " + n->name();
+  if (n->subtreeSize() != total) return "wrong subtree size at " + std::string(n->name());
   size = total;
   return "";
 }
@@ -45,7 +45,7 @@ std::string CheckInvariants(const ConnectionTree& tree) {
 }
 
 rVTNodeData Full(const std::string& name) {
-  return {.Name = name,
+  return {.Name = std::pmr::string(name),
           .Macro = "ssh+%24CONNECTION%24%0D%0A",
           .PopupText = "note",
           .Schedule = "=0 8 * * 1,2,3,4,5",

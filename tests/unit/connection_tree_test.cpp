@@ -62,9 +62,9 @@ class ShadowObserver : public TreeObserver {
     for (const TreeNode* n = tree_.top(); n; n = ConnectionTree::next(n)) {
       auto it = shadow_.find(const_cast<TreeNode*>(n));
       int count = it == shadow_.end() ? 0 : static_cast<int>(it->second.size());
-      if (count != n->childCount()) return "child count differs at " + n->name();
+      if (count != n->childCount()) return "child count differs at " + std::string(n->name());
       for (int r = 0; r < count; ++r)
-        if (it->second[r] != n->child(r)) return "child differs at " + n->name();
+        if (it->second[r] != n->child(r)) return "child differs at " + std::string(n->name());
     }
     return "";
   }
@@ -155,7 +155,7 @@ TEST(ConnectionTree, RandomEditsAnnounceExactlyTheRowsThatChange) {
     if (op < 4 || tree.count() < 3) {
       TreeNode* p = pick(true);
       tree.insert(p, static_cast<int>(rng() % (p->childCount() + 1)),
-                  ConnectionTree::newNode({.Name = "n" + std::to_string(step)}));
+                  ConnectionTree::newNode({.Name = std::pmr::string("n" + std::to_string(step))}));
     } else if (op < 7) {
       TreeNode* n = pick(false);
       TreeNode* p = pick(true);

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <random>
 
 #include "platform/ini_file_io.h"
 #include "temp_dir.h"
@@ -172,6 +173,23 @@ TEST(IniFile, EntriesListTheFirstSectionsKeyLinesAsGetReadsThem) {
   EXPECT_EQ(ini.entries("a"), expected);
   EXPECT_EQ(ini.get("a", "K1"), "one");
   EXPECT_TRUE(ini.entries("missing").empty());
+
+  // Read straight from the text, the same lines come out; lone CRs and CR LFs split lines too.
+  for (const std::string& text :
+       {std::string("k=stray\n[A]\n K1 = one \n;c=x\nk1=dup\nnoeq\nk2=\n[B]\nk3=3\n"),
+        std::string("[ a ]\r K1 = one \r\nk1=dup\r\n\r\nk2=")}) {
+    std::vector<IniFile::Entry> visited;
+    EXPECT_TRUE(IniFile::visitEntries(text, "a", [&](std::string_view k, std::string_view v) {
+      visited.emplace_back(std::string(k), std::string(v));
+    }));
+    EXPECT_EQ(visited, expected) << text;
+  }
+  EXPECT_FALSE(IniFile::visitEntries("[A]\nk=v\n", "B", [](std::string_view, std::string_view) {}));
+
+  // Section and key names, each once, in file order.
+  IniFile many = IniFile::parse("[S]\nx=1\nX=2\ny=3\n[s]\n[T]\n");
+  EXPECT_EQ(many.sections(), (std::vector<std::string>{"S", "T"}));
+  EXPECT_EQ(many.keys("s"), (std::vector<std::string>{"x", "y"}));
 }
 
 TEST(IniFile, AppendSectionWritesWhatSetWouldWriteKeyByKey) {
@@ -194,6 +212,23 @@ TEST(IniFile, AppendSectionWritesWhatSetWouldWriteKeyByKey) {
   EXPECT_FALSE(fresh.appendSection("S", {{"a=b", "1"}}));
   EXPECT_EQ(appended.serialize(), before);
   EXPECT_EQ(fresh.serialize(), header);
+}
+
+// Line breaks are found wherever they stand: near or far past the start,
+// only CRs, only LFs, both, or none at all, from any starting point.
+TEST(IniFile, LineBreaksAreFoundAsBySearchingEveryByte) {
+  std::mt19937 rng(3);
+  for (int round = 0; round < 300; ++round) {
+    std::string text(rng() % 2000, 'x');
+    const int breaks = static_cast<int>(rng() % 4);
+    const char* kinds[] = {"\r", "\n", "\r\n"};
+    const int kind = static_cast<int>(rng() % 3);
+    for (int b = 0; b < breaks && !text.empty(); ++b) text.replace(rng() % text.size(), 1, kinds[kind]);
+    const std::size_t from = text.empty() ? 0 : rng() % (text.size() + 1);
+    EXPECT_EQ(FindLineBreak(text, from), text.find_first_of("\r\n", from)) << text.size() << " " << from;
+  }
+  EXPECT_EQ(FindLineBreak("", 0), std::string_view::npos);
+  EXPECT_EQ(FindLineBreak("abc", 7), std::string_view::npos);
 }
 
 }  // namespace

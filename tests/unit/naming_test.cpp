@@ -26,7 +26,7 @@ std::string NewConnectionName(const ConnectionTree& tree) {
 }
 
 std::string CopyName(const TreeNode* node, bool includeFollowing) {
-  const std::string& name = node->name();
+  const std::string name(node->name());
   if (!name.empty() && name[0] == '-') return name;
   std::string list;
   if (includeFollowing)
@@ -44,7 +44,7 @@ int ResolveSiblingNames(TreeNode* parent, std::vector<std::pair<TreeNode*, std::
                         std::map<TreeNode*, std::string>& names) {
   int count = 0;
   auto nameOf = [&](const TreeNode* n) {
-    return names.count(const_cast<TreeNode*>(n)) ? names[const_cast<TreeNode*>(n)] : n->name();
+    return names.count(const_cast<TreeNode*>(n)) ? names[const_cast<TreeNode*>(n)] : std::string(n->name());
   };
   if (parent->childCount() >= 1) count += ResolveSiblingNames(parent->child(0), renames, names);
   if (parent->childCount() < 2) return count;
@@ -167,7 +167,7 @@ TEST(Naming, VeryLongNamesAreSearchedLikeShortOnes) {
   }
   EXPECT_EQ(ResolveSiblingNames(tree, tree.top()), 3);
   EXPECT_EQ(tree.top()->child(1)->name(), "Copy of Router");
-  EXPECT_EQ(tree.top()->child(2)->name(), "Copy of " + huge);
+  EXPECT_EQ(std::string(tree.top()->child(2)->name()), "Copy of " + huge);
   EXPECT_EQ(tree.top()->child(3)->name(), "Copy of Copy of Router");
 }
 
@@ -203,7 +203,7 @@ TEST(Naming, AgreesWithThePlainDefinitionsOnRandomTrees) {
     std::map<TreeNode*, std::string> names;
     int expected = reference::ResolveSiblingNames(parent, renames, names);
     ASSERT_EQ(ResolveSiblingNames(tree, parent), expected) << "round " << round;
-    for (auto& [node, name] : names) ASSERT_EQ(node->name(), name);
+    for (auto& [node, name] : names) ASSERT_EQ(std::string(node->name()), name);
   }
 }
 
@@ -235,7 +235,7 @@ TEST(Naming, ResolveAfterChangesAgreesWithThePlainDefinition) {
           tree.move(n, other, static_cast<int>(rng() % (other->childCount() + 1)));
           break;
         case 4:
-          Add(tree, other, other->childCount() ? other->child(0)->name() : RandomName(rng));
+          Add(tree, other, other->childCount() ? std::string(other->child(0)->name()) : RandomName(rng));
           break;
       }
     }
@@ -244,7 +244,7 @@ TEST(Naming, ResolveAfterChangesAgreesWithThePlainDefinition) {
     std::map<TreeNode*, std::string> names;
     const int expected = reference::ResolveSiblingNames(tree.top(), renames, names);
     ASSERT_EQ(ResolveSiblingNames(tree, tree.top()), expected) << "round " << round;
-    for (auto& [node, name] : names) ASSERT_EQ(node->name(), name);
+    for (auto& [node, name] : names) ASSERT_EQ(std::string(node->name()), name);
   }
 }
 

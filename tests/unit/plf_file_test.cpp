@@ -149,6 +149,16 @@ TEST(PlfFile, HandMadeOdditiesLoadAsTheIniRulesSay) {
           .nodesAdded,
       2);
   EXPECT_EQ(Outline(none), "a\nz\n");
+  // Rows in order at first, then one far ahead: the keys read before it still
+  // win over later duplicates, and the rows keep their order.
+  ConnectionTree mixed;
+  EXPECT_EQ(ReadPlf(mixed,
+                    Plf("C1_R1=a\r\nC1_R2=b\r\nC1_R900=far\r\nC1_R2=late duplicate\r\nC8_R2=2\r\n"
+                        "C1_R3=c\r\nC1_R901=beyond\r\nRowCount=900\r\n"),
+                    kNoProgramDir, -1, kClock)
+                .nodesAdded,
+            4);
+  EXPECT_EQ(Outline(mixed), "a\n  b\nc\nfar\n");
 }
 
 TEST(PlfFile, ImportedLevelsPlaceNodesAsTheConfigurationReaderDoes) {
@@ -184,7 +194,7 @@ TEST(PlfFile, LongMacroSurvivesExportAndImportUncut) {
   ConnectionTree back;
   ASSERT_TRUE(LoadPlfFile(back, dir.file("big.plf"), kNoProgramDir, -1, kClock).ok());
   ASSERT_EQ(back.count(), 2);
-  EXPECT_EQ(back.nodeAt(1)->data().Macro, stored);
+  EXPECT_EQ(std::string(back.nodeAt(1)->data().Macro), stored);
   EXPECT_EQ(DecodeText(back.nodeAt(1)->data().PopupText), macro);
 }
 

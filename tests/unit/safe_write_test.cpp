@@ -239,7 +239,61 @@ TEST(SafeWrite, ReadingRefusesFifosWithoutBlocking) {
     WriteResult r = ReadWholeFile(pipe, bytes);
     return !r.ok && r.error.find("FIFO") != std::string::npos && !CheckRegularFile(pipe).empty();
   }));
+  EXPECT_TRUE(InChildWithin(5, [&] {
+    WriteResult r = ReadFileInPieces(pipe, 4096, [](std::string_view, bool) { return kStopReading; });
+    return !r.ok && r.error.find("FIFO") != std::string::npos;
+  }));
   EXPECT_EQ(CheckRegularFile(dir.file("none")), "");
+}
+
+// A reader that takes what it can: half of what it is offered, or nothing
+// until the end (the buffer then grows to the file's size), sees every byte
+// once and in order; one that stops is not offered more.
+TEST(SafeWrite, ReadingInPiecesHandsOverEveryByteOnce) {
+  test::TempDir dir;
+  std::string content;
+  for (int i = 0; content.size() < 300000; ++i) content += std::to_string(i) + ",";
+  std::string path = dir.file("pieces.bin");
+  ASSERT_TRUE(SafeWriteFile(path, content).ok);
+  for (int mode = 0; mode < 3; ++mode) {
+    std::string seen;
+    int calls = 0;
+    bool endSeen = false;
+    WriteResult r = ReadFileInPieces(path, 4096, [&](std::string_view bytes, bool atEnd) -> std::size_t {
+      ++calls;
+      EXPECT_FALSE(endSeen);
+      endSeen = atEnd;
+      std::size_t used = mode == 0 ? bytes.size() : mode == 1 ? bytes.size() / 2 : 0;
+      if (atEnd) used = bytes.size();
+      seen.append(bytes.substr(0, used));
+      return used;
+    });
+    EXPECT_TRUE(r.ok) << r.error;
+    EXPECT_TRUE(endSeen);
+    EXPECT_EQ(seen, content) << "mode " << mode;
+    if (mode == 0) {
+      EXPECT_GE(calls, 70) << "pieces of about 4 KiB";
+    }
+  }
+  int calls = 0;
+  EXPECT_TRUE(ReadFileInPieces(path, 4096, [&](std::string_view, bool) {
+                ++calls;
+                return kStopReading;
+              }).ok);
+  EXPECT_EQ(calls, 1);
+  std::string empty = dir.file("empty.bin");
+  ASSERT_TRUE(SafeWriteFile(empty, "").ok);
+  calls = 0;
+  EXPECT_TRUE(ReadFileInPieces(empty, 4096, [&](std::string_view bytes, bool atEnd) {
+                ++calls;
+                EXPECT_TRUE(bytes.empty() && atEnd);
+                return bytes.size();
+              }).ok);
+  EXPECT_EQ(calls, 1);
+  WriteResult missing =
+      ReadFileInPieces(dir.file("none"), 4096, [](std::string_view b, bool) { return b.size(); });
+  EXPECT_FALSE(missing.ok);
+  EXPECT_NE(missing.error.find(dir.file("none")), std::string::npos);
 }
 
 }  // namespace

@@ -193,7 +193,7 @@ TEST(TreeOperations, RenamingAndConversionBetweenConnectionAndSeparator) {
             "want to continue?");
 
   ConvertToSeparator(tree, dev);
-  EXPECT_EQ(dev->data(), (rVTNodeData{.Name = std::string(kSeparatorName), .NodeType = 3, .Level = 2}));
+  EXPECT_EQ(dev->data(), (rVTNodeData{.Name = std::pmr::string(kSeparatorName), .NodeType = 3, .Level = 2}));
 
   ASSERT_EQ(PlanRename(dev, "  dev2 ").step, RenameStep::Rename);
   ApplyName(tree, dev, "  dev2 ", kDefault);

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 
+#include "platform/safe_write.h"
 #include "temp_dir.h"
 #include "tree_helpers.h"
 
@@ -27,7 +28,7 @@ struct Bytes {
       s.push_back(static_cast<char>((static_cast<std::uint32_t>(v) >> (8 * i)) & 0xFF));
     return *this;
   }
-  Bytes& text(const std::string& t) {
+  Bytes& text(std::string_view t) {
     int32(static_cast<std::int32_t>(t.size()));
     s += t;
     return *this;
@@ -128,6 +129,38 @@ TEST(VnkFile, InconsistentDataKeepsWhatWasReadAndLeavesTheDocumentUnnamed) {
     LoadResult r = ReadConfiguration(tree, cut, false);
     EXPECT_EQ(r.status, LoadStatus::InconsistentData) << "a file ending inside the count";
     EXPECT_EQ(tree.count(), 1);
+  }
+}
+
+// A file is read in pieces of 1 MiB: records that straddle two pieces, and
+// one larger than a piece, arrive as from the whole bytes; damage past the
+// first piece keeps what came before it, as it does in one piece.
+TEST(VnkFile, FileReadInPiecesGivesWhatItsBytesGive) {
+  test::TempDir dir;
+  Bytes big;
+  const int records = 12000;
+  big.int32(records + 1);
+  for (int i = 0; i < records; ++i)
+    big.record(1 + i % 3, "node " + std::to_string(i),
+               std::string(100 + i % 97, static_cast<char>('a' + i % 26)));
+  big.record(2, "huge macro", std::string(std::size_t{3} << 20, 'm'));
+  ASSERT_GT(big.s.size(), std::size_t{4} << 20);
+  std::vector<std::string> files{big.s, big.s.substr(0, big.s.size() - 10),
+                                 big.s.substr(0, (std::size_t{1} << 20) + 37)};
+  for (const std::string& bytes : files) {
+    std::string path = dir.file("pieces.vnk");
+    ASSERT_TRUE(SafeWriteFile(path, bytes).ok);
+    ConnectionTree fromBytes, fromFile;
+    LoadResult expected = ReadConfiguration(fromBytes, bytes, false, 5000);
+    LoadResult r = LoadConfiguration(fromFile, path, false, 5000);
+    EXPECT_EQ(r.status, expected.status);
+    EXPECT_EQ(r.message, expected.message);
+    EXPECT_EQ(r.nodesAdded, expected.nodesAdded);
+    EXPECT_EQ(r.nameDocument, expected.nameDocument);
+    ASSERT_EQ(fromFile.count(), fromBytes.count());
+    EXPECT_EQ(fromFile.absoluteIndex(r.focusNode), 5000);
+    EXPECT_EQ(WriteConfiguration(fromFile), WriteConfiguration(fromBytes));
+    EXPECT_EQ(CheckInvariants(fromFile), "");
   }
 }
 

@@ -6,6 +6,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -232,12 +233,13 @@ std::string CheckRegularFile(const std::string& path) {
   return NotRegular(path, st.st_mode);
 }
 
-WriteResult ReadWholeFile(const std::string& path, std::string& bytes) {
-  bytes.clear();
+namespace {
+
+// Opens a file for reading: only a regular file, without blocking.
+WriteResult OpenForReading(const std::string& path, int& fd, struct stat& st) {
   // Not blocking: a FIFO without a writer would wait forever in open().
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) return Failed(path, errno);
-  struct stat st {};
   if (::fstat(fd, &st) != 0) {
     int err = errno;
     ::close(fd);
@@ -248,6 +250,19 @@ WriteResult ReadWholeFile(const std::string& path, std::string& bytes) {
     if (S_ISDIR(st.st_mode)) return Failed(path, EISDIR);
     return {false, NotRegular(path, st.st_mode)};
   }
+  return {};
+}
+
+WriteResult BecameShorter(const std::string& path) {
+  return {false, path + ": the file became shorter while it was read"};
+}
+
+template <typename Bytes>
+WriteResult ReadWholeFileInto(const std::string& path, Bytes& bytes) {
+  bytes.clear();
+  int fd = -1;
+  struct stat st {};
+  if (WriteResult opened = OpenForReading(path, fd, st); !opened) return opened;
   // The size at opening is the file; a file that grows meanwhile is read as
   // it was, one that shrinks is an error. Files that report no size (some
   // system files) are read to their end.
@@ -274,9 +289,57 @@ WriteResult ReadWholeFile(const std::string& path, std::string& bytes) {
   ::close(fd);
   if (sized && have < expected) {
     bytes.clear();
-    return {false, path + ": the file became shorter while it was read"};
+    return BecameShorter(path);
   }
   bytes.resize(have);
+  return {};
+}
+
+}  // namespace
+
+WriteResult ReadWholeFile(const std::string& path, std::string& bytes) {
+  return ReadWholeFileInto(path, bytes);
+}
+
+WriteResult ReadFileInPieces(const std::string& path, std::size_t piece, const PieceConsumer& consume) {
+  int fd = -1;
+  struct stat st {};
+  if (WriteResult opened = OpenForReading(path, fd, st); !opened) return opened;
+  // As ReadWholeFile: the file as it was at opening; shrinking is an error.
+  const auto expected = static_cast<std::size_t>(st.st_size);
+  const bool sized = expected > 0;
+  std::size_t total = 0;  // bytes read from the file
+  std::size_t have = 0;   // bytes in the buffer not yet used
+  std::string buffer(std::max<std::size_t>(piece, 4096), '\0');
+  for (;;) {
+    if (have == buffer.size()) {
+      std::size_t larger = buffer.size() * 2;
+      if (sized) larger = std::min(larger, have + (expected - total));
+      buffer.resize(larger);
+    }
+    std::size_t want = buffer.size() - have;
+    if (sized) want = std::min(want, expected - total);
+    ssize_t n = 0;
+    if (want > 0) n = ::read(fd, buffer.data() + have, want);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      int err = errno;
+      ::close(fd);
+      return Failed(path, err);
+    }
+    if (n == 0 && sized && total < expected) {
+      ::close(fd);
+      return BecameShorter(path);
+    }
+    total += static_cast<std::size_t>(n);
+    have += static_cast<std::size_t>(n);
+    const bool atEnd = n == 0 || (sized && total == expected);
+    const std::size_t used = consume(std::string_view(buffer.data(), have), atEnd);
+    if (used == kStopReading || atEnd) break;
+    std::memmove(buffer.data(), buffer.data() + used, have - used);
+    have -= used;
+  }
+  ::close(fd);
   return {};
 }
 

@@ -18,7 +18,7 @@ void FillWhenOpened(QMenu* menu, std::function<void()> fillOnce) {
 
 }  // namespace
 
-QString MenuText(const std::string& name) {
+QString MenuText(std::string_view name) {
   QString text = QString::fromLocal8Bit(name.data(), static_cast<qsizetype>(name.size()));
   text.replace(QLatin1Char('&'), QStringLiteral("&&"));
   return text;

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <functional>
 #include <memory>
+#include <string_view>
 
 #include "model/connection_tree.h"
 
@@ -51,6 +52,6 @@ class TrayMenu : public QObject {
 };
 
 // A name as menu text: "&" would mark a shortcut letter.
-QString MenuText(const std::string& name);
+QString MenuText(std::string_view name);
 
 }  // namespace varnok::tray

@@ -33,7 +33,7 @@ nlohmann::json NodeJson(int index, const varnok::rVTNodeData& d) {
 
 // A name as the terminal may show it: control characters (escape
 // sequences, line breaks) as "\xHH".
-std::string ForOutline(const std::string& name) {
+std::string ForOutline(std::string_view name) {
   static const char kHex[] = "0123456789abcdef";
   std::string out;
   out.reserve(name.size());

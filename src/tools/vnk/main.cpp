@@ -8,7 +8,6 @@
 #include <streambuf>
 #include <vector>
 
-#include "platform/memory_tuning.h"
 #include "vnk_command.h"
 
 namespace varnok::vnk {
@@ -105,7 +104,6 @@ int Run(CLI::App& app, int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  varnok::platform::UseHugePageHeap(argv);
   std::cout.rdbuf(&varnok::vnk::Output());
   CLI::App app{"vnk: lists, converts, assembles and runs Varnok configurations"};
   app.require_subcommand(1);

@@ -64,7 +64,7 @@ TreeNode* FindNode(const ConnectionTree& tree, const std::string& spec) {
   for (const std::string& name : SplitPath(path)) {
     TreeNode* found = nullptr;
     for (TreeNode* c = node->firstChild(); c && !found; c = c->nextSibling())
-      if (c->name() == name) found = c;
+      if (std::string_view(c->name()) == name) found = c;
     if (!found)
       throw Failure("no node named \"" + name + "\"" +
                     (walked.empty() ? " below the top node" : " below \"" + walked + "\""));
