@@ -92,7 +92,7 @@ class ColorsPageTest : public QObject {
     return w;
   }
 
-  QString Stored(TreeNode* node) { return QString::fromStdString(std::string(node->data().Colors)); }
+  QString stored(TreeNode* node) { return QString::fromStdString(std::string(node->data().Colors)); }
 
  private slots:
   void init() { f = std::make_unique<WindowFixture>(); }
@@ -131,7 +131,7 @@ class ColorsPageTest : public QObject {
     QCOMPARE(StatusModified(w), QStringLiteral("Modified"));
     QCOMPARE(Child<QScrollBar>(w, "S1")->value(), 0);  // Blink background of "Green on Black"
     QVERIFY(test::Trigger(w, "BtnApply"));
-    QCOMPARE(Stored(custom), QString::fromLatin1(ColorSchemas[4].colors));
+    QCOMPARE(stored(custom), QString::fromLatin1(ColorSchemas[4].colors));
     QCOMPARE(StatusModified(w), QString());
   }
 
@@ -142,7 +142,7 @@ class ColorsPageTest : public QObject {
     StepBar(w, "S2");  // Normal text, green: 2 -> 3
     QCOMPARE(StatusModified(w), QStringLiteral("Modified"));
     QVERIFY(test::Trigger(w, "BtnApply"));
-    QCOMPARE(Stored(custom), QString::fromLatin1("1:3:3:4:5:6:7:8:9:10:11:12:13:14:15:16:17:18"));
+    QCOMPARE(stored(custom), QString::fromLatin1("1:3:3:4:5:6:7:8:9:10:11:12:13:14:15:16:17:18"));
 
     // With the option on, moving one channel of Bold's background gives
     // Normal and Blink Bold's whole background.
@@ -152,7 +152,7 @@ class ColorsPageTest : public QObject {
     QTest::mouseClick(Child<QRadioButton>(w, "RB4"), Qt::LeftButton);
     StepBar(w, "S2");  // Bold background 10:11:12 -> 10:12:12
     QVERIFY(test::Trigger(w, "BtnApply"));
-    QCOMPARE(Stored(custom), QString::fromLatin1("1:3:3:10:12:12:7:8:9:10:12:12:13:14:15:10:12:12"));
+    QCOMPARE(stored(custom), QString::fromLatin1("1:3:3:10:12:12:7:8:9:10:12:12:13:14:15:10:12:12"));
   }
 
   void sameBackgroundButtonAndReverse() {
@@ -169,17 +169,17 @@ class ColorsPageTest : public QObject {
     w.RefreshCommands();
     QVERIFY(!same->isEnabled());  // the three are the same now
     QVERIFY(test::Trigger(w, "BtnApply"));
-    QCOMPARE(Stored(custom), QString::fromLatin1("1:2:3:4:5:6:7:8:9:4:5:6:13:14:15:4:5:6"));
+    QCOMPARE(stored(custom), QString::fromLatin1("1:2:3:4:5:6:7:8:9:4:5:6:13:14:15:4:5:6"));
 
     // Reverse: the selected attribute only, or all three with the option.
     QTest::mouseClick(Child<QPushButton>(w, "bReverse"), Qt::LeftButton);
     QVERIFY(test::Trigger(w, "BtnApply"));
-    QCOMPARE(Stored(custom), QString::fromLatin1("4:5:6:1:2:3:7:8:9:4:5:6:13:14:15:4:5:6"));
+    QCOMPARE(stored(custom), QString::fromLatin1("4:5:6:1:2:3:7:8:9:4:5:6:13:14:15:4:5:6"));
     QCOMPARE(Child<QScrollBar>(w, "S1")->value(), 1);  // the bars follow
     Child<QCheckBox>(w, "cbSameBackground")->setChecked(true);
     QTest::mouseClick(Child<QPushButton>(w, "bReverse"), Qt::LeftButton);
     QVERIFY(test::Trigger(w, "BtnApply"));
-    QCOMPARE(Stored(custom), QString::fromLatin1("1:2:3:4:5:6:4:5:6:7:8:9:4:5:6:13:14:15"));
+    QCOMPARE(stored(custom), QString::fromLatin1("1:2:3:4:5:6:4:5:6:7:8:9:4:5:6:13:14:15"));
   }
 
   void parentsColoursOnlyBelowAConnectionAndWhenTheyDiffer() {
@@ -195,7 +195,7 @@ class ColorsPageTest : public QObject {
     w.RefreshCommands();
     QVERIFY(!parentButton->isEnabled());  // the same as the parent's now
     QVERIFY(test::Trigger(w, "BtnApply"));
-    QCOMPARE(Stored(child), QString::fromLatin1(kCustom));
+    QCOMPARE(stored(child), QString::fromLatin1(kCustom));
   }
 
   void refusedFocusChangeKeepsTheEditedColours() {
@@ -210,7 +210,7 @@ class ColorsPageTest : public QObject {
     QCOMPARE(Child<QLabel>(w, "lRed")->text(), QStringLiteral("R: 1"));
     QCOMPARE(Child<QComboBox>(w, "CBSchema")->currentIndex(), -1);
     QVERIFY(test::Trigger(w, "BtnApply"));
-    QCOMPARE(Stored(plain),
+    QCOMPARE(stored(plain),
              QString::fromLatin1("1:0:0:255:255:216:0:0:255:255:255:216:0:255:255:255:255:216"));
   }
 
