@@ -140,13 +140,13 @@ void Companion::buildUi() {
       this);
   TrayMenuItems items;
   items.runConnection = [this](int index) { runConnection(index, RunTrigger::Manual); };
-  items.openConfiguration = [this] { openConfiguration(); };
+  items.openConfiguration = [this] { desktop_->openConfiguration(); };
   items.runLast = [this] { runLastConnection(); };
-  items.startEmulator = [this] { startEmulator(); };
-  items.startLastMacro = [this] { startLastMacro(); };
-  items.showDesktop = [this] { showDesktop(); };
-  items.startScreenSaver = [this] { startScreenSaver(); };
-  items.lockScreen = [this] { lockScreen(); };
+  items.startEmulator = [this] { desktop_->startEmulator(); };
+  items.startLastMacro = [this] { desktop_->startLastMacro(lastFiles_); };
+  items.showDesktop = [this] { desktop_->showDesktop(); };
+  items.startScreenSaver = [this] { desktop_->startScreenSaver(); };
+  items.lockScreen = [this] { desktop_->lockScreen(); };
   items.showHistory = [this] { showHistory(); };
   items.exit = [] { QCoreApplication::quit(); };
   items.canShowDesktop = DesktopActions::canShowDesktop();
@@ -365,31 +365,19 @@ bool Companion::runLastConnection() {
 void Companion::doubleClickAction() {
   switch (setting::DblClickAction.read(settings_)) {
     case 1:
-      return startEmulator();
+      return desktop_->startEmulator();
     case 2:
-      return startLastMacro();
+      return desktop_->startLastMacro(lastFiles_);
     case 3:
-      return showDesktop();
+      return desktop_->showDesktop();
     case 4:
-      return startScreenSaver();
+      return desktop_->startScreenSaver();
     case 5:
-      return lockScreen();
+      return desktop_->lockScreen();
     default:
-      return openConfiguration();
+      return desktop_->openConfiguration();
   }
 }
-
-void Companion::openConfiguration() { desktop_->openConfiguration(); }
-
-void Companion::startEmulator() { desktop_->startEmulator(); }
-
-void Companion::startLastMacro() { desktop_->startLastMacro(lastFiles_); }
-
-void Companion::showDesktop() { desktop_->showDesktop(); }
-
-void Companion::startScreenSaver() { desktop_->startScreenSaver(); }
-
-void Companion::lockScreen() { desktop_->lockScreen(); }
 
 void Companion::showHistory() {
   if (!historyWindow_) {

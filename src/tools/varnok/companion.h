@@ -68,12 +68,6 @@ class Companion : public QObject {
 
   // The double-click action of the settings ("DblClickAction", 0..5).
   void doubleClickAction();
-  void openConfiguration();
-  void startEmulator();
-  void startLastMacro();
-  void showDesktop();
-  void startScreenSaver();
-  void lockScreen();
   void showHistory();
 
   QMenu* menu() const;
