@@ -41,34 +41,56 @@ void TreeNode::operator delete(TreeNode* node, std::destroying_delete_t) {
   memory->release();
 }
 
-SubtreeBuilder::SubtreeBuilder(NodeMemory* memory) : root_(ConnectionTree::newNode()), memory_(memory) {}
+SubtreeBuilder::SubtreeBuilder(NodeMemory* memory)
+    : root_(ConnectionTree::newNode()), memory_(memory), path_{root_.get()} {}
+
+void SubtreeBuilder::closeLast() {
+  TreeNode* done = path_.back();
+  path_.pop_back();
+  path_.back()->size_ += done->size_;
+}
 
 TreeNode* SubtreeBuilder::append(TreeNode* parent, rVTNodeData data) {
   auto node = ConnectionTree::newNode(std::move(data), memory_);
   TreeNode* n = node.get();
+  n->data_.Level = parent->data_.Level + 1;
   n->parent_ = parent;
   n->row_ = parent->childCount();
   parent->children_.push_back(std::move(node));
   ++count_;
+  if (inPreOrder_) {
+    while (path_.size() > 1 && path_.back() != parent) closeLast();
+    if (path_.back() == parent)
+      path_.push_back(n);
+    else
+      inPreOrder_ = false;
+  }
   return n;
 }
 
 std::vector<std::unique_ptr<TreeNode>> SubtreeBuilder::finish() {
-  // Sizes bottom-up: the reverse of a pre-order visits children before parents.
-  std::vector<TreeNode*> order;
-  order.reserve(static_cast<std::size_t>(count_));
-  for (TreeNode* n = ConnectionTree::nextInSubtree(root_.get(), root_.get()); n;
-       n = ConnectionTree::nextInSubtree(n, root_.get()))
-    order.push_back(n);
-  for (auto it = order.rbegin(); it != order.rend(); ++it) {
-    TreeNode* n = *it;
-    n->size_ = 1;
-    for (auto& c : n->children_) n->size_ += c->size_;
+  if (inPreOrder_) {
+    while (path_.size() > 1) closeLast();
+  } else {
+    // Sizes bottom-up: the reverse of a pre-order visits children before parents.
+    std::vector<TreeNode*> order;
+    order.reserve(static_cast<std::size_t>(count_));
+    for (TreeNode* n = ConnectionTree::nextInSubtree(root_.get(), root_.get()); n;
+         n = ConnectionTree::nextInSubtree(n, root_.get()))
+      order.push_back(n);
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+      TreeNode* n = *it;
+      n->size_ = 1;
+      for (auto& c : n->children_) n->size_ += c->size_;
+    }
   }
   std::vector<std::unique_ptr<TreeNode>> roots = std::move(root_->children_);
   root_->children_.clear();
+  root_->size_ = 1;
   for (auto& r : roots) r->parent_ = nullptr;
   count_ = 0;
+  path_.assign(1, root_.get());
+  inPreOrder_ = true;
   return roots;
 }
 
@@ -190,6 +212,7 @@ TreeNode* ConnectionTree::appendDetached(TreeNode* parent, std::unique_ptr<TreeN
   c->row_ = parent->childCount();
   parent->children_.push_back(std::move(child));
   addToSizes(parent, c->size_);
+  setLevels(c, parent->data_.Level + 1);
   return c;
 }
 
@@ -206,6 +229,7 @@ void ConnectionTree::markChildNamesResolved(TreeNode* node) {
 }
 
 void ConnectionTree::setLevels(TreeNode* root, int level) {
+  if (root->data_.Level == level) return;  // the levels below follow it already
   root->data_.Level = level;
   for (TreeNode* n = nextInSubtree(root, root); n; n = nextInSubtree(n, root))
     n->data_.Level = n->parent_->data_.Level + 1;

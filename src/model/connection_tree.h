@@ -15,7 +15,9 @@
 // SetData/SetName (Level is preserved) and are announced by DataChanged.
 //
 // Detached nodes (NewNode, Clone, Take) are ordinary TreeNodes outside any
-// tree; build subtrees of them with AppendDetached, then Insert them.
+// tree; build subtrees of them with AppendDetached, then Insert them. Within
+// a detached subtree, too, each child's Level is its parent's + 1, so an
+// insert or move walks the subtree only when its levels shift.
 #include <functional>
 #include <memory>
 #include <new>
@@ -114,9 +116,12 @@ class TreeRecorder {
   virtual void recordReset() = 0;
 };
 
-// Builds a detached forest fast (no size bookkeeping per append, so a chain
-// of any depth costs O(1) per node); finish() hands back the top-level nodes
-// ready for ConnectionTree::InsertRange. Used by the file readers.
+// Builds a detached forest fast: O(1) per node for a chain of any depth when
+// the nodes come in pre-order, as the file readers and clone() add them (any
+// other order costs one more walk in finish()). Each node's Level is its
+// depth below root() (top-level nodes 1), which is what a child of the top
+// node has, so inserting there needs no walk. finish() hands back the
+// top-level nodes ready for ConnectionTree::InsertRange.
 class SubtreeBuilder {
  public:
   // New nodes in `memory` (a tree's memory()), or on the general heap.
@@ -128,9 +133,16 @@ class SubtreeBuilder {
   std::vector<std::unique_ptr<TreeNode>> finish();
 
  private:
+  // The last appended node and its ancestors up to root_. Appends in
+  // pre-order (the usual case) always go below one of them; a node dropped
+  // from the path has all its descendants, so its size is final then.
+  void closeLast();
+
   std::unique_ptr<TreeNode> root_;
   NodeMemory* memory_;
+  std::vector<TreeNode*> path_;
   int count_ = 0;
+  bool inPreOrder_ = true;  // false: finish() counts the sizes in a walk of its own
 };
 
 class ConnectionTree {

@@ -197,6 +197,39 @@ TEST(ConnectionTree, RecordChangesKeepLevelAndAreAnnounced) {
   EXPECT_EQ(Outline(tree), "y\n  x\n");
 }
 
+// The readers append in pre-order; other orders must give the same sizes,
+// and a built or hand-made subtree must take the levels of where it goes.
+TEST(ConnectionTree, BuiltAndHandMadeSubtreesTakeSizesAndLevelsOfTheirPlace) {
+  ConnectionTree tree;
+  TreeNode* deep = Add(tree, Add(tree, tree.top(), "p"), "q");
+
+  SubtreeBuilder builder;
+  TreeNode* a = builder.append(builder.root(), {.Name = "a", .Level = 7});
+  TreeNode* b = builder.append(a, {.Name = "b"});
+  builder.append(b, {.Name = "c"});
+  builder.append(builder.root(), {.Name = "d"});
+  builder.append(a, {.Name = "e"});  // back below a: not in pre-order
+  builder.append(b, {.Name = "f"});
+  auto roots = builder.finish();
+  ASSERT_EQ(roots.size(), 2u);
+  EXPECT_EQ(roots[0]->subtreeSize(), 5);
+  tree.insertRange(deep, 0, std::move(roots));
+  EXPECT_EQ(Outline(tree), "p\n  q\n    a\n      b\n        c\n        f\n      e\n    d\n");
+  EXPECT_EQ(CheckInvariants(tree), "");
+
+  // Hand-made: records with any Level, put together before the insert.
+  auto top = ConnectionTree::newNode({.Name = "h", .Level = 1});
+  auto mid = ConnectionTree::newNode({.Name = "i", .Level = 1});
+  ConnectionTree::appendDetached(mid.get(), ConnectionTree::newNode({.Name = "j", .Level = 9}));
+  ConnectionTree::appendDetached(top.get(), std::move(mid));
+  tree.insert(tree.top(), 1, std::move(top));
+  EXPECT_EQ(CheckInvariants(tree), "");
+  ASSERT_TRUE(tree.move(tree.top()->child(1), deep, 0));
+  EXPECT_EQ(CheckInvariants(tree), "");
+  EXPECT_EQ(Outline(tree),
+            "p\n  q\n    h\n      i\n        j\n    a\n      b\n        c\n        f\n      e\n    d\n");
+}
+
 TEST(ConnectionTree, DeepChainsNeedNoRecursion) {
   ConnectionTree tree;
   SubtreeBuilder builder;
