@@ -184,37 +184,31 @@ std::int32_t Integer(const PlfRow& row, int column, std::int32_t fallback) {
   return ParseProfileInteger(*value).value_or(fallback);
 }
 
-void AppendKey(std::string& out, int column, std::int64_t row) {
+void AppendNumber(std::string& out, std::int64_t number) {
   char digits[24];
+  auto [end, ec] = std::to_chars(digits, digits + sizeof digits, number);
+  out.append(digits, end);
+}
+
+void AppendKey(std::string& out, int column, std::int64_t row) {
   out.push_back('C');
   out.push_back(static_cast<char>('0' + column));
   out.append("_R");
-  auto [end, ec] = std::to_chars(digits, digits + sizeof digits, row);
-  out.append(digits, end);
+  AppendNumber(out, row);
   out.push_back('=');
 }
 
 }  // namespace
 
-WriteResult WritePlfText(const ConnectionTree& tree, std::string_view fileName, std::string& text,
-                         const NodeFilter& selected, const Clock& clock) {
-  // The header, then the section with eight keys per row, written straight
-  // into the text: the lines IniFile::appendSection would add (the keys are
-  // unique by construction), in one pass and one buffer.
-  const TreeNode* top = tree.top();
-  std::size_t size = 0;
-  for (const TreeNode* node = ConnectionTree::nextInSubtree(top, top); node;
-       node = ConnectionTree::nextInSubtree(node, top)) {
-    if (selected && !selected(node)) continue;
-    const rVTNodeData& d = node->data();
-    size += d.Name.size() + d.Schedule.size() + d.Macro.size() + d.LastUpdated.size() + d.PopupText.size() +
-            d.Colors.size() + 8 * 20 + 12;
-  }
-  std::string& out = text;  // its buffer is reused when the caller writes again
-  out.clear();
-  out.append(Header(fileName, clock));
-  out.reserve(out.size() + size + 64);
+WriteResult ProducePlfText(const ConnectionTree& tree, std::string_view fileName, std::size_t piece,
+                           const ChunkSink& sink, const NodeFilter& selected, const Clock& clock) {
+  // The header, then the section with eight keys per row: the lines
+  // IniFile::appendSection would add (the keys are unique by construction),
+  // in one pass through one buffer of about `piece` bytes.
+  std::string out = Header(fileName, clock);
+  out.reserve(piece + (piece >> 4));
   out.append("[").append(kPlfSection).append("]").append(kCrLf);
+  const TreeNode* top = tree.top();
   std::int64_t n = 1;
   for (const TreeNode* node = ConnectionTree::nextInSubtree(top, top); node;
        node = ConnectionTree::nextInSubtree(node, top)) {
@@ -223,11 +217,9 @@ WriteResult WritePlfText(const ConnectionTree& tree, std::string_view fileName, 
     const std::string_view values[] = {d.Name, d.Schedule, d.Macro, d.LastUpdated, d.PopupText, d.Colors};
     for (int column = 1; column <= 6; ++column) {
       std::string_view v = values[column - 1];
-      if (HasLineBreak(v)) {
-        out.clear();
+      if (HasLineBreak(v))
         return {false, "the value of " + Key(column, n) + " (connection '" + std::string(d.Name) +
                            "') holds a line break, which the file format cannot carry"};
-      }
       AppendKey(out, column, n);
       const bool quoted = !v.empty() && (v.front() == ' ' || v.front() == '\t' || v.back() == ' ' ||
                                          v.back() == '\t' || v.front() == '"');
@@ -240,22 +232,48 @@ WriteResult WritePlfText(const ConnectionTree& tree, std::string_view fileName, 
     AppendKey(out, 7, n);
     out.append(d.StartLogging ? "1" : "0").append(kCrLf);
     AppendKey(out, 8, n);
-    out.append(std::to_string(d.Level)).append(kCrLf);
+    AppendNumber(out, d.Level);
+    out.append(kCrLf);
     ++n;
+    if (out.size() >= piece) {
+      if (!sink(out)) return {false, {}};
+      out.clear();
+    }
   }
-  out.append(kRowCount).append("=").append(std::to_string(n - 1)).append(kCrLf);
+  out.append(kRowCount).append("=");
+  AppendNumber(out, n - 1);
+  out.append(kCrLf);
+  if (!sink(out)) return {false, {}};
   return {};
+}
+
+WriteResult WritePlfText(const ConnectionTree& tree, std::string_view fileName, std::string& text,
+                         const NodeFilter& selected, const Clock& clock) {
+  text.clear();  // its buffer is reused when the caller writes again
+  WriteResult r = ProducePlfText(
+      tree, fileName, kPlfPiece,
+      [&](std::string_view piece) {
+        text.append(piece);
+        return true;
+      },
+      selected, clock);
+  if (!r) text.clear();
+  return r;
 }
 
 WriteResult SavePlfFile(const ConnectionTree& tree, const std::string& path, const NodeFilter& selected,
                         const Clock& clock) {
+  // In pieces: no text of the file's size, whose fresh pages would cost more than producing it.
   const std::string prefix = "Unable to write to ";
-  std::string text;
-  WriteResult r = WritePlfText(tree, FileNameOf(path), text, selected, clock);
-  if (!r) return {false, prefix + path + ": " + r.error};
-  r = SafeWriteFile(path, text);
-  if (!r) return {false, prefix + r.error};
-  return r;
+  WriteResult produced;
+  WriteResult written = SafeWriteFile(path, [&](const ChunkSink& sink) {
+    produced = ProducePlfText(tree, FileNameOf(path), kPlfPiece, sink, selected, clock);
+    return produced.ok;
+  });
+  // A value the format cannot carry gave up the write; a failing sink left no reason of its own.
+  if (!produced.error.empty()) return {false, prefix + path + ": " + produced.error};
+  if (!written) return {false, prefix + written.error};
+  return written;
 }
 
 LoadResult ReadPlf(ConnectionTree& tree, std::string_view text, const std::string& programDir,

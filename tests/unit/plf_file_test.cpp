@@ -58,6 +58,36 @@ TEST(PlfFile, WritesTheHeaderAndEightKeysPerRowInTreeOrder) {
   EXPECT_EQ(text.find("jump"), std::string::npos);
 }
 
+TEST(PlfFile, PiecesMakeUpTheWholeText) {
+  ConnectionTree tree;
+  for (int i = 0; i < 40; ++i) Add(tree, tree.top(), "node " + std::to_string(i));
+  std::string whole;
+  ASSERT_TRUE(WritePlfText(tree, "p.plf", whole, {}, kClock));
+  std::vector<std::string> pieces;
+  auto keep = [&](std::string_view piece) {
+    pieces.emplace_back(piece);
+    return true;
+  };
+  ASSERT_TRUE(ProducePlfText(tree, "p.plf", 300, keep, {}, kClock));
+  std::string joined;
+  for (std::size_t i = 0; i < pieces.size(); ++i) {
+    if (i + 1 < pieces.size()) {
+      EXPECT_GE(pieces[i].size(), 300u) << "piece " << i;
+    }
+    joined += pieces[i];
+  }
+  EXPECT_GT(pieces.size(), 5u);
+  EXPECT_EQ(joined, whole);
+
+  // A sink that fails stops the text there, without a reason of its own.
+  int calls = 0;
+  WriteResult r = ProducePlfText(
+      tree, "p.plf", 300, [&](std::string_view) { return ++calls < 2; }, {}, kClock);
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.error, "");
+  EXPECT_EQ(calls, 2);
+}
+
 TEST(PlfFile, MissingKeysTakeTheirDefaults) {
   // Only names: no schedule, colours, logging flag or level. The colours are
   // the default set of the program directory's emulator settings.
@@ -277,6 +307,24 @@ TEST(PlfFile, MissingFileAndValuesTheFormatCannotCarry) {
   EXPECT_FALSE(w.ok);
   EXPECT_EQ(w.error.rfind("Unable to write to " + path + ": the value of C1_R2", 0), 0u) << w.error;
   EXPECT_EQ(test::ReadFile(path), "old");
+
+  // The same once pieces of the text went to the file already: the save gives up, nothing is left behind.
+  ConnectionTree big;
+  for (int i = 0; i < 3000; ++i) {
+    rVTNodeData d = Full("n" + std::to_string(i));
+    d.Macro = std::string(500, 'm');
+    big.insert(big.top(), i, ConnectionTree::newNode(d));
+  }
+  rVTNodeData bad = Full("last");
+  bad.PopupText = "a\nb";
+  big.insert(big.top(), 3000, ConnectionTree::newNode(bad));
+  w = SavePlfFile(big, path, {}, kClock);
+  EXPECT_FALSE(w.ok);
+  EXPECT_EQ(w.error, "Unable to write to " + path +
+                         ": the value of C5_R3001 (connection 'last') holds a line break, which the file "
+                         "format cannot carry");
+  EXPECT_EQ(test::ReadFile(path), "old");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 
   // A folder that does not exist.
   const std::string nowhere = dir.file("no/such/dir/x.plf");
