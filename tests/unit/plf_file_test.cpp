@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <random>
 
+#include "common/ini_file.h"
 #include "common/stored_text.h"
 #include "properties/color_set.h"
 #include "temp_dir.h"
@@ -286,6 +287,73 @@ TEST(PlfFile, ConfigurationToPlfAndBackKeepsEveryStoredField) {
     }
     EXPECT_EQ(WriteConfiguration(viaPlf), WriteConfiguration(original)) << "seed " << seed;
     EXPECT_EQ(CheckInvariants(viaPlf), "");
+  }
+}
+
+// The section's keys as IniFile::get reads them, written back row by row in
+// order: the text a file with its keys shuffled stands for.
+std::string KeysInOrder(const std::string& text) {
+  const IniFile ini = IniFile::parse(text);
+  const std::string count = ini.get("PLF", "RowCount", "0");
+  std::string out = "[PLF]\r\n";
+  for (int row = 1; row <= std::stoi(count); ++row)
+    for (int column = 1; column <= 8; ++column) {
+      const std::string key = "C" + std::to_string(column) + "_R" + std::to_string(row);
+      if (auto value = ini.get("PLF", key)) out += key + "=" + *value + "\r\n";
+    }
+  return out + "RowCount=" + count + "\r\n";
+}
+
+TEST(PlfFile, KeysOutOfOrderReadAsTheIniRulesSay) {
+  // A written file, then changed by hand: a key moved to a later row's place
+  // (after nodes were made from the rows before), a duplicate with another
+  // value further down, a smaller RowCount. The import is the one of the same
+  // keys in order.
+  for (unsigned seed = 1; seed <= 80; ++seed) {
+    std::mt19937 rng(seed);
+    ConnectionTree original;
+    GrowRandomTree(original, rng, 30);
+    std::string text;
+    ASSERT_TRUE(WritePlfText(original, "a.plf", text, {}, kClock));
+    std::vector<std::string> lines;
+    const std::size_t section = text.find("[PLF]\r\n") + 7;
+    for (std::size_t at = section; at < text.size();) {
+      const std::size_t end = text.find("\r\n", at) + 2;
+      lines.push_back(text.substr(at, end - at));
+      at = end;
+    }
+    auto pick = [&] { return std::uniform_int_distribution<std::size_t>(0, lines.size() - 2)(rng); };
+    for (int change = 0; change < 3; ++change) {
+      const std::size_t from = pick();
+      switch (rng() % 4) {
+        case 0:
+        case 1: {  // moved further down
+          const std::string line = lines[from];
+          lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(from));
+          lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(std::max(from, pick())), line);
+          break;
+        }
+        case 2:  // a later duplicate
+          lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(std::max(from, pick())),
+                       lines[from].substr(0, lines[from].find('=') + 1) + "late\r\n");
+          break;
+        default:
+          lines.back() = "RowCount=" + std::to_string(rng() % 32) + "\r\n";
+      }
+    }
+    std::string changed = text.substr(0, section);
+    for (const std::string& line : lines) changed += line;
+
+    ConnectionTree shuffled, inOrder;
+    LoadResult r = ReadPlf(shuffled, changed, kNoProgramDir, 7, kClock);
+    LoadResult expected = ReadPlf(inOrder, KeysInOrder(changed), kNoProgramDir, 7, kClock);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(WriteConfiguration(shuffled), WriteConfiguration(inOrder)) << "seed " << seed << "\n"
+                                                                         << changed;
+    EXPECT_EQ(r.nodesAdded, expected.nodesAdded);
+    EXPECT_EQ(r.focusNode ? shuffled.absoluteIndex(r.focusNode) : -1,
+              expected.focusNode ? inOrder.absoluteIndex(expected.focusNode) : -1);
+    EXPECT_EQ(CheckInvariants(shuffled), "");
   }
 }
 
