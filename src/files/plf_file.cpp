@@ -70,6 +70,14 @@ std::optional<std::pair<int, std::int64_t>> CellKey(std::string_view key) {
   return std::make_pair(static_cast<int>(*column), *row);
 }
 
+// Keeps the first value of each key, as IniFile::get answers.
+void Put(PlfRow& row, int column, std::string_view value) {
+  const auto bit = static_cast<std::uint8_t>(1u << (column - 1));
+  if (row.present & bit) return;
+  row.present |= bit;
+  row.values[static_cast<std::size_t>(column - 1)] = value;
+}
+
 bool SameLetters(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
@@ -77,7 +85,8 @@ bool SameLetters(std::string_view a, std::string_view b) {
          });
 }
 
-// The rows of the section in one pass over the text: the keys are read
+// The rows of a section in any order (a hand-made file; written ones are
+// read by ReadRowsInOrder below), in one pass over the text: the keys are read
 // without regard to letter case, the first of duplicate keys wins, as
 // IniFile::get answers. Rows come out ascending, those with a name key
 // ("C1_R" + n) and 1 <= n <= RowCount only; others would be skipped anyway,
@@ -102,7 +111,7 @@ class PlfSection {
             if (cells.empty() && static_cast<std::uint64_t>(row) <= keys / 4 + 16) {
               if (static_cast<std::size_t>(row) >= rows_.size())
                 rows_.resize(static_cast<std::size_t>(row) + 1);
-              put(rows_[static_cast<std::size_t>(row)], column, value);
+              Put(rows_[static_cast<std::size_t>(row)], column, value);
             } else {
               cells.push_back({row, column, value});
             }
@@ -157,17 +166,10 @@ class PlfSection {
       std::size_t end = i;
       PlfRow row{cells[i].row};
       for (; end < cells.size() && cells[end].row == cells[i].row; ++end)
-        put(row, cells[end].column, cells[end].value);
+        Put(row, cells[end].column, cells[end].value);
       if (row.present & 1) rows_.push_back(row);
       i = end;
     }
-  }
-
-  static void put(PlfRow& row, int column, std::string_view value) {
-    const auto bit = static_cast<std::uint8_t>(1u << (column - 1));
-    if (row.present & bit) return;
-    row.present |= bit;
-    row.values[static_cast<std::size_t>(column - 1)] = value;
   }
 
   std::vector<PlfRow> rows_;
@@ -184,37 +186,139 @@ std::int32_t Integer(const PlfRow& row, int column, std::int32_t fallback) {
   return ParseProfileInteger(*value).value_or(fallback);
 }
 
-void AppendKey(std::string& out, int column, std::int64_t row) {
+// Makes the nodes of rows given in order below a stand-in root; finish()
+// puts them below the tree's top node.
+class PlfNodes {
+ public:
+  PlfNodes(ConnectionTree& tree, const std::string& programDir, std::int32_t selectedNodeIndex,
+           const Clock& clock)
+      : tree_(tree),
+        programDir_(programDir),
+        clock_(clock),
+        builder_(tree.memory()),
+        place_(builder_.root()),
+        firstIndex_(tree.count()),
+        selectedNodeIndex_(selectedNodeIndex) {}
+
+  void add(const PlfRow& row) {
+    rVTNodeData d = EmptyRecordIn(tree_.memory());
+    d.Name = Value(row, 1).value_or("");
+    if (d.Name.empty()) return;
+    TreeNode* parent = place_.parentFor(Integer(row, 8, 1));
+    if (IsSeparatorName(d.Name)) d.Name = kSeparatorName;
+    if (auto schedule = Value(row, 2)) {
+      d.Schedule = *schedule;
+    } else {
+      if (!timeText_) timeText_ = FormatCompactTimeStamp(clock_.now());
+      d.Schedule = *timeText_;
+    }
+    d.Macro = Value(row, 3).value_or("");
+    d.LastUpdated = Value(row, 4).value_or("");
+    d.PopupText = Value(row, 5).value_or("");
+    if (auto colors = Value(row, 6)) {
+      d.Colors = *colors;
+    } else {
+      if (!defaultColors_) defaultColors_ = DefaultColorString(programDir_);
+      d.Colors = *defaultColors_;
+    }
+    d.StartLogging = Integer(row, 7, 1) != 0;
+
+    const int index = firstIndex_ + builder_.nodeCount();
+    TreeNode* created = builder_.append(parent, std::move(d));
+    place_.created(created);
+    if (index == selectedNodeIndex_) result_.focusNode = created;
+  }
+
+  LoadResult finish() {
+    result_.nodesAdded = builder_.nodeCount();
+    TreeNode* top = tree_.top();
+    tree_.insertRange(top, top->childCount(), builder_.finish());
+    return std::move(result_);
+  }
+
+ private:
+  ConnectionTree& tree_;
+  const std::string& programDir_;
+  const Clock& clock_;
+  SubtreeBuilder builder_;
+  LevelPlacement place_;
+  const int firstIndex_;
+  const std::int32_t selectedNodeIndex_;
+  std::optional<std::string> defaultColors_;
+  std::optional<std::string> timeText_;
+  LoadResult result_;
+};
+
+enum class RowOrder { NoSection, InOrder, NotInOrder };
+
+// A written file lists the keys of each row together, the rows ascending,
+// and "RowCount" covers them all: such a section becomes nodes row by row as
+// it is read, without a table of every row (at a million rows, its fresh
+// pages cost more than the reading). NotInOrder as soon as the text is not
+// like that (a key of a row already passed, rows beyond "RowCount"); the
+// caller then drops those nodes and reads the section through PlfSection.
+RowOrder ReadRowsInOrder(std::string_view text, PlfNodes& nodes) {
+  PlfRow row;  // the row being read; row 0: none yet
+  std::int64_t lastAdded = 0;
+  std::optional<std::string_view> rowCount;
+  bool inOrder = true;
+  const bool found =
+      IniFile::visitEntries(text, kPlfSection, [&](std::string_view key, std::string_view value) {
+        if (!inOrder) return;
+        if (auto cell = CellKey(key)) {
+          const auto [column, number] = *cell;
+          if (number != row.row) {
+            if (number < row.row) {
+              inOrder = false;
+              return;
+            }
+            if (row.present & 1) {
+              nodes.add(row);
+              lastAdded = row.row;
+            }
+            row = PlfRow{number};
+          }
+          Put(row, column, value);
+        } else if (!rowCount && SameLetters(key, kRowCount)) {
+          rowCount = value;
+        }
+      });
+  if (!found) return RowOrder::NoSection;
+  if (!inOrder) return RowOrder::NotInOrder;
+  if (row.present & 1) {
+    nodes.add(row);
+    lastAdded = row.row;
+  }
+  std::int64_t count = 0;
+  if (rowCount) count = ParseProfileInteger(UnquotePlfValue(*rowCount)).value_or(0);
+  return lastAdded <= count ? RowOrder::InOrder : RowOrder::NotInOrder;
+}
+
+void AppendNumber(std::string& out, std::int64_t number) {
   char digits[24];
+  auto [end, ec] = std::to_chars(digits, digits + sizeof digits, number);
+  out.append(digits, end);
+}
+
+void AppendKey(std::string& out, int column, std::int64_t row) {
   out.push_back('C');
   out.push_back(static_cast<char>('0' + column));
   out.append("_R");
-  auto [end, ec] = std::to_chars(digits, digits + sizeof digits, row);
-  out.append(digits, end);
+  AppendNumber(out, row);
   out.push_back('=');
 }
 
 }  // namespace
 
-WriteResult WritePlfText(const ConnectionTree& tree, std::string_view fileName, std::string& text,
-                         const NodeFilter& selected, const Clock& clock) {
-  // The header, then the section with eight keys per row, written straight
-  // into the text: the lines IniFile::appendSection would add (the keys are
-  // unique by construction), in one pass and one buffer.
-  const TreeNode* top = tree.top();
-  std::size_t size = 0;
-  for (const TreeNode* node = ConnectionTree::nextInSubtree(top, top); node;
-       node = ConnectionTree::nextInSubtree(node, top)) {
-    if (selected && !selected(node)) continue;
-    const rVTNodeData& d = node->data();
-    size += d.Name.size() + d.Schedule.size() + d.Macro.size() + d.LastUpdated.size() + d.PopupText.size() +
-            d.Colors.size() + 8 * 20 + 12;
-  }
-  std::string& out = text;  // its buffer is reused when the caller writes again
-  out.clear();
-  out.append(Header(fileName, clock));
-  out.reserve(out.size() + size + 64);
+WriteResult ProducePlfText(const ConnectionTree& tree, std::string_view fileName, std::size_t piece,
+                           const ChunkSink& sink, const NodeFilter& selected, const Clock& clock) {
+  // The header, then the section with eight keys per row: the lines
+  // IniFile::appendSection would add (the keys are unique by construction),
+  // in one pass through one buffer of about `piece` bytes.
+  std::string out = Header(fileName, clock);
+  out.reserve(piece + (piece >> 4));
   out.append("[").append(kPlfSection).append("]").append(kCrLf);
+  const TreeNode* top = tree.top();
   std::int64_t n = 1;
   for (const TreeNode* node = ConnectionTree::nextInSubtree(top, top); node;
        node = ConnectionTree::nextInSubtree(node, top)) {
@@ -223,11 +327,9 @@ WriteResult WritePlfText(const ConnectionTree& tree, std::string_view fileName, 
     const std::string_view values[] = {d.Name, d.Schedule, d.Macro, d.LastUpdated, d.PopupText, d.Colors};
     for (int column = 1; column <= 6; ++column) {
       std::string_view v = values[column - 1];
-      if (HasLineBreak(v)) {
-        out.clear();
+      if (HasLineBreak(v))
         return {false, "the value of " + Key(column, n) + " (connection '" + std::string(d.Name) +
                            "') holds a line break, which the file format cannot carry"};
-      }
       AppendKey(out, column, n);
       const bool quoted = !v.empty() && (v.front() == ' ' || v.front() == '\t' || v.back() == ' ' ||
                                          v.back() == '\t' || v.front() == '"');
@@ -240,74 +342,70 @@ WriteResult WritePlfText(const ConnectionTree& tree, std::string_view fileName, 
     AppendKey(out, 7, n);
     out.append(d.StartLogging ? "1" : "0").append(kCrLf);
     AppendKey(out, 8, n);
-    out.append(std::to_string(d.Level)).append(kCrLf);
+    AppendNumber(out, d.Level);
+    out.append(kCrLf);
     ++n;
+    if (out.size() >= piece) {
+      if (!sink(out)) return {false, {}};
+      out.clear();
+    }
   }
-  out.append(kRowCount).append("=").append(std::to_string(n - 1)).append(kCrLf);
+  out.append(kRowCount).append("=");
+  AppendNumber(out, n - 1);
+  out.append(kCrLf);
+  if (!sink(out)) return {false, {}};
   return {};
+}
+
+WriteResult WritePlfText(const ConnectionTree& tree, std::string_view fileName, std::string& text,
+                         const NodeFilter& selected, const Clock& clock) {
+  text.clear();  // its buffer is reused when the caller writes again
+  WriteResult r = ProducePlfText(
+      tree, fileName, kPlfPiece,
+      [&](std::string_view piece) {
+        text.append(piece);
+        return true;
+      },
+      selected, clock);
+  if (!r) text.clear();
+  return r;
 }
 
 WriteResult SavePlfFile(const ConnectionTree& tree, const std::string& path, const NodeFilter& selected,
                         const Clock& clock) {
+  // In pieces: no text of the file's size, whose fresh pages would cost more than producing it.
   const std::string prefix = "Unable to write to ";
-  std::string text;
-  WriteResult r = WritePlfText(tree, FileNameOf(path), text, selected, clock);
-  if (!r) return {false, prefix + path + ": " + r.error};
-  r = SafeWriteFile(path, text);
-  if (!r) return {false, prefix + r.error};
-  return r;
+  WriteResult produced;
+  WriteResult written = SafeWriteFile(path, [&](const ChunkSink& sink) {
+    produced = ProducePlfText(tree, FileNameOf(path), kPlfPiece, sink, selected, clock);
+    return produced.ok;
+  });
+  // A value the format cannot carry gave up the write; a failing sink left no reason of its own.
+  if (!produced.error.empty()) return {false, prefix + path + ": " + produced.error};
+  if (!written) return {false, prefix + written.error};
+  return written;
 }
 
 LoadResult ReadPlf(ConnectionTree& tree, std::string_view text, const std::string& programDir,
                    std::int32_t selectedNodeIndex, const Clock& clock) {
-  LoadResult result;
+  {
+    PlfNodes nodes(tree, programDir, selectedNodeIndex, clock);
+    const RowOrder order = ReadRowsInOrder(text, nodes);
+    if (order == RowOrder::InOrder) return nodes.finish();
+    if (order == RowOrder::NoSection) {
+      // Any other file would read as an empty tree and, converted, replace a good file with nothing.
+      LoadResult result;
+      result.status = LoadStatus::InvalidFormat;
+      result.message = std::string(kNotPlfFile);
+      return result;
+    }
+  }
+  // A hand-made order: the nodes made so far are dropped, and the rows are gathered first.
   PlfSection section;
-  if (!section.read(text)) {
-    // Any other file would read as an empty tree and, converted, replace a good file with nothing.
-    result.status = LoadStatus::InvalidFormat;
-    result.message = std::string(kNotPlfFile);
-    return result;
-  }
-
-  SubtreeBuilder builder(tree.memory());
-  LevelPlacement place(builder.root());
-  const int firstIndex = tree.count();
-  std::optional<std::string> defaultColors;
-  std::optional<std::string> timeText;
-
-  for (const PlfRow& row : section.rows()) {
-    rVTNodeData d = EmptyRecordIn(tree.memory());
-    d.Name = Value(row, 1).value_or("");
-    if (d.Name.empty()) continue;
-    TreeNode* parent = place.parentFor(Integer(row, 8, 1));
-    if (IsSeparatorName(d.Name)) d.Name = kSeparatorName;
-    if (auto schedule = Value(row, 2)) {
-      d.Schedule = *schedule;
-    } else {
-      if (!timeText) timeText = FormatCompactTimeStamp(clock.now());
-      d.Schedule = *timeText;
-    }
-    d.Macro = Value(row, 3).value_or("");
-    d.LastUpdated = Value(row, 4).value_or("");
-    d.PopupText = Value(row, 5).value_or("");
-    if (auto colors = Value(row, 6)) {
-      d.Colors = *colors;
-    } else {
-      if (!defaultColors) defaultColors = DefaultColorString(programDir);
-      d.Colors = *defaultColors;
-    }
-    d.StartLogging = Integer(row, 7, 1) != 0;
-
-    const int index = firstIndex + builder.nodeCount();
-    TreeNode* created = builder.append(parent, std::move(d));
-    place.created(created);
-    if (index == selectedNodeIndex) result.focusNode = created;
-  }
-
-  result.nodesAdded = builder.nodeCount();
-  TreeNode* top = tree.top();
-  tree.insertRange(top, top->childCount(), builder.finish());
-  return result;
+  section.read(text);
+  PlfNodes nodes(tree, programDir, selectedNodeIndex, clock);
+  for (const PlfRow& row : section.rows()) nodes.add(row);
+  return nodes.finish();
 }
 
 LoadResult LoadPlfFile(ConnectionTree& tree, const std::string& path, const std::string& programDir,

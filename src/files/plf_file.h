@@ -36,6 +36,7 @@
 // of the program directory (properties/color_set.h); a missing or non-numeric logging flag is true (any
 // number other than 0 is true); a missing or non-numeric level is 1; other
 // texts are empty. Rows beyond "RowCount" (missing: 0) are ignored.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -51,15 +52,26 @@ inline constexpr std::string_view kPlfSection = "PLF";
 inline constexpr std::string_view kNotPlfFile =
     "Cannot open the file. Invalid file format: it is not a .PLF file (no [PLF] section).";
 
-// The file's text: every node below the top node, or those `selected`
+// The size of the pieces a save writes.
+inline constexpr std::size_t kPlfPiece = std::size_t{1} << 20;
+
+// The file's text handed to `sink` in pieces of about `piece` bytes (the
+// last one may be short): every node below the top node, or those `selected`
 // accepts (the top node is never written). `fileName` goes into the header.
-// Fails (ok false, `error` naming the connection and key) when a value holds
-// a line break, which the format cannot carry.
+// Stops with ok false when the sink returns false (`error` empty), or when a
+// value holds a line break, which the format cannot carry (`error` naming the
+// connection and key; the pieces before it went to the sink).
+WriteResult ProducePlfText(const ConnectionTree& tree, std::string_view fileName, std::size_t piece,
+                           const ChunkSink& sink, const NodeFilter& selected = {},
+                           const Clock& clock = SystemClock());
+
+// The same text in one string (empty after a failure).
 WriteResult WritePlfText(const ConnectionTree& tree, std::string_view fileName, std::string& text,
                          const NodeFilter& selected = {}, const Clock& clock = SystemClock());
 
-// Writes the file safely (the old file survives any failure). A failure's
-// error is "Unable to write to " + path + ": " + the reason.
+// Writes the file safely, in pieces (the old file survives any failure, a
+// value with a line break included). A failure's error is
+// "Unable to write to " + path + ": " + the reason.
 WriteResult SavePlfFile(const ConnectionTree& tree, const std::string& path, const NodeFilter& selected = {},
                         const Clock& clock = SystemClock());
 

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <random>
 
+#include "common/ini_file.h"
 #include "common/stored_text.h"
 #include "properties/color_set.h"
 #include "temp_dir.h"
@@ -56,6 +57,36 @@ TEST(PlfFile, WritesTheHeaderAndEightKeysPerRowInTreeOrder) {
   EXPECT_NE(text.find("\r\n[PLF]\r\nC1_R1=r1\r\n"), std::string::npos);
   EXPECT_NE(text.find("C8_R1=2\r\nRowCount=1\r\n"), std::string::npos);
   EXPECT_EQ(text.find("jump"), std::string::npos);
+}
+
+TEST(PlfFile, PiecesMakeUpTheWholeText) {
+  ConnectionTree tree;
+  for (int i = 0; i < 40; ++i) Add(tree, tree.top(), "node " + std::to_string(i));
+  std::string whole;
+  ASSERT_TRUE(WritePlfText(tree, "p.plf", whole, {}, kClock));
+  std::vector<std::string> pieces;
+  auto keep = [&](std::string_view piece) {
+    pieces.emplace_back(piece);
+    return true;
+  };
+  ASSERT_TRUE(ProducePlfText(tree, "p.plf", 300, keep, {}, kClock));
+  std::string joined;
+  for (std::size_t i = 0; i < pieces.size(); ++i) {
+    if (i + 1 < pieces.size()) {
+      EXPECT_GE(pieces[i].size(), 300u) << "piece " << i;
+    }
+    joined += pieces[i];
+  }
+  EXPECT_GT(pieces.size(), 5u);
+  EXPECT_EQ(joined, whole);
+
+  // A sink that fails stops the text there, without a reason of its own.
+  int calls = 0;
+  WriteResult r = ProducePlfText(
+      tree, "p.plf", 300, [&](std::string_view) { return ++calls < 2; }, {}, kClock);
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.error, "");
+  EXPECT_EQ(calls, 2);
 }
 
 TEST(PlfFile, MissingKeysTakeTheirDefaults) {
@@ -259,6 +290,73 @@ TEST(PlfFile, ConfigurationToPlfAndBackKeepsEveryStoredField) {
   }
 }
 
+// The section's keys as IniFile::get reads them, written back row by row in
+// order: the text a file with its keys shuffled stands for.
+std::string KeysInOrder(const std::string& text) {
+  const IniFile ini = IniFile::parse(text);
+  const std::string count = ini.get("PLF", "RowCount", "0");
+  std::string out = "[PLF]\r\n";
+  for (int row = 1; row <= std::stoi(count); ++row)
+    for (int column = 1; column <= 8; ++column) {
+      const std::string key = "C" + std::to_string(column) + "_R" + std::to_string(row);
+      if (auto value = ini.get("PLF", key)) out += key + "=" + *value + "\r\n";
+    }
+  return out + "RowCount=" + count + "\r\n";
+}
+
+TEST(PlfFile, KeysOutOfOrderReadAsTheIniRulesSay) {
+  // A written file, then changed by hand: a key moved to a later row's place
+  // (after nodes were made from the rows before), a duplicate with another
+  // value further down, a smaller RowCount. The import is the one of the same
+  // keys in order.
+  for (unsigned seed = 1; seed <= 80; ++seed) {
+    std::mt19937 rng(seed);
+    ConnectionTree original;
+    GrowRandomTree(original, rng, 30);
+    std::string text;
+    ASSERT_TRUE(WritePlfText(original, "a.plf", text, {}, kClock));
+    std::vector<std::string> lines;
+    const std::size_t section = text.find("[PLF]\r\n") + 7;
+    for (std::size_t at = section; at < text.size();) {
+      const std::size_t end = text.find("\r\n", at) + 2;
+      lines.push_back(text.substr(at, end - at));
+      at = end;
+    }
+    auto pick = [&] { return std::uniform_int_distribution<std::size_t>(0, lines.size() - 2)(rng); };
+    for (int change = 0; change < 3; ++change) {
+      const std::size_t from = pick();
+      switch (rng() % 4) {
+        case 0:
+        case 1: {  // moved further down
+          const std::string line = lines[from];
+          lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(from));
+          lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(std::max(from, pick())), line);
+          break;
+        }
+        case 2:  // a later duplicate
+          lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(std::max(from, pick())),
+                       lines[from].substr(0, lines[from].find('=') + 1) + "late\r\n");
+          break;
+        default:
+          lines.back() = "RowCount=" + std::to_string(rng() % 32) + "\r\n";
+      }
+    }
+    std::string changed = text.substr(0, section);
+    for (const std::string& line : lines) changed += line;
+
+    ConnectionTree shuffled, inOrder;
+    LoadResult r = ReadPlf(shuffled, changed, kNoProgramDir, 7, kClock);
+    LoadResult expected = ReadPlf(inOrder, KeysInOrder(changed), kNoProgramDir, 7, kClock);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(WriteConfiguration(shuffled), WriteConfiguration(inOrder)) << "seed " << seed << "\n"
+                                                                         << changed;
+    EXPECT_EQ(r.nodesAdded, expected.nodesAdded);
+    EXPECT_EQ(r.focusNode ? shuffled.absoluteIndex(r.focusNode) : -1,
+              expected.focusNode ? inOrder.absoluteIndex(expected.focusNode) : -1);
+    EXPECT_EQ(CheckInvariants(shuffled), "");
+  }
+}
+
 TEST(PlfFile, MissingFileAndValuesTheFormatCannotCarry) {
   test::TempDir dir;
   ConnectionTree tree;
@@ -277,6 +375,24 @@ TEST(PlfFile, MissingFileAndValuesTheFormatCannotCarry) {
   EXPECT_FALSE(w.ok);
   EXPECT_EQ(w.error.rfind("Unable to write to " + path + ": the value of C1_R2", 0), 0u) << w.error;
   EXPECT_EQ(test::ReadFile(path), "old");
+
+  // The same once pieces of the text went to the file already: the save gives up, nothing is left behind.
+  ConnectionTree big;
+  for (int i = 0; i < 3000; ++i) {
+    rVTNodeData d = Full("n" + std::to_string(i));
+    d.Macro = std::string(500, 'm');
+    big.insert(big.top(), i, ConnectionTree::newNode(d));
+  }
+  rVTNodeData bad = Full("last");
+  bad.PopupText = "a\nb";
+  big.insert(big.top(), 3000, ConnectionTree::newNode(bad));
+  w = SavePlfFile(big, path, {}, kClock);
+  EXPECT_FALSE(w.ok);
+  EXPECT_EQ(w.error, "Unable to write to " + path +
+                         ": the value of C5_R3001 (connection 'last') holds a line break, which the file "
+                         "format cannot carry");
+  EXPECT_EQ(test::ReadFile(path), "old");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 
   // A folder that does not exist.
   const std::string nowhere = dir.file("no/such/dir/x.plf");
