@@ -46,9 +46,11 @@ inline rVTNodeData RandomConnection(std::mt19937& rng) {
 }
 
 // `count` connections below the top node; levels wander between 1 and 10.
+// The nodes live in the tree's memory, as those of a loaded file do, and go
+// back to the system with the tree.
 inline void GenerateTree(ConnectionTree& tree, int count, unsigned seed = 42) {
   std::mt19937 rng(seed);
-  SubtreeBuilder builder;
+  SubtreeBuilder builder(tree.memory());
   TreeNode* last = builder.root();
   int level = 0;
   for (int i = 0; i < count; ++i) {
