@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QScrollArea>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -341,9 +342,11 @@ void MainWindow::expandAll(bool expand) {
     treeView_->expandAll();
   } else {
     {
-      // The view reports every node it collapses; a collapsed node taking the
-      // focus would expand its ancestors again, node by node.
+      // The view would report every node it collapses (asking each for its
+      // flags first), and a collapsed node taking the focus would expand its
+      // ancestors again, node by node. Nobody needs the reports here.
       ScopedFlag quiet(loading_);
+      const QSignalBlocker noReports(treeView_);
       treeView_->collapseAll();
     }
     // Only the top node is left to show: it takes the focus and the selection.
