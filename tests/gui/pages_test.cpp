@@ -298,6 +298,9 @@ class PagesTest : public QObject {
     QVERIFY(Child<QAction>(w, "MnCollapseAll")->isEnabled());
     Child<QAction>(w, "MnCollapseAll")->trigger();
     QVERIFY(!w.treeView().isExpanded(w.treeModel().indexOf(w.tree().top())));  // the top node too
+    QVERIFY(!w.treeView().isExpanded(w.treeModel().indexOf(card->parent())));
+    QCOMPARE(w.focusedNode(), w.tree().top());  // what is left to show takes the focus
+    QCOMPARE(w.treeView().currentIndex(), w.treeModel().indexOf(w.tree().top()));
   }
 
   void collapsingBranchWithPendingEditsAsks() {
