@@ -6,7 +6,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
-#include <limits>
 
 #include "generated_tree.h"
 #include "model/tree_operations.h"
@@ -27,14 +26,6 @@ ConnectionTree& BigTree() {
 void BM_NewConnectionName(benchmark::State& state) {
   ConnectionTree& tree = BigTree();
   for (auto _ : state) benchmark::DoNotOptimize(NewConnectionName(tree));
-}
-
-// The walk that NewConnectionName starts with, on one thread (argument 0)
-// or split over two (1).
-void BM_ConcatenatedNames(benchmark::State& state) {
-  ConnectionTree& tree = BigTree();
-  const int parallelFrom = state.range(0) ? 1 : std::numeric_limits<int>::max();
-  for (auto _ : state) benchmark::DoNotOptimize(ConcatenatedNames(tree, parallelFrom));
 }
 
 // The same walk and concatenation with one plain search, for the ratio.
@@ -105,7 +96,6 @@ BENCHMARK(BM_ResolveWholeTree)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_DuplicateAfterResolve)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainNameScan)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NewConnectionName)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ConcatenatedNames)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainCopyNames)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ResolveSiblingNames)->Arg(10000)->Unit(benchmark::kMillisecond);
 

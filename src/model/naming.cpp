@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include <thread>
+#include <algorithm>
 #include <unordered_map>
 #include <vector>
 
@@ -83,57 +83,60 @@ int ResolveChildren(ConnectionTree& tree, TreeNode* parent) {
 
 namespace {
 
-// Appends the names of the subtrees of `parent`'s children [first, last) in tree order.
-void AppendChildNames(const TreeNode* parent, int first, int last, std::string& out) {
-  for (int row = first; row < last; ++row)
-    ConnectionTree::forEachPreOrder(parent->child(row), [&](const TreeNode* n) { out += n->name(); });
-}
+constexpr std::size_t kDigitsRead = 12;
+
+// The numbers k for which "#k" is taken: every leading part of the digits
+// after an occurrence of the prefix.
+class TakenNumbers {
+ public:
+  // Reads the occurrences of the prefix in `text` that start before `limit`.
+  void scan(std::string_view text, std::size_t limit) {
+    for (std::size_t at = text.find(kUnnamed); at < limit; at = text.find(kUnnamed, at + 1)) {
+      std::int64_t value = 0;
+      const std::size_t digits = at + kUnnamed.size();
+      for (std::size_t i = digits; i < text.size() && i < digits + kDigitsRead; ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9' || (value == 0 && c == '0')) break;
+        value = value * 10 + (c - '0');
+        taken_.push_back(value);
+      }
+    }
+  }
+
+  std::size_t smallestFree() const {
+    std::vector<bool> used(taken_.size() + 2, false);
+    for (std::int64_t v : taken_)
+      if (v < static_cast<std::int64_t>(used.size())) used[static_cast<std::size_t>(v)] = true;
+    std::size_t k = 1;
+    while (used[k]) ++k;
+    return k;
+  }
+
+ private:
+  std::vector<std::int64_t> taken_;
+};
 
 }  // namespace
 
-std::string ConcatenatedNames(const ConnectionTree& tree, int parallelFrom) {
-  const TreeNode* top = tree.top();
-  std::string all(top->name());
-  all.reserve(static_cast<std::size_t>(tree.count()) * 24);
-  const int children = top->childCount();
-  if (tree.count() < parallelFrom || children < 2) {
-    AppendChildNames(top, 0, children, all);
-    return all;
-  }
-  // Walking a large tree is bound by memory latency: the second core walks
-  // the second half of the top-level branches meanwhile.
-  int split = 1, seen = top->child(0)->subtreeSize();
-  while (split + 1 < children && seen < tree.count() / 2) seen += top->child(split++)->subtreeSize();
-  std::string second;
-  second.reserve(static_cast<std::size_t>(tree.count() - seen) * 24);
-  std::thread helper([&] { AppendChildNames(top, split, children, second); });
-  AppendChildNames(top, 0, split, all);
-  helper.join();
-  all += second;
-  return all;
-}
-
-std::string NewConnectionName(const ConnectionTree& tree) {
-  const std::string all = ConcatenatedNames(tree);
-  // Every candidate "#k" is taken exactly when the digits after some
-  // occurrence of the prefix begin with k's decimal digits.
-  std::vector<std::int64_t> taken;
-  std::string_view text(all);
-  for (std::size_t at = text.find(kUnnamed); at != std::string_view::npos; at = text.find(kUnnamed, at + 1)) {
-    std::int64_t value = 0;
-    for (std::size_t i = at + kUnnamed.size(); i < text.size() && i < at + kUnnamed.size() + 12; ++i) {
-      char c = text[i];
-      if (c < '0' || c > '9' || (value == 0 && c == '0')) break;
-      value = value * 10 + (c - '0');
-      taken.push_back(value);
-    }
-  }
-  std::vector<bool> used(taken.size() + 2, false);
-  for (std::int64_t v : taken)
-    if (v < static_cast<std::int64_t>(used.size())) used[static_cast<std::size_t>(v)] = true;
-  std::size_t k = 1;
-  while (used[k]) ++k;
-  return std::string(kUnnamed) + std::to_string(k);
+std::string NewConnectionName(const ConnectionTree& tree, std::size_t piece) {
+  // The names joined in tree order, looked at a piece at a time through one
+  // small buffer that stays in the cache. A piece keeps the end of the one
+  // before, enough for an occurrence and its digits across the seam.
+  constexpr std::size_t kSeam = kUnnamed.size() + kDigitsRead;
+  piece = std::max<std::size_t>(piece, 1);
+  TakenNumbers taken;
+  std::string window;
+  window.reserve(piece + kSeam + 64);
+  ConnectionTree::forEachPreOrder(tree.top(), [&](const TreeNode* n) {
+    window += n->name();
+    if (window.size() < piece + kSeam) return;
+    // Occurrences from `done` on may still lack digits that come next.
+    const std::size_t done = window.size() - kSeam + 1;
+    taken.scan(window, done);
+    window.erase(0, done);
+  });
+  taken.scan(window, window.size());
+  return std::string(kUnnamed) + std::to_string(taken.smallestFree());
 }
 
 std::string CopyName(const TreeNode* node, bool includeFollowing) {

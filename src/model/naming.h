@@ -2,6 +2,7 @@
 // Naming rules of the connection tree. All searches are plain, case-sensitive
 // substring searches, so "Unnamed connection #12" makes "#1" taken and a
 // sibling "Router A" makes "Router" taken. None of these shows anything.
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -11,12 +12,9 @@ namespace varnok {
 
 // "Unnamed connection #" + the smallest n >= 1 whose name does not occur in
 // the names of all nodes concatenated in tree order with nothing between.
-// Linear in the total length of the names.
-std::string NewConnectionName(const ConnectionTree& tree);
-
-// The names of all nodes concatenated in tree order. Trees of at least
-// `parallelFrom` nodes are walked by two threads.
-std::string ConcatenatedNames(const ConnectionTree& tree, int parallelFrom = 20000);
+// Linear in the total length of the names, which are read in pieces of
+// about `piece` bytes (small ones in tests, to cross many seams).
+std::string NewConnectionName(const ConnectionTree& tree, std::size_t piece = 64 * 1024);
 
 // A name for `node` (a copy) that does not collide with its siblings: a
 // separator keeps its name; otherwise the first of name, "Copy of " + name,
