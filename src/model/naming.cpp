@@ -18,30 +18,48 @@ constexpr std::string_view kUnnamed = "Unnamed connection #";
 // gigabytes. They are searched directly instead.
 constexpr std::size_t kIndexedNameLength = 4096;
 
-// A sibling list, searched for candidate names. The index holds the list
-// reversed, each name followed by a line feed; a long name is held as a view
-// (the caller keeps it alive) and only its line feed goes into the index, so
-// a candidate with a line feed is not matched across a long name.
+// Up to this many bytes a sibling list is searched directly: building the
+// index costs far more per byte than a plain search, and most lists are short.
+constexpr std::size_t kPlainSearchLength = 4096;
+
+// A sibling list, searched for candidate names. The list is held reversed,
+// each name followed by a line feed: as text while it is short, then in the
+// substring index. A long name is held as a view (the caller keeps it alive)
+// and only its line feed goes into the list, so a candidate with a line feed
+// is not matched across a long name.
 class SiblingNames {
  public:
   void add(std::string_view name) {
     if (name.size() > kIndexedNameLength) {
       long_.push_back(name);
-    } else {
-      for (auto it = name.rbegin(); it != name.rend(); ++it) index_.append(*it);
+      name = {};
     }
-    index_.append('\n');
+    if (indexed_) {
+      for (auto it = name.rbegin(); it != name.rend(); ++it) index_.append(*it);
+      index_.append('\n');
+      return;
+    }
+    reversed_.append(name.rbegin(), name.rend()).push_back('\n');
+    if (reversed_.size() > kPlainSearchLength) {
+      index_.append(reversed_);
+      reversed_ = {};
+      indexed_ = true;
+    }
   }
 
   bool taken(std::string_view candidate) const {
-    if (index_.containsReversed(candidate)) return true;
+    if (indexed_ ? index_.containsReversed(candidate)
+                 : reversed_.find(std::string(candidate.rbegin(), candidate.rend())) != std::string::npos)
+      return true;
     for (std::string_view name : long_)
       if (::memmem(name.data(), name.size(), candidate.data(), candidate.size())) return true;
     return false;
   }
 
  private:
+  std::string reversed_;
   SubstringIndex index_;
+  bool indexed_ = false;
   std::vector<std::string_view> long_;
 };
 

@@ -206,6 +206,22 @@ TEST(Naming, AgreesWithThePlainDefinitionsOnRandomTrees) {
   }
 }
 
+// Short lists are searched as text, long ones through the index: a list that
+// grows from one into the other must give the same names all the way.
+TEST(Naming, LongSiblingListsAgreeWithThePlainDefinition) {
+  std::mt19937 rng(11);
+  for (int round = 0; round < 4; ++round) {
+    ConnectionTree tree;
+    for (int i = 0; i < 600; ++i) Add(tree, tree.top(), RandomName(rng) + RandomName(rng));
+    std::vector<std::pair<TreeNode*, std::string>> renames;
+    std::map<TreeNode*, std::string> names;
+    const int expected = reference::ResolveSiblingNames(tree.top(), renames, names);
+    ASSERT_GT(expected, 0);
+    ASSERT_EQ(ResolveSiblingNames(tree, tree.top()), expected) << "round " << round;
+    for (auto& [node, name] : names) ASSERT_EQ(std::string(node->name()), name) << "round " << round;
+  }
+}
+
 // Resolving remembers which sibling lists are unique; every kind of change
 // must make a list be looked at again, or a later resolve misses a clash.
 TEST(Naming, ResolveAfterChangesAgreesWithThePlainDefinition) {
