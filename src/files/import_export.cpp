@@ -10,6 +10,20 @@
 namespace varnok {
 namespace {
 
+// A set of nodes held as a sorted array: no allocation per node, a fraction
+// of a hash set's memory, and lookups in tree order touch neighbouring
+// entries (a loaded tree's nodes lie in memory in tree order).
+class SortedNodes {
+ public:
+  explicit SortedNodes(const std::vector<TreeNode*>& nodes) : nodes_(nodes.begin(), nodes.end()) {
+    std::sort(nodes_.begin(), nodes_.end());
+  }
+  bool contains(const TreeNode* node) const { return std::binary_search(nodes_.begin(), nodes_.end(), node); }
+
+ private:
+  std::vector<const TreeNode*> nodes_;
+};
+
 std::string UpperExtension(const std::string& path) {
   const std::size_t slash = path.find_last_of("/\\");
   const std::size_t dot = path.find_last_of('.');
@@ -68,13 +82,14 @@ LoadResult LoadConnectionsFile(ConnectionTree& tree, const std::string& path, co
 
 std::vector<TreeNode*> MissingAncestors(const ConnectionTree& tree, const std::vector<TreeNode*>& selected) {
   const TreeNode* top = tree.top();
-  const std::unordered_set<const TreeNode*> chosen(selected.begin(), selected.end());
-  std::unordered_set<const TreeNode*> visited;  // ancestors looked at: each chain is walked once
+  const SortedNodes chosen(selected);
+  // Unchosen ancestors: a walk up ends at a chosen one (its own walk covers
+  // what lies above) or at one looked at before, so each chain is walked once.
   std::unordered_set<const TreeNode*> missing;
   for (const TreeNode* node : selected) {
     if (node == top) continue;
-    for (const TreeNode* a = node->parent(); a && a != top && visited.insert(a).second; a = a->parent()) {
-      if (!chosen.count(a)) missing.insert(a);
+    for (const TreeNode* a = node->parent(); a && a != top && !chosen.contains(a) && missing.insert(a).second;
+         a = a->parent()) {
     }
   }
   std::vector<TreeNode*> ordered;
@@ -103,8 +118,8 @@ ExportSelection CheckExportSelection(const ConnectionTree& tree, std::vector<Tre
 }
 
 NodeFilter SelectionFilter(const std::vector<TreeNode*>& nodes) {
-  auto set = std::make_shared<const std::unordered_set<const TreeNode*>>(nodes.begin(), nodes.end());
-  return [set](const TreeNode* n) { return set->count(n) > 0; };
+  auto set = std::make_shared<const SortedNodes>(nodes);
+  return [set](const TreeNode* n) { return set->contains(n); };
 }
 
 }  // namespace varnok
