@@ -68,17 +68,6 @@ std::size_t FindLineBreak(std::string_view text, std::size_t from) {
   return std::string_view::npos;
 }
 
-std::string_view IniFile::nextLine(std::string_view text, std::size_t& start) {
-  const std::size_t from = start;
-  std::size_t brk = FindLineBreak(text, from);
-  if (brk == std::string_view::npos) {
-    start = text.size();
-    return text.substr(from);
-  }
-  start = brk + ((text[brk] == '\r' && brk + 1 < text.size() && text[brk + 1] == '\n') ? 2 : 1);
-  return text.substr(from, brk - from);
-}
-
 std::string_view IniFile::trim(std::string_view s) { return Trim(s); }
 bool IniFile::sameName(std::string_view a, std::string_view b) { return SameName(a, b); }
 std::optional<std::string_view> IniFile::sectionName(std::string_view line) { return SectionName(line); }

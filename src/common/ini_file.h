@@ -24,6 +24,8 @@
 #include <utility>
 #include <vector>
 
+#include "common/ini_section_walk.h"
+
 namespace varnok {
 
 // The position of the first CR or LF in `text` at or after `from`; npos when
@@ -62,20 +64,14 @@ class IniFile {
   // The same key lines read straight from `text`, without building the
   // lines: `visit(key, value)` is called for each, in file order, with views
   // into `text`. One pass over the text, nothing copied: for files of any
-  // size. Returns false when `text` has no section called `section`.
+  // size. Returns false when `text` has no section called `section`. For a
+  // text that comes in pieces: common/ini_section_walk.h.
   template <typename Visit>
   static bool visitEntries(std::string_view text, std::string_view section, Visit&& visit) {
-    bool found = false;
-    for (std::size_t start = 0; start < text.size();) {
-      std::string_view line = nextLine(text, start);
-      if (auto name = sectionName(line)) {
-        if (found) break;
-        found = sameName(*name, trim(section));
-      } else if (found) {
-        if (auto entry = keyLine(line)) visit(entry->first, entry->second);
-      }
-    }
-    return found;
+    IniSectionWalk walk(section);
+    walk.read(text, true,
+              [&](std::string_view key, std::string_view value, std::size_t) { visit(key, value); });
+    return walk.found();
   }
 
   // Writes `value` under `key` in `section` (see the rules above). Returns
@@ -109,9 +105,7 @@ class IniFile {
     std::size_t end;     // one past the section's last line
   };
 
-  // The line that starts at `start` (without its line break); moves `start`
-  // past the line break.
-  static std::string_view nextLine(std::string_view text, std::size_t& start);
+  friend class IniSectionWalk;  // reads the lines by the same rules
   static std::string_view trim(std::string_view s);
   static bool sameName(std::string_view a, std::string_view b);
   static std::optional<std::string_view> sectionName(std::string_view line);
