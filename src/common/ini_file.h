@@ -24,15 +24,10 @@
 #include <utility>
 #include <vector>
 
+#include "common/ini_lines.h"  // FindLineBreak, HasLineBreak
 #include "common/ini_section_walk.h"
 
 namespace varnok {
-
-// The position of the first CR or LF in `text` at or after `from`; npos when
-// there is none. Linear in the bytes searched (std::string_view's
-// find_first_of looks up the two characters once per byte).
-std::size_t FindLineBreak(std::string_view text, std::size_t from = 0);
-inline bool HasLineBreak(std::string_view text) { return FindLineBreak(text) != std::string_view::npos; }
 
 class IniFile {
  public:
@@ -104,13 +99,6 @@ class IniFile {
     std::size_t header;  // index of the "[section]" line
     std::size_t end;     // one past the section's last line
   };
-
-  friend class IniSectionWalk;  // reads the lines by the same rules
-  static std::string_view trim(std::string_view s);
-  static bool sameName(std::string_view a, std::string_view b);
-  static std::optional<std::string_view> sectionName(std::string_view line);
-  // Trimmed key and value of a "key=value" line.
-  static std::optional<std::pair<std::string_view, std::string_view>> keyLine(std::string_view line);
 
   std::optional<Span> findSection(std::string_view section) const;
   std::optional<std::size_t> findKey(const Span& span, std::string_view key) const;

@@ -11,12 +11,14 @@
 #include <cstddef>
 #include <string_view>
 
+#include "common/ini_lines.h"
+
 namespace varnok {
 
 class IniSectionWalk {
  public:
   // `section` must outlive the walk.
-  explicit IniSectionWalk(std::string_view section) : section_(section) {}
+  explicit IniSectionWalk(std::string_view section) : section_(ini::Trim(section)) {}
 
   // Reads the whole lines of `piece` and calls `visit(key, value, lineStart)`
   // for each key line of the section, with views into `piece` and the
@@ -31,10 +33,13 @@ class IniSectionWalk {
     std::size_t start = 0;
     while (start < piece.size() && state_ != State::Past) {
       const std::size_t lineStart = start;
-      std::string_view key, value;
-      const LineKind kind = nextLine(piece, start, atEnd, key, value);
-      if (kind == LineKind::Partial) return lineStart;
-      if (kind == LineKind::Entry) visit(key, value, lineStart);
+      std::string_view line;
+      if (!nextLine(piece, start, atEnd, line)) return lineStart;
+      if (auto name = ini::SectionName(line)) {
+        enter(*name);
+      } else if (state_ == State::Inside) {
+        if (auto entry = ini::KeyLine(line)) visit(entry->first, entry->second, lineStart);
+      }
     }
     return start;
   }
@@ -46,13 +51,13 @@ class IniSectionWalk {
 
  private:
   enum class State { Before, Inside, Past };
-  enum class LineKind { Partial, Entry, Other };
 
-  // Reads the line at `start` and moves `start` past its line break, unless
-  // the line is Partial (its end is not in `piece` yet). Entry: a key line of
-  // the section, trimmed into `key` and `value`.
-  LineKind nextLine(std::string_view piece, std::size_t& start, bool atEnd, std::string_view& key,
-                    std::string_view& value);
+  // Reads the line at `start` into `line` (without its line break) and
+  // moves `start` past the line break; false when the line's end is not in
+  // `piece` yet.
+  static bool nextLine(std::string_view piece, std::size_t& start, bool atEnd, std::string_view& line);
+  // A section line called `name` was read.
+  void enter(std::string_view name);
 
   std::string_view section_;
   State state_ = State::Before;
