@@ -84,7 +84,9 @@ WriteResult SavePlfFile(const ConnectionTree& tree, const std::string& path, con
 LoadResult ReadPlf(ConnectionTree& tree, std::string_view text, const std::string& programDir,
                    std::int32_t selectedNodeIndex = -1, const Clock& clock = SystemClock());
 
-// The same from a file. A missing file is "File '" + path + "' not found"
+// The same from a file, read through one buffer of about kPlfPiece bytes (a
+// file whose keys are not in written order is read whole once more). A
+// missing file is "File '" + path + "' not found"
 // (FileMissing); a file that cannot be read is "Cannot open the file."
 // (CannotOpen, with the path and the system's reason in `reason`).
 LoadResult LoadPlfFile(ConnectionTree& tree, const std::string& path, const std::string& programDir,
