@@ -1,12 +1,14 @@
 // Export to and import from the .PLF text format for trees of 1,000 to
 // 100,000 connections (branches of depth up to 4, realistic macros of a few
 // hundred bytes), so that the cost per connection can be seen to stay flat.
-// Runs in memory (ProducePlfText / ReadPlf): the file itself is one safe write.
+// Runs in memory (ProducePlfText / ReadPlf), and the import also from the
+// file on disk (LoadPlfFile), where reading the file is part of the cost.
 #include "files/plf_file.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "common/stored_text.h"
@@ -71,6 +73,35 @@ void BM_ReadPlf(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
 }
 
+// The file of `count` generated connections in the temporary folder, written
+// once per run and left there, so that the command-line tool can be timed on
+// the same file ("varnok-bench-<count>.plf").
+std::string BenchFile(int count) {
+  const std::string path =
+      (std::filesystem::temp_directory_path() / ("varnok-bench-" + std::to_string(count) + ".plf")).string();
+  ConnectionTree tree;
+  bench::GenerateTree(tree, count);
+  if (!SavePlfFile(tree, path, {}, kClock)) {
+    std::printf("cannot write %s\n", path.c_str());
+    std::exit(1);
+  }
+  return path;
+}
+
+// Import from the file on disk into a fresh tree, as "Import" and "vnk convert" do.
+void BM_LoadPlfFile(benchmark::State& state) {
+  const std::string path = BenchFile(static_cast<int>(state.range(0)));
+  const auto bytes = static_cast<std::int64_t>(std::filesystem::file_size(path));
+  for (auto _ : state) {
+    ConnectionTree loaded;
+    LoadResult r = LoadPlfFile(loaded, path, "/nonexistent/program-dir", -1, kClock);
+    if (!r.ok() || loaded.count() != state.range(0) + 1) state.SkipWithError("the import failed");
+    benchmark::DoNotOptimize(loaded.count());
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+  state.SetBytesProcessed(state.iterations() * bytes);
+}
+
 // Export and import give back every record (the round trip the timings stand
 // for); NodeType is no column of the format and is left out.
 void CheckRoundTrip(int count) {
@@ -97,6 +128,7 @@ void CheckRoundTrip(int count) {
 
 BENCHMARK(BM_WritePlf)->Arg(1'000)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadPlf)->Arg(1'000)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadPlfFile)->Arg(1'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
@@ -109,6 +141,7 @@ int main(int argc, char** argv) {
     CheckRoundTrip(large);
     BENCHMARK(BM_WritePlf)->Arg(large)->Unit(benchmark::kMillisecond)->Iterations(1);
     BENCHMARK(BM_ReadPlf)->Arg(large)->Unit(benchmark::kMillisecond)->Iterations(1);
+    BENCHMARK(BM_LoadPlfFile)->Arg(large)->Unit(benchmark::kMillisecond)->Iterations(1);
   }
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

@@ -7,42 +7,11 @@
 namespace varnok {
 namespace {
 
-constexpr std::string_view kBlanks = " \t";
-
-std::string_view Trim(std::string_view s) {
-  auto first = s.find_first_not_of(kBlanks);
-  if (first == std::string_view::npos) return {};
-  auto last = s.find_last_not_of(kBlanks);
-  return s.substr(first, last - first + 1);
-}
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
-}
-
-// The name of a "[section]" line, or nullopt when the line is no header.
-std::optional<std::string_view> SectionName(std::string_view line) {
-  std::string_view t = Trim(line);
-  if (t.empty() || t.front() != '[') return std::nullopt;
-  t.remove_prefix(1);
-  auto close = t.find(']');
-  if (close != std::string_view::npos) t = t.substr(0, close);
-  return Trim(t);
-}
-
-// The key of a "key=value" line, or nullopt when the line holds none.
-std::optional<std::string_view> KeyName(std::string_view line) {
-  std::string_view t = Trim(line);
-  if (t.empty() || t.front() == ';' || t.front() == '#' || t.front() == '[') return std::nullopt;
-  auto eq = t.find('=');
-  if (eq == std::string_view::npos) return std::nullopt;
-  std::string_view key = Trim(t.substr(0, eq));
-  if (key.empty()) return std::nullopt;
-  return key;
-}
+using ini::KeyName;
+using ini::Lower;
+using ini::SameName;
+using ini::SectionName;
+using ini::Trim;
 
 std::string FoldedName(std::string_view name) {
   std::string out(name);
@@ -66,27 +35,6 @@ std::size_t FindLineBreak(std::string_view text, std::size_t from) {
     if (lf) return at + limit;
   }
   return std::string_view::npos;
-}
-
-std::string_view IniFile::nextLine(std::string_view text, std::size_t& start) {
-  const std::size_t from = start;
-  std::size_t brk = FindLineBreak(text, from);
-  if (brk == std::string_view::npos) {
-    start = text.size();
-    return text.substr(from);
-  }
-  start = brk + ((text[brk] == '\r' && brk + 1 < text.size() && text[brk + 1] == '\n') ? 2 : 1);
-  return text.substr(from, brk - from);
-}
-
-std::string_view IniFile::trim(std::string_view s) { return Trim(s); }
-bool IniFile::sameName(std::string_view a, std::string_view b) { return SameName(a, b); }
-std::optional<std::string_view> IniFile::sectionName(std::string_view line) { return SectionName(line); }
-
-std::optional<std::pair<std::string_view, std::string_view>> IniFile::keyLine(std::string_view line) {
-  auto key = KeyName(line);
-  if (!key) return std::nullopt;
-  return std::make_pair(*key, Trim(line.substr(line.find('=') + 1)));
 }
 
 IniFile::IniFile(std::string newline) : newline_(std::move(newline)) {}

@@ -24,13 +24,10 @@
 #include <utility>
 #include <vector>
 
-namespace varnok {
+#include "common/ini_lines.h"  // FindLineBreak, HasLineBreak
+#include "common/ini_section_walk.h"
 
-// The position of the first CR or LF in `text` at or after `from`; npos when
-// there is none. Linear in the bytes searched (std::string_view's
-// find_first_of looks up the two characters once per byte).
-std::size_t FindLineBreak(std::string_view text, std::size_t from = 0);
-inline bool HasLineBreak(std::string_view text) { return FindLineBreak(text) != std::string_view::npos; }
+namespace varnok {
 
 class IniFile {
  public:
@@ -62,20 +59,14 @@ class IniFile {
   // The same key lines read straight from `text`, without building the
   // lines: `visit(key, value)` is called for each, in file order, with views
   // into `text`. One pass over the text, nothing copied: for files of any
-  // size. Returns false when `text` has no section called `section`.
+  // size. Returns false when `text` has no section called `section`. For a
+  // text that comes in pieces: common/ini_section_walk.h.
   template <typename Visit>
   static bool visitEntries(std::string_view text, std::string_view section, Visit&& visit) {
-    bool found = false;
-    for (std::size_t start = 0; start < text.size();) {
-      std::string_view line = nextLine(text, start);
-      if (auto name = sectionName(line)) {
-        if (found) break;
-        found = sameName(*name, trim(section));
-      } else if (found) {
-        if (auto entry = keyLine(line)) visit(entry->first, entry->second);
-      }
-    }
-    return found;
+    IniSectionWalk walk(section);
+    walk.read(text, true,
+              [&](std::string_view key, std::string_view value, std::size_t) { visit(key, value); });
+    return walk.found();
   }
 
   // Writes `value` under `key` in `section` (see the rules above). Returns
@@ -108,15 +99,6 @@ class IniFile {
     std::size_t header;  // index of the "[section]" line
     std::size_t end;     // one past the section's last line
   };
-
-  // The line that starts at `start` (without its line break); moves `start`
-  // past the line break.
-  static std::string_view nextLine(std::string_view text, std::size_t& start);
-  static std::string_view trim(std::string_view s);
-  static bool sameName(std::string_view a, std::string_view b);
-  static std::optional<std::string_view> sectionName(std::string_view line);
-  // Trimmed key and value of a "key=value" line.
-  static std::optional<std::pair<std::string_view, std::string_view>> keyLine(std::string_view line);
 
   std::optional<Span> findSection(std::string_view section) const;
   std::optional<std::size_t> findKey(const Span& span, std::string_view key) const;

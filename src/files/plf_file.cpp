@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/ini_file.h"
+#include "common/ini_section_walk.h"
 #include "common/program_paths.h"
 #include "common/version.h"
 #include "files/level_placement.h"
@@ -254,44 +255,95 @@ enum class RowOrder { NoSection, InOrder, NotInOrder };
 // A written file lists the keys of each row together, the rows ascending,
 // and "RowCount" covers them all: such a section becomes nodes row by row as
 // it is read, without a table of every row (at a million rows, its fresh
-// pages cost more than the reading). NotInOrder as soon as the text is not
-// like that (a key of a row already passed, rows beyond "RowCount"); the
-// caller then drops those nodes and reads the section through PlfSection.
-RowOrder ReadRowsInOrder(std::string_view text, PlfNodes& nodes) {
-  PlfRow row;  // the row being read; row 0: none yet
-  std::int64_t lastAdded = 0;
-  std::optional<std::string_view> rowCount;
-  bool inOrder = true;
-  const bool found =
-      IniFile::visitEntries(text, kPlfSection, [&](std::string_view key, std::string_view value) {
-        if (!inOrder) return;
-        if (auto cell = CellKey(key)) {
-          const auto [column, number] = *cell;
-          if (number != row.row) {
-            if (number < row.row) {
-              inOrder = false;
-              return;
+// pages cost more than the reading), and without the whole text at once:
+// read() takes it in pieces. NotInOrder as soon as the text is not like that
+// (a key of a row already passed, rows beyond "RowCount"); the caller then
+// drops those nodes and reads the section through PlfSection.
+class PlfRowsInOrder {
+ public:
+  explicit PlfRowsInOrder(PlfNodes& nodes) : nodes_(nodes) {}
+
+  // Reads the rows `bytes` holds and returns how many bytes it is done with:
+  // up to the first line of the row it is still collecting, whose values are
+  // views into `bytes`, so that row comes again with the next piece.
+  // kStopReading once the section is read, or found out of order. atEnd:
+  // nothing follows `bytes`.
+  std::size_t read(std::string_view bytes, bool atEnd) {
+    row_ = PlfRow{row_.row};  // collected again from its first line, where `bytes` starts
+    std::size_t rowStart = 0;
+    const std::size_t walked =
+        walk_.read(bytes, atEnd, [&](std::string_view key, std::string_view value, std::size_t lineStart) {
+          if (!inOrder_) return;
+          if (auto cell = CellKey(key)) {
+            const auto [column, number] = *cell;
+            if (number != row_.row) {
+              if (number < row_.row) {
+                inOrder_ = false;
+                return;
+              }
+              addRow();
+              row_ = PlfRow{number};
+              rowStart = lineStart;
             }
-            if (row.present & 1) {
-              nodes.add(row);
-              lastAdded = row.row;
-            }
-            row = PlfRow{number};
+            Put(row_, column, value);
+          } else if (!rowCount_ && SameLetters(key, kRowCount)) {
+            rowCount_ = ParseProfileInteger(UnquotePlfValue(value)).value_or(0);
           }
-          Put(row, column, value);
-        } else if (!rowCount && SameLetters(key, kRowCount)) {
-          rowCount = value;
-        }
-      });
-  if (!found) return RowOrder::NoSection;
-  if (!inOrder) return RowOrder::NotInOrder;
-  if (row.present & 1) {
-    nodes.add(row);
-    lastAdded = row.row;
+        });
+    if (!inOrder_) return kStopReading;
+    if (atEnd || walk_.done()) {
+      addRow();
+      return kStopReading;
+    }
+    return row_.row != 0 ? rowStart : walked;
   }
-  std::int64_t count = 0;
-  if (rowCount) count = ParseProfileInteger(UnquotePlfValue(*rowCount)).value_or(0);
-  return lastAdded <= count ? RowOrder::InOrder : RowOrder::NotInOrder;
+
+  // What the text turned out to be, once read.
+  RowOrder order() const {
+    if (!walk_.found()) return RowOrder::NoSection;
+    if (!inOrder_) return RowOrder::NotInOrder;
+    return lastAdded_ <= rowCount_.value_or(0) ? RowOrder::InOrder : RowOrder::NotInOrder;
+  }
+
+ private:
+  void addRow() {
+    if (!(row_.present & 1)) return;
+    nodes_.add(row_);
+    lastAdded_ = row_.row;
+  }
+
+  PlfNodes& nodes_;
+  IniSectionWalk walk_{kPlfSection};
+  PlfRow row_;  // the row being collected; row 0: none yet
+  std::int64_t lastAdded_ = 0;
+  std::optional<std::int64_t> rowCount_;  // the first "RowCount"
+  bool inOrder_ = true;
+};
+
+LoadResult NotPlf() {
+  // Any other file would read as an empty tree and, converted, replace a good file with nothing.
+  LoadResult result;
+  result.status = LoadStatus::InvalidFormat;
+  result.message = std::string(kNotPlfFile);
+  return result;
+}
+
+// The section in any order: the rows gathered first (see PlfSection).
+LoadResult ReadGathered(ConnectionTree& tree, std::string_view text, const std::string& programDir,
+                        std::int32_t selectedNodeIndex, const Clock& clock) {
+  PlfSection section;
+  if (!section.read(text)) return NotPlf();
+  PlfNodes nodes(tree, programDir, selectedNodeIndex, clock);
+  for (const PlfRow& row : section.rows()) nodes.add(row);
+  return nodes.finish();
+}
+
+LoadResult CannotOpen(std::string reason) {
+  LoadResult r;
+  r.status = LoadStatus::CannotOpen;
+  r.message = "Cannot open the file.";
+  r.reason = std::move(reason);
+  return r;
 }
 
 void AppendNumber(std::string& out, std::int64_t number) {
@@ -390,41 +442,51 @@ LoadResult ReadPlf(ConnectionTree& tree, std::string_view text, const std::strin
                    std::int32_t selectedNodeIndex, const Clock& clock) {
   {
     PlfNodes nodes(tree, programDir, selectedNodeIndex, clock);
-    const RowOrder order = ReadRowsInOrder(text, nodes);
+    PlfRowsInOrder rows(nodes);
+    rows.read(text, true);
+    const RowOrder order = rows.order();
     if (order == RowOrder::InOrder) return nodes.finish();
-    if (order == RowOrder::NoSection) {
-      // Any other file would read as an empty tree and, converted, replace a good file with nothing.
-      LoadResult result;
-      result.status = LoadStatus::InvalidFormat;
-      result.message = std::string(kNotPlfFile);
-      return result;
-    }
+    if (order == RowOrder::NoSection) return NotPlf();
   }
-  // A hand-made order: the nodes made so far are dropped, and the rows are gathered first.
-  PlfSection section;
-  section.read(text);
-  PlfNodes nodes(tree, programDir, selectedNodeIndex, clock);
-  for (const PlfRow& row : section.rows()) nodes.add(row);
-  return nodes.finish();
+  // A hand-made order: the nodes made so far are dropped.
+  return ReadGathered(tree, text, programDir, selectedNodeIndex, clock);
 }
 
-LoadResult LoadPlfFile(ConnectionTree& tree, const std::string& path, const std::string& programDir,
-                       std::int32_t selectedNodeIndex, const Clock& clock) {
-  LoadResult r;
+namespace detail {
+
+LoadResult LoadPlfFileInPieces(ConnectionTree& tree, const std::string& path, std::size_t piece,
+                               const std::string& programDir, std::int32_t selectedNodeIndex,
+                               const Clock& clock) {
   if (!FileExists(path)) {
+    LoadResult r;
     r.status = LoadStatus::FileMissing;
     r.message = "File '" + path + "' not found";
     return r;
   }
+  {
+    // Through one buffer: one of the file's size would cost more in fresh pages than the reading.
+    PlfNodes nodes(tree, programDir, selectedNodeIndex, clock);
+    PlfRowsInOrder rows(nodes);
+    WriteResult read = ReadFileInPieces(
+        path, piece, [&](std::string_view bytes, bool atEnd) { return rows.read(bytes, atEnd); });
+    if (!read) return CannotOpen(std::move(read.error));
+    const RowOrder order = rows.order();
+    if (order == RowOrder::InOrder) return nodes.finish();
+    if (order == RowOrder::NoSection) return NotPlf();
+  }
+  // A hand-made order (such files are small): the nodes made so far are
+  // dropped, and the rows are gathered from the whole text.
   std::string bytes;
   WriteResult read = ReadWholeFile(path, bytes);
-  if (!read) {
-    r.status = LoadStatus::CannotOpen;
-    r.message = "Cannot open the file.";
-    r.reason = read.error;
-    return r;
-  }
-  return ReadPlf(tree, bytes, programDir, selectedNodeIndex, clock);
+  if (!read) return CannotOpen(std::move(read.error));
+  return ReadGathered(tree, bytes, programDir, selectedNodeIndex, clock);
+}
+
+}  // namespace detail
+
+LoadResult LoadPlfFile(ConnectionTree& tree, const std::string& path, const std::string& programDir,
+                       std::int32_t selectedNodeIndex, const Clock& clock) {
+  return detail::LoadPlfFileInPieces(tree, path, kPlfPiece, programDir, selectedNodeIndex, clock);
 }
 
 }  // namespace varnok

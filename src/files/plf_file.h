@@ -52,7 +52,7 @@ inline constexpr std::string_view kPlfSection = "PLF";
 inline constexpr std::string_view kNotPlfFile =
     "Cannot open the file. Invalid file format: it is not a .PLF file (no [PLF] section).";
 
-// The size of the pieces a save writes.
+// The size of the pieces a save writes and a load reads.
 inline constexpr std::size_t kPlfPiece = std::size_t{1} << 20;
 
 // The file's text handed to `sink` in pieces of about `piece` bytes (the
@@ -84,10 +84,20 @@ WriteResult SavePlfFile(const ConnectionTree& tree, const std::string& path, con
 LoadResult ReadPlf(ConnectionTree& tree, std::string_view text, const std::string& programDir,
                    std::int32_t selectedNodeIndex = -1, const Clock& clock = SystemClock());
 
-// The same from a file. A missing file is "File '" + path + "' not found"
+// The same from a file, read through one buffer of about kPlfPiece bytes (a
+// file whose keys are not in written order is read whole once more). A
+// missing file is "File '" + path + "' not found"
 // (FileMissing); a file that cannot be read is "Cannot open the file."
 // (CannotOpen, with the path and the system's reason in `reason`).
 LoadResult LoadPlfFile(ConnectionTree& tree, const std::string& path, const std::string& programDir,
                        std::int32_t selectedNodeIndex = -1, const Clock& clock = SystemClock());
+
+namespace detail {
+// LoadPlfFile reading through a buffer of about `piece` bytes instead of
+// kPlfPiece (tests split lines and rows with pieces of a few bytes).
+LoadResult LoadPlfFileInPieces(ConnectionTree& tree, const std::string& path, std::size_t piece,
+                               const std::string& programDir, std::int32_t selectedNodeIndex,
+                               const Clock& clock);
+}  // namespace detail
 
 }  // namespace varnok

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <random>
 
+#include "common/ini_section_walk.h"
 #include "platform/ini_file_io.h"
 #include "temp_dir.h"
 
@@ -190,6 +191,51 @@ TEST(IniFile, EntriesListTheFirstSectionsKeyLinesAsGetReadsThem) {
   IniFile many = IniFile::parse("[S]\nx=1\nX=2\ny=3\n[s]\n[T]\n");
   EXPECT_EQ(many.sections(), (std::vector<std::string>{"S", "T"}));
   EXPECT_EQ(many.keys("s"), (std::vector<std::string>{"x", "y"}));
+}
+
+// A text handed over in pieces, as a file read through a buffer of `piece`
+// bytes: what the walk did not read comes again in front of the next bytes.
+std::vector<IniFile::Entry> WalkInPieces(std::string_view text, std::string_view section, std::size_t piece,
+                                         bool& found) {
+  std::vector<IniFile::Entry> visited;
+  IniSectionWalk walk(section);
+  for (std::size_t at = 0, size = piece;;) {
+    const std::string_view bytes = text.substr(at, size);
+    const bool atEnd = at + bytes.size() == text.size();
+    const std::size_t used =
+        walk.read(bytes, atEnd, [&](std::string_view k, std::string_view v, std::size_t) {
+          visited.emplace_back(std::string(k), std::string(v));
+        });
+    if (atEnd || walk.done()) break;
+    if (used == 0) size *= 2;  // a line longer than the buffer
+    at += used;
+  }
+  found = walk.found();
+  return visited;
+}
+
+TEST(IniFile, SectionWalkInPiecesReadsWhatTheWholeTextReads) {
+  for (const std::string& text :
+       {std::string("k=stray\n[B]\nk=b\n[A]\n K1 = one \n;c=x\nk1=dup\nnoeq\nk2=\n[B]\nk3=3\n"),
+        std::string("[ b ]\r\nk=b\r\n[ a ]\r K1 = one \r\nk1=dup\r\n\r\nk2="), std::string("[B]\rk=1\r")}) {
+    std::vector<IniFile::Entry> whole;
+    const bool wholeFound = IniFile::visitEntries(text, "a", [&](std::string_view k, std::string_view v) {
+      whole.emplace_back(std::string(k), std::string(v));
+    });
+    for (std::size_t piece = 1; piece <= text.size(); ++piece) {
+      bool found = false;
+      EXPECT_EQ(WalkInPieces(text, "a", piece, found), whole) << text << ", pieces of " << piece;
+      EXPECT_EQ(found, wholeFound) << text << ", pieces of " << piece;
+    }
+  }
+  // A CR at the end of a piece may be half of a CR LF: its line comes again with the next piece.
+  IniSectionWalk walk("A");
+  int keys = 0;
+  auto count = [&](std::string_view, std::string_view, std::size_t) { ++keys; };
+  EXPECT_EQ(walk.read("[A]\r\nk=v\r", false, count), 5u);
+  EXPECT_EQ(keys, 0);
+  EXPECT_EQ(walk.read("k=v\r", true, count), 4u);
+  EXPECT_EQ(keys, 1);
 }
 
 TEST(IniFile, AppendSectionWritesWhatSetWouldWriteKeyByKey) {

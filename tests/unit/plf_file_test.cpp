@@ -357,6 +357,64 @@ TEST(PlfFile, KeysOutOfOrderReadAsTheIniRulesSay) {
   }
 }
 
+// A file read through a buffer of any size, from one byte up to the whole
+// file, reads as its whole text does: the pieces split every line, CR LF pair
+// and row somewhere, and rows bigger than the buffer make it grow.
+TEST(PlfFile, LoadingInPiecesOfAnySizeReadsAsTheWholeText) {
+  std::mt19937 rng(3);
+  ConnectionTree original;
+  GrowRandomTree(original, rng, 6);
+  std::string written;
+  ASSERT_TRUE(WritePlfText(original, "a.plf", written, {}, kClock));
+  auto focus = [](const ConnectionTree& tree, const LoadResult& r) {
+    return r.focusNode ? tree.absoluteIndex(r.focusNode) : -1;
+  };
+  auto replaced = [](std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
+      text.replace(at, from.size(), to);
+    return text;
+  };
+  const std::size_t section = written.find("[PLF]");
+  std::string outOfOrder = written;  // the name of row 1 moved below row 2: read through the table
+  const std::size_t name1End = outOfOrder.find("\r\n", section + 7) + 2;
+  const std::string name1 = outOfOrder.substr(section + 7, name1End - section - 7);
+  outOfOrder.erase(section + 7, name1.size());
+  outOfOrder.insert(outOfOrder.find("C1_R3="), name1);
+  const std::pair<const char*, std::string> texts[] = {
+      {"written", written},
+      {"lone CRs", replaced(written, "\r\n", "\r")},
+      {"LFs, the last line without one", replaced(written, "\r\n", "\n").substr(0, written.size() - 1)},
+      {"after another section", written.substr(0, section) +
+                                    "[Other]\r\nC1_R1=not this one\r\nRowCount=1\r\n" +
+                                    written.substr(section)},
+      {"keys out of order", outOfOrder},
+      {"no section", replaced(written, "[PLF]", "[PLX]")}};
+  test::TempDir dir;
+  const std::string path = dir.file("pieces.plf");
+  for (const auto& [what, text] : texts) {
+    test::WriteFile(path, text);
+    ConnectionTree whole;
+    const LoadResult expected = ReadPlf(whole, text, kNoProgramDir, 3, kClock);
+    for (std::size_t piece = 1; piece <= text.size(); ++piece) {
+      ConnectionTree loaded;
+      const LoadResult r = detail::LoadPlfFileInPieces(loaded, path, piece, kNoProgramDir, 3, kClock);
+      ASSERT_EQ(r.status, expected.status) << what << ", pieces of " << piece;
+      ASSERT_EQ(r.message, expected.message) << what << ", pieces of " << piece;
+      ASSERT_EQ(r.nodesAdded, expected.nodesAdded) << what << ", pieces of " << piece;
+      ASSERT_EQ(WriteConfiguration(loaded), WriteConfiguration(whole)) << what << ", pieces of " << piece;
+      ASSERT_EQ(focus(loaded, r), focus(whole, expected)) << what << ", pieces of " << piece;
+    }
+  }
+  // What the whole texts read as: the written file gives the tree back (bar NodeType), the
+  // moved key changes no row, and a file without the section is no .PLF file.
+  ConnectionTree back, moved, none;
+  ASSERT_TRUE(ReadPlf(back, written, kNoProgramDir, -1, kClock).ok());
+  ASSERT_TRUE(ReadPlf(moved, outOfOrder, kNoProgramDir, -1, kClock).ok());
+  EXPECT_EQ(WriteConfiguration(moved), WriteConfiguration(back));
+  EXPECT_EQ(back.count(), original.count());
+  EXPECT_EQ(ReadPlf(none, texts[5].second, kNoProgramDir, -1, kClock).message, kNotPlfFile);
+}
+
 TEST(PlfFile, MissingFileAndValuesTheFormatCannotCarry) {
   test::TempDir dir;
   ConnectionTree tree;

@@ -310,7 +310,11 @@ WriteResult ReadFileInPieces(const std::string& path, std::size_t piece, const P
   const bool sized = expected > 0;
   std::size_t total = 0;  // bytes read from the file
   std::size_t have = 0;   // bytes in the buffer not yet used
-  std::string buffer(std::max<std::size_t>(piece, 4096), '\0');
+  // No larger than the file: fresh pages of a buffer cost more than reading
+  // a small file. Pieces of a few bytes are for tests.
+  std::size_t size = std::max<std::size_t>(piece, 1);
+  if (sized) size = std::min(size, expected);
+  std::string buffer(size, '\0');
   for (;;) {
     if (have == buffer.size()) {
       std::size_t larger = buffer.size() * 2;
