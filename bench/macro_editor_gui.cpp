@@ -157,18 +157,10 @@ void BM_FocusBetweenLargeMacros(benchmark::State& state) {
     SaveConfiguration(tree, file);
   }
   auto settings = platform::OpenSettingsFile(dir + "/Varnok.conf");
-  settings->write({{"LastVNKFile", file}, {"SelectedNodeIndex", 1}});
   SilentPrompter prompter;
   NoDialogs dialogs;
-  app::WindowServices services;
-  services.settings = settings.get();
-  services.dialogs = &dialogs;
-  services.hasCommandLineParameter = false;
-  services.programDir = dir;
   {
-    auto window = std::make_unique<app::MainWindow>(prompter, nullptr, services);
-    window->show();
-    (void)QTest::qWaitForWindowExposed(window.get());
+    auto window = OpenWindowOn(*settings, file, dir, 1, prompter, dialogs);
     Settle();
     window->treeView().setFocus();
     TreeNode* a = window->tree().top()->child(0);

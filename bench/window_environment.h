@@ -37,6 +37,24 @@ class NoDialogs : public app::FileDialogs {
   std::optional<std::string> saveFile(const app::FileDialogRequest&) override { return std::nullopt; }
 };
 
+// The window as the editor opens it on `file` (LastVNKFile), with the
+// settings in `settings` and the program directory `dir`, shown and exposed.
+inline std::unique_ptr<app::MainWindow> OpenWindowOn(platform::SettingsStore& settings,
+                                                     const std::string& file, const std::string& dir,
+                                                     int selectedNodeIndex, app::Prompter& prompter,
+                                                     app::FileDialogs& dialogs) {
+  settings.write({{"LastVNKFile", file}, {"SelectedNodeIndex", selectedNodeIndex}});
+  app::WindowServices services;
+  services.settings = &settings;
+  services.dialogs = &dialogs;
+  services.hasCommandLineParameter = false;
+  services.programDir = dir;
+  auto window = std::make_unique<app::MainWindow>(prompter, nullptr, services);
+  window->show();
+  (void)QTest::qWaitForWindowExposed(window.get());
+  return window;
+}
+
 struct Environment {
   std::string dir;
   std::string file;
@@ -58,15 +76,7 @@ struct Environment {
   ~Environment() { std::filesystem::remove_all(dir); }
 
   std::unique_ptr<app::MainWindow> openWindow() {
-    settings->write({{"LastVNKFile", file}, {"SelectedNodeIndex", 0}});
-    app::WindowServices services;
-    services.settings = settings.get();
-    services.dialogs = &dialogs;
-    services.hasCommandLineParameter = false;
-    services.programDir = dir;
-    auto window = std::make_unique<app::MainWindow>(prompter, nullptr, services);
-    window->show();
-    (void)QTest::qWaitForWindowExposed(window.get());
+    auto window = OpenWindowOn(*settings, file, dir, 0, prompter, dialogs);
     QCoreApplication::processEvents();
     return window;
   }
