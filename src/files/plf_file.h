@@ -49,6 +49,7 @@
 namespace varnok {
 
 inline constexpr std::string_view kPlfSection = "PLF";
+inline constexpr std::string_view kPlfRowCount = "RowCount";  // the key after the last row
 inline constexpr std::string_view kNotPlfFile =
     "Cannot open the file. Invalid file format: it is not a .PLF file (no [PLF] section).";
 
