@@ -1,5 +1,7 @@
 // The window's side of the document: the commands' handlers, the recent-file
 // entries of the File menu, Close, and the document's host calls.
+#include <Qsci/qsciscintilla.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -134,9 +136,9 @@ void MainWindow::connectPageCommands() {
   // The submenu's items do the work; the submenu itself only opens.
   commands_->setHandler(Command::ImportTemplate, [] {});
   FillTemplateMenu(*commands_->templateMenu(), [this](int tag) {
-    InsertTemplate(pages_->macro().editor(), pages::MacroTemplateText(tag));
-    SetConnectionModified(true);
-    RequestRefresh();
+    QsciScintilla& editor = pages_->macro().editor();
+    cycle_->writeIntoPages([&editor, tag] { InsertTemplate(editor, pages::MacroTemplateText(tag)); });
+    editor.setFocus(Qt::OtherFocusReason);
   });
 }
 

@@ -75,6 +75,13 @@ void PageCycle::apply() {
   if (node && pages_.isModified()) CommitPages(node);
 }
 
+void PageCycle::writeIntoPages(const std::function<void()>& write) {
+  ShowNodeInPages();
+  write();
+  host_.setConnectionModified(true);
+  host_.requestRefresh();
+}
+
 bool PageCycle::settleEdits() {
   if (!shown_ || !pages_.isModified()) return true;
   return ask(shown_);

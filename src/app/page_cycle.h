@@ -4,6 +4,7 @@
 // leaving a connection with unapplied edits (a focus change, collapsing its
 // branch) asks whether to apply them first.
 #include <QObject>
+#include <functional>
 #include <string>
 
 #include "tree_selection.h"
@@ -54,6 +55,11 @@ class PageCycle : public QObject {
   // Asks whether to apply the unapplied edits of the shown node, as leaving
   // it would; false when the user cancelled. True at once without edits.
   bool settleEdits();
+  // A command writes into the focused connection's pages (a template, an
+  // imported macro): the pages are brought up to date for the focused node
+  // first, and the write counts as an edit before any page control takes the
+  // focus, so that the tree losing it cannot reload the stored record over it.
+  void writeIntoPages(const std::function<void()>& write);
   // The tree lost the keyboard focus: a page control may take it next, so the
   // pages must show the focused node now, whatever the refresh timer is doing.
   void treeFocusLost() { ShowNodeInPages(); }

@@ -77,10 +77,10 @@ void TransferCommands::importMacro() {
     prompter_.error(read.error);
     return;
   }
+  // Applied as usual, or not.
   QsciScintilla& editor = parts_.pages.macro().editor();
-  editor.setText(QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size())));
-  host_.setConnectionModified(true);  // applied as usual, or not
-  host_.requestRefresh();
+  parts_.cycle.writeIntoPages(
+      [&] { editor.setText(QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()))); });
 }
 
 void TransferCommands::exportMacro() {

@@ -5,8 +5,10 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QMenu>
 #include <QTest>
 #include <QTreeView>
+#include <fstream>
 
 #include "common/stored_text.h"
 #include "files/vnk_file.h"
@@ -108,6 +110,45 @@ class PageCycleTest : public QObject {
     typeAndApply(w, "2");
     QCOMPARE(Macro(b(w)), std::string("bbb2"));
     QCOMPARE(Macro(a(w)), std::string("aaa1"));
+  }
+
+  // Commands that write into the Macro page while the tree has the focus: a
+  // template from the File menu, then an imported macro right after a key
+  // moved the focus (before the refresh). Each write stays in the editor,
+  // belongs to the focused node and is what Apply stores.
+  void commandsWritingIntoThePageFromTheTreeLand() {
+    MainWindow& w = openAB();
+    focusA(w);
+    QMenu* templates = Child<QMenu>(w, "MnImportTemplate");
+    QVERIFY(templates);
+    QAction* first = templates->actions().value(0);
+    QVERIFY(first && !first->isSeparator());
+    first->trigger();
+    QVERIFY(macroEditor->hasFocus());
+    QVERIFY(w.IsConnectionModified());
+    const QString withTemplate = macroEditor->text();
+    QVERIFY2(withTemplate.size() > 3 && withTemplate.contains(QStringLiteral("aaa")),
+             qPrintable(withTemplate));
+    QTest::keyClick(&w, Qt::Key_F12);
+    QCOMPARE(QString::fromStdString(Macro(a(w))), withTemplate);
+
+    const std::string cvl = f->dir.file("in.cvl");
+    {
+      std::ofstream out(cvl, std::ios::binary);
+      out << "imported";
+    }
+    w.treeView().setFocus();
+    QTest::keyClick(&w.treeView(), Qt::Key_Down);
+    f->dialogs.expectOpen(cvl);
+    QVERIFY(varnok::test::Trigger(w, "MnImportMacro"));
+    QCOMPARE(macroEditor->text(), QStringLiteral("imported"));
+    QVERIFY(w.IsConnectionModified());
+    w.treeView().setFocus();  // leaving the tree and coming back keeps the text
+    macroEditor->setFocus();
+    QCOMPARE(macroEditor->text(), QStringLiteral("imported"));
+    QTest::keyClick(&w, Qt::Key_F12);
+    QCOMPARE(Macro(b(w)), std::string("imported"));
+    QCOMPARE(QString::fromStdString(Macro(a(w))), withTemplate);
   }
 
   // A node focused by the program while an editor has the focus is shown at once.
