@@ -14,7 +14,11 @@ ConnectionTreeView::ConnectionTreeView(QWidget* parent) : QTreeView(parent) {
   setDropIndicatorShown(true);
   setDragDropMode(QAbstractItemView::DragDrop);
   setDefaultDropAction(Qt::MoveAction);
-  setAutoExpandDelay(300);
+  setAutoExpandDelay(-1);  // see hover()
+}
+
+namespace {
+constexpr int kExpandDelayMs = 300;
 }
 
 ConnectionTreeModel* ConnectionTreeView::nodeModel() const {
@@ -57,6 +61,7 @@ void ConnectionTreeView::dragMoveEvent(QDragMoveEvent* event) {
   // The base class scrolls, expands after the delay and places the indicator;
   // whether the drop is allowed is decided here.
   QTreeView::dragMoveEvent(event);
+  hover(indexAt(event->position().toPoint()));
   TreeNode* target = nullptr;
   DropMark mark = DropMark::Nowhere;
   const bool ok = accepts(event, &target, &mark);
@@ -70,7 +75,32 @@ void ConnectionTreeView::dragMoveEvent(QDragMoveEvent* event) {
   viewport()->update();
 }
 
+void ConnectionTreeView::hover(const QModelIndex& index) {
+  if (index == hovered_) return;
+  hovered_ = index;
+  expandTimer_.stop();
+  if (index.isValid() && !isExpanded(index) && model()->hasChildren(index))
+    expandTimer_.start(kExpandDelayMs, this);
+}
+
+void ConnectionTreeView::timerEvent(QTimerEvent* event) {
+  if (event->timerId() != expandTimer_.timerId()) {
+    QTreeView::timerEvent(event);
+    return;
+  }
+  expandTimer_.stop();
+  if (state() == DraggingState && hovered_.isValid() && !isExpanded(hovered_)) expand(hovered_);
+}
+
+void ConnectionTreeView::dragLeaveEvent(QDragLeaveEvent* event) {
+  expandTimer_.stop();
+  hovered_ = QPersistentModelIndex();
+  QTreeView::dragLeaveEvent(event);
+}
+
 void ConnectionTreeView::dropEvent(QDropEvent* event) {
+  expandTimer_.stop();
+  hovered_ = QPersistentModelIndex();
   TreeNode* target = nullptr;
   DropMark mark = DropMark::Nowhere;
   setDropIndicatorShown(true);

@@ -3,8 +3,10 @@
 // A drag carries the selected nodes; the drop mark (above, on or below the
 // node under the mouse) and Ctrl (copy instead of move) decide what the drop
 // does, and only drags that started in this view are taken. The view shows
-// the drop indicator and expands a node hovered for 300 ms; the decisions
+// the drop indicator and opens a closed node hovered for 300 ms; the decisions
 // are its owner's (`canDrop`, `drop`).
+#include <QBasicTimer>
+#include <QPersistentModelIndex>
 #include <QTreeView>
 #include <functional>
 
@@ -30,12 +32,22 @@ class ConnectionTreeView : public QTreeView {
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
+  void dragLeaveEvent(QDragLeaveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  void timerEvent(QTimerEvent* event) override;
 
  private:
+  // Starts the wait for opening the node under the mouse, if it is closed.
+  void hover(const QModelIndex& index);
+
   ConnectionTreeModel* nodeModel() const;
   bool fromThisView(const QDropEvent* event) const;
   bool accepts(QDropEvent* event, TreeNode** target, DropMark* mark) const;
+
+  // The view's own expansion while dragging toggles the node under the mouse,
+  // closing an open branch; this one only opens.
+  QBasicTimer expandTimer_;
+  QPersistentModelIndex hovered_;
 };
 
 }  // namespace varnok::app

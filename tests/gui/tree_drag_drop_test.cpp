@@ -1,6 +1,7 @@
 // Drag and drop inside the tree, with the drag and drop events a mouse drag
 // sends to the tree's viewport: above, on and below a node, Ctrl to copy, and
 // the drops the tree refuses.
+#include <QCursor>
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QMimeData>
@@ -38,8 +39,9 @@ class TreeDragDropTest : public QObject {
   }
   // Drags the selection of `dragged` onto `target`; true when the tree
   // accepted the drop.
+  // `pauseMs`: the mouse rests over the target that long before the drop.
   bool drag(MainWindow& w, const std::vector<TreeNode*>& dragged, TreeNode* target, DropMark mark,
-            bool ctrl = false, QMimeData* foreign = nullptr) {
+            bool ctrl = false, QMimeData* foreign = nullptr, int pauseMs = 0) {
     QTreeView& view = w.treeView();
     view.setFocus();
     w.selectNode(dragged.front());
@@ -58,6 +60,13 @@ class TreeDragDropTest : public QObject {
     QDragMoveEvent move(at, actions, mime.get(), Qt::LeftButton, mods);
     QApplication::sendEvent(view.viewport(), &move);
     if (!move.isAccepted()) return false;
+    if (pauseMs > 0) {
+      QCursor::setPos(view.viewport()->mapToGlobal(at));
+      QTest::qWait(pauseMs);
+      QDragMoveEvent again(at, actions, mime.get(), Qt::LeftButton, mods);
+      QApplication::sendEvent(view.viewport(), &again);
+      if (!again.isAccepted()) return false;
+    }
     QDropEvent dropped(at, actions, mime.get(), Qt::LeftButton, mods);
     QApplication::sendEvent(view.viewport(), &dropped);
     return dropped.isAccepted();
@@ -98,6 +107,26 @@ class TreeDragDropTest : public QObject {
     ReadConfiguration(reread, WriteConfiguration(w.tree()), false);
     QCOMPARE(reread.count(), w.tree().count());
     QCOMPARE(WriteConfiguration(reread), WriteConfiguration(w.tree()));
+    w.UpdateCaption(false);
+  }
+
+  // Resting on a node opens it if it is closed and never closes it: a drop on
+  // an open branch after a pause lands in it like one on a closed branch.
+  void restingOnABranchOnlyOpensIt() {
+    MainWindow& w = open({"1:a:", "2:a1:", "1:b:", "2:b1:", "1:c:", "1:d:"});
+    TreeNode* top = w.tree().top();
+    TreeNode* a = top->child(0);
+    TreeNode* b = top->child(1);
+    QTreeView& view = w.treeView();
+    QVERIFY(view.isExpanded(w.treeModel().indexOf(a)));
+    QVERIFY(drag(w, {top->child(2)}, a, DropMark::On, false, nullptr, 700));
+    QCOMPARE(outline(w), std::string("a\n  a1\n  c\nb\n  b1\nd\n"));
+    QVERIFY(view.isExpanded(w.treeModel().indexOf(a)));
+
+    view.collapse(w.treeModel().indexOf(b));
+    QVERIFY(drag(w, {top->child(2)}, b, DropMark::On, /*ctrl=*/true, nullptr, 700));
+    QVERIFY(view.isExpanded(w.treeModel().indexOf(b)));
+    QCOMPARE(outline(w), std::string("a\n  a1\n  c\nb\n  b1\n  d\nd\n"));
     w.UpdateCaption(false);
   }
 
