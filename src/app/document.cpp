@@ -173,9 +173,10 @@ bool Document::saveAs() {
 
 bool Document::mayClose(bool saveWithoutPrompting) {
   bool closing = true;
-  if (modified_ && saveWithoutPrompting) {
+  const bool unapplied = host_.connectionWithUnappliedEdits().has_value();
+  if (saveWithoutPrompting && (modified_ || unapplied)) {
     // The setting asks for changes to be kept, and unapplied edits are changes.
-    if (host_.connectionWithUnappliedEdits()) host_.applyUnappliedEdits();
+    if (unapplied) host_.applyUnappliedEdits();
     closing = save();
   } else {
     const PromptAnswer r = confirmDiscard();

@@ -306,6 +306,25 @@ class DocumentTest : public QObject {
     QCOMPARE(f->settings().readString("LastVNKFile", ""), target);
   }
 
+  // Only unapplied page edits, the document itself unchanged: with "Save
+  // changes on exit without prompting" the close applies and saves them
+  // without a question.
+  void closeWithAutoSaveKeepsUnappliedEditsSilently() {
+    f->settings().writeString("LastVNKFile", file);
+    MainWindow& w = f->open();
+    Show(w);
+    QVERIFY(Child<QCheckBox>(w, "cbAutoSave")->isChecked());
+    FocusNode(w, Child0(w, 1));
+    TypeInto(Child<QsciScintilla>(w, "Memo1"), "X");
+    QVERIFY(w.IsConnectionModified());
+    QVERIFY(!w.isDocumentModified());
+    QVERIFY(w.close());
+    QVERIFY(f->prompter.asked().empty());
+    ConnectionTree saved;
+    QVERIFY(LoadConfiguration(saved, file, false).ok());
+    QCOMPARE(DecodeText(saved.top()->child(1)->data().Macro), std::string("Xlogin beta"));
+  }
+
   void loadingFailureIsReported() {
     const std::string bad = f->dir.file("Bad.vnk");
     test::WriteFile(bad, "NOTVNK");
