@@ -13,6 +13,7 @@
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QTreeView>
 #include <filesystem>
@@ -385,6 +386,16 @@ void MainWindow::narrowTreeToFit() {
     const int tree = std::max(room, kMinTreeWidth);
     splitter_->setSizes({tree, std::max(client - handle - tree, 0)});
   }
+}
+
+bool MainWindow::event(QEvent* event) {
+  // A hovered command's tip goes to the first panel; the status bar's own
+  // message would cover all eight.
+  if (event->type() == QEvent::StatusTip) {
+    status_->showTip(static_cast<QStatusTipEvent*>(event)->tip());
+    return true;
+  }
+  return QMainWindow::event(event);
 }
 
 void MainWindow::changeEvent(QEvent* event) {

@@ -107,6 +107,7 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   void resizeEvent(QResizeEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void changeEvent(QEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   void buildLayout();

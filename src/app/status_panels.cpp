@@ -95,7 +95,14 @@ StatusPanels::StatusPanels(QStatusBar& bar) {
 void StatusPanels::setText(Panel panel, const QString& text) {
   if (texts_[panel] == text) return;
   texts_[panel] = text;
+  if (panel == LastUpdated && !tip_.isEmpty()) return;  // shown again when the tip ends
   static_cast<PanelLabel*>(labels_[panel])->setWholeText(text);
+}
+
+void StatusPanels::showTip(const QString& tip) {
+  if (tip == tip_) return;
+  tip_ = tip;
+  static_cast<PanelLabel*>(labels_[LastUpdated])->setWholeText(tip.isEmpty() ? texts_[LastUpdated] : tip);
 }
 
 }  // namespace varnok::app

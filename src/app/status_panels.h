@@ -23,10 +23,14 @@ class StatusPanels {
   // Sets the text; the label is only touched when the text changes.
   void setText(Panel panel, const QString& text);
   QLabel* label(Panel panel) const { return labels_[panel]; }
+  // A hovered command's status tip (why it is greyed) in the first panel in
+  // place of its text, the other panels staying; an empty tip ends it.
+  void showTip(const QString& tip);
 
  private:
   std::array<QLabel*, Count> labels_{};
   std::array<QString, Count> texts_{};
+  QString tip_;
 };
 
 }  // namespace varnok::app

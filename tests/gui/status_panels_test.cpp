@@ -2,11 +2,19 @@
 // the given widths, and cut a longer text with its whole text as tool tip.
 #include "status_panels.h"
 
+#include <QAction>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTest>
 
+#include "window_fixture_qt.h"
+
+using varnok::app::MainWindow;
 using varnok::app::StatusPanels;
+using varnok::test::Child;
 
 class StatusPanelsTest : public QObject {
   Q_OBJECT
@@ -61,6 +69,31 @@ class StatusPanelsTest : public QObject {
     bar.resize(1400, 30);
     QTRY_COMPARE(first->text(), stamp);
     QVERIFY(first->toolTip().isEmpty());
+  }
+
+  // Hovering a greyed menu item says why in the first panel only; the other
+  // panels stay, and the first panel's own text returns when the tip ends.
+  void greyedCommandReasonTakesTheFirstPanelOnly() {
+    varnok::test::WindowFixture f;
+    MainWindow& w = f.openActiveOn({"1:alpha:login"});
+    w.SetConnectionModified(true);
+    QLabel* first = Child<QLabel>(w, "SBarPanel0");
+    QLabel* modified = Child<QLabel>(w, "SBarPanel2");
+    const QString before = first->text();
+    w.RefreshCommands();
+    QAction* save = w.findChild<QAction*>(QStringLiteral("MnSaveTable"));
+    QVERIFY(save && !save->isEnabled() && !save->statusTip().isEmpty());
+    // An open menu reports its hovered item through the menu bar that opened it.
+    save->showStatusText(w.menuBar());
+    QCOMPARE(first->text(), save->statusTip());
+    QVERIFY(!modified->isHidden());
+    QCOMPARE(modified->text(), QStringLiteral("Modified"));
+    QVERIFY(w.statusBar()->currentMessage().isEmpty());
+    QStatusTipEvent end{QString()};
+    QApplication::sendEvent(w.menuBar(), &end);
+    QCOMPARE(first->text(), before);
+    w.SetConnectionModified(false);
+    QVERIFY2(f.problems().empty(), f.problems().c_str());
   }
 };
 
