@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "editor_setup.h"
+#include "wrapping_buttons.h"
 
 namespace varnok::app {
 
@@ -59,8 +60,9 @@ ColorsPage::ColorsPage(QWidget* parent) : ConnectionPage("TS3", "TS3Panel", pare
   layout->addSpacing(6);
   layout->addWidget(buildSamples());
   layout->addSpacing(6);
-  sameBackgroundButton_ = Named(
-      new QPushButton(QStringLiteral("Set current background for Normal, Bold and Blink")), "bSameBkgrColor");
+  sameBackgroundButton_ =
+      Named(new WrappingPushButton(QStringLiteral("Set current background for Normal, Bold and Blink")),
+            "bSameBkgrColor");
   reverseButton_ = Named(new QPushButton(QStringLiteral("Reverse colors")), "bReverse");
   parentColorsButton_ = Named(new QPushButton(QStringLiteral("Set parent's colors")), "bParentColors");
   for (QPushButton* button : {sameBackgroundButton_, reverseButton_, parentColorsButton_})

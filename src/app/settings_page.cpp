@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "wrapping_buttons.h"
+
 namespace varnok::app {
 
 namespace {
@@ -17,7 +19,7 @@ QString Q(const std::string& s) { return QString::fromLocal8Bit(s.data(), static
 std::string S(const QString& s) { return s.toLocal8Bit().toStdString(); }
 
 QCheckBox* Check(const char* name, const char* text, QWidget* parent) {
-  auto* box = new QCheckBox(QString::fromLatin1(text), parent);
+  auto* box = new WrappingCheckBox(QString::fromLatin1(text), parent);
   box->setObjectName(QString::fromLatin1(name));
   return box;
 }
@@ -89,7 +91,6 @@ void SettingsPage::addColorOptions(QVBoxLayout& layout) {
   colorsLayout->addWidget(disableColorsBox_);
   colorsInEditorBox_ = Check("cbUseColorInEditor", "Connection colors in Macro editor", colors);
   sameBackgroundBox_ = Check("cbSameBackground", "The same background for Nomal, Bold and Blink", colors);
-  sameBackgroundBox_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
   auto* inner = new QVBoxLayout;
   inner->setContentsMargins(18, 0, 0, 0);
   inner->addWidget(colorsInEditorBox_);
@@ -149,10 +150,8 @@ void SettingsPage::addStartOptions(QVBoxLayout& layout) {
   runAtLogOnBox_ = Check("cbRunAtLogOn", "Run at log on", this);
 #endif
   associateBox_ = Check("cbAssociate", "Associate extention VNK with ", this);
-  for (auto* box : {selectLastBox_, autoSaveBox_, runAtLogOnBox_, associateBox_}) {
-    box->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);  // a long caption is cut, not scrolled
-    layout.addWidget(box);
-  }
+  // A long caption wraps on a narrow page.
+  for (auto* box : {selectLastBox_, autoSaveBox_, runAtLogOnBox_, associateBox_}) layout.addWidget(box);
 }
 
 void SettingsPage::appendToAssociationCaption(const QString& name) {

@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QStatusBar>
 
+#include "wrapping_buttons.h"
+
 namespace varnok::app {
 
 namespace {
@@ -31,10 +33,12 @@ constexpr int kPadding = 6;
 // The first panel gives way on a narrow window, down to this width.
 constexpr int kLeastFirstWidth = 120;
 
-// A panel that shows as much of its text as fits, the whole text in its tool tip.
+// A panel that shows as much of its text as fits, the whole text in its tool
+// tip; a wrapping panel breaks its text into lines between words instead.
 class PanelLabel : public QLabel {
  public:
   using QLabel::QLabel;
+  void setWraps(bool wraps) { wraps_ = wraps; }
   void setWholeText(const QString& text) {
     whole_ = text;
     elide();
@@ -46,6 +50,11 @@ class PanelLabel : public QLabel {
     return {std::max(minimumWidth(), fontMetrics().horizontalAdvance(whole_) + 2 * frameWidth() + 4),
             hint.height()};
   }
+  // A wrapped text asks for the height of its lines.
+  QSize minimumSizeHint() const override {
+    const QSize least = QLabel::minimumSizeHint();
+    return {least.width(), std::max(least.height(), fontMetrics().lineSpacing() * lines_ + 2 * frameWidth())};
+  }
 
  protected:
   void resizeEvent(QResizeEvent* event) override {
@@ -56,11 +65,22 @@ class PanelLabel : public QLabel {
  private:
   void elide() {
     const int room = std::max(contentsRect().width(), 0);
-    const QString shown = fontMetrics().elidedText(whole_, Qt::ElideRight, room);
+    QString shown;
+    if (wraps_ && fontMetrics().horizontalAdvance(whole_) > room)
+      shown = WrapWords(fontMetrics(), whole_.trimmed(), room);
+    else
+      shown = fontMetrics().elidedText(whole_, Qt::ElideRight, room);
     setText(shown);
-    setToolTip(shown == whole_ ? QString() : whole_);
+    setToolTip(shown == whole_ || wraps_ ? QString() : whole_);
+    const int lines = static_cast<int>(shown.count(QLatin1Char('\n'))) + 1;
+    if (lines != lines_) {
+      lines_ = lines;
+      updateGeometry();
+    }
   }
   QString whole_;
+  bool wraps_ = false;
+  int lines_ = 1;
 };
 
 }  // namespace
@@ -76,6 +96,7 @@ StatusPanels::StatusPanels(QStatusBar& bar) {
     const int width =
         std::max(spec.width, metrics.horizontalAdvance(QString::fromLatin1(spec.longest)) + kPadding);
     if (i == LastUpdated) {
+      label->setWraps(true);  // "Last updated:" above the time stamp rather than cut
       label->setMinimumWidth(kLeastFirstWidth);
       label->setMaximumWidth(width);
     } else if (i == Empty) {

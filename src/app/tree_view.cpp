@@ -2,6 +2,7 @@
 
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QHeaderView>
 #include <QMimeData>
 
 #include "tree_model.h"
@@ -90,6 +91,12 @@ void ConnectionTreeView::timerEvent(QTimerEvent* event) {
   }
   expandTimer_.stop();
   if (state() == DraggingState && hovered_.isValid() && !isExpanded(hovered_)) expand(hovered_);
+}
+
+void ConnectionTreeView::updateGeometries() {
+  const int room = viewport()->width();
+  if (header()->minimumSectionSize() != room) header()->setMinimumSectionSize(room);
+  QTreeView::updateGeometries();
 }
 
 void ConnectionTreeView::dragLeaveEvent(QDragLeaveEvent* event) {

@@ -35,6 +35,9 @@ class ConnectionTreeView : public QTreeView {
   void dragLeaveEvent(QDragLeaveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   void timerEvent(QTimerEvent* event) override;
+  // The one column is at least as wide as the viewport, so that a selected
+  // row is highlighted (and can be clicked) across the whole width.
+  void updateGeometries() override;
 
  private:
   // Starts the wait for opening the node under the mouse, if it is closed.

@@ -53,18 +53,23 @@ class StatusPanelsTest : public QObject {
     QVERIFY(panels.label(StatusPanels::Caret)->toolTip().isEmpty());
   }
 
-  // On a narrow bar the first panel gives way and cuts its text; widening shows it whole.
-  void firstPanelGivesWayOnANarrowBar() {
+  // On a narrow bar the first panel gives way and wraps its text between
+  // words, the bar growing to show both lines; widening shows it on one line.
+  void firstPanelWrapsOnANarrowBar() {
     QStatusBar bar;
     StatusPanels panels(bar);
-    const QString stamp = QStringLiteral("  Last updated: Tuesday, 08-Dec-2026 01:30:00");
+    const QString stamp = QStringLiteral("  Last updated: Wednesday, 30-Sep-2026 23:59:59");
     panels.setText(StatusPanels::LastUpdated, stamp);
     bar.resize(560, 30);
     bar.show();
     QVERIFY(QTest::qWaitForWindowExposed(&bar));
     QLabel* first = panels.label(StatusPanels::LastUpdated);
     QVERIFY(first->width() < 300);
-    QCOMPARE(first->toolTip(), stamp);
+    QTRY_VERIFY(first->text().contains(QLatin1Char('\n')));
+    QCOMPARE(QString(first->text()).replace(QLatin1Char('\n'), QLatin1Char(' ')), stamp.trimmed());
+    for (const QString& line : first->text().split(QLatin1Char('\n')))
+      QVERIFY(first->fontMetrics().horizontalAdvance(line) <= first->contentsRect().width());
+    QTRY_VERIFY(first->height() >= 2 * first->fontMetrics().lineSpacing());
     QVERIFY(first->geometry().right() < panels.label(StatusPanels::Caret)->geometry().left());
     bar.resize(1400, 30);
     QTRY_COMPARE(first->text(), stamp);
