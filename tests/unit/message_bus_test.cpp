@@ -3,11 +3,10 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cstring>
@@ -198,7 +197,8 @@ TEST_F(BusTest, TricklingSenderIsDroppedAtItsDeadlineWhileOthersGetThrough) {
     }
     pollfd p{r->fd(), POLLIN, 0};
     ::poll(&p, 1, 20);
-    r->dispatch([&](const BusMessage& m) { deliveredWhileTrickling = m.name == "VarnokRRMessage" && !closed; });
+    r->dispatch(
+        [&](const BusMessage& m) { deliveredWhileTrickling = m.name == "VarnokRRMessage" && !closed; });
   }
   const auto took = std::chrono::steady_clock::now() - start;
   trickle.join();

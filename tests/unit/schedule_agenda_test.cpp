@@ -158,6 +158,14 @@ TEST_F(ScheduleAgendaTest, HistoryKeepsTheLastHundredRunsInItsLogFile) {
   EXPECT_EQ(test::ReadFile(log),
             "2026-05-04 09:00:02\tscheduled\tSite\\/A/Router\tstarted\n"
             "2026-05-04 09:05:00\tmanual\tLab\tfailed: CORVMAIN not found. Please move\n");
+  // A note is no run, and reads back as one.
+  RunRecord note{At(2026, 5, 4, 9, 6), "", false, false, "the clock went back\tan hour", true};
+  EXPECT_EQ(FormatRunRecord(note), "2026-05-04 09:06:00\tnote\t\tthe clock went back an hour");
+  std::optional<RunRecord> back = ParseRunRecord(FormatRunRecord(note));
+  ASSERT_TRUE(back);
+  EXPECT_TRUE(back->note);
+  EXPECT_EQ(back->message, "the clock went back an hour");
+  EXPECT_FALSE(ParseRunRecord("2026-05-04 09:06:00\tnote\tLab\tx"));
   test::WriteFile(log, test::ReadFile(log) + "garbage line\n");
   {
     RunHistory history(log);

@@ -168,7 +168,8 @@ std::unique_ptr<MessageReceiver> ListenForMessages() {
   std::string dir = RuntimeDir();
   if (dir.empty()) return nullptr;
   unsigned n = ++counter;
-  std::string path = dir + "/" + bus::kPrefix + std::to_string(::getpid()) + "-" + std::to_string(n) + bus::kSuffix;
+  std::string path =
+      dir + "/" + bus::kPrefix + std::to_string(::getpid()) + "-" + std::to_string(n) + bus::kSuffix;
   sockaddr_un addr;
   if (!bus::MakeAddress(path, addr)) return nullptr;
   int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
