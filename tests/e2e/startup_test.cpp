@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "capture.h"
 #include "platform/posix/settings_file.h"
 #include "program_dir.h"
 
@@ -45,6 +46,17 @@ TEST(Startup, WrongExecutableNameIsRefusedAnyLetterCaseIsAccepted) {
   std::filesystem::rename(dir.file("varnokc-old"), dir.file("VarnokC"));
   pid_t editor = StartEditor(dir);
   StopEditor(dir, editor);
+  EXPECT_EQ(dir.prompts().size(), 1u);
+}
+
+TEST(Startup, PromptLogHookSaysOnStandardErrorThatItAnswersQuestions) {
+  ProgramDir dir;
+  std::filesystem::copy_file(dir.file("varnokc"), dir.file("renamed"));
+  dir.env["VARNOKC_PROMPT_ANSWERS"] = "OK";
+  Output out = Capture(dir, dir.file("renamed"), {});
+  EXPECT_EQ(out.status, 1);
+  EXPECT_NE(out.err.find("test hook active: questions are answered automatically\n"), std::string::npos)
+      << out.err;
   EXPECT_EQ(dir.prompts().size(), 1u);
 }
 
