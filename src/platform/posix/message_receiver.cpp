@@ -175,7 +175,8 @@ std::unique_ptr<MessageReceiver> ListenForMessages() {
   int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   if (fd < 0) return nullptr;
   ::unlink(path.c_str());  // left by an earlier process with our pid
-  if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 64) != 0) {
+  // A deep backlog: a burst of senders waits there instead of being refused.
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, SOMAXCONN) != 0) {
     ::close(fd);
     return nullptr;
   }

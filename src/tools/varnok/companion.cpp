@@ -30,6 +30,9 @@ namespace varnok::tray {
 namespace {
 
 constexpr int kReloadDelayMs = 300;
+// Reload messages come in bursts (each write of the editor sends one): those
+// of the next moment are served by the same reload.
+constexpr int kReloadRequestDelayMs = 100;
 constexpr std::size_t kMissedShown = 10;
 // A scheduled run never starts later than this after its minute began.
 constexpr std::int64_t kLatestStart = 60;
@@ -94,7 +97,7 @@ Companion::Companion(CompanionOptions options, platform::SettingsStore& settings
   queueTimer_.setSingleShot(true);
   connect(&queueTimer_, &QTimer::timeout, this, &Companion::startNextQueued);
   pendingReload_.setSingleShot(true);
-  pendingReload_.setInterval(0);
+  pendingReload_.setInterval(kReloadRequestDelayMs);
   connect(&pendingReload_, &QTimer::timeout, this, &Companion::reload);
   reloadDelay_.setSingleShot(true);
   reloadDelay_.setInterval(kReloadDelayMs);

@@ -61,8 +61,8 @@ class Companion : public QObject {
   // Re-reads the settings and the configuration file. A file that cannot be
   // read leaves the last good menu; the user hears of it once.
   void reload();
-  // A reload soon, from the event loop: requests that come while one waits
-  // or runs are served by one more reload, not one each.
+  // A reload soon (0.1 s), from the event loop: requests that come while one
+  // waits or runs are served by one more reload, not one each.
   void requestReload();
 
   // Runs the connection at absolute `index` now; false when it did not start.
