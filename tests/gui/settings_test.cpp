@@ -1,6 +1,10 @@
 // Settings through the real window: written in order, read back, letter
 // case of names, wrong types, geometry clamping, the settings page's
 // controls, the stored selection and the file handed over at start.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -11,10 +15,6 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeView>
-
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 #include "app_settings.h"
 #include "common/program_paths.h"
