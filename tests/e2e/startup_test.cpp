@@ -56,10 +56,10 @@ TEST(Startup, TricklingSenderDoesNotHoldUpTheEditorsMessages) {
   pid_t editor = StartEditor(dir);
   int fd = ConnectToBusOf(dir, editor);
   ASSERT_GE(fd, 0);
-  // A byte every 50 ms for five seconds, never a whole message.
+  // A byte every 50 ms for eight seconds, never a whole message.
   std::atomic<bool> trickling{true};
   std::thread trickle([&] {
-    for (int i = 0; i < 100; ++i) {
+    for (int i = 0; i < 160; ++i) {
       (void)::send(fd, "x", 1, MSG_NOSIGNAL);
       std::this_thread::sleep_for(50ms);
     }
