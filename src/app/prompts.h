@@ -52,7 +52,7 @@ std::unique_ptr<Prompter> MakeMessageBoxPrompter(QWidget* parent);
 // `answers` (comma-separated OK, Yes, No, Cancel; the first button when used up).
 std::unique_ptr<Prompter> MakeLoggingPrompter(const std::string& logPath, const std::string& answers);
 // The prompter of the running program: the logging one when VARNOKC_PROMPT_LOG
-// is set, else message boxes.
+// is set (it says so on standard error), else message boxes.
 std::unique_ptr<Prompter> MakeProgramPrompter(QWidget* parent);
 
 }  // namespace varnok::app

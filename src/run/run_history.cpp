@@ -44,6 +44,7 @@ std::string FormatRunRecord(const RunRecord& r) {
   localtime_r(&t, &local);
   char when[32];
   std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S", &local);
+  if (r.note) return std::string(when) + "\tnote\t\t" + Flat(r.message);
   std::string line = std::string(when) + "\t" + (r.scheduled ? "scheduled" : "manual") + "\t" + Flat(r.path) +
                      "\t" +
                      (r.started ? std::string("started") : std::string(kFailedPrefix) + Flat(r.message));
@@ -59,6 +60,11 @@ std::optional<RunRecord> ParseRunRecord(const std::string& line) {
   local.tm_isdst = -1;
   RunRecord r;
   r.time = static_cast<std::int64_t>(std::mktime(&local));
+  if (parts[1] == "note") {
+    r.note = true;
+    r.message = parts[3];
+    return parts[2].empty() ? std::optional<RunRecord>(r) : std::nullopt;
+  }
   if (parts[1] == "scheduled")
     r.scheduled = true;
   else if (parts[1] != "manual")

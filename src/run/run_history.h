@@ -5,6 +5,10 @@
 //
 //   2026-05-04 09:00:02<TAB>scheduled<TAB>Site A/Router<TAB>started
 //   2026-05-04 09:00:07<TAB>manual<TAB>Lab<TAB>failed: CORVMAIN not found. ...
+//   2026-05-04 09:35:00<TAB>note<TAB><TAB>the clock went back from ...
+//
+// A note is no run: something the companion did or saw that explains runs
+// that came late or not at all.
 //
 // Lines that do not read back are skipped; the file is cut back to the last
 // 100 runs when it has grown to twice that.
@@ -20,7 +24,8 @@ struct RunRecord {
   std::string path;
   bool scheduled = false;
   bool started = false;
-  std::string message;  // why it failed; empty when started
+  std::string message;  // why it failed; empty when started; the text of a note
+  bool note = false;    // not a run: `message` tells what happened
 
   bool operator==(const RunRecord&) const = default;
 };

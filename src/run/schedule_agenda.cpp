@@ -90,15 +90,28 @@ std::optional<DueRuns> NextDueRuns(const std::vector<ScheduledConnection>& entri
   return std::nullopt;
 }
 
+std::optional<DueRuns> ScheduleAgenda::nextNotRun(std::int64_t after) const {
+  std::optional<DueRuns> d = NextDueRuns(entries_, after);
+  // At most a day of minutes can have run: the loop ends.
+  while (d && ran_.count(d->at)) d = NextDueRuns(entries_, d->at);
+  return d;
+}
+
 AgendaStep ScheduleAgenda::advance(std::int64_t now) {
   AgendaStep step;
-  if (now < handled_ - kDay) handled_ = now;
+  if (now < handled_) {
+    step.clockWentBackFrom = handled_;
+    if (now < handled_ - kDay) ran_.clear();
+    handled_ = now;
+  }
+  ran_.erase(ran_.begin(), ran_.lower_bound(now - kDay));
   std::int64_t cursor = handled_;
   while (true) {
-    std::optional<DueRuns> d = NextDueRuns(entries_, cursor);
+    std::optional<DueRuns> d = nextNotRun(cursor);
     if (!d || d->at > now) break;
     cursor = d->at;
     if (now - d->at < kMinute) {
+      ran_.insert(d->at);
       step.due.push_back(std::move(*d));
     } else if (step.missed.size() < kMissedListed) {
       step.missed.push_back(std::move(*d));
@@ -109,7 +122,7 @@ AgendaStep ScheduleAgenda::advance(std::int64_t now) {
     }
   }
   handled_ = std::max(handled_, now);
-  if (std::optional<DueRuns> d = NextDueRuns(entries_, handled_)) step.nextAt = d->at;
+  if (std::optional<DueRuns> d = nextNotRun(handled_)) step.nextAt = d->at;
   return step;
 }
 

@@ -10,6 +10,7 @@
 //   sleep until *step.nextAt.
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,8 @@ struct AgendaStep {
   std::vector<DueRuns> missed;  // began earlier (the machine slept, the clock jumped): not run
   bool moreMissed = false;      // more missed minutes than listed
   std::optional<std::int64_t> nextAt;
+  // Set when the clock went back since the last step: the time it had shown.
+  std::optional<std::int64_t> clockWentBackFrom;
 };
 
 class ScheduleAgenda {
@@ -71,9 +74,11 @@ class ScheduleAgenda {
   void setEntries(std::vector<ScheduledConnection> entries) { entries_ = std::move(entries); }
   const std::vector<ScheduledConnection>& entries() const { return entries_; }
 
-  // Everything due in (last handled, now]. A minute is handled once: a clock
-  // set back does not run the minutes it repeats again (unless it went back
-  // more than a day: then the agenda starts afresh from `now`).
+  // Everything due in (last handled, now]. A clock set back goes on from its
+  // new time at once, but a minute whose runs were started in the last day is
+  // not run a second time when the clock shows it again (a minute that was
+  // missed was never run, and may). Set back more than a day, the agenda
+  // starts afresh.
   AgendaStep advance(std::int64_t now);
 
   std::int64_t handledUntil() const { return handled_; }
@@ -81,8 +86,11 @@ class ScheduleAgenda {
   static constexpr int kMissedListed = 50;
 
  private:
+  std::optional<DueRuns> nextNotRun(std::int64_t after) const;
+
   std::vector<ScheduledConnection> entries_;
   std::int64_t handled_;
+  std::set<std::int64_t> ran_;  // first instants of the minutes run in the last day
 };
 
 }  // namespace varnok::run

@@ -1,11 +1,17 @@
 // The editor's start-up, single instance and companion messages, run as the
 // built programs in a temporary program directory.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cstring>
 #include <filesystem>
 #include <thread>
 
+#include "capture.h"
 #include "platform/posix/settings_file.h"
 #include "program_dir.h"
 
@@ -30,6 +36,43 @@ void StopEditor(ProgramDir& dir, pid_t editor) {
   EXPECT_EQ(dir.wait(editor, 10s), 0);
 }
 
+// A connection to the message socket of process `pid`, as any process of the user may open.
+int ConnectToBusOf(const ProgramDir& dir, pid_t pid) {
+  const std::string prefix = "bus-" + std::to_string(pid) + "-";
+  for (const auto& e : std::filesystem::directory_iterator(dir.runtimeDir())) {
+    if (e.path().filename().string().rfind(prefix, 0) != 0) continue;
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, e.path().c_str(), sizeof addr.sun_path - 1);
+    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) return fd;
+    ::close(fd);
+  }
+  return -1;
+}
+
+TEST(Startup, TricklingSenderDoesNotHoldUpTheEditorsMessages) {
+  ProgramDir dir;
+  pid_t editor = StartEditor(dir);
+  int fd = ConnectToBusOf(dir, editor);
+  ASSERT_GE(fd, 0);
+  // A byte every 50 ms for eight seconds, never a whole message.
+  std::atomic<bool> trickling{true};
+  std::thread trickle([&] {
+    for (int i = 0; i < 160; ++i) {
+      (void)::send(fd, "x", 1, MSG_NOSIGNAL);
+      std::this_thread::sleep_for(50ms);
+    }
+    trickling = false;
+  });
+  std::this_thread::sleep_for(100ms);
+  EXPECT_EQ(dir.run(dir.file("varnok"), {"--stop-editor"}), 0);
+  EXPECT_EQ(dir.wait(editor, 10s), 0);
+  EXPECT_TRUE(trickling) << "the stop message waited for the trickling sender to give up";
+  trickle.join();
+  ::close(fd);
+}
+
 TEST(Startup, WrongExecutableNameIsRefusedAnyLetterCaseIsAccepted) {
   ProgramDir dir;
   std::filesystem::copy_file(dir.file("varnokc"), dir.file("varnokc-old"));
@@ -45,6 +88,17 @@ TEST(Startup, WrongExecutableNameIsRefusedAnyLetterCaseIsAccepted) {
   std::filesystem::rename(dir.file("varnokc-old"), dir.file("VarnokC"));
   pid_t editor = StartEditor(dir);
   StopEditor(dir, editor);
+  EXPECT_EQ(dir.prompts().size(), 1u);
+}
+
+TEST(Startup, PromptLogHookSaysOnStandardErrorThatItAnswersQuestions) {
+  ProgramDir dir;
+  std::filesystem::copy_file(dir.file("varnokc"), dir.file("renamed"));
+  dir.env["VARNOKC_PROMPT_ANSWERS"] = "OK";
+  Output out = Capture(dir, dir.file("renamed"), {});
+  EXPECT_EQ(out.status, 1);
+  EXPECT_NE(out.err.find("test hook active: questions are answered automatically\n"), std::string::npos)
+      << out.err;
   EXPECT_EQ(dir.prompts().size(), 1u);
 }
 

@@ -81,11 +81,11 @@ struct Fixture {
     QVERIFY(SaveConfiguration(tree, vnk));
   }
 
-  tray::Companion& start() {
+  tray::Companion& start(double clockRate = 1000) {
     tray::CompanionOptions o;
     o.programDir = programDir;
     o.clock = &clock;
-    o.clockRate = 1000;  // "MultiStartInterval" seconds pass in milliseconds
+    o.clockRate = clockRate;  // 1000: "MultiStartInterval" seconds pass in milliseconds
     o.launch = [this](const std::string& p, const std::vector<std::string>& a) {
       launches.push_back({p, a});
       return platform::LaunchResult{true, ""};
@@ -134,6 +134,9 @@ class CompanionTrayTest : public QObject {
   void damagedFileKeepsTheLastGoodMenuAndIsReportedOnce();
   void schedulesRunOnTimeOneAfterAnotherAndMissedRunsAreListedOnce();
   void doubleClickActionsAndTheHistoryWindow();
+  void clockSetBackGoesOnFromTheNewTimeAndTheHistorySaysSo();
+  void runsThatCannotStartWithinTheirMinuteAreDropped();
+  void reloadRequestsComingTogetherAreOneReload();
 };
 
 void CompanionTrayTest::menuMirrorsTheTreeAndFillsSubmenusWhenOpened() {
@@ -301,6 +304,115 @@ void CompanionTrayTest::doubleClickActionsAndTheHistoryWindow() {
   Find(c.menu(), "Solo")->trigger();
   QCOMPARE(list->topLevelItemCount(), 2);
   c.historyWindow()->close();
+}
+
+void CompanionTrayTest::clockSetBackGoesOnFromTheNewTimeAndTheHistorySaysSo() {
+  Fixture f;
+  f.writeTree("=0,30 * * * *");
+  tray::Companion& c = f.start();
+  f.clock.t = At(2026, 5, 4, 9, 0, 1);
+  c.checkSchedules();
+  f.clock.t = At(2026, 5, 4, 9, 30, 1);
+  c.checkSchedules();
+  QCOMPARE(f.launches.size(), std::size_t{2});
+
+  // Set back to 8:20: 8:30 never ran here and runs on time; 9:00 and 9:30 did, and do not run again.
+  f.clock.t = At(2026, 5, 4, 8, 20);
+  c.checkSchedules();
+  const std::string told =
+      "The clock went back from 2026-05-04 09:30 to 2026-05-04 08:20; schedules go on from the new "
+      "time, and minutes already run are not run again.";
+  QCOMPARE(f.records.back(), "notice: " + told);
+  const run::RunRecord& note = c.history().records().back();
+  QVERIFY(note.note);
+  QCOMPARE(note.message, told);
+  QVERIFY(test::ReadFile(f.dir.file("data/varnok-runs.log")).find("\tnote\t\tThe clock went back from") !=
+          std::string::npos);
+  f.clock.t = At(2026, 5, 4, 8, 30, 1);
+  c.checkSchedules();
+  QCOMPARE(f.launches.size(), std::size_t{3});
+  for (int minute : {0, 30}) {
+    f.clock.t = At(2026, 5, 4, 9, minute, 1);
+    c.checkSchedules();
+  }
+  QCOMPARE(f.launches.size(), std::size_t{3});
+  f.clock.t = At(2026, 5, 4, 10, 0, 1);
+  c.checkSchedules();
+  QCOMPARE(f.launches.size(), std::size_t{4});
+  QCOMPARE(f.notices(), 1);
+
+  // The history window shows the note as it is.
+  c.showHistory();
+  QTreeWidget* list = c.historyWindow()->list();
+  QCOMPARE(list->topLevelItem(2)->text(3), QString::fromStdString(told));  // newest first
+  QCOMPARE(list->topLevelItem(2)->text(1), QString());
+  c.historyWindow()->close();
+}
+
+void CompanionTrayTest::runsThatCannotStartWithinTheirMinuteAreDropped() {
+  Fixture f;
+  constexpr std::size_t kConnections = 200;
+  ConnectionTree tree;
+  for (std::size_t i = 0; i < kConnections; ++i) {
+    TreeNode* n = test::Add(tree, tree.top(), "n" + std::to_string(i));
+    rVTNodeData d = n->data();
+    d.Macro = EncodeText("connect");
+    d.Schedule = "=0,1 9 * * *";
+    tree.setData(n, d);
+  }
+  QVERIFY(SaveConfiguration(tree, f.vnk));
+  auto dropped = [&] {
+    std::size_t sum = 0;
+    for (const auto& r : f.records)
+      if (r.rfind("notice: ", 0) == 0 && r.find(" not started: ") != std::string::npos)
+        sum += std::stoul(r.substr(8));
+    return sum;
+  };
+  // A start every 2 s of the clock is 20 ms here: the queue drains slowly.
+  tray::Companion& c = f.start(100);
+  f.clock.t = At(2026, 5, 4, 9, 0, 1);
+  c.checkSchedules();
+  QTRY_VERIFY_WITH_TIMEOUT(f.launches.size() >= 5, 5000);
+  // 9:01: the runs of 9:00 that have not started give way to those of 9:01.
+  f.clock.t = At(2026, 5, 4, 9, 1, 0);
+  c.checkSchedules();
+  const std::size_t startedAt900 = f.launches.size();
+  QVERIFY(startedAt900 < kConnections);
+  QCOMPARE(dropped(), kConnections - startedAt900);
+  QCOMPARE(f.records.back(), "notice: " + std::to_string(kConnections - startedAt900) +
+                                 " scheduled runs of 2026-05-04 09:00 not started: at one start every 2 s, "
+                                 "the minute's runs did not all start within a minute.");
+  QVERIFY(c.history().records().back().note);
+  QTRY_VERIFY_WITH_TIMEOUT(f.launches.size() >= startedAt900 + 5, 5000);
+  // A minute late, the rest of 9:01 is dropped too, though no other minute is due.
+  f.clock.t = At(2026, 5, 4, 9, 2, 0);
+  QTRY_COMPARE_WITH_TIMEOUT(f.launches.size() + dropped(), 2 * kConnections, 5000);
+  const std::size_t started = f.launches.size();
+  QTest::qWait(100);
+  QCOMPARE(f.launches.size(), started);
+  QVERIFY(c.history().records().back().note);
+}
+
+void CompanionTrayTest::reloadRequestsComingTogetherAreOneReload() {
+  Fixture f;
+  f.writeTree();
+  tray::Companion& c = f.start();
+  auto loads = [&] {
+    return std::count_if(f.records.begin(), f.records.end(),
+                         [](const std::string& r) { return r.rfind("loaded ", 0) == 0; });
+  };
+  QCOMPARE(loads(), 1);
+  for (int i = 0; i < 200; ++i) c.requestReload();
+  QTRY_COMPARE(loads(), 2);
+  QTest::qWait(50);
+  QCOMPARE(loads(), 2);
+  // A request during a reload is served by one more.
+  connect(&c, &tray::Companion::notified, &c, [&] { c.requestReload(); });
+  test::WriteFile(f.vnk, "VNK20 damaged");
+  c.requestReload();
+  QTRY_COMPARE(f.notices(), 1);
+  QTest::qWait(50);
+  QCOMPARE(f.notices(), 1);  // the second reload met the same trouble, said once
 }
 
 QTEST_MAIN(CompanionTrayTest)

@@ -1,6 +1,10 @@
 // Settings through the real window: written in order, read back, letter
 // case of names, wrong types, geometry clamping, the settings page's
 // controls, the stored selection and the file handed over at start.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -14,6 +18,7 @@
 
 #include "app_settings.h"
 #include "common/program_paths.h"
+#include "files/vnk_file.h"
 #include "settings_page.h"
 #include "tree_model.h"
 #include "window_fixture_qt.h"
@@ -99,6 +104,33 @@ class SettingsTest : public QObject {
     QVERIFY(!Child<QCheckBox>(again, "cbUseColorInEditor")->isEnabled());
     QVERIFY(!Child<QCheckBox>(again, "cbAutoSave")->isChecked());
     QCOMPARE(Child<QComboBox>(again, "cbDblClick")->currentIndex(), 3);
+  }
+
+  // Another program holds the settings lock: the close waits 2 s at most,
+  // warns, leaves the settings unsaved and still saves the document.
+  void closeWithTheSettingsLockHeldWarnsAndLosesNothingElse() {
+    MainWindow& w = f->openActiveOn({"1:Router:connect"});
+    const std::string vnk = f->dir.file("T.vnk");
+    const std::string other = f->dir.file("Other.vnk");
+    test::WriteVnk(other, {"1:Imported:x"});
+    w.importHandedOverFile(other);
+    QVERIFY(w.isDocumentModified());
+    Child<QLineEdit>(w, "Edit1")->setText(QStringLiteral("Bob"));
+    const std::string before = test::ReadFile(f->settingsPath());
+    int lock = ::open((f->settingsPath() + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    QVERIFY(lock >= 0 && ::flock(lock, LOCK_EX) == 0);
+    f->prompter.expect(PromptKind::Warning, PromptButtons::OK,
+                       "The settings cannot be saved: " + f->settingsPath() +
+                           ".lock: another program has held the settings lock for more than 2 seconds; the "
+                           "settings were not saved",
+                       PromptAnswer::OK);
+    QVERIFY(w.close());
+    f->destroy();  // the recent files go back to the key: tried once, not waited for
+    ::close(lock);
+    QCOMPARE(test::ReadFile(f->settingsPath()), before);
+    ConnectionTree saved;
+    QVERIFY(LoadConfiguration(saved, vnk, false).ok());
+    QCOMPARE(saved.count(), 3);
   }
 
   void namesIgnoreLetterCaseAndWrongTypesGiveDefaults() {

@@ -3,10 +3,15 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cstring>
 #include <filesystem>
+#include <thread>
 #include <vector>
 
 #include "platform/runtime_dir.h"
@@ -117,6 +122,122 @@ TEST_F(BusTest, SocketsOfDeadProcessesAreRemoved) {
   EXPECT_EQ(count(), 1);
   EXPECT_EQ(SendBroadcast("VarnokRRMessage"), 0);
   EXPECT_EQ(count(), 0);
+}
+
+// A client that talks to the receiver's socket byte by byte, as a slow or
+// hostile process of the same user may.
+int ConnectRaw() {
+  for (auto& e : std::filesystem::directory_iterator(RuntimeDir())) {
+    if (e.path().filename().string().rfind("bus-", 0) != 0) continue;
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, e.path().c_str(), sizeof addr.sun_path - 1);
+    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) return fd;
+    ::close(fd);
+  }
+  return -1;
+}
+
+bool ClosedByPeer(int fd) {
+  char c;
+  return ::recv(fd, &c, 1, MSG_DONTWAIT) == 0;
+}
+
+TEST_F(BusTest, MessageInPiecesIsAssembledAcrossDispatches) {
+  auto r = ListenForMessages();
+  ASSERT_TRUE(r);
+  int client = ConnectRaw();
+  ASSERT_GE(client, 0);
+  std::vector<BusMessage> got;
+  auto take = [&](const BusMessage& m) { got.push_back(m); };
+  ASSERT_EQ(::send(client, "VKBUS1 1 7 Varn", 15, MSG_NOSIGNAL), 15);
+  // Another sender's message is not held up by the unfinished one.
+  PostBroadcast("VarnokcStopMessage");
+  for (int i = 0; i < 5 && got.empty(); ++i) {
+    pollfd p{r->fd(), POLLIN, 0};
+    ::poll(&p, 1, 50);
+    r->dispatch(take);
+  }
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_EQ(got[0].name, "VarnokcStopMessage");
+  EXPECT_EQ(r->openConnections(), 1u);
+  ASSERT_EQ(::send(client, "okcMessage\n", 11, MSG_NOSIGNAL), 11);
+  got = drain(*r);
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_EQ(got[0].name, "VarnokcMessage");
+  EXPECT_EQ(got[0].sender, 7u);
+  char reply[4] = {};
+  EXPECT_EQ(::recv(client, reply, 3, 0), 3);  // acknowledged, as asked
+  EXPECT_STREQ(reply, "OK\n");
+  EXPECT_EQ(r->openConnections(), 0u);
+  ::close(client);
+}
+
+TEST_F(BusTest, TricklingSenderIsDroppedAtItsDeadlineWhileOthersGetThrough) {
+  auto r = ListenForMessages();
+  ASSERT_TRUE(r);
+  int client = ConnectRaw();
+  ASSERT_GE(client, 0);
+  // A byte every 50 ms, never a whole line, until the receiver hangs up.
+  std::atomic<bool> closed{false};
+  std::thread trickle([&] {
+    for (int i = 0; i < 80 && !closed; ++i) {
+      if (::send(client, "x", 1, MSG_NOSIGNAL) != 1 || ClosedByPeer(client)) closed = true;
+      std::this_thread::sleep_for(50ms);
+    }
+  });
+  bool deliveredWhileTrickling = false;
+  auto start = std::chrono::steady_clock::now();
+  bool posted = false;
+  while (!closed && std::chrono::steady_clock::now() - start < 3s) {
+    if (!posted && std::chrono::steady_clock::now() - start > 150ms) {
+      PostBroadcast("VarnokRRMessage");
+      posted = true;
+    }
+    pollfd p{r->fd(), POLLIN, 0};
+    ::poll(&p, 1, 20);
+    r->dispatch(
+        [&](const BusMessage& m) { deliveredWhileTrickling = m.name == "VarnokRRMessage" && !closed; });
+  }
+  const auto took = std::chrono::steady_clock::now() - start;
+  trickle.join();
+  EXPECT_TRUE(deliveredWhileTrickling);
+  EXPECT_TRUE(closed) << "the trickling sender was never dropped";
+  // Dropped at the deadline counted from its connection, not from its last byte.
+  EXPECT_GE(took, MessageReceiver::kMessageDeadline);
+  EXPECT_LT(took, 2s);
+  EXPECT_EQ(r->openConnections(), 0u);
+  ::close(client);
+}
+
+TEST_F(BusTest, SilentSendersAreCappedAndExpire) {
+  auto r = ListenForMessages();
+  ASSERT_TRUE(r);
+  std::vector<int> silent;
+  for (int i = 0; i < 48; ++i)
+    if (int fd = ConnectRaw(); fd >= 0) silent.push_back(fd);
+  ASSERT_EQ(silent.size(), 48u);
+  PostBroadcast("VarnokcMessage");
+  std::vector<BusMessage> got;
+  std::size_t most = 0;
+  auto start = std::chrono::steady_clock::now();
+  while (got.empty() && std::chrono::steady_clock::now() - start < 5s) {
+    pollfd p{r->fd(), POLLIN, 0};
+    ::poll(&p, 1, 100);
+    r->dispatch([&](const BusMessage& m) { got.push_back(m); });
+    most = std::max(most, r->openConnections());
+  }
+  // The message waited in the backlog behind the first silent ones and came through.
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_EQ(got[0].name, "VarnokcMessage");
+  EXPECT_EQ(most, MessageReceiver::kMaxOpenConnections);
+  drain(*r, 700);
+  for (int fd : silent) {
+    EXPECT_TRUE(ClosedByPeer(fd));
+    ::close(fd);
+  }
+  EXPECT_EQ(r->openConnections(), 0u);
 }
 
 TEST_F(BusTest, RuntimeFolderIsPrivate) {

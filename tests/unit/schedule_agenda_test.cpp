@@ -100,11 +100,12 @@ TEST_F(ScheduleAgendaTest, RunsOnTimeReportsMissedRunsOnceAndNeverReplays) {
   EXPECT_EQ(step.nextAt, At(2026, 5, 4, 13, 0));
   EXPECT_TRUE(agenda.advance(At(2026, 5, 4, 12, 31)).missed.empty());
 
-  // The clock is set back an hour: 12 o'clock does not run a second time.
+  // The clock is set back an hour: 12 o'clock, missed while asleep, was
+  // never run, so it runs when the clock shows it again.
   step = agenda.advance(At(2026, 5, 4, 11, 31));
-  EXPECT_TRUE(step.due.empty());
-  EXPECT_EQ(step.nextAt, At(2026, 5, 4, 13, 0));
-  EXPECT_TRUE(agenda.advance(At(2026, 5, 4, 12, 0, 5)).due.empty());
+  EXPECT_TRUE(step.due.empty() && step.missed.empty());
+  EXPECT_EQ(step.nextAt, At(2026, 5, 4, 12, 0));
+  EXPECT_EQ(agenda.advance(At(2026, 5, 4, 12, 0, 5)).due.size(), 1u);
   EXPECT_EQ(agenda.advance(At(2026, 5, 4, 13, 0, 1)).due.size(), 1u);
 
   // A week asleep lists a bounded number of minutes and says there were more.
@@ -119,6 +120,32 @@ TEST_F(ScheduleAgendaTest, RunsOnTimeReportsMissedRunsOnceAndNeverReplays) {
   EXPECT_EQ(step.nextAt, At(2026, 5, 1, 9, 0));
 }
 
+TEST_F(ScheduleAgendaTest, ClockSetBackGoesOnFromTheNewTimeWithoutRunningAMinuteTwice) {
+  ConnectionTree tree;
+  Scheduled(tree, tree.top(), "ten", "=0,10,20,30,40,50 * * * *");
+  ScheduleAgenda agenda(At(2026, 5, 4, 9, 59, 30));
+  agenda.setEntries(CollectSchedules(tree).entries);
+  for (int m : {0, 10, 20}) ASSERT_EQ(agenda.advance(At(2026, 5, 4, 10, m, 1)).due.size(), 1u);
+
+  // Set back to 9:35: 9:40 and 9:50 were never run here and run on time;
+  // 10:00, 10:10 and 10:20 ran less than a day ago and do not run again.
+  AgendaStep step = agenda.advance(At(2026, 5, 4, 9, 35));
+  EXPECT_EQ(step.clockWentBackFrom, At(2026, 5, 4, 10, 20, 1));
+  EXPECT_TRUE(step.due.empty() && step.missed.empty());
+  EXPECT_EQ(step.nextAt, At(2026, 5, 4, 9, 40));
+  EXPECT_EQ(agenda.advance(At(2026, 5, 4, 9, 40, 1)).due.size(), 1u);
+  step = agenda.advance(At(2026, 5, 4, 9, 50, 1));
+  EXPECT_FALSE(step.clockWentBackFrom);
+  ASSERT_EQ(step.due.size(), 1u);
+  EXPECT_EQ(step.nextAt, At(2026, 5, 4, 10, 30));
+  step = agenda.advance(At(2026, 5, 4, 10, 0, 2));
+  EXPECT_TRUE(step.due.empty() && step.missed.empty());
+  EXPECT_EQ(agenda.advance(At(2026, 5, 4, 10, 30, 1)).due.size(), 1u);
+
+  // A day later the same minutes run again.
+  EXPECT_EQ(agenda.advance(At(2026, 5, 5, 10, 0, 1)).due.size(), 1u);
+}
+
 TEST_F(ScheduleAgendaTest, HistoryKeepsTheLastHundredRunsInItsLogFile) {
   test::TempDir dir;
   const std::string log = dir.file("data/Zelmora/varnok-runs.log");
@@ -131,6 +158,14 @@ TEST_F(ScheduleAgendaTest, HistoryKeepsTheLastHundredRunsInItsLogFile) {
   EXPECT_EQ(test::ReadFile(log),
             "2026-05-04 09:00:02\tscheduled\tSite\\/A/Router\tstarted\n"
             "2026-05-04 09:05:00\tmanual\tLab\tfailed: CORVMAIN not found. Please move\n");
+  // A note is no run, and reads back as one.
+  RunRecord note{At(2026, 5, 4, 9, 6), "", false, false, "the clock went back\tan hour", true};
+  EXPECT_EQ(FormatRunRecord(note), "2026-05-04 09:06:00\tnote\t\tthe clock went back an hour");
+  std::optional<RunRecord> back = ParseRunRecord(FormatRunRecord(note));
+  ASSERT_TRUE(back);
+  EXPECT_TRUE(back->note);
+  EXPECT_EQ(back->message, "the clock went back an hour");
+  EXPECT_FALSE(ParseRunRecord("2026-05-04 09:06:00\tnote\tLab\tx"));
   test::WriteFile(log, test::ReadFile(log) + "garbage line\n");
   {
     RunHistory history(log);

@@ -1,9 +1,12 @@
 #include "platform/settings_store.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "platform/posix/settings_file.h"
@@ -182,6 +185,47 @@ TEST_F(SettingsTest, UnreadableFileIsNeverOverwritten) {
   auto other = OpenVarnokSettings();
   EXPECT_NE(other->writeString("VarName", "Ann"), "");
   EXPECT_NE(other->takeNotice().find(path + ".lock: Is a directory"), std::string::npos);
+}
+
+TEST_F(SettingsTest, LockHeldByAnotherProcessIsWaitedForAtMostTwoSeconds) {
+  auto s = OpenVarnokSettings();
+  ASSERT_EQ(s->writeString("VarName", "Ann"), "");
+  const std::string before = test::ReadFile(path);
+  // Another process takes the lock and keeps it for six seconds.
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  pid_t holder = ::fork();
+  if (holder == 0) {
+    int fd = ::open((path + ".lock").c_str(), O_RDWR);
+    if (fd < 0 || ::flock(fd, LOCK_EX) != 0) ::_exit(1);
+    (void)!::write(ready[1], "1", 1);
+    ::sleep(6);
+    ::_exit(0);
+  }
+  char c = 0;
+  ASSERT_EQ(::read(ready[0], &c, 1), 1);
+  const auto start = std::chrono::steady_clock::now();
+  const std::string error = s->writeString("VarName", "Bob");
+  const auto waited = std::chrono::steady_clock::now() - start;
+  EXPECT_NE(error.find(path + ".lock: another program has held the settings lock for more than 2 seconds"),
+            std::string::npos)
+      << error;
+  EXPECT_GE(waited, std::chrono::milliseconds(1900));
+  EXPECT_LT(waited, std::chrono::seconds(5)) << "it waited for the other process";
+  EXPECT_EQ(test::ReadFile(path), before);
+  EXPECT_EQ(s->takeNotice(), "The settings cannot be saved: " + error);
+  // The writes right after it (the rest of a close) do not wait again.
+  const auto again = std::chrono::steady_clock::now();
+  EXPECT_NE(s->writeString("MRU1", "/x.vnk"), "");
+  EXPECT_LT(std::chrono::steady_clock::now() - again, std::chrono::milliseconds(1000));
+  EXPECT_EQ(s->takeNotice(), "");
+  ::kill(holder, SIGKILL);
+  ::waitpid(holder, nullptr, 0);
+  // Free again: written, and a later failure would be told again.
+  EXPECT_EQ(s->writeString("VarName", "Bob"), "");
+  EXPECT_EQ(OpenVarnokSettings()->readString("VarName", ""), "Bob");
+  ::close(ready[0]);
+  ::close(ready[1]);
 }
 
 TEST(SettingText, EscapesRoundTrip) {

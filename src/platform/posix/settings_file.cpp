@@ -7,8 +7,13 @@
 
 #include <cerrno>
 #include <charconv>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <filesystem>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <utility>
 
 #include "common/ini_file.h"
@@ -37,6 +42,42 @@ std::string FreeDamagedName(const std::string& path) {
     name = path + ".damaged-" + std::to_string(n);
   }
   return name;
+}
+
+// Takes the writers' lock on `fd`, waiting at most `limit`: a process that
+// holds it for ever must not freeze the program (closing the editor writes
+// settings). False when it is still held then. A lock the file system does
+// not offer is gone without, as before.
+//
+// The wait is a blocking flock in a helper thread, so that the kernel wakes
+// it as soon as the lock is free (polling would lose to the other writers).
+// A helper whose wait was given up releases the lock when it gets it.
+bool LockWithin(int fd, std::chrono::milliseconds limit) {
+  if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+  if (errno != EWOULDBLOCK) return true;
+  if (limit.count() <= 0) return false;
+  struct Wait {
+    std::mutex mutex;
+    std::condition_variable done;
+    bool locked = false;
+    bool givenUp = false;
+  };
+  auto wait = std::make_shared<Wait>();
+  const int shared = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);  // the same open file: the same lock
+  if (shared < 0) return false;
+  std::thread([wait, shared] {
+    while (::flock(shared, LOCK_EX) != 0 && errno == EINTR) {
+    }
+    std::lock_guard<std::mutex> hold(wait->mutex);
+    if (wait->givenUp) ::flock(shared, LOCK_UN);
+    wait->locked = true;
+    ::close(shared);
+    wait->done.notify_one();
+  }).detach();
+  std::unique_lock<std::mutex> hold(wait->mutex);
+  if (wait->done.wait_for(hold, limit, [&] { return wait->locked; })) return true;
+  wait->givenUp = true;
+  return false;
 }
 
 class FileSettingsStore : public SettingsStore {
@@ -125,14 +166,20 @@ class FileSettingsStore : public SettingsStore {
     int lock = ::open((path_ + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0600);
     if (lock < 0) {
       std::string error = path_ + ".lock: " + std::strerror(errno);
-      if (!writeFailureTold_) {
-        writeFailureTold_ = true;
-        addNotice("The settings cannot be saved: " + error);
-      }
+      tellWriteFailure(error);
       return error;
     }
-    while (::flock(lock, LOCK_EX) != 0 && errno == EINTR) {
+    // After one wait in vain, the writes that follow (the rest of a close)
+    // only try once, until the lock is free again.
+    if (!LockWithin(lock, lockWasHeld_ ? std::chrono::milliseconds(0) : kLockWait)) {
+      lockWasHeld_ = true;
+      ::close(lock);
+      std::string error = path_ + ".lock: another program has held the settings lock for more than " +
+                          std::to_string(kLockWait.count() / 1000) + " seconds; the settings were not saved";
+      tellWriteFailure(error);
+      return error;
     }
+    lockWasHeld_ = false;
     seen_ = {};  // always re-read under the lock
     refresh();
     std::string error;
@@ -161,11 +208,16 @@ class FileSettingsStore : public SettingsStore {
     }
     seen_ = {};
     ::close(lock);
-    if (!error.empty() && !writeFailureTold_) {
-      writeFailureTold_ = true;
-      addNotice("The settings cannot be saved: " + error);
-    }
+    if (!error.empty()) tellWriteFailure(error);
+    // A failure after a good write is news again.
+    if (error.empty()) writeFailureTold_ = false;
     return error;
+  }
+
+  void tellWriteFailure(const std::string& error) {
+    if (writeFailureTold_) return;
+    writeFailureTold_ = true;
+    addNotice("The settings cannot be saved: " + error);
   }
 
   std::string takeNotice() override { return std::exchange(notice_, std::string()); }
@@ -180,9 +232,12 @@ class FileSettingsStore : public SettingsStore {
 
   void addNotice(const std::string& text) { notice_ = notice_.empty() ? text : notice_ + "\r" + text; }
 
+  static constexpr std::chrono::milliseconds kLockWait{2000};
+
   std::string path_;
   std::string notice_;
   bool writeFailureTold_ = false;
+  bool lockWasHeld_ = false;
   mutable State state_ = State::Missing;
   mutable IniFile ini_{"\n"};
   mutable std::string damagedBytes_;

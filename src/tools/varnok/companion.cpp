@@ -30,7 +30,12 @@ namespace varnok::tray {
 namespace {
 
 constexpr int kReloadDelayMs = 300;
+// Reload messages come in bursts (each write of the editor sends one): those
+// of the next moment are served by the same reload.
+constexpr int kReloadRequestDelayMs = 100;
 constexpr std::size_t kMissedShown = 10;
+// A scheduled run never starts later than this after its minute began.
+constexpr std::int64_t kLatestStart = 60;
 
 CompanionOptions WithClock(CompanionOptions options) {
   if (!options.clock) options.clock = &pages::SystemWallClock();
@@ -91,6 +96,9 @@ Companion::Companion(CompanionOptions options, platform::SettingsStore& settings
   connect(dueTimer_.get(), &DueTimer::fired, this, &Companion::checkSchedules);
   queueTimer_.setSingleShot(true);
   connect(&queueTimer_, &QTimer::timeout, this, &Companion::startNextQueued);
+  pendingReload_.setSingleShot(true);
+  pendingReload_.setInterval(kReloadRequestDelayMs);
+  connect(&pendingReload_, &QTimer::timeout, this, &Companion::reload);
   reloadDelay_.setSingleShot(true);
   reloadDelay_.setInterval(kReloadDelayMs);
   connect(&reloadDelay_, &QTimer::timeout, this, [this] {
@@ -251,6 +259,12 @@ void Companion::reload() {
          " scheduled");
 }
 
+void Companion::requestReload() {
+  // A reload that runs now started from its own timeout: the timer is free
+  // again, so one more is pending at most.
+  if (!pendingReload_.isActive()) pendingReload_.start();
+}
+
 void Companion::armTimer() {
   std::optional<run::DueRuns> next = run::NextDueRuns(agenda_.entries(), agenda_.handledUntil());
   if (next)
@@ -260,7 +274,13 @@ void Companion::armTimer() {
 }
 
 void Companion::checkSchedules() {
-  run::AgendaStep step = agenda_.advance(now());
+  const std::int64_t at = now();
+  run::AgendaStep step = agenda_.advance(at);
+  if (step.clockWentBackFrom)
+    addNote("The clock went back from " +
+            pages::FormatCalendarMinute(pages::LocalMinuteOf(*step.clockWentBackFrom)) + " to " +
+            pages::FormatCalendarMinute(pages::LocalMinuteOf(at)) +
+            "; schedules go on from the new time, and minutes already run are not run again.");
   if (!step.missed.empty()) {
     std::size_t count = 0;
     std::string list;
@@ -272,8 +292,11 @@ void Companion::checkSchedules() {
     if (count > kMissedShown || step.moreMissed) list += "\rand more";
     notify("Not run while the computer was asleep or its clock was changed:" + list, false);
   }
+  // The runs of an earlier minute that have not started by now give way.
+  if (!step.due.empty()) dropQueuedBefore(step.due.front().at);
   for (const auto& d : step.due)
-    for (std::size_t i : d.entries) queue_.push_back({agenda_.entries()[i].index, agenda_.entries()[i].path});
+    for (std::size_t i : d.entries)
+      queue_.push_back({agenda_.entries()[i].index, agenda_.entries()[i].path, d.at});
   if (!queue_.empty() && !queueTimer_.isActive()) startNextQueued();
   if (step.nextAt)
     dueTimer_->arm(*step.nextAt);
@@ -281,7 +304,33 @@ void Companion::checkSchedules() {
     dueTimer_->disarm();
 }
 
-int Companion::multiStartMilliseconds() const {
+void Companion::dropQueuedBefore(std::int64_t minute) {
+  while (!queue_.empty() && queue_.front().minute < minute) {
+    const std::int64_t dropped = queue_.front().minute;
+    std::size_t count = 0;
+    while (!queue_.empty() && queue_.front().minute == dropped) {
+      queue_.pop_front();
+      ++count;
+    }
+    addNote(std::to_string(count) + (count == 1 ? " scheduled run" : " scheduled runs") + " of " +
+            pages::FormatCalendarMinute(pages::LocalMinuteOf(dropped)) + " not started: at one start every " +
+            std::to_string(multiStartSeconds()) + " s, the minute's runs did not all start within a minute.");
+  }
+}
+
+void Companion::addNote(const std::string& text) {
+  run::RunRecord note;
+  note.time = now();
+  note.note = true;
+  note.message = text;
+  std::string error = history_.add(note);
+  if (!error.empty() && error != lastHistoryError_) notify("The run log cannot be written: " + error, true);
+  lastHistoryError_ = error;
+  if (historyWindow_) historyWindow_->refresh();
+  notify(text, false);
+}
+
+int Companion::multiStartSeconds() const {
   // As the settings page's spin editor reads it: 5 when no number, 2..60.
   const std::string text = setting::MultiStartInterval.read(settings_);
   int seconds = 5;
@@ -292,11 +341,16 @@ int Companion::multiStartMilliseconds() const {
   } catch (const std::exception&) {
     seconds = 5;
   }
-  seconds = std::clamp(seconds, 2, 60);
-  return static_cast<int>(seconds * 1000 / options_.clockRate);
+  return std::clamp(seconds, 2, 60);
+}
+
+int Companion::multiStartMilliseconds() const {
+  return static_cast<int>(multiStartSeconds() * 1000 / options_.clockRate);
 }
 
 void Companion::startNextQueued() {
+  // Never more than a minute late: the rest of a minute too full is dropped.
+  dropQueuedBefore(now() - kLatestStart + 1);
   if (queue_.empty()) return;
   QueuedRun next = queue_.front();
   queue_.pop_front();

@@ -49,6 +49,7 @@ enum class RunTrigger { Manual, Scheduled };
 struct QueuedRun {
   int index = 0;
   std::string path;
+  std::int64_t minute = 0;  // first instant of the minute it was due
 };
 
 class Companion : public QObject {
@@ -60,6 +61,9 @@ class Companion : public QObject {
   // Re-reads the settings and the configuration file. A file that cannot be
   // read leaves the last good menu; the user hears of it once.
   void reload();
+  // A reload soon (0.1 s), from the event loop: requests that come while one
+  // waits or runs are served by one more reload, not one each.
+  void requestReload();
 
   // Runs the connection at absolute `index` now; false when it did not start.
   bool runConnection(int index, RunTrigger trigger);
@@ -88,8 +92,13 @@ class Companion : public QObject {
   void addHistory(const run::RunRecord& record);
   void armTimer();
   void startNextQueued();
+  // Drops the queued runs of minutes before `minute` with a notice per minute.
+  void dropQueuedBefore(std::int64_t minute);
+  // Something the history should explain (no run): a note there and in the record.
+  void addNote(const std::string& text);
   void watchFile();
   void buildUi();
+  int multiStartSeconds() const;
   int multiStartMilliseconds() const;
   std::int64_t now() const;
 
@@ -106,6 +115,7 @@ class Companion : public QObject {
   std::unique_ptr<DueTimer> dueTimer_;
   QTimer queueTimer_;
   std::deque<QueuedRun> queue_;  // scheduled runs of this minute still to start
+  QTimer pendingReload_;
   QFileSystemWatcher* watcher_ = nullptr;
   QTimer reloadDelay_;
   DesktopActions* desktop_ = nullptr;

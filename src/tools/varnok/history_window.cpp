@@ -37,6 +37,10 @@ void HistoryWindow::refresh() {
     const QString when = QString::fromLocal8Bit(line.substr(0, line.find('\t')).c_str());
     auto* item = new QTreeWidgetItem(list_);
     item->setText(0, when);
+    if (it->note) {
+      item->setText(3, QString::fromLocal8Bit(it->message.c_str()));
+      continue;
+    }
     item->setText(1, QString::fromLocal8Bit(it->path.data(), static_cast<qsizetype>(it->path.size())));
     item->setText(2, it->scheduled ? QStringLiteral("schedule") : QStringLiteral("menu"));
     item->setText(3, it->started ? QStringLiteral("started")

@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
     receiver->dispatch([&](const BusMessage& m) {
       if (m.name != varnok::names::kCompanionReloadMessage) return;
       Record(m.name);
-      companion.reload();
+      companion.requestReload();
     });
   });
   QSocketNotifier stop(stopPipe[0], QSocketNotifier::Read);
