@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QToolButton>
@@ -38,6 +39,43 @@ const char* const kLicence[] = {
     "writes, is the responsibility of the user.",
     "Using the program means accepting this agreement. If you do not accept it, remove the program from "
     "your computer.",
+};
+
+// A label that reads as a link: the link colour, underlined only while the
+// mouse is over it, the hand cursor; a click opens it.
+class LinkLabel : public QLabel {
+ public:
+  LinkLabel(const QString& text, std::function<void()> open, QWidget* parent)
+      : QLabel(text, parent), open_(std::move(open)) {
+    setTextFormat(Qt::PlainText);
+    setCursor(Qt::PointingHandCursor);
+    QPalette colours = palette();
+    colours.setColor(QPalette::WindowText, colours.color(QPalette::Link));
+    setPalette(colours);
+    underline(false);
+  }
+
+ protected:
+  void enterEvent(QEnterEvent* event) override {
+    QLabel::enterEvent(event);
+    underline(true);
+  }
+  void leaveEvent(QEvent* event) override {
+    QLabel::leaveEvent(event);
+    underline(false);
+  }
+  void mouseReleaseEvent(QMouseEvent* event) override {
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && open_) open_();
+  }
+
+ private:
+  void underline(bool on) {
+    QFont shown = font();
+    shown.setUnderline(on);
+    setFont(shown);
+  }
+  std::function<void()> open_;
 };
 
 }  // namespace
@@ -118,28 +156,30 @@ AboutWindow::AboutWindow(OpenLink openLink, QWidget* parent) : QDialog(parent) {
   layout->addWidget(build);
   layout->addSpacing(8);
 
-  auto addLink = [&](const QString& caption, const char* url) {
+  auto addLink = [&](const QString& caption, const char* url, const char* name) {
     layout->addWidget(new QLabel(caption, this));
-    auto* link = new QLabel(QStringLiteral("<a href=\"%1\">%1</a>").arg(QLatin1String(url)), this);
-    link->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
-    link->setCursor(Qt::PointingHandCursor);
-    connect(link, &QLabel::linkActivated, this, [openLink](const QString& href) {
-      if (openLink) openLink(href.toStdString());
-    });
+    auto* link = new LinkLabel(
+        QLatin1String(url),
+        [openLink, url] {
+          if (openLink) openLink(url);
+        },
+        this);
+    link->setObjectName(QLatin1String(name));
     layout->addWidget(link);
   };
-  addLink(QStringLiteral("Varnok web page:"), kProductPage);
-  addLink(QStringLiteral("Support forum:"), kForum);
-  addLink(QStringLiteral("Zelmora:"), kMaker);
+  addLink(QStringLiteral("Varnok web page:"), kProductPage, "ProductLink");
+  addLink(QStringLiteral("Support forum:"), kForum, "ForumLink");
+  addLink(QStringLiteral("Zelmora:"), kMaker, "MakerLink");
   layout->addSpacing(8);
   layout->addWidget(new QLabel(QStringLiteral("Terms of use and distribution:"), this));
-  auto* licence = new QLabel(QStringLiteral("<a href=\"licence\">Freeware License Agreement</a>"), this);
+  auto* licence = new LinkLabel(
+      QStringLiteral("Freeware License Agreement"),
+      [this] {
+        LicenceWindow window(this);
+        window.exec();
+      },
+      this);
   licence->setObjectName(QStringLiteral("LicenseLink"));
-  licence->setCursor(Qt::PointingHandCursor);
-  connect(licence, &QLabel::linkActivated, this, [this] {
-    LicenceWindow window(this);
-    window.exec();
-  });
   layout->addWidget(licence);
   layout->addSpacing(8);
   auto* credits =

@@ -162,6 +162,11 @@ void CommandActions::buildMenus() {
           } else {
             action = menu->addAction(Latin1(spec.caption));
             if (spec.shortcut) action->setShortcut(QKeySequence(Latin1(spec.shortcut)));
+            // A menu-only command's hint is the item's tool tip.
+            if (spec.hint && !spec.toolSlot) {
+              action->setToolTip(Latin1(spec.hint));
+              menu->setToolTipsVisible(true);
+            }
           }
           action->setObjectName(Latin1(spec.menuName));
           menuActions_[index(spec.id)] = action;

@@ -51,7 +51,7 @@ constexpr std::array kTable{
   CommandSpec{C::ShowPopup,        M::Actions,    20, "MnShowPopup",             "Show popup",                   nullptr},
   CommandSpec{C::VarnokHelp,       M::Help,       10, "MnHelp",                  "Varnok Help",                  "F1"},
   CommandSpec{C::CorvaneHelp,      M::Help,       11, "MnCorvaneHelp",           "Corvane Help",                 "Ctrl+F1"},
-  CommandSpec{C::MacroHelp,        M::Help,       12, "MnMacroHelp",             "Corvane Macro Language Help",  "Shift+F1"},
+  CommandSpec{C::MacroHelp,        M::Help,       12, "MnMacroHelp",             "Corvane Macro Language Help",  "Shift+F1",   0, nullptr, nullptr, "Corvane Macro Language Reference"},
   CommandSpec{C::License,          M::Help,       20, "MnLicense",               "Freeware License Agreement",   nullptr},
   CommandSpec{C::About,            M::Help,       21, "MnAbout",                 "About Varnok",                 nullptr},
   // Page controls: enabled by the refresh, placed by their page.

@@ -72,9 +72,8 @@ SchedulePage::SchedulePage(QWidget* parent) : ConnectionPage("TS4", "TS4Panel", 
 #ifdef _WIN32
   auto* note = new QLabel(Q(pages::kScheduleNote));
 #else
-  auto* note =
-      new QLabel(Q(pages::kScheduleNote)
-                     .replace(QStringLiteral("Windows system tray"), QStringLiteral("the system tray")));
+  auto* note = new QLabel(
+      Q(pages::kScheduleNote).replace(QStringLiteral("Windows system tray"), QStringLiteral("system tray")));
 #endif
   note->setObjectName(QStringLiteral("lNote"));
   note->setWordWrap(true);

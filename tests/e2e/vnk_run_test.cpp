@@ -135,6 +135,11 @@ TEST_F(VnkTest, WrongUsageAndMissingNodesAreReported) {
   EXPECT_EQ(o.status, 1);
   EXPECT_NE(o.err.find("none.vnk"), std::string::npos);
   EXPECT_FALSE(fs::exists(dir.scratch("corvmain.jsonl")));
+  // The help names the pair of files a run writes.
+  o = vnk({"run", "--help"});
+  EXPECT_EQ(o.status, 0);
+  EXPECT_NE(o.out.find("~macroC1.cvl"), std::string::npos) << o.out;
+  EXPECT_NE(o.out.find("~CViniC1.ini"), std::string::npos) << o.out;
 }
 
 TEST_F(VnkTest, RunHandsTheEmulatorBothFilesWithTheConnectionsColours) {

@@ -73,12 +73,29 @@ class HelpAboutTest : public QObject {
       version = about->findChild<QLabel*>(QStringLiteral("VersionLabel"))->text();
       build = about->findChild<QLabel*>(QStringLiteral("BuildLabel"))->text();
       credits = about->findChild<QLabel*>(QStringLiteral("CreditsLabel"))->text();
+      // Links are underlined only while the mouse is over them; a click opens them.
+      for (const char* name : {"ProductLink", "ForumLink", "MakerLink", "LicenseLink"}) {
+        auto* link = about->findChild<QLabel*>(QLatin1String(name));
+        QVERIFY2(link, name);
+        QVERIFY2(!link->font().underline(), name);
+        QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), link->mapToGlobal(QPointF(2, 2)));
+        QApplication::sendEvent(link, &enter);
+        QVERIFY2(link->font().underline(), name);
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(link, &leave);
+        QVERIFY2(!link->font().underline(), name);
+      }
+      QTest::mouseClick(about->findChild<QLabel*>(QStringLiteral("ForumLink")), Qt::LeftButton);
       about->accept();
     });
     trigger(w, "MnAbout");
     QVERIFY(version.startsWith(QStringLiteral("Version ")));
     QCOMPARE(build, QStringLiteral("Build: 29-Mar-2005."));
     QVERIFY(credits.contains(QStringLiteral("QScintilla")) && credits.contains(QStringLiteral("Qt 6")));
+    QCOMPARE(opened.size(), std::size_t(1));
+    QVERIFY(opened.front().find("forum") != std::string::npos);
+    QCOMPARE(w.findChild<QAction*>(QStringLiteral("MnMacroHelp"))->toolTip(),
+             QStringLiteral("Corvane Macro Language Reference"));
 
     bool closedByKey = false;
     QTimer::singleShot(100, [&] {

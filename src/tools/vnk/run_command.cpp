@@ -30,10 +30,12 @@ const varnok::vnk::Registration reg{
       cmd->add_flag("--branch", a->branch, "run the branch: the ancestors' macros first (\"Run branch\")");
       varnok::vnk::AddVarOption(cmd, a->vars);
       cmd->footer(
-          "Uses vnk's directory as the program directory (emulator, corvane.ini, Temp_CVL, Logs); the "
-          "files are numbered from 1 as after a start. The user variables and \"Disable color support\" come "
-          "from "
-          "the settings (--var overrides a variable). Prints the emulator's two arguments.");
+          "Uses vnk's directory as the program directory (emulator, corvane.ini, Temp_CVL, Logs). Every run "
+          "writes the pair of files numbered 1, Temp_CVL/~macroC1.cvl and Temp_CVL/~CViniC1.ini, as the "
+          "first run after a start of the editor does, replacing the pair an earlier run left there (the "
+          "editor counts its runs from 1 to 128 and then starts again at 1). The user variables and "
+          "\"Disable color support\" come from the settings (--var overrides a variable). Prints the "
+          "emulator's two arguments.");
       cmd->callback([a] {
         varnok::ConnectionTree tree;
         varnok::vnk::LoadTree(tree, a->file);
