@@ -3,7 +3,8 @@
 // is the first operation after opening, which checks every sibling list once:
 // Add child, Delete of a branch of about 10,000 nodes, Duplicate of that
 // branch, a drop moving 1,000 selected nodes, Paste of the 10,000-node
-// branch, and Select All.
+// branch, Select All, and a Delete of every first-level connection (or the
+// first 991) selected with a click and a Shift+click, with its undo and redo.
 //   build/bench/bench_tree_editing_gui     (offscreen unless a display is set)
 #include <benchmark/benchmark.h>
 
@@ -11,6 +12,7 @@
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QMimeData>
+#include <QTest>
 #include <QTreeView>
 
 #include "qt_bench_main.h"
@@ -174,6 +176,68 @@ void BM_DropThousandSelected(benchmark::State& state) {
   state.counters["moved_nodes"] = static_cast<double>(picked.size());
 }
 
+// Clicks the first first-level connection and Shift+clicks the `count`th (all
+// of them for 0), as the user selects a range; returns how many are selected.
+int SelectFirstLevel(Session& s, int count) {
+  TreeNode* top = s.window->tree().top();
+  const int last = count > 0 ? std::min(count, top->childCount()) - 1 : top->childCount() - 1;
+  auto click = [&](TreeNode* n, Qt::KeyboardModifiers modifiers) {
+    const QModelIndex index = s.window->treeModel().indexOf(n);
+    s.view->scrollTo(index);
+    QTest::mouseClick(s.view->viewport(), Qt::LeftButton, modifiers, s.view->visualRect(index).center());
+  };
+  s.view->setFocus();
+  click(top->child(0), Qt::NoModifier);
+  click(top->child(last), Qt::ShiftModifier);
+  Settle();
+  s.window->RefreshCommands();
+  return static_cast<int>(s.view->selectionModel()->selectedIndexes().size());
+}
+
+// Delete of the selected first-level connections ("Yes" to the question),
+// "Undo tree change", "Redo tree change", each to a repainted tree; an undo
+// outside the timing brings the tree back for the next round.
+void BM_DeleteAllTopLevel(benchmark::State& state) {
+  Session s;
+  const int before = s.window->tree().count();
+  double deleteTotal = 0, undoTotal = 0, redoTotal = 0;
+  int selected = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    selected = SelectFirstLevel(s, static_cast<int>(state.range(0)));
+    state.ResumeTiming();
+    const double del = s.trigger("MnDelete");
+    const int afterDelete = s.window->tree().count();
+    const double undo = s.trigger("MnUndoTreeChange");
+    const int afterUndo = s.window->tree().count();
+    const double redo = s.trigger("MnRedoTreeChange");
+    state.PauseTiming();
+    const int afterRedo = s.window->tree().count();
+    if (del < 0 || undo < 0 || redo < 0) {
+      state.SkipWithError("Delete, Undo or Redo tree change was disabled");
+      break;
+    }
+    if (afterDelete >= before || afterUndo != before || afterRedo != afterDelete) {
+      state.SkipWithError("delete, undo and redo did not give the expected trees");
+      break;
+    }
+    s.trigger("MnUndoTreeChange");
+    if (s.window->tree().count() != before) {
+      state.SkipWithError("the second undo did not restore the tree");
+      break;
+    }
+    deleteTotal += del;
+    undoTotal += undo;
+    redoTotal += redo;
+    state.ResumeTiming();
+  }
+  state.counters["delete_ms"] = benchmark::Counter(deleteTotal, benchmark::Counter::kAvgIterations);
+  state.counters["undo_ms"] = benchmark::Counter(undoTotal, benchmark::Counter::kAvgIterations);
+  state.counters["redo_ms"] = benchmark::Counter(redoTotal, benchmark::Counter::kAvgIterations);
+  state.counters["selected"] = selected;
+  s.window->UpdateCaption(false);
+}
+
 void BM_SelectAll(benchmark::State& state) {
   Session s;
   for (auto _ : state) {
@@ -196,6 +260,13 @@ BENCHMARK(BM_DeleteBranch)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Itera
 BENCHMARK(BM_DuplicateBranch)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 BENCHMARK(BM_PasteBranch)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 BENCHMARK(BM_DropThousandSelected)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+// Argument: how many first-level connections are selected, 0 for all.
+BENCHMARK(BM_DeleteAllTopLevel)
+    ->Arg(0)
+    ->Arg(991)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
 BENCHMARK(BM_SelectAll)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
 int main(int argc, char** argv) { return varnok::bench::RunQtBenchmarks(argc, argv); }

@@ -32,11 +32,23 @@ TreeViewState TreeSelection::state() const { return {focused(), selectedNodes()}
 void TreeSelection::restore(const TreeViewState& state) const {
   if (!state.focus) return;
   select(state.focus);
+  // Consecutive siblings make one range: a range per node would cost every
+  // later insert or remove a pass over two kept indexes per node.
   QItemSelection selection;
+  const TreeNode* first = nullptr;
+  const TreeNode* last = nullptr;
+  auto close = [&] {
+    if (first) selection.append(QItemSelectionRange(model_.indexOf(first), model_.indexOf(last)));
+  };
   for (const TreeNode* node : state.selected) {
-    const QModelIndex index = model_.indexOf(node);
-    selection.select(index, index);
+    if (first && node->parent() && node->parent() == last->parent() && node->row() == last->row() + 1) {
+      last = node;
+      continue;
+    }
+    close();
+    first = last = node;
   }
+  close();
   replaceSelection(selection);
 }
 

@@ -170,6 +170,22 @@ int ConnectionTree::depth(const TreeNode* node) {
   return d;
 }
 
+bool ConnectionTree::comesBefore(const TreeNode* a, const TreeNode* b) {
+  if (a == b) return false;
+  int da = depth(a);
+  int db = depth(b);
+  // Up to the same depth; meeting the other node there makes it an ancestor.
+  for (; da > db; --da) a = a->parent_;
+  if (a == b) return false;
+  for (; db > da; --db) b = b->parent_;
+  if (a == b) return true;
+  while (a->parent_ != b->parent_) {
+    a = a->parent_;
+    b = b->parent_;
+  }
+  return a->row_ < b->row_;
+}
+
 std::unique_ptr<TreeNode> ConnectionTree::newNode(rVTNodeData data, NodeMemory* memory) {
   if (!memory) return std::make_unique<TreeNode>(std::move(data));
   void* place = memory->allocate(sizeof(TreeNode), alignof(TreeNode));
@@ -274,11 +290,28 @@ void ConnectionTree::insertRange(TreeNode* parent, int row, std::vector<std::uni
 
 std::unique_ptr<TreeNode> ConnectionTree::take(TreeNode* node) {
   assert(!recorder_ && "a taken node is not recorded");
-  return detach(node);
+  assert(node->parent_ && "the top node cannot be removed");
+  if (!node->parent_) return nullptr;
+  return std::move(detachRange(node->parent_, node->row_, 1).front());
 }
 
 std::vector<std::unique_ptr<TreeNode>> ConnectionTree::takeRange(TreeNode* parent, int first, int count) {
   assert(!recorder_ && "taken nodes are not recorded");
+  return detachRange(parent, first, count);
+}
+
+void ConnectionTree::remove(TreeNode* node) {
+  assert(node->parent_ && "the top node cannot be removed");
+  if (node->parent_) removeRange(node->parent_, node->row_, 1);
+}
+
+void ConnectionTree::removeRange(TreeNode* parent, int first, int count) {
+  first = std::clamp(first, 0, parent->childCount());
+  std::vector<std::unique_ptr<TreeNode>> removed = detachRange(parent, first, count);
+  if (recorder_ && !removed.empty()) recorder_->recordRemoved(parent, first, std::move(removed));
+}
+
+std::vector<std::unique_ptr<TreeNode>> ConnectionTree::detachRange(TreeNode* parent, int first, int count) {
   first = std::clamp(first, 0, parent->childCount());
   count = std::clamp(count, 0, parent->childCount() - first);
   if (count == 0) return {};
@@ -297,30 +330,6 @@ std::vector<std::unique_ptr<TreeNode>> ConnectionTree::takeRange(TreeNode* paren
   }
   addToSizes(parent, -removed);
   notify([&](TreeObserver* o) { o->nodesRemoved(parent, first, last); });
-  return taken;
-}
-
-void ConnectionTree::remove(TreeNode* node) {
-  TreeNode* parent = node->parent_;
-  const int row = node->row_;
-  std::unique_ptr<TreeNode> removed = detach(node);
-  if (recorder_ && removed) recorder_->recordRemoved(parent, row, std::move(removed));
-}
-
-std::unique_ptr<TreeNode> ConnectionTree::detach(TreeNode* node) {
-  TreeNode* parent = node->parent_;
-  assert(parent && "the top node cannot be removed");
-  if (!parent) return nullptr;
-  int row = node->row_;
-  notify([&](TreeObserver* o) { o->nodesAboutToBeRemoved(parent, row, row); });
-  auto it = parent->children_.begin() + row;
-  std::unique_ptr<TreeNode> taken = std::move(*it);
-  parent->children_.erase(it);
-  renumber(parent, row);
-  addToSizes(parent, -taken->size_);
-  taken->parent_ = nullptr;
-  taken->row_ = 0;
-  notify([&](TreeObserver* o) { o->nodesRemoved(parent, row, row); });
   return taken;
 }
 

@@ -107,7 +107,8 @@ class TreeRecorder {
  public:
   virtual ~TreeRecorder() = default;
   virtual void recordInserted(TreeNode* parent, int first, int count) = 0;
-  virtual void recordRemoved(TreeNode* parent, int row, std::unique_ptr<TreeNode> node) = 0;
+  // `nodes` stood as consecutive children of `parent` from `first` on.
+  virtual void recordRemoved(TreeNode* parent, int first, std::vector<std::unique_ptr<TreeNode>> nodes) = 0;
   // `node` stands at its new place; it came from `fromRow` of `fromParent`.
   virtual void recordMoved(TreeNode* node, TreeNode* fromParent, int fromRow) = 0;
   virtual void recordDataChanged(TreeNode* node, rVTNodeData before) = 0;
@@ -188,6 +189,9 @@ class ConnectionTree {
   TreeNode* nodeAt(int index) const;
   // Depth below the top node (0 for the top node); equals data().Level.
   static int depth(const TreeNode* node);
+  // Whether `a` comes before `b` in the pre-order walk (an ancestor before
+  // its descendants). O(depth); both in one tree.
+  static bool comesBefore(const TreeNode* a, const TreeNode* b);
 
   // Detached nodes, not yet in any tree: in `memory` (a tree's memory()),
   // or on the general heap. A node may be inserted into any tree.
@@ -211,6 +215,10 @@ class ConnectionTree {
   // Removes a node other than the top node with its subtree; the recorder,
   // when one is attached, keeps it.
   void remove(TreeNode* node);
+  // Removes `count` consecutive children of `parent` from `first` on, with
+  // their subtrees, in one notification; the recorder, when one is attached,
+  // keeps them.
+  void removeRange(TreeNode* parent, int first, int count);
   // Moves `node` with its subtree so that it comes before the child that is at
   // `destRow` of `newParent` now (destRow == childCount() appends). Refused
   // (false) for the top node, for a destination inside the node's own subtree
@@ -235,7 +243,7 @@ class ConnectionTree {
     for (TreeObserver* o : observers_) f(o);
   }
 
-  std::unique_ptr<TreeNode> detach(TreeNode* node);
+  std::vector<std::unique_ptr<TreeNode>> detachRange(TreeNode* parent, int first, int count);
 
   NodeMemoryHandle memory_;
   std::unique_ptr<TreeNode> top_;

@@ -78,12 +78,12 @@ void TreeHistory::recordInserted(TreeNode* parent, int first, int count) {
   add(std::move(c));
 }
 
-void TreeHistory::recordRemoved(TreeNode* parent, int row, std::unique_ptr<TreeNode> node) {
+void TreeHistory::recordRemoved(TreeNode* parent, int first, std::vector<std::unique_ptr<TreeNode>> nodes) {
   Change c;
   c.kind = Change::Kind::Unplaced;
   c.parent = parent;
-  c.row = row;
-  c.held.push_back(std::move(node));
+  c.row = first;
+  c.held = std::move(nodes);
   add(std::move(c));
 }
 

@@ -71,7 +71,7 @@ class TreeHistory : private TreeRecorder {
   struct Step;
 
   void recordInserted(TreeNode* parent, int first, int count) override;
-  void recordRemoved(TreeNode* parent, int row, std::unique_ptr<TreeNode> node) override;
+  void recordRemoved(TreeNode* parent, int first, std::vector<std::unique_ptr<TreeNode>> nodes) override;
   void recordMoved(TreeNode* node, TreeNode* fromParent, int fromRow) override;
   void recordDataChanged(TreeNode* node, rVTNodeData before) override;
   void recordNameChanged(TreeNode* node, std::string before) override;

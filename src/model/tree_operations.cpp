@@ -52,21 +52,21 @@ std::vector<TreeNode*> PlaceNodes(ConnectionTree& tree, const std::vector<TreeNo
 
 }  // namespace
 
-std::vector<TreeNode*> OutermostNodes(const ConnectionTree& tree, const std::vector<TreeNode*>& nodes) {
+std::vector<TreeNode*> OutermostNodes(const ConnectionTree& /*tree*/, const std::vector<TreeNode*>& nodes) {
   std::unordered_set<const TreeNode*> given;
   for (const TreeNode* n : nodes)
     if (n && n->parent()) given.insert(n);
-  std::vector<std::pair<int, TreeNode*>> kept;
+  std::vector<TreeNode*> out;
   for (TreeNode* n : nodes) {
     if (!n || !n->parent()) continue;
     bool inside = false;
     for (const TreeNode* p = n->parent(); p && !inside; p = p->parent()) inside = given.count(p) > 0;
-    if (!inside) kept.emplace_back(tree.absoluteIndex(n), n);
+    if (!inside) out.push_back(n);
   }
-  std::sort(kept.begin(), kept.end());
-  kept.erase(std::unique(kept.begin(), kept.end()), kept.end());
-  std::vector<TreeNode*> out;
-  for (auto& k : kept) out.push_back(k.second);
+  // Tree order by comparing places, not absolute indexes: an index costs a
+  // sum over the siblings before the node, for each of thousands of siblings.
+  std::sort(out.begin(), out.end(), ConnectionTree::comesBefore);
+  out.erase(std::unique(out.begin(), out.end()), out.end());
   return out;
 }
 
@@ -188,20 +188,15 @@ std::vector<TreeNode*> MoveNodesInto(ConnectionTree& tree, const std::vector<Tre
   return PlaceNodes(tree, nodes, target, 0, false);
 }
 
-DeleteQuestion ConfirmDelete(const ConnectionTree& tree, const std::vector<TreeNode*>& selected) {
+DeleteQuestion ConfirmDelete(const ConnectionTree& /*tree*/, const std::vector<TreeNode*>& selected) {
   DeleteQuestion q;
   if (selected.empty()) return q;
   int count = 0;
   const TreeNode* last = nullptr;
-  int lastIndex = -1;
   for (const TreeNode* n : selected) {
     if (!n || !n->parent() || n->isSeparator()) continue;
     ++count;
-    int index = tree.absoluteIndex(n);
-    if (index > lastIndex) {
-      lastIndex = index;
-      last = n;
-    }
+    if (!last || ConnectionTree::comesBefore(last, n)) last = n;
   }
   if (count >= 2) {
     q.kind = DeleteQuestion::Kind::Confirmation;
@@ -232,10 +227,19 @@ std::string DiscardEditsQuestion(const TreeNode* current) {
 }
 
 int DeleteNodes(ConnectionTree& tree, const std::vector<TreeNode*>& selected) {
+  const std::vector<TreeNode*> nodes = OutermostNodes(tree, selected);
+  // Each run of consecutive siblings goes in one removal (one notification,
+  // one undo record), the last run first: the rows of the runs before it
+  // stay as they are.
   int removed = 0;
-  for (TreeNode* n : OutermostNodes(tree, selected)) {
-    removed += n->subtreeSize();
-    tree.remove(n);
+  for (std::size_t end = nodes.size(); end > 0;) {
+    std::size_t begin = end - 1;
+    while (begin > 0 && nodes[begin - 1]->parent() == nodes[begin]->parent() &&
+           nodes[begin - 1]->row() + 1 == nodes[begin]->row())
+      --begin;
+    for (std::size_t i = begin; i < end; ++i) removed += nodes[i]->subtreeSize();
+    tree.removeRange(nodes[begin]->parent(), nodes[begin]->row(), static_cast<int>(end - begin));
+    end = begin;
   }
   return removed;
 }

@@ -66,7 +66,10 @@ class TreeModelTest : public QObject {
         if (to != some && !some->isAncestorOf(to))
           tree.move(some, to, static_cast<int>(random() % (to->childCount() + 1)));
       } else if (op < 9 && some != tree.top()) {
-        tree.remove(some);
+        if (op == 7)
+          tree.remove(some);
+        else  // a run of siblings in one removal
+          tree.removeRange(some->parent(), some->row(), 1 + static_cast<int>(random() % 4));
         nodes.clear();
         for (TreeNode* n = tree.top(); n; n = ConnectionTree::next(n)) nodes.push_back(n);
       } else {

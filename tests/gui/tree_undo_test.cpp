@@ -123,6 +123,52 @@ class TreeUndoTest : public QObject {
     w.UpdateCaption(false);
   }
 
+  // A range of first-level connections selected by click and Shift+click,
+  // and one node below another parent by Ctrl+click: the delete and its undo
+  // and redo give the bytes, focus and selection of before and after, and
+  // the selection comes back as ranges, not one range per node.
+  void aDeletedRangeComesBackAsARange() {
+    MainWindow& w = open({"1:n0:", "1:n1:a", "2:c1:", "1:n2:", "1:n3:", "1:n4:", "1:n5:", "2:c5:", "2:d5:"});
+    TreeNode* top = w.tree().top();
+    TreeNode* d5 = top->child(5)->child(1);
+    w.treeView().expand(w.treeModel().indexOf(top->child(5)));
+    w.treeView().setFocus();
+    auto click = [&](TreeNode* n, Qt::KeyboardModifiers modifiers) {
+      const QModelIndex index = w.treeModel().indexOf(n);
+      w.treeView().scrollTo(index);
+      QTest::mouseClick(w.treeView().viewport(), Qt::LeftButton, modifiers,
+                        w.treeView().visualRect(index).center());
+    };
+    click(top->child(1), Qt::NoModifier);
+    click(top->child(4), Qt::ShiftModifier);
+    click(d5, Qt::ControlModifier);
+    const std::string bytes = saved(w);
+    const std::vector<TreeNode*> selection = selected(w);
+    QCOMPARE(selection.size(), std::size_t{5});
+    TreeNode* focus = w.focusedNode();
+    QCOMPARE(focus, d5);
+
+    f->prompter.expect(PromptKind::Confirmation, PromptButtons::YesNo,
+                       "Deleting 5 connections. All descendant connections will be also deleted.\rDo you "
+                       "want to continue?",
+                       PromptAnswer::Yes);
+    trigger(w, "MnDelete");
+    QCOMPARE(w.tree().count(), 4);
+    QCOMPARE(w.focusedNode(), top->child(1));  // d5's parent, n5
+    const std::string after = saved(w);
+
+    trigger(w, "MnUndoTreeChange");
+    QCOMPARE(saved(w), bytes);
+    QCOMPARE(w.focusedNode(), focus);
+    QCOMPARE(selected(w), selection);
+    QCOMPARE(w.treeView().selectionModel()->selection().size(), 2);
+
+    trigger(w, "MnRedoTreeChange");
+    QCOMPARE(saved(w), after);
+    QCOMPARE(w.focusedNode(), top->child(1));
+    w.UpdateCaption(false);
+  }
+
   // Unapplied page edits hold the history back; Apply is a step of its own;
   // Save keeps the history and New empties it.
   void applySaveAndNewMeetTheHistory() {

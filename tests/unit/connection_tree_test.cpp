@@ -138,6 +138,13 @@ TEST(ConnectionTree, AbsoluteIndexAndNodeAtAgreeWithThePreOrderWalk) {
   EXPECT_EQ(index, tree.count());
   EXPECT_EQ(tree.nodeAt(index), nullptr);
   EXPECT_EQ(tree.nodeAt(-1), nullptr);
+  // The order of two places agrees with their indexes (ancestors, siblings, cousins).
+  for (int i = 0; i < 3000; ++i) {
+    const TreeNode* a = nodes[rng() % nodes.size()];
+    const TreeNode* b = i % 3 ? nodes[rng() % nodes.size()] : a->parent() ? a->parent() : a;
+    ASSERT_EQ(ConnectionTree::comesBefore(a, b), tree.absoluteIndex(a) < tree.absoluteIndex(b))
+        << a->name() << " / " << b->name();
+  }
 }
 
 TEST(ConnectionTree, RandomEditsAnnounceExactlyTheRowsThatChange) {
@@ -165,7 +172,11 @@ TEST(ConnectionTree, RandomEditsAnnounceExactlyTheRowsThatChange) {
       TreeNode* p = n->parent();
       tree.insert(p, n->row() + 1, ConnectionTree::clone(n));
     } else if (op < 9) {
-      tree.remove(pick(false));
+      TreeNode* n = pick(false);
+      if (step % 2)
+        tree.remove(n);
+      else  // up to three siblings from n on, fewer at the end of the list
+        tree.removeRange(n->parent(), n->row(), 1 + static_cast<int>(rng() % 3));
     } else if (step % 500 == 0) {
       tree.clear();
     }

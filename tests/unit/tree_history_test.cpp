@@ -75,6 +75,56 @@ TEST(TreeHistory, UndoAndRedoReplayAGroupWithTheSameNodes) {
   EXPECT_FALSE(history.canRedo());
 }
 
+// Selected nodes in any order, spread over two sibling lists, some inside
+// others' subtrees: each run of consecutive siblings goes in one removal, and
+// the undo puts the very same nodes back with their order, levels and sizes.
+TEST(TreeHistory, DeletingRunsOfSiblingsIsOneRemovalEachAndUndoesExactly) {
+  ConnectionTree tree;
+  std::vector<TreeNode*> tops;
+  for (int i = 0; i < 10; ++i) tops.push_back(Add(tree, tree.top(), "t" + std::to_string(i)));
+  std::vector<TreeNode*> inner;
+  for (int i = 0; i < 6; ++i) inner.push_back(Add(tree, tops[8], "i" + std::to_string(i)));
+  Add(tree, inner[1], "deep");
+  Add(tree, tops[2], "below t2");
+  struct Removals : TreeObserver {
+    std::vector<std::string> seen;
+    void nodesAboutToBeRemoved(TreeNode* parent, int first, int last) override {
+      seen.push_back(std::string(parent->name()) + ":" + std::to_string(first) + "-" + std::to_string(last));
+    }
+  } removals;
+  tree.addObserver(&removals);
+  TreeHistory history(tree);
+  const std::string bytes = WriteConfiguration(tree);
+  const std::string outline = Outline(tree);
+
+  const std::vector<TreeNode*> selected{inner[4], tops[3], tops[2]->child(0), tops[6], inner[1],
+                                        tops[1],  tops[4], inner[2],          tops[2], tree.top()};
+  history.begin({tops[1], selected});
+  EXPECT_EQ(DeleteNodes(tree, selected), 10);
+  history.end({tree.top(), {tree.top()}});
+  EXPECT_EQ(Outline(tree), "t0\nt5\nt7\nt8\n  i0\n  i3\n  i5\nt9\n");
+  EXPECT_EQ(removals.seen, (std::vector<std::string>{"t8:4-4", "t8:1-2", ":6-6", ":1-4"}))
+      << "one removal per run, the last run first";
+  EXPECT_EQ(CheckInvariants(tree), "");
+  const std::string deleted = WriteConfiguration(tree);
+
+  ASSERT_TRUE(history.undo());
+  EXPECT_EQ(Outline(tree), outline);
+  EXPECT_EQ(WriteConfiguration(tree), bytes);
+  EXPECT_EQ(CheckInvariants(tree), "");
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(tree.top()->child(i), tops[static_cast<std::size_t>(i)]);
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(tops[8]->child(i), inner[static_cast<std::size_t>(i)]);
+  EXPECT_EQ(tops[8]->subtreeSize(), 8);
+  EXPECT_EQ(inner[1]->child(0)->data().Level, 3);
+
+  removals.seen.clear();
+  ASSERT_TRUE(history.redo());
+  EXPECT_EQ(WriteConfiguration(tree), deleted);
+  EXPECT_EQ(removals.seen.size(), 4U) << "the redo removes the same runs at once";
+  EXPECT_EQ(CheckInvariants(tree), "");
+  tree.removeObserver(&removals);
+}
+
 TEST(TreeHistory, KeepsAtMostItsLimitOfSteps) {
   ConnectionTree tree;
   TreeNode* a = Add(tree, tree.top(), "a");
@@ -174,8 +224,9 @@ TEST(TreeHistory, RandomOperationsUndoAndRedoToByteIdenticalFiles) {
         case 3:
           if (n->parent()) Duplicate(tree, n);
           break;
-        case 4:
-          DeleteNodes(tree, {n, pick()});
+        case 4:  // n with its next siblings, and one more anywhere
+          DeleteNodes(tree,
+                      {n->nextSibling(), pick(), n, n->nextSibling() ? n->nextSibling()->nextSibling() : n});
           break;
         case 5:
           if (n->parent()) (rng() % 2 ? MoveUp : MoveDown)(tree, n);
