@@ -68,6 +68,26 @@ PromptAnswer FirstButton(PromptButtons buttons) {
   }
 }
 
+PromptAnswer DefaultButton(PromptButtons buttons, std::optional<PromptAnswer> defaultButton) {
+  if (!defaultButton) return FirstButton(buttons);
+  bool offered = false;
+  switch (buttons) {
+    case PromptButtons::OK:
+      offered = *defaultButton == PromptAnswer::OK;
+      break;
+    case PromptButtons::YesNo:
+      offered = *defaultButton == PromptAnswer::Yes || *defaultButton == PromptAnswer::No;
+      break;
+    case PromptButtons::YesNoCancel:
+      offered = *defaultButton != PromptAnswer::OK;
+      break;
+    case PromptButtons::OKCancel:
+      offered = *defaultButton == PromptAnswer::OK || *defaultButton == PromptAnswer::Cancel;
+      break;
+  }
+  return offered ? *defaultButton : FirstButton(buttons);
+}
+
 namespace {
 
 // "\r", "\n" and "\r\n" each become one line break on screen.
@@ -78,11 +98,26 @@ QString ShownText(const std::string& text) {
   return s;
 }
 
+QMessageBox::StandardButton StandardButton(PromptAnswer answer) {
+  switch (answer) {
+    case PromptAnswer::OK:
+      return QMessageBox::Ok;
+    case PromptAnswer::Yes:
+      return QMessageBox::Yes;
+    case PromptAnswer::No:
+      return QMessageBox::No;
+    case PromptAnswer::Cancel:
+      return QMessageBox::Cancel;
+  }
+  return QMessageBox::NoButton;
+}
+
 class MessageBoxPrompter : public Prompter {
  public:
   explicit MessageBoxPrompter(QWidget* parent) : parent_(parent) {}
 
-  PromptAnswer ask(PromptKind kind, PromptButtons buttons, const std::string& text) override {
+  PromptAnswer ask(PromptKind kind, PromptButtons buttons, const std::string& text,
+                   std::optional<PromptAnswer> defaultButton) override {
     QMessageBox::StandardButtons qb;
     switch (buttons) {
       case PromptButtons::OK:
@@ -117,6 +152,7 @@ class MessageBoxPrompter : public Prompter {
         break;
     }
     QMessageBox box(icon, title, ShownText(text), qb, parent_);
+    box.setDefaultButton(StandardButton(DefaultButton(buttons, defaultButton)));
     switch (box.exec()) {
       case QMessageBox::Yes:
         return PromptAnswer::Yes;
@@ -146,14 +182,17 @@ class LoggingPrompter : public Prompter {
       if (auto a = AnswerFromString(item)) answers_.push_back(*a);
   }
 
-  PromptAnswer ask(PromptKind kind, PromptButtons buttons, const std::string& text) override {
+  PromptAnswer ask(PromptKind kind, PromptButtons buttons, const std::string& text,
+                   std::optional<PromptAnswer> defaultButton) override {
+    const PromptAnswer preset = DefaultButton(buttons, defaultButton);
     nlohmann::json line = {
         {"kind", ToString(kind)},
         {"buttons", ToString(buttons)},
+        {"default", ToString(preset)},
         {"text", QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())).toStdString()}};
     std::ofstream(logPath_, std::ios::app) << line.dump() << "\n";
     if (next_ < answers_.size()) return answers_[next_++];
-    return FirstButton(buttons);
+    return preset;
   }
 
  private:

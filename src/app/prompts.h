@@ -19,12 +19,20 @@ const char* ToString(PromptButtons buttons);
 const char* ToString(PromptAnswer answer);
 std::optional<PromptAnswer> AnswerFromString(const std::string& text);
 PromptAnswer FirstButton(PromptButtons buttons);
+// The button Enter chooses: `defaultButton` when the buttons hold it, else the first.
+PromptAnswer DefaultButton(PromptButtons buttons, std::optional<PromptAnswer> defaultButton);
 
 class Prompter {
  public:
   virtual ~Prompter() = default;
   // `text` is 8-bit as built by the program; a "\r" in it is a line break.
-  virtual PromptAnswer ask(PromptKind kind, PromptButtons buttons, const std::string& text) = 0;
+  // `defaultButton` is the button that Enter chooses (No before a delete that
+  // loses much); nullopt: the first button.
+  virtual PromptAnswer ask(PromptKind kind, PromptButtons buttons, const std::string& text,
+                           std::optional<PromptAnswer> defaultButton) = 0;
+  PromptAnswer ask(PromptKind kind, PromptButtons buttons, const std::string& text) {
+    return ask(kind, buttons, text, std::nullopt);
+  }
 
   void warning(const std::string& text) { ask(PromptKind::Warning, PromptButtons::OK, text); }
   void error(const std::string& text) { ask(PromptKind::Error, PromptButtons::OK, text); }
@@ -49,7 +57,7 @@ class FileDialogs {
 // Message boxes on screen.
 std::unique_ptr<Prompter> MakeMessageBoxPrompter(QWidget* parent);
 // Appends each prompt to `logPath` as a JSON line and answers from
-// `answers` (comma-separated OK, Yes, No, Cancel; the first button when used up).
+// `answers` (comma-separated OK, Yes, No, Cancel; the default button when used up).
 std::unique_ptr<Prompter> MakeLoggingPrompter(const std::string& logPath, const std::string& answers);
 // The prompter of the running program: the logging one when VARNOKC_PROMPT_LOG
 // is set, else message boxes.

@@ -12,8 +12,9 @@ void ScriptedPrompter::expect(app::PromptKind kind, app::PromptButtons buttons, 
 }
 
 app::PromptAnswer ScriptedPrompter::ask(app::PromptKind kind, app::PromptButtons buttons,
-                                        const std::string& text) {
-  asked_.push_back({kind, buttons, text});
+                                        const std::string& text,
+                                        std::optional<app::PromptAnswer> defaultButton) {
+  asked_.push_back({kind, buttons, text, app::DefaultButton(buttons, defaultButton)});
   if (script_.empty()) {
     failures_.push_back("unexpected prompt " + Describe(kind, buttons, text));
     return buttons == app::PromptButtons::OK ? app::PromptAnswer::OK : app::PromptAnswer::Cancel;

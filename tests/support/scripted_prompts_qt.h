@@ -15,15 +15,20 @@ struct AskedPrompt {
   app::PromptKind kind;
   app::PromptButtons buttons;
   std::string text;
+  // The button Enter would have chosen (the first one unless the question named another).
+  app::PromptAnswer defaultButton = app::PromptAnswer::OK;
 };
 
 class ScriptedPrompter : public app::Prompter {
  public:
   void expect(app::PromptKind kind, app::PromptButtons buttons, std::string text, app::PromptAnswer answer);
-  app::PromptAnswer ask(app::PromptKind kind, app::PromptButtons buttons, const std::string& text) override;
+  using app::Prompter::ask;
+  app::PromptAnswer ask(app::PromptKind kind, app::PromptButtons buttons, const std::string& text,
+                        std::optional<app::PromptAnswer> defaultButton) override;
 
   // Empty when every prompt was expected and every answer used.
   std::string problems() const;
+  // Every prompt asked so far, in order, with its default button.
   const std::vector<AskedPrompt>& asked() const { return asked_; }
   void reset();
 
