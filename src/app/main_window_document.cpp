@@ -28,6 +28,7 @@
 #include "status_panels.h"
 #include "template_menu.h"
 #include "transfer_commands.h"
+#include "tree_clipboard.h"
 #include "tree_model.h"
 
 namespace varnok::app {
@@ -240,6 +241,10 @@ void MainWindow::saveFinished() {
 }
 
 // ---- PageCycleHost, TreeEditingHost ----
+
+void MainWindow::clearClipboardMarksFor(const TreeNode* node) {
+  if (clipboard_) clipboard_->clearMarksFor(node);
+}
 
 std::string MainWindow::defaultColors() const { return DefaultColorString(services_.programDir); }
 

@@ -60,6 +60,7 @@ void PageCycle::ShowNodeInPages() {
 
 void PageCycle::CommitPages(TreeNode* node) {
   if (!node || node == tree_.top()) return;
+  host_.clearClipboardMarksFor(node);
   rVTNodeData record = node->data();
   pages_.commit(record);
   record.LastUpdated = TimeStampNow(clock_);

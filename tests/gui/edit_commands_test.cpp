@@ -124,6 +124,43 @@ class EditCommandsTest : public QObject {
     w.UpdateCaption(false);
   }
 
+  // Applying a node that is cut ends the cut, and so does naming it in
+  // place: its picture is plain again and a paste copies it, leaving it
+  // where it is.
+  void applyOrNamingEndsTheCutOfTheNode() {
+    MainWindow& w = open({"1:a:m", "1:b:", "1:c:"});
+    TreeNode* top = w.tree().top();
+    TreeNode* a = top->child(0);
+    const qint64 plain = picture(w, a);
+    focusNode(w, a);
+    trigger(w, "BtnCut");
+    QVERIFY(picture(w, a) != plain);
+    w.RefreshCommands();
+    auto* editor = Child<QsciScintilla>(w, "Memo1");
+    editor->setFocus();
+    QTest::keyClicks(editor, QStringLiteral("x"));
+    trigger(w, "BtnApply");
+    QCOMPARE(picture(w, a), plain);
+    focusNode(w, top->child(1));
+    trigger(w, "BtnPaste");
+    QCOMPARE(outline(w), std::string("a\nb\n  a\nc\n"));
+    QCOMPARE(top->child(0), a);
+
+    TreeNode* c = top->child(2);
+    const qint64 plainC = picture(w, c);
+    focusNode(w, c);
+    trigger(w, "BtnCut");
+    QTest::keyClick(&w.treeView(), Qt::Key_F2);
+    auto* name = w.treeView().findChild<QLineEdit*>(QStringLiteral("VTEditor"));
+    QVERIFY(name);
+    QTest::keyClick(name, Qt::Key_Escape);
+    QCOMPARE(picture(w, c), plainC);
+    focusNode(w, top->child(0));
+    trigger(w, "BtnPaste");
+    QCOMPARE(outline(w), std::string("a\n  c\nb\n  a\nc\n"));
+    w.UpdateCaption(false);
+  }
+
   // Whatever else lands on the clipboard ends a pending cut.
   void otherClipboardContentEndsTheCut() {
     MainWindow& w = open({"1:a:", "1:b:"});
