@@ -119,6 +119,8 @@ void TreeEditing::rename(TreeNode* node, const std::string& text) {
   HistoryStep step(history_, TreeSelection(view_, model_));
   const RenamePlan plan = PlanRename(node, text);
   switch (plan.step) {
+    case RenameStep::Unchanged:
+      return;
     case RenameStep::Refuse:
       if (!plan.message.empty()) prompter_.warning(plan.message);
       return;

@@ -83,8 +83,9 @@ class EditCommandsTest : public QObject {
     focusNode(w, lab);
     const std::string saved = WriteConfiguration(w.tree());
     trigger(w, "BtnPaste");
+    // The pasted copy takes the new name; lab's own router keeps its name.
     QCOMPARE(outline(w),
-             std::string("site\n  router\n    switch\nlab\n  router\n    switch\n  Copy of router\n"));
+             std::string("site\n  router\n    switch\nlab\n  Copy of router\n    switch\n  router\n"));
     QVERIFY(w.isDocumentModified());
     QVERIFY(w.treeView().isExpanded(w.treeModel().indexOf(lab)));
     QCOMPARE(w.focusedNode(), lab);

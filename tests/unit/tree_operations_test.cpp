@@ -48,14 +48,15 @@ TEST(TreeOperations, AddChildGoesFirstAndTakesColoursFromTheRightPlace) {
   EXPECT_EQ(CheckInvariants(tree), "");
 }
 
-TEST(TreeOperations, DuplicateNamesTheCopyInTwoSteps) {
+TEST(TreeOperations, DuplicateRenamesOnlyTheCopy) {
   ConnectionTree tree;
   TreeNode* server = Add(tree, tree.top(), "Server");
   Add(tree, server, "child");
   Add(tree, tree.top(), "Copy of Server");
   AddResult r = Duplicate(tree, server);
   EXPECT_EQ(r.focus, r.added);
-  EXPECT_EQ(Outline(tree), "Server\n  child\nCopy (2) of Copy of Server\n  child\nCopy of Copy of Server\n");
+  EXPECT_EQ(Outline(tree), "Server\n  child\nCopy (2) of Server\n  child\nCopy of Server\n")
+      << "the sibling after the copy keeps its name";
 
   ConnectionTree plain;
   TreeNode* s = Add(plain, plain.top(), "Server");
@@ -174,6 +175,9 @@ TEST(TreeOperations, RenamingAndConversionBetweenConnectionAndSeparator) {
   });
 
   EXPECT_EQ(PlanRename(tree.top(), "x").step, RenameStep::Refuse);
+  EXPECT_EQ(PlanRename(dev, "dev").step, RenameStep::Unchanged);
+  EXPECT_EQ(PlanRename(dev, " dev\t").step, RenameStep::Unchanged) << "stored trimmed: the same name";
+  EXPECT_EQ(PlanRename(jump, "jump").step, RenameStep::Unchanged) << "children do not matter";
   RenamePlan p = PlanRename(dev, " \t ");
   EXPECT_EQ(p.step, RenameStep::Refuse);
   EXPECT_EQ(p.message, "Connection name cannot be empty.");
@@ -194,6 +198,8 @@ TEST(TreeOperations, RenamingAndConversionBetweenConnectionAndSeparator) {
 
   ConvertToSeparator(tree, dev);
   EXPECT_EQ(dev->data(), (rVTNodeData{.Name = std::pmr::string(kSeparatorName), .NodeType = 3, .Level = 2}));
+  EXPECT_EQ(PlanRename(dev, std::string(kSeparatorName)).step, RenameStep::Unchanged)
+      << "a separator left as it is asks nothing";
 
   ASSERT_EQ(PlanRename(dev, "  dev2 ").step, RenameStep::Rename);
   ApplyName(tree, dev, "  dev2 ", kDefault);
