@@ -81,8 +81,10 @@ void TreeEditing::deleteSelected() {
   TreeNode* parent = focused ? focused->parent() : nullptr;
   if (host_.connectionModified() && focused) {
     // Unapplied edits: one question about them instead of the usual one.
+    const std::vector<TreeNode*> selected = TreeSelection(view_, model_).selectedNodes();
     const PromptAnswer a =
-        prompter_.ask(PromptKind::Warning, PromptButtons::YesNo, DiscardEditsQuestion(focused));
+        prompter_.ask(PromptKind::Warning, PromptButtons::YesNo, DiscardEditsQuestion(focused),
+                      DeleteDefaultsToNo(selected) ? std::optional(PromptAnswer::No) : std::nullopt);
     if (a == PromptAnswer::Yes) {
       host_.setConnectionModified(false);
       removeSelected(parent);
@@ -93,7 +95,8 @@ void TreeEditing::deleteSelected() {
     if (q.kind != DeleteQuestion::Kind::None) {
       const PromptKind kind =
           q.kind == DeleteQuestion::Kind::Warning ? PromptKind::Warning : PromptKind::Confirmation;
-      go = prompter_.ask(kind, PromptButtons::YesNo, q.text) == PromptAnswer::Yes;
+      const auto preset = q.defaultNo ? std::optional(PromptAnswer::No) : std::nullopt;
+      go = prompter_.ask(kind, PromptButtons::YesNo, q.text, preset) == PromptAnswer::Yes;
     }
     if (go) removeSelected(parent);
   }

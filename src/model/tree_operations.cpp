@@ -216,6 +216,7 @@ DeleteQuestion ConfirmDelete(const ConnectionTree& tree, const std::vector<TreeN
     q.kind = DeleteQuestion::Kind::Confirmation;
     q.text = "Deleting " + std::to_string(count) +
              " connections. All descendant connections will be also deleted.\rDo you want to continue?";
+    q.defaultNo = true;
     return q;
   }
   if (count == 0) {
@@ -233,7 +234,18 @@ DeleteQuestion ConfirmDelete(const ConnectionTree& tree, const std::vector<TreeN
   }
   q.kind = DeleteQuestion::Kind::Warning;
   q.text = text + " will be deleted.\rDo you want to continue?";
+  q.defaultNo = DeleteDefaultsToNo(selected);
   return q;
+}
+
+bool DeleteDefaultsToNo(const std::vector<TreeNode*>& selected) {
+  const TreeNode* only = nullptr;
+  for (const TreeNode* n : selected) {
+    if (!n || !n->parent()) continue;  // the top node is never deleted
+    if (only && only != n) return true;
+    only = n;
+  }
+  return only && (only->hasChildren() || !only->data().Macro.empty());
 }
 
 std::string DiscardEditsQuestion(const TreeNode* current) {

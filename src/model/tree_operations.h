@@ -92,8 +92,12 @@ struct DeleteQuestion {
   Kind kind = Kind::None;
   std::string text;                  // Yes/No question when kind != None
   bool deleteWithoutAsking = false;  // the answer when kind == None
+  bool defaultNo = false;            // No is the default button (DeleteDefaultsToNo)
 };
 DeleteQuestion ConfirmDelete(const ConnectionTree& tree, const std::vector<TreeNode*>& selected);
+// A delete of more than one node, or of a connection with a macro, asks with
+// No as the default button: Enter alone must not lose that much.
+bool DeleteDefaultsToNo(const std::vector<TreeNode*>& selected);
 // Asked instead when the pages hold unapplied edits (warning, Yes/No).
 std::string DiscardEditsQuestion(const TreeNode* current);
 // Deletes the nodes with their subtrees; returns how many nodes went.

@@ -100,6 +100,18 @@ TEST(TreeOperations, ConfirmDeleteAsksOnlyWhenSomethingIsLost) {
       "Deleting 2 connections. All descendant connections will be also deleted.\rDo you want to continue?");
   EXPECT_EQ(DiscardEditsQuestion(withMacro), "Do you want to discard all data assosiated with 'mac' ?");
 
+  // No is the default answer once more than one node or a macro would go.
+  EXPECT_FALSE(ConfirmDelete(tree, {bare}).defaultNo);
+  EXPECT_FALSE(ConfirmDelete(tree, {withMacro}).defaultNo) << "popup text only";
+  EXPECT_TRUE(ConfirmDelete(tree, {withMacro, sep}).defaultNo) << "two nodes";
+  EXPECT_TRUE(ConfirmDelete(tree, {parent}).defaultNo) << "a branch";
+  EXPECT_TRUE(ConfirmDelete(tree, {parent, sep, bare}).defaultNo);
+  tree.edit(bare, [](rVTNodeData& d) { d.Macro = "ls"; });
+  EXPECT_TRUE(DeleteDefaultsToNo({bare, tree.top()})) << "a macro; the top node is never deleted";
+  EXPECT_FALSE(DeleteDefaultsToNo({sep}));
+  EXPECT_FALSE(DeleteDefaultsToNo({tree.top()}));
+  tree.edit(bare, [](rVTNodeData& d) { d.Macro.clear(); });
+
   EXPECT_EQ(DeleteNodes(tree, {parent->child(0), tree.top(), parent, sep}), 3);
   EXPECT_EQ(Outline(tree), "bare\nmac\n");
   EXPECT_EQ(CheckInvariants(tree), "");
