@@ -68,24 +68,23 @@ PromptAnswer FirstButton(PromptButtons buttons) {
   }
 }
 
-PromptAnswer DefaultButton(PromptButtons buttons, std::optional<PromptAnswer> defaultButton) {
-  if (!defaultButton) return FirstButton(buttons);
+PromptAnswer DefaultButton(PromptButtons buttons, PromptAnswer defaultButton) {
   bool offered = false;
   switch (buttons) {
     case PromptButtons::OK:
-      offered = *defaultButton == PromptAnswer::OK;
+      offered = defaultButton == PromptAnswer::OK;
       break;
     case PromptButtons::YesNo:
-      offered = *defaultButton == PromptAnswer::Yes || *defaultButton == PromptAnswer::No;
+      offered = defaultButton == PromptAnswer::Yes || defaultButton == PromptAnswer::No;
       break;
     case PromptButtons::YesNoCancel:
-      offered = *defaultButton != PromptAnswer::OK;
+      offered = defaultButton != PromptAnswer::OK;
       break;
     case PromptButtons::OKCancel:
-      offered = *defaultButton == PromptAnswer::OK || *defaultButton == PromptAnswer::Cancel;
+      offered = defaultButton == PromptAnswer::OK || defaultButton == PromptAnswer::Cancel;
       break;
   }
-  return offered ? *defaultButton : FirstButton(buttons);
+  return offered ? defaultButton : FirstButton(buttons);
 }
 
 namespace {
@@ -116,8 +115,16 @@ class MessageBoxPrompter : public Prompter {
  public:
   explicit MessageBoxPrompter(QWidget* parent) : parent_(parent) {}
 
-  PromptAnswer ask(PromptKind kind, PromptButtons buttons, const std::string& text,
-                   std::optional<PromptAnswer> defaultButton) override {
+  PromptAnswer ask(PromptKind kind, PromptButtons buttons, const std::string& text) override {
+    return show(kind, buttons, text, FirstButton(buttons));
+  }
+  PromptAnswer askWithDefault(PromptKind kind, PromptButtons buttons, const std::string& text,
+                              PromptAnswer defaultButton) override {
+    return show(kind, buttons, text, DefaultButton(buttons, defaultButton));
+  }
+
+ private:
+  PromptAnswer show(PromptKind kind, PromptButtons buttons, const std::string& text, PromptAnswer preset) {
     QMessageBox::StandardButtons qb;
     switch (buttons) {
       case PromptButtons::OK:
@@ -152,7 +159,7 @@ class MessageBoxPrompter : public Prompter {
         break;
     }
     QMessageBox box(icon, title, ShownText(text), qb, parent_);
-    box.setDefaultButton(StandardButton(DefaultButton(buttons, defaultButton)));
+    box.setDefaultButton(StandardButton(preset));
     switch (box.exec()) {
       case QMessageBox::Yes:
         return PromptAnswer::Yes;
@@ -169,7 +176,6 @@ class MessageBoxPrompter : public Prompter {
     }
   }
 
- private:
   QWidget* parent_;
 };
 
@@ -182,9 +188,16 @@ class LoggingPrompter : public Prompter {
       if (auto a = AnswerFromString(item)) answers_.push_back(*a);
   }
 
-  PromptAnswer ask(PromptKind kind, PromptButtons buttons, const std::string& text,
-                   std::optional<PromptAnswer> defaultButton) override {
-    const PromptAnswer preset = DefaultButton(buttons, defaultButton);
+  PromptAnswer ask(PromptKind kind, PromptButtons buttons, const std::string& text) override {
+    return log(kind, buttons, text, FirstButton(buttons));
+  }
+  PromptAnswer askWithDefault(PromptKind kind, PromptButtons buttons, const std::string& text,
+                              PromptAnswer defaultButton) override {
+    return log(kind, buttons, text, DefaultButton(buttons, defaultButton));
+  }
+
+ private:
+  PromptAnswer log(PromptKind kind, PromptButtons buttons, const std::string& text, PromptAnswer preset) {
     nlohmann::json line = {
         {"kind", ToString(kind)},
         {"buttons", ToString(buttons)},
@@ -195,7 +208,6 @@ class LoggingPrompter : public Prompter {
     return preset;
   }
 
- private:
   std::string logPath_;
   std::vector<PromptAnswer> answers_;
   std::size_t next_ = 0;

@@ -19,19 +19,20 @@ const char* ToString(PromptButtons buttons);
 const char* ToString(PromptAnswer answer);
 std::optional<PromptAnswer> AnswerFromString(const std::string& text);
 PromptAnswer FirstButton(PromptButtons buttons);
-// The button Enter chooses: `defaultButton` when the buttons hold it, else the first.
-PromptAnswer DefaultButton(PromptButtons buttons, std::optional<PromptAnswer> defaultButton);
+// `defaultButton` when the buttons hold it, else the first button.
+PromptAnswer DefaultButton(PromptButtons buttons, PromptAnswer defaultButton);
 
 class Prompter {
  public:
   virtual ~Prompter() = default;
   // `text` is 8-bit as built by the program; a "\r" in it is a line break.
-  // `defaultButton` is the button that Enter chooses (No before a delete that
-  // loses much); nullopt: the first button.
-  virtual PromptAnswer ask(PromptKind kind, PromptButtons buttons, const std::string& text,
-                           std::optional<PromptAnswer> defaultButton) = 0;
-  PromptAnswer ask(PromptKind kind, PromptButtons buttons, const std::string& text) {
-    return ask(kind, buttons, text, std::nullopt);
+  // The first button is the default one, the one Enter chooses.
+  virtual PromptAnswer ask(PromptKind kind, PromptButtons buttons, const std::string& text) = 0;
+  // The same question with `defaultButton` as the default one (No before a
+  // delete that loses much). A prompter that shows no default asks as `ask`.
+  virtual PromptAnswer askWithDefault(PromptKind kind, PromptButtons buttons, const std::string& text,
+                                      [[maybe_unused]] PromptAnswer defaultButton) {
+    return ask(kind, buttons, text);
   }
 
   void warning(const std::string& text) { ask(PromptKind::Warning, PromptButtons::OK, text); }

@@ -81,10 +81,10 @@ void TreeEditing::deleteSelected() {
   TreeNode* parent = focused ? focused->parent() : nullptr;
   if (host_.connectionModified() && focused) {
     // Unapplied edits: one question about them instead of the usual one.
-    const std::vector<TreeNode*> selected = TreeSelection(view_, model_).selectedNodes();
+    const bool defaultNo = DeleteDefaultsToNo(TreeSelection(view_, model_).selectedNodes());
     const PromptAnswer a =
-        prompter_.ask(PromptKind::Warning, PromptButtons::YesNo, DiscardEditsQuestion(focused),
-                      DeleteDefaultsToNo(selected) ? std::optional(PromptAnswer::No) : std::nullopt);
+        prompter_.askWithDefault(PromptKind::Warning, PromptButtons::YesNo, DiscardEditsQuestion(focused),
+                                 defaultNo ? PromptAnswer::No : PromptAnswer::Yes);
     if (a == PromptAnswer::Yes) {
       host_.setConnectionModified(false);
       removeSelected(parent);
@@ -95,8 +95,8 @@ void TreeEditing::deleteSelected() {
     if (q.kind != DeleteQuestion::Kind::None) {
       const PromptKind kind =
           q.kind == DeleteQuestion::Kind::Warning ? PromptKind::Warning : PromptKind::Confirmation;
-      const auto preset = q.defaultNo ? std::optional(PromptAnswer::No) : std::nullopt;
-      go = prompter_.ask(kind, PromptButtons::YesNo, q.text, preset) == PromptAnswer::Yes;
+      const PromptAnswer preset = q.defaultNo ? PromptAnswer::No : PromptAnswer::Yes;
+      go = prompter_.askWithDefault(kind, PromptButtons::YesNo, q.text, preset) == PromptAnswer::Yes;
     }
     if (go) removeSelected(parent);
   }

@@ -22,9 +22,9 @@ struct AskedPrompt {
 class ScriptedPrompter : public app::Prompter {
  public:
   void expect(app::PromptKind kind, app::PromptButtons buttons, std::string text, app::PromptAnswer answer);
-  using app::Prompter::ask;
-  app::PromptAnswer ask(app::PromptKind kind, app::PromptButtons buttons, const std::string& text,
-                        std::optional<app::PromptAnswer> defaultButton) override;
+  app::PromptAnswer ask(app::PromptKind kind, app::PromptButtons buttons, const std::string& text) override;
+  app::PromptAnswer askWithDefault(app::PromptKind kind, app::PromptButtons buttons, const std::string& text,
+                                   app::PromptAnswer defaultButton) override;
 
   // Empty when every prompt was expected and every answer used.
   std::string problems() const;
@@ -37,6 +37,7 @@ class ScriptedPrompter : public app::Prompter {
     AskedPrompt prompt;
     app::PromptAnswer answer;
   };
+  app::PromptAnswer answer(AskedPrompt asked);
   std::deque<Expected> script_;
   std::vector<AskedPrompt> asked_;
   std::vector<std::string> failures_;
