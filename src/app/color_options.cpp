@@ -49,14 +49,14 @@ std::optional<std::string_view> ColorOptions::parentColors() const {
 void ColorOptions::colorSupportClicked() {
   ColorsPage& colors = parts_.pages.colors();
   // The other pages tell whether a connection is shown; the Colors page
-  // follows them, covered while colour support is off.
-  if (parts_.pages.macro().showsConnection()) {
-    if (parts_.settings.colorSupportDisabled()) {
-      parts_.pages.coverColors(QStringLiteral("Color support is disabled"));
-    } else {
-      colors.uncover();
-      colors.resync();
-    }
+  // follows them, covered while colour support is off whatever is shown.
+  if (parts_.settings.colorSupportDisabled()) {
+    parts_.pages.coverColors(QString::fromLatin1(kColorSupportDisabled));
+  } else if (parts_.pages.macro().showsConnection()) {
+    colors.uncover();
+    colors.resync();
+  } else {
+    parts_.cycle.ShowNodeInPages();  // the caption of what is selected
   }
   showEditorColors();
   requestRefresh_();

@@ -22,7 +22,7 @@ class ColorOptions : public QObject {
   struct Parts {
     SettingsPage& settings;
     ConnectionPages& pages;
-    const PageCycle& cycle;
+    PageCycle& cycle;
   };
   ColorOptions(Parts parts, std::string programDir, std::function<void()> requestRefresh,
                QObject* parent = nullptr);

@@ -14,6 +14,10 @@ class QTabWidget;
 
 namespace varnok::app {
 
+// The Colors page's cover while colour support is disabled; it wins over
+// "No connection selected" and "Multiple items selected".
+inline constexpr char kColorSupportDisabled[] = "Color support is disabled";
+
 class ColorsPage;
 class ConnectionPage;
 class MacroPage;

@@ -85,9 +85,7 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
   auto* names = new NameDelegate(
       *model_, [this](TreeNode* node, const std::string& text) { editing_->rename(node, text); }, treeView_);
   // Naming a marked node in place ends the marks of a copy or cut.
-  names->editorCreated = [this](const TreeNode* node) {
-    if (clipboard_->isMarked(node)) clipboard_->clearMarks();
-  };
+  names->editorCreated = [this](const TreeNode* node) { clipboard_->clearMarksFor(node); };
   treeView_->setItemDelegate(names);
   treeView_->canDrop = [this](const TreeNode* target, DropMark mark) {
     return editing_->canDrop(target, mark);

@@ -158,6 +158,7 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   bool colorSupportDisabled() const override;
   void showEditorColors() override;
   void showLastUpdated(const std::string& stamp) override;
+  void clearClipboardMarksFor(const TreeNode* node) override;
 
   // TreeEditingHost (the rest is shared with PageCycleHost).
   bool connectionModified() const override { return IsConnectionModified(); }

@@ -30,6 +30,7 @@
 #include "status_panels.h"
 #include "template_menu.h"
 #include "transfer_commands.h"
+#include "tree_clipboard.h"
 #include "tree_model.h"
 
 namespace varnok::app {
@@ -242,6 +243,10 @@ void MainWindow::saveFinished() {
 }
 
 // ---- PageCycleHost, TreeEditingHost ----
+
+void MainWindow::clearClipboardMarksFor(const TreeNode* node) {
+  if (clipboard_) clipboard_->clearMarksFor(node);
+}
 
 std::string MainWindow::defaultColors() const { return DefaultColorString(services_.programDir); }
 

@@ -46,10 +46,12 @@ void PageCycle::ShowNodeInPages() {
   shown_ = focused;
   if (!caption.isEmpty()) {
     pages_.cover(caption);
+    // Whatever is selected, the Colors page says first that colours are off.
+    if (host_.colorSupportDisabled()) pages_.coverColors(QString::fromLatin1(kColorSupportDisabled));
     return;
   }
   pages_.uncover();
-  if (host_.colorSupportDisabled()) pages_.coverColors(QStringLiteral("Color support is disabled"));
+  if (host_.colorSupportDisabled()) pages_.coverColors(QString::fromLatin1(kColorSupportDisabled));
   // The editor's look first: the text is then styled once, the right way.
   host_.showEditorColors();
   pages_.load(focused->data());
@@ -58,6 +60,7 @@ void PageCycle::ShowNodeInPages() {
 
 void PageCycle::CommitPages(TreeNode* node) {
   if (!node || node == tree_.top()) return;
+  host_.clearClipboardMarksFor(node);
   rVTNodeData record = node->data();
   pages_.commit(record);
   record.LastUpdated = TimeStampNow(clock_);

@@ -38,6 +38,8 @@ class PageCycleHost {
   virtual void showEditorColors() = 0;
   // Status panel 0; an empty stamp clears it.
   virtual void showLastUpdated(const std::string& stamp) = 0;
+  // `node` is being applied: a cut or copy whose marks it carries ends.
+  virtual void clearClipboardMarksFor(const TreeNode* node) = 0;
 };
 
 class PageCycle : public QObject {

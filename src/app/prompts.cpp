@@ -69,6 +69,25 @@ PromptAnswer FirstButton(PromptButtons buttons) {
   }
 }
 
+PromptAnswer DefaultButton(PromptButtons buttons, PromptAnswer defaultButton) {
+  bool offered = false;
+  switch (buttons) {
+    case PromptButtons::OK:
+      offered = defaultButton == PromptAnswer::OK;
+      break;
+    case PromptButtons::YesNo:
+      offered = defaultButton == PromptAnswer::Yes || defaultButton == PromptAnswer::No;
+      break;
+    case PromptButtons::YesNoCancel:
+      offered = defaultButton != PromptAnswer::OK;
+      break;
+    case PromptButtons::OKCancel:
+      offered = defaultButton == PromptAnswer::OK || defaultButton == PromptAnswer::Cancel;
+      break;
+  }
+  return offered ? defaultButton : FirstButton(buttons);
+}
+
 namespace {
 
 // "\r", "\n" and "\r\n" each become one line break on screen.
@@ -79,11 +98,34 @@ QString ShownText(const std::string& text) {
   return s;
 }
 
+QMessageBox::StandardButton StandardButton(PromptAnswer answer) {
+  switch (answer) {
+    case PromptAnswer::OK:
+      return QMessageBox::Ok;
+    case PromptAnswer::Yes:
+      return QMessageBox::Yes;
+    case PromptAnswer::No:
+      return QMessageBox::No;
+    case PromptAnswer::Cancel:
+      return QMessageBox::Cancel;
+  }
+  return QMessageBox::NoButton;
+}
+
 class MessageBoxPrompter : public Prompter {
  public:
   explicit MessageBoxPrompter(QWidget* parent) : parent_(parent) {}
 
   PromptAnswer ask(PromptKind kind, PromptButtons buttons, const std::string& text) override {
+    return show(kind, buttons, text, FirstButton(buttons));
+  }
+  PromptAnswer askWithDefault(PromptKind kind, PromptButtons buttons, const std::string& text,
+                              PromptAnswer defaultButton) override {
+    return show(kind, buttons, text, DefaultButton(buttons, defaultButton));
+  }
+
+ private:
+  PromptAnswer show(PromptKind kind, PromptButtons buttons, const std::string& text, PromptAnswer preset) {
     QMessageBox::StandardButtons qb;
     switch (buttons) {
       case PromptButtons::OK:
@@ -118,6 +160,7 @@ class MessageBoxPrompter : public Prompter {
         break;
     }
     QMessageBox box(icon, title, ShownText(text), qb, parent_);
+    box.setDefaultButton(StandardButton(preset));
     switch (box.exec()) {
       case QMessageBox::Yes:
         return PromptAnswer::Yes;
@@ -134,7 +177,6 @@ class MessageBoxPrompter : public Prompter {
     }
   }
 
- private:
   QWidget* parent_;
 };
 
@@ -148,16 +190,25 @@ class LoggingPrompter : public Prompter {
   }
 
   PromptAnswer ask(PromptKind kind, PromptButtons buttons, const std::string& text) override {
-    nlohmann::json line = {
-        {"kind", ToString(kind)},
-        {"buttons", ToString(buttons)},
-        {"text", QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())).toStdString()}};
-    std::ofstream(logPath_, std::ios::app) << line.dump() << "\n";
-    if (next_ < answers_.size()) return answers_[next_++];
-    return FirstButton(buttons);
+    return log(kind, buttons, text, FirstButton(buttons));
+  }
+  PromptAnswer askWithDefault(PromptKind kind, PromptButtons buttons, const std::string& text,
+                              PromptAnswer defaultButton) override {
+    return log(kind, buttons, text, DefaultButton(buttons, defaultButton));
   }
 
  private:
+  PromptAnswer log(PromptKind kind, PromptButtons buttons, const std::string& text, PromptAnswer preset) {
+    nlohmann::json line = {
+        {"kind", ToString(kind)},
+        {"buttons", ToString(buttons)},
+        {"default", ToString(preset)},
+        {"text", QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())).toStdString()}};
+    std::ofstream(logPath_, std::ios::app) << line.dump() << "\n";
+    if (next_ < answers_.size()) return answers_[next_++];
+    return preset;
+  }
+
   std::string logPath_;
   std::vector<PromptAnswer> answers_;
   std::size_t next_ = 0;

@@ -19,12 +19,21 @@ const char* ToString(PromptButtons buttons);
 const char* ToString(PromptAnswer answer);
 std::optional<PromptAnswer> AnswerFromString(const std::string& text);
 PromptAnswer FirstButton(PromptButtons buttons);
+// `defaultButton` when the buttons hold it, else the first button.
+PromptAnswer DefaultButton(PromptButtons buttons, PromptAnswer defaultButton);
 
 class Prompter {
  public:
   virtual ~Prompter() = default;
   // `text` is 8-bit as built by the program; a "\r" in it is a line break.
+  // The first button is the default one, the one Enter chooses.
   virtual PromptAnswer ask(PromptKind kind, PromptButtons buttons, const std::string& text) = 0;
+  // The same question with `defaultButton` as the default one (No before a
+  // delete that loses much). A prompter that shows no default asks as `ask`.
+  virtual PromptAnswer askWithDefault(PromptKind kind, PromptButtons buttons, const std::string& text,
+                                      [[maybe_unused]] PromptAnswer defaultButton) {
+    return ask(kind, buttons, text);
+  }
 
   void warning(const std::string& text) { ask(PromptKind::Warning, PromptButtons::OK, text); }
   void error(const std::string& text) { ask(PromptKind::Error, PromptButtons::OK, text); }
@@ -49,7 +58,7 @@ class FileDialogs {
 // Message boxes on screen.
 std::unique_ptr<Prompter> MakeMessageBoxPrompter(QWidget* parent);
 // Appends each prompt to `logPath` as a JSON line and answers from
-// `answers` (comma-separated OK, Yes, No, Cancel; the first button when used up).
+// `answers` (comma-separated OK, Yes, No, Cancel; the default button when used up).
 std::unique_ptr<Prompter> MakeLoggingPrompter(const std::string& logPath, const std::string& answers);
 // The prompter of the running program: the logging one when VARNOKC_PROMPT_LOG
 // is set (it says so on standard error), else message boxes.

@@ -67,9 +67,15 @@ void TreeClipboard::markCutSubtrees(const std::vector<TreeNode*>& roots) {
 }
 
 void TreeClipboard::clearMarks() {
+  cutPending_ = false;
+  cutRoots_.clear();
   if (marked_.empty()) return;
   marked_.clear();
   view_.viewport()->update();
+}
+
+void TreeClipboard::clearMarksFor(const TreeNode* node) {
+  if (isMarked(node)) clearMarks();
 }
 
 bool TreeClipboard::clipboardHoldsOurCut() const {

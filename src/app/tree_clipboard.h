@@ -43,8 +43,11 @@ class TreeClipboard : public QObject, private TreeObserver {
 
   bool cutPending() const { return cutPending_; }
   bool isMarked(const TreeNode* node) const { return marked_.count(node) > 0; }
-  // Forgets the marks (an in-place editor opened on a marked node).
+  // Forgets the marks and ends a pending cut: the nodes stay where they are,
+  // and a later paste copies them from the clipboard.
   void clearMarks();
+  // The same when `node` carries a mark (it was applied or is named in place).
+  void clearMarksFor(const TreeNode* node);
 
  private:
   void markCutSubtrees(const std::vector<TreeNode*>& roots);

@@ -81,8 +81,10 @@ void TreeEditing::deleteSelected() {
   TreeNode* parent = focused ? focused->parent() : nullptr;
   if (host_.connectionModified() && focused) {
     // Unapplied edits: one question about them instead of the usual one.
+    const bool defaultNo = DeleteDefaultsToNo(TreeSelection(view_, model_).selectedNodes());
     const PromptAnswer a =
-        prompter_.ask(PromptKind::Warning, PromptButtons::YesNo, DiscardEditsQuestion(focused));
+        prompter_.askWithDefault(PromptKind::Warning, PromptButtons::YesNo, DiscardEditsQuestion(focused),
+                                 defaultNo ? PromptAnswer::No : PromptAnswer::Yes);
     if (a == PromptAnswer::Yes) {
       host_.setConnectionModified(false);
       removeSelected(parent);
@@ -93,7 +95,8 @@ void TreeEditing::deleteSelected() {
     if (q.kind != DeleteQuestion::Kind::None) {
       const PromptKind kind =
           q.kind == DeleteQuestion::Kind::Warning ? PromptKind::Warning : PromptKind::Confirmation;
-      go = prompter_.ask(kind, PromptButtons::YesNo, q.text) == PromptAnswer::Yes;
+      const PromptAnswer preset = q.defaultNo ? PromptAnswer::No : PromptAnswer::Yes;
+      go = prompter_.askWithDefault(kind, PromptButtons::YesNo, q.text, preset) == PromptAnswer::Yes;
     }
     if (go) removeSelected(parent);
   }
@@ -119,6 +122,8 @@ void TreeEditing::rename(TreeNode* node, const std::string& text) {
   HistoryStep step(history_, TreeSelection(view_, model_));
   const RenamePlan plan = PlanRename(node, text);
   switch (plan.step) {
+    case RenameStep::Unchanged:
+      return;
     case RenameStep::Refuse:
       if (!plan.message.empty()) prompter_.warning(plan.message);
       return;

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
+#include "common/trim_text.h"
 #include "model/substring_index.h"
 
 namespace varnok {
@@ -29,6 +31,10 @@ constexpr std::size_t kPlainSearchLength = 4096;
 // is not matched across a long name.
 class SiblingNames {
  public:
+  // `mayIndex` false: always searched directly (a few searches in a long
+  // list cost less than its index).
+  explicit SiblingNames(bool mayIndex = true) : mayIndex_(mayIndex) {}
+
   void add(std::string_view name) {
     if (name.size() > kIndexedNameLength) {
       long_.push_back(name);
@@ -40,7 +46,7 @@ class SiblingNames {
       return;
     }
     reversed_.append(name.rbegin(), name.rend()).push_back('\n');
-    if (reversed_.size() > kPlainSearchLength) {
+    if (mayIndex_ && reversed_.size() > kPlainSearchLength) {
       index_.append(reversed_);
       reversed_ = {};
       indexed_ = true;
@@ -59,6 +65,7 @@ class SiblingNames {
  private:
   std::string reversed_;
   SubstringIndex index_;
+  bool mayIndex_ = true;
   bool indexed_ = false;
   std::vector<std::string_view> long_;
 };
@@ -253,13 +260,47 @@ int ResolveSiblingNames(ConnectionTree& tree, TreeNode* parent) {
   return changed;
 }
 
+int NameArrivals(ConnectionTree& tree, const std::vector<TreeNode*>& arrived) {
+  if (arrived.empty() || !arrived.front()->parent()) return 0;
+  TreeNode* parent = arrived.front()->parent();
+  const std::unordered_set<const TreeNode*> arriving(arrived.begin(), arrived.end());
+  // The names of the nodes that stayed, then of each arrival as it is named.
+  // A long list is searched through its index only for many arrivals.
+  constexpr std::size_t kFewArrivals = 32;
+  SiblingNames names(arrived.size() > kFewArrivals);
+  for (int r = 0; r < parent->childCount(); ++r)
+    if (!arriving.count(parent->child(r))) names.add(parent->child(r)->name());
+  std::unordered_map<std::string, std::int64_t> nextCopy;
+  int changed = 0;
+  for (TreeNode* node : arrived) {
+    if (!node->isSeparator()) {
+      auto it = nextCopy.try_emplace(std::string(node->name()), 2).first;
+      std::string fresh = FirstFreeName(names, node->name(), it->second);
+      if (fresh != std::string_view(node->name())) {
+        tree.setName(node, std::move(fresh));
+        ++changed;
+      }
+    }
+    names.add(node->name());
+  }
+  // Each arrival is free against all the others now. Marked resolved, the
+  // list is not checked again in tree order, which would hand an older node
+  // a new name because an arrival before it contains its name ("Copy of
+  // router" before "router").
+  ConnectionTree::markChildNamesResolved(parent);
+  for (TreeNode* node : arrived) changed += ResolveSiblingNames(tree, node);
+  return changed;
+}
+
 NameCheck CheckConnectionName(std::string_view text, const TreeNode* node) {
   if (text.find('&') != std::string_view::npos)
     return {false, "Connection name cannot contain '&' character."};
+  // Compared as it will be stored: " beta" is taken when a sibling is "beta".
+  const std::string_view stored = TrimTextView(text);
   if (const TreeNode* parent = node->parent()) {
     for (int r = 0; r < parent->childCount(); ++r) {
       const TreeNode* sibling = parent->child(r);
-      if (sibling != node && sibling->name() == text)
+      if (sibling != node && sibling->name() == stored)
         return {false, "Connection name has to be unique among its sibling connections."};
     }
   }

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/connection_tree.h"
 
@@ -31,13 +32,22 @@ std::string CopyName(const TreeNode* node, bool includeFollowing);
 // changed. Near-linear in the total length of the names involved.
 int ResolveSiblingNames(ConnectionTree& tree, TreeNode* parent);
 
+// Names for nodes that have just arrived below one parent (pasted, copied by
+// a drop, duplicated), given in tree order. An arriving connection whose name
+// occurs in the names of its other siblings takes the first free of
+// "Copy of " + name, "Copy (2) of " + name, ...; the nodes that were there
+// keep their names, and among the arrivals the earlier ones keep theirs.
+// Below the arrivals every sibling list is resolved as by
+// ResolveSiblingNames. Returns the number of names changed.
+int NameArrivals(ConnectionTree& tree, const std::vector<TreeNode*>& arrived);
+
 struct NameCheck {
   bool ok = true;
   std::string message;  // the warning to show when !ok
 };
 
 // Validates a name typed for `node` (the caller has refused an empty one):
-// no "&", and no sibling named exactly `text`.
+// no "&", and no sibling named exactly trim(`text`), the name it would get.
 NameCheck CheckConnectionName(std::string_view text, const TreeNode* node);
 
 }  // namespace varnok

@@ -24,11 +24,17 @@ rVTNodeData NewConnection(const ConnectionTree& tree, const TreeNode* parent,
   return d;
 }
 
+// How the names of placed nodes are made unique among their new siblings.
+enum class Naming {
+  InTreeOrder,  // a move: the later of two namesakes is renamed
+  Arrivals,     // a paste or copy: only the placed nodes are renamed
+};
+
 // Moves or copies the outermost `nodes` to consecutive places from `row` of
 // `parent` on, then resolves the sibling names; refused when the place lies
 // inside a moved node's subtree.
 std::vector<TreeNode*> PlaceNodes(ConnectionTree& tree, const std::vector<TreeNode*>& nodes, TreeNode* parent,
-                                  int row, bool copy) {
+                                  int row, bool copy, Naming naming) {
   std::vector<TreeNode*> dropped = OutermostNodes(tree, nodes);
   if (dropped.empty()) return {};
   if (!copy) {
@@ -45,8 +51,12 @@ std::vector<TreeNode*> PlaceNodes(ConnectionTree& tree, const std::vector<TreeNo
     row = now->row() + 1;
     placed.push_back(now);
   }
-  // All of them share the parent: one fix-up resolves every name below it.
-  AfterMoveOrCopy(tree, placed.front());
+  if (naming == Naming::Arrivals) {
+    NameArrivals(tree, placed);
+  } else {
+    // All of them share the parent: one fix-up resolves every name below it.
+    AfterMoveOrCopy(tree, placed.front());
+  }
   return placed;
 }
 
@@ -100,13 +110,11 @@ AddResult Duplicate(ConnectionTree& tree, TreeNode* focused) {
   TreeNode* parent = focused->parent();
   if (!parent) return {};
   TreeNode* copy = tree.insert(parent, focused->row() + 1, ConnectionTree::clone(focused, tree.memory()));
-  AfterMoveOrCopy(tree, copy);
+  // The copy takes the new name; the original and its siblings keep theirs.
+  NameArrivals(tree, {copy});
   if (focused->isSeparator()) {
     tree.setName(focused, std::string(kSeparatorName));
     tree.setName(copy, std::string(kSeparatorName));
-  } else {
-    std::string name = CopyName(copy, true);
-    if (name != std::string_view(copy->name())) tree.setName(copy, std::move(name));
   }
   return {copy, copy, parent};
 }
@@ -160,7 +168,7 @@ std::vector<TreeNode*> DropNodes(ConnectionTree& tree, const std::vector<TreeNod
       row = target->row() + 1;
       break;
   }
-  return PlaceNodes(tree, nodes, parent, row, copy);
+  return PlaceNodes(tree, nodes, parent, row, copy, copy ? Naming::Arrivals : Naming::InTreeOrder);
 }
 
 std::vector<TreeNode*> PasteNodes(ConnectionTree& tree, TreeNode* target,
@@ -176,16 +184,17 @@ std::vector<TreeNode*> PasteNodes(ConnectionTree& tree, TreeNode* target,
   pasted.reserve(nodes.size());
   for (auto& n : nodes) pasted.push_back(n.get());
   tree.insertRange(parent, row, std::move(nodes));
-  AfterMoveOrCopy(tree, pasted.front());
+  NameArrivals(tree, pasted);
   return pasted;
 }
 
 std::vector<TreeNode*> MoveNodesInto(ConnectionTree& tree, const std::vector<TreeNode*>& nodes,
                                      TreeNode* target) {
   if (!target) return {};
+  // A paste of cut nodes: they arrive like pasted copies.
   if (target->isSeparator() && target->parent())
-    return PlaceNodes(tree, nodes, target->parent(), target->row() + 1, false);
-  return PlaceNodes(tree, nodes, target, 0, false);
+    return PlaceNodes(tree, nodes, target->parent(), target->row() + 1, false, Naming::Arrivals);
+  return PlaceNodes(tree, nodes, target, 0, false, Naming::Arrivals);
 }
 
 DeleteQuestion ConfirmDelete(const ConnectionTree& /*tree*/, const std::vector<TreeNode*>& selected) {
@@ -202,6 +211,7 @@ DeleteQuestion ConfirmDelete(const ConnectionTree& /*tree*/, const std::vector<T
     q.kind = DeleteQuestion::Kind::Confirmation;
     q.text = "Deleting " + std::to_string(count) +
              " connections. All descendant connections will be also deleted.\rDo you want to continue?";
+    q.defaultNo = true;
     return q;
   }
   if (count == 0) {
@@ -219,7 +229,18 @@ DeleteQuestion ConfirmDelete(const ConnectionTree& /*tree*/, const std::vector<T
   }
   q.kind = DeleteQuestion::Kind::Warning;
   q.text = text + " will be deleted.\rDo you want to continue?";
+  q.defaultNo = DeleteDefaultsToNo(selected);
   return q;
+}
+
+bool DeleteDefaultsToNo(const std::vector<TreeNode*>& selected) {
+  const TreeNode* only = nullptr;
+  for (const TreeNode* n : selected) {
+    if (!n || !n->parent()) continue;  // the top node is never deleted
+    if (only && only != n) return true;
+    only = n;
+  }
+  return only && (only->hasChildren() || !only->data().Macro.empty());
 }
 
 std::string DiscardEditsQuestion(const TreeNode* current) {
@@ -248,6 +269,9 @@ RenamePlan PlanRename(const TreeNode* node, std::string_view text) {
   if (!node->parent()) return {RenameStep::Refuse, ""};
   if (TrimTextView(text).empty()) return {RenameStep::Refuse, "Connection name cannot be empty."};
   const std::string name(node->name());
+  // The editor closed on the name it opened with (blanks around it are not
+  // stored): renaming a node to its own name changes nothing.
+  if (text == name || (text.front() != '-' && TrimTextView(text) == name)) return {RenameStep::Unchanged, ""};
   if (text.front() == '-') {
     if (node->hasChildren())
       return {RenameStep::Refuse,

@@ -31,9 +31,10 @@ AddResult AddChild(ConnectionTree& tree, TreeNode* focused, std::string_view def
 AddResult AddSibling(ConnectionTree& tree, TreeNode* focused, std::string_view defaultColors);
 // A separator line directly after `focused` (not the top node); it takes the focus.
 AddResult AddSeparatorLine(ConnectionTree& tree, TreeNode* focused, std::string_view defaultColors);
-// Copies `focused` (not the top node) with its subtree directly after it,
-// runs AfterMoveOrCopy for the copy, then names the copy CopyName(copy, true).
-// A separator's copy and original both end up named as separators.
+// Copies `focused` (not the top node) with its subtree directly after it;
+// the copy is named by NameArrivals, so a clash renames the copy, never the
+// original or another sibling. A separator's copy and original both end up
+// named as separators.
 AddResult Duplicate(ConnectionTree& tree, TreeNode* focused);
 
 // The fix-up after a node was moved, copied, dropped or pasted: levels are
@@ -64,8 +65,9 @@ bool CanDropOn(const TreeNode* target, const TreeNode* current);
 // keep their tree order; a node inside another dropped node's subtree goes
 // along with it. Refused (empty result) for the top node, for a place above
 // or below the top node (the tree keeps its single top node) and for a
-// place inside a dropped node's own subtree. Runs AfterMoveOrCopy for each
-// moved or copied node; returns them in their new order.
+// place inside a dropped node's own subtree. Moved nodes get the fix-up of
+// AfterMoveOrCopy; copies are named by NameArrivals (the nodes already there
+// keep their names). Returns the placed nodes in their new order.
 std::vector<TreeNode*> DropNodes(ConnectionTree& tree, const std::vector<TreeNode*>& nodes, TreeNode* target,
                                  DropMark mark, bool copy);
 
@@ -73,8 +75,8 @@ std::vector<TreeNode*> DropNodes(ConnectionTree& tree, const std::vector<TreeNod
 // first children of `target`, in their order; `MoveNodesInto` moves nodes
 // that were cut there instead (refused, empty, for the top node or a target
 // inside a moved node's subtree). Pasting onto a separator puts the nodes
-// directly after it. Both end with ResolveSiblingNames below the parent and
-// return the pasted nodes in their new order.
+// directly after it. Both name the pasted nodes by NameArrivals (the nodes
+// already there keep their names) and return them in their new order.
 std::vector<TreeNode*> PasteNodes(ConnectionTree& tree, TreeNode* target,
                                   std::vector<std::unique_ptr<TreeNode>> nodes);
 std::vector<TreeNode*> MoveNodesInto(ConnectionTree& tree, const std::vector<TreeNode*>& nodes,
@@ -90,8 +92,12 @@ struct DeleteQuestion {
   Kind kind = Kind::None;
   std::string text;                  // Yes/No question when kind != None
   bool deleteWithoutAsking = false;  // the answer when kind == None
+  bool defaultNo = false;            // No is the default button (DeleteDefaultsToNo)
 };
 DeleteQuestion ConfirmDelete(const ConnectionTree& tree, const std::vector<TreeNode*>& selected);
+// A delete of more than one node, or of a connection with a macro, asks with
+// No as the default button: Enter alone must not lose that much.
+bool DeleteDefaultsToNo(const std::vector<TreeNode*>& selected);
 // Asked instead when the pages hold unapplied edits (warning, Yes/No).
 std::string DiscardEditsQuestion(const TreeNode* current);
 // Deletes the nodes with their subtrees; returns how many nodes went.
@@ -100,6 +106,7 @@ int DeleteNodes(ConnectionTree& tree, const std::vector<TreeNode*>& selected);
 // In-place naming: PlanRename decides, the caller shows the message or asks
 // the question, then calls ConvertToSeparator or ApplyName.
 enum class RenameStep {
+  Unchanged,   // the text names the node as it is already named: nothing to do
   Refuse,      // warning `message` (none for the top node); nothing changes, pages not reloaded
   Reject,      // warning `message`; the name stays; pages reloaded, document marked modified
   AskConvert,  // warning Yes/No `message`; on Yes ConvertToSeparator

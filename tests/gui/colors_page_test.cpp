@@ -18,6 +18,7 @@
 #include "macro_page.h"
 #include "platform/settings_names.h"
 #include "properties/color_set.h"
+#include "tree_model.h"
 #include "window_fixture_qt.h"
 
 using namespace varnok;
@@ -231,6 +232,28 @@ class ColorsPageTest : public QObject {
     QVERIFY(inEditor->isEnabled() && sameBackground->isEnabled());
     QVERIFY(!Child<QLabel>(w, "TS3Panel")->isVisible());
     QCOMPARE(Child<QLabel>(w, "lRed")->text(), QStringLiteral("R: 1"));
+  }
+
+  // With colour support off the Colors page says so, whatever is selected;
+  // switched on again it tells what is selected.
+  void disabledColourSupportWinsOverTheSelectionCaption() {
+    MainWindow& w = open();
+    auto* cover = Child<QLabel>(w, "TS3Panel");
+    auto* noColors = Child<QCheckBox>(w, "cbNoColors");
+    Focus(w, w.tree().top());
+    QCOMPARE(cover->text(), QStringLiteral("No connection selected"));
+    QTest::mouseClick(noColors, Qt::LeftButton);
+    QCOMPARE(cover->text(), QStringLiteral("Color support is disabled"));
+    Focus(w, plain);
+    w.treeView().selectionModel()->select(w.treeModel().indexOf(custom),
+                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    w.RefreshCommands();
+    QCOMPARE(Child<QLabel>(w, "TS1Panel")->text(), QStringLiteral("Multiple items selected"));
+    QCOMPARE(cover->text(), QStringLiteral("Color support is disabled"));
+    Focus(w, w.tree().top());
+    QCOMPARE(cover->text(), QStringLiteral("Color support is disabled"));
+    QTest::mouseClick(noColors, Qt::LeftButton);
+    QCOMPARE(cover->text(), QStringLiteral("No connection selected"));
   }
 
   // "Connection colors in Macro editor": the stored Normal colours, no

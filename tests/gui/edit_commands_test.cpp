@@ -83,8 +83,9 @@ class EditCommandsTest : public QObject {
     focusNode(w, lab);
     const std::string saved = WriteConfiguration(w.tree());
     trigger(w, "BtnPaste");
+    // The pasted copy takes the new name; lab's own router keeps its name.
     QCOMPARE(outline(w),
-             std::string("site\n  router\n    switch\nlab\n  router\n    switch\n  Copy of router\n"));
+             std::string("site\n  router\n    switch\nlab\n  Copy of router\n    switch\n  router\n"));
     QVERIFY(w.isDocumentModified());
     QVERIFY(w.treeView().isExpanded(w.treeModel().indexOf(lab)));
     QCOMPARE(w.focusedNode(), lab);
@@ -121,6 +122,43 @@ class EditCommandsTest : public QObject {
     focusNode(w, top->child(0));
     trigger(w, "MnPaste");
     QCOMPARE(outline(w), std::string("b\n  a\n    a1\nc\n  a\n    a1\n"));
+    w.UpdateCaption(false);
+  }
+
+  // Applying a node that is cut ends the cut, and so does naming it in
+  // place: its picture is plain again and a paste copies it, leaving it
+  // where it is.
+  void applyOrNamingEndsTheCutOfTheNode() {
+    MainWindow& w = open({"1:a:m", "1:b:", "1:c:"});
+    TreeNode* top = w.tree().top();
+    TreeNode* a = top->child(0);
+    const qint64 plain = picture(w, a);
+    focusNode(w, a);
+    trigger(w, "BtnCut");
+    QVERIFY(picture(w, a) != plain);
+    w.RefreshCommands();
+    auto* editor = Child<QsciScintilla>(w, "Memo1");
+    editor->setFocus();
+    QTest::keyClicks(editor, QStringLiteral("x"));
+    trigger(w, "BtnApply");
+    QCOMPARE(picture(w, a), plain);
+    focusNode(w, top->child(1));
+    trigger(w, "BtnPaste");
+    QCOMPARE(outline(w), std::string("a\nb\n  a\nc\n"));
+    QCOMPARE(top->child(0), a);
+
+    TreeNode* c = top->child(2);
+    const qint64 plainC = picture(w, c);
+    focusNode(w, c);
+    trigger(w, "BtnCut");
+    QTest::keyClick(&w.treeView(), Qt::Key_F2);
+    auto* name = w.treeView().findChild<QLineEdit*>(QStringLiteral("VTEditor"));
+    QVERIFY(name);
+    QTest::keyClick(name, Qt::Key_Escape);
+    QCOMPARE(picture(w, c), plainC);
+    focusNode(w, top->child(0));
+    trigger(w, "BtnPaste");
+    QCOMPARE(outline(w), std::string("a\n  c\nb\n  a\nc\n"));
     w.UpdateCaption(false);
   }
 

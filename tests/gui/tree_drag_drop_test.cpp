@@ -140,6 +140,9 @@ class TreeDragDropTest : public QObject {
     w.RefreshCommands();
     w.findChild<QAction*>(QStringLiteral("MnUndoTreeChange"))->trigger();
     QCOMPARE(WriteConfiguration(w.tree()), before);
+    // Dropped above the namesake, the copy is still the one renamed.
+    QVERIFY(drag(w, {top->child(0)->child(0)}, top->child(1)->child(0), DropMark::Above, /*ctrl=*/true));
+    QCOMPARE(outline(w), std::string("a\n  x\nb\n  Copy of x\n  x\n"));
     w.UpdateCaption(false);
   }
 

@@ -12,7 +12,9 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include "command_table.h"
 #include "common/stored_text.h"
+#include "model/tree_history.h"
 #include "tree_model.h"
 #include "window_fixture_qt.h"
 
@@ -36,7 +38,8 @@ class TreeEditingTest : public QObject {
     a->trigger();
   }
   TreeNode* top(MainWindow& w) { return w.tree().top(); }
-  // F2 on the node, the text typed over the name, then Enter (or Esc).
+  // F2 on the node, the text typed over the name, then Enter (or Esc, or
+  // Key_unknown: a click elsewhere).
   void nameInPlace(MainWindow& w, TreeNode* node, const QString& text, Qt::Key end = Qt::Key_Return) {
     w.treeView().setFocus();
     w.selectNode(node);
@@ -46,7 +49,10 @@ class TreeEditingTest : public QObject {
     editor->selectAll();
     QTest::keyClicks(editor, text);
     QPointer<QLineEdit> open(editor);
-    QTest::keyClick(editor, end);
+    if (end == Qt::Key_unknown)
+      QTest::mouseClick(Child<QsciScintilla>(w, "Memo1")->viewport(), Qt::LeftButton);  // elsewhere
+    else
+      QTest::keyClick(editor, end);
     // The name is applied once the editor has gone (on a busy machine that takes a while).
     QTRY_VERIFY(!open || !open->isVisible());
     QTest::qWait(50);
@@ -78,14 +84,64 @@ class TreeEditingTest : public QObject {
     QCOMPARE(w.focusedNode(), top(w)->child(1));
   }
 
-  void duplicateNamesTheCopy() {
-    MainWindow& w = open({"1:alpha:login", "2:inner:x"});
+  // The copy takes the new name; the user's own "Copy of alpha" keeps its name.
+  void duplicateNamesOnlyTheCopy() {
+    MainWindow& w = open({"1:alpha:login", "2:inner:x", "1:Copy of alpha:"});
     run(w, top(w)->child(0), "MnDuplicate");
-    QCOMPARE(top(w)->childCount(), 2);
+    QCOMPARE(top(w)->childCount(), 3);
     TreeNode* copy = top(w)->child(1);
-    QCOMPARE(std::string(copy->name()), std::string("Copy of alpha"));
+    QCOMPARE(std::string(copy->name()), std::string("Copy (2) of alpha"));
+    QCOMPARE(std::string(top(w)->child(2)->name()), std::string("Copy of alpha"));
     QCOMPARE(copy->childCount(), 1);
     QCOMPARE(w.focusedNode(), copy);
+  }
+
+  // A tool tip that names a key names one that runs the same command: the
+  // key is bound to the command's own button or menu item and to nothing else.
+  void toolTipsNameTheKeysThatRunTheirCommands() {
+    MainWindow& w = open({"1:a:"});
+    int named = 0;
+    for (const CommandSpec& spec : CommandTable()) {
+      const QString hint = QString::fromLatin1(spec.hint ? spec.hint : "");
+      const qsizetype open = hint.lastIndexOf(QLatin1Char('('));
+      if (open < 0 || !hint.endsWith(QLatin1Char(')'))) continue;
+      // "Ctrl-F8" and "Ctrl+Delete" as the key sequence they mean.
+      QString keys = hint.mid(open + 1, hint.size() - open - 2);
+      keys.replace(QLatin1Char('-'), QLatin1Char('+'))
+          .replace(QStringLiteral("Delete"), QStringLiteral("Del"));
+      const QKeySequence key(keys);
+      QVERIFY2(key.count() == 1 && key[0].key() != Qt::Key_unknown, qPrintable(hint));
+      const QStringList own{QString::fromLatin1(spec.buttonName), QString::fromLatin1(spec.menuName),
+                            QString::fromLatin1(spec.contextName ? spec.contextName : "")};
+      bool answered = false;
+      for (QAction* action : w.findChildren<QAction*>()) {
+        if (!action->shortcuts().contains(key)) continue;
+        QVERIFY2(own.contains(action->objectName()),
+                 qPrintable(hint + QStringLiteral(": the key runs ") + action->objectName()));
+        // Context menu items answer keys only while the menu is open.
+        answered = answered || action->objectName() != own[2];
+      }
+      QVERIFY2(answered, qPrintable(hint + QStringLiteral(": no command answers the key")));
+      ++named;
+    }
+    QCOMPARE(named, 17);
+  }
+
+  // The keys of the Move tool tips, pressed in the tree.
+  void moveKeysMoveTheFocusedNode() {
+    MainWindow& w = open({"1:a:", "1:b:", "1:c:"});
+    TreeNode* b = top(w)->child(1);
+    w.treeView().setFocus();
+    w.selectNode(b);
+    w.RefreshCommands();
+    QTest::keyClick(&w.treeView(), Qt::Key_U, Qt::ControlModifier);
+    QCOMPARE(top(w)->child(0), b);
+    w.RefreshCommands();
+    QTest::keyClick(&w.treeView(), Qt::Key_D, Qt::ControlModifier);
+    w.RefreshCommands();
+    QTest::keyClick(&w.treeView(), Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(top(w)->child(2), b);
+    w.UpdateCaption(false);
   }
 
   void moveUpAndDown() {
@@ -107,20 +163,64 @@ class TreeEditingTest : public QObject {
     run(w, top(w)->child(0), "BtnDelete");
     QCOMPARE(top(w)->childCount(), 2);
     QCOMPARE(w.focusedNode(), top(w));
-    // With a macro: a warning; No keeps it.
+    // With a macro: a warning that defaults to No; No keeps it.
     f->prompter.expect(
         PromptKind::Warning, PromptButtons::YesNo,
         "Connection 'with macro' with associated data will be deleted.\rDo you want to continue?",
         PromptAnswer::No);
     run(w, top(w)->child(0), "BtnDelete");
     QCOMPARE(top(w)->childCount(), 2);
+    QCOMPARE(f->prompter.asked().back().defaultButton, PromptAnswer::No);
     f->prompter.expect(PromptKind::Warning, PromptButtons::YesNo,
                        "Connection 'parent' with all descendants \rand associated data will be deleted.\r"
                        "Do you want to continue?",
                        PromptAnswer::Yes);
     run(w, top(w)->child(1), "MnDelete");
+    QCOMPARE(f->prompter.asked().back().defaultButton, PromptAnswer::No);
     QCOMPARE(top(w)->childCount(), 1);
     QCOMPARE(w.tree().count(), 2);
+  }
+
+  // Enter alone does not delete much: No is the default for several nodes
+  // and for a connection with a macro, also when unapplied edits are
+  // discarded; a lone connection with only a popup text defaults to Yes.
+  void deleteQuestionsDefaultToNoWhenMuchIsLost() {
+    MainWindow& w = open({"1:a:", "1:b:", "1:c:ls"});
+    w.tree().edit(top(w)->child(0), [](rVTNodeData& d) { d.PopupText = "note"; });
+    const QString confirm = QStringLiteral(
+        "Connection 'a' with associated data will be deleted.\r"
+        "Do you want to continue?");
+    f->prompter.expect(PromptKind::Warning, PromptButtons::YesNo, confirm.toStdString(), PromptAnswer::No);
+    run(w, top(w)->child(0), "BtnDelete");
+    QCOMPARE(f->prompter.asked().back().defaultButton, PromptAnswer::Yes);
+
+    // Two connections.
+    w.treeView().setFocus();
+    w.selectNode(top(w)->child(0));
+    w.treeView().selectionModel()->select(w.treeModel().indexOf(top(w)->child(1)),
+                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    w.RefreshCommands();
+    f->prompter.expect(PromptKind::Confirmation, PromptButtons::YesNo,
+                       "Deleting 2 connections. All descendant connections will be also deleted.\r"
+                       "Do you want to continue?",
+                       PromptAnswer::No);
+    QVERIFY(test::Trigger(w, "BtnDelete"));
+    QCOMPARE(f->prompter.asked().back().defaultButton, PromptAnswer::No);
+
+    // Unapplied edits on the connection with a macro.
+    TreeNode* c = top(w)->child(2);
+    w.treeView().setFocus();
+    w.selectNode(c);
+    w.RefreshCommands();
+    auto* editor = Child<QsciScintilla>(w, "Memo1");
+    editor->setFocus();
+    QTest::keyClicks(editor, QStringLiteral("z"));
+    f->prompter.expect(PromptKind::Warning, PromptButtons::YesNo,
+                       "Do you want to discard all data assosiated with 'c' ?", PromptAnswer::No);
+    run(w, c, "BtnDelete");
+    QCOMPARE(f->prompter.asked().back().defaultButton, PromptAnswer::No);
+    QCOMPARE(top(w)->childCount(), 3);
+    w.SetConnectionModified(false);
   }
 
   void namingInPlaceFollowsTheNameRules() {
@@ -138,10 +238,13 @@ class TreeEditingTest : public QObject {
                        PromptAnswer::OK);
     nameInPlace(w, alpha, QStringLiteral("   "));
     QCOMPARE(std::string(alpha->name()), std::string("router"));
-    f->prompter.expect(PromptKind::Warning, PromptButtons::OK,
-                       "Connection name has to be unique among its sibling connections.", PromptAnswer::OK);
-    nameInPlace(w, alpha, QStringLiteral("beta"));
-    QCOMPARE(std::string(alpha->name()), std::string("router"));
+    // Compared as it would be stored, trimmed.
+    for (const QString& taken : {QStringLiteral("beta"), QStringLiteral(" beta"), QStringLiteral("beta  ")}) {
+      f->prompter.expect(PromptKind::Warning, PromptButtons::OK,
+                         "Connection name has to be unique among its sibling connections.", PromptAnswer::OK);
+      nameInPlace(w, alpha, taken);
+      QCOMPARE(std::string(alpha->name()), std::string("router"));
+    }
 
     f->prompter.expect(
         PromptKind::Warning, PromptButtons::OK,
@@ -158,6 +261,35 @@ class TreeEditingTest : public QObject {
     QVERIFY(alpha->isSeparator());
     QVERIFY(alpha->data().Macro.empty());
     w.UpdateCaption(false);
+  }
+
+  // Closing the name editor on the name it opened with changes nothing: no
+  // change mark, and a separator left as it is asks nothing.
+  void unchangedNameChangesNothing() {
+    MainWindow& w = open({"1:alpha:", "1:-"});
+    TreeNode* alpha = top(w)->child(0);
+    // A click on the focused node opens the editor; Enter closes it.
+    w.treeView().setFocus();
+    w.selectNode(alpha);
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    const QPoint centre = w.treeView().visualRect(w.treeModel().indexOf(alpha)).center();
+    QTest::mouseClick(w.treeView().viewport(), Qt::LeftButton, {}, centre);
+    QLineEdit* editor = nullptr;
+    QTRY_VERIFY((editor = w.treeView().findChild<QLineEdit*>(QStringLiteral("VTEditor"))) &&
+                editor->isVisible());
+    QCOMPARE(editor->text(), QStringLiteral("alpha"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_VERIFY(!editor->isVisible());
+    QTest::qWait(50);
+    QVERIFY(!w.isDocumentModified());
+
+    // Ended by a click elsewhere, with blanks that the name would lose.
+    nameInPlace(w, alpha, QStringLiteral(" alpha "), Qt::Key_unknown);
+    QVERIFY(!w.isDocumentModified());
+
+    nameInPlace(w, top(w)->child(1), QString::fromLatin1(kSeparatorName.data(), kSeparatorName.size()));
+    QVERIFY(!w.isDocumentModified());
+    QVERIFY(!w.document().history().canUndo());
   }
 
   // Collapsing a branch focuses and selects the collapsed node.

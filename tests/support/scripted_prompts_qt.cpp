@@ -13,7 +13,19 @@ void ScriptedPrompter::expect(app::PromptKind kind, app::PromptButtons buttons, 
 
 app::PromptAnswer ScriptedPrompter::ask(app::PromptKind kind, app::PromptButtons buttons,
                                         const std::string& text) {
-  asked_.push_back({kind, buttons, text});
+  return answer({kind, buttons, text, app::FirstButton(buttons)});
+}
+
+app::PromptAnswer ScriptedPrompter::askWithDefault(app::PromptKind kind, app::PromptButtons buttons,
+                                                   const std::string& text, app::PromptAnswer defaultButton) {
+  return answer({kind, buttons, text, app::DefaultButton(buttons, defaultButton)});
+}
+
+app::PromptAnswer ScriptedPrompter::answer(AskedPrompt asked) {
+  asked_.push_back(asked);
+  const app::PromptKind kind = asked.kind;
+  const app::PromptButtons buttons = asked.buttons;
+  const std::string& text = asked.text;
   if (script_.empty()) {
     failures_.push_back("unexpected prompt " + Describe(kind, buttons, text));
     return buttons == app::PromptButtons::OK ? app::PromptAnswer::OK : app::PromptAnswer::Cancel;

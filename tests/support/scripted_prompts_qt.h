@@ -15,15 +15,20 @@ struct AskedPrompt {
   app::PromptKind kind;
   app::PromptButtons buttons;
   std::string text;
+  // The button Enter would have chosen (the first one unless the question named another).
+  app::PromptAnswer defaultButton = app::PromptAnswer::OK;
 };
 
 class ScriptedPrompter : public app::Prompter {
  public:
   void expect(app::PromptKind kind, app::PromptButtons buttons, std::string text, app::PromptAnswer answer);
   app::PromptAnswer ask(app::PromptKind kind, app::PromptButtons buttons, const std::string& text) override;
+  app::PromptAnswer askWithDefault(app::PromptKind kind, app::PromptButtons buttons, const std::string& text,
+                                   app::PromptAnswer defaultButton) override;
 
   // Empty when every prompt was expected and every answer used.
   std::string problems() const;
+  // Every prompt asked so far, in order, with its default button.
   const std::vector<AskedPrompt>& asked() const { return asked_; }
   void reset();
 
@@ -32,6 +37,7 @@ class ScriptedPrompter : public app::Prompter {
     AskedPrompt prompt;
     app::PromptAnswer answer;
   };
+  app::PromptAnswer answer(AskedPrompt asked);
   std::deque<Expected> script_;
   std::vector<AskedPrompt> asked_;
   std::vector<std::string> failures_;

@@ -182,6 +182,42 @@ TEST(Naming, CheckConnectionNameRefusesAmpersandAndSiblingDuplicates) {
   EXPECT_TRUE(CheckConnectionName("c", a).ok) << "only siblings count";
   EXPECT_TRUE(CheckConnectionName("a", a).ok) << "the node itself does not count";
   EXPECT_TRUE(CheckConnectionName("B", a).ok) << "case-sensitive";
+  EXPECT_FALSE(CheckConnectionName(" b", a).ok) << "compared as stored, trimmed";
+  EXPECT_FALSE(CheckConnectionName("b\t ", a).ok);
+  EXPECT_TRUE(CheckConnectionName(" a ", a).ok);
+}
+
+// Arrivals take the new names wherever they stand; the nodes that were there
+// keep theirs, now and in later passes over the list.
+TEST(Naming, ArrivalsYieldToTheNodesThatWereThere) {
+  ConnectionTree tree;
+  TreeNode* router = Add(tree, tree.top(), "router");
+  Add(tree, tree.top(), "Serv");
+  Add(tree, tree.top(), "Copy of x");
+  ResolveSiblingNames(tree, tree.top());
+  // Pasted as the first children: two namesakes of router, one whose name
+  // contains "Serv", one that clashes with nothing, and one whose own
+  // subtree holds twins.
+  std::vector<TreeNode*> arrived;
+  for (const char* name : {"router", "Server", "router", "x"})
+    arrived.push_back(tree.insert(tree.top(), static_cast<int>(arrived.size()),
+                                  ConnectionTree::newNode(rVTNodeData{.Name = name})));
+  Add(tree, arrived[1], "port");
+  Add(tree, arrived[1], "port");
+  EXPECT_EQ(NameArrivals(tree, arrived), 4);
+  EXPECT_EQ(test::Outline(tree),
+            "Copy of router\nServer\n  port\n  Copy of port\nCopy (2) of router\nCopy (2) of x\n"
+            "router\nServ\nCopy of x\n");
+  // A later move in the list checks the moved node, not the old ones against
+  // the arrivals ("router" lies inside "Copy of router" before it).
+  EXPECT_EQ(ResolveSiblingNames(tree, tree.top()), 0);
+  tree.move(router, tree.top(), 0);
+  EXPECT_EQ(ResolveSiblingNames(tree, tree.top()), 0);
+  EXPECT_EQ(router->name(), "router");
+  // Separators keep their name.
+  TreeNode* line = tree.insert(tree.top(), 0, ConnectionTree::newNode(rVTNodeData{.Name = "-"}));
+  TreeNode* line2 = tree.insert(tree.top(), 1, ConnectionTree::newNode(rVTNodeData{.Name = "-"}));
+  EXPECT_EQ(NameArrivals(tree, {line, line2}), 0);
 }
 
 TEST(Naming, AgreesWithThePlainDefinitionsOnRandomTrees) {

@@ -176,14 +176,14 @@ TEST(Paste, GoesFirstResolvesNamesAndCutNodesMove) {
   ASSERT_TRUE(copies);
   std::vector<TreeNode*> pasted = PasteNodes(tree, a, std::move(*copies));
   ASSERT_EQ(pasted.size(), 1U);
-  EXPECT_EQ(Outline(tree), "a\n  x\n  Copy of x\ny\n  x\n-\n")
-      << "the pasted node goes first; the later namesake is renamed";
+  EXPECT_EQ(Outline(tree), "a\n  Copy of x\n  x\ny\n  x\n-\n")
+      << "the pasted node goes first and takes the new name; the namesake keeps its own";
 
   EXPECT_TRUE(MoveNodesInto(tree, {a}, pasted[0]).empty()) << "into its own subtree";
   std::vector<TreeNode*> moved = MoveNodesInto(tree, {y->child(0), a}, y);
   ASSERT_EQ(moved.size(), 2U);
   EXPECT_EQ(moved[0], a) << "tree order, the top of the cut first";
-  EXPECT_EQ(Outline(tree), "y\n  a\n    x\n    Copy of x\n  x\n-\n");
+  EXPECT_EQ(Outline(tree), "y\n  a\n    Copy of x\n    x\n  x\n-\n");
 
   MoveNodesInto(tree, {a}, sep);
   EXPECT_EQ(tree.top()->child(2), a) << "onto a separator: after it";

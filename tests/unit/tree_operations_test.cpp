@@ -48,14 +48,15 @@ TEST(TreeOperations, AddChildGoesFirstAndTakesColoursFromTheRightPlace) {
   EXPECT_EQ(CheckInvariants(tree), "");
 }
 
-TEST(TreeOperations, DuplicateNamesTheCopyInTwoSteps) {
+TEST(TreeOperations, DuplicateRenamesOnlyTheCopy) {
   ConnectionTree tree;
   TreeNode* server = Add(tree, tree.top(), "Server");
   Add(tree, server, "child");
   Add(tree, tree.top(), "Copy of Server");
   AddResult r = Duplicate(tree, server);
   EXPECT_EQ(r.focus, r.added);
-  EXPECT_EQ(Outline(tree), "Server\n  child\nCopy (2) of Copy of Server\n  child\nCopy of Copy of Server\n");
+  EXPECT_EQ(Outline(tree), "Server\n  child\nCopy (2) of Server\n  child\nCopy of Server\n")
+      << "the sibling after the copy keeps its name";
 
   ConnectionTree plain;
   TreeNode* s = Add(plain, plain.top(), "Server");
@@ -98,6 +99,18 @@ TEST(TreeOperations, ConfirmDeleteAsksOnlyWhenSomethingIsLost) {
       q.text,
       "Deleting 2 connections. All descendant connections will be also deleted.\rDo you want to continue?");
   EXPECT_EQ(DiscardEditsQuestion(withMacro), "Do you want to discard all data assosiated with 'mac' ?");
+
+  // No is the default answer once more than one node or a macro would go.
+  EXPECT_FALSE(ConfirmDelete(tree, {bare}).defaultNo);
+  EXPECT_FALSE(ConfirmDelete(tree, {withMacro}).defaultNo) << "popup text only";
+  EXPECT_TRUE(ConfirmDelete(tree, {withMacro, sep}).defaultNo) << "two nodes";
+  EXPECT_TRUE(ConfirmDelete(tree, {parent}).defaultNo) << "a branch";
+  EXPECT_TRUE(ConfirmDelete(tree, {parent, sep, bare}).defaultNo);
+  tree.edit(bare, [](rVTNodeData& d) { d.Macro = "ls"; });
+  EXPECT_TRUE(DeleteDefaultsToNo({bare, tree.top()})) << "a macro; the top node is never deleted";
+  EXPECT_FALSE(DeleteDefaultsToNo({sep}));
+  EXPECT_FALSE(DeleteDefaultsToNo({tree.top()}));
+  tree.edit(bare, [](rVTNodeData& d) { d.Macro.clear(); });
 
   EXPECT_EQ(DeleteNodes(tree, {parent->child(0), tree.top(), parent, sep}), 3);
   EXPECT_EQ(Outline(tree), "bare\nmac\n");
@@ -174,6 +187,9 @@ TEST(TreeOperations, RenamingAndConversionBetweenConnectionAndSeparator) {
   });
 
   EXPECT_EQ(PlanRename(tree.top(), "x").step, RenameStep::Refuse);
+  EXPECT_EQ(PlanRename(dev, "dev").step, RenameStep::Unchanged);
+  EXPECT_EQ(PlanRename(dev, " dev\t").step, RenameStep::Unchanged) << "stored trimmed: the same name";
+  EXPECT_EQ(PlanRename(jump, "jump").step, RenameStep::Unchanged) << "children do not matter";
   RenamePlan p = PlanRename(dev, " \t ");
   EXPECT_EQ(p.step, RenameStep::Refuse);
   EXPECT_EQ(p.message, "Connection name cannot be empty.");
@@ -194,6 +210,8 @@ TEST(TreeOperations, RenamingAndConversionBetweenConnectionAndSeparator) {
 
   ConvertToSeparator(tree, dev);
   EXPECT_EQ(dev->data(), (rVTNodeData{.Name = std::pmr::string(kSeparatorName), .NodeType = 3, .Level = 2}));
+  EXPECT_EQ(PlanRename(dev, std::string(kSeparatorName)).step, RenameStep::Unchanged)
+      << "a separator left as it is asks nothing";
 
   ASSERT_EQ(PlanRename(dev, "  dev2 ").step, RenameStep::Rename);
   ApplyName(tree, dev, "  dev2 ", kDefault);
