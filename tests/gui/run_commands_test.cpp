@@ -320,6 +320,7 @@ class RunCommandsTest : public QObject {
       calls.push_back(own == static_cast<int>(QCoreApplication::applicationPid()) ? "minimize" : "minimize?");
       return true;
     };
+    services.desktop.shown = [&](const std::vector<int>& pids) { return static_cast<int>(pids.size()); };
     services.desktop.tile = [&](const std::vector<int>& pids) {
       calls.push_back("tile");
       tiled = pids;
