@@ -231,7 +231,7 @@ class RunCommandsTest : public QObject {
     QVERIFY(preview && preview->isVisible());
     QCOMPARE(preview->windowTitle(), QStringLiteral("Preview \u2013 Site/Lab/router1"));
     auto* note = Child<QLabel>(w, "PreviewNote");
-    QVERIFY(!note->isVisible());
+    QVERIFY(note && !note->isVisible());
 
     w.treeView().selectionModel()->select(w.treeModel().indexOf(w.tree().top()->child(0)->child(1)),
                                           QItemSelectionModel::Select);
