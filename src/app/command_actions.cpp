@@ -2,13 +2,16 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QCoreApplication>
 #include <QFile>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QProxyStyle>
+#include <QStatusTipEvent>
 #include <QSvgRenderer>
 #include <QToolBar>
 #include <QToolButton>
@@ -20,6 +23,9 @@ namespace varnok::app {
 namespace {
 
 QString Latin1(const char* text) { return QString::fromLatin1(text); }
+
+// How long the reason of a greyed command's key stays in the status bar.
+constexpr int kReasonShownMs = 5000;
 
 // The rows placed somewhere, by ascending slot.
 std::vector<const CommandSpec*> Placed(std::uint8_t CommandSpec::*slot, bool (*keep)(const CommandSpec&)) {
@@ -98,6 +104,13 @@ CommandActions::CommandActions(QMainWindow& window) : QObject(&window), window_(
   buildToolBar();
   buildMenus();
   buildContextMenu();
+  clearReason_.setSingleShot(true);
+  clearReason_.setInterval(kReasonShownMs);
+  connect(&clearReason_, &QTimer::timeout, this, [this] {
+    QStatusTipEvent none{QString()};
+    QCoreApplication::sendEvent(&window_, &none);
+  });
+  window_.installEventFilter(this);
 }
 
 void CommandActions::buildToolBar() {
@@ -222,7 +235,12 @@ void CommandActions::applyTo(QAction* action, Command id, bool enabled, const ch
 void CommandActions::applyButtons(const CommandStates& states) {
   buttons_ = states;
   for (const CommandSpec& spec : CommandTable()) {
-    if (QAction* action = button(spec.id)) applyTo(action, spec.id, states[spec.id], states.reason(spec.id));
+    if (QAction* action = button(spec.id)) {
+      applyTo(action, spec.id, states[spec.id], states.reason(spec.id));
+      // A greyed button's tool tip says why under its caption.
+      const QString hint = Latin1(spec.hint);
+      action->setToolTip(action->isEnabled() ? hint : hint + QLatin1Char('\n') + action->statusTip());
+    }
     if (QAbstractButton* page = pageButtons_[index(spec.id)]) {
       page->setEnabled(states[spec.id] && handled_[spec.id]);
       page->setStatusTip(QString::fromLatin1(states[spec.id] ? "" : states.reason(spec.id)));
@@ -249,6 +267,26 @@ void CommandActions::applyAll(const CommandSnapshot& snapshot) {
   applyButtons(ButtonStates(snapshot));
   applyMenus(MenuStates(snapshot, buttons_));
   applyContext(ContextStates(snapshot, buttons_));
+}
+
+bool CommandActions::eventFilter(QObject* watched, QEvent* event) {
+  // A key that reaches the window unused may be a greyed command's shortcut.
+  if (watched == &window_ && event->type() == QEvent::KeyPress)
+    tellWhyGreyed(QKeySequence(static_cast<QKeyEvent*>(event)->keyCombination()));
+  return false;
+}
+
+void CommandActions::tellWhyGreyed(const QKeySequence& pressed) {
+  for (const CommandSpec& spec : CommandTable())
+    for (QAction* action : {menuItem(spec.id), button(spec.id)}) {
+      if (!action || action->isEnabled() || action->shortcut() != pressed || action->statusTip().isEmpty())
+        continue;
+      // The same path as a greyed item under the mouse: the status tip.
+      QStatusTipEvent tip(action->statusTip());
+      QCoreApplication::sendEvent(&window_, &tip);
+      clearReason_.start();
+      return;
+    }
 }
 
 void CommandActions::refreshMenus() {

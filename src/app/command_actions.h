@@ -7,6 +7,7 @@
 // Handlers are registered here, and this is the one place where a command
 // without a handler is kept disabled, whatever its rule says.
 #include <QObject>
+#include <QTimer>
 #include <array>
 #include <functional>
 
@@ -16,6 +17,7 @@
 
 class QAbstractButton;
 class QAction;
+class QKeySequence;
 class QMainWindow;
 class QMenu;
 class QToolBar;
@@ -57,6 +59,9 @@ class CommandActions : public QObject {
   QMenu* contextMenu() const { return contextMenu_; }
   QToolBar* toolBar() const { return toolBar_; }
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   static std::size_t index(Command id) { return static_cast<std::size_t>(id); }
   void buildToolBar();
@@ -68,6 +73,9 @@ class CommandActions : public QObject {
   void applyTo(QAction* action, Command id, bool enabled, const char* reason) const;
   void applyContext(const ContextMenuStates& states);
   void refreshMenus();
+  // The shortcut of a greyed command was pressed: its reason goes to the
+  // status bar for a few seconds.
+  void tellWhyGreyed(const QKeySequence& pressed);
 
   QMainWindow& window_;
   QToolBar* toolBar_ = nullptr;
@@ -83,6 +91,7 @@ class CommandActions : public QObject {
   CommandFlags handled_;
   CommandStates buttons_;
   std::function<CommandSnapshot()> snapshot_;
+  QTimer clearReason_;
 };
 
 }  // namespace varnok::app

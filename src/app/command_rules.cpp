@@ -62,7 +62,7 @@ const char* RunBranchRule(const CommandSnapshot& s, const CommandStates& on) {
 const char* RunToCursorRule(const CommandSnapshot& s, const CommandStates& on) {
   return FirstFailing({{on[Command::Run], on.reason(Command::Run)},
                        {s.activePage == PageKind::Macro, "Open the Macro page"},
-                       {s.macroHasSelection, "Select the lines to run in the macro"}});
+                       {s.macroHasSelection, "Select the lines to run"}});
 }
 
 const char* SelectAllReason(const CommandSnapshot& s) {

@@ -80,10 +80,15 @@ bool MacroPage::startLogging() const { return loggingBox_->isChecked(); }
 void MacroPage::selectToCaretLine() {
   int line = 0, index = 0;
   macroEditor_->getCursorPosition(&line, &index);
-  if (line + 1 >= macroEditor_->lines())
+  if (line + 1 >= macroEditor_->lines()) {
     macroEditor_->selectAll(true);
-  else
-    macroEditor_->setSelection(0, 0, line + 1, 0);
+    return;
+  }
+  // The selection ends before the line break, so the caret stays on the
+  // line it was on: running "to cursor" again runs the same lines.
+  const long lineEnd = macroEditor_->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION,
+                                                   static_cast<unsigned long>(line));
+  macroEditor_->SendScintilla(QsciScintillaBase::SCI_SETSEL, 0UL, lineEnd);
 }
 
 bool MacroPage::hasSelection() const { return macroEditor_->hasSelectedText(); }

@@ -30,8 +30,9 @@ class MacroPage : public ConnectionPage {
   bool hasSelection() const;
   // "Start logging when connection established" as it stands.
   bool startLogging() const;
-  // Selects from the start of the text through the end of the caret's line
-  // (its line break included); the whole text with the caret on the last line.
+  // Selects from the start of the text through the end of the caret's line,
+  // the caret staying on that line; the whole text with the caret on the
+  // last line.
   void selectToCaretLine();
 
   void coverWithLogging(const QString& caption);

@@ -39,9 +39,11 @@ void MainWindow::importHandedOverFile(const std::string& path) { transfers_->imp
 
 void MainWindow::showPreview() {
   if (!preview_) {
-    preview_ = new PreviewWindow([this] { return runs_->previewText(); }, editorPointSize(), this);
-    // It follows the focused connection and the editor's unapplied text.
+    preview_ = new PreviewWindow([this] { return runs_->preview(); }, editorPointSize(), this);
+    // It follows the focused connection, the selection and the editor's unapplied text.
     connect(treeView_->selectionModel(), &QItemSelectionModel::currentChanged, preview_,
+            &PreviewWindow::refresh);
+    connect(treeView_->selectionModel(), &QItemSelectionModel::selectionChanged, preview_,
             &PreviewWindow::refresh);
     connect(pages_, &ConnectionPages::edited, preview_, &PreviewWindow::refresh);
   }

@@ -22,6 +22,9 @@ namespace varnok::app {
 namespace {
 
 constexpr int kMaxTempFiles = 128;
+// How long at least the started emulators' windows are waited for after the
+// last start's wait; a longer start interval waits as long as the interval.
+constexpr int kLeastTileWatchMs = 10000;
 
 }  // namespace
 
@@ -32,7 +35,8 @@ MultiRun::MultiRun(Parts parts, Prompter& prompter, std::string programDir, run:
       prompter_(prompter),
       programDir_(std::move(programDir)),
       numbering_(numbering),
-      intervalMs_(std::move(intervalMs)) {
+      intervalMs_(std::move(intervalMs)),
+      tiles_(parts_.desktop) {
   timer_.setSingleShot(true);
   connect(&timer_, &QTimer::timeout, this, &MultiRun::startNext);
   progress_ = new QLabel;
@@ -71,6 +75,7 @@ void MultiRun::start() {
   total_ = static_cast<int>(pending_.size());
   started_ = 0;
   if (pending_.empty()) return;
+  tiles_.stop();  // the last command's windows are not tiled over this one's
   startedPids_.clear();
   // The desktop is cleared for the new windows (where it offers the call).
   parts_.desktop.minimizeOthers(static_cast<int>(QCoreApplication::applicationPid()));
@@ -122,11 +127,9 @@ void MultiRun::startNext() {
 void MultiRun::finish() {
   AppSettings settings;
   parts_.settingsPage.collect(settings);
-  if (!settings.doNotTile && !startedPids_.empty() &&
-      parts_.desktop.tile(startedPids_) < static_cast<int>(startedPids_.size())) {
-    // A window still to come (a slow start) is tiled with the others once more.
-    QTimer::singleShot(2000, this, [this, pids = startedPids_] { parts_.desktop.tile(pids); });
-  }
+  // Windows still to come (slow starts) are tiled with the others as they appear.
+  if (!settings.doNotTile && !startedPids_.empty())
+    tiles_.begin(startedPids_, std::max(intervalMs_(), kLeastTileWatchMs));
   end();
 }
 

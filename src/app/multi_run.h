@@ -12,6 +12,7 @@
 #include "model/connection_tree.h"
 #include "platform/desktop_windows.h"
 #include "run/temp_files.h"
+#include "tile_watch.h"
 
 class QLabel;
 class QPushButton;
@@ -51,7 +52,8 @@ class MultiRun : public QObject, private TreeObserver {
 
  private:
   void startNext();
-  // All started: the emulators' windows are tiled unless "Do not tile" is ticked.
+  // All started: unless "Do not tile" is ticked, the emulators' windows are
+  // tiled, and tiled again as late ones appear.
   void finish();
   void end();
   void nodesAboutToBeRemoved(TreeNode* parent, int first, int last) override;
@@ -67,6 +69,7 @@ class MultiRun : public QObject, private TreeObserver {
   int total_ = 0;
   int started_ = 0;
   QTimer timer_;
+  TileWatch tiles_;
   QLabel* progress_ = nullptr;
   QPushButton* cancelButton_ = nullptr;
 };

@@ -2,28 +2,41 @@
 // "Preview branch macro": a read-only window with exactly the text that Run
 // branch would write for the focused connection (the ancestors' macros, the
 // variables replaced, the log-opening block), without starting anything. The
-// window follows the focus and the editor while it is open.
+// window follows the focus and the editor while it is open; its title names
+// the connection shown, and with several connections selected a line above
+// the text says which one that is. Close and Esc close it.
 #include <QDialog>
 #include <functional>
 #include <string>
 
+class QLabel;
 class QsciScintilla;
 
 namespace varnok::app {
 
+// What the preview shows for the focused connection now.
+struct PreviewContent {
+  std::string text;  // empty when no connection is focused
+  std::string path;  // the connection's path of names, "Site/Lab/router1"
+  int selectedCount = 0;
+};
+
 class PreviewWindow : public QDialog {
   Q_OBJECT
  public:
-  // `text`: the preview of the focused connection now; empty when there is none.
-  PreviewWindow(std::function<std::string()> text, int pointSize, QWidget* parent = nullptr);
+  PreviewWindow(std::function<PreviewContent()> content, int pointSize, QWidget* parent = nullptr);
 
-  // Shows the current text again (while the window is shown).
+  // Shows the current content again (while the window is shown).
   void refresh();
   QsciScintilla& editor() const { return *editor_; }
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
-  std::function<std::string()> text_;
+  std::function<PreviewContent()> content_;
   QsciScintilla* editor_ = nullptr;
+  QLabel* note_ = nullptr;
 };
 
 }  // namespace varnok::app

@@ -10,10 +10,12 @@
 #include "macro_page.h"
 #include "page_cycle.h"
 #include "popup_page.h"
+#include "preview_window.h"
 #include "prompts.h"
 #include "run/execute_macro.h"
 #include "run/macro_text.h"
 #include "run/node_request.h"
+#include "run/schedule_agenda.h"
 #include "settings_page.h"
 #include "tree_model.h"
 #include "tree_selection.h"
@@ -68,10 +70,12 @@ void RunCommands::run(bool whole, bool branch) {
   execute(requestFor(node, whole, branch));
 }
 
-std::string RunCommands::previewText() const {
-  const TreeNode* node = TreeSelection(parts_.tree, parts_.model).focused();
+PreviewContent RunCommands::preview() const {
+  const TreeSelection selection(parts_.tree, parts_.model);
+  const TreeNode* node = selection.focused();
   if (!node || !node->parent() || node->isSeparator()) return {};
-  return run::PreviewRunText(requestFor(node, /*whole=*/true, /*branch=*/true), programDir_);
+  return {run::PreviewRunText(requestFor(node, /*whole=*/true, /*branch=*/true), programDir_),
+          run::ConnectionPath(node), selection.selectedCount()};
 }
 
 void RunCommands::exportMacro(const std::string& path) {

@@ -27,6 +27,7 @@ class ConnectionPages;
 class ConnectionTreeModel;
 class PageCycle;
 class Prompter;
+struct PreviewContent;
 class SettingsPage;
 
 // The settings page's user variables and "Disable color support" into `request`.
@@ -46,8 +47,9 @@ class RunCommands {
   // `whole` false: the "to cursor" forms; `branch`: the ancestors' macros first.
   void run(bool whole, bool branch);
   void showPopup();
-  // What Run branch would write for the focused connection; empty for none.
-  std::string previewText() const;
+  // What Run branch would write for the focused connection, and which one
+  // that is; empty for none.
+  PreviewContent preview() const;
   // "Export macro ...": what Run branch would write, into `path`.
   void exportMacro(const std::string& path);
   // The numbered temporary files every run of the window takes in turn.

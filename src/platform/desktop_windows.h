@@ -22,6 +22,9 @@ std::vector<WindowRect> TileHorizontally(const WindowRect& area, int count);
 // Minimises every managed window that does not belong to process `ownPid`.
 bool MinimizeOtherWindows(int ownPid);
 
+// How many of the processes `pids` show a managed window now.
+int CountWindowsOfProcesses(const std::vector<int>& pids);
+
 // Tiles the managed windows of the processes `pids` (in that order, one
 // window each) over the work area of the current desktop; returns how many
 // were found (a program just started may not show its window yet).
@@ -32,9 +35,10 @@ bool ShowDesktop();
 // The window manager announces that call.
 bool CanShowDesktop();
 
-// The two calls as a multi-run makes them; tests put recorders in their place.
+// The calls as a multi-run makes them; tests put fakes in their place.
 struct DesktopWindowCalls {
   std::function<bool(int ownPid)> minimizeOthers = MinimizeOtherWindows;
+  std::function<int(const std::vector<int>& pids)> shown = CountWindowsOfProcesses;
   std::function<int(const std::vector<int>& pids)> tile = TileWindowsOfProcesses;
 };
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "common/stored_text.h"
+#include "run/macro_text.h"
+#include "run/schedule_agenda.h"
 
 namespace varnok::run {
 
@@ -11,6 +13,20 @@ std::vector<const TreeNode*> AncestorsRootFirst(const TreeNode* node) {
   for (const TreeNode* p = node->parent(); p && p->parent(); p = p->parent()) chain.push_back(p);
   std::reverse(chain.begin(), chain.end());
   return chain;
+}
+
+std::string MacroSourcePath(const TreeNode* node) {
+  std::vector<const TreeNode*> chain = AncestorsRootFirst(node);
+  chain.push_back(node);
+  std::string path;
+  for (const TreeNode* n : chain) {
+    const MacroLines lines = SplitLines(DecodeText(n->data().Macro));
+    if (std::none_of(lines.begin(), lines.end(),
+                     [](const std::string& l) { return !TrimControl(l).empty(); }))
+      continue;
+    path += (path.empty() ? "" : "/") + PathPart(n->name());
+  }
+  return path;
 }
 
 MacroRequest RequestForNode(const TreeNode* node, bool branch, const std::string& programDir) {

@@ -35,8 +35,18 @@ std::vector<std::string> SplitTabs(const std::string& line) {
 }
 
 constexpr std::string_view kFailedPrefix = "failed: ";
+constexpr std::string_view kStarted = "started";
+constexpr std::string_view kRanOnlyPrefix = "started: ran only ";
+constexpr std::string_view kStartedEmpty = "started with an empty macro";
 
 }  // namespace
+
+std::string RunOutcome(const RunRecord& r) {
+  if (!r.started) return std::string(kFailedPrefix) + Flat(r.message);
+  if (!r.ran) return std::string(kStarted);
+  if (r.ran->empty()) return std::string(kStartedEmpty);
+  return std::string(kRanOnlyPrefix) + Flat(*r.ran);
+}
 
 std::string FormatRunRecord(const RunRecord& r) {
   std::time_t t = static_cast<std::time_t>(r.time);
@@ -45,10 +55,8 @@ std::string FormatRunRecord(const RunRecord& r) {
   char when[32];
   std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S", &local);
   if (r.note) return std::string(when) + "\tnote\t\t" + Flat(r.message);
-  std::string line = std::string(when) + "\t" + (r.scheduled ? "scheduled" : "manual") + "\t" + Flat(r.path) +
-                     "\t" +
-                     (r.started ? std::string("started") : std::string(kFailedPrefix) + Flat(r.message));
-  return line;
+  return std::string(when) + "\t" + (r.scheduled ? "scheduled" : "manual") + "\t" + Flat(r.path) + "\t" +
+         RunOutcome(r);
 }
 
 std::optional<RunRecord> ParseRunRecord(const std::string& line) {
@@ -70,8 +78,14 @@ std::optional<RunRecord> ParseRunRecord(const std::string& line) {
   else if (parts[1] != "manual")
     return std::nullopt;
   r.path = parts[2];
-  if (parts[3] == "started") {
+  if (parts[3] == kStarted) {
     r.started = true;
+  } else if (parts[3] == kStartedEmpty) {
+    r.started = true;
+    r.ran = "";
+  } else if (parts[3].rfind(kRanOnlyPrefix, 0) == 0) {
+    r.started = true;
+    r.ran = parts[3].substr(kRanOnlyPrefix.size());
   } else if (parts[3].rfind(kFailedPrefix, 0) == 0) {
     r.message = parts[3].substr(kFailedPrefix.size());
   } else {

@@ -4,12 +4,16 @@
 // in a log file of one tab-separated line per run:
 //
 //   2026-05-04 09:00:02<TAB>scheduled<TAB>Site A/Router<TAB>started
+//   2026-05-04 09:00:05<TAB>manual<TAB>Lab/Spare<TAB>started: ran only Lab
+//   2026-05-04 09:00:06<TAB>manual<TAB>Solo<TAB>started with an empty macro
 //   2026-05-04 09:00:07<TAB>manual<TAB>Lab<TAB>failed: CORVMAIN not found. ...
 //   2026-05-04 09:35:00<TAB>note<TAB><TAB>the clock went back from ...
 //
 // A note is no run: something the companion did or saw that explains runs
 // that came late or not at all.
 //
+// A run plays the macros of its branch; when some of those connections have
+// none, the line says whose macros ran.
 // Lines that do not read back are skipped; the file is cut back to the last
 // 100 runs when it has grown to twice that.
 #include <cstdint>
@@ -26,9 +30,16 @@ struct RunRecord {
   bool started = false;
   std::string message;  // why it failed; empty when started; the text of a note
   bool note = false;    // not a run: `message` tells what happened
+  // Whose macros ran, as a path of names, when that is not every connection
+  // of `path` ("" when none of them has a macro); nullopt: all of them.
+  std::optional<std::string> ran;
 
   bool operator==(const RunRecord&) const = default;
 };
+
+// The last field of the record's line: "started", "started: ran only Lab",
+// "started with an empty macro" or "failed: " and the message.
+std::string RunOutcome(const RunRecord& record);
 
 // One line of the file (without the line feed); tabs and line breaks inside
 // the fields become blanks. The time is written in local time.

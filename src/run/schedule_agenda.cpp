@@ -10,14 +10,19 @@ constexpr std::int64_t kDay = 24 * 60 * 60;
 
 }  // namespace
 
+std::string PathPart(std::string_view name) {
+  std::string part;
+  for (char c : name) {
+    if (c == '/') part += '\\';
+    part += c;
+  }
+  return part;
+}
+
 std::string ConnectionPath(const TreeNode* node) {
   std::string path;
   for (const TreeNode* n = node; n && n->parent(); n = n->parent()) {
-    std::string name;
-    for (char c : n->name()) {
-      if (c == '/') name += '\\';
-      name += c;
-    }
+    const std::string name = PathPart(n->name());
     path = path.empty() ? name : name + "/" + path;
   }
   return path;

@@ -12,6 +12,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/connection_tree.h"
@@ -39,6 +40,8 @@ struct ScheduleCollection {
 // The names of a node from the child of the top node down, joined by "/"
 // ("/" inside a name written "\/"), as vnk's NODE argument takes them.
 std::string ConnectionPath(const TreeNode* node);
+// One name as a part of such a path.
+std::string PathPart(std::string_view name);
 
 // The node that ConnectionPath names (the first of equal names); null when none.
 const TreeNode* NodeAtPath(const ConnectionTree& tree, const std::string& path);

@@ -137,6 +137,7 @@ class CompanionTrayTest : public QObject {
   void clockSetBackGoesOnFromTheNewTimeAndTheHistorySaysSo();
   void runsThatCannotStartWithinTheirMinuteAreDropped();
   void reloadRequestsComingTogetherAreOneReload();
+  void historySaysWhoseMacrosRan();
 };
 
 void CompanionTrayTest::menuMirrorsTheTreeAndFillsSubmenusWhenOpened() {
@@ -413,6 +414,40 @@ void CompanionTrayTest::reloadRequestsComingTogetherAreOneReload() {
   QTRY_COMPARE(f.notices(), 1);
   QTest::qWait(50);
   QCOMPARE(f.notices(), 1);  // the second reload met the same trouble, said once
+}
+
+// A connection without a macro of its own is offered and run (its branch
+// plays its parent's macro); the history says whose macros ran.
+void CompanionTrayTest::historySaysWhoseMacrosRan() {
+  Fixture f;
+  ConnectionTree tree;
+  TreeNode* lab = test::Add(tree, tree.top(), "Lab");
+  rVTNodeData d = lab->data();
+  d.Macro = EncodeText("connect lab");
+  tree.setData(lab, d);
+  test::Add(tree, lab, "Spare");
+  test::Add(tree, tree.top(), "Empty");
+  QVERIFY(SaveConfiguration(tree, f.vnk));
+  tray::Companion& c = f.start();
+  QMenu* labMenu = Open(Find(c.menu(), "Lab"));
+  Find(labMenu, "Spare")->trigger();
+  QCOMPARE(f.launches.size(), std::size_t{1});
+  QCOMPARE(f.macroOf(f.launches[0]).substr(0, 13), std::string("connect lab\r\n"));
+  QCOMPARE(c.history().records().back().ran, std::optional<std::string>("Lab"));
+  QCOMPARE(f.records.back(), std::string("run manual Lab/Spare: started: ran only Lab"));
+  Find(c.menu(), "Empty")->trigger();
+  QCOMPARE(f.records.back(), std::string("run manual Empty: started with an empty macro"));
+  Find(labMenu, "Lab")->trigger();
+  QCOMPARE(f.records.back(), std::string("run manual Lab: started"));
+  const std::string log = test::ReadFile(f.dir.file("data/varnok-runs.log"));
+  QVERIFY2(log.find("\tmanual\tLab/Spare\tstarted: ran only Lab\n") != std::string::npos, log.c_str());
+
+  Find(c.menu(), "Run history")->trigger();
+  QTreeWidget* list = c.historyWindow()->list();
+  QCOMPARE(list->topLevelItemCount(), 3);
+  QCOMPARE(list->topLevelItem(1)->text(3), QStringLiteral("started with an empty macro"));
+  QCOMPARE(list->topLevelItem(2)->text(3), QStringLiteral("started: ran only Lab"));
+  c.historyWindow()->close();
 }
 
 QTEST_MAIN(CompanionTrayTest)

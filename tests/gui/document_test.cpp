@@ -84,7 +84,8 @@ class DocumentTest : public QObject {
     QVERIFY(!Action(w, "BtnSaveAs")->isEnabled());
     QVERIFY(Action(w, "BtnOpen")->isEnabled());
     QVERIFY(!Action(w, "BtnApply")->isEnabled());
-    QCOMPARE(Action(w, "BtnRun")->toolTip(), QStringLiteral("Run (F9)"));
+    // Greyed: the hint names the key, the line under it why the button is greyed.
+    QCOMPARE(Action(w, "BtnRun")->toolTip().section(QLatin1Char('\n'), 0, 0), QStringLiteral("Run (F9)"));
     QCOMPARE(Action(w, "MnSaveTable")->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
     QCOMPARE(Child<QLabel>(w, "TS1Panel")->text(), QStringLiteral("No connection selected"));
   }

@@ -9,6 +9,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeView>
@@ -16,6 +18,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
+#include "preview_window.h"
 #include "program_dir.h"
 #include "tree_model.h"
 #include "window_fixture_qt.h"
@@ -24,6 +27,23 @@ using namespace varnok;
 using namespace varnok::app;
 using varnok::test::Child;
 using varnok::test::WindowFixture;
+
+namespace {
+
+// The status tips that reach the window: what its status bar shows.
+struct StatusTips : QObject {
+  explicit StatusTips(QWidget& window) { window.installEventFilter(this); }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::StatusTip) {
+      const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
+      if (!tip.isEmpty()) shown << tip;
+    }
+    return false;
+  }
+  QStringList shown;
+};
+
+}  // namespace
 
 class RunCommandsTest : public QObject {
   Q_OBJECT
@@ -128,8 +148,56 @@ class RunCommandsTest : public QObject {
     lines = records(2);
     QCOMPARE(lines.size(), std::size_t(2));
     QCOMPARE(macroOf(lines[1]), std::string("line1\r\nline2\r\n"));  // no log block: the box is off
-    QCOMPARE(macro->selectedText(), QStringLiteral("line1\nline2\n"));
+    QCOMPARE(macro->selectedText(), QStringLiteral("line1\nline2"));
     w.SetConnectionModified(false);
+  }
+
+  // With only a caret, Run to cursor is greyed and says why in its tool tip,
+  // and its key puts the reason in the status bar. After a run the caret
+  // stays on its line: the same lines run again, not one more.
+  void runToCursorSaysWhyAndKeepsTheCaretsLine() {
+    MainWindow& w = open({"1:jump:connect jump", "2:router:line1\r\nline2\r\nline3"});
+    focusNode(w, w.tree().top()->child(0)->child(0));
+    auto* macro = Child<QsciScintilla>(w, "Memo1");
+    macro->setFocus();
+    macro->setCursorPosition(1, 2);
+    w.RefreshCommands();
+    const QString why = QStringLiteral("Select the lines to run");
+    QAction* button = Child<QAction>(w, "BtnRunToCursor");
+    QVERIFY(!button->isEnabled());
+    QCOMPARE(button->statusTip(), why);
+    QCOMPARE(button->toolTip(), QStringLiteral("Run to cursor (F8)\n") + why);
+    QCOMPARE(Child<QAction>(w, "MnExecuteToCursor")->statusTip(), why);
+    QCOMPARE(Child<QAction>(w, "BtnRun")->toolTip(), QStringLiteral("Run (F9)"));  // enabled: the hint alone
+
+    StatusTips tips(w);
+    QTest::keyClick(macro, Qt::Key_F8);
+    QCOMPARE(tips.shown, QStringList{why});
+    QTest::keyClick(macro, Qt::Key_F8, Qt::ControlModifier);  // Run branch to cursor fails the same rule
+    QCOMPARE(tips.shown, (QStringList{why, why}));
+    QTest::qWait(200);
+    QVERIFY(!std::filesystem::exists(recordFile()));
+
+    macro->setSelection(1, 1, 1, 2);
+    w.RefreshCommands();
+    QVERIFY(button->isEnabled());
+    QCOMPARE(button->toolTip(), QStringLiteral("Run to cursor (F8)"));
+    QTest::keyClick(macro, Qt::Key_F8);
+    auto lines = records(1);
+    QCOMPARE(lines.size(), std::size_t(1));
+    QVERIFY2(macroOf(lines[0]).starts_with("line1\r\nline2\r\n"), macroOf(lines[0]).c_str());
+    QVERIFY(macroOf(lines[0]).find("line3") == std::string::npos);
+    int line = -1, index = -1;
+    macro->getCursorPosition(&line, &index);
+    QCOMPARE(line, 1);
+    QCOMPARE(macro->selectedText(), QStringLiteral("line1\r\nline2"));
+
+    w.RefreshCommands();
+    QTest::keyClick(macro, Qt::Key_F8, Qt::ControlModifier);
+    lines = records(2);
+    QCOMPARE(lines.size(), std::size_t(2));
+    QVERIFY2(macroOf(lines[1]).starts_with("connect jump\r\nline1\r\nline2\r\n"), macroOf(lines[1]).c_str());
+    QVERIFY(macroOf(lines[1]).find("line3") == std::string::npos);
   }
 
   // The preview holds byte for byte what Run branch then writes, and follows the focus.
@@ -150,6 +218,42 @@ class RunCommandsTest : public QObject {
     focusNode(w, w.tree().top()->child(0));
     QCOMPARE(preview->text().left(14), QStringLiteral("connect jump\r\n"));
     QVERIFY(!preview->text().contains(QStringLiteral("Ann")));
+  }
+
+  // The preview's title names its connection; with several selected a line
+  // says which one it shows; Esc and Close close it.
+  void previewNamesItsConnectionAndCloses() {
+    MainWindow& w = open({"1:Site:connect site", "2:Lab:connect lab", "3:router1:sendln r", "2:switch:s"});
+    TreeNode* lab = w.tree().top()->child(0)->child(0);
+    focusNode(w, lab->child(0));
+    trigger(w, "MnPreviewBranchMacro");
+    auto* preview = w.findChild<PreviewWindow*>();
+    QVERIFY(preview && preview->isVisible());
+    QCOMPARE(preview->windowTitle(), QStringLiteral("Preview \u2013 Site/Lab/router1"));
+    auto* note = Child<QLabel>(w, "PreviewNote");
+    QVERIFY(note && !note->isVisible());
+
+    w.treeView().selectionModel()->select(w.treeModel().indexOf(w.tree().top()->child(0)->child(1)),
+                                          QItemSelectionModel::Select);
+    QVERIFY(note->isVisible());
+    QCOMPARE(note->text(),
+             QStringLiteral(
+                 "2 connections are selected; this is the macro of the focused one, Site/Lab/router1."));
+    QVERIFY(preview->editor().text().contains(QStringLiteral("sendln r")));
+    focusNode(w, lab);
+    QCOMPARE(preview->windowTitle(), QStringLiteral("Preview \u2013 Site/Lab"));
+    QVERIFY(!note->isVisible());
+
+    preview->activateWindow();
+    preview->editor().setFocus();
+    QTest::keyClick(&preview->editor(), Qt::Key_Escape);
+    QVERIFY(!preview->isVisible());
+    trigger(w, "MnPreviewBranchMacro");
+    QVERIFY(preview->isVisible());
+    auto* close = preview->findChild<QPushButton*>(QStringLiteral("PreviewClose"));
+    QVERIFY(close && close->isVisible());
+    QTest::mouseClick(close, Qt::LeftButton);
+    QVERIFY(!preview->isVisible());
   }
 
   void missingEmulatorIsReported() {
@@ -216,6 +320,7 @@ class RunCommandsTest : public QObject {
       calls.push_back(own == static_cast<int>(QCoreApplication::applicationPid()) ? "minimize" : "minimize?");
       return true;
     };
+    services.desktop.shown = [&](const std::vector<int>& pids) { return static_cast<int>(pids.size()); };
     services.desktop.tile = [&](const std::vector<int>& pids) {
       calls.push_back("tile");
       tiled = pids;

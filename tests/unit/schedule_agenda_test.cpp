@@ -8,6 +8,8 @@
 #include <ctime>
 #include <filesystem>
 
+#include "common/stored_text.h"
+#include "run/node_request.h"
 #include "run/run_history.h"
 #include "scoped_env.h"
 #include "temp_dir.h"
@@ -151,8 +153,9 @@ TEST_F(ScheduleAgendaTest, HistoryKeepsTheLastHundredRunsInItsLogFile) {
   const std::string log = dir.file("data/Zelmora/varnok-runs.log");
   {
     RunHistory history(log);
-    EXPECT_EQ(history.add({At(2026, 5, 4, 9, 0, 2), "Site\\/A/Router", true, true, ""}), "");
-    EXPECT_EQ(history.add({At(2026, 5, 4, 9, 5), "Lab", false, false, "CORVMAIN not found.\rPlease move"}),
+    EXPECT_EQ(history.add({At(2026, 5, 4, 9, 0, 2), "Site\\/A/Router", true, true, "", std::nullopt}), "");
+    EXPECT_EQ(history.add({At(2026, 5, 4, 9, 5), "Lab", false, false, "CORVMAIN not found.\rPlease move",
+                           std::nullopt}),
               "");
   }
   EXPECT_EQ(test::ReadFile(log),
@@ -173,7 +176,7 @@ TEST_F(ScheduleAgendaTest, HistoryKeepsTheLastHundredRunsInItsLogFile) {
     EXPECT_EQ(history.records()[1].message, "CORVMAIN not found. Please move");
     EXPECT_FALSE(history.records()[1].scheduled);
     for (int i = 0; i < 250; ++i)
-      history.add({At(2026, 5, 5, 0, 0, i), "n" + std::to_string(i), true, true, ""});
+      history.add({At(2026, 5, 5, 0, 0, i), "n" + std::to_string(i), true, true, "", std::nullopt});
     ASSERT_EQ(history.records().size(), RunHistory::kKept);
     EXPECT_EQ(history.records().front().path, "n150");
   }
@@ -190,12 +193,55 @@ TEST_F(ScheduleAgendaTest, HistoryKeepsTheLastHundredRunsInItsLogFile) {
   std::filesystem::create_directories(dir.file("ro"));
   ::chmod(dir.file("ro").c_str(), 0500);
   RunHistory readOnly(dir.file("ro/runs.log"));
-  std::string error = readOnly.add({0, "x", false, true, ""});
+  std::string error = readOnly.add({0, "x", false, true, "", std::nullopt});
   ::chmod(dir.file("ro").c_str(), 0700);
   if (::geteuid() != 0) {
     EXPECT_EQ(error.rfind(dir.file("ro/runs.log") + ": ", 0), 0u) << error;
   }
   EXPECT_EQ(readOnly.records().size(), 1u);
+}
+
+TreeNode* WithMacro(ConnectionTree& tree, TreeNode* parent, const std::string& name,
+                    const std::string& macro) {
+  TreeNode* n = test::Add(tree, parent, name);
+  rVTNodeData d = n->data();
+  d.Macro = EncodeText(macro);
+  tree.setData(n, d);
+  return n;
+}
+
+// A branch run plays the macros of the connections that have one; the
+// history names them when they are not the whole branch, and reads it back.
+TEST_F(ScheduleAgendaTest, HistorySaysWhoseMacrosRanWhenNotTheWholeBranch) {
+  ConnectionTree tree;
+  TreeNode* site = WithMacro(tree, tree.top(), "Site/A", "connect site");
+  TreeNode* lab = WithMacro(tree, site, "Lab", " \r\n\t\r\n");  // blank lines only
+  TreeNode* router = WithMacro(tree, lab, "router1", "");
+  TreeNode* sw = WithMacro(tree, lab, "switch", "sendln sw");
+  TreeNode* bare = WithMacro(tree, WithMacro(tree, tree.top(), "Spare", ""), "box", "");
+  EXPECT_EQ(MacroSourcePath(router), "Site\\/A");
+  EXPECT_EQ(MacroSourcePath(sw), "Site\\/A/switch");
+  EXPECT_EQ(MacroSourcePath(site), ConnectionPath(site));
+  EXPECT_EQ(MacroSourcePath(bare), "");
+
+  test::TempDir dir;
+  const std::string log = dir.file("runs.log");
+  {
+    RunHistory history(log);
+    history.add({At(2026, 5, 4, 9, 0), "Site\\/A/Lab/router1", false, true, "", "Site\\/A"});
+    history.add({At(2026, 5, 4, 9, 1), "Spare/box", true, true, "", ""});
+    history.add({At(2026, 5, 4, 9, 2), "Site\\/A", false, true, "", std::nullopt});
+  }
+  EXPECT_EQ(test::ReadFile(log),
+            "2026-05-04 09:00:00\tmanual\tSite\\/A/Lab/router1\tstarted: ran only Site\\/A\n"
+            "2026-05-04 09:01:00\tscheduled\tSpare/box\tstarted with an empty macro\n"
+            "2026-05-04 09:02:00\tmanual\tSite\\/A\tstarted\n");
+  RunHistory again(log);
+  ASSERT_EQ(again.records().size(), 3u);
+  EXPECT_EQ(again.records()[0].ran, std::optional<std::string>("Site\\/A"));
+  EXPECT_EQ(again.records()[1].ran, std::optional<std::string>(""));
+  EXPECT_EQ(again.records()[2].ran, std::nullopt);
+  EXPECT_TRUE(again.records()[0].started && again.records()[1].started);
 }
 
 }  // namespace

@@ -146,9 +146,10 @@ bool ShowDesktop() {
   return true;
 }
 
-int TileWindowsOfProcesses(const std::vector<int>& pids) {
-  Display display;
-  if (!display) return 0;
+namespace {
+
+// The window of each of `pids` that has one, in the order of `pids`.
+std::vector<std::uint32_t> WindowsOf(Display& display, const std::vector<int>& pids) {
   const auto clients = display.clients();
   std::vector<std::uint32_t> windows;
   for (int pid : pids)
@@ -157,6 +158,21 @@ int TileWindowsOfProcesses(const std::vector<int>& pids) {
         windows.push_back(window);
         break;  // one window per started emulator: its main window comes first
       }
+  return windows;
+}
+
+}  // namespace
+
+int CountWindowsOfProcesses(const std::vector<int>& pids) {
+  Display display;
+  if (!display) return 0;
+  return static_cast<int>(WindowsOf(display, pids).size());
+}
+
+int TileWindowsOfProcesses(const std::vector<int>& pids) {
+  Display display;
+  if (!display) return 0;
+  const std::vector<std::uint32_t> windows = WindowsOf(display, pids);
   if (windows.empty()) return 0;
   const std::vector<WindowRect> rects =
       TileHorizontally(display.workArea(), static_cast<int>(windows.size()));
@@ -190,6 +206,7 @@ int TileWindowsOfProcesses(const std::vector<int>& pids) {
 #else
 
 bool MinimizeOtherWindows(int) { return false; }
+int CountWindowsOfProcesses(const std::vector<int>&) { return 0; }
 int TileWindowsOfProcesses(const std::vector<int>&) { return 0; }
 bool CanShowDesktop() { return false; }
 bool ShowDesktop() { return false; }

@@ -360,7 +360,12 @@ void Companion::startNextQueued() {
   if (node) {
     runConnection(tree_->absoluteIndex(node), RunTrigger::Scheduled);
   } else {
-    addHistory({now(), next.path, true, false, "the connection is no longer in the configuration"});
+    run::RunRecord gone;
+    gone.time = now();
+    gone.path = next.path;
+    gone.scheduled = true;
+    gone.message = "the connection is no longer in the configuration";
+    addHistory(gone);
   }
   if (!queue_.empty()) queueTimer_.start(multiStartMilliseconds());
 }
@@ -369,8 +374,8 @@ void Companion::addHistory(const run::RunRecord& record) {
   std::string error = history_.add(record);
   if (!error.empty() && error != lastHistoryError_) notify("The run log cannot be written: " + error, true);
   lastHistoryError_ = error;
-  this->record("run " + std::string(record.scheduled ? "scheduled " : "manual ") + record.path +
-               (record.started ? ": started" : ": failed: " + OneLine(record.message)));
+  this->record("run " + std::string(record.scheduled ? "scheduled " : "manual ") + record.path + ": " +
+               run::RunOutcome(record));
   if (historyWindow_) historyWindow_->refresh();
 }
 
@@ -398,7 +403,17 @@ bool Companion::runConnection(int index, RunTrigger trigger) {
     if (std::string e = setting::SelectedNodeIndex.write(settings_, index); !e.empty()) notify(e, true);
   }
   if (result.started) lastFiles_ = result.files;
-  addHistory({now(), path, trigger == RunTrigger::Scheduled, result.started, result.started ? "" : messages});
+  run::RunRecord entry;
+  entry.time = now();
+  entry.path = path;
+  entry.scheduled = trigger == RunTrigger::Scheduled;
+  entry.started = result.started;
+  if (!result.started) entry.message = messages;
+  // The menu offers every connection; the history says when a run played
+  // only some macros of the branch (an empty one of its own runs its parents').
+  if (result.started)
+    if (std::string sources = run::MacroSourcePath(node); sources != path) entry.ran = std::move(sources);
+  addHistory(entry);
   if (!result.started)
     notify(path + ": " + messages, true);
   else if (!messages.empty())

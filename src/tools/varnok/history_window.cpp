@@ -43,8 +43,7 @@ void HistoryWindow::refresh() {
     }
     item->setText(1, QString::fromLocal8Bit(it->path.data(), static_cast<qsizetype>(it->path.size())));
     item->setText(2, it->scheduled ? QStringLiteral("schedule") : QStringLiteral("menu"));
-    item->setText(3, it->started ? QStringLiteral("started")
-                                 : QStringLiteral("failed: ") + QString::fromLocal8Bit(it->message.c_str()));
+    item->setText(3, QString::fromLocal8Bit(run::RunOutcome(*it).c_str()));
   }
 }
 
