@@ -40,6 +40,8 @@ class RunHistory {
 
   // Appends the run; returns an error text naming the file when it could
   // not be written ("" on success). The run is kept in memory either way.
+  // A link, FIFO or device in the file's place is refused, never written
+  // through or waited on.
   std::string add(const RunRecord& record);
 
   const std::deque<RunRecord>& records() const { return records_; }  // oldest first

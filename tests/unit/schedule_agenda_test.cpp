@@ -1,12 +1,14 @@
 // The companion's timetable over a tree, and its run history.
 #include "run/schedule_agenda.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <ctime>
 #include <filesystem>
+#include <future>
 
 #include "run/run_history.h"
 #include "scoped_env.h"
@@ -161,6 +163,38 @@ TEST_F(ScheduleAgendaTest, HistoryKeepsTheLastHundredRunsInItsLogFile) {
     EXPECT_EQ(error.rfind(dir.file("ro/runs.log") + ": ", 0), 0u) << error;
   }
   EXPECT_EQ(readOnly.records().size(), 1u);
+}
+
+TEST(RunHistoryLog, FifoOrLinkInTheLogsPlaceIsRefusedWithoutWaitingOrWritingThrough) {
+  test::TempDir dir;
+  const std::string log = dir.file("runs.log");
+  ASSERT_EQ(::mkfifo(log.c_str(), 0600), 0);
+  RunHistory fifo(log);
+  // Nobody reads the FIFO: an open that waits for a reader never returns.
+  auto pending = std::async(std::launch::async, [&] { return fifo.add({0, "Lab", false, true, ""}); });
+  if (pending.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+    const int reader = ::open(log.c_str(), O_RDONLY | O_NONBLOCK);  // lets the stuck writer go on
+    pending.wait();
+    ::close(reader);
+    FAIL() << "the run log's FIFO blocked the companion";
+  }
+  EXPECT_EQ(pending.get(), log + ": is a FIFO, not a regular file");
+  EXPECT_EQ(fifo.records().size(), 1u);
+
+  // A link: neither an append nor the cut back writes into the linked file.
+  std::filesystem::remove(log);
+  test::WriteFile(log, "");
+  RunHistory linked(log);
+  for (int i = 0; i + 1 < static_cast<int>(2 * RunHistory::kKept); ++i)
+    ASSERT_EQ(linked.add({i, "n", true, true, ""}), "");  // the next add cuts the file back
+  test::WriteFile(dir.file("victim"), "precious");
+  std::filesystem::remove(log);
+  std::filesystem::create_symlink(dir.file("victim"), log);
+  EXPECT_EQ(linked.add({0, "Lab", false, true, ""}),
+            log + ": is a symbolic link, not a regular file; nothing was written");
+  EXPECT_EQ(RunHistory(log).add({0, "Lab", false, true, ""}),
+            log + ": is a symbolic link, not a regular file");
+  EXPECT_EQ(test::ReadFile(dir.file("victim")), "precious");
 }
 
 }  // namespace
