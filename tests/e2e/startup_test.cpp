@@ -1,6 +1,7 @@
 // The editor's start-up, single instance and companion messages, run as the
 // built programs in a temporary program directory.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -125,6 +126,28 @@ TEST(Startup, HandedOverFileWithTheLongestNameArrives) {
   EXPECT_EQ(dir.prompts()[0].kind, "confirmation") << dir.prompts()[0].text;
   EXPECT_EQ(dir.prompts()[0].text,
             "Do you want to import file " + std::string(250, 'b') + ".vnk into Varnokc?");
+  StopEditor(dir, editor);
+}
+
+TEST(Startup, SecondStartHandsNothingOverThroughALinkedTempFolder) {
+  ProgramDir dir;
+  pid_t editor = StartEditor(dir);
+  // Swapped for a link once the first editor has made it: the copy would land elsewhere.
+  std::filesystem::remove_all(dir.file("Temp_CVL"));
+  std::filesystem::create_directory(dir.scratch("elsewhere"));
+  std::filesystem::create_directory_symlink(dir.scratch("elsewhere"), dir.file("Temp_CVL"));
+  WriteFile(dir.scratch("lab.vnk"), "VNK20 content");
+  dir.run(dir.file("varnokc"), {dir.scratch("lab.vnk")});
+  auto prompts = dir.prompts();
+  ASSERT_EQ(prompts.size(), 2u);
+  EXPECT_EQ(prompts[0].kind, "warning");
+  EXPECT_EQ(prompts[0].text, "Temp_CVL folder '" + dir.file("Temp_CVL") +
+                                 "' is not safe to use: a symbolic link, owned by uid " +
+                                 std::to_string(::geteuid()) + ", mode 0777.");
+  EXPECT_EQ(prompts[1].kind, "error");
+  EXPECT_EQ(prompts[1].text, "Failed to create temporary folder. The file cannot be imported.");
+  EXPECT_TRUE(std::filesystem::is_empty(dir.scratch("elsewhere")));
+  std::filesystem::remove(dir.file("Temp_CVL"));
   StopEditor(dir, editor);
 }
 
