@@ -37,7 +37,9 @@ void EnsureCompanionRunning(const std::string& programDir, Prompter& prompter) {
 
 bool HandOverFile(const std::string& file, const std::string& programDir, platform::SettingsStore& settings,
                   Prompter& prompter) {
-  std::string temp = run::TempDir(programDir);
+  const platform::PrivateFolder folder = run::TempDir(programDir);
+  if (!folder.refusal.empty()) prompter.warning(folder.refusal);
+  const std::string& temp = folder.path;
   if (temp.empty()) {
     prompter.error("Failed to create temporary folder. The file cannot be imported.");
     return false;

@@ -10,7 +10,12 @@
 // - a target that exists but is no regular file (a device, a FIFO, a folder)
 //   is refused, and so is a read-only one ("<path> is read-only");
 // - the replacement keeps the old file's permissions, its owner and group
-//   where the system permits, and its extended attributes (ACLs included).
+//   where the system permits, and its extended attributes (ACLs included);
+// - a path that names one of the process's open files ("/dev/stdout",
+//   "/dev/stderr", "/dev/fd/N", "/proc/self/fd/N", also at the end of a
+//   link) is written into that open file where it stands, never replaced:
+//   `vnk convert a.vnk /dev/stdout >> log` appends to the log. Such a write
+//   cannot be undone when it fails halfway.
 //
 // Temporary files are named "<name>.vnk-tmp-<pid>-<random>" beside the target.
 // A write that was killed leaves one behind; the next write beside the same
@@ -33,6 +38,9 @@ struct WriteOptions {
   // Only the user may read or write the file (0600), whatever it had before:
   // for temporary files that may carry user names or passwords.
   bool privateFile = false;
+  // A symbolic link at the path is refused instead of followed: for files
+  // that are ours alone by design (the companion's run log).
+  bool refuseLinks = false;
 };
 
 WriteResult SafeWriteFile(const std::string& path, std::string_view bytes, const WriteOptions& options = {});

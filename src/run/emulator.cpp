@@ -1,6 +1,7 @@
 #include "run/emulator.h"
 
 #include "common/program_paths.h"
+#include "platform/direct_write.h"
 #include "platform/program_names.h"
 #include "run/macro_text.h"
 
@@ -66,7 +67,7 @@ WriteResult WriteRunSettings(const std::string& emulatorIni, const std::string& 
   IniFile copy = IniFile::parse(JoinLines(SplitLines(original)));
   if (colors) ApplyIniColors(copy, *colors);
   ApplyIniBackgroundOff(copy);
-  return WriteIniFile(settingsFile, copy, WriteOptions{.privateFile = true});
+  return WriteNewPrivateFile(settingsFile, copy.serialize());
 }
 
 std::vector<std::string> EmulatorArguments(const std::string& settingsFile, const std::string& macroFile) {

@@ -36,8 +36,9 @@ WriteResult WriteIniBackgroundOff(const std::string& path);
 
 // Writes the settings file of a run: the emulator's settings file copied line
 // by line with CR LF after every line, the colours written into it unless
-// `colors` is null, the background switched off. A failure names the file
-// that could not be read or written.
+// `colors` is null, the background switched off. The file is made afresh for
+// the user alone (WriteNewPrivateFile). A failure names the file that could
+// not be read or written.
 WriteResult WriteRunSettings(const std::string& emulatorIni, const std::string& settingsFile,
                              const ColorSet* colors);
 

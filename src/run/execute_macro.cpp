@@ -4,6 +4,8 @@
 #include <filesystem>
 
 #include "common/program_paths.h"
+#include "platform/direct_write.h"
+#include "platform/private_folder.h"
 #include "platform/safe_write.h"
 #include "platform/system_info.h"
 #include "run/emulator.h"
@@ -23,6 +25,17 @@ bool CheckEmulator(const std::string& programDir, std::vector<RunMessage>& messa
 
 std::string LogonNameFor(const MacroRequest& request) {
   return request.logonName ? *request.logonName : GetLogonName();
+}
+
+platform::PrivateFolder EnsureReported(const std::string& programDir, const std::string& name,
+                                       std::vector<RunMessage>& messages) {
+  platform::PrivateFolder folder = platform::EnsurePrivateFolder(ProgramFilePath(programDir, name), name);
+  if (!folder.refusal.empty())
+    messages.push_back({MessageKind::Warning, folder.refusal});
+  else if (!folder.ok())
+    messages.push_back({MessageKind::Warning, "Cannot create directory " + ProgramFilePath(programDir, name) +
+                                                  ": " + folder.reason});
+  return folder;
 }
 
 }  // namespace
@@ -45,13 +58,7 @@ std::string GetLogonName() {
 
 std::string EnsureProgramSubdirReporting(const std::string& programDir, const std::string& name,
                                          std::vector<RunMessage>& messages) {
-  std::string reason;
-  std::string path =
-      name == "Temp_CVL" ? TempDir(programDir, &reason) : EnsureProgramSubdir(programDir, name, &reason);
-  if (path.empty())
-    messages.push_back({MessageKind::Warning,
-                        "Cannot create directory " + ProgramFilePath(programDir, name) + ": " + reason});
-  return path;
+  return EnsureReported(programDir, name, messages).path;
 }
 
 MacroLines BuildMacroLines(const MacroRequest& request, const std::string& logDir,
@@ -81,15 +88,18 @@ RunResult ExecuteMacro(const MacroRequest& request, RunEnvironment& env) {
   if (!CheckEmulator(env.programDir, result.messages)) return result;
   const std::string emulator = EmulatorExePath(env.programDir);
   std::string logDir = EnsureProgramSubdirReporting(env.programDir, "Logs", result.messages);
-  std::string tempDir = EnsureProgramSubdirReporting(env.programDir, "Temp_CVL", result.messages);
+  const platform::PrivateFolder temp = EnsureReported(env.programDir, "Temp_CVL", result.messages);
+  const std::string& tempDir = temp.path;
 
   std::string macroFile;
   if (forExport) {
     macroFile = request.exportFile;
   } else if (tempDir.empty()) {
-    result.messages.push_back({MessageKind::Error, "Failed to create the folder " +
-                                                       ProgramFilePath(env.programDir, "Temp_CVL") +
-                                                       ". Cannot execute macro."});
+    // The warning before says why: the folder could not be made, or it is not ours.
+    result.messages.push_back(
+        {MessageKind::Error,
+         (temp.refusal.empty() ? "Failed to create the folder " : "Cannot use the folder ") +
+             ProgramFilePath(env.programDir, "Temp_CVL") + ". Cannot execute macro."});
     return result;
   } else {
     if (!env.numbering) {
@@ -101,9 +111,10 @@ RunResult ExecuteMacro(const MacroRequest& request, RunEnvironment& env) {
   }
 
   MacroLines lines = BuildMacroLines(request, logDir, LogonNameFor(request), forExport);
-  // A run's macro may hold passwords: only the user reads it. An export is the user's own file.
-  if (WriteResult w = SafeWriteFile(macroFile, JoinLines(lines), WriteOptions{.privateFile = !forExport});
-      !w) {
+  // A run's macro may hold passwords: made afresh for the user alone, never
+  // through a link. An export is the user's own file, replaced safely.
+  const std::string text = JoinLines(lines);
+  if (WriteResult w = forExport ? SafeWriteFile(macroFile, text) : WriteNewPrivateFile(macroFile, text); !w) {
     result.messages.push_back({MessageKind::FileError, w.error});
     return result;
   }

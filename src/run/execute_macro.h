@@ -72,9 +72,11 @@ struct RunEnvironment {
 // The logon name as the system reports it, at most 252 characters.
 std::string GetLogonName();
 
-// The subdirectory `name` of `programDir`, created when missing ("Temp_CVL"
-// private to the user). When it cannot be created, appends the warning
-// "Cannot create directory " + path + ": " + the system's reason and returns "".
+// The private subdirectory `name` ("Temp_CVL" or "Logs") of `programDir`,
+// created when missing (TempDir, LogDir). When it cannot be created, appends
+// the warning "Cannot create directory " + path + ": " + the system's reason;
+// when it is not ours, the warning that names its owner and mode; and
+// returns "".
 std::string EnsureProgramSubdirReporting(const std::string& programDir, const std::string& name,
                                          std::vector<RunMessage>& messages);
 

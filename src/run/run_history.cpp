@@ -1,15 +1,11 @@
 #include "run/run_history.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <sstream>
 #include <vector>
 
+#include "platform/direct_write.h"
 #include "platform/safe_write.h"
 
 namespace varnok::run {
@@ -120,28 +116,17 @@ std::string RunHistory::add(const RunRecord& record) {
     // Cut back: the file holds exactly what is kept in memory.
     std::string bytes;
     for (const RunRecord& r : records_) bytes += FormatRunRecord(r) + "\n";
-    WriteResult w = SafeWriteFile(logFile_, bytes);
+    WriteResult w = SafeWriteFile(logFile_, bytes, WriteOptions{.refuseLinks = true});
     if (!w) return w.error;
     linesInFile_ = records_.size();
     return {};
   }
-  const std::string line = FormatRunRecord(record) + "\n";
-  int fd = ::open(logFile_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (fd < 0) return logFile_ + ": " + std::strerror(errno);
-  std::size_t done = 0;
-  std::string error;
-  while (done < line.size()) {
-    ssize_t n = ::write(fd, line.data() + done, line.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      error = logFile_ + ": " + std::strerror(n < 0 ? errno : EIO);
-      break;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  if (::close(fd) != 0 && error.empty()) error = logFile_ + ": " + std::strerror(errno);
-  if (error.empty()) ++linesInFile_;
-  return error;
+  // Never through a link, never waiting on a FIFO: the companion must not
+  // hang at a run, nor write into a file it was pointed at.
+  WriteResult w = AppendToFile(logFile_, FormatRunRecord(record) + "\n");
+  if (!w) return w.error;
+  ++linesInFile_;
+  return {};
 }
 
 }  // namespace varnok::run

@@ -29,10 +29,10 @@ struct RunRecord {
   bool scheduled = false;
   bool started = false;
   std::string message;  // why it failed; empty when started; the text of a note
-  bool note = false;    // not a run: `message` tells what happened
   // Whose macros ran, as a path of names, when that is not every connection
   // of `path` ("" when none of them has a macro); nullopt: all of them.
   std::optional<std::string> ran;
+  bool note = false;  // not a run: `message` tells what happened
 
   bool operator==(const RunRecord&) const = default;
 };
@@ -56,6 +56,8 @@ class RunHistory {
 
   // Appends the run; returns an error text naming the file when it could
   // not be written ("" on success). The run is kept in memory either way.
+  // A link, FIFO or device in the file's place is refused, never written
+  // through or waited on.
   std::string add(const RunRecord& record);
 
   const std::deque<RunRecord>& records() const { return records_; }  // oldest first

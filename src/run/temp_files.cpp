@@ -8,17 +8,12 @@
 
 namespace varnok::run {
 
-std::string TempDir(const std::string& programDir, std::string* reason) {
-  std::string dir = EnsureProgramSubdir(programDir, "Temp_CVL", reason);
-  if (dir.empty()) return dir;
-  // An older version made it readable by everyone; a folder of another user
-  // is left as it is (the files in it are private anyway).
-  std::error_code ec;
-  auto perms = std::filesystem::status(dir, ec).permissions();
-  if (!ec && (perms & (std::filesystem::perms::group_all | std::filesystem::perms::others_all)) !=
-                 std::filesystem::perms::none)
-    std::filesystem::permissions(dir, std::filesystem::perms::owner_all, ec);
-  return dir;
+platform::PrivateFolder TempDir(const std::string& programDir) {
+  return platform::EnsurePrivateFolder(ProgramFilePath(programDir, "Temp_CVL"), "Temp_CVL");
+}
+
+platform::PrivateFolder LogDir(const std::string& programDir) {
+  return platform::EnsurePrivateFolder(ProgramFilePath(programDir, "Logs"), "Logs");
 }
 
 std::string MacroTempName(int n) { return "~macroC" + std::to_string(n) + ".cvl"; }
@@ -26,7 +21,7 @@ std::string MacroTempName(int n) { return "~macroC" + std::to_string(n) + ".cvl"
 std::string SettingsTempName(int n) { return "~CViniC" + std::to_string(n) + ".ini"; }
 
 bool CleanTempFiles(const std::string& programDir) {
-  std::string dir = TempDir(programDir);
+  const std::string dir = TempDir(programDir).path;
   if (dir.empty()) return false;
   std::error_code ec;  // a file that is not there, or cannot go, is left alone
   for (int n = 1; n <= kMaxTempFiles; ++n) {

@@ -6,22 +6,26 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/private_folder.h"
+
 namespace varnok::run {
 
 constexpr int kMaxTempFiles = 128;
 
-// The folder "Temp_CVL" of the program directory: created when missing and
-// kept private to the user (0700: macros hold user names and may hold
-// passwords). Empty when unavailable; then `reason`, when given, receives the
-// system's reason.
-std::string TempDir(const std::string& programDir, std::string* reason = nullptr);
+// The folders "Temp_CVL" and "Logs" of the program directory: created when
+// missing and private to the user (0700: macros hold user names and may hold
+// passwords, logs hold whole sessions). One that is a link or another user's
+// is refused, never used (platform::EnsurePrivateFolder).
+platform::PrivateFolder TempDir(const std::string& programDir);
+platform::PrivateFolder LogDir(const std::string& programDir);
 
 std::string MacroTempName(int n);     // "~macroC<n>.cvl"
 std::string SettingsTempName(int n);  // "~CViniC<n>.ini"
 
 // Removes the files 1..kMaxTempFiles of earlier runs: the macro files, the
 // settings files runs write, and the "~CVini<n>.ini" names of older versions.
-// Nothing else in the folder is touched. Returns false when the folder is unavailable.
+// Nothing else in the folder is touched. Returns false when the folder is
+// unavailable or refused (nothing is removed from another user's folder).
 bool CleanTempFiles(const std::string& programDir);
 
 // Where a second start copies the file it hands over: "~" + its file name in

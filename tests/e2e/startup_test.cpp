@@ -182,6 +182,28 @@ TEST(Startup, HandedOverFileWithTheLongestNameArrives) {
   StopEditor(dir, editor);
 }
 
+TEST(Startup, SecondStartHandsNothingOverThroughALinkedTempFolder) {
+  ProgramDir dir;
+  pid_t editor = StartEditor(dir);
+  // Swapped for a link once the first editor has made it: the copy would land elsewhere.
+  std::filesystem::remove_all(dir.file("Temp_CVL"));
+  std::filesystem::create_directory(dir.scratch("elsewhere"));
+  std::filesystem::create_directory_symlink(dir.scratch("elsewhere"), dir.file("Temp_CVL"));
+  WriteFile(dir.scratch("lab.vnk"), "VNK20 content");
+  dir.run(dir.file("varnokc"), {dir.scratch("lab.vnk")});
+  auto prompts = dir.prompts();
+  ASSERT_EQ(prompts.size(), 2u);
+  EXPECT_EQ(prompts[0].kind, "warning");
+  EXPECT_EQ(prompts[0].text, "Temp_CVL folder '" + dir.file("Temp_CVL") +
+                                 "' is not safe to use: a symbolic link, owned by uid " +
+                                 std::to_string(::geteuid()) + ", mode 0777.");
+  EXPECT_EQ(prompts[1].kind, "error");
+  EXPECT_EQ(prompts[1].text, "Failed to create temporary folder. The file cannot be imported.");
+  EXPECT_TRUE(std::filesystem::is_empty(dir.scratch("elsewhere")));
+  std::filesystem::remove(dir.file("Temp_CVL"));
+  StopEditor(dir, editor);
+}
+
 TEST(Startup, UnsafeRuntimeFolderIsRefusedNamingIt) {
   ProgramDir dir;
   // Someone else's folder (here: a link) where the markers would live.

@@ -135,6 +135,54 @@ TEST_F(VnkHostileInputTest, OutlineEscapesControlCharactersAndStopsIndentingDeep
   EXPECT_TRUE(o.out.ends_with("\n" + indent + "(level 40) n\n"));
 }
 
+TEST_F(VnkHostileInputTest, C1ControlsAreEscapedInTheOutlineAndTheTimetable) {
+  ConnectionTree named;
+  // 0x9B alone is CSI to an 8-bit terminal, U+009B (C2 9B) to a UTF-8 one;
+  // the continuation bytes of U+20AC (E2 82 AC) and a Latin-1 e acute stay.
+  rVTNodeData site = Node(
+      "\x9b"
+      "31m\xc2\x9b"
+      "2J \xe2\x82\xac caf\xe9");
+  site.Macro = "x";
+  site.Schedule = "=0 9 * * *";
+  TreeNode* top = named.insert(named.top(), 0, ConnectionTree::newNode(site));
+  rVTNodeData child = Node("\x1b]0;owned\x07\r\nfake line", 2);
+  child.Macro = "y";
+  child.Schedule = "=0 9 * * *";
+  named.insert(top, 0, ConnectionTree::newNode(child));
+  rVTNodeData broken = Node("bad\x1b[2J", 1);
+  broken.Macro = "z";
+  broken.Schedule = "=0 9 31 2 *";
+  named.insert(named.top(), 1, ConnectionTree::newNode(broken));
+  ASSERT_TRUE(SaveConfiguration(named, config));
+
+  const std::string escapedSite = "\\x9b31m\\xc2\\x9b2J \xe2\x82\xac caf\xe9";
+  Output o = vnk({"list", config});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.out, escapedSite + "\n  \\x1b]0;owned\\x07\\x0d\\x0afake line\nbad\\x1b[2J\n");
+
+  o = vnk({"next", config, "--from", "2026-05-04 08:00", "-n", "2"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.out, "2026-05-04 09:00\t" + escapedSite + "\n2026-05-04 09:00\t" + escapedSite +
+                       "/\\x1b]0;owned\\x07\\x0d\\x0afake line\n");
+  EXPECT_EQ(o.err, "vnk: bad\\x1b[2J: the schedule cannot run: none of its days exists in its months\n");
+}
+
+TEST_F(VnkHostileInputTest, OpenDescriptorTargetsAreAppendedToNotReplaced) {
+  // vnk convert net.vnk /dev/stdout >> log.txt, and the other names of that output.
+  const std::string log = dir.scratch("log.txt");
+  CaptureOptions appending = OutputTo(log);
+  appending.appendOutput = true;
+  WriteFile(log, "earlier lines\n");
+  std::string expected = "earlier lines\n";
+  for (const std::string target : {"/dev/stdout", "/dev/fd/1", "/proc/self/fd/1"}) {
+    Output o = vnk({"convert", config, target}, appending);
+    ASSERT_EQ(o.status, 0) << target << ": " << o.err;
+    expected += ReadFile(config) + "2 nodes written to " + target + "\n";
+    EXPECT_EQ(ReadFile(log), expected) << target;
+  }
+}
+
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool kSanitized = true;  // the sanitizer's shadow memory needs terabytes of address space
 #else

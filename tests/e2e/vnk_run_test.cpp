@@ -4,7 +4,9 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -212,6 +214,29 @@ TEST_F(VnkTest, MissingEmulatorStopsBeforeAnyFile) {
   EXPECT_EQ(o.err, "vnk: CORVMAIN not found.\nPlease move varnokc into Corvane directory and restart it.\n");
   EXPECT_FALSE(fs::exists(dir.file("Temp_CVL")));
   EXPECT_EQ(vnk({"macro", config, "5"}).status, 1);
+}
+
+TEST_F(VnkTest, RunRefusesATempFolderThatAnotherUserShares) {
+  if (::geteuid() != 0) GTEST_SKIP() << "giving a folder to another uid needs root";
+  // Another user's world-writable Temp_CVL with a dangling link at the first macro's name.
+  const std::string temp = dir.file("Temp_CVL");
+  fs::create_directory(temp);
+  ASSERT_EQ(::chmod(temp.c_str(), 01777), 0);
+  ASSERT_EQ(::chown(temp.c_str(), 65534, 65534), 0);
+  fs::create_directory(dir.scratch("theirs"));
+  fs::create_symlink(dir.scratch("theirs/stolen.cvl"), temp + "/~macroC1.cvl");
+  Output o = vnk({"run", config, "5"});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(o.err, "vnk: warning: Temp_CVL folder '" + temp +
+                       "' is not safe to use: owned by uid 65534, mode 1777.\n"
+                       "vnk: Cannot use the folder " +
+                       temp + ". Cannot execute macro.\n");
+  EXPECT_FALSE(fs::exists(dir.scratch("theirs/stolen.cvl")));
+  struct stat st {};
+  ASSERT_EQ(::stat(temp.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 01777u);
+  std::this_thread::sleep_for(300ms);
+  EXPECT_FALSE(fs::exists(dir.scratch("corvmain.jsonl")));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // editor text and the logging box used as they stand, the "to cursor" cut,
 // the user variables, a missing emulator, and Show popup.
 #include <Qsci/qsciscintilla.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QCheckBox>
@@ -265,6 +266,26 @@ class RunCommandsTest : public QObject {
                        PromptAnswer::OK);
     trigger(w, "BtnRun");
     QVERIFY(!std::filesystem::exists(programs->path() + "/Temp_CVL/~macroC1.cvl"));
+  }
+
+  // A Temp_CVL that is a link (it could lead anywhere) is refused through
+  // the prompts, naming it, its owner and mode; nothing is written or started.
+  void linkedTempFolderIsRefused() {
+    MainWindow& w = open({"1:a:x"});
+    const std::string temp = programs->path() + "/Temp_CVL";
+    std::filesystem::create_directory(programs->scratch("elsewhere"));
+    std::filesystem::create_directory_symlink(programs->scratch("elsewhere"), temp);
+    focusNode(w, w.tree().top()->child(0));
+    f->prompter.expect(PromptKind::Warning, PromptButtons::OK,
+                       "Temp_CVL folder '" + temp + "' is not safe to use: a symbolic link, owned by uid " +
+                           std::to_string(::geteuid()) + ", mode 0777.",
+                       PromptAnswer::OK);
+    f->prompter.expect(PromptKind::Error, PromptButtons::OK,
+                       "Cannot use the folder " + temp + ". Cannot execute macro.", PromptAnswer::OK);
+    trigger(w, "BtnRun");
+    QVERIFY(std::filesystem::is_empty(programs->scratch("elsewhere")));
+    QTest::qWait(200);
+    QVERIFY(!std::filesystem::exists(recordFile()));
   }
 
   // Run all selected: tree order whatever the order of selecting, each from

@@ -27,7 +27,7 @@ Output Capture(const ProgramDir& dir, const std::string& program, const std::vec
   // executes. An alarm survives the exec, so a program that hangs is killed.
   pid_t pid = ::fork();
   if (pid == 0) {
-    int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | (options.appendOutput ? O_APPEND : O_TRUNC), 0644);
     int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) ::_exit(126);
     if (options.addressSpaceBytes) {

@@ -15,6 +15,7 @@ struct Output {
 
 struct CaptureOptions {
   std::string standardOutput;         // a file for standard output instead of the capture ("/dev/full")
+  bool appendOutput = false;          // that file opened for appending (">>"), not emptied
   unsigned seconds = 60;              // killed (SIGALRM, status 142) when it runs longer
   std::size_t addressSpaceBytes = 0;  // the program's address-space limit (ulimit -v); 0: none
 };

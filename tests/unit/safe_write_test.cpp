@@ -1,5 +1,6 @@
 #include "platform/safe_write.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -121,6 +122,49 @@ TEST(SafeWrite, WritesThroughSymbolicLinksToTheRealFile) {
   ::symlink("loop-b", dir.file("loop-a").c_str());
   ::symlink("loop-a", dir.file("loop-b").c_str());
   EXPECT_FALSE(SafeWriteFile(dir.file("loop-a"), "x").ok);
+}
+
+TEST(SafeWrite, LinksAreRefusedWhereAskedAndTheLinkedFileKept) {
+  test::TempDir dir;
+  test::WriteFile(dir.file("victim"), "keep");
+  ::symlink("victim", dir.file("runs.log").c_str());
+  WriteResult w = SafeWriteFile(dir.file("runs.log"), "trimmed", WriteOptions{.refuseLinks = true});
+  EXPECT_FALSE(w.ok);
+  EXPECT_EQ(w.error, dir.file("runs.log") + ": is a symbolic link, not a regular file; nothing was written");
+  EXPECT_EQ(test::ReadFile(dir.file("victim")), "keep");
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.file("runs.log")));
+}
+
+TEST(SafeWrite, PathsOfOpenDescriptorsAreWrittenWhereTheyStand) {
+  test::TempDir dir;
+  // As "command /dev/stdout >> log" hands it over: the log opened for appending.
+  test::WriteFile(dir.file("log.txt"), "earlier\n");
+  const int opened = ::open(dir.file("log.txt").c_str(), O_WRONLY | O_APPEND);
+  // Far above the descriptors anything else here opens, so it stays unused once closed.
+  const int fd = ::fcntl(opened, F_DUPFD, 500);
+  ::close(opened);
+  ASSERT_GE(fd, 500);
+  const struct stat before = [&] {
+    struct stat st {};
+    ::stat(dir.file("log.txt").c_str(), &st);
+    return st;
+  }();
+  const std::string n = std::to_string(fd);
+  ::symlink(("/proc/self/fd/" + n).c_str(), dir.file("out.vnk").c_str());
+  for (const std::string& path : {"/dev/fd/" + n, "/proc/self/fd/" + n, dir.file("out.vnk")})
+    ASSERT_TRUE(SafeWriteFile(path, path + "\n")) << path;
+  ::close(fd);
+  EXPECT_EQ(test::ReadFile(dir.file("log.txt")),
+            "earlier\n/dev/fd/" + n + "\n/proc/self/fd/" + n + "\n" + dir.file("out.vnk") + "\n");
+  struct stat after {};
+  ::stat(dir.file("log.txt").c_str(), &after);
+  EXPECT_EQ(after.st_ino, before.st_ino) << "the log was replaced, not appended to";
+  EXPECT_EQ(FilesIn(dir.path()), 2);
+
+  // A descriptor that is not open is a failure with the path, not a new file.
+  WriteResult w = SafeWriteFile("/dev/fd/" + n, "x");
+  EXPECT_FALSE(w.ok);
+  EXPECT_EQ(w.error, "/dev/fd/" + n + ": Bad file descriptor");
 }
 
 TEST(SafeWrite, RefusesTargetsThatAreNoRegularFileOrReadOnly) {

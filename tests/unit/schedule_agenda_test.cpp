@@ -1,12 +1,14 @@
 // The companion's timetable over a tree, and its run history.
 #include "run/schedule_agenda.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <ctime>
 #include <filesystem>
+#include <future>
 
 #include "common/stored_text.h"
 #include "run/node_request.h"
@@ -162,7 +164,7 @@ TEST_F(ScheduleAgendaTest, HistoryKeepsTheLastHundredRunsInItsLogFile) {
             "2026-05-04 09:00:02\tscheduled\tSite\\/A/Router\tstarted\n"
             "2026-05-04 09:05:00\tmanual\tLab\tfailed: CORVMAIN not found. Please move\n");
   // A note is no run, and reads back as one.
-  RunRecord note{At(2026, 5, 4, 9, 6), "", false, false, "the clock went back\tan hour", true};
+  RunRecord note{At(2026, 5, 4, 9, 6), "", false, false, "the clock went back\tan hour", std::nullopt, true};
   EXPECT_EQ(FormatRunRecord(note), "2026-05-04 09:06:00\tnote\t\tthe clock went back an hour");
   std::optional<RunRecord> back = ParseRunRecord(FormatRunRecord(note));
   ASSERT_TRUE(back);
@@ -242,6 +244,41 @@ TEST_F(ScheduleAgendaTest, HistorySaysWhoseMacrosRanWhenNotTheWholeBranch) {
   EXPECT_EQ(again.records()[1].ran, std::optional<std::string>(""));
   EXPECT_EQ(again.records()[2].ran, std::nullopt);
   EXPECT_TRUE(again.records()[0].started && again.records()[1].started);
+}
+
+TEST(RunHistoryLog, FifoOrLinkInTheLogsPlaceIsRefusedWithoutWaitingOrWritingThrough) {
+  test::TempDir dir;
+  const std::string log = dir.file("runs.log");
+  ASSERT_EQ(::mkfifo(log.c_str(), 0600), 0);
+  RunHistory fifo(log);
+  // Nobody reads the FIFO: an open that waits for a reader never returns.
+  auto pending = std::async(std::launch::async, [&] {
+    return fifo.add({0, "Lab", false, true, "", std::nullopt, false});
+  });
+  if (pending.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+    const int reader = ::open(log.c_str(), O_RDONLY | O_NONBLOCK);  // lets the stuck writer go on
+    pending.wait();
+    ::close(reader);
+    FAIL() << "the run log's FIFO blocked the companion";
+  }
+  EXPECT_EQ(pending.get(), log + ": is a FIFO, not a regular file");
+  EXPECT_EQ(fifo.records().size(), 1u);
+
+  // A link: neither an append nor the cut back writes into the linked file.
+  std::filesystem::remove(log);
+  test::WriteFile(log, "");
+  RunHistory linked(log);
+  for (int i = 0; i + 1 < static_cast<int>(2 * RunHistory::kKept); ++i)
+    ASSERT_EQ(linked.add({i, "n", true, true, "", std::nullopt, false}),
+              "");  // the next add cuts the file back
+  test::WriteFile(dir.file("victim"), "precious");
+  std::filesystem::remove(log);
+  std::filesystem::create_symlink(dir.file("victim"), log);
+  EXPECT_EQ(linked.add({0, "Lab", false, true, "", std::nullopt, false}),
+            log + ": is a symbolic link, not a regular file; nothing was written");
+  EXPECT_EQ(RunHistory(log).add({0, "Lab", false, true, "", std::nullopt, false}),
+            log + ": is a symbolic link, not a regular file");
+  EXPECT_EQ(test::ReadFile(dir.file("victim")), "precious");
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ struct ProgramDirTest : ::testing::Test {
 };
 
 TEST_F(ProgramDirTest, CleanTempFilesRemovesOnlyTheNumberedFiles) {
-  std::string temp = TempDir(dir.path());
+  std::string temp = TempDir(dir.path()).path;
   ASSERT_EQ(temp, dir.file("Temp_CVL"));
   const char* removed[] = {"~macroC1.cvl", "~macroC128.cvl", "~CViniC1.ini", "~CViniC64.ini", "~CVini7.ini"};
   const char* kept[] = {"~macroC0.cvl",   "~macroC129.cvl", "~macroC01.cvl",

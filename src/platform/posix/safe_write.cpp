@@ -12,8 +12,13 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/posix/descriptor_path.h"
+#include "platform/posix/file_kind.h"
+
 namespace varnok {
 namespace {
+
+using platform::NotRegular;
 
 constexpr std::string_view kTempMark = ".vnk-tmp-";
 // Room for the mark, a pid and mkstemp's six characters within NAME_MAX.
@@ -36,27 +41,14 @@ std::string NameOf(const std::string& path) {
   return pos == std::string::npos ? path : path.substr(pos + 1);
 }
 
-const char* KindOf(mode_t mode) {
-  if (S_ISDIR(mode)) return "a folder";
-  if (S_ISFIFO(mode)) return "a FIFO";
-  if (S_ISCHR(mode)) return "a character device";
-  if (S_ISBLK(mode)) return "a block device";
-  if (S_ISSOCK(mode)) return "a socket";
-  return "not a regular file";
-}
-
-std::string NotRegular(const std::string& path, mode_t mode) {
-  std::string kind = KindOf(mode);
-  if (kind.rfind("not ", 0) == 0) return path + ": " + kind;
-  return path + ": is " + kind + ", not a regular file";
-}
-
 // The file a path names once symbolic links are followed: the last link's
 // target, which need not exist yet. Folders on the way are left as they are:
-// a rename works through them.
-bool ResolveLinks(const std::string& path, std::string& resolved, int& err) {
+// a rename works through them. A path on the way that names an open
+// descriptor stops the walk with `descriptor` set.
+bool ResolveLinks(const std::string& path, std::string& resolved, int& descriptor, int& err) {
   resolved = path;
   for (int hops = 0; hops <= kMaxLinks; ++hops) {
+    if ((descriptor = platform::DescriptorOfPath(resolved)) >= 0) return true;
     struct stat st {};
     if (::lstat(resolved.c_str(), &st) != 0) {
       if (errno == ENOENT) return true;  // a new file (or a dangling link's target)
@@ -138,6 +130,19 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+// Writes into an open descriptor where it stands (an append stays an append),
+// leaving it open: it belongs to whoever opened it.
+WriteResult WriteIntoDescriptor(const std::string& path, int fd,
+                                const std::function<bool(const ChunkSink&)>& produce) {
+  int err = 0;
+  const ChunkSink sink = [&](std::string_view chunk) {
+    if (!err && !WriteAll(fd, chunk)) err = errno ? errno : EIO;
+    return err == 0;
+  };
+  if (!produce(sink) && !err) err = ECANCELED;
+  return err ? Failed(path, err) : WriteResult{};
+}
+
 }  // namespace
 
 bool IsSafeWriteTempName(std::string_view name, std::string_view target) {
@@ -163,8 +168,15 @@ WriteResult SafeWriteFile(const std::string& path, const std::function<bool(cons
   }();
   (void)ignoreFsize;
 
-  std::string target;
-  if (int err = 0; !ResolveLinks(path, target, err)) return Failed(path, err);
+  std::string target = path;
+  int descriptor = -1;
+  if (options.refuseLinks) {
+    if (struct stat st{}; ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+      return {false, NotRegular(path, st.st_mode) + "; nothing was written"};
+  } else if (int err = 0; !ResolveLinks(path, target, descriptor, err)) {
+    return Failed(path, err);
+  }
+  if (descriptor >= 0) return WriteIntoDescriptor(path, descriptor, produce);
   const std::string folder = FolderOf(target);
 
   mode_t mode = 0644;

@@ -5,6 +5,7 @@
 
 #include "common/stored_text.h"
 #include "common/utf8.h"
+#include "terminal_text.h"
 #include "vnk_command.h"
 #include "vnk_config.h"
 
@@ -13,6 +14,7 @@ namespace {
 using varnok::ConnectionTree;
 using varnok::ToUtf8Lenient;
 using varnok::TreeNode;
+using varnok::vnk::EscapeControls;
 
 // Deeper levels than this are not indented further; their level is shown as
 // a number, so that a deep chain cannot fill a disk with blanks.
@@ -31,32 +33,13 @@ nlohmann::json NodeJson(int index, const varnok::rVTNodeData& d) {
           {"colors", ToUtf8Lenient(d.Colors)}};
 }
 
-// A name as the terminal may show it: control characters (escape
-// sequences, line breaks) as "\xHH".
-std::string ForOutline(std::string_view name) {
-  static const char kHex[] = "0123456789abcdef";
-  std::string out;
-  out.reserve(name.size());
-  for (char c : name) {
-    auto b = static_cast<unsigned char>(c);
-    if (b < 0x20 || b == 0x7F) {
-      out += "\\x";
-      out += kHex[b >> 4];
-      out += kHex[b & 0xF];
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
 void PrintOutlineLine(const varnok::rVTNodeData& d) {
   int level = d.Level < 1 ? 1 : d.Level;
   if (level <= kMaxIndentedLevel) {
-    std::cout << std::string(2 * static_cast<std::size_t>(level - 1), ' ') << ForOutline(d.Name) << "\n";
+    std::cout << std::string(2 * static_cast<std::size_t>(level - 1), ' ') << EscapeControls(d.Name) << "\n";
   } else {
     std::cout << std::string(2 * static_cast<std::size_t>(kMaxIndentedLevel - 1), ' ') << "(level " << level
-              << ") " << ForOutline(d.Name) << "\n";
+              << ") " << EscapeControls(d.Name) << "\n";
   }
 }
 

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "run/schedule_agenda.h"
+#include "terminal_text.h"
 #include "vnk_command.h"
 #include "vnk_config.h"
 
@@ -22,7 +23,8 @@ const varnok::vnk::Registration reg{
       cmd->add_option("--from", a->from, "local time to start from, \"YYYY-MM-DD HH:MM\" (default: now)");
       cmd->add_option("-n", a->count, "how many runs (default 10)")->check(CLI::Range(1, 1000000));
       cmd->footer(
-          "One line per run: local date and time, a tab, the connection's path (as NODE of vnk run). "
+          "One line per run: local date and time, a tab, the connection's path (as NODE of vnk run; "
+          "control characters in names shown as \\xHH). "
           "Runs after the starting minute are listed. Schedules that cannot run are named on standard "
           "error.");
       cmd->callback([a] {
@@ -42,7 +44,7 @@ const varnok::vnk::Registration reg{
         varnok::vnk::LoadTree(tree, a->file);
         varnok::run::ScheduleCollection c = varnok::run::CollectSchedules(tree);
         for (const auto& p : c.problems)
-          std::cerr << "vnk: " << varnok::vnk::ForTerminal(p.path)
+          std::cerr << "vnk: " << varnok::vnk::EscapeControls(p.path)
                     << ": the schedule cannot run: " << p.problem << "\n";
         int printed = 0;
         while (printed < a->count) {
@@ -51,7 +53,7 @@ const varnok::vnk::Registration reg{
           const std::string when = varnok::pages::FormatCalendarMinute(due->minute);
           for (std::size_t i : due->entries) {
             if (printed == a->count) break;
-            std::cout << when << "\t" << c.entries[i].path << "\n";
+            std::cout << when << "\t" << varnok::vnk::EscapeControls(c.entries[i].path) << "\n";
             ++printed;
           }
           after = due->at;
