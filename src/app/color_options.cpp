@@ -25,53 +25,53 @@ QColor ScreenColor(std::uint32_t value) {
 
 }  // namespace
 
-ColorOptions::ColorOptions(Parts parts, std::string programDir, std::function<void()> requestRefresh,
+ColorOptions::ColorOptions(Context context, std::string programDir, std::function<void()> requestRefresh,
                            QObject* parent)
     : QObject(parent),
-      parts_(parts),
+      context_(context),
       programDir_(std::move(programDir)),
       requestRefresh_(std::move(requestRefresh)) {
-  parts_.pages.colors().setSources(
-      {programDir_, [this] { return parts_.settings.sameBackground(); }, [this] { return parentColors(); }});
-  connect(&parts_.settings, &SettingsPage::colorSupportClicked, this, &ColorOptions::colorSupportClicked);
-  connect(&parts_.settings, &SettingsPage::colorsInEditorClicked, this, [this] {
+  context_.pages.colors().setSources({programDir_, [this] { return context_.settings.sameBackground(); },
+                                      [this] { return parentColors(); }});
+  connect(&context_.settings, &SettingsPage::colorSupportClicked, this, &ColorOptions::colorSupportClicked);
+  connect(&context_.settings, &SettingsPage::colorsInEditorClicked, this, [this] {
     showEditorColors();
     requestRefresh_();
   });
 }
 
 std::optional<std::string_view> ColorOptions::parentColors() const {
-  const TreeNode* shown = parts_.cycle.shownNode();
+  const TreeNode* shown = context_.cycle.shownNode();
   if (!shown || !shown->parent() || !shown->parent()->parent()) return std::nullopt;
   return std::string_view(shown->parent()->data().Colors);
 }
 
 void ColorOptions::colorSupportClicked() {
-  ColorsPage& colors = parts_.pages.colors();
+  ColorsPage& colors = context_.pages.colors();
   // The other pages tell whether a connection is shown; the Colors page
   // follows them, covered while colour support is off whatever is shown.
-  if (parts_.settings.colorSupportDisabled()) {
-    parts_.pages.coverColors(QString::fromLatin1(kColorSupportDisabled));
-  } else if (parts_.pages.macro().showsConnection()) {
+  if (context_.settings.colorSupportDisabled()) {
+    context_.pages.coverColors(QString::fromLatin1(kColorSupportDisabled));
+  } else if (context_.pages.macro().showsConnection()) {
     colors.uncover();
     colors.resync();
   } else {
-    parts_.cycle.ShowNodeInPages();  // the caption of what is selected
+    context_.cycle.ShowNodeInPages();  // the caption of what is selected
   }
   showEditorColors();
   requestRefresh_();
 }
 
 void ColorOptions::showEditorColors() {
-  MacroPage& macro = parts_.pages.macro();
-  if (parts_.settings.colorsInEditor() && !parts_.settings.colorSupportDisabled()) {
+  MacroPage& macro = context_.pages.macro();
+  if (context_.settings.colorsInEditor() && !context_.settings.colorSupportDisabled()) {
     // The stored colours, not unapplied edits of the Colors page.
-    const TreeNode* shown = parts_.cycle.shownNode();
+    const TreeNode* shown = context_.cycle.shownNode();
     const EditorColorPair pair =
         EditorColors(shown ? std::string_view(shown->data().Colors) : "", programDir_);
     macro.useConnectionColors(ScreenColor(pair.text), ScreenColor(pair.background));
   } else {
-    macro.useHighlighter(parts_.pages.popup().editor().paper());
+    macro.useHighlighter(context_.pages.popup().editor().paper());
   }
 }
 

@@ -19,12 +19,13 @@ class SettingsPage;
 class ColorOptions : public QObject {
   Q_OBJECT
  public:
-  struct Parts {
+  // The objects of the window this class works with.
+  struct Context {
     SettingsPage& settings;
     ConnectionPages& pages;
     PageCycle& cycle;
   };
-  ColorOptions(Parts parts, std::string programDir, std::function<void()> requestRefresh,
+  ColorOptions(Context context, std::string programDir, std::function<void()> requestRefresh,
                QObject* parent = nullptr);
 
   // Gives the Macro editor the look the options ask for; run after Apply,
@@ -35,7 +36,7 @@ class ColorOptions : public QObject {
   void colorSupportClicked();
   std::optional<std::string_view> parentColors() const;
 
-  Parts parts_;
+  Context context_;
   std::string programDir_;
   std::function<void()> requestRefresh_;
 };

@@ -22,12 +22,12 @@
 
 namespace varnok::app {
 
-EditCommands::EditCommands(TreeEditingHost& host, Parts parts, Prompter& prompter,
+EditCommands::EditCommands(TreeEditingHost& host, Context context, Prompter& prompter,
                            std::function<bool()> settleEdits)
-    : host_(host), parts_(parts), prompter_(prompter), settleEdits_(std::move(settleEdits)) {}
+    : host_(host), context_(context), prompter_(prompter), settleEdits_(std::move(settleEdits)) {}
 
 FocusedField EditCommands::focused() const {
-  return FindFocusedField(parts_.tree, parts_.pages, parts_.settingsPage);
+  return FindFocusedField(context_.tree, context_.pages, context_.settingsPage);
 }
 
 void EditCommands::markEdited(const FocusedField& field) {
@@ -75,7 +75,7 @@ void EditCommands::paste() {
   if (!QApplication::clipboard()->mimeData() || !QApplication::clipboard()->mimeData()->hasText()) return;
   if (f.editor) f.editor->paste();
   if (f.kind == FocusKind::ScheduleField)
-    parts_.pages.schedule().pasteInto(*f.field);  // the field ends verified
+    context_.pages.schedule().pasteInto(*f.field);  // the field ends verified
   else if (f.field)
     f.field->paste();
   markEdited(f);
@@ -95,22 +95,22 @@ void EditCommands::selectAll() {
 }
 
 void EditCommands::putNodes(bool cut) {
-  TreeSelection selection(parts_.tree, parts_.model);
+  TreeSelection selection(context_.tree, context_.model);
   if (!selection.focused()) return;
-  parts_.clipboard.put(selection.selectedNodes(), cut);
+  context_.clipboard.put(selection.selectedNodes(), cut);
 }
 
 void EditCommands::pasteNodes() {
-  TreeSelection selection(parts_.tree, parts_.model);
+  TreeSelection selection(context_.tree, context_.model);
   TreeNode* target = selection.focused();
   if (!target || selection.selectedCount() == 0) return;
   TreeClipboard::Pasted pasted;
   {
-    HistoryStep step(parts_.history, selection);
-    parts_.tree.setUpdatesEnabled(false);
-    pasted = parts_.clipboard.paste(target);
-    if (!pasted.nodes.empty()) parts_.tree.expand(parts_.model.indexOf(pasted.nodes.front()->parent()));
-    parts_.tree.setUpdatesEnabled(true);
+    HistoryStep step(context_.history, selection);
+    context_.tree.setUpdatesEnabled(false);
+    pasted = context_.clipboard.paste(target);
+    if (!pasted.nodes.empty()) context_.tree.expand(context_.model.indexOf(pasted.nodes.front()->parent()));
+    context_.tree.setUpdatesEnabled(true);
   }
   if (pasted.refusedIntoItself)
     prompter_.warning("Connections cannot be moved into their own branch.");
@@ -124,14 +124,14 @@ void EditCommands::pasteNodes() {
 // Every node, those inside collapsed branches too: one range per parent.
 void EditCommands::selectAllNodes() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const ConnectionTreeModel& model = parts_.model;
+  const ConnectionTreeModel& model = context_.model;
   const TreeNode* top = model.tree().top();
   QItemSelection all;
   all.select(model.indexOf(top), model.indexOf(top));
   ConnectionTree::forEachPreOrder(top, [&](const TreeNode* n) {
     if (n->hasChildren()) all.select(model.indexOf(n->firstChild()), model.indexOf(n->lastChild()));
   });
-  TreeSelection(parts_.tree, parts_.model).replaceSelection(all);
+  TreeSelection(context_.tree, context_.model).replaceSelection(all);
   QApplication::restoreOverrideCursor();
 }
 

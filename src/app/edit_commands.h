@@ -24,7 +24,8 @@ struct FocusedField;
 
 class EditCommands {
  public:
-  struct Parts {
+  // The objects of the window this class works with.
+  struct Context {
     QTreeView& tree;
     ConnectionTreeModel& model;
     ConnectionPages& pages;
@@ -34,7 +35,7 @@ class EditCommands {
   };
   // `settleEdits`: asks whether to apply the pages' unapplied edits (if
   // any); false when the user cancelled.
-  EditCommands(TreeEditingHost& host, Parts parts, Prompter& prompter, std::function<bool()> settleEdits);
+  EditCommands(TreeEditingHost& host, Context context, Prompter& prompter, std::function<bool()> settleEdits);
 
   void undo();
   void cut();
@@ -51,7 +52,7 @@ class EditCommands {
   void markEdited(const FocusedField& field);
 
   TreeEditingHost& host_;
-  Parts parts_;
+  Context context_;
   Prompter& prompter_;
   std::function<bool()> settleEdits_;
 };

@@ -96,17 +96,17 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
   clipboard_ = std::make_unique<TreeClipboard>(*treeView_, *model_);
   edits_ = std::make_unique<EditCommands>(
       editingHost,
-      EditCommands::Parts{*treeView_, *model_, *pages_, *settingsPage_, *clipboard_, document_->history()},
+      EditCommands::Context{*treeView_, *model_, *pages_, *settingsPage_, *clipboard_, document_->history()},
       prompter_, [this] { return cycle_->settleEdits(); });
-  runs_ =
-      std::make_unique<RunCommands>(RunCommands::Parts{*treeView_, *model_, *pages_, *settingsPage_, *cycle_},
-                                    prompter_, services_.programDir, [this] { RequestRefresh(); });
+  runs_ = std::make_unique<RunCommands>(
+      RunCommands::Context{*treeView_, *model_, *pages_, *settingsPage_, *cycle_}, prompter_,
+      services_.programDir, [this] { RequestRefresh(); });
   multiRun_ = new MultiRun(
       {*treeView_, *model_, *settingsPage_, *statusBar(), services_.desktop}, prompter_, services_.programDir,
       runs_->numbering(), [this] { return runDelayTimer_.interval(); }, this);
   connect(multiRun_, &MultiRun::finished, this, [this] { RequestRefresh(); });
   transfers_ = std::make_unique<TransferCommands>(
-      editingHost, TransferCommands::Parts{*treeView_, *model_, *document_, *pages_, *cycle_, *runs_},
+      editingHost, TransferCommands::Context{*treeView_, *model_, *document_, *pages_, *cycle_, *runs_},
       prompter_, *dialogs);
   connectCommands();
   createWindow();

@@ -28,15 +28,15 @@ constexpr int kLeastTileWatchMs = 10000;
 
 }  // namespace
 
-MultiRun::MultiRun(Parts parts, Prompter& prompter, std::string programDir, run::TempFileNumbering& numbering,
-                   std::function<int()> intervalMs, QObject* parent)
+MultiRun::MultiRun(Context context, Prompter& prompter, std::string programDir,
+                   run::TempFileNumbering& numbering, std::function<int()> intervalMs, QObject* parent)
     : QObject(parent),
-      parts_(parts),
+      context_(context),
       prompter_(prompter),
       programDir_(std::move(programDir)),
       numbering_(numbering),
       intervalMs_(std::move(intervalMs)),
-      tiles_(parts_.desktop) {
+      tiles_(context_.desktop) {
   timer_.setSingleShot(true);
   connect(&timer_, &QTimer::timeout, this, &MultiRun::startNext);
   progress_ = new QLabel;
@@ -45,23 +45,23 @@ MultiRun::MultiRun(Parts parts, Prompter& prompter, std::string programDir, run:
   cancelButton_->setObjectName(QStringLiteral("MultiRunCancel"));
   cancelButton_->setFocusPolicy(Qt::NoFocus);
   connect(cancelButton_, &QPushButton::clicked, this, &MultiRun::cancel);
-  parts_.statusBar.addPermanentWidget(progress_);
-  parts_.statusBar.addPermanentWidget(cancelButton_);
+  context_.statusBar.addPermanentWidget(progress_);
+  context_.statusBar.addPermanentWidget(cancelButton_);
   progress_->hide();
   cancelButton_->hide();
-  parts_.model.tree().addObserver(this);
+  context_.model.tree().addObserver(this);
 }
 
 MultiRun::~MultiRun() {
   qApp->removeEventFilter(this);
-  parts_.model.tree().removeObserver(this);
+  context_.model.tree().removeObserver(this);
 }
 
 void MultiRun::start() {
   if (active()) return;
-  const ConnectionTree& tree = parts_.model.tree();
+  const ConnectionTree& tree = context_.model.tree();
   std::vector<std::pair<int, const TreeNode*>> chosen;
-  for (TreeNode* n : TreeSelection(parts_.tree, parts_.model).selectedNodes())
+  for (TreeNode* n : TreeSelection(context_.tree, context_.model).selectedNodes())
     if (n->parent()) chosen.emplace_back(tree.absoluteIndex(n), n);
   if (chosen.size() > static_cast<std::size_t>(kMaxTempFiles)) {
     prompter_.information("You can not run more than " + std::to_string(kMaxTempFiles) +
@@ -78,7 +78,7 @@ void MultiRun::start() {
   tiles_.stop();  // the last command's windows are not tiled over this one's
   startedPids_.clear();
   // The desktop is cleared for the new windows (where it offers the call).
-  parts_.desktop.minimizeOthers(static_cast<int>(QCoreApplication::applicationPid()));
+  context_.desktop.minimizeOthers(static_cast<int>(QCoreApplication::applicationPid()));
   qApp->installEventFilter(this);
   cancelButton_->show();
   progress_->show();
@@ -100,7 +100,7 @@ void MultiRun::startNext() {
   // Each runs as "Run branch" runs it from the stored record: its own macro
   // chain, colours and logging flag.
   run::MacroRequest request = run::RequestForNode(node, /*branch=*/true, programDir_);
-  ApplyPageSettings(request, parts_.settingsPage);
+  ApplyPageSettings(request, context_.settingsPage);
   run::RunEnvironment env;
   env.programDir = programDir_;
   env.numbering = &numbering_;
@@ -126,7 +126,7 @@ void MultiRun::startNext() {
 
 void MultiRun::finish() {
   AppSettings settings;
-  parts_.settingsPage.collect(settings);
+  context_.settingsPage.collect(settings);
   // Windows still to come (slow starts) are tiled with the others as they appear.
   if (!settings.doNotTile && !startedPids_.empty())
     tiles_.begin(startedPids_, std::max(intervalMs_(), kLeastTileWatchMs));

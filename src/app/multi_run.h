@@ -28,7 +28,8 @@ class SettingsPage;
 class MultiRun : public QObject, private TreeObserver {
   Q_OBJECT
  public:
-  struct Parts {
+  // The objects of the window this class works with.
+  struct Context {
     QTreeView& tree;
     ConnectionTreeModel& model;
     const SettingsPage& settingsPage;
@@ -36,7 +37,7 @@ class MultiRun : public QObject, private TreeObserver {
     platform::DesktopWindowCalls desktop;
   };
   // `intervalMs`: the start interval as the settings page holds it now.
-  MultiRun(Parts parts, Prompter& prompter, std::string programDir, run::TempFileNumbering& numbering,
+  MultiRun(Context context, Prompter& prompter, std::string programDir, run::TempFileNumbering& numbering,
            std::function<int()> intervalMs, QObject* parent = nullptr);
   ~MultiRun() override;
 
@@ -59,7 +60,7 @@ class MultiRun : public QObject, private TreeObserver {
   void nodesAboutToBeRemoved(TreeNode* parent, int first, int last) override;
   void treeAboutToBeReset() override;
 
-  Parts parts_;
+  Context context_;
   Prompter& prompter_;
   std::string programDir_;
   run::TempFileNumbering& numbering_;

@@ -37,41 +37,41 @@ void ApplyPageSettings(run::MacroRequest& request, const SettingsPage& settingsP
   request.disableColors = settingsPage.colorSupportDisabled();
 }
 
-RunCommands::RunCommands(Parts parts, Prompter& prompter, std::string programDir,
+RunCommands::RunCommands(Context context, Prompter& prompter, std::string programDir,
                          std::function<void()> requestRefresh)
-    : parts_(parts),
+    : context_(context),
       prompter_(prompter),
       programDir_(std::move(programDir)),
       requestRefresh_(std::move(requestRefresh)) {}
 
 run::MacroRequest RunCommands::requestFor(const TreeNode* node, bool whole, bool branch) const {
   run::MacroRequest request = run::RequestForNode(node, branch, programDir_);
-  const MacroPage& macro = parts_.pages.macro();
-  const bool shown = node == parts_.cycle.shownNode();
+  const MacroPage& macro = context_.pages.macro();
+  const bool shown = node == context_.cycle.shownNode();
   if (!whole)
     request.own.text = Local8Bit(macro.editor().selectedText());
-  else if (shown && parts_.pages.isModified())
+  else if (shown && context_.pages.isModified())
     request.own.text = Local8Bit(macro.editor().text());  // unapplied edits run as they stand
   if (shown) {
     request.startLogging = macro.startLogging();
-    request.colors = parts_.pages.colors().liveSet();  // the Colors page's set, applied or not
+    request.colors = context_.pages.colors().liveSet();  // the Colors page's set, applied or not
   }
-  ApplyPageSettings(request, parts_.settingsPage);
+  ApplyPageSettings(request, context_.settingsPage);
   return request;
 }
 
 void RunCommands::run(bool whole, bool branch) {
-  const TreeNode* node = TreeSelection(parts_.tree, parts_.model).focused();
+  const TreeNode* node = TreeSelection(context_.tree, context_.model).focused();
   if (!node || !node->parent() || node->isSeparator()) return;
   if (!whole) {
-    parts_.pages.macro().selectToCaretLine();
+    context_.pages.macro().selectToCaretLine();
     requestRefresh_();
   }
   execute(requestFor(node, whole, branch));
 }
 
 PreviewContent RunCommands::preview() const {
-  const TreeSelection selection(parts_.tree, parts_.model);
+  const TreeSelection selection(context_.tree, context_.model);
   const TreeNode* node = selection.focused();
   if (!node || !node->parent() || node->isSeparator()) return {};
   return {run::PreviewRunText(requestFor(node, /*whole=*/true, /*branch=*/true), programDir_),
@@ -79,7 +79,7 @@ PreviewContent RunCommands::preview() const {
 }
 
 void RunCommands::exportMacro(const std::string& path) {
-  const TreeNode* node = TreeSelection(parts_.tree, parts_.model).focused();
+  const TreeNode* node = TreeSelection(context_.tree, context_.model).focused();
   if (!node || !node->parent() || node->isSeparator()) return;
   run::MacroRequest request = requestFor(node, /*whole=*/true, /*branch=*/true);
   request.exportFile = path;
@@ -104,7 +104,8 @@ void RunCommands::report(const run::RunResult& result) {
 
 void RunCommands::showPopup() {
   // Each line followed by CR LF; the text as the editor holds it, applied or not.
-  const std::string shown = run::JoinLines(run::SplitLines(Local8Bit(parts_.pages.popup().editor().text())));
+  const std::string shown =
+      run::JoinLines(run::SplitLines(Local8Bit(context_.pages.popup().editor().text())));
   prompter_.ask(PromptKind::Information, PromptButtons::OKCancel, shown + "\rPress Ok to continue.");
 }
 

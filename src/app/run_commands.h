@@ -35,14 +35,16 @@ void ApplyPageSettings(run::MacroRequest& request, const SettingsPage& settingsP
 
 class RunCommands {
  public:
-  struct Parts {
+  // The objects of the window this class works with.
+  struct Context {
     QTreeView& tree;
     ConnectionTreeModel& model;
     ConnectionPages& pages;
     const SettingsPage& settingsPage;
     const PageCycle& cycle;
   };
-  RunCommands(Parts parts, Prompter& prompter, std::string programDir, std::function<void()> requestRefresh);
+  RunCommands(Context context, Prompter& prompter, std::string programDir,
+              std::function<void()> requestRefresh);
 
   // `whole` false: the "to cursor" forms; `branch`: the ancestors' macros first.
   void run(bool whole, bool branch);
@@ -60,7 +62,7 @@ class RunCommands {
   void execute(run::MacroRequest request);
   void report(const run::RunResult& result);
 
-  Parts parts_;
+  Context context_;
   Prompter& prompter_;
   std::string programDir_;
   std::function<void()> requestRefresh_;

@@ -30,9 +30,9 @@ const char* const kMacroFilter = "Corvane Macro files (*.CVL)|*.CVL|All files (*
 
 }  // namespace
 
-TransferCommands::TransferCommands(TreeEditingHost& host, Parts parts, Prompter& prompter,
+TransferCommands::TransferCommands(TreeEditingHost& host, Context context, Prompter& prompter,
                                    FileDialogs& dialogs)
-    : host_(host), parts_(parts), prompter_(prompter), dialogs_(dialogs) {}
+    : host_(host), context_(context), prompter_(prompter), dialogs_(dialogs) {}
 
 void TransferCommands::importConnections() {
   const auto path = dialogs_.openFile({"Import connections from file", kConnectionFilter, "vnk", ""});
@@ -41,25 +41,25 @@ void TransferCommands::importConnections() {
 
 void TransferCommands::importFile(const std::string& path) {
   {
-    HistoryStep step(parts_.document.history(), TreeSelection(parts_.tree, parts_.model));
-    parts_.document.importFile(path);
+    HistoryStep step(context_.document.history(), TreeSelection(context_.tree, context_.model));
+    context_.document.importFile(path);
   }
   host_.requestRefresh();
 }
 
 void TransferCommands::exportConnections() {
-  TreeSelection selection(parts_.tree, parts_.model);
-  const ConnectionTree& tree = parts_.document.tree();
+  TreeSelection selection(context_.tree, context_.model);
+  const ConnectionTree& tree = context_.document.tree();
   const ExportSelection chosen =
       CheckExportSelection(tree, selection.selectedNodes(), [this](std::string_view q) {
         return prompter_.ask(PromptKind::Warning, PromptButtons::OKCancel, std::string(q)) ==
                PromptAnswer::OK;
       });
-  QItemSelectionModel& model = *parts_.tree.selectionModel();
+  QItemSelectionModel& model = *context_.tree.selectionModel();
   // The top node never takes part.
-  model.select(parts_.model.indexOf(tree.top()), QItemSelectionModel::Deselect);
+  model.select(context_.model.indexOf(tree.top()), QItemSelectionModel::Deselect);
   if (!chosen.proceed) return;
-  for (const TreeNode* n : chosen.added) model.select(parts_.model.indexOf(n), QItemSelectionModel::Select);
+  for (const TreeNode* n : chosen.added) model.select(context_.model.indexOf(n), QItemSelectionModel::Select);
   const auto path = dialogs_.saveFile({"Export selected connections to file", kExportFilter, "vnk", ""});
   if (!path) return;
   const WriteResult written = ExportConnections(tree, *path, SelectionFilter(chosen.nodes));
@@ -68,7 +68,7 @@ void TransferCommands::exportConnections() {
 }
 
 void TransferCommands::importMacro() {
-  if (parts_.pages.isModified() && !parts_.pages.macro().isMacroEmpty() && !parts_.cycle.settleEdits())
+  if (context_.pages.isModified() && !context_.pages.macro().isMacroEmpty() && !context_.cycle.settleEdits())
     return;
   const auto path = dialogs_.openFile({"Import macro from file", kMacroFilter, "cvl", ""});
   if (!path) return;
@@ -78,8 +78,8 @@ void TransferCommands::importMacro() {
     return;
   }
   // Applied as usual, or not.
-  QsciScintilla& editor = parts_.pages.macro().editor();
-  parts_.cycle.writeIntoPages(
+  QsciScintilla& editor = context_.pages.macro().editor();
+  context_.cycle.writeIntoPages(
       [&] { editor.setText(QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()))); });
 }
 
@@ -89,7 +89,7 @@ void TransferCommands::exportMacro() {
   const auto path = dialogs_.saveFile({"Export macro to file", kMacroFilter, "cvl", lastMacroExport_});
   if (!path) return;
   lastMacroExport_ = *path;
-  parts_.runs.exportMacro(*path);
+  context_.runs.exportMacro(*path);
 }
 
 }  // namespace varnok::app

@@ -21,7 +21,8 @@ class TreeEditingHost;
 
 class TransferCommands {
  public:
-  struct Parts {
+  // The objects of the window this class works with.
+  struct Context {
     QTreeView& tree;
     ConnectionTreeModel& model;
     Document& document;
@@ -29,7 +30,7 @@ class TransferCommands {
     PageCycle& cycle;
     RunCommands& runs;
   };
-  TransferCommands(TreeEditingHost& host, Parts parts, Prompter& prompter, FileDialogs& dialogs);
+  TransferCommands(TreeEditingHost& host, Context context, Prompter& prompter, FileDialogs& dialogs);
 
   void importConnections();
   // Imports `path` as one undoable step (also the file a second start hands over).
@@ -40,7 +41,7 @@ class TransferCommands {
 
  private:
   TreeEditingHost& host_;
-  Parts parts_;
+  Context context_;
   Prompter& prompter_;
   FileDialogs& dialogs_;
   std::string lastMacroExport_;
