@@ -140,18 +140,18 @@ void Document::openRecent(const std::string& path) {
   openChosen(path);
 }
 
-bool Document::writeTo(const std::string& path) {
+WriteResult Document::writeFile(const FileIdentity* onlyOver) {
   WriteResult result;
   FileIdentity written;
+  WriteOptions options;
+  options.written = &written;
+  options.onlyOver = onlyOver;
   {
     BusyScope busy(host_);
-    result = SaveConfiguration(tree_, path, {}, &written);
+    result = SaveConfiguration(tree_, currentFile_, {}, options);
   }
-  if (result && path == currentFile_) fileIdentity_ = written;
-  // Every write of the file ends with the companion's notification.
-  host_.notifyCompanion();
-  if (!result) prompter_.error(result.error);
-  return result.ok;
+  if (result) fileIdentity_ = written;
+  return result;
 }
 
 // A file deleted (or moved away) since counts as unchanged: nothing on disk
@@ -161,30 +161,46 @@ bool Document::changedOnDisk() const {
   return now.exists && now != fileIdentity_;
 }
 
+PromptAnswer Document::askAboutChangedFile() {
+  return prompter_.ask(PromptKind::Warning, PromptButtons::ReloadOverwriteSaveAsCancel,
+                       "The file '" + currentFile_ +
+                           "' was changed by another program since it was opened or last saved.\r\r"
+                           "Reload: open it again as it is now; the changes you made here are lost.\r"
+                           "Overwrite: save your version over it; the other program's changes are lost.\r"
+                           "Save as ...: save your version under another name and keep the file as it is.");
+}
+
 bool Document::writeCurrentFile() {
-  if (changedOnDisk()) {
-    const PromptAnswer a =
-        prompter_.ask(PromptKind::Warning, PromptButtons::ReloadOverwriteSaveAsCancel,
-                      "The file '" + currentFile_ +
-                          "' was changed by another program since it was opened or last saved.\r\r"
-                          "Reload: open it again as it is now; the changes you made here are lost.\r"
-                          "Overwrite: save your version over it; the other program's changes are lost.\r"
-                          "Save as ...: save your version under another name and keep the file as it is.");
-    switch (a) {
-      case PromptAnswer::Reload:
-        reload();
-        return false;  // nothing was saved
-      case PromptAnswer::SaveAs:
-        return saveAs();
-      case PromptAnswer::Overwrite:
-        break;
-      default:
-        return false;
+  for (;;) {
+    bool overwrite = false;
+    if (changedOnDisk()) {
+      switch (askAboutChangedFile()) {
+        case PromptAnswer::Reload:
+          reload();
+          return false;  // nothing was saved
+        case PromptAnswer::SaveAs:
+          return saveAs();
+        case PromptAnswer::Overwrite:
+          overwrite = true;
+          break;
+        default:
+          return false;
+      }
     }
+    const FileIdentity expected = fileIdentity_;
+    const WriteResult result = writeFile(overwrite ? nullptr : &expected);
+    // Another program wrote the file while it was being saved: nothing was
+    // replaced, and the question comes (again).
+    if (!result && !overwrite && changedOnDisk()) continue;
+    // Every write of the file ends with the companion's notification.
+    host_.notifyCompanion();
+    if (!result) {
+      prompter_.error(result.error);
+      return false;
+    }
+    setModified(false);
+    return true;
   }
-  if (!writeTo(currentFile_)) return false;
-  setModified(false);
-  return true;
 }
 
 bool Document::reload() {

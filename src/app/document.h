@@ -11,6 +11,7 @@
 #include "model/connection_tree.h"
 #include "model/tree_history.h"
 #include "platform/file_identity.h"
+#include "platform/safe_write.h"
 #include "prompts.h"
 #include "recent_files.h"
 
@@ -92,9 +93,11 @@ class Document {
 
  private:
   void openChosen(const std::string& path);
-  bool writeTo(const std::string& path);
+  // Writes the current file; `onlyOver`: see WriteOptions.
+  WriteResult writeFile(const FileIdentity* onlyOver);
   bool writeCurrentFile();
   bool changedOnDisk() const;
+  PromptAnswer askAboutChangedFile();
   // Reads the current file again; on any failure the document stays as it was.
   bool reload();
   void reportLoadFailure(const LoadResult& result);

@@ -111,10 +111,8 @@ std::string WriteConfiguration(const ConnectionTree& tree, const NodeFilter& sel
 }
 
 WriteResult SaveConfiguration(const ConnectionTree& tree, const std::string& path, const NodeFilter& selected,
-                              FileIdentity* written) {
+                              const WriteOptions& options) {
   // In pieces: no buffer of the file's size, whose fresh pages cost more than the writing.
-  WriteOptions options;
-  options.written = written;
   return SafeWriteFile(
       path, [&](const ChunkSink& sink) { return ProduceConfiguration(tree, selected, 1 << 20, sink); },
       options);

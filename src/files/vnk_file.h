@@ -76,10 +76,9 @@ std::string WriteConfiguration(const ConnectionTree& tree, const NodeFilter& sel
 bool ProduceConfiguration(const ConnectionTree& tree, const NodeFilter& selected, std::size_t chunk,
                           const std::function<bool(std::string_view)>& sink);
 // Writes the file safely, in pieces; on failure the old file is unchanged and the result
-// names the path and the system's reason. `written`, when given, receives the
-// identity of the new file.
+// names the path and the system's reason. `options` as for SafeWriteFile.
 WriteResult SaveConfiguration(const ConnectionTree& tree, const std::string& path,
-                              const NodeFilter& selected = {}, FileIdentity* written = nullptr);
+                              const NodeFilter& selected = {}, const WriteOptions& options = {});
 
 // One record in the file's layout, also the per-node payload wherever nodes
 // are serialised (duplicate, drag and drop, clipboard).

@@ -38,6 +38,10 @@ struct WriteOptions {
   // Where to put the identity of the file written, taken from the file itself
   // before it replaces the target, so that no other writer can slip in between.
   FileIdentity* written = nullptr;
+  // When set, the write replaces no other file than this one: a target that
+  // exists and is not this file just before the rename (another program
+  // wrote it meanwhile) is left as it is, and the write fails.
+  const FileIdentity* onlyOver = nullptr;
 };
 
 WriteResult SafeWriteFile(const std::string& path, std::string_view bytes, const WriteOptions& options = {});

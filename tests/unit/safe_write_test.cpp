@@ -345,5 +345,36 @@ TEST(SafeWrite, FileIdentityTellsOurFileFromAnotherWritersChange) {
   EXPECT_FALSE(IdentifyFile(path + "/below").exists);
 }
 
+// A write that may only replace a known file leaves alone what another
+// program wrote while the bytes were being written, and nothing behind.
+TEST(SafeWrite, OnlyOverRefusesAFileWrittenMeanwhile) {
+  test::TempDir dir;
+  const std::string path = dir.file("net.vnk");
+  ASSERT_TRUE(SafeWriteFile(path, "loaded").ok);
+  const FileIdentity loaded = IdentifyFile(path);
+  WriteOptions options;
+  options.onlyOver = &loaded;
+
+  const auto otherWriterMidway = [&](const ChunkSink& sink) {
+    EXPECT_TRUE(SafeWriteFile(path, "the other program's").ok);
+    return sink("ours");
+  };
+  const WriteResult refused = SafeWriteFile(path, otherWriterMidway, options);
+  EXPECT_FALSE(refused.ok);
+  EXPECT_EQ(refused.error,
+            path + ": another program changed the file while it was being saved; it was left as it is");
+  EXPECT_EQ(test::ReadFile(path), "the other program's");
+  EXPECT_EQ(FilesIn(dir.path()), 1);
+
+  // The file as expected, or gone, is replaced.
+  const FileIdentity now = IdentifyFile(path);
+  options.onlyOver = &now;
+  EXPECT_TRUE(SafeWriteFile(path, "ours", options).ok);
+  EXPECT_EQ(test::ReadFile(path), "ours");
+  ASSERT_EQ(::unlink(path.c_str()), 0);
+  EXPECT_TRUE(SafeWriteFile(path, "ours again", options).ok);
+  EXPECT_EQ(test::ReadFile(path), "ours again");
+}
+
 }  // namespace
 }  // namespace varnok

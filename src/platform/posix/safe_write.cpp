@@ -222,6 +222,15 @@ WriteResult SafeWriteFile(const std::string& path, const std::function<bool(cons
       err = errno;
   }
   if (::close(fd) != 0 && !err) err = errno;
+  if (!err && options.onlyOver) {
+    // As late as can be: a long write leaves the window no wider than this.
+    const FileIdentity now = IdentifyFile(target);
+    if (now.exists && now != *options.onlyOver) {
+      ::unlink(temp.c_str());
+      return {false,
+              path + ": another program changed the file while it was being saved; it was left as it is"};
+    }
+  }
   if (!err && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
   if (err) {
     ::unlink(temp.c_str());
