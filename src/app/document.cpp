@@ -165,9 +165,9 @@ PromptAnswer Document::askAboutChangedFile() {
   return prompter_.ask(PromptKind::Warning, PromptButtons::ReloadOverwriteSaveAsCancel,
                        "The file '" + currentFile_ +
                            "' was changed by another program since it was opened or last saved.\r\r"
-                           "Reload: open it again as it is now; the changes you made here are lost.\r"
-                           "Overwrite: save your version over it; the other program's changes are lost.\r"
-                           "Save as ...: save your version under another name and keep the file as it is.");
+                           "Reload: read it again; the changes made here are lost.\r"
+                           "Overwrite: replace it; the other program's changes are lost.\r"
+                           "Save as ...: save under another name; the file stays as it is.");
 }
 
 bool Document::writeCurrentFile() {

@@ -170,9 +170,9 @@ class DocumentDecisionsTest : public QObject {
     prompter->expect(PromptKind::Warning, PromptButtons::ReloadOverwriteSaveAsCancel,
                      "The file '" + file +
                          "' was changed by another program since it was opened or last saved.\r\r"
-                         "Reload: open it again as it is now; the changes you made here are lost.\r"
-                         "Overwrite: save your version over it; the other program's changes are lost.\r"
-                         "Save as ...: save your version under another name and keep the file as it is.",
+                         "Reload: read it again; the changes made here are lost.\r"
+                         "Overwrite: replace it; the other program's changes are lost.\r"
+                         "Save as ...: save under another name; the file stays as it is.",
                      PromptAnswer::Cancel);
     QVERIFY(!doc->save());
     ConnectionTree stored;
