@@ -225,6 +225,7 @@ bool Document::reload() {
     return false;
   }
   bool read = true;
+  std::string path;
   {
     BusyScope busy(host_);
     tree_.clear();
@@ -234,6 +235,7 @@ bool Document::reload() {
       fileIdentity_ = opened;
     } catch (const std::bad_alloc&) {
       // The tree no longer holds the file: unnamed, no save can overwrite it.
+      path = currentFile_;
       result = {};
       currentFile_.clear();
       fileIdentity_ = {};
@@ -243,7 +245,7 @@ bool Document::reload() {
   modified_ = false;
   host_.documentReplaced(result.focusNode);
   host_.documentStateChanged();
-  if (!read) prompter_.warning("Cannot open the file.\rNot enough memory to read it.");
+  if (!read) prompter_.warning("Cannot open the file.\r" + path + ": not enough memory to read it");
   return read;
 }
 

@@ -149,15 +149,23 @@ class DocumentChangedOnDiskTest : public QObject {
     QCOMPARE(f->prompter.asked().size(), std::size_t(2));
   }
 
-  // Reload shows the file as the other program left it; the window's edit is gone.
+  // Reload shows the file as the other program left it; the window's
+  // edits are gone, the applied ones and those still on the page.
   void reloadTakesTheFileAsItIsNow() {
     MainWindow& w = openAndEdit();
+    auto* macro = Child<QsciScintilla>(w, "Memo1");
+    macro->setFocus();
+    QTest::keyClicks(macro, QStringLiteral("unapplied"));
+    QVERIFY(w.IsConnectionModified());
     importElsewhere();
     expectQuestion(PromptAnswer::Reload);
     QVERIFY(Trigger(w, "BtnSave"));
     QCOMPARE(NamesIn(w.tree()), (Names{"alpha", "beta", "imported"}));
     QCOMPARE(BetaMacro(w.tree()), std::string("login beta"));
     QVERIFY(!w.isDocumentModified());
+    QVERIFY(!w.IsConnectionModified());
+    FocusNode(w, w.tree().top()->child(1));
+    QCOMPARE(macro->text(), QStringLiteral("login beta"));
     QCOMPARE(w.currentFile(), file);
 
     // The reloaded file is the window's now: the next save writes without asking.
