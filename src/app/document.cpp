@@ -101,7 +101,10 @@ bool Document::load(const std::string& path) {
       result.reason = path + ": not enough memory to read it";
     }
     history_.clear();  // the nodes read are where the history starts
-    if (result.nameDocument) currentFile_ = path;
+    if (result.nameDocument) {
+      currentFile_ = path;
+      fileIdentity_ = result.file;
+    }
   }
   modified_ = false;
   host_.documentReplaced(result.focusNode);
@@ -137,26 +140,117 @@ void Document::openRecent(const std::string& path) {
   openChosen(path);
 }
 
-bool Document::writeTo(const std::string& path) {
+WriteResult Document::writeFile(const FileIdentity* onlyOver) {
   WriteResult result;
+  FileIdentity written;
+  WriteOptions options;
+  options.written = &written;
+  options.onlyOver = onlyOver;
   {
     BusyScope busy(host_);
-    result = SaveConfiguration(tree_, path);
+    result = SaveConfiguration(tree_, currentFile_, {}, options);
   }
-  // Every write of the file ends with the companion's notification.
-  host_.notifyCompanion();
-  if (!result) prompter_.error(result.error);
-  return result.ok;
+  if (result) fileIdentity_ = written;
+  return result;
+}
+
+// A file deleted (or moved away) since counts as unchanged: nothing on disk
+// can be lost, there is nothing to reload, and Save writes it anew.
+bool Document::changedOnDisk() const {
+  const FileIdentity now = IdentifyFile(currentFile_);
+  return now.exists && now != fileIdentity_;
+}
+
+PromptAnswer Document::askAboutChangedFile() {
+  return prompter_.ask(PromptKind::Warning, PromptButtons::ReloadOverwriteSaveAsCancel,
+                       "The file '" + currentFile_ +
+                           "' was changed by another program since it was opened or last saved.\r\r"
+                           "Reload: read it again; the changes made here are lost.\r"
+                           "Overwrite: replace it; the other program's changes are lost.\r"
+                           "Save as ...: save under another name; the file stays as it is.");
+}
+
+bool Document::writeCurrentFile() {
+  for (;;) {
+    bool overwrite = false;
+    if (changedOnDisk()) {
+      switch (askAboutChangedFile()) {
+        case PromptAnswer::Reload:
+          reload();
+          return false;  // nothing was saved
+        case PromptAnswer::SaveAs:
+          return saveAs();
+        case PromptAnswer::Overwrite:
+          overwrite = true;
+          break;
+        default:
+          return false;
+      }
+    }
+    const FileIdentity expected = fileIdentity_;
+    const WriteResult result = writeFile(overwrite ? nullptr : &expected);
+    // Another program wrote the file while it was being saved: nothing was
+    // replaced, and the question comes (again).
+    if (!result && !overwrite && changedOnDisk()) continue;
+    // Every write of the file ends with the companion's notification.
+    host_.notifyCompanion();
+    if (!result) {
+      prompter_.error(result.error);
+      return false;
+    }
+    setModified(false);
+    return true;
+  }
+}
+
+bool Document::reload() {
+  // Read once and check the whole file before the tree is touched: a file
+  // that cannot be read, or is damaged, keeps the document as it is.
+  std::string bytes;
+  FileIdentity opened;
+  LoadResult result;
+  try {
+    if (const WriteResult read = ReadWholeFile(currentFile_, bytes, &opened); !read) {
+      prompter_.warning("Cannot open the file.\r" + read.error);
+      return false;
+    }
+    ConnectionTree check;
+    result = ReadConfiguration(check, bytes, /*import=*/false);
+  } catch (const std::bad_alloc&) {
+    prompter_.warning("Cannot open the file.\r" + currentFile_ + ": not enough memory to read it");
+    return false;
+  }
+  if (!result.ok()) {
+    reportLoadFailure(result);
+    return false;
+  }
+  bool read = true;
+  std::string path;
+  {
+    BusyScope busy(host_);
+    tree_.clear();
+    history_.clear();
+    try {
+      result = ReadConfiguration(tree_, bytes, /*import=*/false, focusIndex_);
+      fileIdentity_ = opened;
+    } catch (const std::bad_alloc&) {
+      // The tree no longer holds the file: unnamed, no save can overwrite it.
+      path = currentFile_;
+      result = {};
+      currentFile_.clear();
+      fileIdentity_ = {};
+      read = false;
+    }
+  }
+  modified_ = false;
+  host_.documentReplaced(result.focusNode);
+  host_.documentStateChanged();
+  if (!read) prompter_.warning("Cannot open the file.\r" + path + ": not enough memory to read it");
+  return read;
 }
 
 bool Document::save() {
-  bool saved = false;
-  if (!currentFile_.empty()) {
-    saved = writeTo(currentFile_);
-    if (saved) setModified(false);
-  } else {
-    saved = saveAs();
-  }
+  const bool saved = currentFile_.empty() ? saveAs() : writeCurrentFile();
   host_.saveFinished();
   return saved;
 }
@@ -165,6 +259,8 @@ bool Document::saveAs() {
   const auto path = dialogs_.saveFile({"Save Varnok file as", kVnkFilter, "vnk", currentFile_});
   if (!path) return false;
   currentFile_ = *path;
+  // The user chose this file and agreed to replace it as it is now.
+  fileIdentity_ = IdentifyFile(*path);
   if (!save()) return false;
   recent_.putOnTop(*path);
   host_.documentStateChanged();

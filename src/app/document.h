@@ -10,6 +10,8 @@
 
 #include "model/connection_tree.h"
 #include "model/tree_history.h"
+#include "platform/file_identity.h"
+#include "platform/safe_write.h"
 #include "prompts.h"
 #include "recent_files.h"
 
@@ -77,6 +79,11 @@ class Document {
   void open();
   void openRecent(const std::string& path);
   bool load(const std::string& path);
+  // True once the document is written. Save first checks that the file is
+  // still the one loaded or last saved; when another program changed it, it
+  // asks: Reload (the file read again, nothing saved), Overwrite, Save as or
+  // Cancel. Save as writes the file the user chose without that question:
+  // its dialog asked before replacing it.
   bool save();
   bool saveAs();
   // Close: true when the window may close (saved, or the user agreed).
@@ -86,7 +93,13 @@ class Document {
 
  private:
   void openChosen(const std::string& path);
-  bool writeTo(const std::string& path);
+  // Writes the current file; `onlyOver`: see WriteOptions.
+  WriteResult writeFile(const FileIdentity* onlyOver);
+  bool writeCurrentFile();
+  bool changedOnDisk() const;
+  PromptAnswer askAboutChangedFile();
+  // Reads the current file again; on any failure the document stays as it was.
+  bool reload();
   void reportLoadFailure(const LoadResult& result);
 
   DocumentHost& host_;
@@ -97,6 +110,9 @@ class Document {
   ConnectionTree tree_;
   TreeHistory history_{tree_};
   std::string currentFile_;
+  // The current file as it was loaded or last saved (or, after Save as, as
+  // the user agreed to replace it).
+  FileIdentity fileIdentity_;
   bool modified_ = false;
   RecentFiles recent_;
   std::int32_t focusIndex_ = 0;

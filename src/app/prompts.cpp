@@ -1,6 +1,7 @@
 #include "prompts.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 #include <QString>
 #include <cstdlib>
 #include <fstream>
@@ -35,6 +36,8 @@ const char* ToString(PromptButtons buttons) {
       return "YesNoCancel";
     case PromptButtons::OKCancel:
       return "OKCancel";
+    case PromptButtons::ReloadOverwriteSaveAsCancel:
+      return "ReloadOverwriteSaveAsCancel";
   }
   return "";
 }
@@ -49,12 +52,19 @@ const char* ToString(PromptAnswer answer) {
       return "No";
     case PromptAnswer::Cancel:
       return "Cancel";
+    case PromptAnswer::Reload:
+      return "Reload";
+    case PromptAnswer::Overwrite:
+      return "Overwrite";
+    case PromptAnswer::SaveAs:
+      return "SaveAs";
   }
   return "";
 }
 
 std::optional<PromptAnswer> AnswerFromString(const std::string& text) {
-  for (auto a : {PromptAnswer::OK, PromptAnswer::Yes, PromptAnswer::No, PromptAnswer::Cancel})
+  for (auto a : {PromptAnswer::OK, PromptAnswer::Yes, PromptAnswer::No, PromptAnswer::Cancel,
+                 PromptAnswer::Reload, PromptAnswer::Overwrite, PromptAnswer::SaveAs})
     if (text == ToString(a)) return a;
   return std::nullopt;
 }
@@ -64,6 +74,8 @@ PromptAnswer FirstButton(PromptButtons buttons) {
     case PromptButtons::YesNo:
     case PromptButtons::YesNoCancel:
       return PromptAnswer::Yes;
+    case PromptButtons::ReloadOverwriteSaveAsCancel:
+      return PromptAnswer::Cancel;  // each of the others loses something
     default:
       return PromptAnswer::OK;
   }
@@ -83,6 +95,9 @@ PromptAnswer DefaultButton(PromptButtons buttons, PromptAnswer defaultButton) {
       break;
     case PromptButtons::OKCancel:
       offered = defaultButton == PromptAnswer::OK || defaultButton == PromptAnswer::Cancel;
+      break;
+    case PromptButtons::ReloadOverwriteSaveAsCancel:
+      offered = defaultButton == PromptAnswer::Cancel;  // each of the others loses something
       break;
   }
   return offered ? defaultButton : FirstButton(buttons);
@@ -108,8 +123,37 @@ QMessageBox::StandardButton StandardButton(PromptAnswer answer) {
       return QMessageBox::No;
     case PromptAnswer::Cancel:
       return QMessageBox::Cancel;
+    default:  // the answers of buttons with captions of their own
+      return QMessageBox::NoButton;
   }
-  return QMessageBox::NoButton;
+}
+
+QMessageBox::Icon IconOf(PromptKind kind) {
+  switch (kind) {
+    case PromptKind::Warning:
+      return QMessageBox::Warning;
+    case PromptKind::Error:
+      return QMessageBox::Critical;
+    case PromptKind::Information:
+      return QMessageBox::Information;
+    case PromptKind::Confirmation:
+      return QMessageBox::Question;
+  }
+  return QMessageBox::Information;
+}
+
+QString TitleOf(PromptKind kind) {
+  switch (kind) {
+    case PromptKind::Warning:
+      return QStringLiteral("Warning");
+    case PromptKind::Error:
+      return QStringLiteral("Error");
+    case PromptKind::Information:
+      return QStringLiteral("Information");
+    case PromptKind::Confirmation:
+      return QStringLiteral("Confirm");
+  }
+  return QStringLiteral("Information");
 }
 
 class MessageBoxPrompter : public Prompter {
@@ -117,10 +161,12 @@ class MessageBoxPrompter : public Prompter {
   explicit MessageBoxPrompter(QWidget* parent) : parent_(parent) {}
 
   PromptAnswer ask(PromptKind kind, PromptButtons buttons, const std::string& text) override {
+    if (buttons == PromptButtons::ReloadOverwriteSaveAsCancel) return askAboutChangedFile(kind, text);
     return show(kind, buttons, text, FirstButton(buttons));
   }
   PromptAnswer askWithDefault(PromptKind kind, PromptButtons buttons, const std::string& text,
                               PromptAnswer defaultButton) override {
+    if (buttons == PromptButtons::ReloadOverwriteSaveAsCancel) return askAboutChangedFile(kind, text);
     return show(kind, buttons, text, DefaultButton(buttons, defaultButton));
   }
 
@@ -140,26 +186,10 @@ class MessageBoxPrompter : public Prompter {
       case PromptButtons::OKCancel:
         qb = QMessageBox::Ok | QMessageBox::Cancel;
         break;
+      case PromptButtons::ReloadOverwriteSaveAsCancel:
+        break;  // asked above
     }
-    QMessageBox::Icon icon = QMessageBox::Information;
-    QString title = QStringLiteral("Information");
-    switch (kind) {
-      case PromptKind::Warning:
-        icon = QMessageBox::Warning;
-        title = QStringLiteral("Warning");
-        break;
-      case PromptKind::Error:
-        icon = QMessageBox::Critical;
-        title = QStringLiteral("Error");
-        break;
-      case PromptKind::Information:
-        break;
-      case PromptKind::Confirmation:
-        icon = QMessageBox::Question;
-        title = QStringLiteral("Confirm");
-        break;
-    }
-    QMessageBox box(icon, title, ShownText(text), qb, parent_);
+    QMessageBox box(IconOf(kind), TitleOf(kind), ShownText(text), qb, parent_);
     box.setDefaultButton(StandardButton(preset));
     switch (box.exec()) {
       case QMessageBox::Yes:
@@ -175,6 +205,22 @@ class MessageBoxPrompter : public Prompter {
                : buttons == PromptButtons::OK  ? PromptAnswer::OK
                                                : PromptAnswer::Cancel;
     }
+  }
+
+  // Buttons with captions of their own; Cancel is the default and the Escape key.
+  PromptAnswer askAboutChangedFile(PromptKind kind, const std::string& text) {
+    QMessageBox box(IconOf(kind), TitleOf(kind), ShownText(text), QMessageBox::NoButton, parent_);
+    QPushButton* reload = box.addButton(QStringLiteral("Reload"), QMessageBox::DestructiveRole);
+    QPushButton* overwrite = box.addButton(QStringLiteral("Overwrite"), QMessageBox::DestructiveRole);
+    QPushButton* saveAs = box.addButton(QStringLiteral("Save as ..."), QMessageBox::AcceptRole);
+    QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == reload) return PromptAnswer::Reload;
+    if (box.clickedButton() == overwrite) return PromptAnswer::Overwrite;
+    if (box.clickedButton() == saveAs) return PromptAnswer::SaveAs;
+    return PromptAnswer::Cancel;
   }
 
   QWidget* parent_;

@@ -11,8 +11,11 @@ class QWidget;
 namespace varnok::app {
 
 enum class PromptKind { Warning, Error, Information, Confirmation };
-enum class PromptButtons { OK, YesNo, YesNoCancel, OKCancel };
-enum class PromptAnswer { OK, Yes, No, Cancel };
+// ReloadOverwriteSaveAsCancel: the question before saving over a file that
+// another program changed; its buttons read "Reload", "Overwrite",
+// "Save as ..." and "Cancel", and Cancel is the default.
+enum class PromptButtons { OK, YesNo, YesNoCancel, OKCancel, ReloadOverwriteSaveAsCancel };
+enum class PromptAnswer { OK, Yes, No, Cancel, Reload, Overwrite, SaveAs };
 
 const char* ToString(PromptKind kind);
 const char* ToString(PromptButtons buttons);

@@ -110,11 +110,12 @@ std::string WriteConfiguration(const ConnectionTree& tree, const NodeFilter& sel
   return all;
 }
 
-WriteResult SaveConfiguration(const ConnectionTree& tree, const std::string& path,
-                              const NodeFilter& selected) {
+WriteResult SaveConfiguration(const ConnectionTree& tree, const std::string& path, const NodeFilter& selected,
+                              const WriteOptions& options) {
   // In pieces: no buffer of the file's size, whose fresh pages cost more than the writing.
   return SafeWriteFile(
-      path, [&](const ChunkSink& sink) { return ProduceConfiguration(tree, selected, 1 << 20, sink); });
+      path, [&](const ChunkSink& sink) { return ProduceConfiguration(tree, selected, 1 << 20, sink); },
+      options);
 }
 
 namespace {
@@ -204,15 +205,18 @@ LoadResult LoadConfiguration(ConnectionTree& tree, const std::string& path, bool
   // SIGBUS. In pieces through one small buffer: a buffer of the file's size
   // would cost a page fault and a cleared page per 4 KiB for nothing.
   ConfigurationReader reader(tree, selectedNodeIndex);
-  WriteResult read = ReadFileInPieces(path, std::size_t{1} << 20, [&](std::string_view bytes, bool atEnd) {
-    return reader.read(bytes, atEnd);
-  });
+  FileIdentity opened;
+  WriteResult read = ReadFileInPieces(
+      path, std::size_t{1} << 20,
+      [&](std::string_view bytes, bool atEnd) { return reader.read(bytes, atEnd); }, &opened);
   if (!read) {
     LoadResult r = Failure(LoadStatus::CannotOpen, kCannotOpen);
     r.reason = std::move(read.error);
     return r;
   }
-  return reader.finish(import);
+  LoadResult r = reader.finish(import);
+  r.file = opened;
+  return r;
 }
 
 }  // namespace varnok

@@ -48,6 +48,9 @@ struct LoadResult {
   // path as its file. A load that failed part-way leaves the document
   // unnamed, so that no later save overwrites the damaged file's unread records.
   bool nameDocument = false;
+  // The file as it was opened for reading (LoadConfiguration only): a later
+  // save can tell whether another program changed it since.
+  FileIdentity file;
 
   bool ok() const { return status == LoadStatus::Ok; }
 };
@@ -73,9 +76,9 @@ std::string WriteConfiguration(const ConnectionTree& tree, const NodeFilter& sel
 bool ProduceConfiguration(const ConnectionTree& tree, const NodeFilter& selected, std::size_t chunk,
                           const std::function<bool(std::string_view)>& sink);
 // Writes the file safely, in pieces; on failure the old file is unchanged and the result
-// names the path and the system's reason.
+// names the path and the system's reason. `options` as for SafeWriteFile.
 WriteResult SaveConfiguration(const ConnectionTree& tree, const std::string& path,
-                              const NodeFilter& selected = {});
+                              const NodeFilter& selected = {}, const WriteOptions& options = {});
 
 // One record in the file's layout, also the per-node payload wherever nodes
 // are serialised (duplicate, drag and drop, clipboard).

@@ -24,6 +24,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_identity.h"
+
 namespace varnok {
 
 struct WriteResult {
@@ -41,6 +43,13 @@ struct WriteOptions {
   // A symbolic link at the path is refused instead of followed: for files
   // that are ours alone by design (the companion's run log).
   bool refuseLinks = false;
+  // Where to put the identity of the file written, taken from the file itself
+  // before it replaces the target, so that no other writer can slip in between.
+  FileIdentity* written = nullptr;
+  // When set, the write replaces no other file than this one: a target that
+  // exists and is not this file just before the rename (another program
+  // wrote it meanwhile) is left as it is, and the write fails.
+  const FileIdentity* onlyOver = nullptr;
 };
 
 WriteResult SafeWriteFile(const std::string& path, std::string_view bytes, const WriteOptions& options = {});
@@ -55,7 +64,8 @@ WriteResult SafeWriteFile(const std::string& path, const std::function<bool(cons
 // Reads a whole file. Anything but a regular file (a FIFO, a device, a
 // folder) is refused without blocking, and a file that shrinks while it is
 // read is an error, not a short read. ok=false with the path and reason.
-WriteResult ReadWholeFile(const std::string& path, std::string& bytes);
+// `opened`, when given, receives the identity of the file as it was opened.
+WriteResult ReadWholeFile(const std::string& path, std::string& bytes, FileIdentity* opened = nullptr);
 
 // Reads a file front to back through one buffer of about `piece` bytes, for
 // readers that need no more of a large file at once: `consume(bytes, atEnd)`
@@ -66,7 +76,8 @@ WriteResult ReadWholeFile(const std::string& path, std::string& bytes);
 // ReadWholeFile.
 inline constexpr std::size_t kStopReading = static_cast<std::size_t>(-1);
 using PieceConsumer = std::function<std::size_t(std::string_view bytes, bool atEnd)>;
-WriteResult ReadFileInPieces(const std::string& path, std::size_t piece, const PieceConsumer& consume);
+WriteResult ReadFileInPieces(const std::string& path, std::size_t piece, const PieceConsumer& consume,
+                             FileIdentity* opened = nullptr);
 
 // "" for a regular file or a missing one; otherwise why it cannot be read as
 // a file ("<path>: is a FIFO, not a regular file"). Never blocks.

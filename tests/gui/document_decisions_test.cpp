@@ -1,6 +1,8 @@
 // The document's decisions without a window: which question, which write,
 // which notification, driven through a recording host and scripted prompts.
 #include <QTest>
+#include <functional>
+#include <utility>
 
 #include "common/time_stamp.h"
 #include "document.h"
@@ -31,7 +33,11 @@ struct RecordingHost : DocumentHost {
     pending.reset();
   }
   void notifyCompanion() override { calls.push_back("notify"); }
-  void beginBusy() override {}
+  // Runs while the document reads or writes its file, once.
+  std::function<void()> whileBusy;
+  void beginBusy() override {
+    if (auto f = std::exchange(whileBusy, nullptr)) f();
+  }
   void endBusy() override {}
   void documentReplaced(TreeNode*) override { calls.push_back("replaced"); }
   void documentStateChanged() override {}
@@ -153,6 +159,27 @@ class DocumentDecisionsTest : public QObject {
     const int before = host->count("notify");
     QVERIFY(!doc->mayClose(true));
     QCOMPARE(host->count("notify"), before);
+  }
+
+  // Another program writes the file while the document is saving it: its
+  // file stays, and the question comes as if it had written before.
+  void fileWrittenDuringTheSaveIsNotReplaced() {
+    QVERIFY(doc->load(file));
+    doc->setModified(true);
+    host->whileBusy = [this] { test::WriteVnk(file, {"1:other:"}); };
+    prompter->expect(PromptKind::Warning, PromptButtons::ReloadOverwriteSaveAsCancel,
+                     "The file '" + file +
+                         "' was changed by another program since it was opened or last saved.\r\r"
+                         "Reload: read it again; the changes made here are lost.\r"
+                         "Overwrite: replace it; the other program's changes are lost.\r"
+                         "Save as ...: save under another name; the file stays as it is.",
+                     PromptAnswer::Cancel);
+    QVERIFY(!doc->save());
+    ConnectionTree stored;
+    QVERIFY(LoadConfiguration(stored, file, false).ok());
+    QCOMPARE(stored.top()->childCount(), 1);
+    QVERIFY(doc->isModified());
+    QCOMPARE(host->count("notify"), 0);  // nothing was written
   }
 
   void recentEntryOfAVanishedFileIsDropped() {

@@ -12,6 +12,7 @@
 #include <csignal>
 #include <filesystem>
 
+#include "platform/file_identity.h"
 #include "temp_dir.h"
 
 namespace varnok {
@@ -338,6 +339,84 @@ TEST(SafeWrite, ReadingInPiecesHandsOverEveryByteOnce) {
       ReadFileInPieces(dir.file("none"), 4096, [](std::string_view b, bool) { return b.size(); });
   EXPECT_FALSE(missing.ok);
   EXPECT_NE(missing.error.find(dir.file("none")), std::string::npos);
+}
+
+// What a later save compares: the identity handed out by a write or a read
+// is the file's own, and every kind of change by another writer alters it.
+TEST(SafeWrite, FileIdentityTellsOurFileFromAnotherWritersChange) {
+  test::TempDir dir;
+  const std::string path = dir.file("net.vnk");
+  FileIdentity written;
+  WriteOptions options;
+  options.written = &written;
+  ASSERT_TRUE(SafeWriteFile(path, "first version", options).ok);
+  const FileIdentity now = IdentifyFile(path);
+  EXPECT_TRUE(now.exists);
+  EXPECT_EQ(written, now);
+  EXPECT_EQ(now.size, 13);
+
+  std::string bytes;
+  FileIdentity opened;
+  ASSERT_TRUE(ReadWholeFile(path, bytes, &opened).ok);
+  EXPECT_EQ(opened, now);
+  FileIdentity piecesOpened;
+  ASSERT_TRUE(ReadFileInPieces(
+                  path, 4, [](std::string_view b, bool) { return b.size(); }, &piecesOpened)
+                  .ok);
+  EXPECT_EQ(piecesOpened, now);
+
+  // Replaced by a rename, with the very same bytes: another inode.
+  ASSERT_TRUE(SafeWriteFile(path, "first version").ok);
+  const FileIdentity replaced = IdentifyFile(path);
+  EXPECT_NE(replaced, now);
+  EXPECT_NE(replaced.inode, now.inode);
+
+  // Rewritten in place with as many bytes (the time set apart, as a coarse
+  // clock might not): only the modification time tells.
+  struct stat before {};
+  ASSERT_EQ(::stat(path.c_str(), &before), 0);
+  test::WriteFile(path, "other version");
+  const timespec times[2] = {before.st_atim, {before.st_mtim.tv_sec - 10, before.st_mtim.tv_nsec}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+  const FileIdentity rewritten = IdentifyFile(path);
+  EXPECT_EQ(rewritten.inode, replaced.inode);
+  EXPECT_EQ(rewritten.size, replaced.size);
+  EXPECT_NE(rewritten, replaced);
+
+  // Missing files, also below a name that is no folder, do not exist.
+  EXPECT_FALSE(IdentifyFile(dir.file("none.vnk")).exists);
+  EXPECT_FALSE(IdentifyFile(path + "/below").exists);
+}
+
+// A write that may only replace a known file leaves alone what another
+// program wrote while the bytes were being written, and nothing behind.
+TEST(SafeWrite, OnlyOverRefusesAFileWrittenMeanwhile) {
+  test::TempDir dir;
+  const std::string path = dir.file("net.vnk");
+  ASSERT_TRUE(SafeWriteFile(path, "loaded").ok);
+  const FileIdentity loaded = IdentifyFile(path);
+  WriteOptions options;
+  options.onlyOver = &loaded;
+
+  const auto otherWriterMidway = [&](const ChunkSink& sink) {
+    EXPECT_TRUE(SafeWriteFile(path, "the other program's").ok);
+    return sink("ours");
+  };
+  const WriteResult refused = SafeWriteFile(path, otherWriterMidway, options);
+  EXPECT_FALSE(refused.ok);
+  EXPECT_EQ(refused.error,
+            path + ": another program changed the file while it was being saved; it was left as it is");
+  EXPECT_EQ(test::ReadFile(path), "the other program's");
+  EXPECT_EQ(FilesIn(dir.path()), 1);
+
+  // The file as expected, or gone, is replaced.
+  const FileIdentity now = IdentifyFile(path);
+  options.onlyOver = &now;
+  EXPECT_TRUE(SafeWriteFile(path, "ours", options).ok);
+  EXPECT_EQ(test::ReadFile(path), "ours");
+  ASSERT_EQ(::unlink(path.c_str()), 0);
+  EXPECT_TRUE(SafeWriteFile(path, "ours again", options).ok);
+  EXPECT_EQ(test::ReadFile(path), "ours again");
 }
 
 }  // namespace

@@ -225,7 +225,24 @@ WriteResult SafeWriteFile(const std::string& path, const std::function<bool(cons
     throw;
   }
   if (!err && ::fsync(fd) != 0) err = errno;
+  if (!err && options.written) {
+    // The rename below keeps the inode, size and modification time.
+    struct stat st {};
+    if (::fstat(fd, &st) == 0)
+      *options.written = IdentityOf(st);
+    else
+      err = errno;
+  }
   if (::close(fd) != 0 && !err) err = errno;
+  if (!err && options.onlyOver) {
+    // As late as can be: a long write leaves the window no wider than this.
+    const FileIdentity now = IdentifyFile(target);
+    if (now.exists && now != *options.onlyOver) {
+      ::unlink(temp.c_str());
+      return {false,
+              path + ": another program changed the file while it was being saved; it was left as it is"};
+    }
+  }
   if (!err && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
   if (err) {
     ::unlink(temp.c_str());
@@ -270,11 +287,12 @@ WriteResult BecameShorter(const std::string& path) {
 }
 
 template <typename Bytes>
-WriteResult ReadWholeFileInto(const std::string& path, Bytes& bytes) {
+WriteResult ReadWholeFileInto(const std::string& path, Bytes& bytes, FileIdentity* identity) {
   bytes.clear();
   int fd = -1;
   struct stat st {};
   if (WriteResult opened = OpenForReading(path, fd, st); !opened) return opened;
+  if (identity) *identity = IdentityOf(st);
   // The size at opening is the file; a file that grows meanwhile is read as
   // it was, one that shrinks is an error. Files that report no size (some
   // system files) are read to their end.
@@ -309,14 +327,16 @@ WriteResult ReadWholeFileInto(const std::string& path, Bytes& bytes) {
 
 }  // namespace
 
-WriteResult ReadWholeFile(const std::string& path, std::string& bytes) {
-  return ReadWholeFileInto(path, bytes);
+WriteResult ReadWholeFile(const std::string& path, std::string& bytes, FileIdentity* opened) {
+  return ReadWholeFileInto(path, bytes, opened);
 }
 
-WriteResult ReadFileInPieces(const std::string& path, std::size_t piece, const PieceConsumer& consume) {
+WriteResult ReadFileInPieces(const std::string& path, std::size_t piece, const PieceConsumer& consume,
+                             FileIdentity* opened) {
   int fd = -1;
   struct stat st {};
-  if (WriteResult opened = OpenForReading(path, fd, st); !opened) return opened;
+  if (WriteResult result = OpenForReading(path, fd, st); !result) return result;
+  if (opened) *opened = IdentityOf(st);
   // As ReadWholeFile: the file as it was at opening; shrinking is an error.
   const auto expected = static_cast<std::size_t>(st.st_size);
   const bool sized = expected > 0;
