@@ -21,7 +21,9 @@ struct TreeHistory::Change {
   int row = 0;
   int count = 0;
   std::vector<std::unique_ptr<TreeNode>> held;
-  rVTNodeData data;
+  // Only Data changes keep a record: a name change (a million of them in
+  // one import that renames) stays a few dozen bytes.
+  std::unique_ptr<rVTNodeData> data;
   std::string name;
 };
 
@@ -67,7 +69,8 @@ std::size_t TreeHistory::bytesOf(const Step& step) {
   std::size_t bytes = sizeof(Step) + sizeof(Change) * step.changes.capacity();
   for (const Change& c : step.changes) {
     for (const auto& n : c.held) bytes += SubtreeBytes(n.get());
-    bytes += RecordBytes(c.data) + TextBytes(c.name);
+    if (c.data) bytes += sizeof(rVTNodeData) + RecordBytes(*c.data);
+    bytes += TextBytes(c.name);
   }
   return bytes;
 }
@@ -160,7 +163,7 @@ void TreeHistory::recordDataChanged(TreeNode* node, rVTNodeData before) {
   Change c;
   c.kind = Change::Kind::Data;
   c.node = node;
-  c.data = std::move(before);
+  c.data = std::make_unique<rVTNodeData>(std::move(before));
   add(std::move(c));
 }
 
@@ -213,8 +216,8 @@ void TreeHistory::replay(Step& step, bool backwards) {
       }
       case Change::Kind::Data: {
         rVTNodeData now = c.node->data();
-        tree_.setData(c.node, std::move(c.data));
-        c.data = std::move(now);
+        tree_.setData(c.node, std::move(*c.data));
+        *c.data = std::move(now);
         break;
       }
       case Change::Kind::Name: {
