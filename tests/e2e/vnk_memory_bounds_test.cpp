@@ -102,6 +102,26 @@ TEST_F(VnkMemoryBoundsTest, OneHugeFieldIsPrintedAsJsonWithinTheBound) {
   EXPECT_EQ(parsed[1]["name"], "b");
 }
 
+// An import keeps the whole tree, so the tree's own memory comes on top of
+// the bound; the naming of the siblings, all "Copy (n) of a", must not.
+TEST_F(VnkMemoryBoundsTest, ManySameNamedSiblingsAreImportedWithinTheTreeAndTheBound) {
+  if (kSanitized) GTEST_SKIP() << "address-space limits do not apply under the sanitizers";
+  const std::string source = dir.scratch("siblings.vnk"), config = dir.scratch("net.vnk");
+  WriteMinimalRecords(source, 200'000);
+  WriteFile(config, FileOf({{1, "a", "", ""}}));
+  ConnectionTree merged;
+  ASSERT_TRUE(LoadConfiguration(merged, source, false).ok());
+  CaptureOptions bound = Bound(source);
+  bound.addressSpaceBytes += merged.memory()->mappedBytes();
+
+  Output o = vnk({"import", config, source, "-o", dir.scratch("merged.vnk")}, bound);
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.out, "200000 imported items were renamed to avoid duplicate names among siblings.\n");
+  const std::string result = ReadFile(dir.scratch("merged.vnk"));
+  EXPECT_NE(result.find("Copy (200000) of a"), std::string::npos);
+  EXPECT_EQ(result.find("Copy (200001) of a"), std::string::npos);
+}
+
 // Texts of hundreds of kilobytes go out in pieces; every seam must give what
 // converting the whole text at once gives, whatever it cuts: "%" pairs,
 // UTF-8 sequences, stray continuation bytes.
