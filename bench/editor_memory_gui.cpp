@@ -1,8 +1,9 @@
 // The editor's memory on the largest tree changes: "Import connection ..." of
 // a file of many siblings of one name (all of them renamed "Copy (n) of"),
-// and rounds of Paste and Delete of a large branch (each delete kept by the
+// a Paste of them all, and rounds of Paste and Delete of a large branch (each delete kept by the
 // tree history). Run one at a time: the peak is the process's.
 //   build/bench/bench_editor_memory_gui --benchmark_filter=Import
+//   build/bench/bench_editor_memory_gui --benchmark_filter=Paste
 //   build/bench/bench_editor_memory_gui --benchmark_filter=Rounds
 // VARNOK_BENCH_CONNECTIONS sets the siblings imported (default 1,000,000) and
 // the branch pasted (a tenth of it).
@@ -10,9 +11,11 @@
 
 #include <QAction>
 #include <QElapsedTimer>
+#include <QItemSelectionModel>
 #include <QTreeView>
 
 #include "qt_bench_main.h"
+#include "tree_model.h"
 #include "window_environment.h"
 
 namespace {
@@ -116,6 +119,34 @@ void BM_ImportSameNamedSiblings(benchmark::State& state) {
   std::filesystem::remove_all(dir);
 }
 
+// Copy of every sibling, Paste: the siblings arrive again below the first one.
+void BM_PasteSameNamedSiblings(benchmark::State& state) {
+  const std::string dir = MakeDir();
+  Session s(WriteSiblings(dir, "Siblings.vnk", Connections(1000000), 0));
+  ConnectionTree& tree = s.window->tree();
+  TreeNode* top = tree.top();
+  s.window->selectNode(top->child(0));
+  const QItemSelection all(s.window->treeModel().indexOf(top->child(0)),
+                           s.window->treeModel().indexOf(top->lastChild()));
+  s.window->treeView().selectionModel()->select(all, QItemSelectionModel::ClearAndSelect);
+  if (!s.trigger("MnCopy")) state.SkipWithError("Copy was disabled");
+  s.window->selectNode(top->child(0));
+  const double before = ResidentMegabytes();
+  double ms = 0;
+  for (auto _ : state) {
+    QElapsedTimer clock;
+    clock.start();
+    if (!s.trigger("MnPaste")) state.SkipWithError("Paste was disabled");
+    ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+  }
+  state.counters["pasted"] = tree.top()->child(0)->childCount();
+  state.counters["rss_before_MB"] = before;
+  state.counters["peak_MB"] = PeakMegabytes();
+  state.counters["paste_ms"] = ms;
+  s.window.reset();
+  std::filesystem::remove_all(dir);
+}
+
 void BM_RoundsOfPasteAndDelete(benchmark::State& state) {
   const std::string dir = MakeDir();
   const int children = Connections(1000000) / 10;
@@ -147,6 +178,7 @@ void BM_RoundsOfPasteAndDelete(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_ImportSameNamedSiblings)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+BENCHMARK(BM_PasteSameNamedSiblings)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 BENCHMARK(BM_RoundsOfPasteAndDelete)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 int main(int argc, char** argv) { return varnok::bench::RunQtBenchmarks(argc, argv); }

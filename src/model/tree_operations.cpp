@@ -56,12 +56,19 @@ std::vector<TreeNode*> OutermostNodes(const ConnectionTree& tree, const std::vec
   std::unordered_set<const TreeNode*> given;
   for (const TreeNode* n : nodes)
     if (n && n->parent()) given.insert(n);
-  std::vector<std::pair<int, TreeNode*>> kept;
+  // Tree order by the rows from the top node down: absoluteIndex counts the
+  // siblings before each node, which is quadratic for many selected siblings.
+  (void)tree;
+  std::vector<std::pair<std::vector<int>, TreeNode*>> kept;
   for (TreeNode* n : nodes) {
     if (!n || !n->parent()) continue;
     bool inside = false;
     for (const TreeNode* p = n->parent(); p && !inside; p = p->parent()) inside = given.count(p) > 0;
-    if (!inside) kept.emplace_back(tree.absoluteIndex(n), n);
+    if (inside) continue;
+    std::vector<int> rows;
+    for (const TreeNode* a = n; a->parent(); a = a->parent()) rows.push_back(a->row());
+    std::reverse(rows.begin(), rows.end());
+    kept.emplace_back(std::move(rows), n);
   }
   std::sort(kept.begin(), kept.end());
   kept.erase(std::unique(kept.begin(), kept.end()), kept.end());
