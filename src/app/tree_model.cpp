@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QMimeData>
+#include <QTimer>
+#include <algorithm>
 
 #include "files/node_transfer.h"
 #include "model/tree_operations.h"
@@ -130,15 +132,18 @@ Qt::DropActions ConnectionTreeModel::supportedDragActions() const { return Qt::M
 Qt::DropActions ConnectionTreeModel::supportedDropActions() const { return Qt::MoveAction | Qt::CopyAction; }
 
 void ConnectionTreeModel::nodesAboutToBeInserted(TreeNode* parent, int first, int last) {
+  flushChangedRows();
   beginInsertRows(indexOf(parent), first, last);
 }
 void ConnectionTreeModel::nodesInserted(TreeNode*, int, int) { endInsertRows(); }
 void ConnectionTreeModel::nodesAboutToBeRemoved(TreeNode* parent, int first, int last) {
+  flushChangedRows();
   beginRemoveRows(indexOf(parent), first, last);
 }
 void ConnectionTreeModel::nodesRemoved(TreeNode*, int, int) { endRemoveRows(); }
 void ConnectionTreeModel::nodeAboutToBeMoved(TreeNode* srcParent, int row, TreeNode* destParent,
                                              int destRow) {
+  flushChangedRows();
   if (!rearranging_) beginMoveRows(indexOf(srcParent), row, row, indexOf(destParent), destRow);
 }
 void ConnectionTreeModel::nodeMoved(TreeNode*, int, TreeNode*, int) {
@@ -146,11 +151,39 @@ void ConnectionTreeModel::nodeMoved(TreeNode*, int, TreeNode*, int) {
 }
 void ConnectionTreeModel::nodeDataChanged(TreeNode* n) {
   if (rearranging_) return;  // the layout change repaints everything
-  const QModelIndex i = indexOf(n);
-  emit dataChanged(i, i);
+  TreeNode* parent = n->parent();
+  if (changedParent_ && changedParent_ == parent) {
+    changedFirst_ = std::min(changedFirst_, n->row());
+    changedLast_ = std::max(changedLast_, n->row());
+    return;
+  }
+  flushChangedRows();
+  if (!parent) {
+    const QModelIndex i = indexOf(n);
+    emit dataChanged(i, i);
+    return;
+  }
+  changedParent_ = parent;
+  changedFirst_ = changedLast_ = n->row();
+  if (!flushQueued_) {
+    flushQueued_ = true;
+    QTimer::singleShot(0, this, [this] {
+      flushQueued_ = false;
+      flushChangedRows();
+    });
+  }
+}
+
+void ConnectionTreeModel::flushChangedRows() {
+  if (!changedParent_) return;
+  TreeNode* parent = changedParent_;
+  changedParent_ = nullptr;
+  const QModelIndex parentIndex = indexOf(parent);
+  emit dataChanged(index(changedFirst_, 0, parentIndex), index(changedLast_, 0, parentIndex));
 }
 void ConnectionTreeModel::beginRearrangement() {
   if (rearranging_) return;
+  flushChangedRows();
   emit layoutAboutToBeChanged();
   heldIndexes_ = persistentIndexList();
   rearranging_ = true;
@@ -168,7 +201,10 @@ void ConnectionTreeModel::endRearrangement() {
   emit layoutChanged();
 }
 
-void ConnectionTreeModel::treeAboutToBeReset() { beginResetModel(); }
+void ConnectionTreeModel::treeAboutToBeReset() {
+  changedParent_ = nullptr;  // every node goes; the reset repaints everything
+  beginResetModel();
+}
 void ConnectionTreeModel::treeReset() { endResetModel(); }
 
 }  // namespace varnok::app

@@ -66,8 +66,17 @@ class ConnectionTreeModel : public QAbstractItemModel, private TreeObserver {
   void treeReset() override;
 
   QByteArray dragMark() const;
+  void flushChangedRows();
 
   ConnectionTree& tree_;
+  // Changed records are announced per run of siblings, not one by one: a
+  // paste that renames a hundred thousand siblings would otherwise cost the
+  // view a search of its rows per name. The run goes out before the next
+  // structural change, or when control is back in the event loop.
+  TreeNode* changedParent_ = nullptr;
+  int changedFirst_ = 0;
+  int changedLast_ = 0;
+  bool flushQueued_ = false;
   QString topText_;
   bool rearranging_ = false;
   QModelIndexList heldIndexes_;  // the persistent indexes when the rearrangement began

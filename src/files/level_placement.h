@@ -36,4 +36,17 @@ class LevelPlacement {
   std::int64_t previousLevel_ = 1;
 };
 
+// The same rules for a reader that keeps no nodes, on depths alone (the top
+// node 0, its children 1).
+class LevelDepths {
+ public:
+  // The depth of the node the next record, of level `level`, creates.
+  int depthFor(std::int64_t level);
+
+ private:
+  int parentDepth_ = 0;
+  int lastDepth_ = 0;  // 0: nothing created yet
+  std::int64_t previousLevel_ = 1;
+};
+
 }  // namespace varnok

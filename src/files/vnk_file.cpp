@@ -9,9 +9,9 @@
 namespace varnok {
 namespace {
 
-constexpr const char* kCannotOpen = "Cannot open the file.";
-constexpr const char* kInvalidFormat = "Cannot open the file. Invalid file format.";
-constexpr const char* kInconsistent = "Error reading file. The file contains inconsistent data.";
+constexpr const char* kCannotOpen = kVnkCannotOpen;
+constexpr const char* kInvalidFormat = kVnkInvalidFormat;
+constexpr const char* kInconsistent = kVnkInconsistent;
 
 void PutInt(std::string& out, std::int32_t v) {
   auto u = static_cast<std::uint32_t>(v);
@@ -35,10 +35,10 @@ bool GetInt(std::string_view& in, std::int32_t& v) {
   return true;
 }
 
-bool GetText(std::string_view& in, std::pmr::string& s) {
+bool GetText(std::string_view& in, std::string_view& s) {
   std::int32_t n = 0;
   if (!GetInt(in, n) || n < 0 || static_cast<std::size_t>(n) > in.size()) return false;
-  s.assign(in.data(), static_cast<std::size_t>(n));
+  s = in.substr(0, static_cast<std::size_t>(n));
   in.remove_prefix(static_cast<std::size_t>(n));
   return true;
 }
@@ -64,19 +64,51 @@ void AppendRecord(std::string& out, const rVTNodeData& d, std::int32_t level) {
   PutText(out, d.Colors);
 }
 
-bool ReadRecord(std::string_view& in, rVTNodeData& d) {
+void AppendRecord(std::string& out, const RecordView& r, std::int32_t level) {
+  PutInt(out, level);
+  PutInt(out, r.NodeType);
+  out.push_back(r.StartLogging ? '\1' : '\0');
+  PutText(out, r.Name);
+  PutText(out, r.Macro);
+  PutText(out, r.PopupText);
+  PutText(out, r.Schedule);
+  PutText(out, r.LastUpdated);
+  PutText(out, r.Colors);
+}
+
+void AppendHeader(std::string& out, std::int32_t records) {
+  out.append(kVnkTag);
+  PutInt(out, records);
+}
+
+bool ReadRecordView(std::string_view& in, RecordView& r) {
   std::string_view rest = in;
   std::int32_t level = 0, type = 0;
   if (!GetInt(rest, level) || !GetInt(rest, type) || rest.empty()) return false;
   bool logging = rest.front() != '\0';
   rest.remove_prefix(1);
-  if (!GetText(rest, d.Name) || !GetText(rest, d.Macro) || !GetText(rest, d.PopupText) ||
-      !GetText(rest, d.Schedule) || !GetText(rest, d.LastUpdated) || !GetText(rest, d.Colors))
+  if (!GetText(rest, r.Name) || !GetText(rest, r.Macro) || !GetText(rest, r.PopupText) ||
+      !GetText(rest, r.Schedule) || !GetText(rest, r.LastUpdated) || !GetText(rest, r.Colors))
     return false;
-  d.Level = level;
-  d.NodeType = type;
-  d.StartLogging = logging;
+  r.Level = level;
+  r.NodeType = type;
+  r.StartLogging = logging;
   in = rest;
+  return true;
+}
+
+bool ReadRecord(std::string_view& in, rVTNodeData& d) {
+  RecordView r;
+  if (!ReadRecordView(in, r)) return false;
+  d.Name.assign(r.Name);
+  d.Macro.assign(r.Macro);
+  d.PopupText.assign(r.PopupText);
+  d.Schedule.assign(r.Schedule);
+  d.LastUpdated.assign(r.LastUpdated);
+  d.Colors.assign(r.Colors);
+  d.Level = r.Level;
+  d.NodeType = r.NodeType;
+  d.StartLogging = r.StartLogging;
   return true;
 }
 
@@ -89,8 +121,7 @@ bool ProduceConfiguration(const ConnectionTree& tree, const NodeFilter& selected
     if (n != top && (!selected || selected(n))) written.push_back(n);
   });
   std::string out;
-  out.append(kVnkTag);
-  PutInt(out, static_cast<std::int32_t>(written.size()));
+  AppendHeader(out, static_cast<std::int32_t>(written.size()));
   for (const TreeNode* n : written) {
     AppendRecord(out, n->data(), n->data().Level);
     if (out.size() >= chunk) {

@@ -30,6 +30,9 @@
 namespace varnok {
 
 inline constexpr std::string_view kVnkTag = "VNK20";
+inline constexpr const char* kVnkCannotOpen = "Cannot open the file.";
+inline constexpr const char* kVnkInvalidFormat = "Cannot open the file. Invalid file format.";
+inline constexpr const char* kVnkInconsistent = "Error reading file. The file contains inconsistent data.";
 
 enum class LoadStatus { Ok, FileMissing, CannotOpen, InvalidFormat, InconsistentData };
 
@@ -87,5 +90,18 @@ void AppendRecord(std::string& out, const rVTNodeData& data, std::int32_t level)
 // unchanged) when the bytes end inside the record or a length is negative or
 // larger than the bytes left; nothing is allocated before a length is checked.
 bool ReadRecord(std::string_view& in, rVTNodeData& data);
+
+// A record as it stands in the file: its texts are views into the bytes read.
+struct RecordView {
+  std::string_view Name, Macro, PopupText, Schedule, LastUpdated, Colors;
+  std::int32_t NodeType = 0;
+  std::int32_t Level = 0;
+  bool StartLogging = false;
+};
+// ReadRecord without copying the texts; the same checks.
+bool ReadRecordView(std::string_view& in, RecordView& record);
+void AppendRecord(std::string& out, const RecordView& record, std::int32_t level);
+// The tag and the record count that begin a file.
+void AppendHeader(std::string& out, std::int32_t records);
 
 }  // namespace varnok

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/trim_text.h"
+#include "model/name_substrings.h"
 #include "model/substring_index.h"
 
 namespace varnok {
@@ -25,15 +26,20 @@ constexpr std::size_t kIndexedNameLength = 4096;
 constexpr std::size_t kPlainSearchLength = 4096;
 
 // A sibling list, searched for candidate names. The list is held reversed,
-// each name followed by a line feed: as text while it is short, then in the
-// substring index. A long name is held as a view (the caller keeps it alive)
-// and only its line feed goes into the list, so a candidate with a line feed
-// is not matched across a long name.
+// each name followed by a line feed: as text while it is short, then in an
+// index. A long name is held as a view (the caller keeps it alive) and only
+// its line feed goes into the list, so a candidate with a line feed is not
+// matched across a long name.
+//
+// Without line feeds in any name (the caller knows), no candidate can match
+// across two names, so the names go into the far smaller NameSubstrings
+// instead of the substring index of the joined list.
 class SiblingNames {
  public:
-  // `mayIndex` false: always searched directly (a few searches in a long
-  // list cost less than its index).
-  explicit SiblingNames(bool mayIndex = true) : mayIndex_(mayIndex) {}
+  // `lineFeeds`: some name holds a line feed, so the names are indexed as one
+  // text; `mayIndex` false: always searched directly (a few searches in a
+  // long list cost less than its index).
+  explicit SiblingNames(bool lineFeeds, bool mayIndex = true) : lineFeeds_(lineFeeds), mayIndex_(mayIndex) {}
 
   void add(std::string_view name) {
     if (name.size() > kIndexedNameLength) {
@@ -41,31 +47,51 @@ class SiblingNames {
       name = {};
     }
     if (indexed_) {
+      if (!lineFeeds_) {
+        names_.add(name);
+        return;
+      }
       for (auto it = name.rbegin(); it != name.rend(); ++it) index_.append(*it);
       index_.append('\n');
       return;
     }
     reversed_.append(name.rbegin(), name.rend()).push_back('\n');
     if (mayIndex_ && reversed_.size() > kPlainSearchLength) {
-      index_.append(reversed_);
+      if (lineFeeds_) {
+        index_.append(reversed_);
+      } else {
+        // Each piece between line feeds is one name, reversed.
+        std::size_t from = 0;
+        for (std::size_t end = reversed_.find('\n'); end != std::string::npos;
+             from = end + 1, end = reversed_.find('\n', from))
+          names_.add(std::string(reversed_.rbegin() + static_cast<std::ptrdiff_t>(reversed_.size() - end),
+                                 reversed_.rbegin() + static_cast<std::ptrdiff_t>(reversed_.size() - from)));
+      }
       reversed_ = {};
       indexed_ = true;
     }
   }
 
   bool taken(std::string_view candidate) const {
-    if (indexed_ ? index_.containsReversed(candidate)
-                 : reversed_.find(std::string(candidate.rbegin(), candidate.rend())) != std::string::npos)
-      return true;
+    bool found = false;
+    if (!indexed_)
+      found = reversed_.find(std::string(candidate.rbegin(), candidate.rend())) != std::string::npos;
+    else if (lineFeeds_)
+      found = index_.containsReversed(candidate);
+    else
+      found = names_.contains(candidate);
+    if (found) return true;
     for (std::string_view name : long_)
       if (::memmem(name.data(), name.size(), candidate.data(), candidate.size())) return true;
     return false;
   }
 
  private:
+  const bool lineFeeds_;
   std::string reversed_;
   SubstringIndex index_;
-  bool mayIndex_ = true;
+  const bool mayIndex_;
+  NameSubstrings names_;
   bool indexed_ = false;
   std::vector<std::string_view> long_;
 };
@@ -84,8 +110,14 @@ std::string FirstFreeName(const SiblingNames& names, std::string_view name, std:
   }
 }
 
+bool ChildNamesHoldLineFeeds(const TreeNode* parent) {
+  for (int r = 0; r < parent->childCount(); ++r)
+    if (parent->child(r)->name().find('\n') != std::string::npos) return true;
+  return false;
+}
+
 int ResolveChildren(ConnectionTree& tree, TreeNode* parent) {
-  SiblingNames index;
+  SiblingNames index(ChildNamesHoldLineFeeds(parent));
   std::unordered_map<std::string, std::int64_t> nextCopy;
   index.add(parent->child(0)->name());
   int changed = 0;
@@ -267,7 +299,7 @@ int NameArrivals(ConnectionTree& tree, const std::vector<TreeNode*>& arrived) {
   // The names of the nodes that stayed, then of each arrival as it is named.
   // A long list is searched through its index only for many arrivals.
   constexpr std::size_t kFewArrivals = 32;
-  SiblingNames names(arrived.size() > kFewArrivals);
+  SiblingNames names(ChildNamesHoldLineFeeds(parent), arrived.size() > kFewArrivals);
   for (int r = 0; r < parent->childCount(); ++r)
     if (!arriving.count(parent->child(r))) names.add(parent->child(r)->name());
   std::unordered_map<std::string, std::int64_t> nextCopy;

@@ -21,7 +21,9 @@ struct TreeHistory::Change {
   int row = 0;
   int count = 0;
   std::vector<std::unique_ptr<TreeNode>> held;
-  rVTNodeData data;
+  // Only Data changes keep a record: a name change (a million of them in
+  // one import that renames) stays a few dozen bytes.
+  std::unique_ptr<rVTNodeData> data;
   std::string name;
 };
 
@@ -29,11 +31,71 @@ struct TreeHistory::Step {
   std::vector<Change> changes;
   TreeViewState before;
   TreeViewState after;
+  std::size_t bytes = 0;  // as last counted by bytesOf
 };
 
-TreeHistory::TreeHistory(ConnectionTree& tree, std::size_t limit)
-    : tree_(tree), limit_(limit == 0 ? 1 : limit) {
+namespace {
+
+// Bytes of a text outside the string object itself (none for a short one).
+template <typename Text>
+std::size_t TextBytes(const Text& s) {
+  const char* inside = reinterpret_cast<const char*>(&s);
+  if (s.data() >= inside && s.data() < inside + sizeof(s)) return 0;
+  return s.capacity() + 1;
+}
+
+std::size_t RecordBytes(const rVTNodeData& d) {
+  return TextBytes(d.Name) + TextBytes(d.Macro) + TextBytes(d.PopupText) + TextBytes(d.Schedule) +
+         TextBytes(d.LastUpdated) + TextBytes(d.Colors);
+}
+
+std::size_t SubtreeBytes(const TreeNode* root) {
+  std::size_t bytes = 0;
+  ConnectionTree::forEachPreOrder(root, [&bytes](const TreeNode* n) {
+    bytes +=
+        sizeof(TreeNode) + sizeof(void*) * static_cast<std::size_t>(n->childCount()) + RecordBytes(n->data());
+  });
+  return bytes;
+}
+
+}  // namespace
+
+TreeHistory::TreeHistory(ConnectionTree& tree, std::size_t limit, std::size_t byteBudget)
+    : tree_(tree), limit_(limit == 0 ? 1 : limit), byteBudget_(byteBudget) {
   tree_.setRecorder(this);
+}
+
+std::size_t TreeHistory::bytesOf(const Step& step) {
+  std::size_t bytes = sizeof(Step) + sizeof(Change) * step.changes.capacity();
+  for (const Change& c : step.changes) {
+    for (const auto& n : c.held) bytes += SubtreeBytes(n.get());
+    if (c.data) bytes += sizeof(rVTNodeData) + RecordBytes(*c.data);
+    bytes += TextBytes(c.name);
+  }
+  return bytes;
+}
+
+// A replayed step holds other nodes than before (an undone insert keeps its
+// nodes, an undone removal gave them back).
+void TreeHistory::recount(Step& step) {
+  heldBytes_ -= step.bytes;
+  step.bytes = bytesOf(step);
+  heldBytes_ += step.bytes;
+}
+
+// The oldest steps go while either bound is passed; no later step refers to
+// the nodes they kept, as those were out of the tree for every later step.
+// The newest step stays, so the last command can always be undone.
+void TreeHistory::trim() {
+  std::size_t drop = 0;
+  std::size_t held = heldBytes_;
+  while (drop + 1 < undo_.size() && (undo_.size() - drop > limit_ || held > byteBudget_)) {
+    held -= undo_[drop]->bytes;
+    ++drop;
+  }
+  if (drop == 0) return;
+  heldBytes_ = held;
+  undo_.erase(undo_.begin(), undo_.begin() + static_cast<std::ptrdiff_t>(drop));
 }
 
 TreeHistory::~TreeHistory() {
@@ -51,11 +113,12 @@ void TreeHistory::end(TreeViewState after) {
   std::unique_ptr<Step> step = std::move(open_);
   if (!step || step->changes.empty()) return;
   step->after = std::move(after);
+  for (const auto& r : redo_) heldBytes_ -= r->bytes;
   redo_.clear();
+  step->bytes = bytesOf(*step);
+  heldBytes_ += step->bytes;
   undo_.push_back(std::move(step));
-  // The oldest step goes; no later step refers to the nodes it kept, as
-  // those were out of the tree for every later step.
-  if (undo_.size() > limit_) undo_.erase(undo_.begin());
+  trim();
 }
 
 void TreeHistory::add(Change change) {
@@ -100,7 +163,7 @@ void TreeHistory::recordDataChanged(TreeNode* node, rVTNodeData before) {
   Change c;
   c.kind = Change::Kind::Data;
   c.node = node;
-  c.data = std::move(before);
+  c.data = std::make_unique<rVTNodeData>(std::move(before));
   add(std::move(c));
 }
 
@@ -123,6 +186,7 @@ bool TreeHistory::onlyRearranges(const Step& step) {
 void TreeHistory::clear() {
   undo_.clear();
   redo_.clear();
+  heldBytes_ = 0;
   if (open_) open_->changes.clear();
 }
 
@@ -152,8 +216,8 @@ void TreeHistory::replay(Step& step, bool backwards) {
       }
       case Change::Kind::Data: {
         rVTNodeData now = c.node->data();
-        tree_.setData(c.node, std::move(c.data));
-        c.data = std::move(now);
+        tree_.setData(c.node, std::move(*c.data));
+        *c.data = std::move(now);
         break;
       }
       case Change::Kind::Name: {
@@ -177,6 +241,7 @@ std::optional<TreeViewState> TreeHistory::undo() {
   std::unique_ptr<Step> step = std::move(undo_.back());
   undo_.pop_back();
   replay(*step, /*backwards=*/true);
+  recount(*step);
   TreeViewState state = step->before;
   redo_.push_back(std::move(step));
   return state;
@@ -187,8 +252,10 @@ std::optional<TreeViewState> TreeHistory::redo() {
   std::unique_ptr<Step> step = std::move(redo_.back());
   redo_.pop_back();
   replay(*step, /*backwards=*/false);
+  recount(*step);
   TreeViewState state = step->after;
   undo_.push_back(std::move(step));
+  trim();
   return state;
 }
 

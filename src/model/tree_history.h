@@ -14,6 +14,10 @@
 //   if (auto before = history.undo()) show(*before);
 //
 // Clearing the tree (New, Open) empties the history; so does clear().
+//
+// The history is bounded twice: by a number of steps and by the bytes its
+// steps keep alive (removed subtrees, earlier records). Past either bound the
+// oldest steps go; the newest step is always kept, however large.
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -33,8 +37,12 @@ struct TreeViewState {
 
 class TreeHistory : private TreeRecorder {
  public:
-  // `limit`: the most steps kept; the oldest go first.
-  explicit TreeHistory(ConnectionTree& tree, std::size_t limit = 100);
+  static constexpr std::size_t kDefaultByteBudget = std::size_t{256} << 20;
+
+  // `limit`: the most steps kept; `byteBudget`: the most bytes they keep
+  // (an estimate: nodes, records and their texts). The oldest go first.
+  explicit TreeHistory(ConnectionTree& tree, std::size_t limit = 100,
+                       std::size_t byteBudget = kDefaultByteBudget);
   ~TreeHistory() override;
   TreeHistory(const TreeHistory&) = delete;
   TreeHistory& operator=(const TreeHistory&) = delete;
@@ -48,6 +56,8 @@ class TreeHistory : private TreeRecorder {
   bool canRedo() const { return !redo_.empty(); }
   std::size_t undoCount() const { return undo_.size(); }
   std::size_t redoCount() const { return redo_.size(); }
+  // What the kept steps hold, as counted against the budget.
+  std::size_t heldBytes() const { return heldBytes_; }
 
   // The step an undo or redo would replay only moves nodes and changes
   // records (no node comes or goes).
@@ -78,11 +88,16 @@ class TreeHistory : private TreeRecorder {
   void recordReset() override;
 
   void add(Change change);
+  static std::size_t bytesOf(const Step& step);
+  void recount(Step& step);
+  void trim();
   static bool onlyRearranges(const Step& step);
   void replay(Step& step, bool backwards);
 
   ConnectionTree& tree_;
   std::size_t limit_;
+  std::size_t byteBudget_;
+  std::size_t heldBytes_ = 0;                // the sum of the kept steps' bytes
   std::vector<std::unique_ptr<Step>> undo_;  // oldest first
   std::vector<std::unique_ptr<Step>> redo_;  // newest undone last
   std::unique_ptr<Step> open_;               // the group being recorded

@@ -88,6 +88,42 @@ class TreeModelTest : public QObject {
     QVERIFY(ReadConfiguration(tree, bytes, false).ok());
     QVERIFY(model.rowCount(model.indexOf(tree.top())) > 0);
   }
+
+  // Renames of many siblings go out as one range per run, before the next
+  // structural change or once the event loop runs; every renamed row is in one.
+  void renamesAreAnnouncedInRunsAndNoneIsLost() {
+    ConnectionTree tree;
+    ConnectionTreeModel model(tree, "host");
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    TreeNode* a = test::Add(tree, tree.top(), "a");
+    TreeNode* b = test::Add(tree, tree.top(), "b");
+    for (int i = 0; i < 200; ++i) test::Add(tree, a, "x" + std::to_string(i));
+    test::Add(tree, b, "y");
+    QCoreApplication::processEvents();
+
+    std::vector<std::string> events;  // "changed <parent> <first>-<last>", "removing"
+    connect(&model, &QAbstractItemModel::dataChanged, this,
+            [&](const QModelIndex& first, const QModelIndex& last) {
+              const std::string parent(model.node(first.parent())->name());
+              events.push_back("changed " + parent + " " + std::to_string(first.row()) + "-" +
+                               std::to_string(last.row()));
+            });
+    connect(&model, &QAbstractItemModel::rowsAboutToBeRemoved, this, [&] { events.push_back("removing"); });
+
+    for (int r = 10; r < 200; r += 2) tree.setName(a->child(r), "renamed" + std::to_string(r));
+    tree.setName(b->child(0), "renamed y");
+    tree.setName(a->child(3), "renamed 3");
+    tree.remove(a->child(199));  // the pending run goes out first, with valid rows
+    QCOMPARE(events,
+             (std::vector<std::string>{"changed a 10-198", "changed b 0-0", "changed a 3-3", "removing"}));
+
+    events.clear();
+    tree.setName(a->child(5), "five");
+    tree.setName(a->child(7), "seven");
+    QVERIFY(events.empty());
+    QCoreApplication::processEvents();
+    QCOMPARE(events, std::vector<std::string>{"changed a 5-7"});
+  }
 };
 
 QTEST_MAIN(TreeModelTest)

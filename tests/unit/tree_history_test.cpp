@@ -137,6 +137,59 @@ TEST(TreeHistory, KeepsAtMostItsLimitOfSteps) {
   EXPECT_EQ(Outline(tree), "a\n  n2\n  n3\n  n4\n") << "the two oldest deletes can no longer be undone";
 }
 
+TEST(TreeHistory, KeepsWithinItsByteBudgetButAlwaysTheNewestStep) {
+  constexpr std::size_t kMacro = 1 << 20;
+  ConnectionTree tree;
+  TreeNode* a = Add(tree, tree.top(), "a");
+  for (int i = 0; i < 6; ++i) {
+    TreeNode* n = Add(tree, a, "n" + std::to_string(i));
+    tree.edit(n, [](rVTNodeData& d) { d.Macro.assign(kMacro, 'x'); });
+  }
+  TreeHistory history(tree, 100, 3 * kMacro + kMacro / 2);
+  while (a->hasChildren()) DeleteNodes(tree, {a->child(0)});
+  EXPECT_EQ(history.undoCount(), 3U) << "each delete keeps a megabyte";
+  EXPECT_GT(history.heldBytes(), 3 * kMacro);
+  EXPECT_LE(history.heldBytes(), 3 * kMacro + kMacro / 2);
+  while (history.undo()) {
+  }
+  EXPECT_EQ(Outline(tree), "a\n  n3\n  n4\n  n5\n") << "the three oldest deletes can no longer be undone";
+  EXPECT_EQ(a->child(2)->data().Macro.size(), kMacro);
+  EXPECT_EQ(CheckInvariants(tree), "");
+
+  // Undone deletes hold nothing; a delete of everything is kept whole and
+  // undone, though it alone is over the budget.
+  EXPECT_LT(history.heldBytes(), kMacro);
+  DeleteNodes(tree, {a});
+  EXPECT_EQ(history.undoCount(), 1U);
+  EXPECT_EQ(history.redoCount(), 0U);
+  EXPECT_GT(history.heldBytes(), 3 * kMacro);
+  ASSERT_TRUE(history.undo());
+  EXPECT_EQ(Outline(tree), "a\n  n3\n  n4\n  n5\n");
+  history.clear();
+  EXPECT_EQ(history.heldBytes(), 0U);
+}
+
+TEST(TreeHistory, RoundsOfPasteAndDeleteOfManyNodesStayWithinTheBudget) {
+  ConnectionTree tree;
+  TreeNode* branch = Add(tree, tree.top(), "branch");
+  for (int i = 0; i < 5000; ++i) Add(tree, branch, "n" + std::to_string(i));
+  const std::string clipboard = SerializeNodes({branch});
+  constexpr std::size_t kBudget = std::size_t{4} << 20;  // about two deletes of the branch
+  TreeHistory history(tree, 100, kBudget);
+  for (int round = 0; round < 30; ++round) {
+    auto nodes = DeserializeNodes(clipboard);
+    ASSERT_TRUE(nodes);
+    std::vector<TreeNode*> pasted = PasteNodes(tree, tree.top(), std::move(*nodes));
+    DeleteNodes(tree, pasted);
+    ASSERT_LE(history.heldBytes(), kBudget) << "round " << round;
+  }
+  EXPECT_GE(history.undoCount(), 2U);
+  EXPECT_LT(history.undoCount(), 10U) << "the removed nodes are counted";
+  ASSERT_TRUE(history.undo());
+  EXPECT_EQ(tree.top()->child(0)->childCount(), 5000) << "the newest delete comes back whole";
+  EXPECT_EQ(CheckInvariants(tree), "");
+}
+
 TEST(NodeTransfer, SubtreesTravelWithRelativeLevelsAndDamageIsRefused) {
   ConnectionTree tree;
   TreeNode* a = Add(tree, tree.top(), "a");

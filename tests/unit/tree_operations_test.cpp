@@ -13,6 +13,24 @@ using test::Outline;
 
 constexpr const char* kDefault = "0:0:0:192:192:192:255:255:255:0:0:128:255:0:0:0:0:0";
 
+// A selection in any order comes back in tree order, without the top node,
+// duplicates and nodes inside another chosen node; across levels, a deeper
+// node sorts before a later sibling of its ancestor.
+TEST(TreeOperations, OutermostNodesAreInTreeOrder) {
+  ConnectionTree tree;
+  TreeNode* a = Add(tree, tree.top(), "a");
+  TreeNode* a1 = Add(tree, a, "a1");
+  TreeNode* a1x = Add(tree, a1, "a1x");
+  TreeNode* a2 = Add(tree, a, "a2");
+  TreeNode* b = Add(tree, tree.top(), "b");
+  TreeNode* b1 = Add(tree, b, "b1");
+  std::vector<TreeNode*> siblings;
+  for (int i = 0; i < 12; ++i) siblings.push_back(Add(tree, tree.top(), "s" + std::to_string(i)));
+  std::vector<TreeNode*> chosen = {siblings[11], b, a2, tree.top(), siblings[2], a1x, b1, siblings[10], a2};
+  EXPECT_EQ(OutermostNodes(tree, chosen),
+            (std::vector<TreeNode*>{a1x, a2, b, siblings[2], siblings[10], siblings[11]}));
+}
+
 TEST(TreeOperations, AddChildGoesFirstAndTakesColoursFromTheRightPlace) {
   ConnectionTree tree;
   AddResult r = AddChild(tree, tree.top(), kDefault);

@@ -1,39 +1,22 @@
 // vnk list FILE: the tree of a configuration file as an outline, or with
 // --json every stored node with its fields.
 #include <iostream>
-#include <nlohmann/json.hpp>
 
-#include "common/stored_text.h"
-#include "common/utf8.h"
+#include "files/vnk_stream.h"
+#include "json_text.h"
 #include "terminal_text.h"
 #include "vnk_command.h"
 #include "vnk_config.h"
 
 namespace {
 
-using varnok::ConnectionTree;
-using varnok::ToUtf8Lenient;
-using varnok::TreeNode;
 using varnok::vnk::EscapeControls;
 
 // Deeper levels than this are not indented further; their level is shown as
 // a number, so that a deep chain cannot fill a disk with blanks.
 constexpr int kMaxIndentedLevel = 32;
 
-nlohmann::json NodeJson(int index, const varnok::rVTNodeData& d) {
-  return {{"index", index},
-          {"level", d.Level},
-          {"name", ToUtf8Lenient(d.Name)},
-          {"nodeType", d.NodeType},
-          {"startLogging", d.StartLogging},
-          {"macro", ToUtf8Lenient(varnok::DecodeText(d.Macro))},
-          {"popup", ToUtf8Lenient(varnok::DecodeText(d.PopupText))},
-          {"schedule", ToUtf8Lenient(d.Schedule)},
-          {"lastUpdated", ToUtf8Lenient(d.LastUpdated)},
-          {"colors", ToUtf8Lenient(d.Colors)}};
-}
-
-void PrintOutlineLine(const varnok::rVTNodeData& d) {
+void PrintOutlineLine(const varnok::RecordView& d) {
   int level = d.Level < 1 ? 1 : d.Level;
   if (level <= kMaxIndentedLevel) {
     std::cout << std::string(2 * static_cast<std::size_t>(level - 1), ' ') << EscapeControls(d.Name) << "\n";
@@ -43,16 +26,24 @@ void PrintOutlineLine(const varnok::rVTNodeData& d) {
   }
 }
 
-// One array element as nlohmann's dump(2) of the whole array would write it.
-void PrintJsonElement(const nlohmann::json& element, bool first) {
-  std::string text = element.dump(2);
-  std::string indented;
-  indented.reserve(text.size() + text.size() / 8);
-  for (char c : text) {
-    indented += c;
-    if (c == '\n') indented += "  ";
-  }
-  std::cout << (first ? "[\n  " : ",\n  ") << indented;
+// One array element, laid out as nlohmann's dump(2) of the whole array (keys
+// in order), its strings written in pieces.
+void PrintJsonElement(int index, const varnok::RecordView& d, bool first) {
+  using varnok::vnk::WriteJsonString;
+  std::ostream& out = std::cout;
+  out << (first ? "[\n" : ",\n") << "  {\n    \"colors\": ";
+  WriteJsonString(out, d.Colors);
+  out << ",\n    \"index\": " << index << ",\n    \"lastUpdated\": ";
+  WriteJsonString(out, d.LastUpdated);
+  out << ",\n    \"level\": " << d.Level << ",\n    \"macro\": ";
+  WriteJsonString(out, d.Macro, /*stored=*/true);
+  out << ",\n    \"name\": ";
+  WriteJsonString(out, d.Name);
+  out << ",\n    \"nodeType\": " << d.NodeType << ",\n    \"popup\": ";
+  WriteJsonString(out, d.PopupText, /*stored=*/true);
+  out << ",\n    \"schedule\": ";
+  WriteJsonString(out, d.Schedule);
+  out << ",\n    \"startLogging\": " << (d.StartLogging ? "true" : "false") << "\n  }";
 }
 
 const varnok::vnk::Registration reg{
@@ -70,20 +61,27 @@ const varnok::vnk::Registration reg{
           "below the first; below level 32 the indent stays and \"(level N) \" precedes the name. Control "
           "characters in names are shown as \\xHH.");
       cmd->callback([file, json] {
-        ConnectionTree tree;
-        varnok::vnk::LoadTree(tree, *file);
-        int index = 1;
+        auto fail = [](const varnok::LoadResult& r) {
+          std::string text = r.message;
+          if (!r.reason.empty()) text += " (" + r.reason + ")";
+          throw varnok::vnk::Failure(varnok::vnk::ForTerminal(text));
+        };
+        // Record by record as the file is read: no tree. A first pass finds
+        // any damage, so that a damaged file prints nothing.
+        varnok::LoadResult r =
+            varnok::StreamConfiguration(*file, [](const varnok::RecordView&, int) { return true; });
+        if (!r.ok()) fail(r);
         bool first = true;
-        // Written as it goes, and stopped once the output fails.
-        for (const TreeNode* n = ConnectionTree::next(tree.top()); n && std::cout;
-             n = ConnectionTree::next(n), ++index) {
+        r = varnok::StreamConfiguration(*file, [&](const varnok::RecordView& d, int index) {
           if (*json) {
-            PrintJsonElement(NodeJson(index, n->data()), first);
+            PrintJsonElement(index, d, first);
             first = false;
           } else {
-            PrintOutlineLine(n->data());
+            PrintOutlineLine(d);
           }
-        }
+          return static_cast<bool>(std::cout);  // stopped once the output fails
+        });
+        if (!r.ok()) fail(r);
         if (*json) std::cout << (first ? "[]\n" : "\n]\n");
       });
     }};
