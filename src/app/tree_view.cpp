@@ -3,7 +3,10 @@
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMimeData>
+#include <QSignalBlocker>
+#include <vector>
 
 #include "tree_model.h"
 
@@ -16,6 +19,72 @@ ConnectionTreeView::ConnectionTreeView(QWidget* parent) : QTreeView(parent) {
   setDragDropMode(QAbstractItemView::DragDrop);
   setDefaultDropAction(Qt::MoveAction);
   setAutoExpandDelay(-1);  // see hover()
+  connect(this, &QTreeView::expanded, this, &ConnectionTreeView::keepClosedWhenTooDeep);
+}
+
+void ConnectionTreeView::setModel(QAbstractItemModel* model) {
+  QTreeView::setModel(model);
+  if (ConnectionTreeModel* m = nodeModel())
+    connect(m, &ConnectionTreeModel::nodeMovedDeeper, this, &ConnectionTreeView::closeMovedTooDeep);
+}
+
+void ConnectionTreeView::keepClosedWhenTooDeep(const QModelIndex& index) {
+  const TreeNode* node = nodeModel() ? nodeModel()->node(index) : nullptr;
+  if (!node || ConnectionTreeModel::opensAt(node)) return;
+  // Laid out one level only, and closed at once; the owner never hears of it.
+  const QSignalBlocker quiet(this);
+  collapse(index);
+}
+
+void ConnectionTreeView::closeMovedTooDeep(const TreeNode* node, int levels) {
+  // Only nodes that came from above the deepest shown level can be open;
+  // those now lie less than `levels` below it.
+  constexpr int deepest = ConnectionTreeModel::kDeepestShownLevel;
+  if (node->data().Level >= deepest + levels) return;
+  const QSignalBlocker quiet(this);
+  std::vector<const TreeNode*> pending{node};
+  while (!pending.empty()) {
+    const TreeNode* n = pending.back();
+    pending.pop_back();
+    const int level = n->data().Level;
+    if (level >= deepest) {
+      const QModelIndex index = nodeModel()->indexOf(n);
+      if (isExpanded(index)) collapse(index);
+    }
+    if (level + 1 < deepest + levels)
+      for (int row = 0; row < n->childCount(); ++row) pending.push_back(n->child(row));
+  }
+}
+
+void ConnectionTreeView::expandBranch(const QModelIndex& index) {
+  ConnectionTreeModel* m = nodeModel();
+  if (!m) return;
+  const QModelIndex from = index.isValid() ? index : m->indexOf(m->tree().top());
+  const TreeNode* node = m->node(from);
+  if (!ConnectionTreeModel::opensAt(node)) return;
+  // Depth counts from `from`: 0 opens `from` alone.
+  expandRecursively(from, ConnectionTreeModel::kDeepestShownLevel - 1 - node->data().Level);
+}
+
+void ConnectionTreeView::scrollTo(const QModelIndex& index, ScrollHint hint) {
+  QModelIndex shown = index;
+  if (const ConnectionTreeModel* m = nodeModel()) {
+    const TreeNode* node = m->node(index);
+    if (node && node->data().Level > ConnectionTreeModel::kDeepestShownLevel) {
+      while (node->data().Level > ConnectionTreeModel::kDeepestShownLevel) node = node->parent();
+      shown = m->indexOf(node);
+    }
+  }
+  QTreeView::scrollTo(shown, hint);
+}
+
+void ConnectionTreeView::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Asterisk && currentIndex().isValid()) {
+    expandBranch(currentIndex());
+    event->accept();
+    return;
+  }
+  QTreeView::keyPressEvent(event);
 }
 
 namespace {
