@@ -62,7 +62,9 @@ void ConnectionTreeView::expandBranch(const QModelIndex& index) {
   const QModelIndex from = index.isValid() ? index : m->indexOf(m->tree().top());
   const TreeNode* node = m->node(from);
   if (!ConnectionTreeModel::opensAt(node)) return;
-  // Depth counts from `from`: 0 opens `from` alone.
+  // Depth counts from `from`: 0 opens `from` alone. Nobody hears of each
+  // node (as with expandAll): nothing opens too deep here.
+  const QSignalBlocker quiet(this);
   expandRecursively(from, ConnectionTreeModel::kDeepestShownLevel - 1 - node->data().Level);
 }
 

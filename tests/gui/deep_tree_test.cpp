@@ -12,6 +12,7 @@
 
 #include "common/stored_text.h"
 #include "files/vnk_file.h"
+#include "model/tree_operations.h"
 #include "program_dir.h"
 #include "tree_model.h"
 #include "tree_view.h"
@@ -54,11 +55,12 @@ TreeNode* AtLevel(TreeNode* deepest, int level) {
   return deepest;
 }
 
-TreeNode* Deepest(const ConnectionTree& tree) {
-  TreeNode* n = tree.top();
+TreeNode* Deepest(TreeNode& from) {
+  TreeNode* n = &from;
   while (n->hasChildren()) n = n->firstChild();
   return n;
 }
+TreeNode* Deepest(const ConnectionTree& tree) { return Deepest(*tree.top()); }
 
 }  // namespace
 
@@ -163,6 +165,30 @@ class DeepTreeTest : public QObject {
     QCOMPARE(w.focusedNode(), above);
     w.treeView().expand(w.treeModel().indexOf(edge->firstChild()));  // below it: nothing either
     QVERIFY(!isOpen(w, edge->firstChild()));
+  }
+
+  // The whole chain duplicated and deleted, each undone.
+  void deepChainIsDuplicatedDeletedAndRestored() {
+    MainWindow& w = open(kDepth);
+    TreeNode* n1 = w.tree().top()->child(0);
+    w.treeView().setFocus();
+    w.selectNode(n1);
+    QVERIFY(test::Trigger(w, "MnDuplicate"));
+    QCOMPARE(w.tree().count(), 2 * kDepth + 1);
+    QCOMPARE(Deepest(*w.tree().top()->child(1))->data().Level, kDepth);
+    QVERIFY(test::Trigger(w, "MnUndoTreeChange"));
+    QCOMPARE(w.tree().count(), kDepth + 1);
+
+    w.selectNode(n1);
+    const DeleteQuestion q = ConfirmDelete(w.tree(), {n1});
+    f->prompter.expect(
+        q.kind == DeleteQuestion::Kind::Warning ? PromptKind::Warning : PromptKind::Confirmation,
+        PromptButtons::YesNo, q.text, PromptAnswer::Yes);
+    QVERIFY(test::Trigger(w, "MnDelete"));
+    QCOMPARE(w.tree().count(), 1);
+    QVERIFY(test::Trigger(w, "MnUndoTreeChange"));
+    QCOMPARE(w.tree().count(), kDepth + 1);
+    QCOMPARE(Deepest(*w.tree().top())->data().Level, kDepth);
   }
 
   // An open branch moved deeper: what it carries past the deepest shown
