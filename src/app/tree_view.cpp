@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <vector>
 
@@ -78,6 +79,12 @@ void ConnectionTreeView::scrollTo(const QModelIndex& index, ScrollHint hint) {
     }
   }
   QTreeView::scrollTo(shown, hint);
+  // Rows indented past the view make the column wider than it, and the
+  // base class then scrolls to the column's left edge, where a deep row
+  // shows nothing. Its start is brought into view instead.
+  const QRect rect = visualRect(shown);
+  if (rect.isValid() && (rect.left() < 0 || rect.left() >= viewport()->width() - indentation()))
+    horizontalScrollBar()->setValue(horizontalScrollBar()->value() + rect.left() - indentation());
 }
 
 void ConnectionTreeView::keyPressEvent(QKeyEvent* event) {

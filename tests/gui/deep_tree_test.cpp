@@ -114,6 +114,9 @@ class DeepTreeTest : public QObject {
     QVERIFY(!isOpen(w, edge));
     QVERIFY(isShown(w, edge));
     QVERIFY(!isShown(w, deepest));
+    // Scrolled to, sideways too: the edge row starts inside the view.
+    const QRect row = w.treeView().visualRect(w.treeModel().indexOf(edge));
+    QVERIFY(w.treeView().viewport()->rect().contains(row.topLeft()));
     QCOMPARE(w.treeModel().data(w.treeModel().indexOf(edge)).toString(),
              QStringLiteral("n%1  \u2026 deeper levels not shown: %2").arg(kDeepest).arg(kDepth - kDeepest));
     QCOMPARE(w.treeModel().data(w.treeModel().indexOf(edge), Qt::EditRole).toString(),
