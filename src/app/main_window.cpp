@@ -338,7 +338,7 @@ void MainWindow::selectNode(TreeNode* node) { selection_->select(node); }
 void MainWindow::expandAll(bool expand) {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   if (expand) {
-    treeView_->expandAll();
+    treeView_->expandBranch();
   } else {
     {
       // The view would report every node it collapses (asking each for its

@@ -39,6 +39,20 @@ QString ConnectionTreeModel::text(const TreeNode* n) const {
   return QString::fromLocal8Bit(n->name().data(), static_cast<qsizetype>(n->name().size()));
 }
 
+QString ConnectionTreeModel::shownText(const TreeNode* n) const {
+  if (n->data().Level != kDeepestShownLevel || !n->hasChildren()) return text(n);
+  return text(n) + QStringLiteral("  \u2026 deeper levels not shown: %1").arg(n->subtreeSize() - 1);
+}
+
+bool ConnectionTreeModel::opensAt(const TreeNode* n) { return n->data().Level < kDeepestShownLevel; }
+
+void ConnectionTreeModel::deepNoteChanged(const TreeNode* parent) {
+  if (!parent || parent->data().Level < kDeepestShownLevel) return;
+  while (parent->data().Level > kDeepestShownLevel) parent = parent->parent();
+  const QModelIndex i = indexOf(parent);
+  emit dataChanged(i, i, {Qt::DisplayRole});
+}
+
 int ConnectionTreeModel::imageIndex(const TreeNode* n, bool cut) {
   if (!n->parent()) return TopNode;
   int image = n->isSeparator() ? Separator : n->data().Macro.empty() ? Connection : ConnectionWithMacro;
@@ -77,6 +91,7 @@ QVariant ConnectionTreeModel::data(const QModelIndex& index, int role) const {
   if (!n) return {};
   switch (role) {
     case Qt::DisplayRole:
+      return shownText(n);
     case Qt::EditRole:
       return text(n);
     case Qt::DecorationRole: {
@@ -135,19 +150,35 @@ void ConnectionTreeModel::nodesAboutToBeInserted(TreeNode* parent, int first, in
   flushChangedRows();
   beginInsertRows(indexOf(parent), first, last);
 }
-void ConnectionTreeModel::nodesInserted(TreeNode*, int, int) { endInsertRows(); }
+void ConnectionTreeModel::nodesInserted(TreeNode* parent, int, int) {
+  endInsertRows();
+  deepNoteChanged(parent);
+}
 void ConnectionTreeModel::nodesAboutToBeRemoved(TreeNode* parent, int first, int last) {
   flushChangedRows();
   beginRemoveRows(indexOf(parent), first, last);
 }
-void ConnectionTreeModel::nodesRemoved(TreeNode*, int, int) { endRemoveRows(); }
+void ConnectionTreeModel::nodesRemoved(TreeNode* parent, int, int) {
+  endRemoveRows();
+  deepNoteChanged(parent);
+}
 void ConnectionTreeModel::nodeAboutToBeMoved(TreeNode* srcParent, int row, TreeNode* destParent,
                                              int destRow) {
   flushChangedRows();
   if (!rearranging_) beginMoveRows(indexOf(srcParent), row, row, indexOf(destParent), destRow);
 }
-void ConnectionTreeModel::nodeMoved(TreeNode*, int, TreeNode*, int) {
-  if (!rearranging_) endMoveRows();
+void ConnectionTreeModel::nodeMoved(TreeNode* srcParent, int, TreeNode* destParent, int destRow) {
+  // Another parent: the node stands at destRow now.
+  const int levels = destParent->data().Level - srcParent->data().Level;
+  const TreeNode* moved = levels > 0 ? destParent->child(destRow) : nullptr;
+  if (rearranging_) {
+    if (moved) movedDeeper_.emplace_back(moved, levels);
+    return;
+  }
+  endMoveRows();
+  deepNoteChanged(srcParent);
+  deepNoteChanged(destParent);
+  if (moved) emit nodeMovedDeeper(moved, levels);
 }
 void ConnectionTreeModel::nodeDataChanged(TreeNode* n) {
   if (rearranging_) return;  // the layout change repaints everything
@@ -199,6 +230,13 @@ void ConnectionTreeModel::endRearrangement() {
   changePersistentIndexList(heldIndexes_, now);
   heldIndexes_.clear();
   emit layoutChanged();
+  // A node may have moved more than once, or with an ancestor moved too:
+  // each is reported with every level gained in the rearrangement.
+  std::vector<std::pair<const TreeNode*, int>> deeper;
+  deeper.swap(movedDeeper_);
+  int gained = 0;
+  for (const auto& entry : deeper) gained += entry.second;
+  for (const auto& entry : deeper) emit nodeMovedDeeper(entry.first, gained);
 }
 
 void ConnectionTreeModel::treeAboutToBeReset() {

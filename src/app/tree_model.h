@@ -6,6 +6,8 @@
 #include <QIcon>
 #include <array>
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include "model/connection_tree.h"
 
@@ -14,6 +16,11 @@ namespace varnok::app {
 class ConnectionTreeModel : public QAbstractItemModel, private TreeObserver {
   Q_OBJECT
  public:
+  // The view opens no node at this level or deeper (ConnectionTreeView), so
+  // its layout, which recurses once per open level, stays shallow whatever
+  // the file holds. Such a node with children says how many are not shown.
+  static constexpr int kDeepestShownLevel = 100;
+
   // Image numbers of the tree pictures.
   enum Image { TopNode = 0, Connection = 1, ConnectionWithMacro = 2, Separator = 3, CutOffset = 3 };
 
@@ -26,6 +33,11 @@ class ConnectionTreeModel : public QAbstractItemModel, private TreeObserver {
 
   // "This computer (" + computer name + ")" for the top node, else the name.
   QString text(const TreeNode* node) const;
+  // The text the view shows: text() plus, at kDeepestShownLevel, the note on
+  // the connections below.
+  QString shownText(const TreeNode* node) const;
+  // Whether the view may open `node` (its level is above kDeepestShownLevel).
+  static bool opensAt(const TreeNode* node);
   static int imageIndex(const TreeNode* node, bool cut);
 
   // Many nodes change places at once (a drop, a paste of cut nodes, their
@@ -54,6 +66,11 @@ class ConnectionTreeModel : public QAbstractItemModel, private TreeObserver {
   Qt::DropActions supportedDropActions() const override;
   bool isOwnDrag(const QMimeData& mime) const;
 
+ signals:
+  // `node` was moved `levels` deeper with its subtree (after the views heard
+  // of the move; in a rearrangement, after its end).
+  void nodeMovedDeeper(const TreeNode* node, int levels);
+
  private:
   void nodesAboutToBeInserted(TreeNode* parent, int first, int last) override;
   void nodesInserted(TreeNode* parent, int first, int last) override;
@@ -67,6 +84,9 @@ class ConnectionTreeModel : public QAbstractItemModel, private TreeObserver {
 
   QByteArray dragMark() const;
   void flushChangedRows();
+  // The node at kDeepestShownLevel above a change at `parent`, repainted for
+  // its note.
+  void deepNoteChanged(const TreeNode* parent);
 
   ConnectionTree& tree_;
   // Changed records are announced per run of siblings, not one by one: a
@@ -80,6 +100,7 @@ class ConnectionTreeModel : public QAbstractItemModel, private TreeObserver {
   QString topText_;
   bool rearranging_ = false;
   QModelIndexList heldIndexes_;  // the persistent indexes when the rearrangement began
+  std::vector<std::pair<const TreeNode*, int>> movedDeeper_;  // during a rearrangement
   std::array<QIcon, 7> icons_;
   std::function<bool(const TreeNode*)> cutMarked_;
 };

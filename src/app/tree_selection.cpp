@@ -62,7 +62,10 @@ void TreeSelection::replaceSelection(const QItemSelection& selection) const {
 
 void TreeSelection::select(TreeNode* node) const {
   const QModelIndex index = model_.indexOf(node);
-  for (QModelIndex p = index.parent(); p.isValid(); p = p.parent()) view_.expand(p);
+  // Ancestors the view keeps closed are left so; it then shows the one at
+  // the deepest shown level in place of the node.
+  for (const TreeNode* p = node ? node->parent() : nullptr; p; p = p->parent())
+    if (ConnectionTreeModel::opensAt(p)) view_.expand(model_.indexOf(p));
   view_.selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
   view_.scrollTo(index);
 }

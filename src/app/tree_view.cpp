@@ -3,7 +3,11 @@
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMimeData>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <vector>
 
 #include "tree_model.h"
 
@@ -16,6 +20,80 @@ ConnectionTreeView::ConnectionTreeView(QWidget* parent) : QTreeView(parent) {
   setDragDropMode(QAbstractItemView::DragDrop);
   setDefaultDropAction(Qt::MoveAction);
   setAutoExpandDelay(-1);  // see hover()
+  connect(this, &QTreeView::expanded, this, &ConnectionTreeView::keepClosedWhenTooDeep);
+}
+
+void ConnectionTreeView::setModel(QAbstractItemModel* model) {
+  QTreeView::setModel(model);
+  if (ConnectionTreeModel* m = nodeModel())
+    connect(m, &ConnectionTreeModel::nodeMovedDeeper, this, &ConnectionTreeView::closeMovedTooDeep);
+}
+
+void ConnectionTreeView::keepClosedWhenTooDeep(const QModelIndex& index) {
+  const TreeNode* node = nodeModel() ? nodeModel()->node(index) : nullptr;
+  if (!node || ConnectionTreeModel::opensAt(node)) return;
+  // Laid out one level only, and closed at once; the owner never hears of it.
+  const QSignalBlocker quiet(this);
+  collapse(index);
+}
+
+void ConnectionTreeView::closeMovedTooDeep(const TreeNode* node, int levels) {
+  // Only nodes that came from above the deepest shown level can be open;
+  // those now lie less than `levels` below it.
+  constexpr int deepest = ConnectionTreeModel::kDeepestShownLevel;
+  if (node->data().Level >= deepest + levels) return;
+  const QSignalBlocker quiet(this);
+  std::vector<const TreeNode*> pending{node};
+  while (!pending.empty()) {
+    const TreeNode* n = pending.back();
+    pending.pop_back();
+    const int level = n->data().Level;
+    if (level >= deepest) {
+      const QModelIndex index = nodeModel()->indexOf(n);
+      if (isExpanded(index)) collapse(index);
+    }
+    if (level + 1 < deepest + levels)
+      for (int row = 0; row < n->childCount(); ++row) pending.push_back(n->child(row));
+  }
+}
+
+void ConnectionTreeView::expandBranch(const QModelIndex& index) {
+  ConnectionTreeModel* m = nodeModel();
+  if (!m) return;
+  const QModelIndex from = index.isValid() ? index : m->indexOf(m->tree().top());
+  const TreeNode* node = m->node(from);
+  if (!ConnectionTreeModel::opensAt(node)) return;
+  // Depth counts from `from`: 0 opens `from` alone. Nobody hears of each
+  // node (as with expandAll): nothing opens too deep here.
+  const QSignalBlocker quiet(this);
+  expandRecursively(from, ConnectionTreeModel::kDeepestShownLevel - 1 - node->data().Level);
+}
+
+void ConnectionTreeView::scrollTo(const QModelIndex& index, ScrollHint hint) {
+  QModelIndex shown = index;
+  if (const ConnectionTreeModel* m = nodeModel()) {
+    const TreeNode* node = m->node(index);
+    if (node && node->data().Level > ConnectionTreeModel::kDeepestShownLevel) {
+      while (node->data().Level > ConnectionTreeModel::kDeepestShownLevel) node = node->parent();
+      shown = m->indexOf(node);
+    }
+  }
+  QTreeView::scrollTo(shown, hint);
+  // Rows indented past the view make the column wider than it, and the
+  // base class then scrolls to the column's left edge, where a deep row
+  // shows nothing. Its start is brought into view instead.
+  const QRect rect = visualRect(shown);
+  if (rect.isValid() && (rect.left() < 0 || rect.left() >= viewport()->width() - indentation()))
+    horizontalScrollBar()->setValue(horizontalScrollBar()->value() + rect.left() - indentation());
+}
+
+void ConnectionTreeView::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Asterisk && currentIndex().isValid()) {
+    expandBranch(currentIndex());
+    event->accept();
+    return;
+  }
+  QTreeView::keyPressEvent(event);
 }
 
 namespace {

@@ -5,6 +5,13 @@
 // does, and only drags that started in this view are taken. The view shows
 // the drop indicator and opens a closed node hovered for 300 ms; the decisions
 // are its owner's (`canDrop`, `drop`).
+//
+// Nodes at ConnectionTreeModel::kDeepestShownLevel stay closed, however they
+// are opened (expandAll, a click, a key, a move that carries open branches
+// deeper): QTreeView lays out open branches recursively, one stack frame per
+// open level, and a chain some ten thousand levels deep would overflow the
+// stack. A deeper node can still be the current one; scrolling to it shows
+// its ancestor at that level.
 #include <QBasicTimer>
 #include <QPersistentModelIndex>
 #include <QTreeView>
@@ -29,12 +36,21 @@ class ConnectionTreeView : public QTreeView {
   // The drop mark and target for a point of the viewport, as a drop there would see them.
   DropMark markAt(const QPoint& pos, TreeNode** target) const;
 
+  // Opens `index` (the top node when invalid) and every node below it down
+  // to the deepest level the view opens, with one layout pass.
+  void expandBranch(const QModelIndex& index = QModelIndex());
+  // Scrolls to `index`, or to its ancestor at the deepest shown level.
+  void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+  void setModel(QAbstractItemModel* model) override;
+
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dragLeaveEvent(QDragLeaveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   void timerEvent(QTimerEvent* event) override;
+  // "*" opens the branch as expandBranch does.
+  void keyPressEvent(QKeyEvent* event) override;
   // The one column is at least as wide as the viewport, so that a selected
   // row is highlighted (and can be clicked) across the whole width.
   void updateGeometries() override;
@@ -44,6 +60,12 @@ class ConnectionTreeView : public QTreeView {
   void hover(const QModelIndex& index);
 
   ConnectionTreeModel* nodeModel() const;
+  // Closes `index` again, without telling anyone, when it lies at the
+  // deepest shown level or below.
+  void keepClosedWhenTooDeep(const QModelIndex& index);
+  // `node` went `levels` deeper with its subtree: what was open there and
+  // now lies too deep is closed.
+  void closeMovedTooDeep(const TreeNode* node, int levels);
   bool fromThisView(const QDropEvent* event) const;
   bool accepts(QDropEvent* event, TreeNode** target, DropMark* mark) const;
 

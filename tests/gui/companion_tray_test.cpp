@@ -138,6 +138,7 @@ class CompanionTrayTest : public QObject {
   void runsThatCannotStartWithinTheirMinuteAreDropped();
   void reloadRequestsComingTogetherAreOneReload();
   void historySaysWhoseMacrosRan();
+  void deepChainMenuStopsAtItsDepthAndTheDeepestRunsOnSchedule();
 };
 
 void CompanionTrayTest::menuMirrorsTheTreeAndFillsSubmenusWhenOpened() {
@@ -448,6 +449,53 @@ void CompanionTrayTest::historySaysWhoseMacrosRan() {
   QCOMPARE(list->topLevelItem(1)->text(3), QStringLiteral("started with an empty macro"));
   QCOMPARE(list->topLevelItem(2)->text(3), QStringLiteral("started: ran only Lab"));
   c.historyWindow()->close();
+}
+
+void CompanionTrayTest::deepChainMenuStopsAtItsDepthAndTheDeepestRunsOnSchedule() {
+  Fixture f;
+  constexpr int depth = 30'000;
+  {
+    ConnectionTree tree;
+    SubtreeBuilder builder(tree.memory());
+    TreeNode* last = builder.root();
+    for (int level = 1; level <= depth; ++level) {
+      rVTNodeData d;
+      d.Name = "n" + std::to_string(level);
+      d.Macro = EncodeText("sendln " + std::to_string(level));
+      if (level == depth) d.Schedule = "=0 9 * * *";
+      last = builder.append(last, d);
+    }
+    tree.insertRange(tree.top(), 0, builder.finish());
+    QVERIFY(SaveConfiguration(tree, f.vnk));
+  }
+  tray::Companion& c = f.start();
+  QMenu* menu = c.menu();
+  QAction* item = Find(menu, "n1");
+  for (int level = 1; level <= tray::TrayMenu::kMaxMenuDepth; ++level) {
+    QVERIFY2(item && item->menu(), qPrintable(QString::number(level)));
+    menu = Open(item);
+    item = Find(menu, QStringLiteral("n%1").arg(level + 1));
+  }
+  // The deepest submenu: the connection itself and the note, no deeper submenu.
+  const int edge = tray::TrayMenu::kMaxMenuDepth;
+  QCOMPARE(Texts(menu),
+           (QStringList{QStringLiteral("n%1").arg(edge), "--",
+                        QStringLiteral("\u2026 deeper levels not shown: %1").arg(depth - edge)}));
+  QVERIFY(!menu->actions().last()->isEnabled());
+  menu->actions().first()->trigger();
+  QCOMPARE(f.launches.size(), std::size_t{1});
+  QCOMPARE(setting::SelectedNodeIndex.read(*f.settings), edge);
+  QVERIFY(f.macroOf(f.launches[0]).ends_with("sendln " + std::to_string(edge) + "\r\n"));
+
+  // At 9:00 the deepest connection runs with all its ancestors.
+  c.checkSchedules();
+  f.clock.t = At(2026, 5, 4, 9, 0, 1);
+  c.checkSchedules();
+  QCOMPARE(f.launches.size(), std::size_t{2});
+  const std::string macro = f.macroOf(f.launches[1]);
+  QVERIFY(macro.starts_with("sendln 1\r\n"));
+  QVERIFY(macro.ends_with("sendln " + std::to_string(depth) + "\r\n"));
+  QVERIFY(c.history().records().back().scheduled);
 }
 
 QTEST_MAIN(CompanionTrayTest)

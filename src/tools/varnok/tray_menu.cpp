@@ -43,15 +43,15 @@ void TrayMenu::setTree(const ConnectionTree* tree, const QString& note) {
     menu_->addSeparator();
   }
   if (tree_ && tree_->top()->hasChildren()) {
-    fill(menu_.get(), tree_->top(), 0, tree_->top()->childCount());
+    fill(menu_.get(), tree_->top(), 0, tree_->top()->childCount(), 0);
     menu_->addSeparator();
   }
   addFixedItems();
 }
 
-void TrayMenu::fill(QMenu* menu, const TreeNode* parent, int first, int count) {
+void TrayMenu::fill(QMenu* menu, const TreeNode* parent, int first, int count, int depth) {
   if (count <= kPerMenu) {
-    for (int row = first; row < first + count; ++row) addNode(menu, parent->child(row));
+    for (int row = first; row < first + count; ++row) addNode(menu, parent->child(row), depth);
     return;
   }
   int group = kPerMenu;
@@ -61,7 +61,7 @@ void TrayMenu::fill(QMenu* menu, const TreeNode* parent, int first, int count) {
     QString title = MenuText(parent->child(start)->name()) + QStringLiteral(" \u2026 ") +
                     MenuText(parent->child(start + size - 1)->name());
     QMenu* sub = menu->addMenu(title);
-    FillWhenOpened(sub, [this, sub, parent, start, size] { fill(sub, parent, start, size); });
+    FillWhenOpened(sub, [this, sub, parent, start, size, depth] { fill(sub, parent, start, size, depth); });
   }
 }
 
@@ -73,7 +73,7 @@ QAction* TrayMenu::addConnectionAction(QMenu* menu, const TreeNode* node, const 
   return action;
 }
 
-void TrayMenu::addNode(QMenu* menu, const TreeNode* node) {
+void TrayMenu::addNode(QMenu* menu, const TreeNode* node, int depth) {
   if (node->isSeparator()) {
     menu->addSeparator();
     return;
@@ -83,13 +83,20 @@ void TrayMenu::addNode(QMenu* menu, const TreeNode* node) {
     return;
   }
   QMenu* sub = menu->addMenu(MenuText(node->name()));
-  FillWhenOpened(sub, [this, sub, node] {
+  FillWhenOpened(sub, [this, sub, node, depth] {
     QAction* self = addConnectionAction(sub, node, MenuText(node->name()));
     QFont bold = self->font();
     bold.setBold(true);
     self->setFont(bold);
     sub->addSeparator();
-    fill(sub, node, 0, node->childCount());
+    if (depth + 1 < kMaxMenuDepth) {
+      fill(sub, node, 0, node->childCount(), depth + 1);
+      return;
+    }
+    QAction* note =
+        sub->addAction(QStringLiteral("\u2026 deeper levels not shown: %1").arg(node->subtreeSize() - 1));
+    note->setEnabled(false);
+    note->setObjectName(QStringLiteral("deeperNote"));
   });
 }
 

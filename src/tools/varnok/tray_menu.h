@@ -4,7 +4,9 @@
 // connection itself; separator lines are menu separators. Submenus are
 // filled when they are first opened, and a level with many connections is
 // split into submenus of at most kPerMenu items, so that no menu takes long
-// to open whatever the size of the tree.
+// to open whatever the size of the tree. Submenus nest kMaxMenuDepth deep at
+// most: a connection with children at that depth gets a submenu with itself
+// and a note of how many connections below are not shown.
 #include <QObject>
 #include <functional>
 #include <memory>
@@ -31,6 +33,7 @@ class TrayMenu : public QObject {
   Q_OBJECT
  public:
   static constexpr int kPerMenu = 40;
+  static constexpr int kMaxMenuDepth = 32;
 
   explicit TrayMenu(TrayMenuItems items, QObject* parent = nullptr);
   ~TrayMenu() override;
@@ -41,8 +44,9 @@ class TrayMenu : public QObject {
   void setTree(const ConnectionTree* tree, const QString& note);
 
  private:
-  void fill(QMenu* menu, const TreeNode* parent, int first, int count);
-  void addNode(QMenu* menu, const TreeNode* node);
+  // `depth`: how many connection submenus `menu` lies in (0 for the tray menu).
+  void fill(QMenu* menu, const TreeNode* parent, int first, int count, int depth);
+  void addNode(QMenu* menu, const TreeNode* node, int depth);
   void addFixedItems();
   QAction* addConnectionAction(QMenu* menu, const TreeNode* node, const QString& text);
 
