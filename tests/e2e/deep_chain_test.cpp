@@ -11,6 +11,7 @@
 #include "files/vnk_file.h"
 #include "platform/posix/settings_file.h"
 #include "program_dir.h"
+#include "tree_helpers.h"
 
 namespace varnok::test {
 namespace {
@@ -27,15 +28,7 @@ class DeepChainTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ConnectionTree tree;
-    SubtreeBuilder builder(tree.memory());
-    TreeNode* last = builder.root();
-    for (int level = 1; level <= kDepth; ++level) {
-      rVTNodeData d;
-      d.Name = "n" + std::to_string(level);
-      d.Macro = EncodeText("sendln " + std::to_string(level));
-      last = builder.append(last, d);
-    }
-    tree.insertRange(tree.top(), 0, builder.finish());
+    AppendChain(tree, kDepth);
     ASSERT_TRUE(SaveConfiguration(tree, config));
     input = std::filesystem::file_size(config);
   }

@@ -456,16 +456,7 @@ void CompanionTrayTest::deepChainMenuStopsAtItsDepthAndTheDeepestRunsOnSchedule(
   constexpr int depth = 30'000;
   {
     ConnectionTree tree;
-    SubtreeBuilder builder(tree.memory());
-    TreeNode* last = builder.root();
-    for (int level = 1; level <= depth; ++level) {
-      rVTNodeData d;
-      d.Name = "n" + std::to_string(level);
-      d.Macro = EncodeText("sendln " + std::to_string(level));
-      if (level == depth) d.Schedule = "=0 9 * * *";
-      last = builder.append(last, d);
-    }
-    tree.insertRange(tree.top(), 0, builder.finish());
+    test::AppendChain(tree, depth, "=0 9 * * *");
     QVERIFY(SaveConfiguration(tree, f.vnk));
   }
   tray::Companion& c = f.start();

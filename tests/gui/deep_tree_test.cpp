@@ -14,6 +14,7 @@
 #include "files/vnk_file.h"
 #include "model/tree_operations.h"
 #include "program_dir.h"
+#include "tree_helpers.h"
 #include "tree_model.h"
 #include "tree_view.h"
 #include "window_fixture_qt.h"
@@ -37,16 +38,7 @@ constexpr int kDeepest = ConnectionTreeModel::kDeepestShownLevel;
 // One chain n1 .. n<depth>, each with the macro "sendln <level>".
 void WriteChain(const std::string& path, int depth) {
   ConnectionTree tree;
-  SubtreeBuilder builder(tree.memory());
-  TreeNode* last = builder.root();
-  for (int level = 1; level <= depth; ++level) {
-    rVTNodeData d;
-    d.Name = "n" + std::to_string(level);
-    d.Macro = EncodeText("sendln " + std::to_string(level));
-    d.NodeType = 2;
-    last = builder.append(last, d);
-  }
-  tree.insertRange(tree.top(), 0, builder.finish());
+  test::AppendChain(tree, depth);
   QVERIFY(SaveConfiguration(tree, path));
 }
 

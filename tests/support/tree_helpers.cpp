@@ -1,11 +1,27 @@
 #include "tree_helpers.h"
 
+#include "common/stored_text.h"
+
 namespace varnok::test {
 
 TreeNode* Add(ConnectionTree& tree, TreeNode* parent, const std::string& name) {
   rVTNodeData d;
   d.Name = name;
   return tree.insert(parent, parent->childCount(), ConnectionTree::newNode(std::move(d)));
+}
+
+void AppendChain(ConnectionTree& tree, int depth, const std::string& deepestSchedule) {
+  SubtreeBuilder builder(tree.memory());
+  TreeNode* last = builder.root();
+  for (int level = 1; level <= depth; ++level) {
+    rVTNodeData d;
+    d.Name = "n" + std::to_string(level);
+    d.Macro = EncodeText("sendln " + std::to_string(level));
+    d.NodeType = 2;
+    if (level == depth) d.Schedule = deepestSchedule;
+    last = builder.append(last, d);
+  }
+  tree.insertRange(tree.top(), tree.top()->childCount(), builder.finish());
 }
 
 std::string Outline(const ConnectionTree& tree) {

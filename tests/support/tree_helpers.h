@@ -17,6 +17,10 @@ std::string Outline(const ConnectionTree& tree);
 // Level equal to the depth. Returns "" or a description of the first fault.
 std::string CheckInvariants(const ConnectionTree& tree);
 
+// Appends one chain n1 .. n<depth> below the top node, each connection with
+// the macro "sendln <level>"; the deepest gets `deepestSchedule`.
+void AppendChain(ConnectionTree& tree, int depth, const std::string& deepestSchedule = "");
+
 // A record with every field filled (Level 0), named `name`.
 rVTNodeData Full(const std::string& name);
 
