@@ -17,7 +17,6 @@ void AppendChain(ConnectionTree& tree, int depth, const std::string& deepestSche
     rVTNodeData d;
     d.Name = "n" + std::to_string(level);
     d.Macro = EncodeText("sendln " + std::to_string(level));
-    d.NodeType = 2;
     if (level == depth) d.Schedule = deepestSchedule;
     last = builder.append(last, d);
   }
