@@ -17,18 +17,6 @@ IntRect ClampToWorkArea(IntRect stored, const IntRect& workArea, int currentWind
   return stored;
 }
 
-int RunDelaySeconds(const std::string& text) {
-  std::string t = text;
-  t.erase(0, t.find_first_not_of(" \t"));
-  t.erase(t.find_last_not_of(" \t") + 1);
-  long long value = 0;
-  const char* first = t.data();
-  if (!t.empty() && *first == '+') ++first;
-  auto [ptr, ec] = std::from_chars(first, t.data() + t.size(), value);
-  if (t.empty() || ec != std::errc() || ptr != t.data() + t.size()) return 5;
-  return static_cast<int>(std::clamp<long long>(value, 2, 60));
-}
-
 AppSettings LoadAppSettings(const platform::SettingsStore& store, const LoadContext& context) {
   AppSettings s;
   if (!store.keyExists()) return s;

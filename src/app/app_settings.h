@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/run_delay.h"
 #include "platform/settings_names.h"
 #include "platform/settings_store.h"
 
@@ -67,10 +68,6 @@ AppSettings LoadAppSettings(const platform::SettingsStore& store, const LoadCont
 // area moves 50 pixels inside its right edge, one whose window would end left
 // of it puts the right edge 50 pixels inside.
 IntRect ClampToWorkArea(IntRect stored, const IntRect& workArea, int currentWindowWidth);
-
-// The run delay in seconds from the spin editor's text: a text that is no
-// whole number counts as 5; the result lies in 2..60.
-int RunDelaySeconds(const std::string& text);
 
 // The values SaveSettings writes, in their write order.
 std::vector<platform::SettingWrite> SettingsWrites(const AppSettings& settings);

@@ -356,36 +356,6 @@ void MainWindow::expandAll(bool expand) {
   RequestRefresh();
 }
 
-// ---- geometry ----
-
-void MainWindow::recordGeometry() {
-  if (loading_ || windowState() != Qt::WindowNoState || !isVisible()) return;
-  settings_.geometry = {x(), y(), width(), height()};
-  settings_.treeWidth = treeView_->width();
-}
-
-void MainWindow::moveEvent(QMoveEvent* event) {
-  QMainWindow::moveEvent(event);
-  recordGeometry();
-}
-
-void MainWindow::resizeEvent(QResizeEvent* event) {
-  QMainWindow::resizeEvent(event);
-  narrowTreeToFit();
-  recordGeometry();
-}
-
-void MainWindow::narrowTreeToFit() {
-  // When the pages cannot give way any more, the tree narrows, down to 215.
-  const int client = splitter_->width();
-  const int handle = splitter_->handleWidth();
-  const int room = client - handle - pageControl_->width();
-  if (room < treeView_->width()) {
-    const int tree = std::max(room, kMinTreeWidth);
-    splitter_->setSizes({tree, std::max(client - handle - tree, 0)});
-  }
-}
-
 bool MainWindow::event(QEvent* event) {
   // A hovered command's tip goes to the first panel; the status bar's own
   // message would cover all eight.
@@ -394,11 +364,6 @@ bool MainWindow::event(QEvent* event) {
     return true;
   }
   return QMainWindow::event(event);
-}
-
-void MainWindow::changeEvent(QEvent* event) {
-  QMainWindow::changeEvent(event);
-  if (event->type() == QEvent::WindowStateChange) recordGeometry();
 }
 
 }  // namespace varnok::app

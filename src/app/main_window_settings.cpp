@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QTreeView>
 
 #include "common/program_paths.h"
@@ -81,6 +82,41 @@ void MainWindow::handOverTimerFired() {
     run::RemoveHandOverCopy(services_.programDir, path);
   }
   clearParamName();
+}
+
+// ---- geometry ----
+
+void MainWindow::recordGeometry() {
+  if (loading_ || windowState() != Qt::WindowNoState || !isVisible()) return;
+  settings_.geometry = {x(), y(), width(), height()};
+  settings_.treeWidth = treeView_->width();
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  recordGeometry();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  narrowTreeToFit();
+  recordGeometry();
+}
+
+void MainWindow::narrowTreeToFit() {
+  // When the pages cannot give way any more, the tree narrows, down to 215.
+  const int client = splitter_->width();
+  const int handle = splitter_->handleWidth();
+  const int room = client - handle - pageControl_->width();
+  if (room < treeView_->width()) {
+    const int tree = std::max(room, kMinTreeWidth);
+    splitter_->setSizes({tree, std::max(client - handle - tree, 0)});
+  }
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange) recordGeometry();
 }
 
 }  // namespace varnok::app

@@ -1,20 +1,16 @@
 #include "companion.h"
 
-#include <sys/stat.h>
-
 #include <QApplication>
 #include <QFileSystemWatcher>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
-#include <QPainter>
-#include <QPushButton>
 #include <QSystemTrayIcon>
-#include <QVBoxLayout>
 #include <algorithm>
 #include <filesystem>
 
 #include "common/program_paths.h"
+#include "common/run_delay.h"
 #include "desktop_actions.h"
 #include "due_timer.h"
 #include "files/vnk_file.h"
@@ -25,6 +21,7 @@
 #include "run/emulator.h"
 #include "run/node_request.h"
 #include "tray_menu.h"
+#include "tray_window.h"
 
 namespace varnok::tray {
 namespace {
@@ -55,31 +52,6 @@ QString Local8(const std::string& text) {
   return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QIcon TrayIconPicture() {
-  QPixmap picture(32, 32);
-  picture.fill(Qt::transparent);
-  QPainter p(&picture);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.setBrush(QColor(40, 90, 160));
-  p.setPen(Qt::NoPen);
-  p.drawRoundedRect(2, 2, 28, 28, 6, 6);
-  p.setPen(Qt::white);
-  QFont f = p.font();
-  f.setBold(true);
-  f.setPixelSize(20);
-  p.setFont(f);
-  p.drawText(QRect(0, 0, 32, 32), Qt::AlignCenter, QStringLiteral("V"));
-  return QIcon(picture);
-}
-
-// What identifies a version of the file on disk.
-std::string FileSignature(const std::string& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return {};
-  return std::to_string(st.st_ino) + ":" + std::to_string(st.st_size) + ":" +
-         std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec);
-}
-
 }  // namespace
 
 std::string DefaultHistoryFile() { return platform::UserDataDir() + "/varnok-runs.log"; }
@@ -103,7 +75,7 @@ Companion::Companion(CompanionOptions options, platform::SettingsStore& settings
   reloadDelay_.setInterval(kReloadDelayMs);
   connect(&reloadDelay_, &QTimer::timeout, this, [this] {
     // The folder is watched too: only a change of the file itself counts.
-    if (FileSignature(setting::LastVNKFile.read(settings_)) != loadedSignature_) reload();
+    if (IdentifyFile(setting::LastVNKFile.read(settings_)) != loadedFile_) reload();
   });
   watcher_ = new QFileSystemWatcher(this);
   connect(watcher_, &QFileSystemWatcher::fileChanged, this, [this] { reloadDelay_.start(); });
@@ -173,33 +145,9 @@ void Companion::buildUi() {
     return;
   }
   // Without a tray the menu lives in a small window, which says why.
-  auto* window = new QWidget(nullptr, Qt::Window);
-  window->setAttribute(Qt::WA_DeleteOnClose);
-  window->setObjectName(QStringLiteral("CompanionWindow"));
-  window->setWindowTitle(QStringLiteral("Varnok"));
-  window->setWindowIcon(TrayIconPicture());
-  auto* layout = new QVBoxLayout(window);
-  auto* why = new QLabel(window);
-  why->setObjectName(QStringLiteral("why"));
-  why->setWordWrap(true);
-  why->setText(QStringLiteral("This desktop offers no system tray (display platform \"%1\": no tray "
-                              "host answered), so Varnok shows its menu in this window. Closing the "
-                              "window ends Varnok.")
-                   .arg(QGuiApplication::platformName()));
-  auto* button = new QPushButton(QStringLiteral("Connections and commands"), window);
-  button->setObjectName(QStringLiteral("menuButton"));
-  button->setMenu(menu_->menu());
-  auto* notice = new QLabel(window);
-  notice->setObjectName(QStringLiteral("notice"));
-  notice->setWordWrap(true);
-  layout->addWidget(why);
-  layout->addWidget(button);
-  layout->addWidget(notice);
+  window_ = ShowMenuWindow(*menu_->menu());
   // Closing the window ends the program: without a tray nothing else shows it.
-  connect(window, &QObject::destroyed, this, [] { QCoreApplication::quit(); });
-  window_ = window;
-  window->resize(420, 160);
-  window->show();
+  connect(window_, &QObject::destroyed, this, [] { QCoreApplication::quit(); });
   record("tray: window (" + QGuiApplication::platformName().toStdString() + ")");
 }
 
@@ -219,14 +167,14 @@ void Companion::reload() {
   watchFile();
   if (path.empty()) {
     tree_ = std::make_unique<ConnectionTree>();
-    loadedSignature_.clear();
+    loadedFile_ = {};
     menu_->setTree(tree_.get(), QStringLiteral("No configuration file is open in Varnokc"));
     agenda_.setEntries({});
     armTimer();
     record("loaded nothing");
     return;
   }
-  const std::string signature = FileSignature(path);
+  const FileIdentity before = IdentifyFile(path);
   auto fresh = std::make_unique<ConnectionTree>();
   LoadResult r = LoadConfiguration(*fresh, path, false);
   if (!r.ok()) {
@@ -238,12 +186,12 @@ void Companion::reload() {
                  "\rThe menu keeps the connections read before.",
              true);
     }
-    loadedSignature_ = signature;
+    loadedFile_ = before;
     return;
   }
   lastLoadProblem_.clear();
   tree_ = std::move(fresh);
-  loadedSignature_ = signature;
+  loadedFile_ = r.file;
   menu_->setTree(tree_.get(), {});
 
   run::ScheduleCollection schedules = run::CollectSchedules(*tree_);
@@ -331,17 +279,7 @@ void Companion::addNote(const std::string& text) {
 }
 
 int Companion::multiStartSeconds() const {
-  // As the settings page's spin editor reads it: 5 when no number, 2..60.
-  const std::string text = setting::MultiStartInterval.read(settings_);
-  int seconds = 5;
-  try {
-    std::size_t used = 0;
-    seconds = std::stoi(text, &used);
-    if (used != text.size()) seconds = 5;
-  } catch (const std::exception&) {
-    seconds = 5;
-  }
-  return std::clamp(seconds, 2, 60);
+  return RunDelaySeconds(setting::MultiStartInterval.read(settings_));
 }
 
 int Companion::multiStartMilliseconds() const {

@@ -19,6 +19,7 @@
 
 #include "history_window.h"
 #include "model/connection_tree.h"
+#include "platform/file_identity.h"
 #include "platform/settings_store.h"
 #include "run/execute_macro.h"
 #include "run/run_history.h"
@@ -105,7 +106,7 @@ class Companion : public QObject {
   CompanionOptions options_;
   platform::SettingsStore& settings_;
   std::unique_ptr<ConnectionTree> tree_;
-  std::string loadedSignature_;  // the file version read last (or found unreadable)
+  FileIdentity loadedFile_;  // the file version read last (or found unreadable)
   std::string lastLoadProblem_;
   std::string lastScheduleProblems_;
   std::string lastHistoryError_;
