@@ -97,6 +97,13 @@ bool ReadRecordView(std::string_view& in, RecordView& r) {
   return true;
 }
 
+HeaderRead ReadHeader(std::string_view& in, bool atEnd, std::int32_t& records) {
+  if (in.size() < kVnkTag.size() + 4 && !atEnd) return HeaderRead::NeedMore;
+  if (in.size() < kVnkTag.size() || in.substr(0, kVnkTag.size()) != kVnkTag) return HeaderRead::InvalidFormat;
+  in.remove_prefix(kVnkTag.size());
+  return GetInt(in, records) ? HeaderRead::Ok : HeaderRead::Inconsistent;
+}
+
 bool ReadRecord(std::string_view& in, rVTNodeData& d) {
   RecordView r;
   if (!ReadRecordView(in, r)) return false;
@@ -168,11 +175,16 @@ class ConfigurationReader {
   std::size_t read(std::string_view bytes, bool atEnd) {
     std::string_view in = bytes;
     if (!headerRead_) {
-      if (in.size() < kVnkTag.size() + 4 && !atEnd) return 0;
-      if (in.size() < kVnkTag.size() || in.substr(0, kVnkTag.size()) != kVnkTag)
-        return stop(LoadStatus::InvalidFormat, kInvalidFormat);
-      in.remove_prefix(kVnkTag.size());
-      if (!GetInt(in, left_)) return stop(LoadStatus::InconsistentData, kInconsistent);
+      switch (ReadHeader(in, atEnd, left_)) {
+        case HeaderRead::NeedMore:
+          return 0;
+        case HeaderRead::InvalidFormat:
+          return stop(LoadStatus::InvalidFormat, kInvalidFormat);
+        case HeaderRead::Inconsistent:
+          return stop(LoadStatus::InconsistentData, kInconsistent);
+        case HeaderRead::Ok:
+          break;
+      }
       headerRead_ = true;
     }
     std::pmr::memory_resource* memory = tree_.memory();

@@ -103,5 +103,9 @@ bool ReadRecordView(std::string_view& in, RecordView& record);
 void AppendRecord(std::string& out, const RecordView& record, std::int32_t level);
 // The tag and the record count that begin a file.
 void AppendHeader(std::string& out, std::int32_t records);
+// Reads the tag and the record count from the start of `in`. NeedMore: `in`
+// is shorter than the header and more bytes follow (atEnd false).
+enum class HeaderRead { Ok, NeedMore, InvalidFormat, Inconsistent };
+HeaderRead ReadHeader(std::string_view& in, bool atEnd, std::int32_t& records);
 
 }  // namespace varnok

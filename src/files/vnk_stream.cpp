@@ -6,16 +6,6 @@
 namespace varnok {
 namespace {
 
-bool GetCount(std::string_view& in, std::int32_t& v) {
-  if (in.size() < 4) return false;
-  auto b = reinterpret_cast<const unsigned char*>(in.data());
-  v = static_cast<std::int32_t>(static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
-                                (static_cast<std::uint32_t>(b[2]) << 16) |
-                                (static_cast<std::uint32_t>(b[3]) << 24));
-  in.remove_prefix(4);
-  return true;
-}
-
 class RecordStream {
  public:
   explicit RecordStream(const RecordVisitor& visit) : visit_(visit) {}
@@ -23,11 +13,16 @@ class RecordStream {
   std::size_t read(std::string_view bytes, bool atEnd) {
     std::string_view in = bytes;
     if (!headerRead_) {
-      if (in.size() < kVnkTag.size() + 4 && !atEnd) return 0;
-      if (in.size() < kVnkTag.size() || in.substr(0, kVnkTag.size()) != kVnkTag)
-        return stop(LoadStatus::InvalidFormat, kVnkInvalidFormat);
-      in.remove_prefix(kVnkTag.size());
-      if (!GetCount(in, left_)) return stop(LoadStatus::InconsistentData, kVnkInconsistent);
+      switch (ReadHeader(in, atEnd, left_)) {
+        case HeaderRead::NeedMore:
+          return 0;
+        case HeaderRead::InvalidFormat:
+          return stop(LoadStatus::InvalidFormat, kVnkInvalidFormat);
+        case HeaderRead::Inconsistent:
+          return stop(LoadStatus::InconsistentData, kVnkInconsistent);
+        case HeaderRead::Ok:
+          break;
+      }
       headerRead_ = true;
     }
     for (; left_ > 0; --left_) {
