@@ -91,7 +91,7 @@ class SiblingNames {
   std::string reversed_;
   SubstringIndex index_;
   const bool mayIndex_;
-  NameSubstrings names_;
+  mutable NameSubstrings names_;  // sorts its suffixes when a question first needs them
   bool indexed_ = false;
   std::vector<std::string_view> long_;
 };
@@ -123,13 +123,10 @@ int ResolveChildren(ConnectionTree& tree, TreeNode* parent) {
   int changed = 0;
   for (int r = 1; r < parent->childCount(); ++r) {
     TreeNode* child = parent->child(r);
-    if (!child->isSeparator()) {
+    if (!child->isSeparator() && index.taken(child->name())) {
       auto it = nextCopy.try_emplace(std::string(child->name()), 2).first;
-      std::string fresh = FirstFreeName(index, child->name(), it->second);
-      if (fresh != std::string_view(child->name())) {
-        tree.setName(child, std::move(fresh));
-        ++changed;
-      }
+      tree.setName(child, FirstFreeName(index, child->name(), it->second));
+      ++changed;
     }
     index.add(child->name());
   }
@@ -305,13 +302,10 @@ int NameArrivals(ConnectionTree& tree, const std::vector<TreeNode*>& arrived) {
   std::unordered_map<std::string, std::int64_t> nextCopy;
   int changed = 0;
   for (TreeNode* node : arrived) {
-    if (!node->isSeparator()) {
+    if (!node->isSeparator() && names.taken(node->name())) {
       auto it = nextCopy.try_emplace(std::string(node->name()), 2).first;
-      std::string fresh = FirstFreeName(names, node->name(), it->second);
-      if (fresh != std::string_view(node->name())) {
-        tree.setName(node, std::move(fresh));
-        ++changed;
-      }
+      tree.setName(node, FirstFreeName(names, node->name(), it->second));
+      ++changed;
     }
     names.add(node->name());
   }

@@ -36,6 +36,8 @@ class NodeMemory final : public std::pmr::memory_resource {
   // given back (pooled pieces counted at their class size).
   std::size_t mappedBytes() const { return mapped_; }
   std::size_t pooledBytesInUse() const { return inUse_; }
+  // Whether `p` lies in one of the blocks (a pooled piece of this memory).
+  bool holds(const void* p) const;
 
  private:
   NodeMemory() = default;

@@ -17,9 +17,7 @@ using test::Add;
 using test::CheckInvariants;
 using test::Full;
 
-bool InMemory(const std::pmr::string& s, const NodeMemory* memory) {
-  return s.get_allocator().resource() == memory;
-}
+bool InMemory(std::string_view s, const NodeMemory* memory) { return memory->holds(s.data()); }
 
 TEST(NodeMemory, PiecesAreReusedByTheirSizeClassAndLargeOnesComeFromTheHeap) {
   NodeMemory* memory = NodeMemory::create();
@@ -58,6 +56,7 @@ TEST(NodeMemory, TreeNodesAndTheirTextsLiveInTheTreesMemory) {
   // Records copied out live on the general heap; assigned in, they move into the tree's memory.
   rVTNodeData copy = n->data();
   EXPECT_FALSE(InMemory(copy.Macro, tree.memory()));
+  EXPECT_EQ(std::string_view(copy.Macro), macro);
   copy.Macro = std::string(500, 'x');
   tree.setData(n, copy);
   EXPECT_TRUE(InMemory(n->data().Macro, tree.memory()));
