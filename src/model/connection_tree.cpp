@@ -22,7 +22,8 @@ TreeNode::TreeNode(const rVTNodeView& data, NodeMemory* memory) : memory_(memory
 }
 
 void TreeNode::store(const rVTNodeView& data) {
-  texts_.assign({data.Name, data.Macro, data.PopupText, data.Schedule, data.LastUpdated, data.Colors}, memory_);
+  texts_.assign({data.Name, data.Macro, data.PopupText, data.Schedule, data.LastUpdated, data.Colors},
+                memory_);
   nodeType_ = data.NodeType;
   startLogging_ = data.StartLogging;
 }

@@ -39,10 +39,14 @@ class TreeNode {
 
   // The record; its texts stay valid until the node is changed or destroyed.
   rVTNodeView data() const {
-    return {texts_.get(NodeTexts::kName),     texts_.get(NodeTexts::kMacro),
-            texts_.get(NodeTexts::kPopupText), texts_.get(NodeTexts::kSchedule),
-            texts_.get(NodeTexts::kLastUpdated), texts_.get(NodeTexts::kColors),
-            nodeType_,                          level_,
+    return {texts_.get(NodeTexts::kName),
+            texts_.get(NodeTexts::kMacro),
+            texts_.get(NodeTexts::kPopupText),
+            texts_.get(NodeTexts::kSchedule),
+            texts_.get(NodeTexts::kLastUpdated),
+            texts_.get(NodeTexts::kColors),
+            nodeType_,
+            level_,
             startLogging_};
   }
   std::string_view name() const { return texts_.get(NodeTexts::kName); }

@@ -41,15 +41,22 @@ struct rVTNodeView {
 
   // A copy that owns its texts (on the general heap).
   operator rVTNodeData() const {
-    return {std::pmr::string(Name),     std::pmr::string(Macro),       std::pmr::string(PopupText),
-            std::pmr::string(Schedule), std::pmr::string(LastUpdated), std::pmr::string(Colors),
-            NodeType,                   Level,                         StartLogging};
+    return {std::pmr::string(Name),
+            std::pmr::string(Macro),
+            std::pmr::string(PopupText),
+            std::pmr::string(Schedule),
+            std::pmr::string(LastUpdated),
+            std::pmr::string(Colors),
+            NodeType,
+            Level,
+            StartLogging};
   }
   bool operator==(const rVTNodeView&) const = default;
 };
 
 inline rVTNodeView ViewOf(const rVTNodeData& d) {
-  return {d.Name, d.Macro, d.PopupText, d.Schedule, d.LastUpdated, d.Colors, d.NodeType, d.Level, d.StartLogging};
+  return {d.Name,   d.Macro,    d.PopupText, d.Schedule,    d.LastUpdated,
+          d.Colors, d.NodeType, d.Level,     d.StartLogging};
 }
 
 inline constexpr std::string_view kSeparatorName = "----- separator line -----";
