@@ -70,6 +70,30 @@ TEST(NodeMemory, TreeNodesAndTheirTextsLiveInTheTreesMemory) {
   EXPECT_EQ(CheckInvariants(tree), "");
 }
 
+// The six texts share one piece: a rename re-packs them from views of the
+// piece it replaces, a piece beyond the pooled sizes comes from the heap,
+// and empty texts take none.
+TEST(NodeMemory, PackedTextsSurviveRenamesAndEditsOfEverySize) {
+  ConnectionTree tree;
+  rVTNodeData d = Full("n");
+  d.Macro = std::string(3000, 'm');
+  TreeNode* n = tree.insert(tree.top(), 0, ConnectionTree::newNode(d, tree.memory()));
+  EXPECT_FALSE(InMemory(n->data().Macro, tree.memory())) << "beyond the pooled sizes";
+  tree.setName(n, "a longer name than before");
+  d.Name = "a longer name than before";
+  d.Level = 1;
+  EXPECT_EQ(n->data(), d);
+  tree.edit(n, [](rVTNodeData& r) { r.Macro = "short"; });
+  d.Macro = "short";
+  EXPECT_EQ(n->data(), d);
+  EXPECT_TRUE(InMemory(n->data().Name, tree.memory()));
+  tree.setData(n, {});
+  EXPECT_EQ(n->data(), (rVTNodeData{.Level = 1}));
+  EXPECT_FALSE(n->hasMacro());
+  EXPECT_EQ(tree.memory()->pooledBytesInUse(), 2 * ((sizeof(TreeNode) + 15) / 16 * 16))
+      << "the empty record holds no piece";
+}
+
 TEST(NodeMemory, RemovedNodesLiveOnInTheHistoryAndOutliveANewDocument) {
   ConnectionTree tree;
   TreeNode* a;
