@@ -261,9 +261,10 @@ int main(int argc, char** argv) {
               Ms(t1 - t0), Ms(t3 - t2), Ms(t1 - t0) / Ms(t3 - t2));
   std::printf("  cpu time: load %.1f ms, plain read %.1f ms (ratio %.1f); page faults during the load: %ld\n",
               cpu1 - cpu0, cpu3 - cpu2, (cpu1 - cpu0) / (cpu3 - cpu2), faults1 - faults0);
-  std::printf("  plain read + parse into strings in a fresh process: %.1f ms, cpu %.1f ms; the load is %.2f x "
-              "that (cpu %.2f x)\n",
-              parseMs, parseCpuMs, Ms(t1 - t0) / parseMs, (cpu1 - cpu0) / parseCpuMs);
+  std::printf(
+      "  plain read + parse into strings in a fresh process: %.1f ms, cpu %.1f ms; the load is %.2f x "
+      "that (cpu %.2f x)\n",
+      parseMs, parseCpuMs, Ms(t1 - t0) / parseMs, (cpu1 - cpu0) / parseCpuMs);
   std::printf("resident memory added by the loaded model: %.1f MB = %.2f x the file size\n",
               (after - before) / 1e6, static_cast<double>(after - before) / static_cast<double>(fileSize));
   {
