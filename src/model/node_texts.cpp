@@ -16,7 +16,7 @@ void Free(char* p, std::size_t bytes, NodeMemory* memory) {
   if (memory)
     memory->deallocate(p, bytes, 1);
   else
-    ::operator delete(p, bytes);
+    ::operator delete(p);
 }
 
 }  // namespace
