@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <algorithm>
 
+#include "editor/text_change_notices.h"
 #include "editor_keys.h"
 
 namespace varnok::app {
@@ -66,6 +67,7 @@ void ConfigureCommon(QsciScintilla& e, int pointSize) {
   new LineBoundaryKeys(e);
   new SmartTabs(e);
   new ScrollHint(e);
+  new TextChangeNotices(e);
 }
 
 }  // namespace

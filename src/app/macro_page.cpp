@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "cvl_highlighter.h"
+#include "editor/text_change_notices.h"
 #include "editor_setup.h"
 #include "page_text.h"
 
@@ -59,6 +60,7 @@ void MacroPage::commit(rVTNodeData& record) const {
 void MacroPage::clear() {
   ScopedFlag scope(loadingFlag());
   macroEditor_->clear();
+  TextChangeNotices::Flush(*macroEditor_);
   loggingBox_->setChecked(true);
   setEdited(false);
 }

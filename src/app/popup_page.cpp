@@ -2,6 +2,7 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include "editor/text_change_notices.h"
 #include "editor_setup.h"
 #include "page_text.h"
 
@@ -28,6 +29,7 @@ void PopupPage::commit(rVTNodeData& record) const { record.PopupText = ToStored(
 void PopupPage::clear() {
   ScopedFlag scope(loadingFlag());
   popupEditor_->clear();
+  TextChangeNotices::Flush(*popupEditor_);
   setEdited(false);
 }
 
