@@ -8,8 +8,8 @@
 #include <QTest>
 #include <vector>
 
+#include "editor/editor_setup.h"
 #include "editor/text_change_notices.h"
-#include "editor_setup.h"
 
 using namespace varnok;
 using namespace varnok::app;

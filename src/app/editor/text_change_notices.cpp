@@ -76,8 +76,9 @@ void TextChangeNotices::flush() {
   if (!hasPending_) return;
   hasPending_ = false;  // before sending: a listener may change the text again
   // An editor being destroyed sends events too (the focus leaving it), when
-  // its component and the widgets listening to it may be gone already.
-  if (!qobject_cast<const QsciScintillaBase*>(static_cast<const QObject*>(&editor_))) return;
+  // its component and the widgets listening to it may be gone already. It is
+  // asked through the parent pointer kept since construction.
+  if (!qobject_cast<const QsciScintillaBase*>(parent())) return;
   const Pending change = pending_;
   const long linesAdded = editor_.SendScintilla(Sci::SCI_GETLINECOUNT) - change.linesBefore;
   const char* inserted = nullptr;
