@@ -95,7 +95,7 @@ class EditorChangeNoticesTest : public QObject {
     // reported before the caller goes on.
     w.reset();
     w.editor->setText(QStringLiteral("x\r\ny\r\nz"));
-    TextChangeNotices::Flush(*w.editor);
+    FlushTextChanges(*w.editor);
     QCOMPARE(w.notices, (std::vector<Notice>{{kDelete, 0, 1, 0, 0}, {kInsert, 0, 7, 2, 7}}));
     QCOMPARE(w.textsAtTextChanged.back(), QStringLiteral("x\r\ny\r\nz"));
 
@@ -106,7 +106,7 @@ class EditorChangeNoticesTest : public QObject {
     QCOMPARE(w.notices, (std::vector<Notice>{{kDelete, 0, 6, -2, 1}, {kInsert, 0, 1, 0, 2}}));
     w.reset();
     w.editor->undo();
-    TextChangeNotices::Flush(*w.editor);
+    FlushTextChanges(*w.editor);
     QCOMPARE(w.notices, (std::vector<Notice>{{kDelete, 0, 1, 0, 1}, {kInsert, 0, 6, 2, 7}}));
     QCOMPARE(w.editor->text(), QStringLiteral("x\r\ny\r\nz"));
   }

@@ -39,7 +39,7 @@ void InsertTemplate(QsciScintilla& editor, std::string_view templ) {
                        static_cast<long>(to));
   editor.SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, inserted.size(), inserted.c_str());
   editor.SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<unsigned long>(from + inserted.size()));
-  TextChangeNotices::Flush(editor);
+  FlushTextChanges(editor);
 }
 
 }  // namespace varnok::app

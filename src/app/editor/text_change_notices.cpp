@@ -27,9 +27,9 @@ const QEvent::Type kFlushEvent = static_cast<QEvent::Type>(QEvent::registerEvent
 
 TextChangeNotices::TextChangeNotices(QsciScintilla& editor) : QObject(&editor), editor_(editor) {
   connect(&editor_, &Sci::SCN_MODIFIED, this,
-          [this](int position, int type, const char* text, int length, int, int, int, int, int, int) {
+          [this](int position, int type, const char*, int length, int, int, int, int, int, int) {
             if (quiet_ && (type & (Sci::SC_MOD_BEFOREINSERT | Sci::SC_MOD_BEFOREDELETE)))
-              beforeChange(position, type, text, length);
+              beforeChange(position, type, length);
           });
   editor_.installEventFilter(this);
   editor_.viewport()->installEventFilter(this);
@@ -39,7 +39,7 @@ TextChangeNotices::TextChangeNotices(QsciScintilla& editor) : QObject(&editor), 
 
 TextChangeNotices::~TextChangeNotices() { QAccessible::removeActivationObserver(this); }
 
-void TextChangeNotices::Flush(QsciScintilla& editor) {
+void FlushTextChanges(QsciScintilla& editor) {
   if (auto* notices = editor.findChild<TextChangeNotices*>(QString(), Qt::FindDirectChildrenOnly))
     notices->flush();
 }
@@ -60,7 +60,7 @@ void TextChangeNotices::accessibilityActiveChanged(bool active) {
     QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
 }
 
-void TextChangeNotices::beforeChange(int position, int type, const char*, int length) {
+void TextChangeNotices::beforeChange(int position, int type, int length) {
   flush();  // the change before this one is complete now
   const bool insert = (type & Sci::SC_MOD_BEFOREINSERT) != 0;
   pending_ = {position, (insert ? Sci::SC_MOD_INSERTTEXT : Sci::SC_MOD_DELETETEXT) | (type & kPerformedBy),

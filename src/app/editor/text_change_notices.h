@@ -13,8 +13,9 @@
 //
 // Such a notice goes out just before the editor handles its next event (the
 // key release of a key click, a paint, a focus change), before the next change
-// starts, when the event loop comes round, or on Flush(). While an assistive
-// tool is active the component sends its own notices and events as usual.
+// starts, when the event loop comes round, or on FlushTextChanges(). While an
+// assistive tool is active the component sends its own notices and events as
+// usual.
 #include <QAccessible>
 #include <QObject>
 
@@ -31,11 +32,6 @@ class TextChangeNotices : public QObject, private QAccessible::ActivationObserve
 
   // Sends the notice of a change made but not yet reported.
   void flush();
-  // True while the component's own after-change notices are off.
-  bool isQuiet() const { return quiet_; }
-
-  // The watcher of `editor` flushes (nothing when it has none).
-  static void Flush(QsciScintilla& editor);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -44,7 +40,7 @@ class TextChangeNotices : public QObject, private QAccessible::ActivationObserve
  private:
   void accessibilityActiveChanged(bool active) override;
   void setQuiet(bool quiet);
-  void beforeChange(int position, int type, const char* text, int length);
+  void beforeChange(int position, int type, int length);
 
   struct Pending {
     int position = 0;
@@ -59,5 +55,9 @@ class TextChangeNotices : public QObject, private QAccessible::ActivationObserve
   bool flushPosted_ = false;
   Pending pending_;
 };
+
+// Sends the notice of a change of `editor` not yet reported (nothing when the
+// editor has no TextChangeNotices).
+void FlushTextChanges(QsciScintilla& editor);
 
 }  // namespace varnok::app

@@ -60,7 +60,7 @@ void MacroPage::commit(rVTNodeData& record) const {
 void MacroPage::clear() {
   ScopedFlag scope(loadingFlag());
   macroEditor_->clear();
-  TextChangeNotices::Flush(*macroEditor_);
+  FlushTextChanges(*macroEditor_);
   loggingBox_->setChecked(true);
   setEdited(false);
 }

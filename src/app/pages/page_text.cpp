@@ -25,7 +25,7 @@ QString Trimmed(const QString& text) {
 void SetTextIfDifferent(QsciScintilla& editor, const QString& text) {
   if (editor.text() == text) return;
   editor.setText(text);
-  TextChangeNotices::Flush(editor);  // reported while the caller still loads
+  FlushTextChanges(editor);  // reported while the caller still loads
   // Another text starts at its top left, whatever the last one was scrolled to.
   editor.setCursorPosition(0, 0);
   editor.SendScintilla(QsciScintillaBase::SCI_SETXOFFSET, 0);

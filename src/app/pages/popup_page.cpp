@@ -29,7 +29,7 @@ void PopupPage::commit(rVTNodeData& record) const { record.PopupText = ToStored(
 void PopupPage::clear() {
   ScopedFlag scope(loadingFlag());
   popupEditor_->clear();
-  TextChangeNotices::Flush(*popupEditor_);
+  FlushTextChanges(*popupEditor_);
   setEdited(false);
 }
 
