@@ -108,5 +108,46 @@ TEST_F(VnkImportFromTest, NothingIsWrittenWhenTheSourceFailsOrHoldsNoConnection)
       << loop.err;
 }
 
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;  // the sanitizer's shadow memory needs terabytes of address space
+#else
+constexpr bool kSanitized = false;
+#endif
+
+TEST_F(VnkImportFromTest, HugeLinesAndJunkStayWithinTwiceTheInputPlus100MB) {
+  if (kSanitized) GTEST_SKIP() << "address-space limits do not apply under the sanitizers";
+  const std::string line(100'000'000, 'x');
+  WriteFile(dir.scratch("long"), "Host a\n  HostName " + line + "\nHost b\n");
+  WriteFile(dir.scratch("long.csv"), "name,host\nbig," + line + "\nsmall,h\n");
+  std::string junk(100'000'000, '\0');
+  for (std::size_t i = 0; i < junk.size(); i += 7) junk[i] = static_cast<char>(i * 31);
+  WriteFile(dir.scratch("junk"), junk);
+  struct Case {
+    std::string format, source;
+    int status;
+    std::string outline, errHas;
+  };
+  const std::vector<Case> cases = {
+      {"ssh", "long", 0, "a\nb\n", "line 2: the line is longer than 65536 bytes"},
+      {"csv", "long.csv", 0, "small\n", "line 2: the row is longer than 1 MiB"},
+      {"ssh", "junk", 1, "", "is not an OpenSSH client config (it holds binary data)"},
+      {"putty", "junk", 1, "", "is not a PuTTY session or registry export (it holds binary data)"},
+  };
+  for (const Case& c : cases) {
+    CaptureOptions bound;
+    bound.addressSpaceBytes =
+        2 * std::filesystem::file_size(dir.scratch(c.source)) + (std::size_t{100} << 20);
+    const std::string out = dir.scratch(c.source + ".vnk");
+    Output o =
+        Capture(dir, dir.file("vnk"), {"import-from", c.format, dir.scratch(c.source), "-o", out}, bound);
+    EXPECT_EQ(o.status, c.status) << c.source << o.err;
+    EXPECT_NE(o.err.find(c.errHas), std::string::npos) << o.err;
+    if (c.status == 0)
+      EXPECT_EQ(outline(out), c.outline);
+    else
+      EXPECT_FALSE(std::filesystem::exists(out));
+  }
+}
+
 }  // namespace
 }  // namespace varnok::test
