@@ -26,6 +26,7 @@
 #include "connection_pages.h"
 #include "edit_commands.h"
 #include "file_dialogs.h"
+#include "foreign_import_commands.h"
 #include "input_tracker.h"
 #include "macro_page.h"
 #include "multi_run.h"
@@ -108,6 +109,10 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
   transfers_ = std::make_unique<TransferCommands>(
       editingHost, TransferCommands::Context{*treeView_, *model_, *document_, *pages_, *cycle_, *runs_},
       prompter_, *dialogs);
+  foreignImports_ = std::make_unique<ForeignImportCommands>(
+      ForeignImportCommands::Context{*this, *treeView_, *model_, *document_, prompter_, *dialogs,
+                                     services_.programDir},
+      [this] { RequestRefresh(); });
   connectCommands();
   createWindow();
 }

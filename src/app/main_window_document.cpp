@@ -19,6 +19,7 @@
 #include "companion_link.h"
 #include "connection_pages.h"
 #include "edit_commands.h"
+#include "foreign_import_commands.h"
 #include "macro_page.h"
 #include "main_window.h"
 #include "multi_run.h"
@@ -138,6 +139,8 @@ void MainWindow::connectPageCommands() {
   commands_->setHandler(Command::SetSameBackground, [&colors] { colors.copyBackgroundToAll(); });
   // The submenu's items do the work; the submenu itself only opens.
   commands_->setHandler(Command::ImportTemplate, [] {});
+  commands_->setHandler(Command::ImportFromTools, [] {});
+  foreignImports_->fillMenu(*commands_->foreignImportMenu());
   FillTemplateMenu(*commands_->templateMenu(), [this](int tag) {
     QsciScintilla& editor = pages_->macro().editor();
     cycle_->writeIntoPages([&editor, tag] { InsertTemplate(editor, pages::MacroTemplateText(tag)); });
