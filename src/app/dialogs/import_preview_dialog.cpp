@@ -64,10 +64,12 @@ ImportPreviewDialog::ImportPreviewDialog(const ForeignImport& found, const std::
   auto* notes = new QPlainTextEdit(this);
   notes->setObjectName(QStringLiteral("ImportNotes"));
   notes->setReadOnly(true);
-  notes->setLineWrapMode(QPlainTextEdit::NoWrap);
   QStringList lines;
-  for (const ImportNote& n : found.notes)
+  for (ImportNote n : found.notes) {
+    // The source is named above: its own lines need no path.
+    if (n.where.starts_with(source + ", ")) n.where.erase(0, source.size() + 2);
     lines << (n.kind == ImportNote::Kind::Skipped ? tr("Skipped: ") : tr("Doubtful: ")) + Local(NoteText(n));
+  }
   notes->setPlainText(lines.isEmpty() ? tr("None.") : lines.join(QLatin1Char('\n')));
   notesLabel->setBuddy(notes);
   layout->addWidget(notesLabel);
