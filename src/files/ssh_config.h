@@ -60,6 +60,8 @@ inline constexpr int kSshMaxIncludeFiles = 1024;      // files read through Incl
 inline constexpr std::size_t kSshMaxBlocks = 200000;  // Host and Match blocks
 
 SshConfig ParseSshConfig(const std::string& path, const std::string& home);
+// The same for a config's text; `path` names it in notes (Include files are read).
+SshConfig ParseSshConfigText(std::string_view text, const std::string& path, const std::string& home);
 
 // ssh's pattern match: "*" any run of characters, "?" one; `name` and
 // `pattern` compared as given (the caller lower-cases both).

@@ -70,6 +70,10 @@ class ConfigParser {
       out_.error = std::move(e);
       return;
     }
+    readText(text, path);
+  }
+
+  void readText(std::string_view text, const std::string& path) {
     newBlock({"*"}, false);  // the lines before the first Host
     stack_.push_back(Canonical(path));
     parse(text, path, 0, 0);
@@ -177,7 +181,8 @@ class ConfigParser {
     return home_ + "/.ssh/" + arg;
   }
 
-  // The files a glob names, sorted; "*" and "?" match no leading dot.
+  // The files a glob names, sorted; "*" and "?" match no leading dot. A
+  // pattern that names more files than an import reads stops early.
   static std::vector<std::string> Glob(const std::string& pattern) {
     std::vector<std::string> found{pattern.front() == '/' ? "/" : ""};
     std::string_view rest(pattern);
@@ -194,7 +199,8 @@ class ConfigParser {
           continue;
         }
         std::error_code ec;
-        for (fs::directory_iterator it(base.empty() ? "." : base, ec), end; !ec && it != end;
+        for (fs::directory_iterator it(base.empty() ? "." : base, ec), end;
+             !ec && it != end && next.size() <= static_cast<std::size_t>(kSshMaxIncludeFiles);
              it.increment(ec)) {
           const std::string name = it->path().filename().string();
           if (name.front() != '.' && WildcardMatch(part, name)) next.push_back(base + name);
@@ -291,6 +297,12 @@ bool BlockApplies(const SshBlock& block, std::string_view name) {
 SshConfig ParseSshConfig(const std::string& path, const std::string& home) {
   SshConfig config;
   ConfigParser(config, home).readTop(path);
+  return config;
+}
+
+SshConfig ParseSshConfigText(std::string_view text, const std::string& path, const std::string& home) {
+  SshConfig config;
+  ConfigParser(config, home).readText(text, path);
   return config;
 }
 
