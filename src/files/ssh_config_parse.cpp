@@ -75,12 +75,12 @@ class ConfigParser {
 
   void readText(std::string_view text, const std::string& path) {
     newBlock({"*"}, false);  // the lines before the first Host
-    stack_.push_back(Canonical(path));
+    stack_.push_back(canonicalPath(path));
     parse(text, path, 0, 0);
   }
 
  private:
-  static std::string Canonical(const std::string& path) {
+  static std::string canonicalPath(const std::string& path) {
     std::error_code ec;
     fs::path p = fs::weakly_canonical(path, ec);
     return ec ? path : p.string();
@@ -183,7 +183,7 @@ class ConfigParser {
 
   // The files a glob names, sorted; "*" and "?" match no leading dot. A
   // pattern that names more files than an import reads stops early.
-  static std::vector<std::string> Glob(const std::string& pattern) {
+  static std::vector<std::string> expandGlob(const std::string& pattern) {
     std::vector<std::string> found{pattern.front() == '/' ? "/" : ""};
     std::string_view rest(pattern);
     while (!rest.empty() && !found.empty()) {
@@ -222,7 +222,7 @@ class ConfigParser {
       return;
     }
     const std::string pattern = expandHome(arg);
-    const std::vector<std::string> files = Glob(pattern);
+    const std::vector<std::string> files = expandGlob(pattern);
     if (files.empty()) note(ImportNote::Kind::Doubtful, where, entry, "no file matches " + pattern);
     for (const std::string& file : files) {
       if (++includesRead_ > kSshMaxIncludeFiles) {
@@ -231,7 +231,7 @@ class ConfigParser {
                "more than " + std::to_string(kSshMaxIncludeFiles) + " Include files; the rest are not read");
         return;
       }
-      const std::string canonical = Canonical(file);
+      const std::string canonical = canonicalPath(file);
       if (std::find(stack_.begin(), stack_.end(), canonical) != stack_.end()) {
         note(ImportNote::Kind::Skipped, where, entry, file + " includes itself");
         continue;
