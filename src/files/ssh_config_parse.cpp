@@ -155,7 +155,9 @@ class ConfigParser {
     if (!newBlock(patterns, false)) return false;
     std::vector<std::string> wild;
     for (const std::string& p : patterns) {
-      if (p.find_first_of("*?!") != std::string::npos) {
+      if (p.empty()) {
+        note(ImportNote::Kind::Skipped, where, line, "an empty name (\"\")");
+      } else if (p.find_first_of("*?!") != std::string::npos) {
         wild.push_back(p);
       } else if (p.front() == '-') {
         note(ImportNote::Kind::Skipped, where, "Host " + p,

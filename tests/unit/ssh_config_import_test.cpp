@@ -106,10 +106,11 @@ const std::vector<SshCase> kCases = {
       {"k", "_constr='k.example.com /ssh /2 /auth=publickey /user='"}},
      {}},
     {"hostile lines: an unclosed quote, a separator name, a host without name",
-     {{"config", "Host \"open\nHost -x ok\nHost\n"}},
-     "ok\n",
+     {{"config", "Host \"open\nHost -x ok\nHost\nHost \"\" e\n"}},
+     "ok\ne\n",
      {},
-     {"a double quote is not closed", "Host -x: a name beginning with \"-\"", "Host without a name"}},
+     {"a double quote is not closed", "Host -x: a name beginning with \"-\"", "Host without a name",
+      "config, line 4: Host \"\" e: an empty name"}},
 };
 
 TEST(SshConfigImport, EveryRuleOfTheTable) {
