@@ -1,5 +1,6 @@
 #include "files/csv_connections.h"
 
+#include <algorithm>
 #include <array>
 #include <map>
 #include <optional>
@@ -198,14 +199,21 @@ ForeignImport ReadCsvText(std::string_view text, const std::string& file, const 
            "more than " + std::to_string(options.maxConnections) + " connections; the rest are not imported");
       break;
     }
-    // Down the path, making the folders that are missing.
-    std::size_t parent = 0;
+    std::vector<std::string> folders;
     const std::string path = field(kPath);
     for (std::size_t start = 0; start <= path.size();) {
       const std::size_t slash = std::min(path.find('/', start), path.size());
-      const std::string folder = TrimText(std::string_view(path).substr(start, slash - start));
+      std::string folder = TrimText(std::string_view(path).substr(start, slash - start));
       start = slash + 1;
-      if (folder.empty()) continue;
+      if (!folder.empty()) folders.push_back(std::move(folder));
+    }
+    if (std::any_of(folders.begin(), folders.end(), [](const std::string& f) { return f.front() == '-'; })) {
+      skip(ImportNote::Kind::Skipped, path, "a folder name beginning with \"-\" marks a separator line");
+      continue;
+    }
+    // Down the path, making the folders that are missing.
+    std::size_t parent = 0;
+    for (const std::string& folder : folders) {
       auto found = byName.find({parent, folder});
       parent = found != byName.end() ? found->second : addEntry(parent, {folder, std::nullopt, where, {}});
     }

@@ -68,6 +68,7 @@ Hop ParseHop(std::string_view text) {
     hop.host = std::string(text);
   }
   if (hop.host.empty()) throw bad("no host name");
+  if (hop.text.front() == '-') throw bad("a name beginning with \"-\" marks a separator line");
   if (hop.host.find_first_of("*?!%") != std::string::npos) throw bad("a pattern, not a host");
   if (hasPort && !IsPort(port)) throw bad("the port is not a number from 1 to 65535");
   hop.port = std::string(port);

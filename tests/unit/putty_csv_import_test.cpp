@@ -104,17 +104,19 @@ const std::vector<SourceCase> kCsvCases = {
      {"t.csv, line 1: column owner: not a known column"}},
     {"semicolons; skipped rows; a bad port; a UTF-8 byte-order mark",
      {{"s.csv",
-       "\xEF\xBB\xBFname;host;port;protocol\n"
+       "\xEF\xBB\xBFname;host;port;protocol;path\n"
        "a;ha;x22;\n"
        ";;;\n"
        "-sep;h;;\n"
-       "r;h;;rlogin\n"}},
+       "r;h;;rlogin\n"
+       "d;h;;;x/ -y\n"}},
      "s.csv",
      "a\n",
      {{"a", "connect 'ha /ssh /2'"}},
      {"s.csv, line 2: a: the port \"x22\" is not a number from 1 to 65535; left out",
       "s.csv, line 4: -sep: a name beginning with \"-\" marks a separator line",
-      "s.csv, line 5: r: the protocol \"rlogin\" is not supported"}},
+      "s.csv, line 5: r: the protocol \"rlogin\" is not supported",
+      "s.csv, line 6: x/ -y: a folder name beginning with \"-\" marks a separator line"}},
 };
 
 void RunCases(ForeignFormat format, const std::vector<SourceCase>& cases) {

@@ -73,13 +73,16 @@ const std::vector<SshCase> kCases = {
     {"jump hosts that cannot be resolved",
      {{"config",
        "Host p\n  ProxyJump gw*\nHost q\n  ProxyJump gw:99999\nHost r\n  ProxyJump [::1\n"
+       "Host t\n  ProxyJump a,-b\n"
        "Host s\n  ProxyCommand ssh -W %h:%p gw\n  ProxyJump gw\n"}},
-     "p\nq\nr\ns\n",
+     "p\nq\nr\nt\ns\n",
      {},
      {"Host p: the jump host \"gw*\" cannot be resolved (a pattern, not a host)",
       "Host q: the jump host \"gw:99999\" cannot be resolved (the port is not a number",
       "Host r: the jump host \"[::1\" cannot be resolved",
-      "Host s: ProxyCommand (config, line 8) is not imported"}},
+      "Host s: ProxyCommand (config, line 10) is not imported",
+      "Host t: the jump host \"-b\" cannot be resolved (a name beginning with \"-\" marks a separator "
+      "line)"}},
     {"Include: relative to ~/.ssh, globs in order, inside a block, itself, missing; Match skipped",
      {{"config",
        "Include config.d/*\n"
