@@ -12,9 +12,9 @@
 #include <filesystem>
 #include <functional>
 
+#include "dialogs/import_preview_dialog.h"
+#include "dialogs/import_preview_model.h"
 #include "files/vnk_file.h"
-#include "import_preview_dialog.h"
-#include "import_preview_model.h"
 #include "scoped_env.h"
 #include "window_fixture_qt.h"
 

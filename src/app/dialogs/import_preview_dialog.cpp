@@ -1,4 +1,4 @@
-#include "import_preview_dialog.h"
+#include "dialogs/import_preview_dialog.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -9,7 +9,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include "import_preview_model.h"
+#include "dialogs/import_preview_model.h"
 
 namespace varnok::app {
 namespace {

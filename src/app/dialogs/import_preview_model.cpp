@@ -1,4 +1,4 @@
-#include "import_preview_model.h"
+#include "dialogs/import_preview_model.h"
 
 #include "common/stored_text.h"
 

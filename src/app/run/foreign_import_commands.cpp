@@ -1,17 +1,17 @@
-#include "foreign_import_commands.h"
+#include "run/foreign_import_commands.h"
 
 #include <QMenu>
 #include <QTreeView>
 #include <filesystem>
 #include <system_error>
 
-#include "document.h"
-#include "history_step.h"
-#include "import_preview_dialog.h"
+#include "dialogs/import_preview_dialog.h"
+#include "dialogs/prompts.h"
+#include "document/document.h"
 #include "platform/home_dir.h"
-#include "prompts.h"
-#include "tree_model.h"
-#include "tree_selection.h"
+#include "tree/history_step.h"
+#include "tree/tree_model.h"
+#include "tree/tree_selection.h"
 
 namespace varnok::app {
 namespace {
