@@ -40,12 +40,6 @@ std::string WithCrLf(std::string_view text) {
   return out;
 }
 
-bool IsPort(std::string_view p) {
-  if (p.empty() || p.size() > 5 || p.find_first_not_of("0123456789") != std::string_view::npos) return false;
-  const int n = std::stoi(std::string(p));
-  return n >= 1 && n <= 65535;
-}
-
 // The tree of the table before it becomes nodes: folders may be named by a
 // row only after the rows below them.
 struct Entry {
@@ -187,7 +181,7 @@ ForeignImport ReadCsvText(std::string_view text, const std::string& file, const 
       skip(ImportNote::Kind::Skipped, h.name, "the protocol \"" + protocol + "\" is not supported");
       continue;
     }
-    if (const std::string port = field(kPort); IsPort(port)) {
+    if (const std::string port = field(kPort); IsPortNumber(port)) {
       h.port = port;
     } else if (!port.empty()) {
       skip(ImportNote::Kind::Doubtful, h.name,

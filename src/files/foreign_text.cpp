@@ -60,6 +60,13 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && AsciiLower(a) == AsciiLower(b);
 }
 
+bool IsPortNumber(std::string_view text) {
+  if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != std::string_view::npos)
+    return false;
+  const int n = std::stoi(std::string(text));
+  return n >= 1 && n <= 65535;
+}
+
 std::string LinePlace(const std::string& file, int line) { return file + ", line " + std::to_string(line); }
 
 }  // namespace varnok

@@ -31,6 +31,8 @@ class LineWalk {
 
 std::string AsciiLower(std::string_view text);
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+// A TCP port: 1 to 65535 in decimal digits.
+bool IsPortNumber(std::string_view text);
 // "<file>, line <n>".
 std::string LinePlace(const std::string& file, int line);
 

@@ -30,14 +30,6 @@ struct Hop {
   std::string text, user, host, port;  // text: as written, without "ssh://"
 };
 
-bool IsPort(std::string_view p) {
-  if (p.empty() || p.size() > 5) return false;
-  for (char c : p)
-    if (c < '0' || c > '9') return false;
-  const int n = std::stoi(std::string(p));
-  return n >= 1 && n <= 65535;
-}
-
 Hop ParseHop(std::string_view text) {
   Hop hop;
   if (text.starts_with("ssh://")) text.remove_prefix(6);
@@ -70,7 +62,7 @@ Hop ParseHop(std::string_view text) {
   if (hop.host.empty()) throw bad("no host name");
   if (hop.text.front() == '-') throw bad("a name beginning with \"-\" marks a separator line");
   if (hop.host.find_first_of("*?!%") != std::string::npos) throw bad("a pattern, not a host");
-  if (hasPort && !IsPort(port)) throw bad("the port is not a number from 1 to 65535");
+  if (hasPort && !IsPortNumber(port)) throw bad("the port is not a number from 1 to 65535");
   hop.port = std::string(port);
   return hop;
 }
@@ -198,7 +190,7 @@ class JumpResolver {
     if (!hop.port.empty()) {
       h.port = hop.port;
     } else if (const SshValue* port = get(s, SshKey::Port)) {
-      if (IsPort(port->text))
+      if (IsPortNumber(port->text))
         h.port = port->text;
       else if (noted_.insert("port " + name).second)
         note(ImportNote::Kind::Doubtful, port->where, "Port " + port->text,
