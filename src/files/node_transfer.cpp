@@ -26,12 +26,12 @@ std::optional<std::vector<std::unique_ptr<TreeNode>>> DeserializeNodes(std::stri
   SubtreeBuilder builder;
   LevelPlacement place(builder.root());
   while (!bytes.empty()) {
-    rVTNodeData d;
-    if (!ReadRecord(bytes, d)) return std::nullopt;
+    RecordView d;
+    if (!ReadRecordView(bytes, d)) return std::nullopt;
     if (d.Name.empty()) continue;
     TreeNode* parent = place.parentFor(d.Level);
-    if (IsSeparatorName(d.Name)) d.Name = std::string(kSeparatorName);
-    place.created(builder.append(parent, std::move(d)));
+    if (IsSeparatorName(d.Name)) d.Name = kSeparatorName;
+    place.created(builder.appendFrom(parent, d));
   }
   return builder.finish();
 }

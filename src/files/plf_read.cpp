@@ -175,7 +175,7 @@ class PlfNodes {
         selectedNodeIndex_(selectedNodeIndex) {}
 
   void add(const PlfRow& row) {
-    rVTNodeData d = EmptyRecordIn(tree_.memory());
+    rVTNodeData& d = record_;  // every text is assigned below; the strings keep their capacity
     d.Name = Value(row, 1).value_or("");
     if (d.Name.empty()) return;
     TreeNode* parent = place_.parentFor(Integer(row, 8, 1));
@@ -198,7 +198,7 @@ class PlfNodes {
     d.StartLogging = Integer(row, 7, 1) != 0;
 
     const int index = firstIndex_ + builder_.nodeCount();
-    TreeNode* created = builder_.append(parent, std::move(d));
+    TreeNode* created = builder_.append(parent, d);
     place_.created(created);
     if (index == selectedNodeIndex_) result_.focusNode = created;
   }
@@ -220,6 +220,7 @@ class PlfNodes {
   const std::int32_t selectedNodeIndex_;
   std::optional<std::string> defaultColors_;
   std::optional<std::string> timeText_;
+  rVTNodeData record_;
   LoadResult result_;
 };
 

@@ -63,7 +63,7 @@ WriteResult ProducePlfText(const ConnectionTree& tree, std::string_view fileName
   for (const TreeNode* node = ConnectionTree::nextInSubtree(top, top); node;
        node = ConnectionTree::nextInSubtree(node, top)) {
     if (selected && !selected(node)) continue;
-    const rVTNodeData& d = node->data();
+    const rVTNodeView d = node->data();
     const std::string_view values[] = {d.Name, d.Schedule, d.Macro, d.LastUpdated, d.PopupText, d.Colors};
     for (int column = 1; column <= 6; ++column) {
       std::string_view v = values[column - 1];

@@ -53,15 +53,7 @@ LoadResult Failure(LoadStatus status, std::string message) {
 }  // namespace
 
 void AppendRecord(std::string& out, const rVTNodeData& d, std::int32_t level) {
-  PutInt(out, level);
-  PutInt(out, d.NodeType);
-  out.push_back(d.StartLogging ? '\1' : '\0');
-  PutText(out, d.Name);
-  PutText(out, d.Macro);
-  PutText(out, d.PopupText);
-  PutText(out, d.Schedule);
-  PutText(out, d.LastUpdated);
-  PutText(out, d.Colors);
+  AppendRecord(out, ViewOf(d), level);
 }
 
 void AppendRecord(std::string& out, const RecordView& r, std::int32_t level) {
@@ -187,10 +179,9 @@ class ConfigurationReader {
       }
       headerRead_ = true;
     }
-    std::pmr::memory_resource* memory = tree_.memory();
     for (; left_ > 0; --left_) {
-      rVTNodeData d = EmptyRecordIn(memory);
-      if (!ReadRecord(in, d)) {
+      RecordView d;
+      if (!ReadRecordView(in, d)) {
         if (atEnd) return stop(LoadStatus::InconsistentData, kInconsistent);
         return bytes.size() - in.size();  // the rest of the record comes with the next piece
       }
@@ -198,7 +189,7 @@ class ConfigurationReader {
       TreeNode* parent = place_.parentFor(d.Level);
       if (IsSeparatorName(d.Name)) d.Name = kSeparatorName;
       const int index = firstIndex_ + builder_.nodeCount();
-      TreeNode* created = builder_.append(parent, std::move(d));
+      TreeNode* created = builder_.appendFrom(parent, d);
       place_.created(created);
       if (index == selectedNodeIndex_) result_.focusNode = created;
     }

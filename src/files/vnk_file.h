@@ -92,15 +92,10 @@ void AppendRecord(std::string& out, const rVTNodeData& data, std::int32_t level)
 bool ReadRecord(std::string_view& in, rVTNodeData& data);
 
 // A record as it stands in the file: its texts are views into the bytes read.
-struct RecordView {
-  std::string_view Name, Macro, PopupText, Schedule, LastUpdated, Colors;
-  std::int32_t NodeType = 0;
-  std::int32_t Level = 0;
-  bool StartLogging = false;
-};
+using RecordView = rVTNodeView;
 // ReadRecord without copying the texts; the same checks.
 bool ReadRecordView(std::string_view& in, RecordView& record);
-void AppendRecord(std::string& out, const RecordView& record, std::int32_t level);
+void AppendRecord(std::string& out, const rVTNodeView& record, std::int32_t level);
 // The tag and the record count that begin a file.
 void AppendHeader(std::string& out, std::int32_t records);
 // Reads the tag and the record count from the start of `in`. NeedMore: `in`

@@ -6,6 +6,7 @@
 namespace varnok {
 
 TreeNode::~TreeNode() {
+  texts_.release(memory_);
   std::vector<std::unique_ptr<TreeNode>> pending = std::move(children_);
   while (!pending.empty()) {
     std::unique_ptr<TreeNode> n = std::move(pending.back());
@@ -15,20 +16,17 @@ TreeNode::~TreeNode() {
   }
 }
 
-rVTNodeData RecordIn(rVTNodeData&& d, std::pmr::memory_resource* memory) {
-  return {std::pmr::string(std::move(d.Name), memory),
-          std::pmr::string(std::move(d.Macro), memory),
-          std::pmr::string(std::move(d.PopupText), memory),
-          std::pmr::string(std::move(d.Schedule), memory),
-          std::pmr::string(std::move(d.LastUpdated), memory),
-          std::pmr::string(std::move(d.Colors), memory),
-          d.NodeType,
-          d.Level,
-          d.StartLogging};
+TreeNode::TreeNode(const rVTNodeView& data, NodeMemory* memory) : memory_(memory) {
+  store(data);
+  level_ = data.Level;
 }
 
-TreeNode::TreeNode(rVTNodeData data, NodeMemory* memory)
-    : data_(RecordIn(std::move(data), memory)), memory_(memory) {}
+void TreeNode::store(const rVTNodeView& data) {
+  texts_.assign({data.Name, data.Macro, data.PopupText, data.Schedule, data.LastUpdated, data.Colors},
+                memory_);
+  nodeType_ = data.NodeType;
+  startLogging_ = data.StartLogging;
+}
 
 void TreeNode::operator delete(TreeNode* node, std::destroying_delete_t) {
   NodeMemory* memory = node->memory_;
@@ -50,10 +48,10 @@ void SubtreeBuilder::closeLast() {
   path_.back()->size_ += done->size_;
 }
 
-TreeNode* SubtreeBuilder::append(TreeNode* parent, rVTNodeData data) {
-  auto node = ConnectionTree::newNode(std::move(data), memory_);
+TreeNode* SubtreeBuilder::appendFrom(TreeNode* parent, const rVTNodeView& data) {
+  auto node = ConnectionTree::newNodeFrom(data, memory_);
   TreeNode* n = node.get();
-  n->data_.Level = parent->data_.Level + 1;
+  n->level_ = parent->level_ + 1;
   n->parent_ = parent;
   n->row_ = parent->childCount();
   parent->children_.push_back(std::move(node));
@@ -186,12 +184,16 @@ bool ConnectionTree::comesBefore(const TreeNode* a, const TreeNode* b) {
   return a->row_ < b->row_;
 }
 
-std::unique_ptr<TreeNode> ConnectionTree::newNode(rVTNodeData data, NodeMemory* memory) {
-  if (!memory) return std::make_unique<TreeNode>(std::move(data));
+std::unique_ptr<TreeNode> ConnectionTree::newNode(const rVTNodeData& data, NodeMemory* memory) {
+  return newNodeFrom(ViewOf(data), memory);
+}
+
+std::unique_ptr<TreeNode> ConnectionTree::newNodeFrom(const rVTNodeView& data, NodeMemory* memory) {
+  if (!memory) return std::make_unique<TreeNode>(data);
   void* place = memory->allocate(sizeof(TreeNode), alignof(TreeNode));
   TreeNode* node = nullptr;
   try {
-    node = ::new (place) TreeNode(std::move(data), memory);
+    node = ::new (place) TreeNode(data, memory);
   } catch (...) {
     memory->deallocate(place, sizeof(TreeNode), alignof(TreeNode));
     throw;
@@ -202,7 +204,7 @@ std::unique_ptr<TreeNode> ConnectionTree::newNode(rVTNodeData data, NodeMemory* 
 
 std::unique_ptr<TreeNode> ConnectionTree::clone(const TreeNode* node, NodeMemory* memory) {
   SubtreeBuilder builder(memory);
-  TreeNode* copy = builder.append(builder.root(), node->data_);
+  TreeNode* copy = builder.appendFrom(builder.root(), node->data());
   // The same names in the same order: the lists stand as the original's.
   copy->namesResolved_ = node->namesResolved_;
   copy->changedChildren_ = node->changedChildren_;
@@ -212,7 +214,7 @@ std::unique_ptr<TreeNode> ConnectionTree::clone(const TreeNode* node, NodeMemory
       source = source->parent_;
       copy = copy->parent_;
     }
-    copy = builder.append(copy, s->data_);
+    copy = builder.appendFrom(copy, s->data());
     copy->namesResolved_ = s->namesResolved_;
     copy->changedChildren_ = s->changedChildren_;
     copy->nameChanged_ = s->nameChanged_;
@@ -228,7 +230,7 @@ TreeNode* ConnectionTree::appendDetached(TreeNode* parent, std::unique_ptr<TreeN
   c->row_ = parent->childCount();
   parent->children_.push_back(std::move(child));
   addToSizes(parent, c->size_);
-  setLevels(c, parent->data_.Level + 1);
+  setLevels(c, parent->level_ + 1);
   return c;
 }
 
@@ -245,10 +247,10 @@ void ConnectionTree::markChildNamesResolved(TreeNode* node) {
 }
 
 void ConnectionTree::setLevels(TreeNode* root, int level) {
-  if (root->data_.Level == level) return;  // the levels below follow it already
-  root->data_.Level = level;
+  if (root->level_ == level) return;  // the levels below follow it already
+  root->level_ = level;
   for (TreeNode* n = nextInSubtree(root, root); n; n = nextInSubtree(n, root))
-    n->data_.Level = n->parent_->data_.Level + 1;
+    n->level_ = n->parent_->level_ + 1;
 }
 
 void ConnectionTree::renumber(TreeNode* parent, int fromRow) {
@@ -276,7 +278,7 @@ void ConnectionTree::insertRange(TreeNode* parent, int row, std::vector<std::uni
   int added = 0;
   for (auto& n : nodes) {
     n->parent_ = parent;
-    setLevels(n.get(), parent->data_.Level + 1);
+    setLevels(n.get(), parent->level_ + 1);
     added += n->size_;
   }
   for (auto& n : nodes) markChanged(n.get());
@@ -346,7 +348,7 @@ bool ConnectionTree::move(TreeNode* node, TreeNode* newParent, int destRow) {
   int insertAt = (oldParent == newParent && destRow > row) ? destRow - 1 : destRow;
   moving->parent_ = newParent;
   markChanged(moving.get());  // a new member, or a new place among the siblings
-  setLevels(moving.get(), newParent->data_.Level + 1);
+  setLevels(moving.get(), newParent->level_ + 1);
   addToSizes(newParent, moving->size_);
   newParent->children_.insert(newParent->children_.begin() + insertAt, std::move(moving));
   renumber(oldParent, oldParent == newParent ? std::min(row, insertAt) : row);
@@ -357,37 +359,33 @@ bool ConnectionTree::move(TreeNode* node, TreeNode* newParent, int destRow) {
 }
 
 void ConnectionTree::setData(TreeNode* node, rVTNodeData data) {
-  data.Level = node->data_.Level;
-  if (data.Name != node->data_.Name) markChanged(node);
-  // Copied out, assigned in: each text stays in its own memory (no swap
-  // between memories), and what the recorder keeps lives on the general heap.
-  rVTNodeData before = node->data_;
-  node->data_ = std::move(data);
+  if (data.Name != node->name()) markChanged(node);
+  // What the recorder keeps is a copy on the general heap.
+  rVTNodeData before;
+  if (recorder_) before = node->data();
+  node->store(ViewOf(data));
   if (recorder_) recorder_->recordDataChanged(node, std::move(before));
   notify([&](TreeObserver* o) { o->nodeDataChanged(node); });
 }
 
 void ConnectionTree::setName(TreeNode* node, std::string name) {
-  if (std::string_view(name) != node->data_.Name) markChanged(node);
-  std::string before(node->data_.Name);
-  node->data_.Name = name;
+  if (name != node->name()) markChanged(node);
+  std::string before(node->name());
+  rVTNodeView d = node->data();
+  d.Name = name;
+  node->store(d);
   if (recorder_) recorder_->recordNameChanged(node, std::move(before));
   notify([&](TreeObserver* o) { o->nodeDataChanged(node); });
 }
 
 void ConnectionTree::edit(TreeNode* node, const std::function<void(rVTNodeData&)>& change) {
-  int level = node->data_.Level;
-  const std::string name(node->data_.Name);
-  if (recorder_) {
-    rVTNodeData before = node->data_;
-    change(node->data_);
-    node->data_.Level = level;
-    recorder_->recordDataChanged(node, std::move(before));
-  } else {
-    change(node->data_);
-    node->data_.Level = level;
-  }
-  if (std::string_view(node->data_.Name) != name) markChanged(node);
+  rVTNodeData d = node->data();
+  rVTNodeData before;
+  if (recorder_) before = d;
+  change(d);
+  if (d.Name != node->name()) markChanged(node);
+  node->store(ViewOf(d));
+  if (recorder_) recorder_->recordDataChanged(node, std::move(before));
   notify([&](TreeObserver* o) { o->nodeDataChanged(node); });
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The connection tree: one top node (absolute index 0, Level 0) and below it
-// connections and separator lines, each node owning its rVTNodeData record.
+// connections and separator lines, each node owning its record (texts packed
+// in the tree's memory, see NodeTexts; data() hands out a view of them).
 //
 // Navigation is O(1): parent(), child(row), row(), childCount(),
 // next/previous sibling. subtreeSize() (the node and all its descendants) is
@@ -25,6 +26,7 @@
 
 #include "model/node_data.h"
 #include "model/node_memory.h"
+#include "model/node_texts.h"
 
 namespace varnok {
 
@@ -35,9 +37,22 @@ class TreeNode {
   TreeNode(const TreeNode&) = delete;
   TreeNode& operator=(const TreeNode&) = delete;
 
-  const rVTNodeData& data() const { return data_; }
-  const std::pmr::string& name() const { return data_.Name; }
-  bool isSeparator() const { return IsSeparatorName(data_.Name); }
+  // The record; its texts stay valid until the node is changed or destroyed.
+  rVTNodeView data() const {
+    return {texts_.get(NodeTexts::kName),
+            texts_.get(NodeTexts::kMacro),
+            texts_.get(NodeTexts::kPopupText),
+            texts_.get(NodeTexts::kSchedule),
+            texts_.get(NodeTexts::kLastUpdated),
+            texts_.get(NodeTexts::kColors),
+            nodeType_,
+            level_,
+            startLogging_};
+  }
+  std::string_view name() const { return texts_.get(NodeTexts::kName); }
+  int level() const { return level_; }
+  bool hasMacro() const { return !texts_.empty(NodeTexts::kMacro); }
+  bool isSeparator() const { return IsSeparatorName(name()); }
 
   TreeNode* parent() const { return parent_; }
   int row() const { return row_; }  // position among the parent's children
@@ -59,7 +74,7 @@ class TreeNode {
   bool isAncestorOf(const TreeNode* other) const;  // strict
 
   // A node on the general heap; ConnectionTree::newNode places nodes in a tree's memory.
-  explicit TreeNode(rVTNodeData data) : data_(std::move(data)) {}
+  explicit TreeNode(const rVTNodeView& data) : TreeNode(data, nullptr) {}
   ~TreeNode();  // iterative: a chain of any depth is released without recursion
   // Gives the node back to the memory it came from (std::unique_ptr's delete).
   void operator delete(TreeNode* node, std::destroying_delete_t);
@@ -67,18 +82,27 @@ class TreeNode {
  private:
   friend class ConnectionTree;
   friend class SubtreeBuilder;
-  TreeNode(rVTNodeData data, NodeMemory* memory);
+  TreeNode(const rVTNodeView& data, NodeMemory* memory);
+  // Stores the record's texts, type and logging flag (Level stays as kept).
+  void store(const rVTNodeView& data);
 
-  rVTNodeData data_;
+  NodeTexts texts_;
   NodeMemory* memory_ = nullptr;  // nullptr: the general heap
   TreeNode* parent_ = nullptr;
   std::vector<std::unique_ptr<TreeNode>> children_;
   int row_ = 0;
   int size_ = 1;
+  std::int32_t level_ = 0;
+  std::int32_t nodeType_ = 0;
+  bool startLogging_ = false;
   bool namesResolved_ = false;
   bool changedChildren_ = false;
   bool nameChanged_ = false;
 };
+
+// A million connections must fit in memory beside their texts: the node keeps
+// its record in 32 bytes (texts_) and the tree's links in the rest.
+static_assert(sizeof(TreeNode) <= 128, "a tree node grew beyond 128 bytes");
 
 // Change notifications, shaped after QAbstractItemModel's begin/end calls.
 // Rows are positions among `parent`'s children; for moves `destRow` is the
@@ -129,7 +153,9 @@ class SubtreeBuilder {
   explicit SubtreeBuilder(NodeMemory* memory = nullptr);
   // The stand-in parent of the top-level nodes.
   TreeNode* root() const { return root_.get(); }
-  TreeNode* append(TreeNode* parent, rVTNodeData data);
+  TreeNode* append(TreeNode* parent, const rVTNodeData& data) { return appendFrom(parent, ViewOf(data)); }
+  // The same from a view (a file's bytes, another node): no copy in between.
+  TreeNode* appendFrom(TreeNode* parent, const rVTNodeView& data);
   int nodeCount() const { return count_; }  // nodes appended so far
   std::vector<std::unique_ptr<TreeNode>> finish();
 
@@ -195,7 +221,9 @@ class ConnectionTree {
 
   // Detached nodes, not yet in any tree: in `memory` (a tree's memory()),
   // or on the general heap. A node may be inserted into any tree.
-  static std::unique_ptr<TreeNode> newNode(rVTNodeData data = {}, NodeMemory* memory = nullptr);
+  static std::unique_ptr<TreeNode> newNode(const rVTNodeData& data = {}, NodeMemory* memory = nullptr);
+  // The same from a view (a file's bytes, another node): no copy in between.
+  static std::unique_ptr<TreeNode> newNodeFrom(const rVTNodeView& data, NodeMemory* memory = nullptr);
   static std::unique_ptr<TreeNode> clone(const TreeNode* node, NodeMemory* memory = nullptr);  // deep copy
   // Appends `child` as last child of a detached `parent` (no notification).
   static TreeNode* appendDetached(TreeNode* parent, std::unique_ptr<TreeNode> child);

@@ -7,6 +7,8 @@ namespace varnok {
 namespace {
 
 constexpr std::size_t kBatch = 256;
+// Sorting the suffixes costs about as much as this many searches of the text.
+constexpr std::size_t kSearchesPerSort = 32;
 
 // -1, 0, 1 as the suffix at `at` (cut at its line feed) sorts before, as, or
 // after `text` when only the first text.size() bytes of the suffix count.
@@ -25,8 +27,8 @@ void NameSubstrings::add(std::string_view name) {
   if (text_.size() + name.size() + 1 > UINT32_MAX) throw std::length_error("too many names to compare");
   const auto start = static_cast<std::uint32_t>(text_.size());
   text_.append(name).push_back('\n');
-  for (std::uint32_t i = 0; i < name.size(); ++i) batch_.push_back(start + i);
-  if (batch_.size() >= kBatch) settleBatch();
+  exact_.add(text_, start, name.size());
+  grams_.add(text_, start, name.size());
 }
 
 bool NameSubstrings::less(std::uint32_t a, std::uint32_t b) const {
@@ -64,8 +66,26 @@ bool NameSubstrings::inRun(const std::vector<std::uint32_t>& run, std::string_vi
   return first != run.end() && ComparePrefix(text_, *first, text) == 0;
 }
 
-bool NameSubstrings::contains(std::string_view text) const {
+bool NameSubstrings::contains(std::string_view text) {
   if (text.empty()) return !text_.empty();
+  if (exact_.contains(text_, text)) return true;
+  if (!grams_.mayContain(text)) return false;
+  return inSuffixes(text);
+}
+
+bool NameSubstrings::inSuffixes(std::string_view text) {
+  if (text.find('\n') != std::string_view::npos) return false;  // no name holds one
+  // The few texts the filters cannot answer are searched directly, until
+  // the searches have cost as much as sorting the suffixes would.
+  if (sorted_ == 0 && searched_ + text_.size() <= kSearchesPerSort * text_.size()) {
+    searched_ += text_.size();
+    return std::string_view(text_).find(text) != std::string_view::npos;
+  }
+  for (; sorted_ < text_.size(); ++sorted_) {
+    if (text_[sorted_] == '\n') continue;
+    batch_.push_back(static_cast<std::uint32_t>(sorted_));
+    if (batch_.size() >= kBatch) settleBatch();
+  }
   for (std::uint32_t at : batch_)
     if (ComparePrefix(text_, at, text) == 0) return true;
   for (const auto& run : runs_)
@@ -74,7 +94,8 @@ bool NameSubstrings::contains(std::string_view text) const {
 }
 
 std::size_t NameSubstrings::bytes() const {
-  std::size_t total = text_.capacity() + batch_.capacity() * sizeof(std::uint32_t);
+  std::size_t total =
+      text_.capacity() + exact_.bytes() + grams_.bytes() + batch_.capacity() * sizeof(std::uint32_t);
   for (const auto& run : runs_) total += run.capacity() * sizeof(std::uint32_t);
   return total;
 }

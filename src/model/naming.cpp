@@ -1,114 +1,17 @@
 #include "model/naming.h"
 
-#include <string.h>
-
 #include <algorithm>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
 #include "common/trim_text.h"
-#include "model/name_substrings.h"
-#include "model/substring_index.h"
+#include "model/sibling_names.h"
 
 namespace varnok {
 namespace {
 
 constexpr std::string_view kUnnamed = "Unnamed connection #";
-
-// Names longer than this stay out of the substring index, which takes about
-// sixty bytes per byte it holds: a single huge name would otherwise cost
-// gigabytes. They are searched directly instead.
-constexpr std::size_t kIndexedNameLength = 4096;
-
-// Up to this many bytes a sibling list is searched directly: building the
-// index costs far more per byte than a plain search, and most lists are short.
-constexpr std::size_t kPlainSearchLength = 4096;
-
-// A sibling list, searched for candidate names. The list is held reversed,
-// each name followed by a line feed: as text while it is short, then in an
-// index. A long name is held as a view (the caller keeps it alive) and only
-// its line feed goes into the list, so a candidate with a line feed is not
-// matched across a long name.
-//
-// Without line feeds in any name (the caller knows), no candidate can match
-// across two names, so the names go into the far smaller NameSubstrings
-// instead of the substring index of the joined list.
-class SiblingNames {
- public:
-  // `lineFeeds`: some name holds a line feed, so the names are indexed as one
-  // text; `mayIndex` false: always searched directly (a few searches in a
-  // long list cost less than its index).
-  explicit SiblingNames(bool lineFeeds, bool mayIndex = true) : lineFeeds_(lineFeeds), mayIndex_(mayIndex) {}
-
-  void add(std::string_view name) {
-    if (name.size() > kIndexedNameLength) {
-      long_.push_back(name);
-      name = {};
-    }
-    if (indexed_) {
-      if (!lineFeeds_) {
-        names_.add(name);
-        return;
-      }
-      for (auto it = name.rbegin(); it != name.rend(); ++it) index_.append(*it);
-      index_.append('\n');
-      return;
-    }
-    reversed_.append(name.rbegin(), name.rend()).push_back('\n');
-    if (mayIndex_ && reversed_.size() > kPlainSearchLength) {
-      if (lineFeeds_) {
-        index_.append(reversed_);
-      } else {
-        // Each piece between line feeds is one name, reversed.
-        std::size_t from = 0;
-        for (std::size_t end = reversed_.find('\n'); end != std::string::npos;
-             from = end + 1, end = reversed_.find('\n', from))
-          names_.add(std::string(reversed_.rbegin() + static_cast<std::ptrdiff_t>(reversed_.size() - end),
-                                 reversed_.rbegin() + static_cast<std::ptrdiff_t>(reversed_.size() - from)));
-      }
-      reversed_ = {};
-      indexed_ = true;
-    }
-  }
-
-  bool taken(std::string_view candidate) const {
-    bool found = false;
-    if (!indexed_)
-      found = reversed_.find(std::string(candidate.rbegin(), candidate.rend())) != std::string::npos;
-    else if (lineFeeds_)
-      found = index_.containsReversed(candidate);
-    else
-      found = names_.contains(candidate);
-    if (found) return true;
-    for (std::string_view name : long_)
-      if (::memmem(name.data(), name.size(), candidate.data(), candidate.size())) return true;
-    return false;
-  }
-
- private:
-  const bool lineFeeds_;
-  std::string reversed_;
-  SubstringIndex index_;
-  const bool mayIndex_;
-  NameSubstrings names_;
-  bool indexed_ = false;
-  std::vector<std::string_view> long_;
-};
-
-// The first of name, "Copy of " + name, "Copy (n) of " + name, n >= nextCopy,
-// not taken in `names`. Every n in [2, nextCopy) must be known to be taken
-// already; nextCopy is advanced to the n returned, as the taken names only
-// ever grow.
-std::string FirstFreeName(const SiblingNames& names, std::string_view name, std::int64_t& nextCopy) {
-  if (!names.taken(name)) return std::string(name);
-  std::string candidate = "Copy of " + std::string(name);
-  if (!names.taken(candidate)) return candidate;
-  for (;; ++nextCopy) {
-    candidate = "Copy (" + std::to_string(nextCopy) + ") of " + std::string(name);
-    if (!names.taken(candidate)) return candidate;
-  }
-}
 
 bool ChildNamesHoldLineFeeds(const TreeNode* parent) {
   for (int r = 0; r < parent->childCount(); ++r)
@@ -117,21 +20,17 @@ bool ChildNamesHoldLineFeeds(const TreeNode* parent) {
 }
 
 int ResolveChildren(ConnectionTree& tree, TreeNode* parent) {
-  SiblingNames index(ChildNamesHoldLineFeeds(parent));
-  std::unordered_map<std::string, std::int64_t> nextCopy;
-  index.add(parent->child(0)->name());
+  SiblingNamer names(ChildNamesHoldLineFeeds(parent));
+  names.add(parent->child(0)->name());
   int changed = 0;
   for (int r = 1; r < parent->childCount(); ++r) {
     TreeNode* child = parent->child(r);
-    if (!child->isSeparator()) {
-      auto it = nextCopy.try_emplace(std::string(child->name()), 2).first;
-      std::string fresh = FirstFreeName(index, child->name(), it->second);
-      if (fresh != std::string_view(child->name())) {
-        tree.setName(child, std::move(fresh));
-        ++changed;
-      }
+    if (std::optional<std::string> fresh =
+            child->isSeparator() ? std::nullopt : names.freeNameFor(child->name())) {
+      tree.setName(child, std::move(*fresh));
+      ++changed;
     }
-    index.add(child->name());
+    names.add(child->name());
   }
   return changed;
 }
@@ -299,19 +198,15 @@ int NameArrivals(ConnectionTree& tree, const std::vector<TreeNode*>& arrived) {
   // The names of the nodes that stayed, then of each arrival as it is named.
   // A long list is searched through its index only for many arrivals.
   constexpr std::size_t kFewArrivals = 32;
-  SiblingNames names(ChildNamesHoldLineFeeds(parent), arrived.size() > kFewArrivals);
+  SiblingNamer names(ChildNamesHoldLineFeeds(parent), arrived.size() > kFewArrivals);
   for (int r = 0; r < parent->childCount(); ++r)
     if (!arriving.count(parent->child(r))) names.add(parent->child(r)->name());
-  std::unordered_map<std::string, std::int64_t> nextCopy;
   int changed = 0;
   for (TreeNode* node : arrived) {
-    if (!node->isSeparator()) {
-      auto it = nextCopy.try_emplace(std::string(node->name()), 2).first;
-      std::string fresh = FirstFreeName(names, node->name(), it->second);
-      if (fresh != std::string_view(node->name())) {
-        tree.setName(node, std::move(fresh));
-        ++changed;
-      }
+    if (std::optional<std::string> fresh =
+            node->isSeparator() ? std::nullopt : names.freeNameFor(node->name())) {
+      tree.setName(node, std::move(*fresh));
+      ++changed;
     }
     names.add(node->name());
   }

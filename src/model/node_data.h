@@ -7,9 +7,10 @@
 // stored form of common/stored_text.h. Level is kept true by ConnectionTree:
 // 0 for the top node, parent's Level + 1 below it; never set it by hand.
 //
-// The texts are std::pmr::string: those of a record in a tree live in the
-// tree's memory (model/node_memory.h); a record made elsewhere, or copied out
-// of a node, uses the general heap. Assigning keeps each text's own memory.
+// rVTNodeData owns its texts: what a caller fills to create or change a node,
+// or keeps (the undo history). A node in a tree stores its texts packed in the
+// tree's memory (model/node_texts.h) and hands them out as an rVTNodeView,
+// whose texts are views valid until the node is changed or destroyed.
 #include <cstdint>
 #include <memory_resource>
 #include <string>
@@ -31,14 +32,32 @@ struct rVTNodeData {
   bool operator==(const rVTNodeData&) const = default;
 };
 
-// An empty record whose texts will live in `memory` (filled there directly).
-inline rVTNodeData EmptyRecordIn(std::pmr::memory_resource* memory) {
-  return {std::pmr::string(memory), std::pmr::string(memory), std::pmr::string(memory),
-          std::pmr::string(memory), std::pmr::string(memory), std::pmr::string(memory)};
-}
+// The same record without owning its texts (a node's, or one in a file's bytes).
+struct rVTNodeView {
+  std::string_view Name, Macro, PopupText, Schedule, LastUpdated, Colors;
+  std::int32_t NodeType = 0;
+  std::int32_t Level = 0;
+  bool StartLogging = false;
 
-// `data` with its texts in `memory` (moved where they are there already).
-rVTNodeData RecordIn(rVTNodeData&& data, std::pmr::memory_resource* memory);
+  // A copy that owns its texts (on the general heap).
+  operator rVTNodeData() const {
+    return {std::pmr::string(Name),
+            std::pmr::string(Macro),
+            std::pmr::string(PopupText),
+            std::pmr::string(Schedule),
+            std::pmr::string(LastUpdated),
+            std::pmr::string(Colors),
+            NodeType,
+            Level,
+            StartLogging};
+  }
+  bool operator==(const rVTNodeView&) const = default;
+};
+
+inline rVTNodeView ViewOf(const rVTNodeData& d) {
+  return {d.Name,   d.Macro,    d.PopupText, d.Schedule,    d.LastUpdated,
+          d.Colors, d.NodeType, d.Level,     d.StartLogging};
+}
 
 inline constexpr std::string_view kSeparatorName = "----- separator line -----";
 inline constexpr std::int32_t kNodeTypeSeparator = 3;

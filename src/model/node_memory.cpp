@@ -22,6 +22,14 @@ NodeMemory::~NodeMemory() {
   for (const Block& b : blocks_) platform::UnmapBlock(b.start, b.bytes);
 }
 
+bool NodeMemory::holds(const void* p) const {
+  const auto* c = static_cast<const char*>(p);
+  return std::any_of(blocks_.begin(), blocks_.end(), [c](const Block& b) {
+    const auto* start = static_cast<const char*>(b.start);
+    return c >= start && c < start + b.bytes;
+  });
+}
+
 void* NodeMemory::carve(std::size_t bytes) {
   if (static_cast<std::size_t>(end_ - cursor_) < bytes) {
     // The rest of the current block (less than one piece) stays unused.

@@ -2,7 +2,7 @@
 // The memory of a tree's nodes and of the texts in their records.
 //
 // Small pieces (up to kLargestPooled bytes) are carved from large blocks
-// mapped from the system (flagged for huge pages where offered), so a load of
+// mapped from the system (see platform/memory_blocks.h), so a load of
 // many connections fills a few blocks instead of touching the general heap
 // once per text. A freed piece goes on a free list of its size class and is
 // taken again by the next request of that class: edits reuse the space they
@@ -36,6 +36,8 @@ class NodeMemory final : public std::pmr::memory_resource {
   // given back (pooled pieces counted at their class size).
   std::size_t mappedBytes() const { return mapped_; }
   std::size_t pooledBytesInUse() const { return inUse_; }
+  // Whether `p` lies in one of the blocks (a pooled piece of this memory).
+  bool holds(const void* p) const;
 
  private:
   NodeMemory() = default;

@@ -44,6 +44,12 @@ std::size_t TextBytes(const Text& s) {
   return s.capacity() + 1;
 }
 
+// A node's texts, packed in one piece.
+std::size_t PackedBytes(const rVTNodeView& d) {
+  return d.Name.size() + d.Macro.size() + d.PopupText.size() + d.Schedule.size() + d.LastUpdated.size() +
+         d.Colors.size();
+}
+
 std::size_t RecordBytes(const rVTNodeData& d) {
   return TextBytes(d.Name) + TextBytes(d.Macro) + TextBytes(d.PopupText) + TextBytes(d.Schedule) +
          TextBytes(d.LastUpdated) + TextBytes(d.Colors);
@@ -53,7 +59,7 @@ std::size_t SubtreeBytes(const TreeNode* root) {
   std::size_t bytes = 0;
   ConnectionTree::forEachPreOrder(root, [&bytes](const TreeNode* n) {
     bytes +=
-        sizeof(TreeNode) + sizeof(void*) * static_cast<std::size_t>(n->childCount()) + RecordBytes(n->data());
+        sizeof(TreeNode) + sizeof(void*) * static_cast<std::size_t>(n->childCount()) + PackedBytes(n->data());
   });
   return bytes;
 }

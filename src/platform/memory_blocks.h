@@ -1,8 +1,9 @@
 #pragma once
 // Large blocks of memory straight from the system, for the allocators that
-// own a document's memory. Where the system offers transparent huge pages the
-// blocks are aligned and flagged for them, so that filling a block costs a
-// handful of page faults instead of one per 4 KiB.
+// own a document's memory. Blocks of 2 MiB and more are aligned to huge pages,
+// which a system that gives them to every mapping uses; they are not asked
+// for (see the POSIX backend: asking makes the first touch wait for the
+// kernel to compact memory).
 #include <cstddef>
 
 namespace varnok::platform {

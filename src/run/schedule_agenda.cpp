@@ -10,20 +10,36 @@ constexpr std::int64_t kDay = 24 * 60 * 60;
 
 }  // namespace
 
+namespace {
+
+void AppendPathPart(std::string& path, std::string_view name) {
+  for (char c : name) {
+    if (c == '/') path += '\\';
+    path += c;
+  }
+}
+
+}  // namespace
+
 std::string PathPart(std::string_view name) {
   std::string part;
-  for (char c : name) {
-    if (c == '/') part += '\\';
-    part += c;
-  }
+  AppendPathPart(part, name);
   return part;
 }
 
 std::string ConnectionPath(const TreeNode* node) {
-  std::string path;
+  // The names from the node up, then the path built once from the top down.
+  std::vector<std::string_view> names;
+  std::size_t length = 0;
   for (const TreeNode* n = node; n && n->parent(); n = n->parent()) {
-    const std::string name = PathPart(n->name());
-    path = path.empty() ? name : name + "/" + path;
+    names.push_back(n->name());
+    length += n->name().size() + 1;
+  }
+  std::string path;
+  path.reserve(length);
+  for (auto it = names.rbegin(); it != names.rend(); ++it) {
+    if (it != names.rbegin()) path += '/';
+    AppendPathPart(path, *it);
   }
   return path;
 }

@@ -208,7 +208,7 @@ class DeepTreeTest : public QObject {
     w.tree().move(b1, a60, 0);  // b1 .. b59 open at levels 61 .. 119
     TreeNode* b60 = Deepest(w.tree());
     for (TreeNode* n = b1; n != b60; n = n->firstChild())
-      QVERIFY2(isOpen(w, n) == (n->data().Level < kDeepest), n->name().c_str());
+      QVERIFY2(isOpen(w, n) == (n->data().Level < kDeepest), std::string(n->name()).c_str());
     w.treeView().expand(w.treeModel().indexOf(a60));
     QVERIFY(isShown(w, AtLevel(b60, kDeepest)));
     QVERIFY(!isShown(w, AtLevel(b60, kDeepest + 1)));

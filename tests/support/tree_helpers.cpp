@@ -28,7 +28,7 @@ std::string Outline(const ConnectionTree& tree) {
   const TreeNode* top = tree.top();
   for (const TreeNode* n = ConnectionTree::next(top); n; n = ConnectionTree::next(n)) {
     out.append(static_cast<std::size_t>(2 * (n->data().Level - 1)), ' ');
-    out += n->name() + "\n";
+    (out += n->name()) += "\n";
   }
   return out;
 }

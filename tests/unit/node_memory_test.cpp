@@ -17,9 +17,7 @@ using test::Add;
 using test::CheckInvariants;
 using test::Full;
 
-bool InMemory(const std::pmr::string& s, const NodeMemory* memory) {
-  return s.get_allocator().resource() == memory;
-}
+bool InMemory(std::string_view s, const NodeMemory* memory) { return memory->holds(s.data()); }
 
 TEST(NodeMemory, PiecesAreReusedByTheirSizeClassAndLargeOnesComeFromTheHeap) {
   NodeMemory* memory = NodeMemory::create();
@@ -58,6 +56,7 @@ TEST(NodeMemory, TreeNodesAndTheirTextsLiveInTheTreesMemory) {
   // Records copied out live on the general heap; assigned in, they move into the tree's memory.
   rVTNodeData copy = n->data();
   EXPECT_FALSE(InMemory(copy.Macro, tree.memory()));
+  EXPECT_EQ(std::string_view(copy.Macro), macro);
   copy.Macro = std::string(500, 'x');
   tree.setData(n, copy);
   EXPECT_TRUE(InMemory(n->data().Macro, tree.memory()));
@@ -69,6 +68,30 @@ TEST(NodeMemory, TreeNodesAndTheirTextsLiveInTheTreesMemory) {
   tree.insert(tree.top(), 1, std::move(cloned));
   tree.insert(tree.top(), 2, ConnectionTree::newNode(Full("on the heap")));
   EXPECT_EQ(CheckInvariants(tree), "");
+}
+
+// The six texts share one piece: a rename re-packs them from views of the
+// piece it replaces, a piece beyond the pooled sizes comes from the heap,
+// and empty texts take none.
+TEST(NodeMemory, PackedTextsSurviveRenamesAndEditsOfEverySize) {
+  ConnectionTree tree;
+  rVTNodeData d = Full("n");
+  d.Macro = std::string(3000, 'm');
+  TreeNode* n = tree.insert(tree.top(), 0, ConnectionTree::newNode(d, tree.memory()));
+  EXPECT_FALSE(InMemory(n->data().Macro, tree.memory())) << "beyond the pooled sizes";
+  tree.setName(n, "a longer name than before");
+  d.Name = "a longer name than before";
+  d.Level = 1;
+  EXPECT_EQ(n->data(), d);
+  tree.edit(n, [](rVTNodeData& r) { r.Macro = "short"; });
+  d.Macro = "short";
+  EXPECT_EQ(n->data(), d);
+  EXPECT_TRUE(InMemory(n->data().Name, tree.memory()));
+  tree.setData(n, {});
+  EXPECT_EQ(n->data(), (rVTNodeData{.Level = 1}));
+  EXPECT_FALSE(n->hasMacro());
+  EXPECT_EQ(tree.memory()->pooledBytesInUse(), 2 * ((sizeof(TreeNode) + 15) / 16 * 16))
+      << "the empty record holds no piece";
 }
 
 TEST(NodeMemory, RemovedNodesLiveOnInTheHistoryAndOutliveANewDocument) {

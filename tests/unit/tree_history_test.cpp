@@ -174,7 +174,8 @@ TEST(TreeHistory, RoundsOfPasteAndDeleteOfManyNodesStayWithinTheBudget) {
   TreeNode* branch = Add(tree, tree.top(), "branch");
   for (int i = 0; i < 5000; ++i) Add(tree, branch, "n" + std::to_string(i));
   const std::string clipboard = SerializeNodes({branch});
-  constexpr std::size_t kBudget = std::size_t{4} << 20;  // about two deletes of the branch
+  // About two deletes of the branch (each node held costs a little more than its record).
+  constexpr std::size_t kBudget = 5000 * sizeof(TreeNode) * 5 / 2;
   TreeHistory history(tree, 100, kBudget);
   for (int round = 0; round < 30; ++round) {
     auto nodes = DeserializeNodes(clipboard);

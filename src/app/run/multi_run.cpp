@@ -93,10 +93,11 @@ void MultiRun::startNext() {
   const TreeNode* node = pending_.front();
   pending_.erase(pending_.begin());
   ++started_;
-  progress_->setText(QStringLiteral("Starting %1 of %2: %3")
-                         .arg(started_)
-                         .arg(total_)
-                         .arg(QString::fromLocal8Bit(node->name().c_str())));
+  progress_->setText(
+      QStringLiteral("Starting %1 of %2: %3")
+          .arg(started_)
+          .arg(total_)
+          .arg(QString::fromLocal8Bit(node->name().data(), static_cast<qsizetype>(node->name().size()))));
   // Each runs as "Run branch" runs it from the stored record: its own macro
   // chain, colours and logging flag.
   run::MacroRequest request = run::RequestForNode(node, /*branch=*/true, programDir_);

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QFileSystemWatcher>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QSystemTrayIcon>
@@ -40,8 +39,7 @@ CompanionOptions WithClock(CompanionOptions options) {
   return options;
 }
 
-// A line for a notice or the history: carriage returns of message texts
-// become blanks.
+// A line for a notice or the history: line breaks of message texts become blanks.
 std::string OneLine(std::string text) {
   for (char& c : text)
     if (c == '\r' || c == '\n') c = ' ';
@@ -70,13 +68,10 @@ Companion::Companion(CompanionOptions options, platform::SettingsStore& settings
   connect(&queueTimer_, &QTimer::timeout, this, &Companion::startNextQueued);
   pendingReload_.setSingleShot(true);
   pendingReload_.setInterval(kReloadRequestDelayMs);
-  connect(&pendingReload_, &QTimer::timeout, this, &Companion::reload);
+  connect(&pendingReload_, &QTimer::timeout, this, &Companion::reloadIfChanged);
   reloadDelay_.setSingleShot(true);
   reloadDelay_.setInterval(kReloadDelayMs);
-  connect(&reloadDelay_, &QTimer::timeout, this, [this] {
-    // The folder is watched too: only a change of the file itself counts.
-    if (IdentifyFile(setting::LastVNKFile.read(settings_)) != loadedFile_) reload();
-  });
+  connect(&reloadDelay_, &QTimer::timeout, this, &Companion::reloadIfChanged);
   watcher_ = new QFileSystemWatcher(this);
   connect(watcher_, &QFileSystemWatcher::fileChanged, this, [this] { reloadDelay_.start(); });
   connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { reloadDelay_.start(); });
@@ -207,9 +202,13 @@ void Companion::reload() {
          " scheduled");
 }
 
+void Companion::reloadIfChanged() {
+  if (IdentifyFile(setting::LastVNKFile.read(settings_)) != loadedFile_) return reload();
+  record("kept " + std::to_string(tree_->count() - 1) + " connections: the file is unchanged");
+}
+
 void Companion::requestReload() {
-  // A reload that runs now started from its own timeout: the timer is free
-  // again, so one more is pending at most.
+  // A reload running now started from its own timeout: one more is pending at most.
   if (!pendingReload_.isActive()) pendingReload_.start();
 }
 

@@ -66,6 +66,9 @@ class Companion : public QObject {
   // A reload soon (0.1 s), from the event loop: requests that come while one
   // waits or runs are served by one more reload, not one each.
   void requestReload();
+  // A reload when the file that LastVNKFile names is another, or another
+  // version, than the one read last.
+  void reloadIfChanged();
 
   // Runs the connection at absolute `index` now; false when it did not start.
   bool runConnection(int index, RunTrigger trigger);

@@ -1,8 +1,10 @@
 // vnk import FILE SOURCE [-o OUT]: imports SOURCE (.vnk or .plf) below the
 // top node of FILE as "Import connection ..." does, and writes the result.
+#include <cctype>
 #include <iostream>
 
 #include "files/import_export.h"
+#include "files/vnk_import_stream.h"
 #include "vnk_command.h"
 #include "vnk_config.h"
 #include "vnk_files.h"
@@ -12,6 +14,53 @@ namespace {
 struct ImportArgs {
   std::string file, source, out;
 };
+
+bool IsVnk(const std::string& path) {
+  return path == "-" || varnok::FileFormatOf(path) == varnok::ConnectionFileFormat::Vnk;
+}
+
+// What ImportConnections reads as a .VNK file: the extension ".vnk" in any letter case.
+bool HasVnkExtension(const std::string& path) {
+  const std::size_t slash = path.find_last_of("/\\"), dot = path.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
+  std::string ext = path.substr(dot);
+  for (char& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return ext == ".VNK";
+}
+
+std::string ReadFailure(const varnok::LoadResult& r) {
+  std::string text = r.message;
+  if (!r.reason.empty()) text += " (" + r.reason + ")";
+  return varnok::vnk::ForTerminal(text);
+}
+
+// .VNK into .VNK record by record, without a tree (see
+// ProduceImportedConfiguration); the same result, messages and failures as
+// the way through a tree.
+void ImportVnk(const ImportArgs& a) {
+  const std::string out = a.out.empty() ? a.file : a.out;
+  varnok::StreamedImport r;
+  varnok::WriteResult w;
+  if (out == "-") {
+    varnok::ProduceImportedConfiguration(a.file, a.source, r, [](std::string_view piece) {
+      std::cout.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+      return static_cast<bool>(std::cout);
+    });
+  } else {
+    w = varnok::SafeWriteFile(out, [&](const varnok::ChunkSink& sink) {
+      return varnok::ProduceImportedConfiguration(a.file, a.source, r, sink);
+    });
+  }
+  if (!r.file.ok()) throw varnok::vnk::Failure(ReadFailure(r.file));
+  if (!r.source.ok()) throw varnok::vnk::Failure(ReadFailure(r.source) + "\nNothing was written.");
+  if (!w) {
+    std::string text = varnok::vnk::ForTerminal(w.error);
+    if (!varnok::CheckRegularFile(out).empty()) text += " (\"-\" writes to standard output)";
+    throw varnok::vnk::Failure(text);
+  }
+  if (std::string m = varnok::RenamedMessage(r.renamed); !m.empty())
+    (out == "-" ? std::cerr : std::cout) << m << "\n";
+}
 
 const varnok::vnk::Registration reg{
     "import", [](CLI::App& app) {
@@ -28,6 +77,11 @@ const varnok::vnk::Registration reg{
           "Imported connections whose names collide with siblings get \"Copy of \" names; the message "
           "saying how many is printed. Nothing is written when SOURCE cannot be read completely.");
       cmd->callback([a] {
+        if (IsVnk(a->file) && a->file != "-" && HasVnkExtension(a->source) &&
+            IsVnk(a->out.empty() ? a->file : a->out)) {
+          ImportVnk(*a);
+          return;
+        }
         varnok::ConnectionTree tree;
         varnok::vnk::LoadAnyFormat(tree, a->file);
         varnok::ImportResult r = varnok::ImportConnections(tree, a->source, varnok::vnk::ProgramDirectory());
