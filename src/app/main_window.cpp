@@ -30,6 +30,9 @@
 #include "macro_page.h"
 #include "multi_run.h"
 #include "name_delegate.h"
+#include "pages/emulator_folder_field.h"
+#include "platform/program_places.h"
+#include "platform/settings_names.h"
 #include "platform/settings_store.h"
 #include "platform/system_info.h"
 #include "popup_page.h"
@@ -61,7 +64,10 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
   }
   const Clock& clock = services_.clock ? *services_.clock : SystemClock();
   DocumentHost& host = *this;
-  document_ = std::make_unique<Document>(host, prompter_, *dialogs, clock, services_.programDir);
+  // Default colours come from the emulator's settings file.
+  const std::string emulatorDir =
+      platform::EmulatorDirFor(services_.programDir, setting::EmulatorDir.read(*store_));
+  document_ = std::make_unique<Document>(host, prompter_, *dialogs, clock, emulatorDir);
 
   refreshTimer_.setSingleShot(true);
   refreshTimer_.setInterval(150);
@@ -76,7 +82,11 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
   PageCycleHost& cycleHost = *this;
   cycle_ = new PageCycle(cycleHost, *treeView_, *model_, *pages_, prompter_, clock, this);
   colorOptions_ = new ColorOptions(
-      {*settingsPage_, *pages_, *cycle_}, services_.programDir, [this] { RequestRefresh(); }, this);
+      {*settingsPage_, *pages_, *cycle_}, emulatorDir, [this] { RequestRefresh(); }, this);
+  settingsPage_->emulatorFolder().setProgramDir(services_.programDir);
+  settingsPage_->emulatorFolder().setChooser([dialogs](const std::string& start) {
+    return dialogs->chooseFolder({"Emulator folder", "", "", start});
+  });
   pages_->schedule().setPrompter(&prompter_);
   TreeEditingHost& editingHost = *this;
   editing_ = std::make_unique<TreeEditing>(editingHost, *treeView_, *model_, document_->history(), prompter_);
