@@ -8,13 +8,24 @@ _vnk_help_words() {
     on && /^  [^ ]/ { n = split($1, parts, ","); for (i = 1; i <= n; i++) print parts[i] }'
 }
 
+# Folders, and files whose names end in one of the given (case-blind) patterns.
+_vnk_files() {
+  local cur=$1 pattern
+  compopt -o filenames 2>/dev/null
+  COMPREPLY=($(compgen -d -- "$cur"))
+  shift
+  for pattern in "$@"; do
+    COMPREPLY+=($(compgen -f -X "!$pattern" -- "$cur"))
+  done
+}
+
 _vnk() {
-  local cur prev words cword
-  _init_completion || return
-  local vnk=${words[0]} sub="" i
-  for ((i = 1; i < cword; i++)); do
-    if [[ ${words[i]} != -* ]]; then
-      sub=${words[i]}
+  local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
+  local vnk=${COMP_WORDS[0]} sub="" i
+  local IFS=$'\n'
+  for ((i = 1; i < COMP_CWORD; i++)); do
+    if [[ ${COMP_WORDS[i]} != -* ]]; then
+      sub=${COMP_WORDS[i]}
       break
     fi
   done
@@ -28,12 +39,12 @@ _vnk() {
   fi
   case $prev in
     -o | --output)
-      _filedir
+      _vnk_files "$cur" '*'
       return
       ;;
     --var)
-      COMPREPLY=($(compgen -W "name= email= phone=" -- "$cur"))
-      compopt -o nospace
+      compopt -o nospace 2>/dev/null
+      COMPREPLY=($(compgen -W $'name=\nemail=\nphone=' -- "$cur"))
       return
       ;;
   esac
@@ -42,9 +53,9 @@ _vnk() {
     return
   fi
   case $sub in
-    lex) _filedir '@(cvl|CVL)' ;;
-    schedule) COMPREPLY=($(compgen -W "minute hour day month weekday" -- "$cur")) ;;
-    *) _filedir '@(vnk|VNK|plf|PLF)' ;;
+    lex) _vnk_files "$cur" '*.[cC][vV][lL]' ;;
+    schedule) COMPREPLY=($(compgen -W $'minute\nhour\nday\nmonth\nweekday' -- "$cur")) ;;
+    *) _vnk_files "$cur" '*.[vV][nN][kK]' '*.[pP][lL][fF]' ;;
   esac
 }
 complete -F _vnk vnk

@@ -7,9 +7,9 @@
 #include <QTest>
 #include <filesystem>
 
-#include "main_window.h"
 #include "pages/emulator_folder_field.h"
-#include "settings_page.h"
+#include "pages/settings_page.h"
+#include "window/main_window.h"
 #include "window_fixture_qt.h"
 
 using namespace varnok;

@@ -72,7 +72,6 @@ void EmulatorFolderField::accept(const QString& text) {
   } else {
     refusal_.clear();
     value_ = typed.empty() ? std::string() : platform::EmulatorDirFor(programDir_, typed);
-    emit edited();
   }
   field_->setText(Q(value_));
   refresh();

@@ -33,10 +33,6 @@ class EmulatorFolderField : public QGroupBox {
   // The folder looked in: the value, else the program folder.
   std::string folder() const;
 
- signals:
-  // The user set another folder (typed, browsed or Default).
-  void edited();
-
  private:
   // Takes typed or chosen text: empty is the default; a relative path is
   // refused and the field shows the value it had.

@@ -18,9 +18,9 @@ void DesktopActions::record(const std::string& line) const {
   if (hooks_.record) hooks_.record(line);
 }
 
-void DesktopActions::launch(const std::string& program, const std::vector<std::string>& args,
-                            const std::string& what) {
-  platform::LaunchResult r = hooks_.launch(program, args);
+void DesktopActions::launch(const run::Launcher& launcher, const std::string& program,
+                            const std::vector<std::string>& args, const std::string& what) {
+  platform::LaunchResult r = launcher(program, args);
   record("launch " + program);
   if (!r.ok) hooks_.notify("Failed to start " + what + ": " + r.error, true);
 }
@@ -29,14 +29,14 @@ void DesktopActions::openConfiguration() {
   // A second start of the editor brings the running one forward.
   const std::string editor = ProgramFilePath(places_().programDir, names::kEditorFile);
   if (!std::filesystem::exists(editor)) return hooks_.notify("File '" + editor + "' not found.", true);
-  launch(editor, {}, "the configuration editor");
+  launch(hooks_.launchEditor, editor, {}, "the configuration editor");
 }
 
 void DesktopActions::startEmulator() {
   const platform::ProgramPlaces places = places_();
   if (std::optional<std::string> missing = run::CheckEmulatorPresent(places))
     return hooks_.notify(*missing, true);
-  launch(run::EmulatorExePath(places.emulatorDir), {}, "the terminal emulator");
+  launch(hooks_.launch, run::EmulatorExePath(places.emulatorDir), {}, "the terminal emulator");
 }
 
 void DesktopActions::startLastMacro(const run::TempFilePair& last) {
@@ -46,8 +46,8 @@ void DesktopActions::startLastMacro(const run::TempFilePair& last) {
   const platform::ProgramPlaces places = places_();
   if (std::optional<std::string> missing = run::CheckEmulatorPresent(places))
     return hooks_.notify(*missing, true);
-  launch(run::EmulatorExePath(places.emulatorDir), run::EmulatorArguments(last.settingsFile, last.macroFile),
-         "the terminal emulator");
+  launch(hooks_.launch, run::EmulatorExePath(places.emulatorDir),
+         run::EmulatorArguments(last.settingsFile, last.macroFile), "the terminal emulator");
 }
 
 void DesktopActions::desktopCommand(const QString& program, const QStringList& args,
