@@ -54,7 +54,7 @@ class EmulatorFolderTest : public QObject {
     const QString program = QString::fromStdString(f->programDir);
     auto* field = Child<QLineEdit>(w, "EditEmulatorDir");
     QCOMPARE(field->text(), QString());
-    QVERIFY(field->placeholderText().endsWith(program));
+    QVERIFY(field->toolTip().endsWith(program));
     QCOMPARE(status(w), QStringLiteral("No corvmain in %1: runs cannot start.").arg(program));
     QVERIFY(!defaultEnabled(w));
 

@@ -52,7 +52,9 @@ EmulatorFolderField::EmulatorFolderField(QWidget* parent)
 
 void EmulatorFolderField::setProgramDir(const std::string& dir) {
   programDir_ = dir;
-  field_->setPlaceholderText(QStringLiteral("the program folder, ") + Q(dir));
+  // Short enough for a narrow page; the line below names the whole path.
+  field_->setPlaceholderText(QStringLiteral("(the program folder)"));
+  field_->setToolTip(QStringLiteral("Empty: the program folder, ") + Q(dir));
   refresh();
 }
 
