@@ -121,7 +121,7 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
       prompter_, *dialogs);
   foreignImports_ = std::make_unique<ForeignImportCommands>(
       ForeignImportCommands::Context{*this, *treeView_, *model_, *document_, prompter_, *dialogs,
-                                     services_.programDir},
+                                     emulatorDir},
       [this] { RequestRefresh(); });
   connectCommands();
   createWindow();
