@@ -1,4 +1,4 @@
-.PHONY: run test test-asan check-format check-naming build fuzz
+.PHONY: run test test-asan check-format check-naming check-package package build fuzz
 build:
 	bash scripts/setup.sh
 
@@ -7,6 +7,15 @@ run: build
 
 test: build
 	cd build && ctest --output-on-failure -j2 --timeout 600
+
+# The Debian package: build/varnok_<version>_<arch>.deb.
+package: build
+	cmake --build build --target package
+
+# Builds the package and checks it: lintian, desktop entries, metainfo, and
+# the programs run from it unpacked into a read-only folder.
+check-package: build
+	bash scripts/check_package.sh
 
 # The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer
 # into build-asan/. Any report fails the test that caused it: ASan ends the

@@ -28,6 +28,7 @@ class OneFileDialogs : public app::FileDialogs {
   std::string path;
   std::optional<std::string> openFile(const app::FileDialogRequest&) override { return path; }
   std::optional<std::string> saveFile(const app::FileDialogRequest&) override { return std::nullopt; }
+  std::optional<std::string> chooseFolder(const app::FileDialogRequest&) override { return std::nullopt; }
 };
 
 double PeakMegabytes() {

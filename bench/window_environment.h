@@ -35,6 +35,7 @@ class NoDialogs : public app::FileDialogs {
  public:
   std::optional<std::string> openFile(const app::FileDialogRequest&) override { return std::nullopt; }
   std::optional<std::string> saveFile(const app::FileDialogRequest&) override { return std::nullopt; }
+  std::optional<std::string> chooseFolder(const app::FileDialogRequest&) override { return std::nullopt; }
 };
 
 // The window as the editor opens it on `file` (LastVNKFile), with the

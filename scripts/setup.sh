@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libqscintilla2-qt6-dev
   libgl-dev libxcb1-dev libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
-  xvfb xauth xdg-utils clang clang-format clang-tidy)
+  xvfb xauth xdg-utils clang clang-format clang-tidy lintian desktop-file-utils appstream)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

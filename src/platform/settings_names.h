@@ -85,6 +85,8 @@ inline constexpr IntSetting DoNotTile{"DoNotTile", 0};
 inline constexpr IntSetting DblClickAction{"DblClickAction", 0};
 // The configuration file last opened (absolute path); the companion reads it too.
 inline constexpr StringSetting LastVNKFile{"LastVNKFile", ""};
+// The folder of the emulator and its settings file; empty: the program folder.
+inline constexpr StringSetting EmulatorDir{"EmulatorDir", ""};
 // A file handed from a second start (or the command line) to the running editor.
 inline constexpr StringSetting ParamName{"ParamName", ""};
 

@@ -92,20 +92,20 @@ std::string DefaultColorStringFrom(const std::string& emulatorIniPath) {
   return joined;
 }
 
-std::string DefaultColorString(const std::string& programDir) {
-  return DefaultColorStringFrom(ProgramFilePath(programDir, names::kEmulatorSettingsFile));
+std::string DefaultColorString(const std::string& emulatorDir) {
+  return DefaultColorStringFrom(ProgramFilePath(emulatorDir, names::kEmulatorSettingsFile));
 }
 
-ColorSet ColorSetOrDefault(std::string_view stored, const std::string& programDir) {
+ColorSet ColorSetOrDefault(std::string_view stored, const std::string& emulatorDir) {
   ColorSet set;
   if (ParseColorString(stored, set)) return set;
   set = ColorSet{};
-  if (!ParseColorString(DefaultColorString(programDir), set)) ParseColorString(ColorSchemas[0].colors, set);
+  if (!ParseColorString(DefaultColorString(emulatorDir), set)) ParseColorString(ColorSchemas[0].colors, set);
   return set;
 }
 
-EditorColorPair EditorColors(std::string_view stored, const std::string& programDir) {
-  ColorSet set = ColorSetOrDefault(stored, programDir);
+EditorColorPair EditorColors(std::string_view stored, const std::string& emulatorDir) {
+  ColorSet set = ColorSetOrDefault(stored, emulatorDir);
   return {set.screenColor(ColorAttribute::Normal, ColorPart::Text),
           set.screenColor(ColorAttribute::Normal, ColorPart::Background)};
 }

@@ -47,16 +47,16 @@ extern const std::array<ColorSchema, 7> ColorSchemas;
 
 // The default colour string, read anew on every call from the keys
 // "VTColor", "VTBoldColor" and "VTBlinkColor" of section "Corvane" of the
-// emulator's settings file "corvane.ini" in the program directory
-// `programDir`. Schema 0 when the file is missing, the keys do not hold 18
+// emulator's settings file "corvane.ini" in the emulator folder
+// `emulatorDir`. Schema 0 when the file is missing, the keys do not hold 18
 // comma-separated values together, or any of the values does not convert.
-std::string DefaultColorString(const std::string& programDir);
+std::string DefaultColorString(const std::string& emulatorDir);
 // The same for an explicitly named emulator settings file.
 std::string DefaultColorStringFrom(const std::string& emulatorIniPath);
 
 // The colour set a stored colour string stands for: the string parsed into a
-// fresh set, or the default colour set of `programDir` when it is not valid.
-ColorSet ColorSetOrDefault(std::string_view stored, const std::string& programDir);
+// fresh set, or the default colour set of `emulatorDir` when it is not valid.
+ColorSet ColorSetOrDefault(std::string_view stored, const std::string& emulatorDir);
 
 // The macro editor's colours of a connection: the Normal text and Normal
 // background screen colours of its stored colour string (of the default
@@ -65,6 +65,6 @@ struct EditorColorPair {
   std::uint32_t text = 0;
   std::uint32_t background = 0;
 };
-EditorColorPair EditorColors(std::string_view stored, const std::string& programDir);
+EditorColorPair EditorColors(std::string_view stored, const std::string& emulatorDir);
 
 }  // namespace varnok

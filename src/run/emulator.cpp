@@ -30,18 +30,25 @@ WriteResult ChangeExistingFile(const std::string& path, Apply apply) {
 
 std::string EmulatorExeName() { return names::kEmulatorFile; }
 
-std::string EmulatorExePath(const std::string& programDir) {
-  return ProgramFilePath(programDir, names::kEmulatorFile);
+std::string EmulatorExePath(const std::string& emulatorDir) {
+  return ProgramFilePath(emulatorDir, names::kEmulatorFile);
 }
 
-std::optional<std::string> CheckEmulatorPresent(const std::string& programDir) {
-  if (FileExists(EmulatorExePath(programDir))) return std::nullopt;
-  return ToUpperAscii(names::kEmulatorFile) + " not found.\rPlease move " + names::kEditorFile +
-         " into Corvane directory and restart it.";
+bool EmulatorBelongsInProgramFolder(const platform::ProgramPlaces& places) {
+  return places.portable && places.emulatorDir == places.programDir;
 }
 
-std::string EmulatorIniPath(const std::string& programDir) {
-  return ProgramFilePath(programDir, names::kEmulatorSettingsFile);
+std::optional<std::string> CheckEmulatorPresent(const platform::ProgramPlaces& places) {
+  if (FileExists(EmulatorExePath(places.emulatorDir))) return std::nullopt;
+  if (EmulatorBelongsInProgramFolder(places))
+    return ToUpperAscii(names::kEmulatorFile) + " not found.\rPlease move " + names::kEditorFile +
+           " into Corvane directory and restart it.";
+  return ToUpperAscii(names::kEmulatorFile) + " not found in " + places.emulatorDir +
+         ".\rSet the emulator folder on the Settings page.";
+}
+
+std::string EmulatorIniPath(const std::string& emulatorDir) {
+  return ProgramFilePath(emulatorDir, names::kEmulatorSettingsFile);
 }
 
 void ApplyIniColors(IniFile& ini, const ColorSet& colors) {

@@ -16,8 +16,8 @@ namespace {
 
 constexpr std::size_t kMaxLogonName = 252;
 
-bool CheckEmulator(const std::string& programDir, std::vector<RunMessage>& messages) {
-  std::optional<std::string> missing = CheckEmulatorPresent(programDir);
+bool CheckEmulator(const platform::ProgramPlaces& places, std::vector<RunMessage>& messages) {
+  std::optional<std::string> missing = CheckEmulatorPresent(places);
   if (!missing) return true;
   messages.push_back({MessageKind::Error, *missing});
   return false;
@@ -27,22 +27,25 @@ std::string LogonNameFor(const MacroRequest& request) {
   return request.logonName ? *request.logonName : GetLogonName();
 }
 
-platform::PrivateFolder EnsureReported(const std::string& programDir, const std::string& name,
+const std::string& PlaceOf(const platform::ProgramPlaces& places, const std::string& name) {
+  return name == "Logs" ? places.logDir : places.tempDir;
+}
+
+platform::PrivateFolder EnsureReported(const platform::ProgramPlaces& places, const std::string& name,
                                        std::vector<RunMessage>& messages) {
-  platform::PrivateFolder folder = platform::EnsurePrivateFolder(ProgramFilePath(programDir, name), name);
+  platform::PrivateFolder folder = name == "Logs" ? LogDir(places) : TempDir(places);
   if (!folder.refusal.empty())
     messages.push_back({MessageKind::Warning, folder.refusal});
   else if (!folder.ok())
-    messages.push_back({MessageKind::Warning, "Cannot create directory " + ProgramFilePath(programDir, name) +
-                                                  ": " + folder.reason});
+    messages.push_back(
+        {MessageKind::Warning, "Cannot create directory " + PlaceOf(places, name) + ": " + folder.reason});
   return folder;
 }
 
 }  // namespace
 
-std::string PreviewRunText(const MacroRequest& request, const std::string& programDir) {
-  return JoinLines(
-      BuildMacroLines(request, ProgramFilePath(programDir, "Logs"), LogonNameFor(request), false));
+std::string PreviewRunText(const MacroRequest& request, const platform::ProgramPlaces& places) {
+  return JoinLines(BuildMacroLines(request, places.logDir, LogonNameFor(request), false));
 }
 
 bool RunResult::ok() const {
@@ -56,9 +59,9 @@ std::string GetLogonName() {
   return name;
 }
 
-std::string EnsureProgramSubdirReporting(const std::string& programDir, const std::string& name,
+std::string EnsureProgramSubdirReporting(const platform::ProgramPlaces& places, const std::string& name,
                                          std::vector<RunMessage>& messages) {
-  return EnsureReported(programDir, name, messages).path;
+  return EnsureReported(places, name, messages).path;
 }
 
 MacroLines BuildMacroLines(const MacroRequest& request, const std::string& logDir,
@@ -74,21 +77,21 @@ MacroLines BuildMacroLines(const MacroRequest& request, const std::string& logDi
   return macro.lines;
 }
 
-std::optional<std::string> ExportMacroText(const MacroRequest& request, const std::string& programDir,
+std::optional<std::string> ExportMacroText(const MacroRequest& request, const platform::ProgramPlaces& places,
                                            std::vector<RunMessage>& messages) {
-  if (!CheckEmulator(programDir, messages)) return std::nullopt;
-  std::string logDir = EnsureProgramSubdirReporting(programDir, "Logs", messages);
-  EnsureProgramSubdirReporting(programDir, "Temp_CVL", messages);
+  if (!CheckEmulator(places, messages)) return std::nullopt;
+  std::string logDir = EnsureProgramSubdirReporting(places, "Logs", messages);
+  EnsureProgramSubdirReporting(places, "Temp_CVL", messages);
   return JoinLines(BuildMacroLines(request, logDir, LogonNameFor(request), true));
 }
 
 RunResult ExecuteMacro(const MacroRequest& request, RunEnvironment& env) {
   RunResult result;
   const bool forExport = !request.exportFile.empty();
-  if (!CheckEmulator(env.programDir, result.messages)) return result;
-  const std::string emulator = EmulatorExePath(env.programDir);
-  std::string logDir = EnsureProgramSubdirReporting(env.programDir, "Logs", result.messages);
-  const platform::PrivateFolder temp = EnsureReported(env.programDir, "Temp_CVL", result.messages);
+  if (!CheckEmulator(env.places, result.messages)) return result;
+  const std::string emulator = EmulatorExePath(env.places.emulatorDir);
+  std::string logDir = EnsureProgramSubdirReporting(env.places, "Logs", result.messages);
+  const platform::PrivateFolder temp = EnsureReported(env.places, "Temp_CVL", result.messages);
   const std::string& tempDir = temp.path;
 
   std::string macroFile;
@@ -96,10 +99,9 @@ RunResult ExecuteMacro(const MacroRequest& request, RunEnvironment& env) {
     macroFile = request.exportFile;
   } else if (tempDir.empty()) {
     // The warning before says why: the folder could not be made, or it is not ours.
-    result.messages.push_back(
-        {MessageKind::Error,
-         (temp.refusal.empty() ? "Failed to create the folder " : "Cannot use the folder ") +
-             ProgramFilePath(env.programDir, "Temp_CVL") + ". Cannot execute macro."});
+    result.messages.push_back({MessageKind::Error, (temp.refusal.empty() ? "Failed to create the folder "
+                                                                         : "Cannot use the folder ") +
+                                                       env.places.tempDir + ". Cannot execute macro."});
     return result;
   } else {
     if (!env.numbering) {
@@ -122,7 +124,8 @@ RunResult ExecuteMacro(const MacroRequest& request, RunEnvironment& env) {
   if (forExport) return result;
 
   const ColorSet* colors = request.disableColors ? nullptr : &request.colors;
-  if (WriteResult w = WriteRunSettings(EmulatorIniPath(env.programDir), result.files.settingsFile, colors);
+  if (WriteResult w =
+          WriteRunSettings(EmulatorIniPath(env.places.emulatorDir), result.files.settingsFile, colors);
       !w) {
     result.messages.push_back({MessageKind::FileError, w.error});
     return result;

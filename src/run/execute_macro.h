@@ -63,8 +63,8 @@ struct RunResult {
 using Launcher = std::function<platform::LaunchResult(const std::string&, const std::vector<std::string>&)>;
 
 struct RunEnvironment {
-  // The program directory: the emulator, its settings, "Temp_CVL" and "Logs".
-  std::string programDir;
+  // The emulator and its settings, "Temp_CVL" and "Logs".
+  platform::ProgramPlaces places;
   TempFileNumbering* numbering = nullptr;  // required for a run
   Launcher launch = platform::LaunchPrivately;
 };
@@ -72,12 +72,12 @@ struct RunEnvironment {
 // The logon name as the system reports it, at most 252 characters.
 std::string GetLogonName();
 
-// The private subdirectory `name` ("Temp_CVL" or "Logs") of `programDir`,
+// The private folder `name` ("Temp_CVL" or "Logs") where `places` puts it,
 // created when missing (TempDir, LogDir). When it cannot be created, appends
 // the warning "Cannot create directory " + path + ": " + the system's reason;
 // when it is not ours, the warning that names its owner and mode; and
 // returns "".
-std::string EnsureProgramSubdirReporting(const std::string& programDir, const std::string& name,
+std::string EnsureProgramSubdirReporting(const platform::ProgramPlaces& places, const std::string& name,
                                          std::vector<RunMessage>& messages);
 
 // The finished macro lines: assembled, each line processed, and the
@@ -90,12 +90,12 @@ MacroLines BuildMacroLines(const MacroRequest& request, const std::string& logDi
 // What an export of `request` writes, without writing it: the emulator check
 // and the log directory as for an export; nullopt (and an Error message) when
 // the emulator is missing.
-std::optional<std::string> ExportMacroText(const MacroRequest& request, const std::string& programDir,
+std::optional<std::string> ExportMacroText(const MacroRequest& request, const platform::ProgramPlaces& places,
                                            std::vector<RunMessage>& messages);
 
 // Exactly the macro text a run of `request` writes, without writing or
 // starting anything (the log folder named as the run would name it).
-std::string PreviewRunText(const MacroRequest& request, const std::string& programDir);
+std::string PreviewRunText(const MacroRequest& request, const platform::ProgramPlaces& places);
 
 // The whole run (or, with `request.exportFile`, the export).
 RunResult ExecuteMacro(const MacroRequest& request, RunEnvironment& env);

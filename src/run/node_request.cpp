@@ -29,7 +29,7 @@ std::string MacroSourcePath(const TreeNode* node) {
   return path;
 }
 
-MacroRequest RequestForNode(const TreeNode* node, bool branch, const std::string& programDir) {
+MacroRequest RequestForNode(const TreeNode* node, bool branch, const std::string& emulatorDir) {
   MacroRequest request;
   if (branch) {
     for (const TreeNode* a : AncestorsRootFirst(node))
@@ -37,7 +37,7 @@ MacroRequest RequestForNode(const TreeNode* node, bool branch, const std::string
   }
   request.own = {std::string(node->data().Name), DecodeText(node->data().Macro)};
   request.startLogging = node->data().StartLogging;
-  request.colors = ColorSetOrDefault(node->data().Colors, programDir);
+  request.colors = ColorSetOrDefault(node->data().Colors, emulatorDir);
   return request;
 }
 

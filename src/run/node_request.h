@@ -19,7 +19,7 @@ std::vector<const TreeNode*> AncestorsRootFirst(const TreeNode* node);
 std::string MacroSourcePath(const TreeNode* node);
 
 // `node` must be a connection (not the top node, not a separator). An invalid
-// stored colour string gives the default colours of `programDir`.
-MacroRequest RequestForNode(const TreeNode* node, bool branch, const std::string& programDir);
+// stored colour string gives the default colours of `emulatorDir`.
+MacroRequest RequestForNode(const TreeNode* node, bool branch, const std::string& emulatorDir);
 
 }  // namespace varnok::run

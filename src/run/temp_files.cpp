@@ -8,20 +8,35 @@
 
 namespace varnok::run {
 
-platform::PrivateFolder TempDir(const std::string& programDir) {
-  return platform::EnsurePrivateFolder(ProgramFilePath(programDir, "Temp_CVL"), "Temp_CVL");
+namespace {
+
+platform::PrivateFolder EnsurePlace(const platform::ProgramPlaces& places, const std::string& path,
+                                    const std::string& label) {
+  if (!places.portable) {
+    // A "varnok" folder that someone else made could swap our folder under us.
+    platform::PrivateFolder parent =
+        platform::EnsurePrivateFolder(std::filesystem::path(path).parent_path().string(), "varnok");
+    if (!parent.ok()) return parent;
+  }
+  return platform::EnsurePrivateFolder(path, label);
 }
 
-platform::PrivateFolder LogDir(const std::string& programDir) {
-  return platform::EnsurePrivateFolder(ProgramFilePath(programDir, "Logs"), "Logs");
+}  // namespace
+
+platform::PrivateFolder TempDir(const platform::ProgramPlaces& places) {
+  return EnsurePlace(places, places.tempDir, "Temp_CVL");
+}
+
+platform::PrivateFolder LogDir(const platform::ProgramPlaces& places) {
+  return EnsurePlace(places, places.logDir, "Logs");
 }
 
 std::string MacroTempName(int n) { return "~macroC" + std::to_string(n) + ".cvl"; }
 
 std::string SettingsTempName(int n) { return "~CViniC" + std::to_string(n) + ".ini"; }
 
-bool CleanTempFiles(const std::string& programDir) {
-  const std::string dir = TempDir(programDir).path;
+bool CleanTempFiles(const platform::ProgramPlaces& places) {
+  const std::string dir = TempDir(places).path;
   if (dir.empty()) return false;
   std::error_code ec;  // a file that is not there, or cannot go, is left alone
   for (int n = 1; n <= kMaxTempFiles; ++n) {
@@ -43,14 +58,14 @@ std::string HandOverCopyPath(const std::string& tempDir, const std::string& file
   return tempDir + "/~" + name;
 }
 
-void RemoveHandOverCopy(const std::string& programDir, const std::string& path) {
+void RemoveHandOverCopy(const platform::ProgramPlaces& places, const std::string& path) {
   const std::string name = FileNameOf(path);
   if (name.size() < 2 || name.front() != '~') return;
   for (int n = 1; n <= kMaxTempFiles; ++n)
     if (name == MacroTempName(n) || name == SettingsTempName(n)) return;
   std::error_code ec;
   const auto folder = std::filesystem::weakly_canonical(std::filesystem::path(path).parent_path(), ec);
-  const auto temp = std::filesystem::weakly_canonical(ProgramFilePath(programDir, "Temp_CVL"), ec);
+  const auto temp = std::filesystem::weakly_canonical(places.tempDir, ec);
   if (ec || folder != temp) return;
   std::filesystem::remove(path, ec);
 }

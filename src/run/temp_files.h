@@ -7,17 +7,20 @@
 #include <string>
 
 #include "platform/private_folder.h"
+#include "platform/program_places.h"
 
 namespace varnok::run {
 
 constexpr int kMaxTempFiles = 128;
 
-// The folders "Temp_CVL" and "Logs" of the program directory: created when
+// The folders "Temp_CVL" and "Logs" where `places` puts them: created when
 // missing and private to the user (0700: macros hold user names and may hold
 // passwords, logs hold whole sessions). One that is a link or another user's
-// is refused, never used (platform::EnsurePrivateFolder).
-platform::PrivateFolder TempDir(const std::string& programDir);
-platform::PrivateFolder LogDir(const std::string& programDir);
+// is refused, never used (platform::EnsurePrivateFolder). Outside a portable
+// program folder their parent ("varnok" in the runtime or state folder) is
+// held to the same rule.
+platform::PrivateFolder TempDir(const platform::ProgramPlaces& places);
+platform::PrivateFolder LogDir(const platform::ProgramPlaces& places);
 
 std::string MacroTempName(int n);     // "~macroC<n>.cvl"
 std::string SettingsTempName(int n);  // "~CViniC<n>.ini"
@@ -26,7 +29,7 @@ std::string SettingsTempName(int n);  // "~CViniC<n>.ini"
 // settings files runs write, and the "~CVini<n>.ini" names of older versions.
 // Nothing else in the folder is touched. Returns false when the folder is
 // unavailable or refused (nothing is removed from another user's folder).
-bool CleanTempFiles(const std::string& programDir);
+bool CleanTempFiles(const platform::ProgramPlaces& places);
 
 // Where a second start copies the file it hands over: "~" + its file name in
 // `tempDir`. A name too long for that keeps its extension and loses the end
@@ -34,9 +37,9 @@ bool CleanTempFiles(const std::string& programDir);
 std::string HandOverCopyPath(const std::string& tempDir, const std::string& file);
 
 // Removes `path` once its import is settled, when it is a hand-over copy
-// (a "~" name in the program's Temp_CVL that is no run's file); any other
+// (a "~" name in the Temp_CVL of `places` that is no run's file); any other
 // path is left alone.
-void RemoveHandOverCopy(const std::string& programDir, const std::string& path);
+void RemoveHandOverCopy(const platform::ProgramPlaces& places, const std::string& path);
 
 struct TempFilePair {
   std::int32_t number = 0;

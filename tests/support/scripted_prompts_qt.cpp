@@ -53,24 +53,30 @@ void ScriptedPrompter::reset() {
 }
 
 void ScriptedFileDialogs::expectOpen(std::optional<std::string> answer) {
-  script_.push_back({false, std::move(answer)});
+  script_.push_back({Kind::Open, std::move(answer)});
 }
 void ScriptedFileDialogs::expectSave(std::optional<std::string> answer) {
-  script_.push_back({true, std::move(answer)});
+  script_.push_back({Kind::Save, std::move(answer)});
+}
+void ScriptedFileDialogs::expectFolder(std::optional<std::string> answer) {
+  script_.push_back({Kind::Folder, std::move(answer)});
 }
 
 std::optional<std::string> ScriptedFileDialogs::openFile(const app::FileDialogRequest& request) {
-  return next(false, request);
+  return next(Kind::Open, request);
 }
 std::optional<std::string> ScriptedFileDialogs::saveFile(const app::FileDialogRequest& request) {
-  return next(true, request);
+  return next(Kind::Save, request);
+}
+std::optional<std::string> ScriptedFileDialogs::chooseFolder(const app::FileDialogRequest& request) {
+  return next(Kind::Folder, request);
 }
 
-std::optional<std::string> ScriptedFileDialogs::next(bool save, const app::FileDialogRequest& request) {
+std::optional<std::string> ScriptedFileDialogs::next(Kind kind, const app::FileDialogRequest& request) {
   requests_.push_back(request);
-  const char* kind = save ? "save" : "open";
-  if (script_.empty() || script_.front().save != save) {
-    failures_.push_back(std::string("unexpected ") + kind + " dialog \"" + request.title + "\"");
+  const char* name = kind == Kind::Save ? "save" : kind == Kind::Open ? "open" : "folder";
+  if (script_.empty() || script_.front().kind != kind) {
+    failures_.push_back(std::string("unexpected ") + name + " dialog \"" + request.title + "\"");
     return std::nullopt;
   }
   auto answer = script_.front().answer;
@@ -81,7 +87,11 @@ std::optional<std::string> ScriptedFileDialogs::next(bool save, const app::FileD
 std::string ScriptedFileDialogs::problems() const {
   std::string out;
   for (const auto& f : failures_) out += f + "\n";
-  for (const auto& e : script_) out += std::string(e.save ? "save" : "open") + " dialog never shown\n";
+  for (const auto& e : script_)
+    out += std::string(e.kind == Kind::Save   ? "save"
+                       : e.kind == Kind::Open ? "open"
+                                              : "folder") +
+           " dialog never shown\n";
   return out;
 }
 

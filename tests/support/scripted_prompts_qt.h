@@ -48,18 +48,21 @@ class ScriptedFileDialogs : public app::FileDialogs {
   // The next open (or save) dialog returns `answer` (nullopt: cancelled).
   void expectOpen(std::optional<std::string> answer);
   void expectSave(std::optional<std::string> answer);
+  void expectFolder(std::optional<std::string> answer);
   std::optional<std::string> openFile(const app::FileDialogRequest& request) override;
   std::optional<std::string> saveFile(const app::FileDialogRequest& request) override;
+  std::optional<std::string> chooseFolder(const app::FileDialogRequest& request) override;
 
   std::string problems() const;
   const std::vector<app::FileDialogRequest>& requests() const { return requests_; }
 
  private:
+  enum class Kind { Open, Save, Folder };
   struct Expected {
-    bool save;
+    Kind kind;
     std::optional<std::string> answer;
   };
-  std::optional<std::string> next(bool save, const app::FileDialogRequest& request);
+  std::optional<std::string> next(Kind kind, const app::FileDialogRequest& request);
   std::deque<Expected> script_;
   std::vector<app::FileDialogRequest> requests_;
   std::vector<std::string> failures_;

@@ -27,7 +27,7 @@ struct Launch {
 class ExecuteMacroTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    env.programDir = dir.path();
+    env.places = platform::PortablePlaces(dir.path());
     test::WriteFile(dir.file(EmulatorExeName()), "");
     test::WriteFile(dir.file("corvane.ini"), kEmulatorIni);
     env.numbering = &numbering;
@@ -169,7 +169,7 @@ TEST_F(ExecuteMacroTest, ExportConsumesNoNumberAndLogsWithoutDirectory) {
   EXPECT_FALSE(fs::exists(dir.file("Temp_CVL/~CViniC1.ini")));
 
   std::vector<RunMessage> messages;
-  EXPECT_EQ(ExportMacroText(request, dir.path(), messages), text);
+  EXPECT_EQ(ExportMacroText(request, platform::PortablePlaces(dir.path()), messages), text);
   EXPECT_TRUE(messages.empty());
 }
 
@@ -177,11 +177,13 @@ TEST_F(ExecuteMacroTest, MissingEmulatorStopsBeforeAnyFile) {
   fs::remove(dir.file(EmulatorExeName()));
   request.exportFile = dir.file("x.cvl");
   RunResult r = ExecuteMacro(request, env);
-  EXPECT_EQ(r.messages, (std::vector<RunMessage>{{MessageKind::Error, *CheckEmulatorPresent(dir.path())}}));
+  EXPECT_EQ(r.messages,
+            (std::vector<RunMessage>{
+                {MessageKind::Error, *CheckEmulatorPresent(platform::PortablePlaces(dir.path()))}}));
   EXPECT_FALSE(fs::exists(request.exportFile));
   EXPECT_FALSE(fs::exists(dir.file("Logs")));
   std::vector<RunMessage> messages;
-  EXPECT_EQ(ExportMacroText(request, dir.path(), messages), std::nullopt);
+  EXPECT_EQ(ExportMacroText(request, platform::PortablePlaces(dir.path()), messages), std::nullopt);
   EXPECT_EQ(messages.size(), 1u);
 }
 

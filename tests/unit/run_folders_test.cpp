@@ -31,7 +31,7 @@ class RunFoldersTest : public ::testing::Test {
   void SetUp() override {
     test::WriteFile(dir.file(EmulatorExeName()), "");
     test::WriteFile(dir.file("corvane.ini"), "[Corvane]\r\nFont=Fixed\r\n");
-    env.programDir = dir.path();
+    env.places = platform::PortablePlaces(dir.path());
     env.numbering = &numbering;
     env.launch = [this](const std::string&, const std::vector<std::string>&) {
       ++launches;
@@ -75,7 +75,7 @@ TEST_F(RunFoldersTest, SharedTempFolderOfAnotherUserIsRefusedAndLeftAlone) {
   EXPECT_EQ(StatOf(temp()).st_uid, kOtherUid);
   EXPECT_EQ(StatOf(temp()).st_mode & 07777, 01777u);
   // The start-up clean-up removes nothing from it either.
-  EXPECT_FALSE(CleanTempFiles(dir.path()));
+  EXPECT_FALSE(CleanTempFiles(platform::PortablePlaces(dir.path())));
   EXPECT_TRUE(fs::is_symlink(temp() + "/~macroC1.cvl"));
 }
 

@@ -47,6 +47,13 @@ class QtFileDialogs : public FileDialogs {
     return run(dialog, r);
   }
 
+  std::optional<std::string> chooseFolder(const FileDialogRequest& r) override {
+    const QString chosen = QFileDialog::getExistingDirectory(parent_, QString::fromLocal8Bit(r.title.c_str()),
+                                                             QString::fromLocal8Bit(r.fileName.c_str()));
+    if (chosen.isEmpty()) return std::nullopt;
+    return chosen.toLocal8Bit().toStdString();
+  }
+
  private:
   std::optional<std::string> run(QFileDialog& dialog, const FileDialogRequest& r) {
     dialog.setNameFilters(QtNameFilters(r.filter));

@@ -56,6 +56,8 @@ class FileDialogs {
   // The chosen path, or nullopt when cancelled.
   virtual std::optional<std::string> openFile(const FileDialogRequest& request) = 0;
   virtual std::optional<std::string> saveFile(const FileDialogRequest& request) = 0;
+  // An existing folder; `request.fileName` is the folder it starts in.
+  virtual std::optional<std::string> chooseFolder(const FileDialogRequest& request) = 0;
 };
 
 // Message boxes on screen.

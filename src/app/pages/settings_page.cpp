@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "pages/emulator_folder_field.h"
 #include "widgets/wrapping_buttons.h"
 
 namespace varnok::app {
@@ -56,6 +57,8 @@ SettingsPage::SettingsPage(QWidget* parent) : QWidget(parent) {
   addVariables(*layout);
   addColorOptions(*layout);
   addRunOptions(*layout);
+  emulatorFolder_ = new EmulatorFolderField(this);
+  layout->addWidget(emulatorFolder_);
   addStartOptions(*layout);
   layout->addStretch();
 
@@ -175,6 +178,8 @@ bool SettingsPage::saveWithoutPrompting() const { return autoSaveBox_->isChecked
 
 QList<QWidget*> SettingsPage::textFields() const { return {nameField_, emailField_, phoneField_}; }
 
+std::string SettingsPage::emulatorDir() const { return emulatorFolder_->value(); }
+
 void SettingsPage::updateColorOptions() {
   const bool on = !disableColorsBox_->isChecked();
   colorsInEditorBox_->setEnabled(on);
@@ -194,6 +199,7 @@ void SettingsPage::show(const AppSettings& s) {
   doNotTileBox_->setChecked(s.doNotTile);
   const int action = s.dblClickAction;
   doubleClickList_->setCurrentIndex(action >= 0 && action <= doubleClickList_->count() - 1 ? action : 0);
+  emulatorFolder_->setValue(s.emulatorDir);
   updateColorOptions();
 }
 
@@ -209,6 +215,7 @@ void SettingsPage::collect(AppSettings& s) const {
   s.autoSave = autoSaveBox_->isChecked();
   s.doNotTile = doNotTileBox_->isChecked();
   s.dblClickAction = doubleClickList_->currentIndex();
+  s.emulatorDir = emulatorFolder_->value();
 }
 
 void SettingsPage::finishDoubleClickList(bool screenLockAvailable) {

@@ -14,6 +14,8 @@ class QVBoxLayout;
 
 namespace varnok::app {
 
+class EmulatorFolderField;
+
 // "Time delay": 2..60 seconds. Any text may be typed; when the editor loses
 // the focus a text that is no whole number becomes 5, others are clamped.
 class DelaySpinBox : public QSpinBox {
@@ -53,6 +55,10 @@ class SettingsPage : public QWidget {
   bool saveWithoutPrompting() const;
   // Name, E-mail and Phone.
   QList<QWidget*> textFields() const;
+  // "EmulatorDir": the window gives it the program folder and a folder dialog.
+  EmulatorFolderField& emulatorFolder() const { return *emulatorFolder_; }
+  // The value of "EmulatorDir" as the field holds it ("": the program folder).
+  std::string emulatorDir() const;
 
  signals:
   // The user left the delay field: its value in seconds.
@@ -77,6 +83,7 @@ class SettingsPage : public QWidget {
   QCheckBox* doNotTileBox_;
   QComboBox* doubleClickList_;
   QCheckBox *selectLastBox_, *autoSaveBox_, *runAtLogOnBox_, *associateBox_;
+  EmulatorFolderField* emulatorFolder_;
 };
 
 }  // namespace varnok::app

@@ -100,10 +100,11 @@ void MultiRun::startNext() {
           .arg(QString::fromLocal8Bit(node->name().data(), static_cast<qsizetype>(node->name().size()))));
   // Each runs as "Run branch" runs it from the stored record: its own macro
   // chain, colours and logging flag.
-  run::MacroRequest request = run::RequestForNode(node, /*branch=*/true, programDir_);
+  const platform::ProgramPlaces places = RunPlaces(programDir_, context_.settingsPage);
+  run::MacroRequest request = run::RequestForNode(node, /*branch=*/true, places.emulatorDir);
   ApplyPageSettings(request, context_.settingsPage);
   run::RunEnvironment env;
-  env.programDir = programDir_;
+  env.places = places;
   env.numbering = &numbering_;
   const run::RunResult result = run::ExecuteMacro(request, env);
   if (result.emulatorPid != 0) startedPids_.push_back(result.emulatorPid);

@@ -37,6 +37,10 @@ void ApplyPageSettings(run::MacroRequest& request, const SettingsPage& settingsP
   request.disableColors = settingsPage.colorSupportDisabled();
 }
 
+platform::ProgramPlaces RunPlaces(const std::string& programDir, const SettingsPage& settingsPage) {
+  return platform::ThisProgramPlaces(programDir, settingsPage.emulatorDir());
+}
+
 RunCommands::RunCommands(Context context, Prompter& prompter, std::string programDir,
                          std::function<void()> requestRefresh)
     : context_(context),
@@ -45,7 +49,8 @@ RunCommands::RunCommands(Context context, Prompter& prompter, std::string progra
       requestRefresh_(std::move(requestRefresh)) {}
 
 run::MacroRequest RunCommands::requestFor(const TreeNode* node, bool whole, bool branch) const {
-  run::MacroRequest request = run::RequestForNode(node, branch, programDir_);
+  run::MacroRequest request =
+      run::RequestForNode(node, branch, RunPlaces(programDir_, context_.settingsPage).emulatorDir);
   const MacroPage& macro = context_.pages.macro();
   const bool shown = node == context_.cycle.shownNode();
   if (!whole)
@@ -74,7 +79,8 @@ PreviewContent RunCommands::preview() const {
   const TreeSelection selection(context_.tree, context_.model);
   const TreeNode* node = selection.focused();
   if (!node || !node->parent() || node->isSeparator()) return {};
-  return {run::PreviewRunText(requestFor(node, /*whole=*/true, /*branch=*/true), programDir_),
+  return {run::PreviewRunText(requestFor(node, /*whole=*/true, /*branch=*/true),
+                              RunPlaces(programDir_, context_.settingsPage)),
           run::ConnectionPath(node), selection.selectedCount()};
 }
 
@@ -88,7 +94,7 @@ void RunCommands::exportMacro(const std::string& path) {
 
 void RunCommands::execute(run::MacroRequest request) {
   run::RunEnvironment env;
-  env.programDir = programDir_;
+  env.places = RunPlaces(programDir_, context_.settingsPage);
   env.numbering = &numbering_;
   report(run::ExecuteMacro(request, env));
 }

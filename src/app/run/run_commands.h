@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/program_places.h"
 #include "run/temp_files.h"
 
 class QTreeView;
@@ -32,6 +33,10 @@ class SettingsPage;
 
 // The settings page's user variables and "Disable color support" into `request`.
 void ApplyPageSettings(run::MacroRequest& request, const SettingsPage& settingsPage);
+
+// Where runs find the emulator and write their files, with the emulator
+// folder as the settings page holds it now.
+platform::ProgramPlaces RunPlaces(const std::string& programDir, const SettingsPage& settingsPage);
 
 class RunCommands {
  public:

@@ -37,6 +37,7 @@ AppSettings LoadAppSettings(const platform::SettingsStore& store, const LoadCont
   s.doNotTile = setting::DoNotTile.readFlag(store);
   s.dblClickAction = setting::DblClickAction.read(store);
   s.lastVnkFile = setting::LastVNKFile.read(store);
+  s.emulatorDir = setting::EmulatorDir.read(store);
   s.recentFiles = ReadRecentFiles(store);
 
   IntRect g;
@@ -71,6 +72,7 @@ std::vector<platform::SettingWrite> SettingsWrites(const AppSettings& s) {
       setting::DoNotTile.flagValue(s.doNotTile),
       setting::NoColors.flagValue(s.noColors),
       setting::DblClickAction.value(s.dblClickAction),
+      setting::EmulatorDir.value(s.emulatorDir),
   };
 }
 

@@ -43,6 +43,7 @@ struct AppSettings {
   bool doNotTile = setting::DoNotTile.fallback != 0;
   std::int32_t dblClickAction = setting::DblClickAction.fallback;
   std::string lastVnkFile = setting::LastVNKFile.fallback;
+  std::string emulatorDir = setting::EmulatorDir.fallback;
   std::vector<std::string> recentFiles;  // most recent first, at most 4
 
   IntRect geometry = kDesignedGeometry;

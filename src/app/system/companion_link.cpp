@@ -7,6 +7,7 @@
 #include "common/program_paths.h"
 #include "dialogs/prompts.h"
 #include "platform/program_names.h"
+#include "platform/program_places.h"
 #include "platform/settings_names.h"
 #include "run/temp_files.h"
 
@@ -62,7 +63,8 @@ void CompanionLink::offerHandedOverFile() {
   PromptAnswer answer = prompter_.ask(PromptKind::Confirmation, PromptButtons::YesNo,
                                       "Do you want to import file " + DisplayName(shown) + " into Varnokc?");
   if (answer == PromptAnswer::Yes && host_.importFile) host_.importFile(path);
-  run::RemoveHandOverCopy(host_.programDir, path);  // its question is answered: the copy has served
+  // Its question is answered: the copy has served (the emulator folder plays no part).
+  run::RemoveHandOverCopy(platform::ThisProgramPlaces(host_.programDir, {}), path);
   setting::ParamName.write(settings_, "");
 }
 

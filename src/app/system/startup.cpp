@@ -8,6 +8,7 @@
 #include "platform/launcher.h"
 #include "platform/message_bus.h"
 #include "platform/program_names.h"
+#include "platform/program_places.h"
 #include "platform/runtime_dir.h"
 #include "platform/safe_write.h"
 #include "platform/settings_names.h"
@@ -37,7 +38,7 @@ void EnsureCompanionRunning(const std::string& programDir, Prompter& prompter) {
 
 bool HandOverFile(const std::string& file, const std::string& programDir, platform::SettingsStore& settings,
                   Prompter& prompter) {
-  const platform::PrivateFolder folder = run::TempDir(programDir);
+  const platform::PrivateFolder folder = run::TempDir(platform::ThisProgramPlaces(programDir, {}));
   if (!folder.refusal.empty()) prompter.warning(folder.refusal);
   const std::string& temp = folder.path;
   if (temp.empty()) {
@@ -91,15 +92,19 @@ StartupOutcome RunStartup(const std::vector<std::string>& args, const std::strin
     return out;
   }
 
-  // 5. It must sit beside the emulator.
-  if (auto error = run::CheckEmulatorPresent(programDir)) {
+  // 5. A portable editor must sit beside the emulator. Installed, or with
+  // the emulator folder set, it starts without one: the folder is set on
+  // the Settings page, and a run names the folder it looked in.
+  const platform::ProgramPlaces places =
+      platform::ThisProgramPlaces(programDir, setting::EmulatorDir.read(settings));
+  if (auto error = run::CheckEmulatorPresent(places); error && run::EmulatorBelongsInProgramFolder(places)) {
     prompter.error(*error);
     out.exitCode = 1;
     return out;
   }
 
   // 6. Files of earlier runs go.
-  run::CleanTempFiles(programDir);
+  run::CleanTempFiles(places);
   out.proceed = true;
   return out;
 }

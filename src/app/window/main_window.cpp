@@ -25,10 +25,13 @@
 #include "dialogs/file_dialogs.h"
 #include "pages/color_options.h"
 #include "pages/connection_pages.h"
+#include "pages/emulator_folder_field.h"
 #include "pages/macro_page.h"
 #include "pages/popup_page.h"
 #include "pages/schedule_page.h"
 #include "pages/settings_page.h"
+#include "platform/program_places.h"
+#include "platform/settings_names.h"
 #include "platform/settings_store.h"
 #include "platform/system_info.h"
 #include "run/foreign_import_commands.h"
@@ -62,7 +65,10 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
   }
   const Clock& clock = services_.clock ? *services_.clock : SystemClock();
   DocumentHost& host = *this;
-  document_ = std::make_unique<Document>(host, prompter_, *dialogs, clock, services_.programDir);
+  // Default colours come from the emulator's settings file.
+  const std::string emulatorDir =
+      platform::EmulatorDirFor(services_.programDir, setting::EmulatorDir.read(*store_));
+  document_ = std::make_unique<Document>(host, prompter_, *dialogs, clock, emulatorDir);
 
   refreshTimer_.setSingleShot(true);
   refreshTimer_.setInterval(150);
@@ -77,7 +83,11 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
   PageCycleHost& cycleHost = *this;
   cycle_ = new PageCycle(cycleHost, *treeView_, *model_, *pages_, prompter_, clock, this);
   colorOptions_ = new ColorOptions(
-      {*settingsPage_, *pages_, *cycle_}, services_.programDir, [this] { RequestRefresh(); }, this);
+      {*settingsPage_, *pages_, *cycle_}, emulatorDir, [this] { RequestRefresh(); }, this);
+  settingsPage_->emulatorFolder().setProgramDir(services_.programDir);
+  settingsPage_->emulatorFolder().setChooser([dialogs](const std::string& start) {
+    return dialogs->chooseFolder({"Emulator folder", "", "", start});
+  });
   pages_->schedule().setPrompter(&prompter_);
   TreeEditingHost& editingHost = *this;
   editing_ = std::make_unique<TreeEditing>(editingHost, *treeView_, *model_, document_->history(), prompter_);
@@ -111,7 +121,7 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
       prompter_, *dialogs);
   foreignImports_ = std::make_unique<ForeignImportCommands>(
       ForeignImportCommands::Context{*this, *treeView_, *model_, *document_, prompter_, *dialogs,
-                                     services_.programDir},
+                                     emulatorDir},
       [this] { RequestRefresh(); });
   connectCommands();
   createWindow();

@@ -20,6 +20,7 @@
 #include "pages/connection_pages.h"
 #include "pages/macro_page.h"
 #include "pages/settings_page.h"
+#include "platform/program_places.h"
 #include "properties/color_set.h"
 #include "properties/macro_templates.h"
 #include "run/foreign_import_commands.h"
@@ -54,7 +55,9 @@ void MainWindow::showPreview() {
 }
 
 void MainWindow::openHelp(const char* file, const char* missing) {
-  const std::string path = services_.programDir + "/" + file;
+  // The emulator's help files lie beside it.
+  const std::string path =
+      platform::EmulatorDirFor(services_.programDir, settingsPage_->emulatorDir()) + "/" + file;
   if (!FileExists(path)) {
     prompter_.error(missing);
     return;
@@ -253,7 +256,9 @@ void MainWindow::clearClipboardMarksFor(const TreeNode* node) {
   if (clipboard_) clipboard_->clearMarksFor(node);
 }
 
-std::string MainWindow::defaultColors() const { return DefaultColorString(services_.programDir); }
+std::string MainWindow::defaultColors() const {
+  return DefaultColorString(platform::EmulatorDirFor(services_.programDir, settingsPage_->emulatorDir()));
+}
 
 bool MainWindow::colorSupportDisabled() const { return settingsPage_->colorSupportDisabled(); }
 

@@ -9,6 +9,7 @@
 
 #include "common/program_paths.h"
 #include "pages/settings_page.h"
+#include "platform/program_places.h"
 #include "platform/settings_store.h"
 #include "run/temp_files.h"
 #include "tree/tree_model.h"
@@ -79,7 +80,7 @@ void MainWindow::handOverTimerFired() {
         prompter_.ask(PromptKind::Confirmation, PromptButtons::YesNo,
                       "Do you want to import file " + DisplayName(path) + " into " + "Varnokc" + "?");
     if (a == PromptAnswer::Yes) document_->importFile(path);
-    run::RemoveHandOverCopy(services_.programDir, path);
+    run::RemoveHandOverCopy(platform::ThisProgramPlaces(services_.programDir, {}), path);
   }
   clearParamName();
 }

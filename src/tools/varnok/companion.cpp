@@ -108,7 +108,7 @@ void Companion::notify(const std::string& text, bool failure) {
 }
 
 void Companion::buildUi() {
-  desktop_ = new DesktopActions(options_.programDir,
+  desktop_ = new DesktopActions([this] { return places(); },
                                 {options_.launch, options_.launchEditor,
                                  [this](const std::string& text, bool failure) { notify(text, failure); },
                                  [this](const std::string& line) { record(line); }},
@@ -319,15 +319,13 @@ void Companion::addHistory(const run::RunRecord& record) {
 bool Companion::runConnection(int index, RunTrigger trigger) {
   const TreeNode* node = tree_->nodeAt(index);
   if (!node || !node->parent() || node->isSeparator()) return false;
-  run::MacroRequest request = run::RequestForNode(node, true, options_.programDir);
+  const platform::ProgramPlaces where = places();
+  run::MacroRequest request = run::RequestForNode(node, true, where.emulatorDir);
   request.userName = setting::VarName.read(settings_);
   request.userEmail = setting::VarEmail.read(settings_);
   request.userPhone = setting::VarPhone.read(settings_);
   request.disableColors = setting::NoColors.readFlag(settings_);
-  run::RunEnvironment env;
-  env.programDir = options_.programDir;
-  env.numbering = &numbering_;
-  env.launch = options_.launch;
+  run::RunEnvironment env{where, &numbering_, options_.launch};
   run::RunResult result = run::ExecuteMacro(request, env);
 
   const std::string path = run::ConnectionPath(node);

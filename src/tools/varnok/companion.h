@@ -20,6 +20,8 @@
 #include "history_window.h"
 #include "model/connection_tree.h"
 #include "platform/file_identity.h"
+#include "platform/program_places.h"
+#include "platform/settings_names.h"
 #include "platform/settings_store.h"
 #include "run/execute_macro.h"
 #include "run/run_history.h"
@@ -36,10 +38,10 @@ class DueTimer;
 class TrayMenu;
 
 struct CompanionOptions {
-  std::string programDir;                            // emulator, corvane.ini, Temp_CVL, Logs, the editor
-  const pages::WallClock* clock = nullptr;           // the system's when null
-  double clockRate = 1.0;                            // clock seconds per real second (a test clock runs fast)
-  run::Launcher launch = platform::LaunchPrivately;  // the emulator: runs, bare start
+  std::string programDir;                   // the editor; with "EmulatorDir", the emulator and run files
+  const pages::WallClock* clock = nullptr;  // the system's when null
+  double clockRate = 1.0;                   // clock seconds per real second (a test clock runs fast)
+  run::Launcher launch = platform::LaunchPrivately;      // the emulator: runs, bare start
   run::Launcher launchEditor = platform::LaunchProgram;  // "Open configuration"
   std::string historyFile;                               // the run log ("" keeps it in memory)
   bool useTray = true;                                   // false: always the window
@@ -92,6 +94,10 @@ class Companion : public QObject {
   void notified(const QString& text);
 
  private:
+  // Where the emulator and the run files are, with "EmulatorDir" as it is now.
+  platform::ProgramPlaces places() const {
+    return platform::ThisProgramPlaces(options_.programDir, setting::EmulatorDir.read(settings_));
+  }
   void notify(const std::string& text, bool failure);
   void record(const std::string& line) const;
   void addHistory(const run::RunRecord& record);

@@ -11,8 +11,8 @@
 
 namespace varnok::tray {
 
-DesktopActions::DesktopActions(std::string programDir, Hooks hooks, QObject* parent)
-    : QObject(parent), programDir_(std::move(programDir)), hooks_(std::move(hooks)) {}
+DesktopActions::DesktopActions(std::function<platform::ProgramPlaces()> places, Hooks hooks, QObject* parent)
+    : QObject(parent), places_(std::move(places)), hooks_(std::move(hooks)) {}
 
 void DesktopActions::record(const std::string& line) const {
   if (hooks_.record) hooks_.record(line);
@@ -27,24 +27,26 @@ void DesktopActions::launch(const run::Launcher& launcher, const std::string& pr
 
 void DesktopActions::openConfiguration() {
   // A second start of the editor brings the running one forward.
-  const std::string editor = ProgramFilePath(programDir_, names::kEditorFile);
+  const std::string editor = ProgramFilePath(places_().programDir, names::kEditorFile);
   if (!std::filesystem::exists(editor)) return hooks_.notify("File '" + editor + "' not found.", true);
   launch(hooks_.launchEditor, editor, {}, "the configuration editor");
 }
 
 void DesktopActions::startEmulator() {
-  if (std::optional<std::string> missing = run::CheckEmulatorPresent(programDir_))
+  const platform::ProgramPlaces places = places_();
+  if (std::optional<std::string> missing = run::CheckEmulatorPresent(places))
     return hooks_.notify(*missing, true);
-  launch(hooks_.launch, run::EmulatorExePath(programDir_), {}, "the terminal emulator");
+  launch(hooks_.launch, run::EmulatorExePath(places.emulatorDir), {}, "the terminal emulator");
 }
 
 void DesktopActions::startLastMacro(const run::TempFilePair& last) {
   if (last.number == 0) return hooks_.notify("No macro has been run since Varnok started.", false);
   if (!std::filesystem::exists(last.macroFile))
     return hooks_.notify("The last macro file " + last.macroFile + " is gone.", true);
-  if (std::optional<std::string> missing = run::CheckEmulatorPresent(programDir_))
+  const platform::ProgramPlaces places = places_();
+  if (std::optional<std::string> missing = run::CheckEmulatorPresent(places))
     return hooks_.notify(*missing, true);
-  launch(hooks_.launch, run::EmulatorExePath(programDir_),
+  launch(hooks_.launch, run::EmulatorExePath(places.emulatorDir),
          run::EmulatorArguments(last.settingsFile, last.macroFile), "the terminal emulator");
 }
 

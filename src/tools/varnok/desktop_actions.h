@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/program_places.h"
 #include "run/execute_macro.h"
 #include "run/temp_files.h"
 
@@ -23,7 +24,9 @@ class DesktopActions : public QObject {
     std::function<void(const std::string& text, bool failure)> notify;
     std::function<void(const std::string& line)> record;  // the test record (may be empty)
   };
-  DesktopActions(std::string programDir, Hooks hooks, QObject* parent = nullptr);
+  // `places` is asked at every action: the emulator folder is a setting
+  // that the editor may change meanwhile.
+  DesktopActions(std::function<platform::ProgramPlaces()> places, Hooks hooks, QObject* parent = nullptr);
 
   void openConfiguration();
   void startEmulator();
@@ -43,7 +46,7 @@ class DesktopActions : public QObject {
   void desktopCommand(const QString& program, const QStringList& args, const std::string& what);
   void record(const std::string& line) const;
 
-  std::string programDir_;
+  std::function<platform::ProgramPlaces()> places_;
   Hooks hooks_;
 };
 

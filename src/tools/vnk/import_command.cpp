@@ -84,7 +84,8 @@ const varnok::vnk::Registration reg{
         }
         varnok::ConnectionTree tree;
         varnok::vnk::LoadAnyFormat(tree, a->file);
-        varnok::ImportResult r = varnok::ImportConnections(tree, a->source, varnok::vnk::ProgramDirectory());
+        varnok::ImportResult r =
+            varnok::ImportConnections(tree, a->source, varnok::vnk::Places().emulatorDir);
         if (!r.supported || !r.load.ok()) {
           std::string text = r.supported ? r.load.message : std::string(varnok::kUnsupportedImportFormat);
           if (!r.load.reason.empty()) text += " (" + r.load.reason + ")";

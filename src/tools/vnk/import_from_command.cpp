@@ -52,7 +52,7 @@ const varnok::vnk::Registration reg{
         std::string source = a->source.empty() ? varnok::DefaultForeignSource(format, home) : a->source;
         if (source.empty()) throw CLI::RequiredError("SOURCE");
         varnok::ForeignImport found =
-            varnok::ReadForeignSource(format, source, {varnok::vnk::ProgramDirectory(), home});
+            varnok::ReadForeignSource(format, source, {varnok::vnk::Places().emulatorDir, home});
         for (const varnok::ImportNote& n : found.notes)
           std::cerr << (n.kind == varnok::ImportNote::Kind::Skipped ? "skipped: " : "doubtful: ")
                     << varnok::vnk::ForTerminal(varnok::NoteText(n)) << "\n";

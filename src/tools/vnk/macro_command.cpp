@@ -40,13 +40,15 @@ const varnok::vnk::Registration reg{
                       "write to this file instead of standard output (\"-\": standard output)");
       cmd->footer(
           "Logging follows the connection's stored flag; the user variables come from the settings unless "
-          "--var gives them. The emulator must be in vnk's directory.");
+          "--var gives them. The emulator must be in the emulator folder (the setting EmulatorDir, else "
+          "vnk's "
+          "directory).");
       cmd->callback([a] {
         varnok::ConnectionTree tree;
         varnok::vnk::LoadTree(tree, a->file);
         const varnok::TreeNode* node = varnok::vnk::FindConnection(tree, a->node);
         varnok::run::MacroRequest request =
-            varnok::run::RequestForNode(node, a->branch, varnok::vnk::ProgramDirectory());
+            varnok::run::RequestForNode(node, a->branch, varnok::vnk::Places().emulatorDir);
         if (a->toLine > 0)  // the editor holds the trimmed text; the cut takes whole lines of it
           request.own.text = varnok::run::CutToCaretLine(varnok::TrimText(request.own.text), a->toLine);
         varnok::vnk::ApplyUserVariables(request, a->vars);
@@ -55,14 +57,14 @@ const varnok::vnk::Registration reg{
         if (a->out.empty() || a->out == "-") {
           std::vector<varnok::run::RunMessage> messages;
           std::optional<std::string> text =
-              varnok::run::ExportMacroText(request, varnok::vnk::ProgramDirectory(), messages);
+              varnok::run::ExportMacroText(request, varnok::vnk::Places(), messages);
           varnok::vnk::ReportMessages(messages);
           if (text) std::cout << *text << std::flush;
           return;
         }
         request.exportFile = a->out;
         varnok::run::RunEnvironment env;
-        env.programDir = varnok::vnk::ProgramDirectory();
+        env.places = varnok::vnk::Places();
         varnok::run::RunResult result = varnok::run::ExecuteMacro(request, env);
         varnok::vnk::ReportMessages(result.messages);
       });

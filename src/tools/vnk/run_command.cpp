@@ -30,7 +30,9 @@ const varnok::vnk::Registration reg{
       cmd->add_flag("--branch", a->branch, "run the branch: the ancestors' macros first (\"Run branch\")");
       varnok::vnk::AddVarOption(cmd, a->vars);
       cmd->footer(
-          "Uses vnk's directory as the program directory (emulator, corvane.ini, Temp_CVL, Logs). Every run "
+          "The emulator and corvane.ini are taken from the folder the setting EmulatorDir names, else from "
+          "vnk's directory. Temp_CVL and Logs are in vnk's directory when the user owns and may write it, "
+          "else in $XDG_RUNTIME_DIR/varnok and $XDG_STATE_HOME/varnok. Every run "
           "writes the pair of files numbered 1, Temp_CVL/~macroC1.cvl and Temp_CVL/~CViniC1.ini, as the "
           "first run after a start of the editor does, replacing the pair an earlier run left there (the "
           "editor counts its runs from 1 to 128 and then starts again at 1). The user variables and "
@@ -41,13 +43,13 @@ const varnok::vnk::Registration reg{
         varnok::vnk::LoadTree(tree, a->file);
         const varnok::TreeNode* node = varnok::vnk::FindConnection(tree, a->node);
         varnok::run::MacroRequest request =
-            varnok::run::RequestForNode(node, a->branch, varnok::vnk::ProgramDirectory());
+            varnok::run::RequestForNode(node, a->branch, varnok::vnk::Places().emulatorDir);
         varnok::vnk::ApplyUserVariables(request, a->vars);
         request.disableColors = varnok::setting::NoColors.readFlag(*varnok::platform::OpenVarnokSettings());
 
         varnok::run::TempFileNumbering numbering(1);
         varnok::run::RunEnvironment env;
-        env.programDir = varnok::vnk::ProgramDirectory();
+        env.places = varnok::vnk::Places();
         env.numbering = &numbering;
         varnok::run::RunResult result = varnok::run::ExecuteMacro(request, env);
         std::vector<varnok::run::RunMessage> messages = result.messages;

@@ -37,9 +37,10 @@ std::string VarKey(const std::string& var) {
 
 }  // namespace
 
-const std::string& ProgramDirectory() {
-  static const std::string dir = platform::ExecutableDir();
-  return dir;
+const platform::ProgramPlaces& Places() {
+  static const platform::ProgramPlaces places = platform::ThisProgramPlaces(
+      platform::ExecutableDir(), setting::EmulatorDir.read(*platform::OpenVarnokSettings()));
+  return places;
 }
 
 void LoadTree(ConnectionTree& tree, const std::string& path) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/connection_tree.h"
+#include "platform/program_places.h"
 #include "run/execute_macro.h"
 
 namespace CLI {
@@ -15,9 +16,10 @@ class Option;
 
 namespace varnok::vnk {
 
-// vnk's own directory, the program directory of its subcommands (emulator,
-// corvane.ini, Temp_CVL, Logs).
-const std::string& ProgramDirectory();
+// Where vnk's subcommands find the emulator and corvane.ini and write
+// Temp_CVL and Logs: vnk's own directory when it is a portable program
+// folder, else the user's folders; the emulator folder from "EmulatorDir".
+const platform::ProgramPlaces& Places();
 
 // Loads `path` into `tree`; throws Failure with the reader's message.
 void LoadTree(ConnectionTree& tree, const std::string& path);

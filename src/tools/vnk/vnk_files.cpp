@@ -10,7 +10,7 @@
 namespace varnok::vnk {
 
 void LoadAnyFormat(ConnectionTree& tree, const std::string& path) {
-  LoadResult r = LoadConnectionsFile(tree, path, ProgramDirectory());
+  LoadResult r = LoadConnectionsFile(tree, path, Places().emulatorDir);
   if (r.ok()) return;
   std::string text = r.message;
   if (!r.reason.empty()) text += " (" + r.reason + ")";
