@@ -40,6 +40,7 @@
 #include "system_registrations.h"
 #include "transfer_commands.h"
 #include "tree_clipboard.h"
+#include "tree_filter.h"
 #include "tree_model.h"
 #include "tree_selection.h"
 #include "tree_view.h"
@@ -75,6 +76,10 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
   buildLayout();
   PageCycleHost& cycleHost = *this;
   cycle_ = new PageCycle(cycleHost, *treeView_, *model_, *pages_, prompter_, clock, this);
+  filter_ = new TreeFilter({*this, *statusBar(), *treeView_, *model_, *selection_, *cycle_, *store_}, this);
+  splitter_->insertWidget(0, filter_->pane());
+  splitter_->setSizes({kDesignedTreeWidth, kDesignedGeometry.width - kDesignedTreeWidth});
+  connect(filter_, &TreeFilter::matchFocused, this, &MainWindow::RequestRefresh);
   colorOptions_ = new ColorOptions(
       {*settingsPage_, *pages_, *cycle_}, services_.programDir, [this] { RequestRefresh(); }, this);
   pages_->schedule().setPrompter(&prompter_);

@@ -44,6 +44,7 @@ class InputTracker;
 class SettingsPage;
 class StatusPanels;
 class SystemRegistrations;
+class TreeFilter;
 class TreeSelection;
 struct CommandSnapshot;
 
@@ -97,6 +98,7 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
 
   ConnectionTreeModel& treeModel() const { return *model_; }
   QTreeView& treeView() const { return *treeView_; }
+  TreeFilter& treeFilter() const { return *filter_; }
   TreeNode* focusedNode() const;
   // Focuses and selects one node (clearing the selection), as a click would.
   void selectNode(TreeNode* node);
@@ -182,6 +184,7 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   ConnectionTreeModel* model_ = nullptr;
   ConnectionTreeView* treeView_ = nullptr;
   std::unique_ptr<TreeSelection> selection_;
+  TreeFilter* filter_ = nullptr;
   QSplitter* splitter_ = nullptr;
   QTabWidget* pageControl_ = nullptr;
   SettingsPage* settingsPage_ = nullptr;
