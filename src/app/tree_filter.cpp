@@ -65,13 +65,17 @@ TreeFilter::TreeFilter(Context context, QObject* parent) : QObject(parent), c_(c
   // A search in progress starts again when the tree's structure changes
   // under it; the model has searched again itself when it was filtered.
   auto structureChanges = [this] {
-    if (!applying_) structureChanged_ = true;
+    if (applying_) return;
+    structureChanged_ = true;
+    index_.reset();
   };
   connect(&c_.model, &QAbstractItemModel::rowsAboutToBeInserted, this, structureChanges);
   connect(&c_.model, &QAbstractItemModel::rowsAboutToBeRemoved, this, structureChanges);
   connect(&c_.model, &QAbstractItemModel::rowsAboutToBeMoved, this, structureChanges);
   connect(&c_.model, &QAbstractItemModel::layoutAboutToBeChanged, this, structureChanges);
   connect(&c_.model, &QAbstractItemModel::modelAboutToBeReset, this, structureChanges);
+  // A renamed node: the index holds the names.
+  connect(&c_.model, &QAbstractItemModel::dataChanged, this, [this] { index_.reset(); });
   connect(&c_.model, &ConnectionTreeModel::filterRefreshed, this, [this] {
     forgetSavedView();
     showCount();
@@ -112,15 +116,20 @@ void TreeFilter::queryEdited(const QString& text) {
     return;
   }
   structureChanged_ = false;
-  search_ = std::make_unique<TreeSearch>(c_.model.tree(), std::move(query));
+  search_ = std::make_unique<TreeSearch>(index(), std::move(query));
   runSlice(generation_);
+}
+
+const std::shared_ptr<const FindIndex>& TreeFilter::index() {
+  if (!index_) index_ = std::make_shared<const FindIndex>(c_.model.tree());
+  return index_;
 }
 
 void TreeFilter::runSlice(unsigned generation) {
   if (generation != generation_ || !search_) return;  // a newer query took over
   if (structureChanged_) {
     structureChanged_ = false;
-    search_ = std::make_unique<TreeSearch>(c_.model.tree(), search_->query());
+    search_ = std::make_unique<TreeSearch>(index(), search_->query());
   }
   QElapsedTimer clock;
   clock.start();

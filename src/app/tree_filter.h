@@ -81,11 +81,14 @@ class TreeFilter : public QObject {
   void remember();
   void showCount();
   void forgetSavedView();
+  const std::shared_ptr<const FindIndex>& index();
 
   Context c_;
   QWidget* pane_ = nullptr;
   QLineEdit* field_ = nullptr;
   QLabel* count_ = nullptr;
+  // Kept from one query to the next until the tree's structure or a name changes.
+  std::shared_ptr<const FindIndex> index_;
   std::unique_ptr<TreeSearch> search_;
   unsigned generation_ = 0;  // of the newest query; older slices stop
   bool structureChanged_ = false;

@@ -27,12 +27,19 @@ void AppendFolded(std::string& out, std::string_view text) {
   const std::size_t base = out.size();
   out.resize(base + text.size());
   char* dst = out.data() + base;
+  const auto* src = reinterpret_cast<const unsigned char*>(text.data());
+  // Plain ASCII, the usual case, in a loop without branches that the
+  // compiler can vectorise.
+  unsigned char high = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (c < 0x80) {
-      dst[i] = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-      continue;
-    }
+    const unsigned char c = src[i];
+    high |= c;
+    dst[i] = static_cast<char>(c + (static_cast<unsigned char>(c - 'A') < 26 ? 32 : 0));
+  }
+  if (high < 0x80) return;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = src[i];
+    if (c < 0x80) continue;
     const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0u;
     if (c >= 0xC3 && c <= 0xD0 && (next & 0xC0) == 0x80) {
       const unsigned cp = ((c & 0x1Fu) << 6) | (next & 0x3Fu);
@@ -43,7 +50,6 @@ void AppendFolded(std::string& out, std::string_view text) {
       ++i;
       continue;
     }
-    dst[i] = static_cast<char>(c);
   }
 }
 

@@ -21,7 +21,11 @@ std::size_t FindResult::bytes() const {
              sizeof(std::int32_t);
 }
 
-TreeSearch::TreeSearch(const ConnectionTree& tree, FindQuery query) : query_(std::move(query)) {
+TreeSearch::TreeSearch(const ConnectionTree& tree, FindQuery query)
+    : TreeSearch(std::make_shared<const FindIndex>(tree), std::move(query)) {}
+
+TreeSearch::TreeSearch(std::shared_ptr<const FindIndex> index, FindQuery query)
+    : index_(std::move(index)), query_(std::move(query)) {
   for (std::size_t i = 0; i < query_.terms.size(); ++i) {
     const FindTerm& t = query_.terms[i];
     if (t.field == FindField::Path) {
@@ -31,36 +35,30 @@ TreeSearch::TreeSearch(const ConnectionTree& tree, FindQuery query) : query_(std
       usesTargets_ = usesTargets_ || t.field == FindField::Host || t.field == FindField::User;
     }
   }
-  result_.shown.push_back(tree.top());
+  result_.shown.push_back(index_->entries().front().node);
   result_.parent.push_back(-1);
   result_.matched.push_back(0);
-  if (tree.top()->hasChildren()) {
-    frames_.push_back({tree.top(), 0, 0, 0, 0});
-  } else {
-    finish();
-  }
+  frames_.push_back({0, 0, 0, 0});
+  if (index_->entries().size() == 1) finish();
 }
 
 bool TreeSearch::step(int budget) {
-  while (!frames_.empty() && budget > 0) {
-    Frame& f = frames_.back();
-    if (f.nextChild == f.node->childCount()) {
-      frames_.pop_back();
-      continue;
-    }
-    visit(f.node->child(f.nextChild++));
-    --budget;
-  }
-  if (frames_.empty() && !done_) finish();
-  return frames_.empty();
+  const std::size_t count = index_->entries().size();
+  while (next_ < count && budget-- > 0) visit(next_);
+  if (next_ >= count && !done_) finish();
+  return done_;
 }
 
-void TreeSearch::visit(const TreeNode* node) {
+void TreeSearch::visit(std::size_t entry) {
+  const FindIndex::Entry& e = index_->entries()[entry];
+  next_ = entry + 1;
+  frames_.resize(static_cast<std::size_t>(e.depth));  // the open ancestors
   const Frame& parent = frames_.back();
   path_.resize(parent.pathLength);
-  if (parent.node->parent()) path_.push_back('/');
+  if (e.depth > 1) path_.push_back('/');
   const std::size_t appended = parent.pathLength;
-  AppendFolded(path_, node->name());
+  const std::string_view name = index_->name(entry);
+  path_.append(name);
 
   std::uint32_t found = parent.found;
   for (std::uint32_t wanted = (pathWords_ | pathExcludes_) & ~found; wanted; wanted &= wanted - 1) {
@@ -70,12 +68,16 @@ void TreeSearch::visit(const TreeNode* node) {
     const std::size_t from = appended + 1 > word.size() ? appended + 1 - word.size() : 0;
     if (path_.find(word, from) != std::string::npos) found |= 1u << i;
   }
-  if (found & pathExcludes_) return;  // the node and its whole branch are excluded
-  if (node->isSeparator()) return;
-  std::int32_t entry = -1;
-  if ((found & pathWords_) == pathWords_ && (!usesFields_ || fieldsMatch(node))) entry = show(node);
-  if (node->hasChildren())
-    frames_.push_back({node, 0, static_cast<std::uint32_t>(path_.size()), found, entry});
+  if (found & pathExcludes_) {
+    next_ = static_cast<std::size_t>(e.branchEnd);  // the node and its whole branch are excluded
+    return;
+  }
+  if (IsSeparatorName(name)) return;  // never matches, never has children
+  std::int32_t shown = -1;
+  if ((found & pathWords_) == pathWords_ && (!usesFields_ || fieldsMatch(e.node))) shown = show(entry);
+  if (static_cast<std::size_t>(e.branchEnd) > entry + 1)
+    frames_.push_back(
+        {static_cast<std::uint32_t>(path_.size()), found, shown, static_cast<std::uint32_t>(entry)});
 }
 
 namespace {
@@ -123,19 +125,18 @@ bool TreeSearch::fieldsMatch(const TreeNode* node) {
   return true;
 }
 
-std::int32_t TreeSearch::show(const TreeNode* node) {
+std::int32_t TreeSearch::show(std::size_t entry) {
   // The ancestors not shown yet come first, outermost first.
   std::size_t first = frames_.size();
-  while (first > 0 && frames_[first - 1].entry < 0) --first;
+  while (first > 0 && frames_[first - 1].shownEntry < 0) --first;
   for (std::size_t i = first; i < frames_.size(); ++i) {
-    frames_[i].entry = static_cast<std::int32_t>(result_.shown.size());
-    result_.shown.push_back(frames_[i].node);
-    result_.parent.push_back(frames_[i - 1].entry);
+    frames_[i].shownEntry = static_cast<std::int32_t>(result_.shown.size());
+    result_.shown.push_back(index_->entries()[frames_[i].indexEntry].node);
+    result_.parent.push_back(frames_[i - 1].shownEntry);
     result_.matched.push_back(0);
   }
-  const std::int32_t parentEntry = frames_.back().entry;
-  result_.shown.push_back(node);
-  result_.parent.push_back(parentEntry);
+  result_.shown.push_back(index_->entries()[entry].node);
+  result_.parent.push_back(frames_.back().shownEntry);
   result_.matched.push_back(1);
   ++result_.matchCount;
   return static_cast<std::int32_t>(result_.shown.size() - 1);
@@ -158,6 +159,8 @@ void TreeSearch::finish() {
   }
   path_.clear();
   path_.shrink_to_fit();
+  frames_.clear();
+  frames_.shrink_to_fit();
 }
 
 FindResult SearchTree(const ConnectionTree& tree, const FindQuery& query) {

@@ -6,13 +6,16 @@
 // A search walks the tree in slices (step), so that a program can keep
 // answering between them and drop a search that a newer query replaced. The
 // tree's structure must not change while a search is unfinished; records may.
-// It keeps no index: its memory is the walk's path and the result.
+// It reads the tree through a FindIndex, which a program keeps from one
+// query to the next while the tree's structure and names stay.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "model/connection_tree.h"
+#include "model/find_index.h"
 #include "model/find_query.h"
 #include "model/find_text.h"
 
@@ -42,35 +45,40 @@ struct FindResult {
 
 class TreeSearch {
  public:
+  TreeSearch(std::shared_ptr<const FindIndex> index, FindQuery query);
+  // With an index of its own.
   TreeSearch(const ConnectionTree& tree, FindQuery query);
 
   // Looks at up to `budget` more nodes; true once the whole tree is done.
   bool step(int budget);
-  bool finished() const { return frames_.empty(); }
+  bool finished() const { return done_; }
   const FindQuery& query() const { return query_; }
+  const std::shared_ptr<const FindIndex>& index() const { return index_; }
   const FindResult& result() const { return result_; }
   FindResult takeResult() { return std::move(result_); }
 
  private:
+  // One per open ancestor of the node visited, by depth (the top node first).
   struct Frame {
-    const TreeNode* node;
-    int nextChild;
     std::uint32_t pathLength;  // of path_ up to and including this node's name
     std::uint32_t found;       // the path words found in path_ up to here
-    std::int32_t entry;        // in result_, or -1 while not shown
+    std::int32_t shownEntry;   // in result_, or -1 while not shown
+    std::uint32_t indexEntry;
   };
-  void visit(const TreeNode* node);
+  void visit(std::size_t entry);
   bool fieldsMatch(const TreeNode* node);
   // Adds a match after its ancestors not shown yet; its entry.
-  std::int32_t show(const TreeNode* node);
+  std::int32_t show(std::size_t entry);
   void finish();
 
+  std::shared_ptr<const FindIndex> index_;
   FindQuery query_;
   std::uint32_t pathWords_ = 0;     // bits of the path words that must occur
   std::uint32_t pathExcludes_ = 0;  // bits of the path words that must not
   bool usesFields_ = false;
   bool usesTargets_ = false;
   bool done_ = false;
+  std::size_t next_ = 1;  // the next index entry to visit
   std::vector<Frame> frames_;
   std::string path_;  // folded names from below the top node, joined by "/"
   FindResult result_;
