@@ -78,6 +78,7 @@ TreeFilter::TreeFilter(Context context, QObject* parent) : QObject(parent), c_(c
   connect(&c_.model, &QAbstractItemModel::dataChanged, this, [this] { index_.reset(); });
   connect(&c_.model, &ConnectionTreeModel::filterRefreshed, this, [this] {
     forgetSavedView();
+    c_.view.expandBranch();
     showCount();
   });
   connect(c_.view.selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {

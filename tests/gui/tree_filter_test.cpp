@@ -225,6 +225,21 @@ class TreeFilterTest : public QObject {
     QCOMPARE(macroText(w), QStringLiteral("connect 'r1'"));
   }
 
+  // Connections arriving while filtered (an import handed over by a second
+  // start) are searched at once; the filter still clears.
+  void nodesArrivingWhileFilteredAreSearched() {
+    MainWindow& w = open();
+    type(w, "rtr");
+    rVTNodeData d;
+    d.Name = "rtr9";
+    w.tree().insert(node(w, "Edge"), 0, ConnectionTree::newNode(std::move(d)));
+    QCOMPARE(rows(w), QStringLiteral("Site A\n Lab\n  rtr1\n Office rtr\nEdge\n rtr9\n"));
+    QCOMPARE(count(w), QStringLiteral("3 of 7"));
+    QTest::keyClick(field(w), Qt::Key_Escape);
+    QVERIFY(!w.treeModel().isFiltered());
+    QVERIFY(w.treeModel().indexOf(node(w, "Edge/rtr9")).isValid());
+  }
+
   // The last ten queries are kept in the settings; Up in the empty field
   // brings them back, newest first.
   void queriesAreKept() {
