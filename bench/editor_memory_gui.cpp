@@ -15,7 +15,7 @@
 #include <QTreeView>
 
 #include "qt_bench_main.h"
-#include "tree_model.h"
+#include "tree/tree_model.h"
 #include "window_environment.h"
 
 namespace {

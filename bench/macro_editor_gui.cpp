@@ -14,9 +14,9 @@
 #include <string>
 
 #include "common/stored_text.h"
-#include "cvl_highlighter.h"
+#include "editor/cvl_highlighter.h"
 #include "generated_macro.h"
-#include "macro_page.h"
+#include "pages/macro_page.h"
 #include "qt_bench_main.h"
 #include "window_environment.h"
 

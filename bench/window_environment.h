@@ -11,11 +11,11 @@
 #include <memory>
 #include <string>
 
+#include "dialogs/prompts.h"
 #include "files/vnk_file.h"
 #include "generated_tree.h"
-#include "main_window.h"
 #include "platform/posix/settings_file.h"
-#include "prompts.h"
+#include "window/main_window.h"
 
 namespace varnok::bench {
 

@@ -18,8 +18,8 @@
 #include <string>
 
 #include "qt_bench_main.h"
-#include "tree_filter.h"
-#include "tree_model.h"
+#include "tree/tree_filter.h"
+#include "tree/tree_model.h"
 #include "window_environment.h"
 
 namespace {

@@ -2,12 +2,12 @@
 #include <vector>
 
 #include "common/program_paths.h"
-#include "companion_link.h"
-#include "main_window.h"
+#include "dialogs/prompts.h"
 #include "platform/executable_path.h"
 #include "platform/settings_store.h"
-#include "prompts.h"
-#include "startup.h"
+#include "system/companion_link.h"
+#include "system/startup.h"
+#include "window/main_window.h"
 
 int main(int argc, char** argv) {
   using namespace varnok::app;

@@ -66,7 +66,7 @@ struct RunEnvironment {
   // The program directory: the emulator, its settings, "Temp_CVL" and "Logs".
   std::string programDir;
   TempFileNumbering* numbering = nullptr;  // required for a run
-  Launcher launch = platform::LaunchProgram;
+  Launcher launch = platform::LaunchPrivately;
 };
 
 // The logon name as the system reports it, at most 252 characters.

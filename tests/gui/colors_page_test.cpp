@@ -15,10 +15,10 @@
 #include <QTreeView>
 
 #include "files/vnk_file.h"
-#include "macro_page.h"
+#include "pages/macro_page.h"
 #include "platform/settings_names.h"
 #include "properties/color_set.h"
-#include "tree_model.h"
+#include "tree/tree_model.h"
 #include "window_fixture_qt.h"
 
 using namespace varnok;

@@ -1,13 +1,13 @@
 // The enabling rules, row by row: for every control a snapshot in which it is
 // enabled, and for each of its conditions the same snapshot with that one
 // condition taken away.
-#include "command_rules.h"
+#include "commands/command_rules.h"
 
 #include <QTest>
 #include <functional>
 #include <vector>
 
-#include "command_table.h"
+#include "commands/command_table.h"
 
 using namespace varnok::app;
 

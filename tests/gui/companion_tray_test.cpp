@@ -90,6 +90,7 @@ struct Fixture {
       launches.push_back({p, a});
       return platform::LaunchResult{true, ""};
     };
+    o.launchEditor = o.launch;
     o.historyFile = dir.file("data/varnok-runs.log");
     o.record = [this](const std::string& line) { records.push_back(line); };
     companion = std::make_unique<tray::Companion>(o, *settings);

@@ -14,9 +14,9 @@
 #include "files/vnk_file.h"
 #include "model/tree_operations.h"
 #include "program_dir.h"
+#include "tree/tree_model.h"
+#include "tree/tree_view.h"
 #include "tree_helpers.h"
-#include "tree_model.h"
-#include "tree_view.h"
 #include "window_fixture_qt.h"
 
 using namespace varnok;

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "common/time_stamp.h"
-#include "document.h"
+#include "document/document.h"
 #include "files/vnk_file.h"
 #include "scripted_prompts_qt.h"
 #include "temp_dir.h"

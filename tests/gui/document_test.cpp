@@ -12,10 +12,10 @@
 
 #include "common/program_paths.h"
 #include "common/stored_text.h"
-#include "file_dialogs.h"
+#include "dialogs/file_dialogs.h"
 #include "files/vnk_file.h"
-#include "status_panels.h"
-#include "tree_model.h"
+#include "tree/tree_model.h"
+#include "window/status_panels.h"
 #include "window_fixture_qt.h"
 
 using namespace varnok;

@@ -13,8 +13,8 @@
 #include <QTreeView>
 
 #include "files/vnk_file.h"
-#include "tree_clipboard.h"
-#include "tree_model.h"
+#include "tree/tree_clipboard.h"
+#include "tree/tree_model.h"
 #include "window_fixture_qt.h"
 
 using namespace varnok;

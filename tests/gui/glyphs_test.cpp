@@ -6,7 +6,7 @@
 #include <QMainWindow>
 #include <QTest>
 
-#include "command_actions.h"
+#include "commands/command_actions.h"
 
 using namespace varnok::app;
 

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "about_window.h"
+#include "dialogs/about_window.h"
 #include "window_fixture_qt.h"
 
 using namespace varnok;

@@ -17,10 +17,10 @@
 
 #include "cvl/cvl_lexer.h"
 #include "cvl/token_dump.h"
-#include "cvl_highlighter.h"
-#include "macro_page.h"
+#include "editor/cvl_highlighter.h"
+#include "pages/macro_page.h"
 #include "platform/settings_names.h"
-#include "preview_window.h"
+#include "run/preview_window.h"
 #include "window_fixture_qt.h"
 
 using namespace varnok;

@@ -10,7 +10,7 @@
 
 #include "platform/desktop_windows.h"
 #include "program_dir.h"
-#include "tree_model.h"
+#include "tree/tree_model.h"
 #include "window_fixture_qt.h"
 
 using namespace varnok;

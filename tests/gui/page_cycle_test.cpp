@@ -12,7 +12,7 @@
 
 #include "common/stored_text.h"
 #include "files/vnk_file.h"
-#include "tree_model.h"
+#include "tree/tree_model.h"
 #include "window_fixture_qt.h"
 
 using namespace varnok;

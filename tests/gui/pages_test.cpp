@@ -12,9 +12,9 @@
 
 #include "common/stored_text.h"
 #include "files/vnk_file.h"
-#include "macro_page.h"
-#include "popup_page.h"
-#include "tree_model.h"
+#include "pages/macro_page.h"
+#include "pages/popup_page.h"
+#include "tree/tree_model.h"
 #include "window_fixture_qt.h"
 
 using namespace varnok;

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
-#include "prompts.h"
+#include "dialogs/prompts.h"
 #include "temp_dir.h"
 
 using namespace varnok::app;

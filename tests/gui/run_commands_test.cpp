@@ -19,9 +19,9 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
-#include "preview_window.h"
 #include "program_dir.h"
-#include "tree_model.h"
+#include "run/preview_window.h"
+#include "tree/tree_model.h"
 #include "window_fixture_qt.h"
 
 using namespace varnok;

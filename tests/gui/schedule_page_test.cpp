@@ -15,7 +15,7 @@
 #include <QTest>
 #include <QTreeView>
 
-#include "command_actions.h"
+#include "commands/command_actions.h"
 #include "properties/macro_templates.h"
 #include "window_fixture_qt.h"
 

@@ -16,11 +16,11 @@
 #include <QTest>
 #include <QTreeView>
 
-#include "app_settings.h"
 #include "common/program_paths.h"
 #include "files/vnk_file.h"
-#include "settings_page.h"
-#include "tree_model.h"
+#include "pages/settings_page.h"
+#include "system/app_settings.h"
+#include "tree/tree_model.h"
 #include "window_fixture_qt.h"
 
 using namespace varnok;

@@ -1,6 +1,6 @@
 // The status panels fit their usual texts in the bar's font, never go below
 // the given widths, and cut a longer text with its whole text as tool tip.
-#include "status_panels.h"
+#include "window/status_panels.h"
 
 #include <QAction>
 #include <QLabel>

@@ -12,7 +12,7 @@
 #include "files/vnk_file.h"
 #include "platform/safe_write.h"
 #include "program_dir.h"
-#include "tree_model.h"
+#include "tree/tree_model.h"
 #include "window_fixture_qt.h"
 
 using namespace varnok;

@@ -12,10 +12,10 @@
 #include <QTimer>
 #include <QTreeView>
 
-#include "command_table.h"
+#include "commands/command_table.h"
 #include "common/stored_text.h"
 #include "model/tree_history.h"
-#include "tree_model.h"
+#include "tree/tree_model.h"
 #include "window_fixture_qt.h"
 
 using namespace varnok;

@@ -2,7 +2,7 @@
 // the count, Down/Up/Enter/F9 from the field, Esc putting the view back,
 // the structure commands waiting with their reason, unapplied edits asked
 // about before a match takes the focus, and the kept queries.
-#include "tree_filter.h"
+#include "tree/tree_filter.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -17,7 +17,7 @@
 #include "common/stored_text.h"
 #include "program_dir.h"
 #include "scoped_env.h"
-#include "tree_model.h"
+#include "tree/tree_model.h"
 #include "window_fixture_qt.h"
 
 using namespace varnok;

@@ -1,6 +1,6 @@
 // The item model over the core tree, checked by QAbstractItemModelTester
 // through every kind of change the tree announces.
-#include "tree_model.h"
+#include "tree/tree_model.h"
 
 #include <QAbstractItemModelTester>
 #include <QIcon>

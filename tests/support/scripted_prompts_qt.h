@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "prompts.h"
+#include "dialogs/prompts.h"
 
 namespace varnok::test {
 

@@ -5,11 +5,11 @@
 #include <string>
 
 #include "common/time_stamp.h"
-#include "main_window.h"
 #include "platform/settings_store.h"
 #include "scoped_env.h"
 #include "scripted_prompts_qt.h"
 #include "temp_dir.h"
+#include "window/main_window.h"
 
 namespace varnok::test {
 

@@ -1,6 +1,7 @@
 #include "platform/launcher.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <thread>
@@ -28,6 +29,29 @@ TEST(Launcher, MissingProgramIsReportedWithTheSystemsReason) {
   EXPECT_FALSE(r.ok);
   EXPECT_NE(r.error.find("/nonexistent/corvmain"), std::string::npos);
   EXPECT_NE(r.error.find("No such file"), std::string::npos);
+}
+
+// Session logs are written by the emulator itself: it must start with a mask
+// that keeps what it writes private, whatever mask we run with.
+TEST(Launcher, TheEmulatorsFilesArePrivateWhateverOurMask) {
+  test::TempDir dir;
+  std::string out = dir.file("session.log");
+  mode_t before = ::umask(002);
+  auto r = LaunchPrivately("/bin/sh", {"-c", "echo x > \"$1\"; mkdir \"$1.d\"", "sh", out});
+  ::umask(before);
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_GT(r.pid, 0);
+  struct stat st {};
+  for (int i = 0; i < 200 && ::stat((out + ".d").c_str(), &st) != 0; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  ASSERT_EQ(::stat(out.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  ASSERT_EQ(::stat((out + ".d").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+
+  auto missing = LaunchPrivately("/nonexistent/corvmain", {"/F=x"});
+  EXPECT_FALSE(missing.ok);
+  EXPECT_NE(missing.error.find("/nonexistent/corvmain: No such file"), std::string::npos) << missing.error;
 }
 
 TEST(SystemInfo, NamesOfUserAndComputer) {

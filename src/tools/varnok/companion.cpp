@@ -115,7 +115,7 @@ void Companion::notify(const std::string& text, bool failure) {
 void Companion::buildUi() {
   desktop_ = new DesktopActions(
       options_.programDir,
-      {options_.launch, [this](const std::string& text, bool failure) { notify(text, failure); },
+      {options_.launch, options_.launchEditor, [this](const std::string& text, bool failure) { notify(text, failure); },
        [this](const std::string& line) { record(line); }},
       this);
   TrayMenuItems items;

@@ -18,9 +18,9 @@ void DesktopActions::record(const std::string& line) const {
   if (hooks_.record) hooks_.record(line);
 }
 
-void DesktopActions::launch(const std::string& program, const std::vector<std::string>& args,
-                            const std::string& what) {
-  platform::LaunchResult r = hooks_.launch(program, args);
+void DesktopActions::launch(const run::Launcher& launcher, const std::string& program,
+                            const std::vector<std::string>& args, const std::string& what) {
+  platform::LaunchResult r = launcher(program, args);
   record("launch " + program);
   if (!r.ok) hooks_.notify("Failed to start " + what + ": " + r.error, true);
 }
@@ -29,13 +29,13 @@ void DesktopActions::openConfiguration() {
   // A second start of the editor brings the running one forward.
   const std::string editor = ProgramFilePath(programDir_, names::kEditorFile);
   if (!std::filesystem::exists(editor)) return hooks_.notify("File '" + editor + "' not found.", true);
-  launch(editor, {}, "the configuration editor");
+  launch(hooks_.launchEditor, editor, {}, "the configuration editor");
 }
 
 void DesktopActions::startEmulator() {
   if (std::optional<std::string> missing = run::CheckEmulatorPresent(programDir_))
     return hooks_.notify(*missing, true);
-  launch(run::EmulatorExePath(programDir_), {}, "the terminal emulator");
+  launch(hooks_.launch, run::EmulatorExePath(programDir_), {}, "the terminal emulator");
 }
 
 void DesktopActions::startLastMacro(const run::TempFilePair& last) {
@@ -44,7 +44,7 @@ void DesktopActions::startLastMacro(const run::TempFilePair& last) {
     return hooks_.notify("The last macro file " + last.macroFile + " is gone.", true);
   if (std::optional<std::string> missing = run::CheckEmulatorPresent(programDir_))
     return hooks_.notify(*missing, true);
-  launch(run::EmulatorExePath(programDir_), run::EmulatorArguments(last.settingsFile, last.macroFile),
+  launch(hooks_.launch, run::EmulatorExePath(programDir_), run::EmulatorArguments(last.settingsFile, last.macroFile),
          "the terminal emulator");
 }
 

@@ -18,7 +18,8 @@ class DesktopActions : public QObject {
   Q_OBJECT
  public:
   struct Hooks {
-    run::Launcher launch;
+    run::Launcher launch;        // the emulator (its logs private to the user)
+    run::Launcher launchEditor;  // the configuration editor (the user's own file mask)
     std::function<void(const std::string& text, bool failure)> notify;
     std::function<void(const std::string& line)> record;  // the test record (may be empty)
   };
@@ -37,7 +38,8 @@ class DesktopActions : public QObject {
   static bool canUseScreenSaver();
 
  private:
-  void launch(const std::string& program, const std::vector<std::string>& args, const std::string& what);
+  void launch(const run::Launcher& launcher, const std::string& program, const std::vector<std::string>& args,
+              const std::string& what);
   void desktopCommand(const QString& program, const QStringList& args, const std::string& what);
   void record(const std::string& line) const;
 

@@ -1,0 +1,310 @@
+#include "document/document.h"
+
+#include <new>
+
+#include "common/program_paths.h"
+#include "common/time_stamp.h"
+#include "files/import_export.h"
+#include "files/vnk_file.h"
+
+namespace varnok::app {
+
+namespace {
+
+const char* const kVnkFilter = "Varnok file (*.VNK)|*.VNK|All files (*.*)|*.*";
+
+// Keeps the host busy (hourglass, no tracking) for its lifetime.
+class BusyScope {
+ public:
+  explicit BusyScope(DocumentHost& host) : host_(host) { host_.beginBusy(); }
+  ~BusyScope() { host_.endBusy(); }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  DocumentHost& host_;
+};
+
+}  // namespace
+
+Document::Document(DocumentHost& host, Prompter& prompter, FileDialogs& dialogs, const Clock& clock,
+                   std::string programDir)
+    : host_(host),
+      prompter_(prompter),
+      dialogs_(dialogs),
+      clock_(clock),
+      programDir_(std::move(programDir)) {}
+
+std::string Document::caption() const {
+  const std::string name = currentFile_.empty() ? std::string("Noname.VNK") : DisplayName(currentFile_);
+  return "Varnokc Configuration - [" + name + (modified_ ? "*" : "") + "]";
+}
+
+void Document::setModified(bool modified) {
+  modified_ = modified;
+  host_.documentStateChanged();
+}
+
+PromptAnswer Document::confirmDiscard() {
+  if (const auto name = host_.connectionWithUnappliedEdits()) {
+    const PromptAnswer a =
+        prompter_.ask(PromptKind::Warning, PromptButtons::YesNoCancel,
+                      "Do you want to apply the changes you made to " + std::string(" '") + *name + "' ?");
+    if (a == PromptAnswer::Cancel) return PromptAnswer::Cancel;
+    if (a == PromptAnswer::Yes)
+      host_.applyUnappliedEdits();
+    else
+      host_.discardUnappliedEdits();
+  }
+  if (!modified_) return PromptAnswer::No;
+  const std::string name = currentFile_.empty() ? std::string("Noname.VNK") : FileNameOf(currentFile_);
+  return prompter_.ask(PromptKind::Warning, PromptButtons::YesNoCancel,
+                       "Do you want to save the changes you made to " + name + "?");
+}
+
+bool Document::newDocument() {
+  const PromptAnswer r = confirmDiscard();
+  if (r == PromptAnswer::Cancel) return false;
+  if (r == PromptAnswer::Yes)
+    save();
+  else
+    setModified(false);
+  // A save that failed or was cancelled keeps the document.
+  if (modified_) return false;
+  {
+    BusyScope busy(host_);
+    tree_.clear();
+    currentFile_.clear();
+  }
+  host_.documentReplaced(nullptr);
+  setModified(false);
+  return true;
+}
+
+void Document::reportLoadFailure(const LoadResult& result) {
+  std::string text = result.message;
+  if (!result.reason.empty()) text += "\r" + result.reason;
+  prompter_.warning(text);
+}
+
+bool Document::load(const std::string& path) {
+  LoadResult result;
+  {
+    BusyScope busy(host_);
+    try {
+      result = LoadConfiguration(tree_, path, /*import=*/false, focusIndex_);
+    } catch (const std::bad_alloc&) {
+      // The reader adds its nodes only once all are read: the tree is as it was.
+      result = {};
+      result.status = LoadStatus::CannotOpen;
+      result.message = "Cannot open the file.";
+      result.reason = path + ": not enough memory to read it";
+    }
+    history_.clear();  // the nodes read are where the history starts
+    if (result.nameDocument) {
+      currentFile_ = path;
+      fileIdentity_ = result.file;
+    }
+  }
+  modified_ = false;
+  host_.documentReplaced(result.focusNode);
+  host_.documentStateChanged();
+  if (!result.focusNode && result.ok()) focusIndex_ = 0;
+  if (!result.ok()) reportLoadFailure(result);
+  return result.ok();
+}
+
+void Document::openChosen(const std::string& path) {
+  if (!newDocument()) return;
+  if (load(path)) {
+    host_.notifyCompanion();
+    recent_.putOnTop(path);
+  }
+  setModified(false);
+}
+
+void Document::open() {
+  const auto path = dialogs_.openFile({"Open Varnok file", kVnkFilter, "vnk", ""});
+  if (path) openChosen(*path);
+}
+
+void Document::openRecent(const std::string& path) {
+  if (!FileExists(path)) {
+    recent_.remove(path);
+    host_.documentStateChanged();
+    prompter_.warning("File '" + DisplayName(path) + "' does not exist any more.");
+    return;
+  }
+  recent_.putOnTop(path);
+  host_.documentStateChanged();
+  openChosen(path);
+}
+
+WriteResult Document::writeFile(const FileIdentity* onlyOver) {
+  WriteResult result;
+  FileIdentity written;
+  WriteOptions options;
+  options.written = &written;
+  options.onlyOver = onlyOver;
+  {
+    BusyScope busy(host_);
+    result = SaveConfiguration(tree_, currentFile_, {}, options);
+  }
+  if (result) fileIdentity_ = written;
+  return result;
+}
+
+// A file deleted (or moved away) since counts as unchanged: nothing on disk
+// can be lost, there is nothing to reload, and Save writes it anew.
+bool Document::changedOnDisk() const {
+  const FileIdentity now = IdentifyFile(currentFile_);
+  return now.exists && now != fileIdentity_;
+}
+
+PromptAnswer Document::askAboutChangedFile() {
+  return prompter_.ask(PromptKind::Warning, PromptButtons::ReloadOverwriteSaveAsCancel,
+                       "The file '" + currentFile_ +
+                           "' was changed by another program since it was opened or last saved.\r\r"
+                           "Reload: read it again; the changes made here are lost.\r"
+                           "Overwrite: replace it; the other program's changes are lost.\r"
+                           "Save as ...: save under another name; the file stays as it is.");
+}
+
+bool Document::writeCurrentFile() {
+  for (;;) {
+    bool overwrite = false;
+    if (changedOnDisk()) {
+      switch (askAboutChangedFile()) {
+        case PromptAnswer::Reload:
+          reload();
+          return false;  // nothing was saved
+        case PromptAnswer::SaveAs:
+          return saveAs();
+        case PromptAnswer::Overwrite:
+          overwrite = true;
+          break;
+        default:
+          return false;
+      }
+    }
+    const FileIdentity expected = fileIdentity_;
+    const WriteResult result = writeFile(overwrite ? nullptr : &expected);
+    // Another program wrote the file while it was being saved: nothing was
+    // replaced, and the question comes (again).
+    if (!result && !overwrite && changedOnDisk()) continue;
+    // Every write of the file ends with the companion's notification.
+    host_.notifyCompanion();
+    if (!result) {
+      prompter_.error(result.error);
+      return false;
+    }
+    setModified(false);
+    return true;
+  }
+}
+
+bool Document::reload() {
+  // Read once and check the whole file before the tree is touched: a file
+  // that cannot be read, or is damaged, keeps the document as it is.
+  std::string bytes;
+  FileIdentity opened;
+  LoadResult result;
+  try {
+    if (const WriteResult read = ReadWholeFile(currentFile_, bytes, &opened); !read) {
+      prompter_.warning("Cannot open the file.\r" + read.error);
+      return false;
+    }
+    ConnectionTree check;
+    result = ReadConfiguration(check, bytes, /*import=*/false);
+  } catch (const std::bad_alloc&) {
+    prompter_.warning("Cannot open the file.\r" + currentFile_ + ": not enough memory to read it");
+    return false;
+  }
+  if (!result.ok()) {
+    reportLoadFailure(result);
+    return false;
+  }
+  bool read = true;
+  std::string path;
+  {
+    BusyScope busy(host_);
+    tree_.clear();
+    history_.clear();
+    try {
+      result = ReadConfiguration(tree_, bytes, /*import=*/false, focusIndex_);
+      fileIdentity_ = opened;
+    } catch (const std::bad_alloc&) {
+      // The tree no longer holds the file: unnamed, no save can overwrite it.
+      path = currentFile_;
+      result = {};
+      currentFile_.clear();
+      fileIdentity_ = {};
+      read = false;
+    }
+  }
+  modified_ = false;
+  host_.documentReplaced(result.focusNode);
+  host_.documentStateChanged();
+  if (!read) prompter_.warning("Cannot open the file.\r" + path + ": not enough memory to read it");
+  return read;
+}
+
+bool Document::save() {
+  const bool saved = currentFile_.empty() ? saveAs() : writeCurrentFile();
+  host_.saveFinished();
+  return saved;
+}
+
+bool Document::saveAs() {
+  const auto path = dialogs_.saveFile({"Save Varnok file as", kVnkFilter, "vnk", currentFile_});
+  if (!path) return false;
+  currentFile_ = *path;
+  // The user chose this file and agreed to replace it as it is now.
+  fileIdentity_ = IdentifyFile(*path);
+  if (!save()) return false;
+  recent_.putOnTop(*path);
+  host_.documentStateChanged();
+  return true;
+}
+
+bool Document::mayClose(bool saveWithoutPrompting) {
+  bool closing = true;
+  const bool unapplied = host_.connectionWithUnappliedEdits().has_value();
+  if (saveWithoutPrompting && (modified_ || unapplied)) {
+    // The setting asks for changes to be kept, and unapplied edits are changes.
+    if (unapplied) host_.applyUnappliedEdits();
+    closing = save();
+  } else {
+    const PromptAnswer r = confirmDiscard();
+    if (r == PromptAnswer::Cancel)
+      closing = false;
+    else if (r == PromptAnswer::Yes)
+      closing = save();
+  }
+  // A close never drops unsaved work: a cancelled or failed save keeps the window.
+  if (closing) host_.notifyCompanion();
+  return closing;
+}
+
+void Document::importFile(const std::string& path) {
+  ImportResult result;
+  {
+    BusyScope busy(host_);
+    try {
+      result = ImportConnections(tree_, path, programDir_, -1, clock_);
+    } catch (const std::bad_alloc&) {
+      prompter_.warning("Cannot import the file " + path + ": not enough memory to read it.");
+      return;
+    }
+  }
+  if (!result.supported) {
+    prompter_.warning(std::string(kUnsupportedImportFormat));
+    return;
+  }
+  for (const std::string& warning : result.warnings) prompter_.warning(warning);
+  // The pages keep their unapplied-edits mark: those edits stay offered.
+  if (result.documentModified) setModified(true);
+  host_.documentStateChanged();
+}
+
+}  // namespace varnok::app

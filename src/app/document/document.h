@@ -1,0 +1,121 @@
+#pragma once
+// The open configuration: its tree, its file, whether it was changed since it
+// was loaded or saved, and the recent-file list; and the decisions of New,
+// Open, Save, Save as, the recent files, Close and the import of a handed-over
+// file (which question, which write, which notification). No widgets: the
+// window presents the document and answers its host calls.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "dialogs/prompts.h"
+#include "document/recent_files.h"
+#include "model/connection_tree.h"
+#include "model/tree_history.h"
+#include "platform/file_identity.h"
+#include "platform/safe_write.h"
+
+namespace varnok {
+class Clock;
+struct LoadResult;
+}  // namespace varnok
+
+namespace varnok::app {
+
+// What the document needs of whoever shows it.
+class DocumentHost {
+ public:
+  virtual ~DocumentHost() = default;
+  // The name of the connection whose unapplied page edits a discard would
+  // lose; nullopt when there are none (or they belong to the top node).
+  virtual std::optional<std::string> connectionWithUnappliedEdits() const = 0;
+  virtual void applyUnappliedEdits() = 0;
+  virtual void discardUnappliedEdits() = 0;
+  // Settings written, then the companion told.
+  virtual void notifyCompanion() = 0;
+  // Around reading or writing the tree: the hourglass, no tracking, no repaint.
+  virtual void beginBusy() = 0;
+  virtual void endBusy() = 0;
+  // After the tree was emptied (New) or a file was read into it; `focus` is
+  // the node to focus and select (the stored node index), or null.
+  virtual void documentReplaced(TreeNode* focus) = 0;
+  // After the caption, the file name or the recent-file list changed.
+  virtual void documentStateChanged() = 0;
+  // Save gives the tree the focus and refreshes the commands.
+  virtual void saveFinished() = 0;
+};
+
+class Document {
+ public:
+  // `programDir`: where an imported .PLF file finds the emulator's settings.
+  Document(DocumentHost& host, Prompter& prompter, FileDialogs& dialogs, const Clock& clock,
+           std::string programDir);
+
+  ConnectionTree& tree() { return tree_; }
+  const ConnectionTree& tree() const { return tree_; }
+  // The undo history of tree changes; New and Open empty it, Save keeps it.
+  TreeHistory& history() { return history_; }
+  const TreeHistory& history() const { return history_; }
+  const std::string& currentFile() const { return currentFile_; }
+  bool isModified() const { return modified_; }
+  // "Varnokc Configuration - [" + name or "Noname.VNK" + "*" when modified + "]".
+  std::string caption() const;
+  // Marks or clears the document's change mark (the caption's "*").
+  void setModified(bool modified);
+
+  RecentFiles& recentFiles() { return recent_; }
+  const RecentFiles& recentFiles() const { return recent_; }
+
+  // The stored "SelectedNodeIndex": the node focused after the next load.
+  void setNodeIndexToFocus(std::int32_t index) { focusIndex_ = index; }
+  std::int32_t nodeIndexToFocus() const { return focusIndex_; }
+
+  // The apply question, then the save question: Yes, No or Cancel.
+  PromptAnswer confirmDiscard();
+
+  // New: true when the document was replaced by an empty one.
+  bool newDocument();
+  // Open with its dialog; a recent file; a file named at start (no questions).
+  void open();
+  void openRecent(const std::string& path);
+  bool load(const std::string& path);
+  // True once the document is written. Save first checks that the file is
+  // still the one loaded or last saved; when another program changed it, it
+  // asks: Reload (the file read again, nothing saved), Overwrite, Save as or
+  // Cancel. Save as writes the file the user chose without that question:
+  // its dialog asked before replacing it.
+  bool save();
+  bool saveAs();
+  // Close: true when the window may close (saved, or the user agreed).
+  bool mayClose(bool saveWithoutPrompting);
+  // Appends the connections of a handed-over .VNK or .PLF file.
+  void importFile(const std::string& path);
+
+ private:
+  void openChosen(const std::string& path);
+  // Writes the current file; `onlyOver`: see WriteOptions.
+  WriteResult writeFile(const FileIdentity* onlyOver);
+  bool writeCurrentFile();
+  bool changedOnDisk() const;
+  PromptAnswer askAboutChangedFile();
+  // Reads the current file again; on any failure the document stays as it was.
+  bool reload();
+  void reportLoadFailure(const LoadResult& result);
+
+  DocumentHost& host_;
+  Prompter& prompter_;
+  FileDialogs& dialogs_;
+  const Clock& clock_;
+  std::string programDir_;
+  ConnectionTree tree_;
+  TreeHistory history_{tree_};
+  std::string currentFile_;
+  // The current file as it was loaded or last saved (or, after Save as, as
+  // the user agreed to replace it).
+  FileIdentity fileIdentity_;
+  bool modified_ = false;
+  RecentFiles recent_;
+  std::int32_t focusIndex_ = 0;
+};
+
+}  // namespace varnok::app

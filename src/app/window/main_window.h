@@ -1,0 +1,212 @@
+#pragma once
+#include <QMainWindow>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "dialogs/prompts.h"
+#include "document/document.h"
+#include "pages/page_cycle.h"
+#include "platform/desktop_windows.h"
+#include "platform/executable_path.h"
+#include "platform/launcher.h"
+#include "system/app_settings.h"
+#include "tree/tree_editing.h"
+#include "tree/tree_view.h"
+#include "widgets/scoped_flag.h"
+
+class QTabWidget;
+class QTreeView;
+class QSplitter;
+
+namespace varnok {
+class Clock;
+namespace platform {
+class SettingsStore;
+}
+}  // namespace varnok
+
+namespace varnok::app {
+
+class ColorOptions;
+class CommandActions;
+class ConnectionPages;
+class EditCommands;
+class MultiRun;
+class PreviewWindow;
+class RunCommands;
+class TransferCommands;
+class TreeClipboard;
+class ConnectionTreeModel;
+class InputTracker;
+class SettingsPage;
+class StatusPanels;
+class SystemRegistrations;
+class TreeFilter;
+class TreeSelection;
+struct CommandSnapshot;
+
+// What the window uses from outside; tests pass scripted or temporary ones.
+struct WindowServices {
+  FileDialogs* dialogs = nullptr;                      // nullptr: the platform's dialogs
+  platform::SettingsStore* settings = nullptr;         // nullptr: the program's settings key
+  const Clock* clock = nullptr;                        // nullptr: the system clock
+  std::optional<bool> hasCommandLineParameter;         // nullopt: from the application's arguments
+  std::optional<std::string> computerName;             // nullopt: the system's name
+  bool screenLockAvailable = true;                     // keeps the sixth double-click action
+  std::string programDir = platform::ExecutableDir();  // emulator, companion, Temp_CVL, Logs
+  // Opens a help file or a link with the desktop's opener.
+  std::function<platform::LaunchResult(const std::string&)> openDocument = platform::OpenDocument;
+  // Minimising and tiling windows around "Run all selected".
+  platform::DesktopWindowCalls desktop;
+};
+
+// The editor's one window. It composes the document, the tree view, the
+// pages, the command actions and the status bar, and answers the document's
+// and the page cycle's host calls. Start-up and the companion messages live in
+// startup.* and companion_link.*.
+class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHost, private TreeEditingHost {
+  Q_OBJECT
+ public:
+  explicit MainWindow(Prompter& prompter, QWidget* parent = nullptr, WindowServices services = {});
+  ~MainWindow() override;
+
+  Document& document() { return *document_; }
+  ConnectionTree& tree() { return document_->tree(); }
+  bool isDocumentModified() const { return document_->isModified(); }
+  // Marks or clears the document's change mark, the "*" of the caption.
+  void UpdateCaption(bool modified) { document_->setModified(modified); }
+  const std::string& currentFile() const { return document_->currentFile(); }
+  const RecentFiles& recentFiles() const { return document_->recentFiles(); }
+  PromptAnswer ConfirmDiscard() { return document_->confirmDiscard(); }
+  // Imports a file handed over by a second start (after the user agreed).
+  void importHandedOverFile(const std::string& path);
+  // Set by the start-up code: runs when the user cancels closing the window.
+  std::function<void()> onCloseCancelled;
+
+  // "Modified" in the status bar: the focused connection has unapplied edits.
+  void SetConnectionModified(bool on);
+  bool IsConnectionModified() const;
+
+  // Writes every setting to the settings key.
+  void SaveSettings();
+
+  void RequestRefresh();
+  void RefreshCommands();
+
+  ConnectionTreeModel& treeModel() const { return *model_; }
+  QTreeView& treeView() const { return *treeView_; }
+  TreeFilter& treeFilter() const { return *filter_; }
+  TreeNode* focusedNode() const;
+  // Focuses and selects one node (clearing the selection), as a click would.
+  void selectNode(TreeNode* node);
+  bool isLoading() const override { return loading_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  bool event(QEvent* event) override;
+
+ private:
+  void buildLayout();
+  void buildTree();
+  void buildPages();
+  void attachContextMenu(QWidget* widget, QWidget* origin);
+  void connectCommands();
+  // The Colors page's buttons and the macro templates.
+  void connectPageCommands();
+  void openHelp(const char* file, const char* missing);
+  void showPreview();
+  // While "Run all selected" is starting connections, tree edits and runs wait.
+  bool refusedDuringMultiRun();
+  void createWindow();
+  void openStartDocument();
+  CommandSnapshot snapshot() const;
+
+  // Settings.
+  void LoadSettings();
+  void applyGeometry();
+  void recordGeometry();
+  void SelectLastNode();
+  std::string readParamName();
+  void clearParamName();
+  void handOverTimerFired();
+  void narrowTreeToFit();
+  int editorPointSize() const;
+
+  // Document.
+  void rebuildRecentMenu();
+  void expandAll(bool expand);
+
+  // DocumentHost.
+  std::optional<std::string> connectionWithUnappliedEdits() const override;
+  void applyUnappliedEdits() override;
+  void discardUnappliedEdits() override;
+  void notifyCompanion() override;
+  void beginBusy() override;
+  void endBusy() override;
+  void documentReplaced(TreeNode* focus) override;
+  void documentStateChanged() override;
+  void saveFinished() override;
+
+  // PageCycleHost.
+  void setConnectionModified(bool on) override { SetConnectionModified(on); }
+  void requestRefresh() override { RequestRefresh(); }
+  void markDocumentModified() override { UpdateCaption(true); }
+  bool colorSupportDisabled() const override;
+  void showEditorColors() override;
+  void showLastUpdated(const std::string& stamp) override;
+  void clearClipboardMarksFor(const TreeNode* node) override;
+
+  // TreeEditingHost (the rest is shared with PageCycleHost).
+  bool connectionModified() const override { return IsConnectionModified(); }
+  std::string defaultColors() const override;
+  void reloadPages() override { cycle_->ShowNodeInPages(); }
+
+  Prompter& prompter_;
+  std::unique_ptr<FileDialogs> ownDialogs_;
+  std::unique_ptr<platform::SettingsStore> ownSettings_;
+  platform::SettingsStore* store_ = nullptr;
+  WindowServices services_;
+
+  std::unique_ptr<Document> document_;
+  // Declared after the document: they observe its tree and go first.
+  std::unique_ptr<TreeClipboard> clipboard_;
+  std::unique_ptr<EditCommands> edits_;
+  std::unique_ptr<RunCommands> runs_;
+  std::unique_ptr<TransferCommands> transfers_;
+  MultiRun* multiRun_ = nullptr;
+  PreviewWindow* preview_ = nullptr;
+  ConnectionTreeModel* model_ = nullptr;
+  ConnectionTreeView* treeView_ = nullptr;
+  std::unique_ptr<TreeSelection> selection_;
+  TreeFilter* filter_ = nullptr;
+  QSplitter* splitter_ = nullptr;
+  QTabWidget* pageControl_ = nullptr;
+  SettingsPage* settingsPage_ = nullptr;
+  ConnectionPages* pages_ = nullptr;
+  PageCycle* cycle_ = nullptr;
+  ColorOptions* colorOptions_ = nullptr;
+  std::unique_ptr<TreeEditing> editing_;
+  InputTracker* input_ = nullptr;
+  SystemRegistrations* registrations_ = nullptr;
+  std::unique_ptr<StatusPanels> status_;
+  CommandActions* commands_ = nullptr;
+  QList<QAction*> recentActions_;
+
+  QTimer refreshTimer_;
+  QTimer handOverTimer_;
+  QTimer runDelayTimer_;
+
+  AppSettings settings_;
+  bool handOverPending_ = false;
+  bool loading_ = false;
+  int busyDepth_ = 0;
+  bool busyWasLoading_ = false;
+};
+
+}  // namespace varnok::app
