@@ -466,42 +466,6 @@ class CommandRulesTest : public QObject {
         if (!states[static_cast<Command>(i)]) QVERIFY(*states.reason(static_cast<Command>(i)) != '\0');
   }
 
-  // While the find filter is set, what changes the tree's structure waits
-  // with one reason; the pages, Apply, runs and text pastes work.
-  void structureWaitsForTheFilterToBeCleared() {
-    CommandSnapshot s;
-    TreeOnConnection(s);
-    s.clipboardHasNodes = s.clipboardHasText = true;
-    s.treeCanUndo = s.treeCanRedo = true;
-    s.connectionModified = false;
-    const std::vector<std::pair<Place, Command>> structural{
-        {Place::Button, Command::AddChild},       {Place::Button, Command::AddSibling},
-        {Place::Button, Command::Delete},         {Place::Button, Command::MoveUp},
-        {Place::Button, Command::MoveDown},       {Place::Button, Command::Paste},
-        {Place::Menu, Command::Duplicate},        {Place::Menu, Command::AddSeparator},
-        {Place::Menu, Command::UndoTreeChange},   {Place::Menu, Command::RedoTreeChange},
-        {Place::Menu, Command::ImportConnection}, {Place::Menu, Command::Paste},
-        {Place::Context, Command::Duplicate},     {Place::Context, Command::AddSeparator},
-        {Place::Context, Command::Delete},
-    };
-    auto reasonOf = [](const CommandSnapshot& snap, Place place, Command c) {
-      const CommandStates buttons = ButtonStates(snap);
-      if (place == Place::Button) return QString::fromLatin1(buttons.reason(c));
-      if (place == Place::Menu) return QString::fromLatin1(MenuStates(snap, buttons).reason(c));
-      return QString::fromLatin1(ContextStates(snap, buttons).enabled.reason(c));
-    };
-    for (const auto& [place, c] : structural) QCOMPARE(reasonOf(s, place, c), QString());
-    s.filterSet = true;
-    for (const auto& [place, c] : structural)
-      QCOMPARE(reasonOf(s, place, c), QStringLiteral("Clear the filter first"));
-    for (Command c : {Command::Run, Command::RunBranch, Command::Copy, Command::Cut})
-      QCOMPARE(reasonOf(s, Place::Button, c), QString());
-    s.connectionModified = true;
-    QCOMPARE(reasonOf(s, Place::Button, Command::Apply), QString());
-    s.focus = FocusKind::MacroEditor;
-    QCOMPARE(reasonOf(s, Place::Button, Command::Paste), QString());
-  }
-
   void tableIsComplete() {
     std::vector<int> toolSlots, contextSlots;
     for (const CommandSpec& spec : CommandTable()) {
