@@ -168,6 +168,7 @@ CommandStates MenuStates(const CommandSnapshot& s, const CommandStates& buttons)
   on.set(Command::ExportMacro, macroShown ? macroShown : FirstFailing({{!s.macroTextEmpty, kEmptyMacro}}));
   on.set(Command::ImportTemplate, macroShown);
   on.enable(Command::ImportConnection);
+  on.enable(Command::ImportFromTools);
   on.set(Command::ExportConnection,
          FirstFailing({{s.selectedCount > 1 || (s.selectedCount == 1 && s.macroPageShowsConnection),
                         "Select the connections to export"}}));

@@ -19,6 +19,7 @@ constexpr std::array kTable{
   CommandSpec{C::Save,             M::File,       12, "MnSaveTable",             "&Save",                        "Ctrl+S",     12, "BtnSave",              "save",                 "Save (Ctrl+S)"},
   CommandSpec{C::SaveAs,           M::File,       13, "MnSaveTableAs",           "Save &as ...",                 nullptr,      13, "BtnSaveAs",            "save_as",              "Save as ..."},
   CommandSpec{C::ImportConnection, M::File,       20, "MnImportConnection",      "Import connection ...",        nullptr},
+  CommandSpec{C::ImportFromTools,  M::File,       20, "MnImportFromTools",       "Import from other tools",      nullptr},
   CommandSpec{C::ExportConnection, M::File,       21, "MnExportConnection",      "Export connection ...",        nullptr},
   CommandSpec{C::ImportTemplate,   M::File,       30, "MnImportTemplate",        "Import macro Template",        nullptr},
   CommandSpec{C::ImportMacro,      M::File,       31, "MnImportMacro",           "Import macro ...",             nullptr},
@@ -88,6 +89,7 @@ bool WaitsForMultiRun(Command id) {
                                   Command::RunBranchToCursor,
                                   Command::RunAllSelected,
                                   Command::ImportConnection,
+                                  Command::ImportFromTools,
                                   Command::UndoTreeChange,
                                   Command::RedoTreeChange};
   return std::find(std::begin(kWaiting), std::end(kWaiting), id) != std::end(kWaiting);

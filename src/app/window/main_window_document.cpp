@@ -22,6 +22,7 @@
 #include "pages/settings_page.h"
 #include "properties/color_set.h"
 #include "properties/macro_templates.h"
+#include "run/foreign_import_commands.h"
 #include "run/multi_run.h"
 #include "run/preview_window.h"
 #include "run/run_commands.h"
@@ -138,6 +139,8 @@ void MainWindow::connectPageCommands() {
   commands_->setHandler(Command::SetSameBackground, [&colors] { colors.copyBackgroundToAll(); });
   // The submenu's items do the work; the submenu itself only opens.
   commands_->setHandler(Command::ImportTemplate, [] {});
+  commands_->setHandler(Command::ImportFromTools, [] {});
+  foreignImports_->fillMenu(*commands_->foreignImportMenu());
   FillTemplateMenu(*commands_->templateMenu(), [this](int tag) {
     QsciScintilla& editor = pages_->macro().editor();
     cycle_->writeIntoPages([&editor, tag] { InsertTemplate(editor, pages::MacroTemplateText(tag)); });
