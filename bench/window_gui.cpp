@@ -1,11 +1,14 @@
 // The window with a 100,000-connection configuration: opening it until the
 // tree is shown, expanding and collapsing everything, moving the focus to
-// another connection (pages loaded), and the memory of the whole process.
+// another connection (pages loaded), a keystroke in the find filter (search,
+// filtered tree shown and repainted) and clearing it, and the memory of the
+// whole process.
 //   build/bench/bench_window_gui            (offscreen unless a display is set)
 #include <benchmark/benchmark.h>
 
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
 #include <QTest>
 #include <QTreeView>
 #include <cstdio>
@@ -15,6 +18,7 @@
 #include <string>
 
 #include "qt_bench_main.h"
+#include "tree/tree_filter.h"
 #include "tree/tree_model.h"
 #include "window_environment.h"
 
@@ -82,8 +86,54 @@ void BM_FocusToAnotherConnection(benchmark::State& state) {
   }
 }
 
+// A keystroke in the filter field, alternating between two queries that
+// differ by one letter: arg 0 matches a few connections ("hxq", "hxq7"),
+// arg 1 most of them ("h", "hx"). Timed up to the repainted tree.
+void BM_FilterKeystroke(benchmark::State& state) {
+  Environment& env = Env();
+  auto window = env.openWindow();
+  app::TreeFilter& filter = window->treeFilter();
+  const bool many = state.range(0) == 1;
+  const QString queries[2] = {many ? QStringLiteral("h") : QStringLiteral("hxq"),
+                              many ? QStringLiteral("hx") : QStringLiteral("hxq7")};
+  filter.focusField();
+  int i = 0;
+  for (auto _ : state) {
+    filter.field().setText(queries[i++ % 2]);
+    filter.finishSearch();
+    Settle();
+  }
+  state.counters["shown"] = window->treeModel().filterResult().size();
+  state.counters["matches"] = window->treeModel().filterResult().matchCount;
+  state.SetLabel(many ? "most connections match" : "a few match");
+}
+
+// Esc in the field: the whole tree back with its open branches (everything
+// open, the worst case) and the selection.
+void BM_FilterClear(benchmark::State& state) {
+  Environment& env = Env();
+  auto window = env.openWindow();
+  window->findChild<QAction*>(QStringLiteral("MnExpandAll"))->trigger();
+  Settle();
+  app::TreeFilter& filter = window->treeFilter();
+  for (auto _ : state) {
+    state.PauseTiming();
+    filter.focusField();
+    filter.field().setText(QStringLiteral("hxq"));
+    filter.finishSearch();
+    Settle();
+    state.ResumeTiming();
+    filter.clear();
+    Settle();
+  }
+  if (window->treeModel().isFiltered() || window->treeModel().rowCount(window->treeModel().index(0, 0)) == 0)
+    state.SkipWithError("the filter was not cleared");
+}
+
 }  // namespace
 
+BENCHMARK(BM_FilterKeystroke)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(20)->UseRealTime();
+BENCHMARK(BM_FilterClear)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 BENCHMARK(BM_OpenToShownTree)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_ExpandAllThenCollapseAll)
     ->Arg(1)

@@ -93,4 +93,9 @@ inline constexpr StringSetting ParamName{"ParamName", ""};
 // The recent files "MRU1", "MRU2", ... (n from 1), strings, default "".
 inline std::string RecentFileName(int n) { return "MRU" + std::to_string(n); }
 
+// The last queries of the editor's find filter, "FindQuery1" (the newest) to
+// "FindQuery10", strings, default "".
+inline constexpr int kFindHistoryCount = 10;
+inline std::string FindQueryName(int n) { return "FindQuery" + std::to_string(n); }
+
 }  // namespace varnok::setting

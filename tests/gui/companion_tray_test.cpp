@@ -153,7 +153,7 @@ void CompanionTrayTest::menuMirrorsTheTreeAndFillsSubmenusWhenOpened() {
   QVERIFY(std::find(f.records.begin(), f.records.end(), "tray: window (offscreen)") != f.records.end());
 
   QStringList top = Texts(c.menu());
-  QCOMPARE(top.mid(0, 3), (QStringList{"Lab", "Solo", "--"}));
+  QCOMPARE(top.mid(0, 5), (QStringList{"Find...", "--", "Lab", "Solo", "--"}));
   QVERIFY(top.contains("Open configuration") && top.contains("Run last connection") &&
           top.contains("Start Corvane") && top.contains("Start last executed macro") &&
           top.contains("Run history") && top.last() == "Exit");
@@ -211,12 +211,12 @@ void CompanionTrayTest::manyConnectionsAreSplitIntoSmallMenus() {
   QVERIFY(SaveConfiguration(tree, f.vnk));
   tray::Companion& c = f.start();
   QStringList top = Texts(c.menu());
-  const int groups = static_cast<int>(top.indexOf("--"));
+  const int groups = static_cast<int>(top.indexOf("--", 2)) - 2;  // after "Find..." and its separator
   QVERIFY2(groups > 1 && groups <= tray::TrayMenu::kPerMenu, qPrintable(top.join(",")));
   // 2000 = 1600 + 400: groups of 40 x 40, then groups of 40.
-  QCOMPARE(top.mid(0, 2),
+  QCOMPARE(top.mid(2, 2),
            (QStringList{QStringLiteral("n0 \u2026 n1599"), QStringLiteral("n1600 \u2026 n1999")}));
-  QMenu* outer = Open(c.menu()->actions().first());
+  QMenu* outer = Open(c.menu()->actions().at(2));
   QCOMPARE(outer->actions().size(), tray::TrayMenu::kPerMenu);
   QCOMPARE(outer->actions().first()->text(), QStringLiteral("n0 \u2026 n39"));
   QMenu* first = Open(outer->actions().first());

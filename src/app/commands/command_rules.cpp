@@ -26,6 +26,19 @@ const char* const kNoFocused = "Click a connection first";
 const char* const kEmptyMacro = "The macro is empty";
 const char* const kMacroPage = "Show one connection on the Macro page";
 const char* const kNeedsParent = "The connection has no parent connection";
+const char* const kClearFilter = "Clear the filter first";
+
+// While the find filter is set the tree's structure stays as it is: the
+// commands that add, remove or move nodes wait. Pages and Apply work.
+void KeepStructureWhileFiltered(const CommandSnapshot& s, CommandStates& on,
+                                std::initializer_list<Command> commands) {
+  if (!s.filterSet) return;
+  for (Command c : commands) {
+    // Pasting text into a field changes no structure.
+    if (c == Command::Paste && s.focus != FocusKind::Tree) continue;
+    on.set(c, kClearFilter);
+  }
+}
 
 bool TextFocus(const CommandSnapshot& s) { return s.focus != FocusKind::None && s.focus != FocusKind::Tree; }
 
@@ -135,6 +148,9 @@ CommandStates ButtonStates(const CommandSnapshot& s) {
   on.set(Command::SetSameBackground,
          FirstFailing({{s.backgroundChosen, "Choose Background first"},
                        {!s.sampleColorsAllSame, "The three backgrounds are the same already"}}));
+  KeepStructureWhileFiltered(s, on,
+                             {Command::AddChild, Command::AddSibling, Command::Delete, Command::MoveUp,
+                              Command::MoveDown, Command::Paste});
   return on;
 }
 
@@ -185,6 +201,9 @@ CommandStates MenuStates(const CommandSnapshot& s, const CommandStates& buttons)
 
   on.set(Command::VarnokHelp, "There is no help file for Varnok");
   for (Command c : {Command::CorvaneHelp, Command::MacroHelp, Command::License, Command::About}) on.enable(c);
+  KeepStructureWhileFiltered(s, on,
+                             {Command::Duplicate, Command::AddSeparator, Command::UndoTreeChange,
+                              Command::RedoTreeChange, Command::ImportConnection});
   return on;
 }
 
@@ -206,6 +225,7 @@ ContextMenuStates ContextStates(const CommandSnapshot& s, const CommandStates& b
     out.enabled.set(
         Command::AddSeparator,
         belowTop ? belowTop : FirstFailing({{s.focusedSelected, "Select the focused connection"}}));
+    KeepStructureWhileFiltered(s, out.enabled, {Command::Duplicate, Command::AddSeparator});
   }
   return out;
 }

@@ -61,6 +61,7 @@ struct CommandSnapshot {
   bool connectionModified = false;  // the pages hold unapplied edits
   bool treeCanUndo = false;         // the undo history of tree changes
   bool treeCanRedo = false;
+  bool filterSet = false;  // the find filter shows part of the tree
 };
 
 // Whether each command is enabled, and for a disabled one the first rule it

@@ -100,6 +100,7 @@ CommandSnapshot TakeSnapshot(const SnapshotSources& src, bool documentModified) 
   s.colorsDifferFromParent = colors.differsFromParent();
   s.documentModified = documentModified;
   s.connectionModified = src.pages.isModified();
+  s.filterSet = src.model.isFiltered();
   return s;
 }
 

@@ -26,7 +26,9 @@ PageCycle::PageCycle(PageCycleHost& host, QTreeView& view, ConnectionTreeModel& 
           [this](const QModelIndex& current) { focusChanged(current); });
   connect(&view_, &QTreeView::collapsed, this, &PageCycle::nodeCollapsed);
   connect(&model_, &QAbstractItemModel::rowsAboutToBeRemoved, this, &PageCycle::nodesAboutToBeRemoved);
-  connect(&model_, &QAbstractItemModel::modelAboutToBeReset, this, [this] { shown_ = nullptr; });
+  connect(&model_, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+    if (!model_.resetKeepsNodes()) shown_ = nullptr;
+  });
 }
 
 void PageCycle::ShowNodeInPages() {

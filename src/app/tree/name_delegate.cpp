@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QTimer>
 
+#include "tree/match_highlight.h"
 #include "tree/tree_model.h"
 
 namespace varnok::app {
@@ -16,6 +17,16 @@ QWidget* NameDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
   editor->setObjectName(QStringLiteral("VTEditor"));
   if (editorCreated) editorCreated(model_.node(index));
   return editor;
+}
+
+void NameDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                         const QModelIndex& index) const {
+  QStyledItemDelegate::paint(painter, option, index);
+  const TreeNode* node = model_.isFiltered() ? model_.node(index) : nullptr;
+  if (!node || !node->parent()) return;
+  QStyleOptionViewItem shown = option;
+  initStyleOption(&shown, index);
+  PaintMatchedParts(painter, shown, MatchedParts(model_.filterQuery(), std::string(node->name())));
 }
 
 void NameDelegate::setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const {

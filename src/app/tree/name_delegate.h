@@ -23,6 +23,8 @@ class NameDelegate : public QStyledItemDelegate {
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                         const QModelIndex& index) const override;
   void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
+  // While the find filter is set, the matched parts of the names are marked.
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
   // Runs when an editor opens on a node.
   std::function<void(const TreeNode*)> editorCreated;

@@ -1,5 +1,6 @@
 #include "tree/tree_model.h"
 
+#include <QColor>
 #include <QCoreApplication>
 #include <QMimeData>
 #include <QTimer>
@@ -26,12 +27,69 @@ ConnectionTreeModel::ConnectionTreeModel(ConnectionTree& tree, std::string compu
 ConnectionTreeModel::~ConnectionTreeModel() { tree_.removeObserver(this); }
 
 TreeNode* ConnectionTreeModel::node(const QModelIndex& index) const {
-  return index.isValid() ? static_cast<TreeNode*>(index.internalPointer()) : nullptr;
+  if (!index.isValid()) return nullptr;
+  if (filtered_) return const_cast<TreeNode*>(filter_.shown[static_cast<std::size_t>(index.internalId())]);
+  return static_cast<TreeNode*>(index.internalPointer());
 }
 
 QModelIndex ConnectionTreeModel::indexOf(const TreeNode* n) const {
   if (!n) return {};
+  if (filtered_) return entryIndex(filter_.entryOf(n));
   return createIndex(n->parent() ? n->row() : 0, 0, const_cast<TreeNode*>(n));
+}
+
+QModelIndex ConnectionTreeModel::entryIndex(int entry) const {
+  if (entry < 0) return {};
+  return createIndex(filter_.row[static_cast<std::size_t>(entry)], 0, static_cast<quintptr>(entry));
+}
+
+void ConnectionTreeModel::setFilter(FindQuery query, FindResult result) {
+  flushChangedRows();
+  resetKeepsNodes_ = true;
+  beginResetModel();
+  filtered_ = true;
+  filterQuery_ = std::move(query);
+  filter_ = std::move(result);
+  endResetModel();
+  resetKeepsNodes_ = false;
+}
+
+void ConnectionTreeModel::clearFilter() {
+  if (!filtered_) return;
+  resetKeepsNodes_ = true;
+  beginResetModel();
+  filtered_ = false;
+  filterQuery_ = {};
+  filter_ = {};
+  endResetModel();
+  resetKeepsNodes_ = false;
+}
+
+bool ConnectionTreeModel::isMatch(const TreeNode* n) const {
+  const int entry = filtered_ ? filter_.entryOf(n) : -1;
+  return entry >= 0 && filter_.matched[static_cast<std::size_t>(entry)] != 0;
+}
+
+bool ConnectionTreeModel::filteredChangeBegins(bool keepsNodes) {
+  if (!filtered_) return false;
+  if (!filterResetting_) {
+    filterResetting_ = true;
+    resetKeepsNodes_ = keepsNodes;
+    beginResetModel();
+    resetKeepsNodes_ = false;
+  }
+  return true;
+}
+
+bool ConnectionTreeModel::filteredChangeEnds() {
+  if (!filtered_) return false;
+  filter_ = SearchTree(tree_, filterQuery_);
+  if (filterResetting_) {
+    filterResetting_ = false;
+    endResetModel();
+  }
+  emit filterRefreshed();
+  return true;
 }
 
 QString ConnectionTreeModel::text(const TreeNode* n) const {
@@ -61,6 +119,11 @@ int ConnectionTreeModel::imageIndex(const TreeNode* n, bool cut) {
 
 QModelIndex ConnectionTreeModel::index(int row, int column, const QModelIndex& parent) const {
   if (column != 0 || row < 0) return {};
+  if (filtered_) {
+    if (!parent.isValid()) return row == 0 ? entryIndex(0) : QModelIndex();
+    const int entry = static_cast<int>(parent.internalId());
+    return row < filter_.childCount(entry) ? entryIndex(filter_.child(entry, row)) : QModelIndex();
+  }
   if (!parent.isValid()) return row == 0 ? createIndex(0, 0, tree_.top()) : QModelIndex();
   TreeNode* p = node(parent);
   if (row >= p->childCount()) return {};
@@ -68,6 +131,9 @@ QModelIndex ConnectionTreeModel::index(int row, int column, const QModelIndex& p
 }
 
 QModelIndex ConnectionTreeModel::parent(const QModelIndex& child) const {
+  if (filtered_)
+    return child.isValid() ? entryIndex(filter_.parent[static_cast<std::size_t>(child.internalId())])
+                           : QModelIndex();
   TreeNode* n = node(child);
   if (!n || !n->parent()) return {};
   return indexOf(n->parent());
@@ -76,6 +142,7 @@ QModelIndex ConnectionTreeModel::parent(const QModelIndex& child) const {
 int ConnectionTreeModel::rowCount(const QModelIndex& parent) const {
   if (!parent.isValid()) return 1;
   if (parent.column() != 0) return 0;
+  if (filtered_) return filter_.childCount(static_cast<int>(parent.internalId()));
   return node(parent)->childCount();
 }
 
@@ -83,6 +150,7 @@ int ConnectionTreeModel::columnCount(const QModelIndex&) const { return 1; }
 
 bool ConnectionTreeModel::hasChildren(const QModelIndex& parent) const {
   if (!parent.isValid()) return true;
+  if (filtered_) return parent.column() == 0 && filter_.childCount(static_cast<int>(parent.internalId())) > 0;
   return parent.column() == 0 && node(parent)->hasChildren();
 }
 
@@ -98,6 +166,11 @@ QVariant ConnectionTreeModel::data(const QModelIndex& index, int role) const {
       const bool cut = n->parent() && cutMarked_ && cutMarked_(n);
       return icons_[static_cast<std::size_t>(imageIndex(n, cut))];
     }
+    case Qt::ForegroundRole:
+      // While filtered, a branch shown only for the matches below it is greyed.
+      if (filtered_ && n->parent() && filter_.matched[static_cast<std::size_t>(index.internalId())] == 0)
+        return QColor(Qt::gray);
+      return {};
     default:
       return {};
   }
@@ -108,6 +181,11 @@ Qt::ItemFlags ConnectionTreeModel::flags(const QModelIndex& index) const {
   const TreeNode* n = node(index);
   // Every node but the top node is named in place and dragged; drops go
   // beside or onto any node (the view decides which).
+  // While filtered nothing is dragged or dropped: the tree's structure stays.
+  if (filtered_) {
+    const Qt::ItemFlags shown = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    return n->parent() ? shown | Qt::ItemIsEditable : shown;
+  }
   const Qt::ItemFlags common = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDropEnabled;
   if (n && n->parent()) return common | Qt::ItemIsEditable | Qt::ItemIsDragEnabled;
   return common;
@@ -148,26 +226,32 @@ Qt::DropActions ConnectionTreeModel::supportedDropActions() const { return Qt::M
 
 void ConnectionTreeModel::nodesAboutToBeInserted(TreeNode* parent, int first, int last) {
   flushChangedRows();
+  if (filteredChangeBegins(true)) return;
   beginInsertRows(indexOf(parent), first, last);
 }
 void ConnectionTreeModel::nodesInserted(TreeNode* parent, int, int) {
+  if (filteredChangeEnds()) return;
   endInsertRows();
   deepNoteChanged(parent);
 }
 void ConnectionTreeModel::nodesAboutToBeRemoved(TreeNode* parent, int first, int last) {
   flushChangedRows();
+  if (filteredChangeBegins(false)) return;
   beginRemoveRows(indexOf(parent), first, last);
 }
 void ConnectionTreeModel::nodesRemoved(TreeNode* parent, int, int) {
+  if (filteredChangeEnds()) return;
   endRemoveRows();
   deepNoteChanged(parent);
 }
 void ConnectionTreeModel::nodeAboutToBeMoved(TreeNode* srcParent, int row, TreeNode* destParent,
                                              int destRow) {
   flushChangedRows();
+  if (filteredChangeBegins(true)) return;
   if (!rearranging_) beginMoveRows(indexOf(srcParent), row, row, indexOf(destParent), destRow);
 }
 void ConnectionTreeModel::nodeMoved(TreeNode* srcParent, int, TreeNode* destParent, int destRow) {
+  if (filteredChangeEnds()) return;
   // Another parent: the node stands at destRow now.
   const int levels = destParent->data().Level - srcParent->data().Level;
   const TreeNode* moved = levels > 0 ? destParent->child(destRow) : nullptr;
@@ -181,7 +265,11 @@ void ConnectionTreeModel::nodeMoved(TreeNode* srcParent, int, TreeNode* destPare
   if (moved) emit nodeMovedDeeper(moved, levels);
 }
 void ConnectionTreeModel::nodeDataChanged(TreeNode* n) {
-  if (rearranging_) return;  // the layout change repaints everything
+  if (rearranging_ || filterResetting_) return;  // the layout change or reset repaints everything
+  if (filtered_) {
+    if (const QModelIndex i = indexOf(n); i.isValid()) emit dataChanged(i, i);
+    return;
+  }
   TreeNode* parent = n->parent();
   if (changedParent_ && changedParent_ == parent) {
     changedFirst_ = std::min(changedFirst_, n->row());
@@ -215,12 +303,17 @@ void ConnectionTreeModel::flushChangedRows() {
 void ConnectionTreeModel::beginRearrangement() {
   if (rearranging_) return;
   flushChangedRows();
+  if (filteredChangeBegins(true)) return;
   emit layoutAboutToBeChanged();
   heldIndexes_ = persistentIndexList();
   rearranging_ = true;
 }
 
 void ConnectionTreeModel::endRearrangement() {
+  if (filterResetting_) {
+    filteredChangeEnds();
+    return;
+  }
   if (!rearranging_) return;
   rearranging_ = false;
   // Every node is still in the tree: its index now follows from its new place.
@@ -241,8 +334,12 @@ void ConnectionTreeModel::endRearrangement() {
 
 void ConnectionTreeModel::treeAboutToBeReset() {
   changedParent_ = nullptr;  // every node goes; the reset repaints everything
+  if (filteredChangeBegins(false)) return;
   beginResetModel();
 }
-void ConnectionTreeModel::treeReset() { endResetModel(); }
+void ConnectionTreeModel::treeReset() {
+  if (filteredChangeEnds()) return;
+  endResetModel();
+}
 
 }  // namespace varnok::app

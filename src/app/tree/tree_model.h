@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/connection_tree.h"
+#include "model/tree_search.h"
 
 namespace varnok::app {
 
@@ -47,6 +48,21 @@ class ConnectionTreeModel : public QAbstractItemModel, private TreeObserver {
   void beginRearrangement();
   void endRearrangement();
 
+  // The find filter: while one is set the model holds only the result's
+  // nodes (the matches and their ancestors); an index then carries the
+  // node's entry in the result. A change of the tree's structure meanwhile
+  // (an import) searches again with the same query.
+  void setFilter(FindQuery query, FindResult result);
+  void clearFilter();
+  bool isFiltered() const { return filtered_; }
+  const FindQuery& filterQuery() const { return filterQuery_; }
+  const FindResult& filterResult() const { return filter_; }
+  // While filtered: `node` is shown as a match, not only for its branch.
+  bool isMatch(const TreeNode* node) const;
+  // During a reset: every node stays in the tree (the filter changes, or
+  // nodes arrive while filtered), only the rows shown change.
+  bool resetKeepsNodes() const { return resetKeepsNodes_; }
+
   // Whether a node is drawn with the cut variant of its picture.
   void setCutMarked(std::function<bool(const TreeNode*)> cutMarked) { cutMarked_ = std::move(cutMarked); }
 
@@ -70,6 +86,8 @@ class ConnectionTreeModel : public QAbstractItemModel, private TreeObserver {
   // `node` was moved `levels` deeper with its subtree (after the views heard
   // of the move; in a rearrangement, after its end).
   void nodeMovedDeeper(const TreeNode* node, int levels);
+  // The tree's structure changed while filtered and the filter was searched again.
+  void filterRefreshed();
 
  private:
   void nodesAboutToBeInserted(TreeNode* parent, int first, int last) override;
@@ -83,6 +101,10 @@ class ConnectionTreeModel : public QAbstractItemModel, private TreeObserver {
   void treeReset() override;
 
   QByteArray dragMark() const;
+  // While filtered, a structural change resets the model around it.
+  bool filteredChangeBegins(bool keepsNodes);
+  bool filteredChangeEnds();
+  QModelIndex entryIndex(int entry) const;
   void flushChangedRows();
   // The node at kDeepestShownLevel above a change at `parent`, repainted for
   // its note.
@@ -103,6 +125,11 @@ class ConnectionTreeModel : public QAbstractItemModel, private TreeObserver {
   std::vector<std::pair<const TreeNode*, int>> movedDeeper_;  // during a rearrangement
   std::array<QIcon, 7> icons_;
   std::function<bool(const TreeNode*)> cutMarked_;
+  bool filtered_ = false;
+  bool filterResetting_ = false;
+  bool resetKeepsNodes_ = false;
+  FindQuery filterQuery_;
+  FindResult filter_;
 };
 
 }  // namespace varnok::app

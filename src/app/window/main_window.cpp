@@ -42,6 +42,7 @@
 #include "tree/edit_commands.h"
 #include "tree/name_delegate.h"
 #include "tree/tree_clipboard.h"
+#include "tree/tree_filter.h"
 #include "tree/tree_model.h"
 #include "tree/tree_selection.h"
 #include "tree/tree_view.h"
@@ -82,6 +83,10 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
   buildLayout();
   PageCycleHost& cycleHost = *this;
   cycle_ = new PageCycle(cycleHost, *treeView_, *model_, *pages_, prompter_, clock, this);
+  filter_ = new TreeFilter({*this, *statusBar(), *treeView_, *model_, *selection_, *cycle_, *store_}, this);
+  splitter_->insertWidget(0, filter_->pane());
+  splitter_->setSizes({kDesignedTreeWidth, kDesignedGeometry.width - kDesignedTreeWidth});
+  connect(filter_, &TreeFilter::matchFocused, this, &MainWindow::RequestRefresh);
   colorOptions_ = new ColorOptions(
       {*settingsPage_, *pages_, *cycle_}, emulatorDir, [this] { RequestRefresh(); }, this);
   settingsPage_->emulatorFolder().setProgramDir(services_.programDir);

@@ -45,6 +45,7 @@ class InputTracker;
 class SettingsPage;
 class StatusPanels;
 class SystemRegistrations;
+class TreeFilter;
 class TreeSelection;
 struct CommandSnapshot;
 
@@ -98,6 +99,7 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
 
   ConnectionTreeModel& treeModel() const { return *model_; }
   QTreeView& treeView() const { return *treeView_; }
+  TreeFilter& treeFilter() const { return *filter_; }
   TreeNode* focusedNode() const;
   // Focuses and selects one node (clearing the selection), as a click would.
   void selectNode(TreeNode* node);
@@ -184,6 +186,7 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   ConnectionTreeModel* model_ = nullptr;
   ConnectionTreeView* treeView_ = nullptr;
   std::unique_ptr<TreeSelection> selection_;
+  TreeFilter* filter_ = nullptr;
   QSplitter* splitter_ = nullptr;
   QTabWidget* pageControl_ = nullptr;
   SettingsPage* settingsPage_ = nullptr;

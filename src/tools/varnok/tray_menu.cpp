@@ -1,7 +1,10 @@
 #include "tray_menu.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QMenu>
+
+#include "find_window.h"
 
 namespace varnok::tray {
 namespace {
@@ -27,15 +30,39 @@ QString MenuText(std::string_view name) {
 TrayMenu::TrayMenu(TrayMenuItems items, QObject* parent)
     : QObject(parent), items_(std::move(items)), menu_(std::make_unique<QMenu>()) {
   menu_->setObjectName(QStringLiteral("TrayMenu"));
+  addFindItem();
   addFixedItems();
 }
 
 TrayMenu::~TrayMenu() = default;
 
+void TrayMenu::addFindItem() {
+  QAction* find = menu_->addAction(QStringLiteral("Find..."));
+  find->setObjectName(QStringLiteral("find"));
+  connect(find, &QAction::triggered, this, &TrayMenu::showFindWindow);
+  menu_->addSeparator();
+}
+
+void TrayMenu::showFindWindow() {
+  if (!findWindow_) {
+    findWindow_ = std::make_unique<FindWindow>([this](int index) {
+      if (items_.runConnection) items_.runConnection(index);
+    });
+    findWindow_->setTree(tree_);
+  }
+  findWindow_->show();
+  findWindow_->raise();
+  findWindow_->activateWindow();
+  findWindow_->field()->setFocus();
+  findWindow_->field()->selectAll();
+}
+
 void TrayMenu::setTree(const ConnectionTree* tree, const QString& note) {
   tree_ = tree;
+  if (findWindow_) findWindow_->setTree(tree_);
   menu_->clear();
   for (QMenu* sub : menu_->findChildren<QMenu*>(Qt::FindDirectChildrenOnly)) sub->deleteLater();
+  addFindItem();
   if (!note.isEmpty()) {
     QAction* line = menu_->addAction(note);
     line->setEnabled(false);

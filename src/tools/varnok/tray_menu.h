@@ -1,5 +1,6 @@
 #pragma once
-// The tray's menu: the connections of the tree, then the program's own items.
+// The tray's menu: "Find..." (find_window.h), the connections of the tree,
+// then the program's own items.
 // A connection with children is a submenu whose first item runs the
 // connection itself; separator lines are menu separators. Submenus are
 // filled when they are first opened, and a level with many connections is
@@ -18,6 +19,8 @@ class QAction;
 class QMenu;
 
 namespace varnok::tray {
+
+class FindWindow;
 
 struct TrayMenuItems {
   std::function<void(int)> runConnection;  // absolute index
@@ -39,6 +42,8 @@ class TrayMenu : public QObject {
   ~TrayMenu() override;
 
   QMenu* menu() const { return menu_.get(); }
+  // The "Find..." window, once opened (null before).
+  FindWindow* findWindow() const { return findWindow_.get(); }
   // Shows `tree` (which must outlive the menu's use of it, until the next
   // call); `note` is a line above the connections ("" for none).
   void setTree(const ConnectionTree* tree, const QString& note);
@@ -48,11 +53,14 @@ class TrayMenu : public QObject {
   void fill(QMenu* menu, const TreeNode* parent, int first, int count, int depth);
   void addNode(QMenu* menu, const TreeNode* node, int depth);
   void addFixedItems();
+  void addFindItem();
+  void showFindWindow();
   QAction* addConnectionAction(QMenu* menu, const TreeNode* node, const QString& text);
 
   TrayMenuItems items_;
   std::unique_ptr<QMenu> menu_;
   const ConnectionTree* tree_ = nullptr;
+  std::unique_ptr<FindWindow> findWindow_;
 };
 
 // A name as menu text: "&" would mark a shortcut letter.
