@@ -4,12 +4,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QGuiApplication>
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
-#include <QScreen>
-#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStatusBar>
@@ -20,6 +16,7 @@
 
 #include "commands/command_actions.h"
 #include "commands/command_snapshot.h"
+#include "commands/edit_commands.h"
 #include "common/program_paths.h"
 #include "common/time_stamp.h"
 #include "dialogs/file_dialogs.h"
@@ -35,14 +32,16 @@
 #include "run/run_commands.h"
 #include "run/transfer_commands.h"
 #include "system/system_registrations.h"
-#include "tree/edit_commands.h"
 #include "tree/name_delegate.h"
 #include "tree/tree_clipboard.h"
 #include "tree/tree_model.h"
 #include "tree/tree_selection.h"
 #include "tree/tree_view.h"
 #include "window/input_tracker.h"
+#include "window/recent_files_menu.h"
+#include "window/start_document.h"
 #include "window/status_panels.h"
+#include "window/window_layout.h"
 
 namespace varnok::app {
 
@@ -62,13 +61,11 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
   const Clock& clock = services_.clock ? *services_.clock : SystemClock();
   DocumentHost& host = *this;
   document_ = std::make_unique<Document>(host, prompter_, *dialogs, clock, services_.programDir);
+  start_ = new StartDocument({*document_, *store_, prompter_, services_.programDir}, this);
 
   refreshTimer_.setSingleShot(true);
   refreshTimer_.setInterval(150);
-  connect(&refreshTimer_, &QTimer::timeout, this, &MainWindow::RefreshCommands);
-  handOverTimer_.setSingleShot(true);
-  handOverTimer_.setInterval(500);
-  connect(&handOverTimer_, &QTimer::timeout, this, &MainWindow::handOverTimerFired);
+  connect(&refreshTimer_, &QTimer::timeout, this, &MainWindow::refreshCommands);
   runDelayTimer_.setSingleShot(true);
   runDelayTimer_.setInterval(5000);
 
@@ -76,7 +73,7 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
   PageCycleHost& cycleHost = *this;
   cycle_ = new PageCycle(cycleHost, *treeView_, *model_, *pages_, prompter_, clock, this);
   colorOptions_ = new ColorOptions(
-      {*settingsPage_, *pages_, *cycle_}, services_.programDir, [this] { RequestRefresh(); }, this);
+      {*settingsPage_, *pages_, *cycle_}, services_.programDir, [this] { requestRefresh(); }, this);
   pages_->schedule().setPrompter(&prompter_);
   TreeEditingHost& editingHost = *this;
   editing_ = std::make_unique<TreeEditing>(editingHost, *treeView_, *model_, document_->history(), prompter_);
@@ -100,11 +97,11 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
       prompter_, [this] { return cycle_->settleEdits(); });
   runs_ = std::make_unique<RunCommands>(
       RunCommands::Context{*treeView_, *model_, *pages_, *settingsPage_, *cycle_}, prompter_,
-      services_.programDir, [this] { RequestRefresh(); });
+      services_.programDir, [this] { requestRefresh(); });
   multiRun_ = new MultiRun(
       {*treeView_, *model_, *settingsPage_, *statusBar(), services_.desktop}, prompter_, services_.programDir,
       runs_->numbering(), [this] { return runDelayTimer_.interval(); }, this);
-  connect(multiRun_, &MultiRun::finished, this, [this] { RequestRefresh(); });
+  connect(multiRun_, &MultiRun::finished, this, [this] { requestRefresh(); });
   transfers_ = std::make_unique<TransferCommands>(
       editingHost, TransferCommands::Context{*treeView_, *model_, *document_, *pages_, *cycle_, *runs_},
       prompter_, *dialogs);
@@ -114,7 +111,6 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
 
 MainWindow::~MainWindow() {
   refreshTimer_.stop();
-  handOverTimer_.stop();
   delete input_;
   delete multiRun_;
   edits_.reset();
@@ -129,66 +125,31 @@ MainWindow::~MainWindow() {
   model_ = nullptr;
 }
 
-int MainWindow::editorPointSize() const { return font().pointSize() + 1; }
+int MainWindow::editorPointSize() const { return EditorPointSize(*this); }
 
 void MainWindow::buildLayout() {
-  // Tahoma 8 pt, one point larger on screens wider than 1024 pixels.
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  const bool wide = screen && screen->geometry().width() > 1024;
-  QFont windowFont;
-  windowFont.setFamilies(
-      {QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")});
-  windowFont.setPointSize(wide ? 9 : 8);
-  setFont(windowFont);
-  setMinimumSize(kMinWindowWidth, kMinWindowHeight);
-  setGeometry(kDesignedGeometry.left, kDesignedGeometry.top, kDesignedGeometry.width,
-              kDesignedGeometry.height);
-
+  SetUpWindow(*this);
   commands_ = new CommandActions(*this);
+  recentMenu_ =
+      new RecentFilesMenu(*commands_->menu(MenuId::File), *commands_->menuItem(Command::Close), this);
+  connect(recentMenu_, &RecentFilesMenu::chosen, this,
+          [this](const std::string& path) { document_->openRecent(path); });
   status_ = std::make_unique<StatusPanels>(*statusBar());
-  splitter_ = new QSplitter(Qt::Horizontal, this);
-  splitter_->setObjectName(QStringLiteral("Splitter1"));
-  splitter_->setHandleWidth(3);
-  splitter_->setChildrenCollapsible(false);
-  buildTree();
-  buildPages();
-  splitter_->addWidget(treeView_);
-  splitter_->addWidget(pageControl_);
-  splitter_->setStretchFactor(0, 0);
-  splitter_->setStretchFactor(1, 1);
-  splitter_->setSizes({kDesignedTreeWidth, kDesignedGeometry.width - kDesignedTreeWidth});
-  setCentralWidget(splitter_);
+  const WindowLayout layout = BuildWindowLayout(*this);
+  splitter_ = layout.splitter;
+  treeView_ = layout.treeView;
+  pageControl_ = layout.pageControl;
+  settingsPage_ = layout.settingsPage;
+  pages_ = layout.pages;
 
-  // The splitter stays at least 275 pixels from the left edge and 350 from the right.
-  connect(splitter_, &QSplitter::splitterMoved, this, [this](int pos, int) {
-    const int total = splitter_->width() - splitter_->handleWidth();
-    const int limit = std::min(kDesignedTreeWidth, total - 350);
-    if (pos < limit) splitter_->setSizes({limit, total - limit});
-  });
-}
-
-void MainWindow::buildTree() {
-  treeView_ = new ConnectionTreeView(splitter_);
-  treeView_->setObjectName(QStringLiteral("VT"));
-  treeView_->setHeaderHidden(true);
-  treeView_->setUniformRowHeights(true);
-  treeView_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  treeView_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  // F2, or a click on the focused node, names it in place.
-  treeView_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
-  treeView_->setIconSize(QSize(16, 18));
-  treeView_->setMinimumWidth(kMinTreeWidth);
-  treeView_->setAnimated(false);
-  treeView_->setExpandsOnDoubleClick(true);
-  treeView_->header()->setStretchLastSection(false);
-  treeView_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
   const std::string computer = services_.computerName ? *services_.computerName : platform::ComputerName();
   model_ = new ConnectionTreeModel(document_->tree(), computer, this);
   treeView_->setModel(model_);
   selection_ = std::make_unique<TreeSelection>(*treeView_, *model_);
   connect(treeView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-          [this] { RequestRefresh(); });
+          [this] { requestRefresh(); });
   attachContextMenu(treeView_, treeView_->viewport());
+  connectPages();
 }
 
 // The context menu shared by the tree and the text controls; it opens with
@@ -196,33 +157,20 @@ void MainWindow::buildTree() {
 void MainWindow::attachContextMenu(QWidget* widget, QWidget* origin) {
   widget->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(widget, &QWidget::customContextMenuRequested, this, [this, origin](const QPoint& pos) {
-    RefreshCommands();
+    refreshCommands();
     commands_->contextMenu()->exec(origin->mapToGlobal(pos));
   });
 }
 
-void MainWindow::buildPages() {
-  pageControl_ = new QTabWidget(splitter_);
-  pageControl_->setObjectName(QStringLiteral("PG"));
-  pageControl_->setMinimumWidth(350);
-  settingsPage_ = new SettingsPage;
-  // On a small window the settings page scrolls rather than squeezing its fields.
-  auto* settingsScroll = new QScrollArea;
-  settingsScroll->setObjectName(QStringLiteral("TabSheet1Scroll"));
-  settingsScroll->setWidget(settingsPage_);
-  settingsScroll->setWidgetResizable(true);
-  settingsScroll->setFrameShape(QFrame::NoFrame);
-  settingsScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  pageControl_->addTab(settingsScroll, QStringLiteral("Settings"));
-  pages_ = new ConnectionPages(*pageControl_, editorPointSize());
+void MainWindow::connectPages() {
   registrations_ = new SystemRegistrations(
       *settingsPage_, prompter_, services_.programDir, [this] { return loading_; }, this);
 
   connect(pages_, &ConnectionPages::edited, this, [this] {
-    SetConnectionModified(true);
-    RequestRefresh();
+    setConnectionModified(true);
+    requestRefresh();
   });
-  connect(pages_, &ConnectionPages::refreshRequested, this, &MainWindow::RequestRefresh);
+  connect(pages_, &ConnectionPages::refreshRequested, this, &MainWindow::requestRefresh);
   connect(settingsPage_, &SettingsPage::delayEdited, this,
           [this](int seconds) { runDelayTimer_.setInterval(seconds * 1000); });
   // Before the page control changes its page the pages are brought up to date.
@@ -237,7 +185,7 @@ void MainWindow::buildPages() {
   InputTracker::Targets targets{
       this, treeView_, {&pages_->macro().editor(), &pages_->popup().editor()}, fields};
   input_ = new InputTracker(
-      std::move(targets), *status_, [this] { RequestRefresh(); }, this);
+      std::move(targets), *status_, [this] { requestRefresh(); }, this);
   input_->onTreeFocusLost = [this] {
     if (!loading_ && cycle_) cycle_->treeFocusLost();
   };
@@ -248,66 +196,50 @@ void MainWindow::buildPages() {
 
 void MainWindow::createWindow() {
   ScopedFlag loading(loading_);
-  handOverPending_ = false;
   document_->recentFiles().assign(ReadRecentFiles(*store_));
-  rebuildRecentMenu();
+  recentMenu_->show(document_->recentFiles().files());
   settingsPage_->appendToAssociationCaption(QStringLiteral("Varnok"));
   pages_->cover(QStringLiteral("N/A"));
 
-  LoadSettings();
+  loadSettings();
   registrations_->show();
-  openStartDocument();
+  start_->open(settings_.lastVnkFile, settings_.selectedNodeIndex);
 
   document_->setModified(false);
   pageControl_->setCurrentWidget(tree().top()->hasChildren() ? static_cast<QWidget*>(&pages_->macro())
                                                              : pageControl_->widget(0));
   treeView_->expand(model_->indexOf(tree().top()));
-  if (settings_.selectedNodeIndex != 0) SelectLastNode();
+  if (settings_.selectedNodeIndex != 0) selectLastNode();
   if (!treeView_->currentIndex().isValid()) treeView_->setCurrentIndex(model_->indexOf(tree().top()));
 
   loading_ = false;
-  SetConnectionModified(false);
+  setConnectionModified(false);
   input_->UpdateKeyIndicators();
   cycle_->ShowNodeInPages();
-  RequestRefresh();
+  requestRefresh();
   settings_.selectedNodeIndex = 0;
   document_->setNodeIndexToFocus(0);
 
-  if (handOverPending_) handOverTimer_.start();
+  start_->askLater();
   status_->setText(StatusPanels::InsertMode, QString());
   settingsPage_->finishDoubleClickList(services_.screenLockAvailable);
 }
 
-// The last file, or the one handed over at start (which then waits for its question).
-void MainWindow::openStartDocument() {
-  const std::string param = readParamName();
-  const std::string& last = settings_.lastVnkFile;
-  const std::string& file = param.empty() || !last.empty() ? last : param;
-  document_->setNodeIndexToFocus(settings_.selectedNodeIndex);
-  if (!file.empty() && FileExists(file)) document_->load(file);
-  settings_.selectedNodeIndex = document_->nodeIndexToFocus();
-  // The very file already open (a double-click on one's own configuration) is not imported into itself.
-  std::error_code ec;
-  const bool sameFile = !param.empty() && !last.empty() && std::filesystem::equivalent(param, last, ec);
-  if (!param.empty() && !last.empty() && !sameFile) handOverPending_ = true;
-  if (!param.empty() && (last.empty() || sameFile)) clearParamName();
-}
-
 // ---- status bar, refresh ----
 
-void MainWindow::SetConnectionModified(bool on) {
+void MainWindow::setConnectionModified(bool on) {
   pages_->setModified(on && !loading_);
   status_->setText(StatusPanels::Modified, pages_->isModified() ? QStringLiteral("Modified") : QString());
 }
 
-bool MainWindow::IsConnectionModified() const { return pages_->isModified(); }
+bool MainWindow::connectionModified() const { return pages_->isModified(); }
 
-void MainWindow::RequestRefresh() {
+void MainWindow::requestRefresh() {
   if (loading_) return;
   if (treeView_->hasFocus())
     refreshTimer_.start();  // restarts a running timer: the tree settles its focus first
   else
-    RefreshCommands();
+    refreshCommands();
 }
 
 CommandSnapshot MainWindow::snapshot() const {
@@ -318,7 +250,7 @@ CommandSnapshot MainWindow::snapshot() const {
   return s;
 }
 
-void MainWindow::RefreshCommands() {
+void MainWindow::refreshCommands() {
   refreshTimer_.stop();
   const bool treeFocus = treeView_->hasFocus();
   if (treeFocus || settingsPage_->colorSupportHasFocus()) cycle_->ShowNodeInPages();
@@ -335,25 +267,28 @@ TreeNode* MainWindow::focusedNode() const { return selection_->focused(); }
 
 void MainWindow::selectNode(TreeNode* node) { selection_->select(node); }
 
-void MainWindow::expandAll(bool expand) {
+void MainWindow::expandAll() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  if (expand) {
-    treeView_->expandBranch();
-  } else {
-    {
-      // The view would report every node it collapses (asking each for its
-      // flags first), and a collapsed node taking the focus would expand its
-      // ancestors again, node by node. Nobody needs the reports here.
-      ScopedFlag quiet(loading_);
-      const QSignalBlocker noReports(treeView_);
-      treeView_->collapseAll();
-    }
-    // Only the top node is left to show: it takes the focus and the selection.
-    selectNode(tree().top());
-    cycle_->ShowNodeInPages();
-  }
+  treeView_->expandBranch();
   QApplication::restoreOverrideCursor();
-  RequestRefresh();
+  requestRefresh();
+}
+
+void MainWindow::collapseAll() {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  {
+    // The view would report every node it collapses (asking each for its
+    // flags first), and a collapsed node taking the focus would expand its
+    // ancestors again, node by node. Nobody needs the reports here.
+    ScopedFlag quiet(loading_);
+    const QSignalBlocker noReports(treeView_);
+    treeView_->collapseAll();
+  }
+  // Only the top node is left to show: it takes the focus and the selection.
+  selectNode(tree().top());
+  cycle_->ShowNodeInPages();
+  QApplication::restoreOverrideCursor();
+  requestRefresh();
 }
 
 bool MainWindow::event(QEvent* event) {

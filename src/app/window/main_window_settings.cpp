@@ -1,5 +1,5 @@
-// Loading and saving the settings, the window geometry, the stored node
-// selection and the file handed over at start.
+// Loading and saving the settings, the window geometry and the stored node
+// selection.
 #include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
@@ -10,7 +10,6 @@
 #include "common/program_paths.h"
 #include "pages/settings_page.h"
 #include "platform/settings_store.h"
-#include "run/temp_files.h"
 #include "tree/tree_model.h"
 #include "window/main_window.h"
 
@@ -22,7 +21,7 @@ IntRect ToRect(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
 
 }  // namespace
 
-void MainWindow::LoadSettings() {
+void MainWindow::loadSettings() {
   ScopedFlag loading(loading_);
   LoadContext context;
   context.hasCommandLineParameter = services_.hasCommandLineParameter
@@ -50,7 +49,7 @@ void MainWindow::applyGeometry() {
   if (settings_.maximized) setWindowState(windowState() | Qt::WindowMaximized);
 }
 
-void MainWindow::SaveSettings() {
+void MainWindow::saveSettings() {
   settingsPage_->collect(settings_);
   TreeNode* focused = focusedNode();
   settings_.selectedNodeIndex = focused ? tree().absoluteIndex(focused) : 0;
@@ -62,26 +61,8 @@ void MainWindow::SaveSettings() {
   if (std::string notice = store_->takeNotice(); !notice.empty()) prompter_.warning(notice);
 }
 
-void MainWindow::SelectLastNode() {
+void MainWindow::selectLastNode() {
   if (TreeNode* node = tree().nodeAt(settings_.selectedNodeIndex)) selectNode(node);
-}
-
-std::string MainWindow::readParamName() { return setting::ParamName.read(*store_); }
-
-void MainWindow::clearParamName() { setting::ParamName.write(*store_, std::string()); }
-
-void MainWindow::handOverTimerFired() {
-  handOverTimer_.stop();
-  handOverPending_ = false;
-  const std::string path = readParamName();
-  if (!path.empty() && FileExists(path)) {
-    const PromptAnswer a =
-        prompter_.ask(PromptKind::Confirmation, PromptButtons::YesNo,
-                      "Do you want to import file " + DisplayName(path) + " into " + "Varnokc" + "?");
-    if (a == PromptAnswer::Yes) document_->importFile(path);
-    run::RemoveHandOverCopy(services_.programDir, path);
-  }
-  clearParamName();
 }
 
 // ---- geometry ----
