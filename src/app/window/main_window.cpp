@@ -2,7 +2,6 @@
 
 #include <Qsci/qsciscintilla.h>
 
-#include <QAction>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
@@ -12,12 +11,10 @@
 #include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QTreeView>
-#include <filesystem>
 
 #include "commands/command_actions.h"
 #include "commands/command_snapshot.h"
 #include "commands/edit_commands.h"
-#include "common/program_paths.h"
 #include "common/time_stamp.h"
 #include "dialogs/file_dialogs.h"
 #include "pages/color_options.h"
@@ -32,7 +29,6 @@
 #include "run/run_commands.h"
 #include "run/transfer_commands.h"
 #include "system/system_registrations.h"
-#include "tree/name_delegate.h"
 #include "tree/tree_clipboard.h"
 #include "tree/tree_model.h"
 #include "tree/tree_selection.h"
@@ -79,18 +75,8 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
   editing_ = std::make_unique<TreeEditing>(editingHost, *treeView_, *model_, document_->history(), prompter_);
   // A change made outside a command (Apply, an import) keeps the view as it stands.
   document_->history().viewState = [this] { return selection_->state(); };
-  auto* names = new NameDelegate(
-      *model_, [this](TreeNode* node, const std::string& text) { editing_->rename(node, text); }, treeView_);
-  // Naming a marked node in place ends the marks of a copy or cut.
-  names->editorCreated = [this](const TreeNode* node) { clipboard_->clearMarksFor(node); };
-  treeView_->setItemDelegate(names);
-  treeView_->canDrop = [this](const TreeNode* target, DropMark mark) {
-    return editing_->canDrop(target, mark);
-  };
-  treeView_->drop = [this](TreeNode* target, DropMark mark, bool copy) {
-    editing_->drop(target, mark, copy);
-  };
   clipboard_ = std::make_unique<TreeClipboard>(*treeView_, *model_);
+  editing_->attachTo(*treeView_, *clipboard_);
   edits_ = std::make_unique<EditCommands>(
       editingHost,
       EditCommands::Context{*treeView_, *model_, *pages_, *settingsPage_, *clipboard_, document_->history()},
@@ -184,11 +170,11 @@ void MainWindow::connectPages() {
   for (QWidget* field : fields) attachContextMenu(field, field);
   InputTracker::Targets targets{
       this, treeView_, {&pages_->macro().editor(), &pages_->popup().editor()}, fields};
-  input_ = new InputTracker(
-      std::move(targets), *status_, [this] { requestRefresh(); }, this);
-  input_->onTreeFocusLost = [this] {
+  input_ = new InputTracker(std::move(targets), *status_, this);
+  connect(input_, &InputTracker::refreshRequested, this, &MainWindow::requestRefresh);
+  connect(input_, &InputTracker::treeFocusLost, this, [this] {
     if (!loading_ && cycle_) cycle_->treeFocusLost();
-  };
+  });
   connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
     if (state == Qt::ApplicationInactive && !loading_ && isVisible()) notifyCompanion();
   });

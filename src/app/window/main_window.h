@@ -119,10 +119,8 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
 
   // Settings.
   void loadSettings();
-  void applyGeometry();
   void recordGeometry();
   void selectLastNode();
-  void narrowTreeToFit();
   int editorPointSize() const;
 
   // Document.

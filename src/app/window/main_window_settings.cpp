@@ -1,8 +1,6 @@
 // Loading and saving the settings, the window geometry and the stored node
 // selection.
-#include <QApplication>
-#include <QGuiApplication>
-#include <QScreen>
+#include <QEvent>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTreeView>
@@ -12,41 +10,17 @@
 #include "platform/settings_store.h"
 #include "tree/tree_model.h"
 #include "window/main_window.h"
+#include "window/window_geometry.h"
 
 namespace varnok::app {
 
-namespace {
-
-IntRect ToRect(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
-
-}  // namespace
-
 void MainWindow::loadSettings() {
   ScopedFlag loading(loading_);
-  LoadContext context;
-  context.hasCommandLineParameter = services_.hasCommandLineParameter
-                                        ? *services_.hasCommandLineParameter
-                                        : QCoreApplication::arguments().size() > 1;
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    context.workArea = ToRect(screen->availableGeometry());
-    context.screen = ToRect(screen->geometry());
-  }
-  context.currentWindowWidth = width();
-  settings_ = LoadAppSettings(*store_, context);
+  settings_ = LoadAppSettings(*store_, ScreenContext(*this, services_.hasCommandLineParameter));
   settingsPage_->show(settings_);
   if (!settings_.lastVnkFile.empty() && !FileExists(settings_.lastVnkFile)) settings_.lastVnkFile.clear();
-  applyGeometry();
+  ApplyGeometry(*this, *splitter_, *treeView_, settings_);
   runDelayTimer_.setInterval(RunDelaySeconds(settings_.multiStartInterval) * 1000);
-}
-
-void MainWindow::applyGeometry() {
-  const IntRect& g = settings_.geometry;
-  move(g.left, g.top);
-  resize(g.width, g.height);
-  const int total = splitter_->width() - splitter_->handleWidth();
-  splitter_->setSizes({settings_.treeWidth, std::max(total - settings_.treeWidth, 0)});
-  treeView_->resize(settings_.treeWidth, treeView_->height());
-  if (settings_.maximized) setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 void MainWindow::saveSettings() {
@@ -80,19 +54,8 @@ void MainWindow::moveEvent(QMoveEvent* event) {
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
-  narrowTreeToFit();
+  NarrowTreeToFit(*splitter_, *treeView_, *pageControl_);
   recordGeometry();
-}
-
-void MainWindow::narrowTreeToFit() {
-  // When the pages cannot give way any more, the tree narrows, down to 215.
-  const int client = splitter_->width();
-  const int handle = splitter_->handleWidth();
-  const int room = client - handle - pageControl_->width();
-  if (room < treeView_->width()) {
-    const int tree = std::max(room, kMinTreeWidth);
-    splitter_->setSizes({tree, std::max(client - handle - tree, 0)});
-  }
 }
 
 void MainWindow::changeEvent(QEvent* event) {
