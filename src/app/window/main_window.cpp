@@ -4,16 +4,14 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QMenu>
-#include <QSignalBlocker>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QTreeView>
+#include <utility>
 
 #include "commands/command_actions.h"
-#include "commands/command_snapshot.h"
 #include "commands/edit_commands.h"
 #include "common/time_stamp.h"
 #include "dialogs/file_dialogs.h"
@@ -33,6 +31,7 @@
 #include "tree/tree_model.h"
 #include "tree/tree_selection.h"
 #include "tree/tree_view.h"
+#include "window/command_refresh.h"
 #include "window/input_tracker.h"
 #include "window/recent_files_menu.h"
 #include "window/start_document.h"
@@ -59,15 +58,15 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
   document_ = std::make_unique<Document>(host, prompter_, *dialogs, clock, services_.programDir);
   start_ = new StartDocument({*document_, *store_, prompter_, services_.programDir}, this);
 
-  refreshTimer_.setSingleShot(true);
-  refreshTimer_.setInterval(150);
-  connect(&refreshTimer_, &QTimer::timeout, this, &MainWindow::refreshCommands);
   runDelayTimer_.setSingleShot(true);
   runDelayTimer_.setInterval(5000);
 
   buildLayout();
   PageCycleHost& cycleHost = *this;
   cycle_ = new PageCycle(cycleHost, *treeView_, *model_, *pages_, prompter_, clock, this);
+  refresh_ = new CommandRefresh({*treeView_, *model_, *selection_, *pageControl_, *settingsPage_, *pages_,
+                                 *cycle_, *commands_, *status_, *document_, loading_},
+                                this);
   colorOptions_ = new ColorOptions(
       {*settingsPage_, *pages_, *cycle_}, services_.programDir, [this] { requestRefresh(); }, this);
   pages_->schedule().setPrompter(&prompter_);
@@ -96,7 +95,7 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
 }
 
 MainWindow::~MainWindow() {
-  refreshTimer_.stop();
+  delete std::exchange(refresh_, nullptr);
   delete input_;
   delete multiRun_;
   edits_.reset();
@@ -110,8 +109,6 @@ MainWindow::~MainWindow() {
   delete model_;
   model_ = nullptr;
 }
-
-int MainWindow::editorPointSize() const { return EditorPointSize(*this); }
 
 void MainWindow::buildLayout() {
   SetUpWindow(*this);
@@ -134,18 +131,9 @@ void MainWindow::buildLayout() {
   selection_ = std::make_unique<TreeSelection>(*treeView_, *model_);
   connect(treeView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this] { requestRefresh(); });
-  attachContextMenu(treeView_, treeView_->viewport());
+  connect(commands_, &CommandActions::contextMenuRequested, this, &MainWindow::refreshCommands);
+  commands_->attachContextMenu(*treeView_, *treeView_->viewport());
   connectPages();
-}
-
-// The context menu shared by the tree and the text controls; it opens with
-// the states of a finished refresh. `origin`: where the request's point lies.
-void MainWindow::attachContextMenu(QWidget* widget, QWidget* origin) {
-  widget->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(widget, &QWidget::customContextMenuRequested, this, [this, origin](const QPoint& pos) {
-    refreshCommands();
-    commands_->contextMenu()->exec(origin->mapToGlobal(pos));
-  });
 }
 
 void MainWindow::connectPages() {
@@ -164,10 +152,10 @@ void MainWindow::connectPages() {
     if (!loading_) cycle_->ShowNodeInPages();
   });
   for (QsciScintilla* editor : {&pages_->macro().editor(), &pages_->popup().editor()})
-    attachContextMenu(editor, editor->viewport());
+    commands_->attachContextMenu(*editor, *editor->viewport());
   QList<QWidget*> fields = settingsPage_->textFields();
   for (QWidget* field : pages_->schedule().fields()) fields.append(field);
-  for (QWidget* field : fields) attachContextMenu(field, field);
+  for (QWidget* field : fields) commands_->attachContextMenu(*field, *field);
   InputTracker::Targets targets{
       this, treeView_, {&pages_->macro().editor(), &pages_->popup().editor()}, fields};
   input_ = new InputTracker(std::move(targets), *status_, this);
@@ -211,8 +199,6 @@ void MainWindow::createWindow() {
   settingsPage_->finishDoubleClickList(services_.screenLockAvailable);
 }
 
-// ---- status bar, refresh ----
-
 void MainWindow::setConnectionModified(bool on) {
   pages_->setModified(on && !loading_);
   status_->setText(StatusPanels::Modified, pages_->isModified() ? QStringLiteral("Modified") : QString());
@@ -221,33 +207,10 @@ void MainWindow::setConnectionModified(bool on) {
 bool MainWindow::connectionModified() const { return pages_->isModified(); }
 
 void MainWindow::requestRefresh() {
-  if (loading_) return;
-  if (treeView_->hasFocus())
-    refreshTimer_.start();  // restarts a running timer: the tree settles its focus first
-  else
-    refreshCommands();
+  if (refresh_) refresh_->request();
 }
 
-CommandSnapshot MainWindow::snapshot() const {
-  CommandSnapshot s =
-      TakeSnapshot({*treeView_, *model_, *pageControl_, *settingsPage_, *pages_}, document_->isModified());
-  s.treeCanUndo = document_->history().canUndo();
-  s.treeCanRedo = document_->history().canRedo();
-  return s;
-}
-
-void MainWindow::refreshCommands() {
-  refreshTimer_.stop();
-  const bool treeFocus = treeView_->hasFocus();
-  if (treeFocus || settingsPage_->colorSupportHasFocus()) cycle_->ShowNodeInPages();
-  if (treeFocus && !focusedNode()) return;
-  commands_->applyAll(snapshot());
-
-  const QString caret = pages_->focusedEditorCaret();
-  if (!caret.isEmpty()) status_->setText(StatusPanels::Caret, caret);
-}
-
-// ---- tree ----
+void MainWindow::refreshCommands() { refresh_->now(); }
 
 TreeNode* MainWindow::focusedNode() const { return selection_->focused(); }
 
@@ -263,12 +226,8 @@ void MainWindow::expandAll() {
 void MainWindow::collapseAll() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   {
-    // The view would report every node it collapses (asking each for its
-    // flags first), and a collapsed node taking the focus would expand its
-    // ancestors again, node by node. Nobody needs the reports here.
     ScopedFlag quiet(loading_);
-    const QSignalBlocker noReports(treeView_);
-    treeView_->collapseAll();
+    treeView_->collapseQuietly();
   }
   // Only the top node is left to show: it takes the focus and the selection.
   selectNode(tree().top());

@@ -32,6 +32,7 @@ namespace varnok::app {
 
 class ColorOptions;
 class CommandActions;
+class CommandRefresh;
 class ConnectionPages;
 class EditCommands;
 class MultiRun;
@@ -46,7 +47,6 @@ class SettingsPage;
 class StatusPanels;
 class SystemRegistrations;
 class TreeSelection;
-struct CommandSnapshot;
 
 // What the window uses from outside; tests pass scripted or temporary ones.
 struct WindowServices {
@@ -111,17 +111,14 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   void buildLayout();
   // The pages' signals, the input tracking and the system registrations.
   void connectPages();
-  void attachContextMenu(QWidget* widget, QWidget* origin);
   // The window's own commands; the others are set by CommandHandlers.
   void connectCommands();
   void createWindow();
-  CommandSnapshot snapshot() const;
 
   // Settings.
   void loadSettings();
   void recordGeometry();
   void selectLastNode();
-  int editorPointSize() const;
 
   // Document.
   void expandAll();
@@ -179,7 +176,7 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   RecentFilesMenu* recentMenu_ = nullptr;
   StartDocument* start_ = nullptr;
 
-  QTimer refreshTimer_;
+  CommandRefresh* refresh_ = nullptr;
   QTimer runDelayTimer_;
 
   AppSettings settings_;

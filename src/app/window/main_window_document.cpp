@@ -2,10 +2,8 @@
 // recent-file entries of the File menu, Close, and the document's host calls.
 #include <QApplication>
 #include <QCloseEvent>
-#include <QTreeView>
 
 #include "commands/command_actions.h"
-#include "commands/command_snapshot.h"
 #include "commands/edit_commands.h"
 #include "common/program_paths.h"
 #include "pages/color_options.h"
@@ -19,21 +17,23 @@
 #include "tree/tree_clipboard.h"
 #include "tree/tree_model.h"
 #include "window/command_handlers.h"
+#include "window/command_refresh.h"
 #include "window/main_window.h"
 #include "window/recent_files_menu.h"
 #include "window/status_panels.h"
+#include "window/window_layout.h"
 
 namespace varnok::app {
 
 void MainWindow::importHandedOverFile(const std::string& path) { transfers_->importFile(path); }
 
 void MainWindow::connectCommands() {
-  commands_->setSnapshotSource([this] { return snapshot(); });
+  commands_->setSnapshotSource([this] { return refresh_->snapshot(); });
   commands_->setHandler(Command::Close, [this] { close(); });
   commands_->setHandler(Command::ExpandAll, [this] { expandAll(); });
   commands_->setHandler(Command::CollapseAll, [this] { collapseAll(); });
   new CommandHandlers({*this, *commands_, *document_, *editing_, *edits_, *runs_, *multiRun_, *transfers_,
-                       *cycle_, *pages_, *treeView_, prompter_, services_, editorPointSize()},
+                       *cycle_, *pages_, *treeView_, prompter_, services_, EditorPointSize(*this)},
                       this);
 }
 
@@ -98,7 +98,7 @@ void MainWindow::documentReplaced(TreeNode* focus) {
   setConnectionModified(false);
   if (loading_) return;
   cycle_->ShowNodeInPages();
-  commands_->applyAll(snapshot());
+  commands_->applyAll(refresh_->snapshot());
 }
 
 void MainWindow::documentStateChanged() {
@@ -109,7 +109,7 @@ void MainWindow::documentStateChanged() {
 
 void MainWindow::saveFinished() {
   treeView_->setFocus();
-  commands_->applyAll(snapshot());
+  commands_->applyAll(refresh_->snapshot());
   requestRefresh();
 }
 

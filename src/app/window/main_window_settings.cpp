@@ -3,7 +3,6 @@
 #include <QEvent>
 #include <QSplitter>
 #include <QTabWidget>
-#include <QTreeView>
 
 #include "common/program_paths.h"
 #include "pages/settings_page.h"
