@@ -1,6 +1,7 @@
 #include "cvl/cvl_lexer.h"
 
 #include <array>
+#include <bit>
 #include <cstring>
 
 namespace varnok::editor {
@@ -125,6 +126,13 @@ static_assert(kWordCount == 114);
 static_assert(EveryWordFits());
 static_assert(LongestSlot() <= 4, "a lookup compares at most four words");
 
+constexpr bool NoOneLetterWord() {
+  for (const Keyword& k : kWords)
+    if (k.word.size() < 2) return false;
+  return true;
+}
+static_assert(NoOneLetterWord(), "the lexer takes a one-letter word for an identifier without a lookup");
+
 using detail::Rule;
 
 constexpr std::array<Rule, 256> MakeDispatch() {
@@ -158,6 +166,7 @@ inline TokenKind Lookup(const char* word, std::size_t length, std::size_t hash) 
 }  // namespace
 
 const std::array<Rule, 256> detail::kDispatch = MakeDispatch();
+const std::array<bool, 256> detail::kContinuesWord = kWordChar;
 
 std::string_view TokenKindName(TokenKind kind) {
   switch (kind) {
@@ -181,89 +190,83 @@ std::string_view TokenKindName(TokenKind kind) {
   return "Other";
 }
 
-void CvlLexer::setLine(std::string_view line, int line_number) {
-  line_ = line.data();
-  length_ = line.size();
-  line_number_ = line_number;
-  pos_ = 0;
-  next();
-}
+namespace {
 
-// The end of the line is the end of the given text. A NUL inside it is an
-// ordinary character, so tokens always cover the whole line. next() has dealt
-// with the end of the line and with one-byte tokens.
-void CvlLexer::readToken() {
-  switch (detail::kDispatch[static_cast<unsigned char>(line_[pos_])]) {
-    case Rule::Word:
-      scanWord();
-      return;
-    case Rule::SingleQuote:
-      kind_ = TokenKind::String;
-      scanTo('\'', kRangeSingleQuoted);
-      return;
-    case Rule::DoubleQuote:
-      kind_ = TokenKind::String;
-      scanTo('"', kRangeDoubleQuoted);
-      return;
-    case Rule::Colon:
-      kind_ = TokenKind::Label;
-      scanTo('+', kRangeLabel);
-      return;
-    case Rule::Semicolon:
-      kind_ = TokenKind::Comment;
-      scanTo('}', kRangeComment);
-      return;
-    case Rule::CarriageReturn:
-      kind_ = TokenKind::Other;
-      ++pos_;
-      if (pos_ < length_ && line_[pos_] == '\n') ++pos_;
-      return;
-    case Rule::LineFeed:
-    case Rule::Other:
-      kind_ = TokenKind::Other;
-      ++pos_;
-      return;
+using detail::ScannedToken;
+
+constexpr std::uint64_t kEveryByte = 0x0101010101010101ULL;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+
+// The high bit of every byte of `v` that is zero. A borrow may also mark a
+// byte above a zero one, never one below, so the lowest mark is exact.
+constexpr std::uint64_t ZeroBytes(std::uint64_t v) { return (v - kEveryByte) & ~v & kHighBits; }
+
+// The first of `closing`, CR or LF in [p, end), or `end`. Eight bytes at a
+// time: strings and comments run long, and this is the lexer's inner loop.
+const char* FindStop(const char* p, const char* end, char closing) {
+  if constexpr (std::endian::native == std::endian::little) {
+    const std::uint64_t closings = kEveryByte * static_cast<unsigned char>(closing);
+    constexpr std::uint64_t kReturns = kEveryByte * '\r';
+    constexpr std::uint64_t kFeeds = kEveryByte * '\n';
+    while (end - p >= 8) {
+      std::uint64_t v;
+      std::memcpy(&v, p, sizeof v);
+      const std::uint64_t hits = ZeroBytes(v ^ closings) | ZeroBytes(v ^ kReturns) | ZeroBytes(v ^ kFeeds);
+      if (hits) return p + std::countr_zero(hits) / 8;
+      p += 8;
+    }
   }
+  while (p < end && *p != closing && *p != '\r' && *p != '\n') ++p;
+  return p;
 }
 
 // From the character after the opening one up to and including `closing`, or
 // up to a line end (CR, LF or the end of the text), which is not included.
-void CvlLexer::scanTo(char closing, int range) {
-  range_ = range;
-  const char* from = line_ + pos_ + 1;
-  const char* end = line_ + length_;
-  const char* found =
-      static_cast<const char*>(std::memchr(from, closing, static_cast<std::size_t>(end - from)));
-  const char* limit = found ? found : end;
-  // A line end before the closing character ends the token there.
-  if (const void* cr = std::memchr(from, '\r', static_cast<std::size_t>(limit - from))) {
-    limit = static_cast<const char*>(cr);
-    found = nullptr;
-  }
-  if (const void* lf = std::memchr(from, '\n', static_cast<std::size_t>(limit - from))) {
-    limit = static_cast<const char*>(lf);
-    found = nullptr;
-  }
-  if (found) {
-    pos_ = static_cast<std::size_t>(found - line_) + 1;
-    range_ = kRangeInitial;
-  } else {
-    pos_ = static_cast<std::size_t>(limit - line_);
-  }
+ScannedToken ScanTo(const char* line, std::size_t length, std::size_t pos, char closing, TokenKind kind,
+                    LexRange range) {
+  const char* stop = FindStop(line + pos + 1, line + length, closing);
+  const auto at = static_cast<std::size_t>(stop - line);
+  if (at < length && *stop == closing) return {at + 1, kind, kRangeInitial};
+  return {at, kind, static_cast<std::uint8_t>(range)};
 }
 
-void CvlLexer::scanWord() {
-  std::size_t i = pos_;
+ScannedToken ScanWord(const char* line, std::size_t length, std::size_t pos) {
+  std::size_t i = pos;
   std::size_t hash = 0;
-  while (i < length_) {
-    std::uint8_t info = kWordInfo[static_cast<unsigned char>(line_[i])];
+  while (i < length) {
+    std::uint8_t info = kWordInfo[static_cast<unsigned char>(line[i])];
     if (info == 0) break;
     hash += info & kLetterValueMask;
     ++i;
   }
-  word_length_ = i - pos_;
-  kind_ = Lookup(line_ + pos_, word_length_, hash);
-  pos_ = i;
+  return {i, Lookup(line + pos, i - pos, hash), kRangeInitial};
+}
+
+}  // namespace
+
+// The end of the line is the end of the given text. A NUL inside it is an
+// ordinary character, so tokens always cover the whole line. next() has dealt
+// with the end of the line and with one-byte tokens.
+ScannedToken detail::ReadToken(const char* line, std::size_t length, std::size_t pos) {
+  switch (kDispatch[static_cast<unsigned char>(line[pos])]) {
+    case Rule::Word:
+      return ScanWord(line, length, pos);
+    case Rule::SingleQuote:
+      return ScanTo(line, length, pos, '\'', TokenKind::String, kRangeSingleQuoted);
+    case Rule::DoubleQuote:
+      return ScanTo(line, length, pos, '"', TokenKind::String, kRangeDoubleQuoted);
+    case Rule::Colon:
+      return ScanTo(line, length, pos, '+', TokenKind::Label, kRangeLabel);
+    case Rule::Semicolon:
+      return ScanTo(line, length, pos, '}', TokenKind::Comment, kRangeComment);
+    case Rule::CarriageReturn:
+      if (pos + 1 < length && line[pos + 1] == '\n') return {pos + 2, TokenKind::Other, kRangeInitial};
+      return {pos + 1, TokenKind::Other, kRangeInitial};
+    case Rule::LineFeed:
+    case Rule::Other:
+      break;
+  }
+  return {pos + 1, TokenKind::Other, kRangeInitial};
 }
 
 bool IsWordStart(char ch) { return IsStart(static_cast<unsigned char>(ch)); }

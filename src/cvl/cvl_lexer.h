@@ -31,12 +31,17 @@ enum class TokenKind : std::uint8_t { Comment, Identifier, Key, Label, EndOfLine
 // "Comment", "Identifier", "Key", "Label", "EndOfLine", "String", "SysVar", "Other".
 std::string_view TokenKindName(TokenKind kind);
 
+namespace detail {
+// Indexed by TokenKind. At namespace scope, so that a lookup reads the one
+// table instead of building a local copy for every token.
+inline constexpr std::array<Attribute, 8> kAttributeByKind = {
+    Attribute::Comment, Attribute::Identifier, Attribute::Key,     Attribute::Label,
+    Attribute::None,    Attribute::String,     Attribute::SysVars, Attribute::Identifier};
+}  // namespace detail
+
 // The attribute a token of this kind is drawn with (Other shares Identifier's).
 constexpr Attribute AttributeOf(TokenKind kind) {
-  constexpr Attribute kByKind[] = {Attribute::Comment, Attribute::Identifier, Attribute::Key,
-                                   Attribute::Label,   Attribute::None,       Attribute::String,
-                                   Attribute::SysVars, Attribute::Identifier};
-  return kByKind[static_cast<std::size_t>(kind)];
+  return detail::kAttributeByKind[static_cast<std::size_t>(kind)];
 }
 
 // Range values: set while a label, comment or string is being read, cleared
@@ -62,12 +67,32 @@ enum class Rule : std::uint8_t {
   Word
 };
 extern const std::array<Rule, 256> kDispatch;
+// Letters, digits and "_": the characters that continue a word.
+extern const std::array<bool, 256> kContinuesWord;
+
+// A token of more than one byte, or one that needs a look at the next byte.
+struct ScannedToken {
+  std::size_t end;
+  TokenKind kind;
+  std::uint8_t range;
+};
+// Reads the token at `pos` (< `length`) of `line`. It takes the line by value,
+// not the lexer: a lexer whose members are all inline and whose address is
+// never taken is kept in registers by the compiler, which is what makes the
+// one-byte case cheap.
+ScannedToken ReadToken(const char* line, std::size_t length, std::size_t pos);
 }  // namespace detail
 
 class CvlLexer {
  public:
   // Starts a line (its text without the line end) and reads its first token.
-  void setLine(std::string_view line, int line_number = 0);
+  void setLine(std::string_view line, int line_number = 0) {
+    line_ = line.data();
+    length_ = line.size();
+    line_number_ = line_number;
+    pos_ = 0;
+    next();
+  }
   // Reads the following token; after EndOfLine it stays at EndOfLine.
   // The one-byte case is inline: it is the most frequent token (blanks).
   void next() {
@@ -80,8 +105,17 @@ class CvlLexer {
       // such byte, also above 127, is one token.
       kind_ = TokenKind::Other;
       ++pos_;
+    } else if (detail::kDispatch[static_cast<unsigned char>(line_[pos_])] == detail::Rule::Word &&
+               (pos_ + 1 == length_ ||
+                !detail::kContinuesWord[static_cast<unsigned char>(line_[pos_ + 1])])) {
+      // A word of one letter: no keyword is that short.
+      kind_ = TokenKind::Identifier;
+      ++pos_;
     } else {
-      readToken();
+      const detail::ScannedToken token = detail::ReadToken(line_, length_, pos_);
+      pos_ = token.end;
+      kind_ = token.kind;
+      range_ = token.range;
     }
   }
 
@@ -99,15 +133,10 @@ class CvlLexer {
   void resetRange() { range_ = kRangeInitial; }
 
  private:
-  void readToken();
-  void scanTo(char closing, int range);
-  void scanWord();
-
   const char* line_ = "";
   std::size_t length_ = 0;
   std::size_t start_ = 0;
   std::size_t pos_ = 0;
-  std::size_t word_length_ = 0;
   int line_number_ = 0;
   int range_ = kRangeInitial;
   TokenKind kind_ = TokenKind::EndOfLine;

@@ -68,6 +68,16 @@ ImportResult ImportConnections(ConnectionTree& tree, const std::string& path, co
   return result;
 }
 
+ImportResult AppendImported(ConnectionTree& tree, std::vector<std::unique_ptr<TreeNode>> roots) {
+  ImportResult result;
+  for (const auto& root : roots) result.load.nodesAdded += root->subtreeSize();
+  if (!roots.empty()) tree.insertRange(tree.top(), tree.top()->childCount(), std::move(roots));
+  result.renamed = ResolveSiblingNames(tree, tree.top());
+  if (std::string m = RenamedMessage(result.renamed); !m.empty()) result.warnings.push_back(std::move(m));
+  result.documentModified = result.load.nodesAdded > 0;
+  return result;
+}
+
 WriteResult ExportConnections(const ConnectionTree& tree, const std::string& path, const NodeFilter& selected,
                               const Clock& clock) {
   if (FileFormatOf(path) == ConnectionFileFormat::Plf) return SavePlfFile(tree, path, selected, clock);

@@ -65,6 +65,11 @@ struct ImportResult {
 ImportResult ImportConnections(ConnectionTree& tree, const std::string& path, const std::string& programDir,
                                std::int32_t selectedNodeIndex = -1, const Clock& clock = SystemClock());
 
+// Appends detached subtrees (connections read from another tool) as last
+// children of the top node in one insert, then the sibling-name pass as
+// ImportConnections does; `load.nodesAdded` counts the nodes added.
+ImportResult AppendImported(ConnectionTree& tree, std::vector<std::unique_ptr<TreeNode>> roots);
+
 // Writes the nodes `selected` accepts (every node below the top node when it
 // is empty) in the format FileFormatOf(path) gives, safely.
 WriteResult ExportConnections(const ConnectionTree& tree, const std::string& path,

@@ -92,6 +92,7 @@ class PagesTest : public QObject {
     // The gutter grows with the number of lines.
     const int narrow = macroEditor->marginWidth(0);
     macroEditor->setText(QString(150, QLatin1Char('\n')));
+    QTest::qWait(0);  // a change made outside the editor's events is reported from the event loop
     QVERIFY(macroEditor->marginWidth(0) > narrow);
     macroEditor->clear();
   }

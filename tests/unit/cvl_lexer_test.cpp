@@ -221,6 +221,38 @@ TEST(CvlLexer, TokensCoverAnyLineWithoutGaps) {
   }
 }
 
+// Strings, labels and comments end at their closing character or before a
+// line end, whichever comes first, also when it lies far in (the search reads
+// several bytes at a time) and beside bytes one bit away from those searched.
+TEST(CvlLexer, RangedTokensEndAtTheFirstClosingOrLineEnd) {
+  struct Opener {
+    char open, close;
+    int range;
+  };
+  const Opener openers[] = {{';', '}', kRangeComment},
+                            {':', '+', kRangeLabel},
+                            {'\'', '\'', kRangeSingleQuoted},
+                            {'"', '"', kRangeDoubleQuoted}};
+  std::mt19937 rng(7);
+  CvlLexer lexer;
+  for (const Opener& o : openers) {
+    const std::string noise = std::string("ab \x0b\x0c\x80\xff") + std::string(1, '\0') +
+                              static_cast<char>(o.close ^ 1) + static_cast<char>(o.close ^ 0x80);
+    const std::string stops = {o.close, '\r', '\n'};
+    for (int round = 0; round < 4000; ++round) {
+      std::string line(1, o.open);
+      const std::size_t body = rng() % 70;
+      for (std::size_t i = 0; i < body; ++i) line += noise[rng() % noise.size()];
+      if (rng() % 4 != 0) line.insert(1 + rng() % (body + 1), 1, stops[rng() % stops.size()]);
+      const std::size_t stop = std::string_view(line).find_first_of(stops, 1);
+      const bool closed = stop != std::string_view::npos && line[stop] == o.close;
+      lexer.setLine(line);
+      ASSERT_EQ(lexer.tokenLength(), closed ? stop + 1 : std::min(stop, line.size())) << round;
+      ASSERT_EQ(lexer.range(), closed ? kRangeInitial : o.range) << round;
+    }
+  }
+}
+
 TEST(CvlStyle, AttributesAndRoles) {
   const auto& styles = DefaultAttributeStyles();
   EXPECT_EQ(DefaultStyle(Attribute::Comment).foreground, (Rgb{0, 128, 0}));

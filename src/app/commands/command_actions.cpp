@@ -167,11 +167,12 @@ void CommandActions::buildMenus() {
         mine, &CommandSpec::menuSlot,
         [this, menu](const CommandSpec& spec) {
           QAction* action = nullptr;
-          if (spec.id == Command::ImportTemplate) {
-            templateMenu_ = menu->addMenu(Latin1(spec.caption));
-            templateMenu_->setObjectName(Latin1(spec.menuName));
-            templateMenu_->setStyle(menuStyle_);
-            action = templateMenu_->menuAction();
+          if (spec.id == Command::ImportTemplate || spec.id == Command::ImportFromTools) {
+            QMenu* submenu = menu->addMenu(Latin1(spec.caption));
+            submenu->setObjectName(Latin1(spec.menuName));
+            submenu->setStyle(menuStyle_);
+            (spec.id == Command::ImportTemplate ? templateMenu_ : foreignImportMenu_) = submenu;
+            action = submenu->menuAction();
           } else {
             action = menu->addAction(Latin1(spec.caption));
             if (spec.shortcut) action->setShortcut(QKeySequence(Latin1(spec.shortcut)));

@@ -62,6 +62,7 @@ class CommandActions : public QObject {
   QAction* contextItem(Command id) const { return contextActions_[index(id)]; }
   QMenu* menu(MenuId id) const { return menus_[static_cast<std::size_t>(id)]; }
   QMenu* templateMenu() const { return templateMenu_; }
+  QMenu* foreignImportMenu() const { return foreignImportMenu_; }
   QMenu* contextMenu() const { return contextMenu_; }
   QToolBar* toolBar() const { return toolBar_; }
 
@@ -90,6 +91,7 @@ class CommandActions : public QObject {
   QToolBar* toolBar_ = nullptr;
   std::array<QMenu*, 6> menus_{};
   QMenu* templateMenu_ = nullptr;
+  QMenu* foreignImportMenu_ = nullptr;
   QMenu* contextMenu_ = nullptr;
   QStyle* menuStyle_ = nullptr;
   std::array<QAction*, kCommandCount> buttonActions_{};

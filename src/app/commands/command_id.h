@@ -14,6 +14,7 @@ enum class Command : std::size_t {
   Save,
   SaveAs,
   ImportConnection,
+  ImportFromTools,
   ExportConnection,
   ImportTemplate,
   ImportMacro,

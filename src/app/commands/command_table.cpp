@@ -22,6 +22,7 @@ constexpr std::array kTable{
   CommandSpec{C::Save,              F,      nullptr,                            M::File,       12, "MnSaveTable",             "&Save",                        "Ctrl+S",     12, "BtnSave",              "save",                 "Save (Ctrl+S)"},
   CommandSpec{C::SaveAs,            F,      nullptr,                            M::File,       13, "MnSaveTableAs",           "Save &as ...",                 nullptr,      13, "BtnSaveAs",            "save_as",              "Save as ..."},
   CommandSpec{C::ImportConnection,  W | A,  nullptr,                            M::File,       20, "MnImportConnection",      "Import connection ...",        nullptr},
+  CommandSpec{C::ImportFromTools,   W | A,  nullptr,                            M::File,       20, "MnImportFromTools",       "Import from other tools",      nullptr},
   CommandSpec{C::ExportConnection,  R,      nullptr,                            M::File,       21, "MnExportConnection",      "Export connection ...",        nullptr},
   CommandSpec{C::ImportTemplate,    R,      nullptr,                            M::File,       30, "MnImportTemplate",        "Import macro Template",        nullptr},
   CommandSpec{C::ImportMacro,       R,      nullptr,                            M::File,       31, "MnImportMacro",           "Import macro ...",             nullptr},

@@ -307,4 +307,15 @@ void Document::importFile(const std::string& path) {
   host_.documentStateChanged();
 }
 
+void Document::importNodes(std::vector<std::unique_ptr<TreeNode>> roots) {
+  ImportResult result;
+  {
+    BusyScope busy(host_);
+    result = AppendImported(tree_, std::move(roots));
+  }
+  for (const std::string& warning : result.warnings) prompter_.warning(warning);
+  if (result.documentModified) setModified(true);
+  host_.documentStateChanged();
+}
+
 }  // namespace varnok::app

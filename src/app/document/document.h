@@ -5,8 +5,10 @@
 // file (which question, which write, which notification). No widgets: the
 // window presents the document and answers its host calls.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "dialogs/prompts.h"
 #include "document/recent_files.h"
@@ -90,6 +92,9 @@ class Document {
   bool mayClose(bool saveWithoutPrompting);
   // Appends the connections of a handed-over .VNK or .PLF file.
   void importFile(const std::string& path);
+  // Appends connections read from another tool below the top node, as
+  // importFile appends a file's: sibling names resolved, document modified.
+  void importNodes(std::vector<std::unique_ptr<TreeNode>> roots);
 
  private:
   void openChosen(const std::string& path);

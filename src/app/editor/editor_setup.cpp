@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "editor/editor_keys.h"
+#include "editor/text_change_notices.h"
 
 namespace varnok::app {
 
@@ -66,6 +67,7 @@ void ConfigureCommon(QsciScintilla& e, int pointSize) {
   new LineBoundaryKeys(e);
   new SmartTabs(e);
   new ScrollHint(e);
+  new TextChangeNotices(e);
 }
 
 }  // namespace

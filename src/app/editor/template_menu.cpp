@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <string>
 
+#include "editor/text_change_notices.h"
 #include "properties/macro_templates.h"
 
 namespace varnok::app {
@@ -38,6 +39,7 @@ void InsertTemplate(QsciScintilla& editor, std::string_view templ) {
                        static_cast<long>(to));
   editor.SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, inserted.size(), inserted.c_str());
   editor.SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<unsigned long>(from + inserted.size()));
+  FlushTextChanges(editor);
 }
 
 }  // namespace varnok::app

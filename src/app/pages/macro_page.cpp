@@ -7,6 +7,7 @@
 
 #include "editor/cvl_highlighter.h"
 #include "editor/editor_setup.h"
+#include "editor/text_change_notices.h"
 #include "pages/page_text.h"
 
 namespace varnok::app {
@@ -59,6 +60,7 @@ void MacroPage::commit(rVTNodeData& record) const {
 void MacroPage::clear() {
   ScopedFlag scope(loadingFlag());
   macroEditor_->clear();
+  FlushTextChanges(*macroEditor_);
   loggingBox_->setChecked(true);
   setEdited(false);
 }

@@ -4,6 +4,7 @@
 
 #include "common/stored_text.h"
 #include "common/trim_text.h"
+#include "editor/text_change_notices.h"
 
 namespace varnok::app {
 
@@ -24,6 +25,7 @@ QString Trimmed(const QString& text) {
 void SetTextIfDifferent(QsciScintilla& editor, const QString& text) {
   if (editor.text() == text) return;
   editor.setText(text);
+  FlushTextChanges(editor);  // reported while the caller still loads
   // Another text starts at its top left, whatever the last one was scrolled to.
   editor.setCursorPosition(0, 0);
   editor.SendScintilla(QsciScintillaBase::SCI_SETXOFFSET, 0);

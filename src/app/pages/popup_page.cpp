@@ -3,6 +3,7 @@
 #include <Qsci/qsciscintilla.h>
 
 #include "editor/editor_setup.h"
+#include "editor/text_change_notices.h"
 #include "pages/page_text.h"
 
 namespace varnok::app {
@@ -28,6 +29,7 @@ void PopupPage::commit(rVTNodeData& record) const { record.PopupText = ToStored(
 void PopupPage::clear() {
   ScopedFlag scope(loadingFlag());
   popupEditor_->clear();
+  FlushTextChanges(*popupEditor_);
   setEdited(false);
 }
 

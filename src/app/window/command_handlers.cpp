@@ -17,6 +17,7 @@
 #include "pages/macro_page.h"
 #include "pages/page_cycle.h"
 #include "properties/macro_templates.h"
+#include "run/foreign_import_commands.h"
 #include "run/multi_run.h"
 #include "run/preview_window.h"
 #include "run/run_commands.h"
@@ -95,6 +96,8 @@ void CommandHandlers::connectPageCommands() {
   commands.setHandler(Command::SetSameBackground, [&colors] { colors.copyBackgroundToAll(); });
   // The submenu's items do the work; the submenu itself only opens.
   commands.setHandler(Command::ImportTemplate, [] {});
+  commands.setHandler(Command::ImportFromTools, [] {});
+  context_.foreignImports.fillMenu(*commands.foreignImportMenu());
   FillTemplateMenu(*commands.templateMenu(), [this](int tag) {
     QsciScintilla& editor = context_.pages.macro().editor();
     context_.cycle.writeIntoPages([&editor, tag] { InsertTemplate(editor, pages::MacroTemplateText(tag)); });

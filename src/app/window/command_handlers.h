@@ -14,6 +14,7 @@ class CommandActions;
 class ConnectionPages;
 class Document;
 class EditCommands;
+class ForeignImportCommands;
 class MultiRun;
 class PageCycle;
 class PreviewWindow;
@@ -36,6 +37,7 @@ class CommandHandlers : public QObject {
     RunCommands& runs;
     MultiRun& multiRun;
     TransferCommands& transfers;
+    ForeignImportCommands& foreignImports;
     PageCycle& cycle;
     ConnectionPages& pages;
     QTreeView& tree;

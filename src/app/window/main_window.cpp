@@ -23,6 +23,7 @@
 #include "pages/settings_page.h"
 #include "platform/settings_store.h"
 #include "platform/system_info.h"
+#include "run/foreign_import_commands.h"
 #include "run/multi_run.h"
 #include "run/run_commands.h"
 #include "run/transfer_commands.h"
@@ -90,6 +91,10 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
   transfers_ = std::make_unique<TransferCommands>(
       editingHost, TransferCommands::Context{*treeView_, *model_, *document_, *pages_, *cycle_, *runs_},
       prompter_, *dialogs);
+  foreignImports_ = std::make_unique<ForeignImportCommands>(
+      ForeignImportCommands::Context{*this, *treeView_, *model_, *document_, prompter_, *dialogs,
+                                     services_.programDir},
+      [this] { requestRefresh(); });
   connectCommands();
   createWindow();
 }

@@ -38,6 +38,7 @@ class EditCommands;
 class MultiRun;
 class RunCommands;
 class TransferCommands;
+class ForeignImportCommands;
 class TreeClipboard;
 class ConnectionTreeModel;
 class InputTracker;
@@ -158,6 +159,7 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   std::unique_ptr<EditCommands> edits_;
   std::unique_ptr<RunCommands> runs_;
   std::unique_ptr<TransferCommands> transfers_;
+  std::unique_ptr<ForeignImportCommands> foreignImports_;
   MultiRun* multiRun_ = nullptr;
   ConnectionTreeModel* model_ = nullptr;
   ConnectionTreeView* treeView_ = nullptr;

@@ -4,14 +4,10 @@
 #include <QCloseEvent>
 
 #include "commands/command_actions.h"
-#include "commands/edit_commands.h"
-#include "common/program_paths.h"
 #include "pages/color_options.h"
 #include "pages/connection_pages.h"
 #include "pages/settings_page.h"
 #include "properties/color_set.h"
-#include "run/multi_run.h"
-#include "run/run_commands.h"
 #include "run/transfer_commands.h"
 #include "system/companion_link.h"
 #include "tree/tree_clipboard.h"
@@ -32,9 +28,10 @@ void MainWindow::connectCommands() {
   commands_->setHandler(Command::Close, [this] { close(); });
   commands_->setHandler(Command::ExpandAll, [this] { expandAll(); });
   commands_->setHandler(Command::CollapseAll, [this] { collapseAll(); });
-  new CommandHandlers({*this, *commands_, *document_, *editing_, *edits_, *runs_, *multiRun_, *transfers_,
-                       *cycle_, *pages_, *treeView_, prompter_, services_, EditorPointSize(*this)},
-                      this);
+  new CommandHandlers(
+      {*this, *commands_, *document_, *editing_, *edits_, *runs_, *multiRun_, *transfers_, *foreignImports_,
+       *cycle_, *pages_, *treeView_, prompter_, services_, EditorPointSize(*this)},
+      this);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -113,11 +113,11 @@ void Companion::notify(const std::string& text, bool failure) {
 }
 
 void Companion::buildUi() {
-  desktop_ = new DesktopActions(
-      options_.programDir,
-      {options_.launch, options_.launchEditor, [this](const std::string& text, bool failure) { notify(text, failure); },
-       [this](const std::string& line) { record(line); }},
-      this);
+  desktop_ = new DesktopActions(options_.programDir,
+                                {options_.launch, options_.launchEditor,
+                                 [this](const std::string& text, bool failure) { notify(text, failure); },
+                                 [this](const std::string& line) { record(line); }},
+                                this);
   TrayMenuItems items;
   items.runConnection = [this](int index) { runConnection(index, RunTrigger::Manual); };
   items.openConfiguration = [this] { desktop_->openConfiguration(); };

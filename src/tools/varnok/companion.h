@@ -36,14 +36,14 @@ class DueTimer;
 class TrayMenu;
 
 struct CompanionOptions {
-  std::string programDir;                   // emulator, corvane.ini, Temp_CVL, Logs, the editor
-  const pages::WallClock* clock = nullptr;  // the system's when null
-  double clockRate = 1.0;                   // clock seconds per real second (a test clock runs fast)
-  run::Launcher launch = platform::LaunchPrivately;     // the emulator: runs, bare start
+  std::string programDir;                            // emulator, corvane.ini, Temp_CVL, Logs, the editor
+  const pages::WallClock* clock = nullptr;           // the system's when null
+  double clockRate = 1.0;                            // clock seconds per real second (a test clock runs fast)
+  run::Launcher launch = platform::LaunchPrivately;  // the emulator: runs, bare start
   run::Launcher launchEditor = platform::LaunchProgram;  // "Open configuration"
-  std::string historyFile;                         // the run log ("" keeps it in memory)
-  bool useTray = true;                             // false: always the window
-  std::function<void(const std::string&)> record;  // a line for the test record (may be empty)
+  std::string historyFile;                               // the run log ("" keeps it in memory)
+  bool useTray = true;                                   // false: always the window
+  std::function<void(const std::string&)> record;        // a line for the test record (may be empty)
 };
 
 enum class RunTrigger { Manual, Scheduled };

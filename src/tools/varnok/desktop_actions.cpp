@@ -44,8 +44,8 @@ void DesktopActions::startLastMacro(const run::TempFilePair& last) {
     return hooks_.notify("The last macro file " + last.macroFile + " is gone.", true);
   if (std::optional<std::string> missing = run::CheckEmulatorPresent(programDir_))
     return hooks_.notify(*missing, true);
-  launch(hooks_.launch, run::EmulatorExePath(programDir_), run::EmulatorArguments(last.settingsFile, last.macroFile),
-         "the terminal emulator");
+  launch(hooks_.launch, run::EmulatorExePath(programDir_),
+         run::EmulatorArguments(last.settingsFile, last.macroFile), "the terminal emulator");
 }
 
 void DesktopActions::desktopCommand(const QString& program, const QStringList& args,
