@@ -81,7 +81,7 @@ struct Session {
     Settle();
   }
   bool trigger(const char* name) const {
-    window->RefreshCommands();
+    window->refreshCommands();
     QAction* a = window->findChild<QAction*>(QString::fromLatin1(name));
     if (!a || !a->isEnabled()) return false;
     a->trigger();

@@ -177,7 +177,7 @@ void BM_FocusBetweenLargeMacros(benchmark::State& state) {
     bool toA = false;
     for (auto _ : state) {
       window->selectNode(toA ? a : b);
-      window->RefreshCommands();  // what the 150 ms refresh runs: the pages load
+      window->refreshCommands();  // what the 150 ms refresh runs: the pages load
       Settle();
       macro.viewport()->repaint();
       toA = !toA;

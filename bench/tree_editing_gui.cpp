@@ -52,7 +52,7 @@ struct Session {
   void focus(TreeNode* node) const {
     view->setFocus();
     window->selectNode(node);
-    window->RefreshCommands();
+    window->refreshCommands();
   }
   // Runs the command and waits for the repainted tree; milliseconds.
   double timed(const std::function<void()>& run) const {
@@ -64,7 +64,7 @@ struct Session {
     return static_cast<double>(clock.nsecsElapsed()) / 1e6;
   }
   double trigger(const char* name) const {
-    window->RefreshCommands();
+    window->refreshCommands();
     QAction* a = action(name);
     if (!a->isEnabled()) return -1;
     return timed([a] { a->trigger(); });
@@ -102,7 +102,7 @@ void MeasureWithUndo(benchmark::State& state, Session& s, const std::function<vo
   // The first operation after loading checks every sibling list once.
   state.counters["first_op_ms"] = opFirst;
   state.counters["last_op_ms"] = opLast;
-  s.window->UpdateCaption(false);
+  s.window->document().setModified(false);
 }
 
 void BM_AddChild(benchmark::State& state) {
@@ -190,7 +190,7 @@ int SelectFirstLevel(Session& s, int count) {
   click(top->child(0), Qt::NoModifier);
   click(top->child(last), Qt::ShiftModifier);
   Settle();
-  s.window->RefreshCommands();
+  s.window->refreshCommands();
   return static_cast<int>(s.view->selectionModel()->selectedIndexes().size());
 }
 
@@ -235,7 +235,7 @@ void BM_DeleteAllTopLevel(benchmark::State& state) {
   state.counters["undo_ms"] = benchmark::Counter(undoTotal, benchmark::Counter::kAvgIterations);
   state.counters["redo_ms"] = benchmark::Counter(redoTotal, benchmark::Counter::kAvgIterations);
   state.counters["selected"] = selected;
-  s.window->UpdateCaption(false);
+  s.window->document().setModified(false);
 }
 
 void BM_SelectAll(benchmark::State& state) {

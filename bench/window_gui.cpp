@@ -17,8 +17,8 @@
 #include <memory>
 #include <string>
 
+#include "find/tree_filter.h"
 #include "qt_bench_main.h"
-#include "tree/tree_filter.h"
 #include "tree/tree_model.h"
 #include "window_environment.h"
 
@@ -80,7 +80,7 @@ void BM_FocusToAnotherConnection(benchmark::State& state) {
   bool toA = false;
   for (auto _ : state) {
     window->selectNode(toA ? a : b);
-    window->RefreshCommands();  // what the 150 ms refresh runs: the pages load
+    window->refreshCommands();  // what the 150 ms refresh runs: the pages load
     Settle();
     toA = !toA;
   }

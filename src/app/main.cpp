@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
   CompanionHost host;
   host.window = &window;
   host.programDir = programDir;
-  host.hasUnsavedWork = [&window] { return window.IsConnectionModified() || window.isDocumentModified(); };
+  host.hasUnsavedWork = [&window] { return window.connectionModified() || window.isDocumentModified(); };
   host.importFile = [&window](const std::string& path) { window.importHandedOverFile(path); };
   window.onCloseCancelled = [&prompter, &programDir] { EnsureCompanionRunning(programDir, *prompter); };
   window.show();

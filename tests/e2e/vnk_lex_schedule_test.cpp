@@ -1,40 +1,19 @@
 // `vnk lex` and `vnk schedule` run as the built program.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "capture.h"
 #include "temp_dir.h"
 
 namespace varnok::test {
 namespace {
 
-struct Output {
-  int status;
-  std::string out;
-};
-
-std::string Quote(const std::string& arg) {
-  std::string q = "'";
-  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-// Runs vnk with the arguments; standard output captured, standard error dropped.
+// Runs vnk with the arguments in a program directory of its own.
 Output Vnk(const std::vector<std::string>& args) {
-  std::string command = Quote(std::string(VARNOK_BIN_DIR) + "/vnk");
-  for (const auto& a : args) command += " " + Quote(a);
-  command += " 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return {-1, ""};
-  std::string out;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-  int status = pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+  ProgramDir dir{{"vnk"}};
+  return Capture(dir, dir.file("vnk"), args);
 }
 
 TEST(VnkLex, PrintsOneLinePerTokenForEveryKindOfLineEnd) {

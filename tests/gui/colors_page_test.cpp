@@ -47,7 +47,7 @@ void Focus(MainWindow& w, TreeNode* node) {
   w.treeView().setFocus();
   w.selectNode(node);
   QTest::qWait(0);
-  w.RefreshCommands();
+  w.refreshCommands();
 }
 
 // The user moves bar `name` by one step to the right.
@@ -161,13 +161,13 @@ class ColorsPageTest : public QObject {
     Child<QCheckBox>(w, "cbSameBackground")->setChecked(false);  // on by default
     Focus(w, custom);
     auto* same = Child<QPushButton>(w, "bSameBkgrColor");
-    w.RefreshCommands();
+    w.refreshCommands();
     QVERIFY(!same->isEnabled());  // "Text" is chosen
     QTest::mouseClick(Child<QRadioButton>(w, "RB4"), Qt::LeftButton);
-    w.RefreshCommands();
+    w.refreshCommands();
     QVERIFY(same->isEnabled());
     QTest::mouseClick(same, Qt::LeftButton);  // Normal's background everywhere
-    w.RefreshCommands();
+    w.refreshCommands();
     QVERIFY(!same->isEnabled());  // the three are the same now
     QVERIFY(test::Trigger(w, "BtnApply"));
     QCOMPARE(stored(custom), QString::fromLatin1("1:2:3:4:5:6:7:8:9:4:5:6:13:14:15:4:5:6"));
@@ -193,7 +193,7 @@ class ColorsPageTest : public QObject {
     QTest::mouseClick(parentButton, Qt::LeftButton);
     QCOMPARE(StatusModified(w), QStringLiteral("Modified"));
     QCOMPARE(Child<QComboBox>(w, "CBSchema")->currentIndex(), -1);
-    w.RefreshCommands();
+    w.refreshCommands();
     QVERIFY(!parentButton->isEnabled());  // the same as the parent's now
     QVERIFY(test::Trigger(w, "BtnApply"));
     QCOMPARE(stored(child), QString::fromLatin1(kCustom));
@@ -247,7 +247,7 @@ class ColorsPageTest : public QObject {
     Focus(w, plain);
     w.treeView().selectionModel()->select(w.treeModel().indexOf(custom),
                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    w.RefreshCommands();
+    w.refreshCommands();
     QCOMPARE(Child<QLabel>(w, "TS1Panel")->text(), QStringLiteral("Multiple items selected"));
     QCOMPARE(cover->text(), QStringLiteral("Color support is disabled"));
     Focus(w, w.tree().top());

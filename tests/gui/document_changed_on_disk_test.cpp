@@ -46,7 +46,7 @@ void FocusNode(MainWindow& w, TreeNode* node) {
   w.treeView().setFocus();
   w.selectNode(node);
   QTest::qWait(0);
-  w.RefreshCommands();
+  w.refreshCommands();
 }
 
 Names NamesIn(const ConnectionTree& tree) {
@@ -156,14 +156,14 @@ class DocumentChangedOnDiskTest : public QObject {
     auto* macro = Child<QsciScintilla>(w, "Memo1");
     macro->setFocus();
     QTest::keyClicks(macro, QStringLiteral("unapplied"));
-    QVERIFY(w.IsConnectionModified());
+    QVERIFY(w.connectionModified());
     importElsewhere();
     expectQuestion(PromptAnswer::Reload);
     QVERIFY(Trigger(w, "BtnSave"));
     QCOMPARE(NamesIn(w.tree()), (Names{"alpha", "beta", "imported"}));
     QCOMPARE(BetaMacro(w.tree()), std::string("login beta"));
     QVERIFY(!w.isDocumentModified());
-    QVERIFY(!w.IsConnectionModified());
+    QVERIFY(!w.connectionModified());
     FocusNode(w, w.tree().top()->child(1));
     QCOMPARE(macro->text(), QStringLiteral("login beta"));
     QCOMPARE(w.currentFile(), file);

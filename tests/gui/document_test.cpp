@@ -47,7 +47,7 @@ void FocusNode(MainWindow& w, TreeNode* node) {
   w.treeView().setFocus();
   w.selectNode(node);
   QTest::qWait(0);
-  w.RefreshCommands();
+  w.refreshCommands();
 }
 
 void TypeInto(QsciScintilla* editor, const char* text) {
@@ -112,7 +112,7 @@ class DocumentTest : public QObject {
     QCOMPARE(Panel(w, 2), QString());  // loading never marks modified
     TypeInto(Child<QsciScintilla>(w, "Memo1"), "X");
     QCOMPARE(Panel(w, 2), QStringLiteral("Modified"));
-    w.RefreshCommands();
+    w.refreshCommands();
     QVERIFY(Action(w, "BtnApply")->isEnabled());
     Action(w, "BtnApply")->trigger();
     QCOMPARE(Panel(w, 2), QString());
@@ -139,7 +139,7 @@ class DocumentTest : public QObject {
 
     // Cancel keeps everything.
     f->prompter.expect(PromptKind::Warning, PromptButtons::YesNoCancel, kSaveNoname, PromptAnswer::Cancel);
-    w.RefreshCommands();
+    w.refreshCommands();
     Action(w, "BtnNew")->trigger();
     QCOMPARE(w.tree().top()->childCount(), 3);
     QVERIFY(w.isDocumentModified());
@@ -180,7 +180,7 @@ class DocumentTest : public QObject {
     w.importHandedOverFile(file);
     const std::string target = f->dir.file("Copy.vnk");
     f->dialogs.expectSave(target);
-    w.RefreshCommands();
+    w.refreshCommands();
     Action(w, "BtnSaveAs")->trigger();
     QCOMPARE(w.currentFile(), target);
     QCOMPARE(w.windowTitle(), QStringLiteral("Varnokc Configuration - [Copy.vnk]"));
@@ -223,9 +223,9 @@ class DocumentTest : public QObject {
     MainWindow& w = f->open();
     Show(w);
     FocusNode(w, w.tree().top());
-    w.SetConnectionModified(true);
-    QVERIFY(w.IsConnectionModified());
-    QCOMPARE(w.ConfirmDiscard(), PromptAnswer::No);  // no question at all
+    w.setConnectionModified(true);
+    QVERIFY(w.connectionModified());
+    QCOMPARE(w.document().confirmDiscard(), PromptAnswer::No);  // no question at all
   }
 
   void applyQuestionOnFocusChange() {
@@ -249,7 +249,7 @@ class DocumentTest : public QObject {
     QVERIFY(w.treeView().selectionModel()->isSelected(w.treeModel().indexOf(alpha)));
     QVERIFY(!w.treeView().selectionModel()->isSelected(w.treeModel().indexOf(beta)));
     QCOMPARE(macroEditor->text(), QStringLiteral("Alogin alpha"));
-    QVERIFY(w.IsConnectionModified());
+    QVERIFY(w.connectionModified());
     QCOMPARE(DecodeText(alpha->data().Macro), std::string("login alpha"));
 
     // No: the edits are dropped, the new node shows.
@@ -257,9 +257,9 @@ class DocumentTest : public QObject {
                        PromptAnswer::No);
     FocusNode(w, beta);
     QTest::qWait(20);
-    w.RefreshCommands();
+    w.refreshCommands();
     QCOMPARE(w.focusedNode(), beta);
-    QVERIFY(!w.IsConnectionModified());
+    QVERIFY(!w.connectionModified());
     QCOMPARE(macroEditor->text(), QStringLiteral("login beta"));
     QCOMPARE(DecodeText(alpha->data().Macro), std::string("login alpha"));
     QVERIFY(!w.isDocumentModified());
@@ -272,16 +272,16 @@ class DocumentTest : public QObject {
     QTest::qWait(20);
     QCOMPARE(DecodeText(beta->data().Macro), std::string("Blogin beta"));
     QVERIFY(w.isDocumentModified());
-    QVERIFY(!w.IsConnectionModified());
+    QVERIFY(!w.connectionModified());
 
     // No question when nothing is pending, or when focusing the same node.
     FocusNode(w, alpha);
     TypeInto(macroEditor, "C");
     FocusNode(w, alpha);
     QTest::qWait(20);
-    QVERIFY(w.IsConnectionModified());
+    QVERIFY(w.connectionModified());
     QCOMPARE(f->prompter.asked().size(), std::size_t(3));
-    w.SetConnectionModified(false);
+    w.setConnectionModified(false);
   }
 
   void closeAsksAndCancelKeepsWindow() {
@@ -317,7 +317,7 @@ class DocumentTest : public QObject {
     QVERIFY(Child<QCheckBox>(w, "cbAutoSave")->isChecked());
     FocusNode(w, Child0(w, 1));
     TypeInto(Child<QsciScintilla>(w, "Memo1"), "X");
-    QVERIFY(w.IsConnectionModified());
+    QVERIFY(w.connectionModified());
     QVERIFY(!w.isDocumentModified());
     QVERIFY(w.close());
     QVERIFY(f->prompter.asked().empty());

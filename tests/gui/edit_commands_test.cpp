@@ -31,7 +31,7 @@ class EditCommandsTest : public QObject {
     return w.findChild<QAction*>(QString::fromLatin1(name));
   }
   bool enabled(MainWindow& w, const char* name) {
-    w.RefreshCommands();
+    w.refreshCommands();
     return action(w, name)->isEnabled();
   }
   void trigger(MainWindow& w, const char* name) {
@@ -91,7 +91,7 @@ class EditCommandsTest : public QObject {
     QCOMPARE(w.focusedNode(), lab);
     trigger(w, "MnUndoTreeChange");
     QCOMPARE(WriteConfiguration(w.tree()), saved);
-    w.UpdateCaption(false);
+    w.document().setModified(false);
   }
 
   // Cut draws the branch with the cut images; Paste moves the very nodes.
@@ -122,7 +122,7 @@ class EditCommandsTest : public QObject {
     focusNode(w, top->child(0));
     trigger(w, "MnPaste");
     QCOMPARE(outline(w), std::string("b\n  a\n    a1\nc\n  a\n    a1\n"));
-    w.UpdateCaption(false);
+    w.document().setModified(false);
   }
 
   // Applying a node that is cut ends the cut, and so does naming it in
@@ -136,7 +136,7 @@ class EditCommandsTest : public QObject {
     focusNode(w, a);
     trigger(w, "BtnCut");
     QVERIFY(picture(w, a) != plain);
-    w.RefreshCommands();
+    w.refreshCommands();
     auto* editor = Child<QsciScintilla>(w, "Memo1");
     editor->setFocus();
     QTest::keyClicks(editor, QStringLiteral("x"));
@@ -159,7 +159,7 @@ class EditCommandsTest : public QObject {
     focusNode(w, top->child(0));
     trigger(w, "BtnPaste");
     QCOMPARE(outline(w), std::string("a\n  c\nb\n  a\nc\n"));
-    w.UpdateCaption(false);
+    w.document().setModified(false);
   }
 
   // Whatever else lands on the clipboard ends a pending cut.
@@ -220,12 +220,12 @@ class EditCommandsTest : public QObject {
                        "Do you want to apply the changes you made to  'a' ?", PromptAnswer::Cancel);
     trigger(w, "MnSelectAll");
     QCOMPARE(w.treeView().selectionModel()->selectedIndexes().size(), 1);
-    QVERIFY(w.IsConnectionModified());
+    QVERIFY(w.connectionModified());
     f->prompter.expect(PromptKind::Warning, PromptButtons::YesNoCancel,
                        "Do you want to apply the changes you made to  'a' ?", PromptAnswer::No);
     trigger(w, "MnSelectAll");
     QCOMPARE(w.treeView().selectionModel()->selectedIndexes().size(), 4);
-    QVERIFY(!w.IsConnectionModified());
+    QVERIFY(!w.connectionModified());
   }
 
   // The text controls: the macro editor marks the connection, the settings
@@ -233,17 +233,17 @@ class EditCommandsTest : public QObject {
   void textCommandsFollowTheFocusedControl() {
     MainWindow& w = open({"1:a:first line"});
     focusNode(w, w.tree().top()->child(0));
-    w.RefreshCommands();
+    w.refreshCommands();
     auto* macro = Child<QsciScintilla>(w, "Memo1");
     macro->setFocus();
     trigger(w, "MnSelectAll");
     QCOMPARE(macro->selectedText(), QStringLiteral("first line"));
     trigger(w, "BtnCopy");
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("first line"));
-    QVERIFY(!w.IsConnectionModified());
+    QVERIFY(!w.connectionModified());
     trigger(w, "BtnCut");
     QCOMPARE(macro->text(), QString());
-    QVERIFY(w.IsConnectionModified());
+    QVERIFY(w.connectionModified());
     trigger(w, "BtnUndo");
     QCOMPARE(macro->text(), QStringLiteral("first line"));
 
@@ -253,7 +253,7 @@ class EditCommandsTest : public QObject {
     trigger(w, "BtnPaste");
     QCOMPARE(name->text(), QStringLiteral("first line"));
 
-    w.UpdateCaption(false);
+    w.document().setModified(false);
     w.treeView().setFocus();
     QTest::keyClick(&w.treeView(), Qt::Key_F2);
     auto* editor = w.treeView().findChild<QLineEdit*>(QStringLiteral("VTEditor"));
@@ -264,7 +264,7 @@ class EditCommandsTest : public QObject {
     QCOMPARE(editor->text(), QStringLiteral("afirst line"));
     QVERIFY(w.isDocumentModified());
     QTest::keyClick(editor, Qt::Key_Escape);
-    w.UpdateCaption(false);
+    w.document().setModified(false);
   }
 };
 

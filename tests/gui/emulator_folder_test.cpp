@@ -93,7 +93,7 @@ class EmulatorFolderTest : public QObject {
   void savedWithTheSettingsAndShownAgain() {
     MainWindow& w = f->open();
     type(w, QString::fromStdString(emulatorFolder()));
-    w.SaveSettings();
+    w.saveSettings();
     QVERIFY(test::ReadFile(f->settingsPath()).find("EmulatorDir=" + emulatorFolder()) != std::string::npos);
     MainWindow& again = f->open();
     QCOMPARE(Child<QLineEdit>(again, "EditEmulatorDir")->text().toStdString(), emulatorFolder());
@@ -108,7 +108,7 @@ class EmulatorFolderTest : public QObject {
     type(w, QString::fromStdString(empty));
     w.treeView().setFocus();
     w.selectNode(w.tree().top()->child(0));
-    w.RefreshCommands();
+    w.refreshCommands();
     f->prompter.expect(PromptKind::Error, PromptButtons::OK,
                        "CORVMAIN not found in " + empty + ".\rSet the emulator folder on the Settings page.",
                        PromptAnswer::OK);

@@ -115,7 +115,7 @@ class ForeignImportTest : public QObject {
     QVERIFY(w.isDocumentModified());
     QVERIFY(test::Trigger(w, "MnUndoTreeChange"));
     QCOMPARE(WriteConfiguration(w.tree()), before);
-    w.UpdateCaption(false);
+    w.document().setModified(false);
   }
 
   // CSV has no default place: the open dialog asks. "Choose another file

@@ -138,7 +138,7 @@ class MacroEditorTest : public QObject {
     w.treeView().setFocus();
     w.selectNode(w.tree().top()->child(0));
     QTest::qWait(0);
-    w.RefreshCommands();
+    w.refreshCommands();
     Child<QTabWidget>(w, "PG")->setCurrentWidget(&page(w));
     QTest::qWait(0);
     return w;
@@ -382,7 +382,7 @@ class MacroEditorTest : public QObject {
     e.setFocus();
     e.setText(QStringLiteral("connect 'host'  /ssh\r\n\r\n"));
     e.setCursorPosition(2, 0);  // the blank line between is skipped
-    w.SetConnectionModified(false);
+    w.setConnectionModified(false);
     const auto column = [&e] {
       int line = 0, index = 0;
       e.getCursorPosition(&line, &index);
@@ -391,7 +391,7 @@ class MacroEditorTest : public QObject {
     QTest::keyClick(&e, Qt::Key_Tab);
     QCOMPARE(column(), 8);
     QCOMPARE(e.text(2), QString(8, QLatin1Char(' ')));
-    QVERIFY(w.IsConnectionModified());
+    QVERIFY(w.connectionModified());
     QTest::keyClick(&e, Qt::Key_Tab);
     QCOMPARE(column(), 16);
     // Past the last word of the line above: the component's tab (blanks to the next stop).
@@ -454,7 +454,7 @@ class MacroEditorTest : public QObject {
     w.treeView().setFocus();
     w.selectNode(w.tree().top()->child(1));
     QTest::qWait(0);
-    w.RefreshCommands();
+    w.refreshCommands();
     Paint(e);
     QCOMPARE(e.text(), QStringLiteral("exit"));
     QVERIFY2(Send(e, Sci::SCI_GETSCROLLWIDTH) < 200,

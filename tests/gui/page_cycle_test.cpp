@@ -106,7 +106,7 @@ class PageCycleTest : public QObject {
     QTest::qWait(0);  // the question comes once the key is done
     QCOMPARE(Macro(a(w)), std::string("aaa1"));
     QCOMPARE(macroEditor->text(), QStringLiteral("bbb"));
-    QVERIFY(!w.IsConnectionModified());
+    QVERIFY(!w.connectionModified());
     typeAndApply(w, "2");
     QCOMPARE(Macro(b(w)), std::string("bbb2"));
     QCOMPARE(Macro(a(w)), std::string("aaa1"));
@@ -125,7 +125,7 @@ class PageCycleTest : public QObject {
     QVERIFY(first && !first->isSeparator());
     first->trigger();
     QVERIFY(macroEditor->hasFocus());
-    QVERIFY(w.IsConnectionModified());
+    QVERIFY(w.connectionModified());
     const QString withTemplate = macroEditor->text();
     QVERIFY2(withTemplate.size() > 3 && withTemplate.contains(QStringLiteral("aaa")),
              qPrintable(withTemplate));
@@ -142,7 +142,7 @@ class PageCycleTest : public QObject {
     f->dialogs.expectOpen(cvl);
     QVERIFY(varnok::test::Trigger(w, "MnImportMacro"));
     QCOMPARE(macroEditor->text(), QStringLiteral("imported"));
-    QVERIFY(w.IsConnectionModified());
+    QVERIFY(w.connectionModified());
     w.treeView().setFocus();  // leaving the tree and coming back keeps the text
     macroEditor->setFocus();
     QCOMPARE(macroEditor->text(), QStringLiteral("imported"));
@@ -167,10 +167,10 @@ class PageCycleTest : public QObject {
     macroEditor->setFocus();
     QTest::keyClicks(macroEditor, QString(300, QLatin1Char('x')));
     QVERIFY(macroEditor->SendScintilla(QsciScintillaBase::SCI_GETXOFFSET) > 0);
-    w.SetConnectionModified(false);
+    w.setConnectionModified(false);
     w.treeView().setFocus();
     w.selectNode(b(w));
-    w.RefreshCommands();
+    w.refreshCommands();
     QCOMPARE(macroEditor->text(), QStringLiteral("bbb"));
     QCOMPARE(macroEditor->SendScintilla(QsciScintillaBase::SCI_GETXOFFSET), 0L);
   }
@@ -197,7 +197,7 @@ class PageCycleTest : public QObject {
   void discardedEditsLeaveTheEditor() {
     MainWindow& w = openAB();
     focusA(w);
-    w.UpdateCaption(true);
+    w.document().setModified(true);
     macroEditor->setFocus();
     QTest::keyClicks(macroEditor, QStringLiteral("zz"));
     f->prompter.expect(PromptKind::Warning, PromptButtons::YesNoCancel,
@@ -206,9 +206,9 @@ class PageCycleTest : public QObject {
                        "Do you want to save the changes you made to AB.vnk?", PromptAnswer::Cancel);
     Child<QWidget>(w, "cbAutoSave")->setProperty("checked", false);
     QVERIFY(!w.close());
-    QVERIFY(!w.IsConnectionModified());
+    QVERIFY(!w.connectionModified());
     QCOMPARE(macroEditor->text(), QStringLiteral("aaa"));
-    w.UpdateCaption(false);
+    w.document().setModified(false);
   }
 };
 

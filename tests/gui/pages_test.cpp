@@ -32,7 +32,7 @@ void FocusNode(MainWindow& w, TreeNode* node) {
   w.treeView().setFocus();
   w.selectNode(node);
   QTest::qWait(0);
-  w.RefreshCommands();
+  w.refreshCommands();
 }
 
 }  // namespace
@@ -117,14 +117,14 @@ class PagesTest : public QObject {
     QTest::keyClicks(popupEditor, QStringLiteral("hi"));
     QCOMPARE(Panel(w, 2), QStringLiteral("Modified"));
     QCOMPARE(Panel(w, 1), QStringLiteral("Ln. 1, Col. 3"));
-    w.SetConnectionModified(false);
+    w.setConnectionModified(false);
 
     // The logging box counts only a user's click.
     Child<QCheckBox>(w, "cbLogSession")->setChecked(false);
     QCOMPARE(Panel(w, 2), QString());
     QTest::mouseClick(Child<QCheckBox>(w, "cbLogSession"), Qt::LeftButton);
     QCOMPARE(Panel(w, 2), QStringLiteral("Modified"));
-    w.SetConnectionModified(false);
+    w.setConnectionModified(false);
   }
 
   // Each page knows whether the user edited it; the window's "Modified" is the
@@ -140,12 +140,12 @@ class PagesTest : public QObject {
     QTest::keyClicks(popupEditor, QStringLiteral("x"));
     QVERIFY(popup->isEdited());
     QVERIFY(!macro->isEdited());
-    QVERIFY(w.IsConnectionModified());
+    QVERIFY(w.connectionModified());
     Child<QLabel>(w, "SBarPanel2")->clear();  // the label is only a display
-    QVERIFY(w.IsConnectionModified());
+    QVERIFY(w.connectionModified());
     w.findChild<QAction*>(QStringLiteral("BtnApply"))->trigger();
     QVERIFY(!popup->isEdited());
-    QVERIFY(!w.IsConnectionModified());
+    QVERIFY(!w.connectionModified());
     QCOMPARE(DecodeText(w.tree().top()->child(0)->data().PopupText), std::string("x  popup kept as is"));
   }
 
@@ -177,7 +177,7 @@ class PagesTest : public QObject {
     w.treeView().setFocus();
     QCOMPARE(Panel(w, 3), QString());
     QCOMPARE(Panel(w, 1), QString());
-    w.SetConnectionModified(false);
+    w.setConnectionModified(false);
   }
 
   // Overwrite mode in the single-line fields and the name editor: a typed
@@ -230,7 +230,7 @@ class PagesTest : public QObject {
              QStringLiteral("line one\r\nline two\r\nthree  "));  // left lines lose their blanks
     Child<QCheckBox>(w, "cbLogSession")->setFocus();
     QTest::mouseClick(Child<QCheckBox>(w, "cbLogSession"), Qt::LeftButton);
-    w.RefreshCommands();
+    w.refreshCommands();
     QVERIFY(Child<QAction>(w, "BtnApply")->isEnabled());
     Child<QAction>(w, "BtnApply")->trigger();
     const rVTNodeData& d = alpha->data();
@@ -267,12 +267,12 @@ class PagesTest : public QObject {
     QVERIFY(Child<QWidget>(w, "TS1bPanel")->isVisibleTo(&w));
     w.treeView().selectionModel()->select(w.treeModel().indexOf(w.tree().top()->child(1)),
                                           QItemSelectionModel::Select);
-    w.RefreshCommands();
+    w.refreshCommands();
     QCOMPARE(cover->text(), QStringLiteral("Multiple items selected"));
     QCOMPARE(Child<QLabel>(w, "TS2Panel")->text(), QStringLiteral("Multiple items selected"));
     QCOMPARE(Child<QLabel>(w, "TS4Panel")->text(), QStringLiteral("Multiple items selected"));
     w.treeView().clearSelection();
-    w.RefreshCommands();
+    w.refreshCommands();
     QCOMPARE(cover->text(), QStringLiteral("No connection selected"));
   }
 
@@ -291,11 +291,11 @@ class PagesTest : public QObject {
     auto* m1 = Child<QsciScintilla>(w, "Memo1");
     m1->setFocus();
     QTest::keyClicks(m1, QStringLiteral("Q"));
-    w.RefreshCommands();
+    w.refreshCommands();
     QVERIFY(Child<QAction>(w, "MnApply")->isEnabled());
     QVERIFY(!Child<QAction>(w, "MnCollapseAll")->isEnabled());  // offered only without pending edits
     Child<QAction>(w, "BtnApply")->trigger();
-    w.RefreshCommands();
+    w.refreshCommands();
     QVERIFY(Child<QAction>(w, "MnCollapseAll")->isEnabled());
     Child<QAction>(w, "MnCollapseAll")->trigger();
     QVERIFY(!w.treeView().isExpanded(w.treeModel().indexOf(w.tree().top())));  // the top node too
@@ -322,12 +322,12 @@ class PagesTest : public QObject {
     f->prompter.expect(PromptKind::Warning, PromptButtons::YesNoCancel, question, PromptAnswer::Cancel);
     w.treeView().collapse(w.treeModel().indexOf(site));
     QVERIFY(w.treeView().isExpanded(w.treeModel().indexOf(site)));
-    QVERIFY(w.IsConnectionModified());
+    QVERIFY(w.connectionModified());
     f->prompter.expect(PromptKind::Warning, PromptButtons::YesNoCancel, question, PromptAnswer::Yes);
     w.treeView().collapse(w.treeModel().indexOf(site));
     QVERIFY(!w.treeView().isExpanded(w.treeModel().indexOf(site)));
     QCOMPARE(DecodeText(router->data().Macro), std::string("Zr"));
-    QVERIFY(!w.IsConnectionModified());
+    QVERIFY(!w.connectionModified());
   }
 };
 

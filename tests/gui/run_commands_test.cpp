@@ -62,7 +62,7 @@ class RunCommandsTest : public QObject {
   void focusNode(MainWindow& w, TreeNode* node) {
     w.treeView().setFocus();
     w.selectNode(node);
-    w.RefreshCommands();
+    w.refreshCommands();
   }
   void trigger(MainWindow& w, const char* name) { QVERIFY2(test::Trigger(w, name), name); }
   // The emulator's records so far, waiting up to 5 s for `count` of them.
@@ -120,7 +120,7 @@ class RunCommandsTest : public QObject {
     QCOMPARE(lines.size(), std::size_t(2));
     QCOMPARE(macroOf(lines[1]), std::string("connect jump\r\nsendln 'John on router'\r\n"));
     QVERIFY(lines[1]["argv"][1] != lines[0]["argv"][1]);  // the next numbered pair
-    w.SetConnectionModified(false);
+    w.setConnectionModified(false);
   }
 
   // Unapplied editor text runs as it stands and the logging box counts;
@@ -132,7 +132,7 @@ class RunCommandsTest : public QObject {
     auto* macro = Child<QsciScintilla>(w, "Memo1");
     macro->setFocus();
     macro->setText(QStringLiteral("line1\nline2\nline3"));
-    QVERIFY(w.IsConnectionModified());
+    QVERIFY(w.connectionModified());
     QVERIFY(Child<QCheckBox>(w, "cbLogSession")->isChecked());
     trigger(w, "BtnRunBranch");
     auto lines = records(1);
@@ -150,7 +150,7 @@ class RunCommandsTest : public QObject {
     QCOMPARE(lines.size(), std::size_t(2));
     QCOMPARE(macroOf(lines[1]), std::string("line1\r\nline2\r\n"));  // no log block: the box is off
     QCOMPARE(macro->selectedText(), QStringLiteral("line1\nline2"));
-    w.SetConnectionModified(false);
+    w.setConnectionModified(false);
   }
 
   // With only a caret, Run to cursor is greyed and says why in its tool tip,
@@ -162,7 +162,7 @@ class RunCommandsTest : public QObject {
     auto* macro = Child<QsciScintilla>(w, "Memo1");
     macro->setFocus();
     macro->setCursorPosition(1, 2);
-    w.RefreshCommands();
+    w.refreshCommands();
     const QString why = QStringLiteral("Select the lines to run");
     QAction* button = Child<QAction>(w, "BtnRunToCursor");
     QVERIFY(!button->isEnabled());
@@ -180,7 +180,7 @@ class RunCommandsTest : public QObject {
     QVERIFY(!std::filesystem::exists(recordFile()));
 
     macro->setSelection(1, 1, 1, 2);
-    w.RefreshCommands();
+    w.refreshCommands();
     QVERIFY(button->isEnabled());
     QCOMPARE(button->toolTip(), QStringLiteral("Run to cursor (F8)"));
     QTest::keyClick(macro, Qt::Key_F8);
@@ -193,7 +193,7 @@ class RunCommandsTest : public QObject {
     QCOMPARE(line, 1);
     QCOMPARE(macro->selectedText(), QStringLiteral("line1\r\nline2"));
 
-    w.RefreshCommands();
+    w.refreshCommands();
     QTest::keyClick(macro, Qt::Key_F8, Qt::ControlModifier);
     lines = records(2);
     QCOMPARE(lines.size(), std::size_t(2));
@@ -392,7 +392,7 @@ class RunCommandsTest : public QObject {
     f->prompter.expect(PromptKind::Information, PromptButtons::OKCancel, "Hello\r\n\rPress Ok to continue.",
                        PromptAnswer::OK);
     trigger(w, "MnShowPopup");
-    w.SetConnectionModified(false);
+    w.setConnectionModified(false);
   }
 };
 

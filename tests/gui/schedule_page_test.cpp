@@ -59,7 +59,7 @@ class SchedulePageTest : public QObject {
     w.treeView().setFocus();
     w.selectNode(node);
     QTest::qWait(0);
-    w.RefreshCommands();
+    w.refreshCommands();
   }
 
   QLineEdit* field(MainWindow& w, const char* name) {
@@ -186,7 +186,7 @@ class SchedulePageTest : public QObject {
       return QString::fromLatin1(t.data(), static_cast<qsizetype>(t.size()));
     };
     const auto insert = [&](int tag) {
-      w.RefreshCommands();
+      w.refreshCommands();
       QAction* item = w.findChild<QAction*>(QStringLiteral("MnTemplate%1").arg(tag));
       QVERIFY(item && menu->menuAction()->isEnabled());
       item->trigger();
@@ -213,7 +213,7 @@ class SchedulePageTest : public QObject {
 
     // Only while the Macro page is the active page.
     Child<QTabWidget>(w, "PG")->setCurrentWidget(Child<QWidget>(w, "TS2"));
-    w.RefreshCommands();
+    w.refreshCommands();
     emit menu->aboutToShow();
     QVERIFY(!menu->menuAction()->isEnabled());
   }

@@ -18,8 +18,8 @@
 
 #include "common/program_paths.h"
 #include "files/vnk_file.h"
+#include "pages/app_settings.h"
 #include "pages/settings_page.h"
-#include "system/app_settings.h"
 #include "tree/tree_model.h"
 #include "window_fixture_qt.h"
 
@@ -75,7 +75,7 @@ class SettingsTest : public QObject {
     Child<QCheckBox>(w, "cbNoColors")->setChecked(true);
     Child<QCheckBox>(w, "cbAutoSave")->setChecked(false);
     Child<QComboBox>(w, "cbDblClick")->setCurrentIndex(3);
-    w.SaveSettings();
+    w.saveSettings();
 
     const std::string text = test::ReadFile(f->settingsPath());
     const char* order[] = {
@@ -147,7 +147,7 @@ class SettingsTest : public QObject {
     QVERIFY(Child<QCheckBox>(w, "cbSelectLast")->isChecked());
     QCOMPARE(Child<QSpinBox>(w, "seDelay")->value(), 5);
     QCOMPARE(Child<QComboBox>(w, "cbDblClick")->currentIndex(), 0);
-    w.SaveSettings();
+    w.saveSettings();
     // Written under another letter case, the same value; the bad one is replaced.
     QCOMPARE(f->settings().readInt("UseSameBackground", -1), 0);
     QCOMPARE(f->settings().readInt("WINWIDTH", -1), 640);
@@ -216,7 +216,7 @@ class SettingsTest : public QObject {
     QCOMPARE(std::string(w.focusedNode()->name()), std::string("alpha-db"));
     QVERIFY(w.treeView().isExpanded(w.treeModel().indexOf(w.tree().top()->child(0))));
     QCOMPARE(Child<QTabWidget>(w, "PG")->currentIndex(), 1);  // "Macro" once there are connections
-    w.SaveSettings();
+    w.saveSettings();
     QCOMPARE(f->settings().readInt("SelectedNodeIndex", -1), 2);
 
     // Not used when started with a file parameter.
@@ -229,7 +229,7 @@ class SettingsTest : public QObject {
     f->settings().write({{"LastVNKFile", f->dir.file("Gone.vnk")}});
     MainWindow& gone = f->open();
     QVERIFY(gone.currentFile().empty());
-    gone.SaveSettings();
+    gone.saveSettings();
     QCOMPARE(f->settings().readString("LastVNKFile", "?"), std::string());
   }
 

@@ -81,11 +81,11 @@ class StatusPanelsTest : public QObject {
   void greyedCommandReasonTakesTheFirstPanelOnly() {
     varnok::test::WindowFixture f;
     MainWindow& w = f.openActiveOn({"1:alpha:login"});
-    w.SetConnectionModified(true);
+    w.setConnectionModified(true);
     QLabel* first = Child<QLabel>(w, "SBarPanel0");
     QLabel* modified = Child<QLabel>(w, "SBarPanel2");
     const QString before = first->text();
-    w.RefreshCommands();
+    w.refreshCommands();
     QAction* save = w.findChild<QAction*>(QStringLiteral("MnSaveTable"));
     QVERIFY(save && !save->isEnabled() && !save->statusTip().isEmpty());
     // An open menu reports its hovered item through the menu bar that opened it.
@@ -97,7 +97,7 @@ class StatusPanelsTest : public QObject {
     QStatusTipEvent end{QString()};
     QApplication::sendEvent(w.menuBar(), &end);
     QCOMPARE(first->text(), before);
-    w.SetConnectionModified(false);
+    w.setConnectionModified(false);
     QVERIFY2(f.problems().empty(), f.problems().c_str());
   }
 };

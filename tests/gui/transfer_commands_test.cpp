@@ -104,7 +104,7 @@ class TransferCommandsTest : public QObject {
     QVERIFY(w.isDocumentModified());
     trigger(w, "MnUndoTreeChange");
     QCOMPARE(WriteConfiguration(w.tree()), before);
-    w.UpdateCaption(false);
+    w.document().setModified(false);
   }
 
   // Macro import fills the editor (unapplied); export writes what Run branch would.
@@ -115,14 +115,14 @@ class TransferCommandsTest : public QObject {
     MainWindow& w = open({"1:jump:connect jump", "2:router:old"}, services);
     TreeNode* router = w.tree().top()->child(0)->child(0);
     focusNode(w, router);
-    w.RefreshCommands();
+    w.refreshCommands();
     const std::string cvl = f->dir.file("in.cvl");
     std::ofstream(cvl) << "sendln 'new'\r\nwait '#'\r\n";
     f->dialogs.expectOpen(cvl);
     trigger(w, "MnImportMacro");
     auto* macro = Child<QsciScintilla>(w, "Memo1");
     QCOMPARE(macro->text(), QStringLiteral("sendln 'new'\r\nwait '#'\r\n"));
-    QVERIFY(w.IsConnectionModified());
+    QVERIFY(w.connectionModified());
 
     const std::string out = f->dir.file("out.cvl");
     f->dialogs.expectSave(out);
@@ -136,7 +136,7 @@ class TransferCommandsTest : public QObject {
     const auto& asked = f->dialogs.requests();
     QCOMPARE(asked[asked.size() - 2].fileName, std::string());
     QCOMPARE(asked.back().fileName, out);
-    w.SetConnectionModified(false);
+    w.setConnectionModified(false);
   }
 };
 

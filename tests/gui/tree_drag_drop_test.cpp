@@ -107,7 +107,7 @@ class TreeDragDropTest : public QObject {
     ReadConfiguration(reread, WriteConfiguration(w.tree()), false);
     QCOMPARE(reread.count(), w.tree().count());
     QCOMPARE(WriteConfiguration(reread), WriteConfiguration(w.tree()));
-    w.UpdateCaption(false);
+    w.document().setModified(false);
   }
 
   // Resting on a node opens it if it is closed and never closes it: a drop on
@@ -127,7 +127,7 @@ class TreeDragDropTest : public QObject {
     QVERIFY(drag(w, {top->child(2)}, b, DropMark::On, /*ctrl=*/true, nullptr, 700));
     QVERIFY(view.isExpanded(w.treeModel().indexOf(b)));
     QCOMPARE(outline(w), std::string("a\n  a1\n  c\nb\n  b1\n  d\nd\n"));
-    w.UpdateCaption(false);
+    w.document().setModified(false);
   }
 
   // Ctrl copies; the copy of a namesake is renamed; one undo takes it back.
@@ -137,13 +137,13 @@ class TreeDragDropTest : public QObject {
     const std::string before = WriteConfiguration(w.tree());
     QVERIFY(drag(w, {top->child(0)->child(0)}, top->child(1), DropMark::On, /*ctrl=*/true));
     QCOMPARE(outline(w), std::string("a\n  x\nb\n  x\n  Copy of x\n"));
-    w.RefreshCommands();
+    w.refreshCommands();
     w.findChild<QAction*>(QStringLiteral("MnUndoTreeChange"))->trigger();
     QCOMPARE(WriteConfiguration(w.tree()), before);
     // Dropped above the namesake, the copy is still the one renamed.
     QVERIFY(drag(w, {top->child(0)->child(0)}, top->child(1)->child(0), DropMark::Above, /*ctrl=*/true));
     QCOMPARE(outline(w), std::string("a\n  x\nb\n  Copy of x\n  x\n"));
-    w.UpdateCaption(false);
+    w.document().setModified(false);
   }
 
   // Refused: beside the top node, onto a separator, onto the node itself or
@@ -166,7 +166,7 @@ class TreeDragDropTest : public QObject {
     // Onto the top node is a drop into the first level.
     QVERIFY(drag(w, {a->child(0)}, top, DropMark::On));
     QCOMPARE(outline(w), std::string("a\n----- separator line -----\nb\na1\n"));
-    w.UpdateCaption(false);
+    w.document().setModified(false);
   }
 };
 

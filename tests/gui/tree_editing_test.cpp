@@ -32,7 +32,7 @@ class TreeEditingTest : public QObject {
   void run(MainWindow& w, TreeNode* node, const char* action) {
     w.treeView().setFocus();
     w.selectNode(node);
-    w.RefreshCommands();
+    w.refreshCommands();
     QAction* a = w.findChild<QAction*>(QString::fromLatin1(action));
     QVERIFY2(a && a->isEnabled(), action);
     a->trigger();
@@ -133,15 +133,15 @@ class TreeEditingTest : public QObject {
     TreeNode* b = top(w)->child(1);
     w.treeView().setFocus();
     w.selectNode(b);
-    w.RefreshCommands();
+    w.refreshCommands();
     QTest::keyClick(&w.treeView(), Qt::Key_U, Qt::ControlModifier);
     QCOMPARE(top(w)->child(0), b);
-    w.RefreshCommands();
+    w.refreshCommands();
     QTest::keyClick(&w.treeView(), Qt::Key_D, Qt::ControlModifier);
-    w.RefreshCommands();
+    w.refreshCommands();
     QTest::keyClick(&w.treeView(), Qt::Key_D, Qt::ControlModifier);
     QCOMPARE(top(w)->child(2), b);
-    w.UpdateCaption(false);
+    w.document().setModified(false);
   }
 
   void moveUpAndDown() {
@@ -150,7 +150,7 @@ class TreeEditingTest : public QObject {
     run(w, b, "BtnMoveUp");
     QCOMPARE(top(w)->child(0), b);
     QCOMPARE(w.focusedNode(), b);
-    w.RefreshCommands();
+    w.refreshCommands();
     QVERIFY(!w.findChild<QAction*>(QStringLiteral("BtnMoveUp"))->isEnabled());
     run(w, b, "MnMoveDown");
     run(w, b, "MnMoveDown");
@@ -199,7 +199,7 @@ class TreeEditingTest : public QObject {
     w.selectNode(top(w)->child(0));
     w.treeView().selectionModel()->select(w.treeModel().indexOf(top(w)->child(1)),
                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    w.RefreshCommands();
+    w.refreshCommands();
     f->prompter.expect(PromptKind::Confirmation, PromptButtons::YesNo,
                        "Deleting 2 connections. All descendant connections will be also deleted.\r"
                        "Do you want to continue?",
@@ -211,7 +211,7 @@ class TreeEditingTest : public QObject {
     TreeNode* c = top(w)->child(2);
     w.treeView().setFocus();
     w.selectNode(c);
-    w.RefreshCommands();
+    w.refreshCommands();
     auto* editor = Child<QsciScintilla>(w, "Memo1");
     editor->setFocus();
     QTest::keyClicks(editor, QStringLiteral("z"));
@@ -220,7 +220,7 @@ class TreeEditingTest : public QObject {
     run(w, c, "BtnDelete");
     QCOMPARE(f->prompter.asked().back().defaultButton, PromptAnswer::No);
     QCOMPARE(top(w)->childCount(), 3);
-    w.SetConnectionModified(false);
+    w.setConnectionModified(false);
   }
 
   void namingInPlaceFollowsTheNameRules() {
@@ -229,7 +229,7 @@ class TreeEditingTest : public QObject {
     nameInPlace(w, alpha, QStringLiteral("router"));
     QCOMPARE(std::string(alpha->name()), std::string("router"));
     QVERIFY(w.isDocumentModified());
-    w.UpdateCaption(false);
+    w.document().setModified(false);
     nameInPlace(w, alpha, QStringLiteral("gone"), Qt::Key_Escape);
     QCOMPARE(std::string(alpha->name()), std::string("router"));
     QVERIFY(!w.isDocumentModified());
@@ -260,7 +260,7 @@ class TreeEditingTest : public QObject {
     nameInPlace(w, alpha, QStringLiteral("-"));
     QVERIFY(alpha->isSeparator());
     QVERIFY(alpha->data().Macro.empty());
-    w.UpdateCaption(false);
+    w.document().setModified(false);
   }
 
   // Closing the name editor on the name it opened with changes nothing: no
@@ -298,7 +298,7 @@ class TreeEditingTest : public QObject {
     TreeNode* parent = top(w)->child(0);
     w.treeView().setFocus();
     w.selectNode(parent->child(0));
-    w.RefreshCommands();
+    w.refreshCommands();
     w.treeView().collapse(w.treeModel().indexOf(parent));
     QCOMPARE(w.focusedNode(), parent);
     QVERIFY(w.treeView().selectionModel()->isSelected(w.treeModel().indexOf(parent)));
@@ -310,13 +310,13 @@ class TreeEditingTest : public QObject {
     MainWindow& w = open({"1:alpha:"});
     w.treeView().setFocus();
     w.selectNode(top(w)->child(0));
-    w.RefreshCommands();
+    w.refreshCommands();
     QAction* addChild = w.findChild<QAction*>(QStringLiteral("pmAddChild"));
     QVERIFY(addChild && addChild->isVisible() && addChild->isEnabled());
     addChild->trigger();
     QCOMPARE(top(w)->child(0)->childCount(), 1);
     Child<QsciScintilla>(w, "Memo1")->setFocus();
-    w.RefreshCommands();
+    w.refreshCommands();
     QVERIFY(!addChild->isVisible());
 
     // A right click in the tree opens it.
@@ -354,17 +354,17 @@ class TreeEditingTest : public QObject {
     MainWindow& w = open({"1:a:x", "1:b:y"});
     w.treeView().setFocus();
     w.selectNode(top(w)->child(0));
-    w.RefreshCommands();
+    w.refreshCommands();
     auto* editor = Child<QsciScintilla>(w, "Memo1");
     editor->setFocus();
     QTest::keyClicks(editor, QStringLiteral("z"));
-    QVERIFY(w.IsConnectionModified());
+    QVERIFY(w.connectionModified());
     f->prompter.expect(PromptKind::Warning, PromptButtons::YesNo,
                        "Do you want to discard all data assosiated with 'a' ?", PromptAnswer::Yes);
     run(w, top(w)->child(0), "BtnDelete");
     QCOMPARE(top(w)->childCount(), 1);
     QCOMPARE(std::string(top(w)->child(0)->name()), std::string("b"));
-    QVERIFY(!w.IsConnectionModified());
+    QVERIFY(!w.connectionModified());
   }
 };
 

@@ -2,7 +2,7 @@
 // the count, Down/Up/Enter/F9 from the field, Esc putting the view back,
 // the structure commands waiting with their reason, unapplied edits asked
 // about before a match takes the focus, and the kept queries.
-#include "tree/tree_filter.h"
+#include "find/tree_filter.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -44,7 +44,7 @@ class TreeFilterTest : public QObject {
     for (QString part : QString::fromLatin1(path).split(QLatin1Char('/'))) {
       TreeNode* next = nullptr;
       for (int i = 0; i < n->childCount(); ++i)
-        if (QString::fromLatin1(n->child(i)->name().c_str()) == part) next = n->child(i);
+        if (QString::fromLatin1(n->child(i)->name()) == part) next = n->child(i);
       if (!next) return nullptr;
       n = next;
     }
@@ -68,7 +68,7 @@ class TreeFilterTest : public QObject {
     for (QModelIndex i = v.model()->index(0, 0); i.isValid(); i = v.indexBelow(i)) {
       const TreeNode* n = w.treeModel().node(i);
       if (!n->parent()) continue;
-      out += QString(n->data().Level - 1, QLatin1Char(' ')) + QString::fromLatin1(n->name().c_str()) + "\n";
+      out += QString(n->data().Level - 1, QLatin1Char(' ')) + QString::fromLatin1(n->name()) + "\n";
     }
     return out;
   }
@@ -193,7 +193,7 @@ class TreeFilterTest : public QObject {
     editor->setFocus();
     editor->setCursorPosition(0, editor->text().size());
     QTest::keyClicks(editor, QStringLiteral(" X"));
-    QVERIFY(w.IsConnectionModified());
+    QVERIFY(w.connectionModified());
     QVERIFY(test::Trigger(w, "BtnApply"));
     QCOMPARE(DecodeText(node(w, "Site A/Lab/rtr1")->data().Macro), std::string("connect 'r1' X"));
     w.treeFilter().clear();
@@ -210,17 +210,17 @@ class TreeFilterTest : public QObject {
     auto* editor = Child<QsciScintilla>(w, "Memo1");
     editor->setFocus();
     QTest::keyClicks(editor, QStringLiteral("Y"));
-    QVERIFY(w.IsConnectionModified());
+    QVERIFY(w.connectionModified());
     type(w, "rtr");
     const std::string question = "Do you want to apply the changes you made to  'Edge' ?";
     f->prompter.expect(PromptKind::Warning, PromptButtons::YesNoCancel, question, PromptAnswer::Cancel);
     QTest::keyClick(field(w), Qt::Key_Down);
     QVERIFY(w.focusedNode() != node(w, "Site A/Lab/rtr1"));
-    QVERIFY(w.IsConnectionModified());
+    QVERIFY(w.connectionModified());
     f->prompter.expect(PromptKind::Warning, PromptButtons::YesNoCancel, question, PromptAnswer::Yes);
     QTest::keyClick(field(w), Qt::Key_Down);
     QCOMPARE(w.focusedNode(), node(w, "Site A/Lab/rtr1"));
-    QVERIFY(!w.IsConnectionModified());
+    QVERIFY(!w.connectionModified());
     QCOMPARE(DecodeText(node(w, "Edge")->data().Macro), std::string("Yconnect 'edge'"));
     QCOMPARE(macroText(w), QStringLiteral("connect 'r1'"));
   }

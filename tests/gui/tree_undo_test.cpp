@@ -102,14 +102,14 @@ class TreeUndoTest : public QObject {
     after.push_back(now());
 
     for (std::size_t i = before.size(); i-- > 0;) {
-      w.UpdateCaption(false);
+      w.document().setModified(false);
       trigger(w, "MnUndoTreeChange");
       QCOMPARE(saved(w), before[i].bytes);
       QCOMPARE(w.focusedNode(), before[i].focus);
       QCOMPARE(selected(w), before[i].selection);
       QVERIFY2(w.isDocumentModified(), "an undo marks the document");
     }
-    w.RefreshCommands();
+    w.refreshCommands();
     QVERIFY(!action(w, "MnUndoTreeChange")->isEnabled());
     QCOMPARE(std::string(alpha->child(0)->name()), std::string("inner"));  // the very nodes came back
     for (std::size_t i = 0; i < after.size(); ++i) {
@@ -118,9 +118,9 @@ class TreeUndoTest : public QObject {
       QCOMPARE(w.focusedNode(), after[i].focus);
       QCOMPARE(selected(w), after[i].selection);
     }
-    w.RefreshCommands();
+    w.refreshCommands();
     QVERIFY(!action(w, "MnRedoTreeChange")->isEnabled());
-    w.UpdateCaption(false);
+    w.document().setModified(false);
   }
 
   // A range of first-level connections selected by click and Shift+click,
@@ -166,7 +166,7 @@ class TreeUndoTest : public QObject {
     trigger(w, "MnRedoTreeChange");
     QCOMPARE(saved(w), after);
     QCOMPARE(w.focusedNode(), top->child(1));
-    w.UpdateCaption(false);
+    w.document().setModified(false);
   }
 
   // Unapplied page edits hold the history back; Apply is a step of its own;
@@ -178,8 +178,8 @@ class TreeUndoTest : public QObject {
     auto* macro = Child<QsciScintilla>(w, "Memo1");
     macro->setFocus();
     QTest::keyClicks(macro, QStringLiteral("X"));
-    QVERIFY(w.IsConnectionModified());
-    w.RefreshCommands();
+    QVERIFY(w.connectionModified());
+    w.refreshCommands();
     QVERIFY(!action(w, "MnUndoTreeChange")->isEnabled());
     QCOMPARE(action(w, "MnUndoTreeChange")->statusTip(),
              QStringLiteral("Apply or discard the changes first"));
@@ -196,10 +196,10 @@ class TreeUndoTest : public QObject {
     QCOMPARE(std::string(alpha->data().Macro), applied);
 
     trigger(w, "BtnSave");
-    w.RefreshCommands();
+    w.refreshCommands();
     QVERIFY(action(w, "MnUndoTreeChange")->isEnabled());
     trigger(w, "BtnNew");
-    w.RefreshCommands();
+    w.refreshCommands();
     QVERIFY(!action(w, "MnUndoTreeChange")->isEnabled());
   }
 };

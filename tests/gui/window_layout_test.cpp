@@ -81,7 +81,7 @@ class WindowLayoutTest : public QObject {
     QCOMPARE(pages->width(), pages->minimumWidth());
     w.treeView().setFocus();
     w.selectNode(w.tree().top()->child(0));
-    w.RefreshCommands();
+    w.refreshCommands();
     for (int i = 0; i < pages->count(); ++i) {
       pages->setCurrentIndex(i);
       QTest::qWait(20);
@@ -101,7 +101,7 @@ class WindowLayoutTest : public QObject {
     auto* first = Child<QLabel>(w, "SBarPanel0");
     QTRY_COMPARE(QString(first->text()).replace(QLatin1Char('\n'), QLatin1Char(' ')).trimmed(),
                  QStringLiteral("Last updated: Tuesday, 08-Dec-2026 09:05:07"));
-    w.UpdateCaption(false);
+    w.document().setModified(false);
 
     // The selected row's highlight: the column reaches the viewport's right edge.
     QTreeView& tree = w.treeView();

@@ -42,7 +42,7 @@ app::MainWindow& WindowFixture::openActiveOn(const std::vector<std::string>& ent
 }
 
 bool Trigger(app::MainWindow& w, const char* name) {
-  w.RefreshCommands();
+  w.refreshCommands();
   auto* action = w.findChild<QAction*>(QString::fromLatin1(name));
   if (!action || !action->isEnabled()) return false;
   action->trigger();

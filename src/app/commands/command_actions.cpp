@@ -206,6 +206,14 @@ void CommandActions::buildContextMenu() {
       [this] { contextMenu_->addSeparator(); });
 }
 
+void CommandActions::attachContextMenu(QWidget& widget, QWidget& origin) {
+  widget.setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(&widget, &QWidget::customContextMenuRequested, this, [this, &origin](const QPoint& pos) {
+    emit contextMenuRequested();
+    contextMenu_->exec(origin.mapToGlobal(pos));
+  });
+}
+
 void CommandActions::attachButton(Command id, QAbstractButton& button) { pageButtons_[index(id)] = &button; }
 
 void CommandActions::setHandler(Command id, std::function<void()> handler) {

@@ -22,6 +22,7 @@ class QMainWindow;
 class QMenu;
 class QToolBar;
 class QStyle;
+class QWidget;
 
 namespace varnok::app {
 
@@ -46,6 +47,11 @@ class CommandActions : public QObject {
   // Where the menus take the window's state when they open.
   void setSnapshotSource(std::function<CommandSnapshot()> source) { snapshot_ = std::move(source); }
 
+  // The context menu opens on a right click into `widget`; `origin` is
+  // where the click's point lies (a viewport). contextMenuRequested() comes
+  // first, so that the menu opens with the states of a finished refresh.
+  void attachContextMenu(QWidget& widget, QWidget& origin);
+
   // Applies the rules to every button, menu item and context item.
   void applyAll(const CommandSnapshot& snapshot);
 
@@ -59,6 +65,9 @@ class CommandActions : public QObject {
   QMenu* foreignImportMenu() const { return foreignImportMenu_; }
   QMenu* contextMenu() const { return contextMenu_; }
   QToolBar* toolBar() const { return toolBar_; }
+
+ signals:
+  void contextMenuRequested();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -3,6 +3,8 @@
 #include <initializer_list>
 #include <utility>
 
+#include "commands/command_table.h"
+
 namespace varnok::app {
 
 namespace {
@@ -108,7 +110,8 @@ CommandStates ButtonStates(const CommandSnapshot& s) {
   on.set(Command::New, FirstFailing({{s.topHasChildren, "The configuration is empty already"}}));
   on.set(Command::Save, FirstFailing({{s.documentModified, "There are no changes to save"}}));
   on.set(Command::SaveAs, FirstFailing({{s.topHasChildren, "The configuration has no connections yet"}}));
-  on.enable(Command::Open);
+  for (const CommandSpec& spec : CommandTable())
+    if (Has(spec, kAlwaysEnabled) && spec.toolSlot != 0) on.enable(spec.id);
   on.set(Command::MoveUp,
          FirstFailing({{tree, kTreeFocus},
                        {single, kExactlyOne},
@@ -156,23 +159,20 @@ CommandStates ButtonStates(const CommandSnapshot& s) {
 
 CommandStates MenuStates(const CommandSnapshot& s, const CommandStates& buttons) {
   CommandStates on;
-  for (Command c : {Command::New, Command::Open, Command::Save, Command::SaveAs, Command::Undo, Command::Cut,
-                    Command::Copy, Command::Paste, Command::AddChild, Command::AddSibling, Command::Delete,
-                    Command::MoveUp, Command::MoveDown, Command::Apply, Command::RunToCursor, Command::Run,
-                    Command::RunBranchToCursor, Command::RunBranch})
-    on.set(c, buttons[c] ? nullptr : buttons.reason(c));
+  for (const CommandSpec& spec : CommandTable()) {
+    if (Has(spec, kFollowsButton)) on.set(spec.id, buttons[spec.id] ? nullptr : buttons.reason(spec.id));
+    if (Has(spec, kAlwaysEnabled)) on.enable(spec.id);
+    if (spec.greyed) on.set(spec.id, spec.greyed);
+  }
 
   const char* macroShown = FirstFailing(
       {{s.macroPageShowsConnection, kMacroPage}, {s.activePage == PageKind::Macro, "Open the Macro page"}});
   on.set(Command::ImportMacro, macroShown);
   on.set(Command::ExportMacro, macroShown ? macroShown : FirstFailing({{!s.macroTextEmpty, kEmptyMacro}}));
   on.set(Command::ImportTemplate, macroShown);
-  on.enable(Command::ImportConnection);
-  on.enable(Command::ImportFromTools);
   on.set(Command::ExportConnection,
          FirstFailing({{s.selectedCount > 1 || (s.selectedCount == 1 && s.macroPageShowsConnection),
                         "Select the connections to export"}}));
-  on.enable(Command::Close);
   on.set(Command::SelectAll, SelectAllReason(s));
 
   const char* belowTop = FirstFailing(
@@ -184,7 +184,6 @@ CommandStates MenuStates(const CommandSnapshot& s, const CommandStates& buttons)
                                                 {!s.connectionModified, kPendingEdits}}));
   on.set(Command::RedoTreeChange, FirstFailing({{s.treeCanRedo, "There is no tree change to redo"},
                                                 {!s.connectionModified, kPendingEdits}}));
-  on.enable(Command::ExpandAll);
 
   on.set(Command::ShowPopup,
          FirstFailing({{s.popupPageShowsConnection, "Show one connection on the Popup page"},
@@ -199,34 +198,25 @@ CommandStates MenuStates(const CommandSnapshot& s, const CommandStates& buttons)
   on.set(Command::PreviewBranchMacro,
          belowTop ? belowTop : FirstFailing({{!s.focusedIsSeparator, "A separator line has no macro"}}));
 
-  on.set(Command::VarnokHelp, "There is no help file for Varnok");
-  for (Command c : {Command::CorvaneHelp, Command::MacroHelp, Command::License, Command::About}) on.enable(c);
   KeepStructureWhileFiltered(s, on,
                              {Command::Duplicate, Command::AddSeparator, Command::UndoTreeChange,
-                              Command::RedoTreeChange, Command::ImportConnection});
+                              Command::RedoTreeChange, Command::ImportConnection, Command::ImportFromTools});
   return on;
 }
 
 ContextMenuStates ContextStates(const CommandSnapshot& s, const CommandStates& buttons) {
+  // A context item takes its menu item's state; the tree's own items are
+  // there only while the tree has the focus.
   ContextMenuStates out;
-  const CommandStates menu = MenuStates(s, buttons);
-  for (Command c : {Command::Undo, Command::Cut, Command::Copy, Command::Paste, Command::SelectAll,
-                    Command::Run, Command::RunBranch})
-    out.enabled.set(c, menu[c] ? nullptr : menu.reason(c));
   out.treeItemsShown = TreeFocus(s);
-  if (out.treeItemsShown) {
-    for (Command c :
-         {Command::AddChild, Command::AddSibling, Command::Delete, Command::MoveUp, Command::MoveDown})
-      out.enabled.set(c, buttons[c] ? nullptr : buttons.reason(c));
-    const char* belowTop = FirstFailing(
-        {{s.hasFocusedNode, kNoFocused}, {!s.focusedIsTop, "Click a connection below the top node"}});
-    out.enabled.set(Command::Duplicate,
-                    belowTop ? belowTop : FirstFailing({{s.selectedCount == 1, kExactlyOne}}));
-    out.enabled.set(
-        Command::AddSeparator,
-        belowTop ? belowTop : FirstFailing({{s.focusedSelected, "Select the focused connection"}}));
-    KeepStructureWhileFiltered(s, out.enabled, {Command::Duplicate, Command::AddSeparator});
-  }
+  const CommandStates menu = MenuStates(s, buttons);
+  for (const CommandSpec& spec : CommandTable())
+    if (spec.contextSlot != 0 && (!spec.treeOnly || out.treeItemsShown))
+      out.enabled.set(spec.id, menu[spec.id] ? nullptr : menu.reason(spec.id));
+  // Only here the separator goes below the focused connection, which must be selected.
+  if (out.treeItemsShown && menu[Command::AddSeparator])
+    out.enabled.set(Command::AddSeparator,
+                    FirstFailing({{s.focusedSelected, "Select the focused connection"}}));
   return out;
 }
 

@@ -77,7 +77,6 @@ class ColorsPage : public ConnectionPage {
   QWidget* buildControls();
   QWidget* buildSamples();
   void schemaChosen(int row);
-  void attributeChosen();
   void barMoved(int channel, int value);
   void reverse();
   void selectSample(int attribute);

@@ -5,7 +5,7 @@
 #include <QSpinBox>
 #include <QWidget>
 
-#include "system/app_settings.h"
+#include "pages/app_settings.h"
 
 class QCheckBox;
 class QComboBox;

@@ -9,11 +9,11 @@
 #include <algorithm>
 
 #include "dialogs/prompts.h"
+#include "pages/app_settings.h"
 #include "pages/settings_page.h"
 #include "run/execute_macro.h"
 #include "run/node_request.h"
 #include "run/run_commands.h"
-#include "system/app_settings.h"
 #include "tree/tree_model.h"
 #include "tree/tree_selection.h"
 

@@ -5,6 +5,7 @@
 #include <QTreeView>
 
 #include "dialogs/prompts.h"
+#include "pages/app_settings.h"
 #include "pages/colors_page.h"
 #include "pages/connection_pages.h"
 #include "pages/macro_page.h"
@@ -16,7 +17,6 @@
 #include "run/node_request.h"
 #include "run/preview_window.h"
 #include "run/schedule_agenda.h"
-#include "system/app_settings.h"
 #include "tree/tree_model.h"
 #include "tree/tree_selection.h"
 
@@ -48,12 +48,12 @@ RunCommands::RunCommands(Context context, Prompter& prompter, std::string progra
       programDir_(std::move(programDir)),
       requestRefresh_(std::move(requestRefresh)) {}
 
-run::MacroRequest RunCommands::requestFor(const TreeNode* node, bool whole, bool branch) const {
-  run::MacroRequest request =
-      run::RequestForNode(node, branch, RunPlaces(programDir_, context_.settingsPage).emulatorDir);
+run::MacroRequest RunCommands::requestFor(const TreeNode* node, RunLines lines, RunScope scope) const {
+  run::MacroRequest request = run::RequestForNode(node, scope == RunScope::Branch,
+                                                  RunPlaces(programDir_, context_.settingsPage).emulatorDir);
   const MacroPage& macro = context_.pages.macro();
   const bool shown = node == context_.cycle.shownNode();
-  if (!whole)
+  if (lines == RunLines::ToCursor)
     request.own.text = Local8Bit(macro.editor().selectedText());
   else if (shown && context_.pages.isModified())
     request.own.text = Local8Bit(macro.editor().text());  // unapplied edits run as they stand
@@ -65,21 +65,21 @@ run::MacroRequest RunCommands::requestFor(const TreeNode* node, bool whole, bool
   return request;
 }
 
-void RunCommands::run(bool whole, bool branch) {
+void RunCommands::run(RunLines lines, RunScope scope) {
   const TreeNode* node = TreeSelection(context_.tree, context_.model).focused();
   if (!node || !node->parent() || node->isSeparator()) return;
-  if (!whole) {
+  if (lines == RunLines::ToCursor) {
     context_.pages.macro().selectToCaretLine();
     requestRefresh_();
   }
-  execute(requestFor(node, whole, branch));
+  execute(requestFor(node, lines, scope));
 }
 
 PreviewContent RunCommands::preview() const {
   const TreeSelection selection(context_.tree, context_.model);
   const TreeNode* node = selection.focused();
   if (!node || !node->parent() || node->isSeparator()) return {};
-  return {run::PreviewRunText(requestFor(node, /*whole=*/true, /*branch=*/true),
+  return {run::PreviewRunText(requestFor(node, RunLines::Whole, RunScope::Branch),
                               RunPlaces(programDir_, context_.settingsPage)),
           run::ConnectionPath(node), selection.selectedCount()};
 }
@@ -87,7 +87,7 @@ PreviewContent RunCommands::preview() const {
 void RunCommands::exportMacro(const std::string& path) {
   const TreeNode* node = TreeSelection(context_.tree, context_.model).focused();
   if (!node || !node->parent() || node->isSeparator()) return;
-  run::MacroRequest request = requestFor(node, /*whole=*/true, /*branch=*/true);
+  run::MacroRequest request = requestFor(node, RunLines::Whole, RunScope::Branch);
   request.exportFile = path;
   execute(std::move(request));
 }

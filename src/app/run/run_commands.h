@@ -38,6 +38,12 @@ void ApplyPageSettings(run::MacroRequest& request, const SettingsPage& settingsP
 // folder as the settings page holds it now.
 platform::ProgramPlaces RunPlaces(const std::string& programDir, const SettingsPage& settingsPage);
 
+// Which lines of the connection's macro a run takes: all, or the editor's
+// lines up to the caret ("to cursor").
+enum class RunLines { Whole, ToCursor };
+// The connection's macro alone, or its ancestors' macros first ("branch").
+enum class RunScope { Connection, Branch };
+
 class RunCommands {
  public:
   // The objects of the window this class works with.
@@ -51,8 +57,7 @@ class RunCommands {
   RunCommands(Context context, Prompter& prompter, std::string programDir,
               std::function<void()> requestRefresh);
 
-  // `whole` false: the "to cursor" forms; `branch`: the ancestors' macros first.
-  void run(bool whole, bool branch);
+  void run(RunLines lines, RunScope scope);
   void showPopup();
   // What Run branch would write for the focused connection, and which one
   // that is; empty for none.
@@ -63,7 +68,7 @@ class RunCommands {
   run::TempFileNumbering& numbering() { return numbering_; }
 
  private:
-  run::MacroRequest requestFor(const TreeNode* node, bool whole, bool branch) const;
+  run::MacroRequest requestFor(const TreeNode* node, RunLines lines, RunScope scope) const;
   void execute(run::MacroRequest request);
   void report(const run::RunResult& result);
 

@@ -8,8 +8,11 @@
 #include "model/tree_history.h"
 #include "model/tree_operations.h"
 #include "tree/history_step.h"
+#include "tree/name_delegate.h"
+#include "tree/tree_clipboard.h"
 #include "tree/tree_model.h"
 #include "tree/tree_selection.h"
+#include "tree/tree_view.h"
 
 namespace varnok::app {
 
@@ -103,14 +106,14 @@ void TreeEditing::deleteSelected() {
   host_.requestRefresh();
 }
 
-void TreeEditing::move(bool up) {
+void TreeEditing::move(MoveResult (*operation)(ConnectionTree&, TreeNode*)) {
   TreeNode* node = TreeSelection(view_, model_).focused();
   if (!node) return;
   HistoryStep step(history_, TreeSelection(view_, model_));
   MoveResult result;
   {
     RepaintPause pause(view_);
-    result = up ? MoveUp(tree_, node) : MoveDown(tree_, node);
+    result = operation(tree_, node);
   }
   if (!result.moved) return;
   TreeSelection(view_, model_).select(node);
@@ -204,8 +207,17 @@ void TreeEditing::replayed(bool done) {
   host_.requestRefresh();
 }
 
-void TreeEditing::moveUp() { move(true); }
+void TreeEditing::attachTo(ConnectionTreeView& view, TreeClipboard& clipboard) {
+  auto* names = new NameDelegate(
+      model_, [this](TreeNode* node, const std::string& text) { rename(node, text); }, &view);
+  names->editorCreated = [&clipboard](const TreeNode* node) { clipboard.clearMarksFor(node); };
+  view.setItemDelegate(names);
+  view.canDrop = [this](const TreeNode* target, DropMark mark) { return canDrop(target, mark); };
+  view.drop = [this](TreeNode* target, DropMark mark, bool copy) { drop(target, mark, copy); };
+}
 
-void TreeEditing::moveDown() { move(false); }
+void TreeEditing::moveUp() { move(MoveUp); }
+
+void TreeEditing::moveDown() { move(MoveDown); }
 
 }  // namespace varnok::app

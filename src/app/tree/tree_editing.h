@@ -22,7 +22,9 @@ class TreeNode;
 namespace varnok::app {
 
 class ConnectionTreeModel;
+class ConnectionTreeView;
 class Prompter;
+class TreeClipboard;
 
 // What tree editing needs of the window.
 class TreeEditingHost {
@@ -52,6 +54,9 @@ class TreeEditing {
   void moveDown();
   // The in-place editor ended with `text` for `node` (not by Esc).
   void rename(TreeNode* node, const std::string& text);
+  // Naming in place and drag and drop in `view` go through this class;
+  // naming a marked node ends the marks of `clipboard`.
+  void attachTo(ConnectionTreeView& view, TreeClipboard& clipboard);
   // Drag and drop of the selected nodes within the tree.
   bool canDrop(const TreeNode* target, DropMark mark) const;
   void drop(TreeNode* target, DropMark mark, bool copy);
@@ -63,7 +68,8 @@ class TreeEditing {
   template <typename Operation>
   void add(Operation operation);
   void removeSelected(TreeNode* parent);
-  void move(bool up);
+  // `operation`: MoveUp or MoveDown of the core.
+  void move(MoveResult (*operation)(ConnectionTree&, TreeNode*));
   void replayed(bool done);
 
   TreeEditingHost& host_;

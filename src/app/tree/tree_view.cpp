@@ -57,6 +57,11 @@ void ConnectionTreeView::closeMovedTooDeep(const TreeNode* node, int levels) {
   }
 }
 
+void ConnectionTreeView::collapseQuietly() {
+  const QSignalBlocker noReports(this);
+  collapseAll();
+}
+
 void ConnectionTreeView::expandBranch(const QModelIndex& index) {
   ConnectionTreeModel* m = nodeModel();
   if (!m) return;

@@ -39,6 +39,10 @@ class ConnectionTreeView : public QTreeView {
   // Opens `index` (the top node when invalid) and every node below it down
   // to the deepest level the view opens, with one layout pass.
   void expandBranch(const QModelIndex& index = QModelIndex());
+  // Collapses every node without reporting each: the view would ask every
+  // node it collapses for its flags, and a collapsed node taking the focus
+  // would expand its ancestors again, node by node.
+  void collapseQuietly();
   // Scrolls to `index`, or to its ancestor at the deepest shown level.
   void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
   void setModel(QAbstractItemModel* model) override;

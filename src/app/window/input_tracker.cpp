@@ -11,12 +11,8 @@
 
 namespace varnok::app {
 
-InputTracker::InputTracker(Targets targets, StatusPanels& status, std::function<void()> requestRefresh,
-                           QObject* parent)
-    : QObject(parent),
-      targets_(std::move(targets)),
-      status_(status),
-      requestRefresh_(std::move(requestRefresh)) {
+InputTracker::InputTracker(Targets targets, StatusPanels& status, QObject* parent)
+    : QObject(parent), targets_(std::move(targets)), status_(status) {
   qApp->installEventFilter(this);
 }
 
@@ -78,7 +74,7 @@ bool InputTracker::eventFilter(QObject* watched, QEvent* event) {
   if (type == QEvent::KeyRelease && (widget == targets_.window || targets_.window->isAncestorOf(widget))) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock || key == Qt::Key_ScrollLock) UpdateKeyIndicators();
-    requestRefresh_();
+    emit refreshRequested();
   }
   // The tree's Ctrl+C, Ctrl+X and Ctrl+V are the Edit commands' alone: when
   // those are disabled the view must not copy a node's text on its own.
@@ -99,15 +95,15 @@ bool InputTracker::eventFilter(QObject* watched, QEvent* event) {
   }
   if (type == QEvent::FocusIn && (textField || widget == targets_.tree)) {
     status_.setText(StatusPanels::InsertMode, textField ? insertModeText() : QString());
-    requestRefresh_();
+    emit refreshRequested();
   }
-  if (type == QEvent::FocusOut && widget == targets_.tree && onTreeFocusLost) onTreeFocusLost();
+  if (type == QEvent::FocusOut && widget == targets_.tree) emit treeFocusLost();
   if (type == QEvent::FocusOut && textField) {
     status_.setText(StatusPanels::InsertMode, QString());
     if (isEditor(widget)) status_.setText(StatusPanels::Caret, QString());
-    requestRefresh_();
+    emit refreshRequested();
   }
-  if (type == QEvent::MouseButtonRelease && (textField || widget == targets_.tree)) requestRefresh_();
+  if (type == QEvent::MouseButtonRelease && (textField || widget == targets_.tree)) emit refreshRequested();
   return false;
 }
 

@@ -8,7 +8,6 @@
 // text fields and the tree.
 #include <QList>
 #include <QObject>
-#include <functional>
 
 class QKeyEvent;
 class QWidget;
@@ -27,15 +26,18 @@ class InputTracker : public QObject {
     QList<QsciScintilla*> editors;  // follow the insert mode with their overtype
     QList<QWidget*> fields;         // single-line fields
   };
-  InputTracker(Targets targets, StatusPanels& status, std::function<void()> requestRefresh,
-               QObject* parent = nullptr);
+  InputTracker(Targets targets, StatusPanels& status, QObject* parent = nullptr);
   ~InputTracker() override;
 
   bool insertMode() const { return insertMode_; }
-  // Runs when the tree loses the keyboard focus, before the next control gets it.
-  std::function<void()> onTreeFocusLost;
   // Panels 4, 5 and 6 from the lock keys' state.
   void UpdateKeyIndicators();
+
+ signals:
+  // The commands' states may have changed.
+  void refreshRequested();
+  // The tree lost the keyboard focus; the next control has not got it yet.
+  void treeFocusLost();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -51,7 +53,6 @@ class InputTracker : public QObject {
 
   Targets targets_;
   StatusPanels& status_;
-  std::function<void()> requestRefresh_;
   bool insertMode_ = true;
 };
 

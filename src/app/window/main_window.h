@@ -8,11 +8,11 @@
 
 #include "dialogs/prompts.h"
 #include "document/document.h"
+#include "pages/app_settings.h"
 #include "pages/page_cycle.h"
 #include "platform/desktop_windows.h"
 #include "platform/executable_path.h"
 #include "platform/launcher.h"
-#include "system/app_settings.h"
 #include "tree/tree_editing.h"
 #include "tree/tree_view.h"
 #include "widgets/scoped_flag.h"
@@ -32,22 +32,23 @@ namespace varnok::app {
 
 class ColorOptions;
 class CommandActions;
+class CommandRefresh;
 class ConnectionPages;
 class EditCommands;
 class MultiRun;
-class PreviewWindow;
 class RunCommands;
 class TransferCommands;
 class ForeignImportCommands;
 class TreeClipboard;
 class ConnectionTreeModel;
 class InputTracker;
+class RecentFilesMenu;
+class StartDocument;
 class SettingsPage;
 class StatusPanels;
 class SystemRegistrations;
 class TreeFilter;
 class TreeSelection;
-struct CommandSnapshot;
 
 // What the window uses from outside; tests pass scripted or temporary ones.
 struct WindowServices {
@@ -77,25 +78,22 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   Document& document() { return *document_; }
   ConnectionTree& tree() { return document_->tree(); }
   bool isDocumentModified() const { return document_->isModified(); }
-  // Marks or clears the document's change mark, the "*" of the caption.
-  void UpdateCaption(bool modified) { document_->setModified(modified); }
   const std::string& currentFile() const { return document_->currentFile(); }
   const RecentFiles& recentFiles() const { return document_->recentFiles(); }
-  PromptAnswer ConfirmDiscard() { return document_->confirmDiscard(); }
   // Imports a file handed over by a second start (after the user agreed).
   void importHandedOverFile(const std::string& path);
   // Set by the start-up code: runs when the user cancels closing the window.
   std::function<void()> onCloseCancelled;
 
   // "Modified" in the status bar: the focused connection has unapplied edits.
-  void SetConnectionModified(bool on);
-  bool IsConnectionModified() const;
+  void setConnectionModified(bool on) override;
+  bool connectionModified() const override;
 
   // Writes every setting to the settings key.
-  void SaveSettings();
+  void saveSettings();
 
-  void RequestRefresh();
-  void RefreshCommands();
+  void requestRefresh() override;
+  void refreshCommands();
 
   ConnectionTreeModel& treeModel() const { return *model_; }
   QTreeView& treeView() const { return *treeView_; }
@@ -114,34 +112,20 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
 
  private:
   void buildLayout();
-  void buildTree();
-  void buildPages();
-  void attachContextMenu(QWidget* widget, QWidget* origin);
+  // The pages' signals, the input tracking and the system registrations.
+  void connectPages();
+  // The window's own commands; the others are set by CommandHandlers.
   void connectCommands();
-  // The Colors page's buttons and the macro templates.
-  void connectPageCommands();
-  void openHelp(const char* file, const char* missing);
-  void showPreview();
-  // While "Run all selected" is starting connections, tree edits and runs wait.
-  bool refusedDuringMultiRun();
   void createWindow();
-  void openStartDocument();
-  CommandSnapshot snapshot() const;
 
   // Settings.
-  void LoadSettings();
-  void applyGeometry();
+  void loadSettings();
   void recordGeometry();
-  void SelectLastNode();
-  std::string readParamName();
-  void clearParamName();
-  void handOverTimerFired();
-  void narrowTreeToFit();
-  int editorPointSize() const;
+  void selectLastNode();
 
   // Document.
-  void rebuildRecentMenu();
-  void expandAll(bool expand);
+  void expandAll();
+  void collapseAll();
 
   // DocumentHost.
   std::optional<std::string> connectionWithUnappliedEdits() const override;
@@ -155,16 +139,13 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   void saveFinished() override;
 
   // PageCycleHost.
-  void setConnectionModified(bool on) override { SetConnectionModified(on); }
-  void requestRefresh() override { RequestRefresh(); }
-  void markDocumentModified() override { UpdateCaption(true); }
+  void markDocumentModified() override { document_->setModified(true); }
   bool colorSupportDisabled() const override;
   void showEditorColors() override;
   void showLastUpdated(const std::string& stamp) override;
   void clearClipboardMarksFor(const TreeNode* node) override;
 
   // TreeEditingHost (the rest is shared with PageCycleHost).
-  bool connectionModified() const override { return IsConnectionModified(); }
   std::string defaultColors() const override;
   void reloadPages() override { cycle_->ShowNodeInPages(); }
 
@@ -182,7 +163,6 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   std::unique_ptr<TransferCommands> transfers_;
   std::unique_ptr<ForeignImportCommands> foreignImports_;
   MultiRun* multiRun_ = nullptr;
-  PreviewWindow* preview_ = nullptr;
   ConnectionTreeModel* model_ = nullptr;
   ConnectionTreeView* treeView_ = nullptr;
   std::unique_ptr<TreeSelection> selection_;
@@ -198,14 +178,13 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   SystemRegistrations* registrations_ = nullptr;
   std::unique_ptr<StatusPanels> status_;
   CommandActions* commands_ = nullptr;
-  QList<QAction*> recentActions_;
+  RecentFilesMenu* recentMenu_ = nullptr;
+  StartDocument* start_ = nullptr;
 
-  QTimer refreshTimer_;
-  QTimer handOverTimer_;
+  CommandRefresh* refresh_ = nullptr;
   QTimer runDelayTimer_;
 
   AppSettings settings_;
-  bool handOverPending_ = false;
   bool loading_ = false;
   int busyDepth_ = 0;
   bool busyWasLoading_ = false;

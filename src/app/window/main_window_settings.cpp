@@ -1,57 +1,29 @@
-// Loading and saving the settings, the window geometry, the stored node
-// selection and the file handed over at start.
-#include <QApplication>
-#include <QGuiApplication>
-#include <QScreen>
+// Loading and saving the settings, the window geometry and the stored node
+// selection.
+#include <QEvent>
 #include <QSplitter>
 #include <QTabWidget>
-#include <QTreeView>
 
 #include "common/program_paths.h"
 #include "pages/settings_page.h"
 #include "platform/program_places.h"
 #include "platform/settings_store.h"
-#include "run/temp_files.h"
 #include "tree/tree_model.h"
 #include "window/main_window.h"
+#include "window/window_geometry.h"
 
 namespace varnok::app {
 
-namespace {
-
-IntRect ToRect(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
-
-}  // namespace
-
-void MainWindow::LoadSettings() {
+void MainWindow::loadSettings() {
   ScopedFlag loading(loading_);
-  LoadContext context;
-  context.hasCommandLineParameter = services_.hasCommandLineParameter
-                                        ? *services_.hasCommandLineParameter
-                                        : QCoreApplication::arguments().size() > 1;
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    context.workArea = ToRect(screen->availableGeometry());
-    context.screen = ToRect(screen->geometry());
-  }
-  context.currentWindowWidth = width();
-  settings_ = LoadAppSettings(*store_, context);
+  settings_ = LoadAppSettings(*store_, ScreenContext(*this, services_.hasCommandLineParameter));
   settingsPage_->show(settings_);
   if (!settings_.lastVnkFile.empty() && !FileExists(settings_.lastVnkFile)) settings_.lastVnkFile.clear();
-  applyGeometry();
+  ApplyGeometry(*this, *splitter_, *treeView_, settings_);
   runDelayTimer_.setInterval(RunDelaySeconds(settings_.multiStartInterval) * 1000);
 }
 
-void MainWindow::applyGeometry() {
-  const IntRect& g = settings_.geometry;
-  move(g.left, g.top);
-  resize(g.width, g.height);
-  const int total = splitter_->width() - splitter_->handleWidth();
-  splitter_->setSizes({settings_.treeWidth, std::max(total - settings_.treeWidth, 0)});
-  treeView_->resize(settings_.treeWidth, treeView_->height());
-  if (settings_.maximized) setWindowState(windowState() | Qt::WindowMaximized);
-}
-
-void MainWindow::SaveSettings() {
+void MainWindow::saveSettings() {
   settingsPage_->collect(settings_);
   TreeNode* focused = focusedNode();
   settings_.selectedNodeIndex = focused ? tree().absoluteIndex(focused) : 0;
@@ -63,26 +35,8 @@ void MainWindow::SaveSettings() {
   if (std::string notice = store_->takeNotice(); !notice.empty()) prompter_.warning(notice);
 }
 
-void MainWindow::SelectLastNode() {
+void MainWindow::selectLastNode() {
   if (TreeNode* node = tree().nodeAt(settings_.selectedNodeIndex)) selectNode(node);
-}
-
-std::string MainWindow::readParamName() { return setting::ParamName.read(*store_); }
-
-void MainWindow::clearParamName() { setting::ParamName.write(*store_, std::string()); }
-
-void MainWindow::handOverTimerFired() {
-  handOverTimer_.stop();
-  handOverPending_ = false;
-  const std::string path = readParamName();
-  if (!path.empty() && FileExists(path)) {
-    const PromptAnswer a =
-        prompter_.ask(PromptKind::Confirmation, PromptButtons::YesNo,
-                      "Do you want to import file " + DisplayName(path) + " into " + "Varnokc" + "?");
-    if (a == PromptAnswer::Yes) document_->importFile(path);
-    run::RemoveHandOverCopy(platform::ThisProgramPlaces(services_.programDir, {}), path);
-  }
-  clearParamName();
 }
 
 // ---- geometry ----
@@ -100,19 +54,8 @@ void MainWindow::moveEvent(QMoveEvent* event) {
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
-  narrowTreeToFit();
+  NarrowTreeToFit(*splitter_, *treeView_, *pageControl_);
   recordGeometry();
-}
-
-void MainWindow::narrowTreeToFit() {
-  // When the pages cannot give way any more, the tree narrows, down to 215.
-  const int client = splitter_->width();
-  const int handle = splitter_->handleWidth();
-  const int room = client - handle - pageControl_->width();
-  if (room < treeView_->width()) {
-    const int tree = std::max(room, kMinTreeWidth);
-    splitter_->setSizes({tree, std::max(client - handle - tree, 0)});
-  }
 }
 
 void MainWindow::changeEvent(QEvent* event) {

@@ -1,4 +1,4 @@
-#include "tree/tree_filter.h"
+#include "find/tree_filter.h"
 
 #include <QAction>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "system/app_settings.h"
+#include "pages/app_settings.h"
 
 #include <algorithm>
 #include <charconv>

@@ -70,7 +70,7 @@ AppSettings LoadAppSettings(const platform::SettingsStore& store, const LoadCont
 // of it puts the right edge 50 pixels inside.
 IntRect ClampToWorkArea(IntRect stored, const IntRect& workArea, int currentWindowWidth);
 
-// The values SaveSettings writes, in their write order.
+// The values saveSettings writes, in their write order.
 std::vector<platform::SettingWrite> SettingsWrites(const AppSettings& settings);
 
 // "MRU1".."MRU4", entries beyond the list written as empty strings.

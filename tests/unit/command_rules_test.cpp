@@ -1,10 +1,13 @@
 // The enabling rules, row by row: for every control a snapshot in which it is
 // enabled, and for each of its conditions the same snapshot with that one
-// condition taken away.
+// condition taken away. Then the facts the table holds per command.
 #include "commands/command_rules.h"
 
-#include <QTest>
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "commands/command_table.h"
@@ -403,88 +406,95 @@ std::vector<Row> Rows() {
 
 }  // namespace
 
-class CommandRulesTest : public QObject {
-  Q_OBJECT
- private slots:
-  void rules_data() {
-    QTest::addColumn<int>("row");
-    const auto rows = Rows();
-    for (int i = 0; i < static_cast<int>(rows.size()); ++i)
-      QTest::newRow(rows[static_cast<std::size_t>(i)].name) << i;
-  }
-  void rules() {
-    QFETCH(int, row);
-    const Row r = Rows()[static_cast<std::size_t>(row)];
-    QCOMPARE(Evaluate(r), r.enabled);
-  }
+TEST(CommandRules, EachRuleHoldsAndFailsOnEachCondition) {
+  for (const Row& row : Rows()) EXPECT_EQ(Evaluate(row), row.enabled) << row.name;
+}
 
-  void treeItemsOfTheContextMenuShowOnlyWithTheTreeFocus() {
-    CommandSnapshot s;
-    TreeOnConnection(s);
-    QVERIFY(ContextStates(s, ButtonStates(s)).treeItemsShown);
-    s.focus = FocusKind::MacroEditor;
-    QVERIFY(!ContextStates(s, ButtonStates(s)).treeItemsShown);
-  }
+TEST(CommandRules, TreeItemsOfTheContextMenuShowOnlyWithTheTreeFocus) {
+  CommandSnapshot s;
+  TreeOnConnection(s);
+  EXPECT_TRUE(ContextStates(s, ButtonStates(s)).treeItemsShown);
+  EXPECT_TRUE(ContextStates(s, ButtonStates(s)).enabled[Command::AddChild]);
+  s.focus = FocusKind::MacroEditor;
+  EXPECT_FALSE(ContextStates(s, ButtonStates(s)).treeItemsShown);
+  EXPECT_FALSE(ContextStates(s, ButtonStates(s)).enabled[Command::AddChild]);
+}
 
-  // A menu item that follows a button takes the button's state as the last
-  // refresh left it, not a fresh evaluation.
-  void menusFollowTheGivenButtonStates() {
-    CommandSnapshot s;
-    TreeOnConnection(s);
-    CommandStates buttons;
-    buttons.enable(Command::Save);
-    const CommandStates menu = MenuStates(s, buttons);
-    QVERIFY(menu[Command::Save]);
-    QVERIFY(!menu[Command::New]);
-    QVERIFY(!menu[Command::Run]);
-  }
+// A menu item that follows a button takes the button's state as the last
+// refresh left it, not a fresh evaluation.
+TEST(CommandRules, MenusFollowTheGivenButtonStates) {
+  CommandSnapshot s;
+  TreeOnConnection(s);
+  CommandStates buttons;
+  buttons.enable(Command::Save);
+  const CommandStates menu = MenuStates(s, buttons);
+  EXPECT_TRUE(menu[Command::Save]);
+  EXPECT_FALSE(menu[Command::New]);
+  EXPECT_FALSE(menu[Command::Run]);
+}
 
-  // Every command has its row, tool bar and context slots are unique, and
-  // every placed item carries an object name for tests and a caption.
-  // A disabled command names the first rule it fails; an enabled one says nothing.
-  void disabledCommandsSayWhy() {
-    CommandSnapshot s;
-    TreeOnConnection(s);
-    s.selectedCount = 2;
-    const CommandStates buttons = ButtonStates(s);
-    QCOMPARE(QString::fromLatin1(buttons.reason(Command::MoveUp)),
-             QStringLiteral("Select exactly one connection"));
-    QCOMPARE(QString::fromLatin1(buttons.reason(Command::RunBranchToCursor)),
-             QStringLiteral("Select exactly one connection"));
-    QCOMPARE(QString::fromLatin1(buttons.reason(Command::Delete)), QString());
-    s.selectedCount = 1;
-    s.connectionModified = true;
-    const CommandStates menu = MenuStates(s, ButtonStates(s));
-    QCOMPARE(QString::fromLatin1(menu.reason(Command::CollapseAll)),
-             QStringLiteral("Apply or discard the changes first"));
-    s.focus = FocusKind::MacroEditor;
-    QCOMPARE(QString::fromLatin1(ButtonStates(s).reason(Command::AddChild)),
-             QStringLiteral("Click a connection in the tree first"));
-    // Every disabled control of every place has a reason.
-    for (const CommandStates& states : {ButtonStates(s), MenuStates(s, ButtonStates(s))})
-      for (std::size_t i = 0; i < kCommandCount; ++i)
-        if (!states[static_cast<Command>(i)]) QVERIFY(*states.reason(static_cast<Command>(i)) != '\0');
-  }
+// A disabled command names the first rule it fails; an enabled one says nothing.
+TEST(CommandRules, DisabledCommandsSayWhy) {
+  CommandSnapshot s;
+  TreeOnConnection(s);
+  s.selectedCount = 2;
+  const CommandStates buttons = ButtonStates(s);
+  EXPECT_STREQ(buttons.reason(Command::MoveUp), "Select exactly one connection");
+  EXPECT_STREQ(buttons.reason(Command::RunBranchToCursor), "Select exactly one connection");
+  EXPECT_STREQ(buttons.reason(Command::Delete), "");
+  s.selectedCount = 1;
+  s.connectionModified = true;
+  const CommandStates menu = MenuStates(s, ButtonStates(s));
+  EXPECT_STREQ(menu.reason(Command::CollapseAll), "Apply or discard the changes first");
+  EXPECT_STREQ(menu.reason(Command::VarnokHelp), "There is no help file for Varnok");
+  s.focus = FocusKind::MacroEditor;
+  EXPECT_STREQ(ButtonStates(s).reason(Command::AddChild), "Click a connection in the tree first");
+  // Every disabled control of every place has a reason.
+  for (const CommandStates& states : {ButtonStates(s), MenuStates(s, ButtonStates(s))})
+    for (std::size_t i = 0; i < kCommandCount; ++i)
+      EXPECT_TRUE(states[static_cast<Command>(i)] || *states.reason(static_cast<Command>(i)) != '\0') << i;
+}
 
-  void tableIsComplete() {
-    std::vector<int> toolSlots, contextSlots;
-    for (const CommandSpec& spec : CommandTable()) {
-      if (spec.menuSlot) QVERIFY(spec.menuName && spec.caption && spec.menu != MenuId::None);
-      if (spec.toolSlot) {
-        QVERIFY(spec.buttonName && spec.hint);
-        QVERIFY(std::find(toolSlots.begin(), toolSlots.end(), spec.toolSlot) == toolSlots.end());
-        toolSlots.push_back(spec.toolSlot);
-      }
-      if (spec.contextSlot) {
-        QVERIFY(spec.contextName && spec.caption);
-        QVERIFY(std::find(contextSlots.begin(), contextSlots.end(), spec.contextSlot) == contextSlots.end());
-        contextSlots.push_back(spec.contextSlot);
-      }
+// The traits of the table decide: a command enabled always is enabled in an
+// empty window, one that follows its button is greyed with the button's reason.
+TEST(CommandTable, TraitsDecideTheMenuStates) {
+  CommandSnapshot s;
+  const CommandStates buttons = ButtonStates(s);
+  const CommandStates menu = MenuStates(s, buttons);
+  for (const CommandSpec& spec : CommandTable()) {
+    const std::string name = spec.menuName ? spec.menuName : "a page control";
+    EXPECT_TRUE(!Has(spec, kAlwaysEnabled) || menu[spec.id]) << name;
+    if (Has(spec, kFollowsButton)) {
+      EXPECT_NE(spec.toolSlot, 0) << name << " follows a button it does not have";
+      EXPECT_EQ(menu[spec.id], buttons[spec.id]) << name;
+      EXPECT_STREQ(menu.reason(spec.id), buttons.reason(spec.id)) << name;
     }
-    QCOMPARE(toolSlots.size(), std::size_t(18));
-    QCOMPARE(contextSlots.size(), std::size_t(14));
+    EXPECT_TRUE(!spec.greyed || !menu[spec.id]) << name;
   }
-};
+  EXPECT_TRUE(WaitsForMultiRun(Command::Duplicate));
+  EXPECT_TRUE(WaitsForMultiRun(Command::ImportConnection));
+  EXPECT_FALSE(WaitsForMultiRun(Command::Save));
+  EXPECT_FALSE(WaitsForMultiRun(Command::ExpandAll));
+}
 
-QTEST_APPLESS_MAIN(CommandRulesTest)
-#include "command_rules_test.moc"
+// Every command has its row, tool bar and context slots are unique, and
+// every placed item carries an object name for tests and a caption.
+TEST(CommandTable, IsComplete) {
+  std::vector<int> toolSlots, contextSlots;
+  for (const CommandSpec& spec : CommandTable()) {
+    EXPECT_EQ(&SpecOf(spec.id), &spec);
+    EXPECT_TRUE(!spec.menuSlot || (spec.menuName && spec.caption && spec.menu != MenuId::None));
+    if (spec.toolSlot) {
+      EXPECT_TRUE(spec.buttonName && spec.hint);
+      EXPECT_EQ(std::count(toolSlots.begin(), toolSlots.end(), spec.toolSlot), 0);
+      toolSlots.push_back(spec.toolSlot);
+    }
+    if (spec.contextSlot) {
+      EXPECT_TRUE(spec.contextName && spec.caption);
+      EXPECT_EQ(std::count(contextSlots.begin(), contextSlots.end(), spec.contextSlot), 0);
+      contextSlots.push_back(spec.contextSlot);
+    }
+  }
+  EXPECT_EQ(toolSlots.size(), std::size_t(18));
+  EXPECT_EQ(contextSlots.size(), std::size_t(14));
+}

@@ -1,4 +1,4 @@
-#include "tree/edit_commands.h"
+#include "commands/edit_commands.h"
 
 #include <Qsci/qsciscintilla.h>
 
