@@ -10,9 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "command_snapshots.h"
 #include "commands/command_table.h"
 
 using namespace varnok::app;
+using varnok::app::test::TreeOnConnection;
 
 namespace {
 
@@ -40,24 +42,6 @@ bool Evaluate(const Row& row) {
       return ContextStates(s, buttons).enabled[row.command];
   }
   return false;
-}
-
-// One connection focused and selected in the tree, below the top node, with
-// a macro shown on the active Macro page.
-void TreeOnConnection(CommandSnapshot& s) {
-  s.focus = FocusKind::Tree;
-  s.nodeCount = 4;
-  s.selectedCount = 1;
-  s.topHasChildren = true;
-  s.hasFocusedNode = true;
-  s.focusedSelected = true;
-  s.focusedLevel = 2;
-  s.focusedHasPreviousSibling = true;
-  s.focusedHasNextSibling = true;
-  s.activePage = PageKind::Macro;
-  s.macroPageShowsConnection = true;
-  s.macroTextEmpty = false;
-  s.macroHasSelection = true;
 }
 
 void MacroEditorWithText(CommandSnapshot& s) {
