@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
     json source = json::parse(in);
     ConnectionTree tree;
     AddNodes(tree, tree.top(), source.at("nodes"));
-    WriteResult w = SaveConfiguration(tree, argv[2]);
+    platform::WriteResult w = SaveConfiguration(tree, argv[2]);
     if (!w) throw std::runtime_error(w.error);
   } catch (const std::exception& e) {
     std::cerr << "make_demo: " << e.what() << "\n";

@@ -140,11 +140,12 @@ std::string WriteConfiguration(const ConnectionTree& tree, const NodeFilter& sel
   return all;
 }
 
-WriteResult SaveConfiguration(const ConnectionTree& tree, const std::string& path, const NodeFilter& selected,
-                              const WriteOptions& options) {
+platform::WriteResult SaveConfiguration(const ConnectionTree& tree, const std::string& path,
+                                        const NodeFilter& selected, const platform::WriteOptions& options) {
   // In pieces: no buffer of the file's size, whose fresh pages cost more than the writing.
-  return SafeWriteFile(
-      path, [&](const ChunkSink& sink) { return ProduceConfiguration(tree, selected, 1 << 20, sink); },
+  return platform::SafeWriteFile(
+      path,
+      [&](const platform::ChunkSink& sink) { return ProduceConfiguration(tree, selected, 1 << 20, sink); },
       options);
 }
 
@@ -193,7 +194,7 @@ class ConfigurationReader {
       place_.created(created);
       if (index == selectedNodeIndex_) result_.focusNode = created;
     }
-    return kStopReading;  // what follows the last record is not read
+    return platform::kStopReading;  // what follows the last record is not read
   }
 
   // Puts what was read below the top node, also after a failure part-way.
@@ -210,7 +211,7 @@ class ConfigurationReader {
   std::size_t stop(LoadStatus status, const char* message) {
     result_.status = status;
     result_.message = message;
-    return kStopReading;
+    return platform::kStopReading;
   }
 
   ConnectionTree& tree_;
@@ -239,8 +240,8 @@ LoadResult LoadConfiguration(ConnectionTree& tree, const std::string& path, bool
   // SIGBUS. In pieces through one small buffer: a buffer of the file's size
   // would cost a page fault and a cleared page per 4 KiB for nothing.
   ConfigurationReader reader(tree, selectedNodeIndex);
-  FileIdentity opened;
-  WriteResult read = ReadFileInPieces(
+  platform::FileIdentity opened;
+  platform::WriteResult read = platform::ReadFileInPieces(
       path, std::size_t{1} << 20,
       [&](std::string_view bytes, bool atEnd) { return reader.read(bytes, atEnd); }, &opened);
   if (!read) {

@@ -51,7 +51,7 @@ class InstalledPlacesTest : public ::testing::Test {
   void TearDown() override { fs::permissions(dir.path(), fs::perms::owner_all); }
 
   void setEmulatorDir(const std::string& folder) {
-    platform::OpenSettingsFile(dir.settingsFile())->write({setting::EmulatorDir.value(folder)});
+    platform::OpenSettingsFile(dir.settingsFile())->write({platform::EmulatorDir.value(folder)});
   }
 
   ProgramDir dir{{"vnk", "corvmain", "varnokc", "varnok"}};

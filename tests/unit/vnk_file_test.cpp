@@ -149,7 +149,7 @@ TEST(VnkFile, FileReadInPiecesGivesWhatItsBytesGive) {
                                  big.s.substr(0, (std::size_t{1} << 20) + 37)};
   for (const std::string& bytes : files) {
     std::string path = dir.file("pieces.vnk");
-    ASSERT_TRUE(SafeWriteFile(path, bytes).ok);
+    ASSERT_TRUE(platform::SafeWriteFile(path, bytes).ok);
     ConnectionTree fromBytes, fromFile;
     LoadResult expected = ReadConfiguration(fromBytes, bytes, false, 5000);
     LoadResult r = LoadConfiguration(fromFile, path, false, 5000);
@@ -263,7 +263,7 @@ TEST(VnkFile, FailedSaveLeavesTheOldFileIntact) {
       4096, 4096
     };  // a full disk, in a child so that the limit goes with it
     ::setrlimit(RLIMIT_FSIZE, &lim);
-    WriteResult r = SaveConfiguration(tree, path);
+    platform::WriteResult r = SaveConfiguration(tree, path);
     ::_exit(!r.ok && r.error.find(path) != std::string::npos ? 0 : 1);
   }
   int status = 0;
@@ -282,7 +282,7 @@ TEST(VnkFile, SaveIntoReadOnlyFolderFailsAndKeepsTheOldFile) {
   std::string inRo = dir.file("ro/net.vnk");
   test::WriteFile(inRo, "old");
   ::chmod(dir.file("ro").c_str(), 0555);
-  WriteResult r = SaveConfiguration(tree, inRo);
+  platform::WriteResult r = SaveConfiguration(tree, inRo);
   ::chmod(dir.file("ro").c_str(), 0755);
   EXPECT_FALSE(r.ok);
   EXPECT_NE(r.error.find(inRo), std::string::npos);
