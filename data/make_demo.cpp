@@ -38,7 +38,7 @@ void AddNodes(ConnectionTree& tree, TreeNode* parent, const json& nodes) {
       d.LastUpdated = n.value("lastUpdated", std::string());
       d.Colors = n.at("colors").get<std::string>();
       d.StartLogging = n.value("logging", false);
-      d.NodeType = d.Macro.empty() ? 1 : 2;
+      d.NodeType = d.Macro.empty() ? StoredNodeType::NoMacro : StoredNodeType::Macro;
     }
     TreeNode* added = tree.insert(parent, parent->childCount(), ConnectionTree::newNode(std::move(d)));
     if (n.contains("children")) AddNodes(tree, added, n.at("children"));

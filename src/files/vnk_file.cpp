@@ -58,7 +58,7 @@ void AppendRecord(std::string& out, const rVTNodeData& d, std::int32_t level) {
 
 void AppendRecord(std::string& out, const RecordView& r, std::int32_t level) {
   PutInt(out, level);
-  PutInt(out, r.NodeType);
+  PutInt(out, static_cast<std::int32_t>(r.NodeType));
   out.push_back(r.StartLogging ? '\1' : '\0');
   PutText(out, r.Name);
   PutText(out, r.Macro);
@@ -83,7 +83,7 @@ bool ReadRecordView(std::string_view& in, RecordView& r) {
       !GetText(rest, r.Schedule) || !GetText(rest, r.LastUpdated) || !GetText(rest, r.Colors))
     return false;
   r.Level = level;
-  r.NodeType = type;
+  r.NodeType = static_cast<StoredNodeType>(type);  // any number, kept as read
   r.StartLogging = logging;
   in = rest;
   return true;

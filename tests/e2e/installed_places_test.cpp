@@ -35,7 +35,7 @@ class InstalledPlacesTest : public ::testing::Test {
     rVTNodeData d;
     d.Name = "Lab";
     d.Macro = EncodeText("send $LOGDIR$\r\n");
-    d.NodeType = 2;
+    d.NodeType = StoredNodeType::Macro;
     d.StartLogging = true;
     tree.insert(tree.top(), 0, ConnectionTree::newNode(d));
     ASSERT_TRUE(SaveConfiguration(tree, config));

@@ -33,7 +33,7 @@ rVTNodeData Connection(const std::string& name, const std::string& macro, int sc
   d.Macro = EncodeText(macro);
   d.Colors = properties::ColorSchemas[static_cast<std::size_t>(schema)].colors;
   d.StartLogging = logging;
-  d.NodeType = macro.empty() ? 1 : 2;
+  d.NodeType = macro.empty() ? StoredNodeType::NoMacro : StoredNodeType::Macro;
   return d;
 }
 

@@ -108,7 +108,7 @@ TEST(PlfFile, MissingKeysTakeTheirDefaults) {
     EXPECT_EQ(d.Colors, "1:2:3:4:5:6:7:8:9:10:11:12:13:14:15:16:17:18");
     EXPECT_TRUE(d.StartLogging);
     EXPECT_EQ(d.Level, 1);
-    EXPECT_EQ(d.NodeType, 0);
+    EXPECT_EQ(d.NodeType, StoredNodeType::NeverApplied);
     EXPECT_EQ(d.Macro, "");
     EXPECT_EQ(d.PopupText, "");
     EXPECT_EQ(d.LastUpdated, "");
@@ -283,7 +283,7 @@ TEST(PlfFile, ConfigurationToPlfAndBackKeepsEveryStoredField) {
     }
     // NodeType is not part of the text format: everything else is byte for byte the same.
     for (TreeNode* n = ConnectionTree::next(original.top()); n; n = ConnectionTree::next(n)) {
-      original.edit(n, [](rVTNodeData& d) { d.NodeType = 0; });
+      original.edit(n, [](rVTNodeData& d) { d.NodeType = StoredNodeType::NeverApplied; });
     }
     EXPECT_EQ(WriteConfiguration(viaPlf), WriteConfiguration(original)) << "seed " << seed;
     EXPECT_EQ(CheckInvariants(viaPlf), "");
