@@ -194,11 +194,13 @@ void TreeFilter::clearFilter() {
     const QSignalBlocker quiet(&c_.view);
     for (const TreeNode* n : saved_.expanded) c_.view.expand(c_.model.indexOf(n));
   }
+  // One layout of the whole tree, here: the selection below needs it, and
+  // the scroll position its height.
+  c_.view.doItemsLayout();
   if (chosen) {
     c_.selection.select(chosen);
   } else {
     c_.selection.restore(saved_.state);
-    c_.view.doItemsLayout();
     c_.view.verticalScrollBar()->setValue(saved_.scroll);
   }
   saved_ = {};

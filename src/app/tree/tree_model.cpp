@@ -178,17 +178,46 @@ QVariant ConnectionTreeModel::data(const QModelIndex& index, int role) const {
 
 Qt::ItemFlags ConnectionTreeModel::flags(const QModelIndex& index) const {
   if (!index.isValid()) return Qt::NoItemFlags;
-  const TreeNode* n = node(index);
-  // Every node but the top node is named in place and dragged; drops go
-  // beside or onto any node (the view decides which).
+  // The view asks every row it lays out. A row without children says so:
+  // the view then keeps no index for it when it opens the whole tree.
   // While filtered nothing is dragged or dropped: the tree's structure stays.
   if (filtered_) {
-    const Qt::ItemFlags shown = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    return n->parent() ? shown | Qt::ItemIsEditable : shown;
+    const int entry = static_cast<int>(index.internalId());
+    Qt::ItemFlags shown = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (entry != 0) shown |= Qt::ItemIsEditable;
+    if (filter_.childCount(entry) == 0) shown |= Qt::ItemNeverHasChildren;
+    return shown;
   }
-  const Qt::ItemFlags common = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDropEnabled;
-  if (n && n->parent()) return common | Qt::ItemIsEditable | Qt::ItemIsDragEnabled;
-  return common;
+  // Every node but the top node is named in place and dragged; drops go
+  // beside or onto any node (the view decides which).
+  const TreeNode* n = node(index);
+  Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDropEnabled;
+  if (n != tree_.top()) flags |= Qt::ItemIsEditable | Qt::ItemIsDragEnabled;
+  if (!n->hasChildren()) flags |= Qt::ItemNeverHasChildren;
+  return flags;
+}
+
+bool ConnectionTreeModel::reachesBelow(int level) const {
+  if (filtered_) {
+    // Every shown node's ancestors are shown: its depth in the result is its level.
+    std::vector<int> depth(filter_.shown.size(), 0);
+    for (std::size_t e = 1; e < depth.size(); ++e) {
+      depth[e] = depth[static_cast<std::size_t>(filter_.parent[e])] + 1;
+      if (depth[e] > level) return true;
+    }
+    return false;
+  }
+  // A branch of s nodes reaches at most s - 1 levels below its root: small
+  // branches are passed over unread.
+  std::vector<const TreeNode*> pending{tree_.top()};
+  while (!pending.empty()) {
+    const TreeNode* n = pending.back();
+    pending.pop_back();
+    if (n->level() > level) return true;
+    if (n->level() + n->subtreeSize() - 1 <= level) continue;
+    for (int row = 0; row < n->childCount(); ++row) pending.push_back(n->child(row));
+  }
+  return false;
 }
 
 namespace {
