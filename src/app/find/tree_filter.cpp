@@ -196,7 +196,7 @@ void TreeFilter::clearFilter() {
   }
   // One layout of the whole tree, here: the selection below needs it, and
   // the scroll position its height.
-  c_.view.doItemsLayout();
+  c_.view.layOutPending();
   if (chosen) {
     c_.selection.select(chosen);
   } else {

@@ -12,6 +12,29 @@
 
 namespace varnok::app {
 
+namespace {
+
+// An index carries its node's address with the higher bits folded into the
+// lower ones. Qt hashes an index by row and this number as they are, and
+// keeps the view's open rows and every kept index in tables placed by its
+// lowest bits: node addresses a record apart share those bits, and the
+// tables then crowd into a sixteenth of their slots.
+constexpr int kFoldShift = 7;
+
+quintptr IdOf(const TreeNode* node) {
+  const auto address = reinterpret_cast<quintptr>(node);
+  return address ^ (address >> kFoldShift);
+}
+
+TreeNode* NodeOfId(quintptr id) {
+  quintptr address = id;
+  for (int shift = kFoldShift; shift < static_cast<int>(sizeof(quintptr) * 8); shift += kFoldShift)
+    address ^= id >> shift;
+  return reinterpret_cast<TreeNode*>(address);
+}
+
+}  // namespace
+
 ConnectionTreeModel::ConnectionTreeModel(ConnectionTree& tree, std::string computerName, QObject* parent)
     : QAbstractItemModel(parent), tree_(tree) {
   topText_ =
@@ -29,13 +52,13 @@ ConnectionTreeModel::~ConnectionTreeModel() { tree_.removeObserver(this); }
 TreeNode* ConnectionTreeModel::node(const QModelIndex& index) const {
   if (!index.isValid()) return nullptr;
   if (filtered_) return const_cast<TreeNode*>(filter_.shown[static_cast<std::size_t>(index.internalId())]);
-  return static_cast<TreeNode*>(index.internalPointer());
+  return NodeOfId(index.internalId());
 }
 
 QModelIndex ConnectionTreeModel::indexOf(const TreeNode* n) const {
   if (!n) return {};
   if (filtered_) return entryIndex(filter_.entryOf(n));
-  return createIndex(n->parent() ? n->row() : 0, 0, const_cast<TreeNode*>(n));
+  return createIndex(n->parent() ? n->row() : 0, 0, IdOf(n));
 }
 
 QModelIndex ConnectionTreeModel::entryIndex(int entry) const {
@@ -124,10 +147,10 @@ QModelIndex ConnectionTreeModel::index(int row, int column, const QModelIndex& p
     const int entry = static_cast<int>(parent.internalId());
     return row < filter_.childCount(entry) ? entryIndex(filter_.child(entry, row)) : QModelIndex();
   }
-  if (!parent.isValid()) return row == 0 ? createIndex(0, 0, tree_.top()) : QModelIndex();
+  if (!parent.isValid()) return row == 0 ? createIndex(0, 0, IdOf(tree_.top())) : QModelIndex();
   TreeNode* p = node(parent);
   if (row >= p->childCount()) return {};
-  return createIndex(row, 0, p->child(row));
+  return createIndex(row, 0, IdOf(p->child(row)));
 }
 
 QModelIndex ConnectionTreeModel::parent(const QModelIndex& child) const {
