@@ -47,6 +47,7 @@ bool ProgressWork::run(const std::string& label, const std::function<void(WorkCo
   QElapsedTimer clock;
   clock.start();
   std::unique_ptr<QProgressDialog> dialog;
+  const QPointer<QWidget> focus = QApplication::focusWidget();
   while (!finished.load(std::memory_order_acquire)) {
     if (!dialog && clock.elapsed() >= showDelay_.count()) {
       dialog = std::make_unique<QProgressDialog>(QString::fromStdString(label), QStringLiteral("Cancel"), 0,
@@ -70,7 +71,12 @@ bool ProgressWork::run(const std::string& label, const std::function<void(WorkCo
                                     (dialog ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents));
   }
   worker.join();
-  dialog.reset();
+  if (dialog) {
+    dialog.reset();
+    // The window, and the control that had the focus, take it back.
+    if (window_) window_->activateWindow();
+    if (focus) focus->setFocus();
+  }
   QApplication::restoreOverrideCursor();
   if (failure) std::rethrow_exception(failure);
   return !control.stopRequested();
