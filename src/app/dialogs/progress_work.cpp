@@ -32,6 +32,7 @@ bool ProgressWork::run(const std::string& label, const std::function<void(WorkCo
   WorkControl control;
   std::atomic<bool> finished{false};
   std::exception_ptr failure;
+  QTimer tick;  // wakes the wait below to look at the work
   std::thread worker([&] {
     try {
       work(control);
@@ -39,10 +40,11 @@ bool ProgressWork::run(const std::string& label, const std::function<void(WorkCo
       failure = std::current_exception();
     }
     finished.store(true, std::memory_order_release);
+    // Wakes the GUI thread at once, not at the next tick.
+    QMetaObject::invokeMethod(&tick, [] {}, Qt::QueuedConnection);
   });
 
   QApplication::setOverrideCursor(Qt::BusyCursor);
-  QTimer tick;  // wakes the wait below to look at the work
   tick.start(kTickMs);
   QElapsedTimer clock;
   clock.start();
