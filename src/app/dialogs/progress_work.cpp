@@ -41,7 +41,8 @@ bool ProgressWork::run(const std::string& label, const std::function<void(WorkCo
     }
     finished.store(true, std::memory_order_release);
     // Wakes the GUI thread at once, not at the next tick.
-    QMetaObject::invokeMethod(&tick, [] {}, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &tick, [] {}, Qt::QueuedConnection);
   });
 
   QApplication::setOverrideCursor(Qt::BusyCursor);

@@ -54,7 +54,11 @@ void TreeClipboard::put(const std::vector<TreeNode*>& selected, bool cut) {
   QApplication::clipboard()->setMimeData(mime);
   cutPending_ = cut;
   cutRoots_ = cut ? roots : std::vector<TreeNode*>{};
-  markCutSubtrees(roots);
+  // Only a cut is drawn; a copy of a million nodes needs no set of them.
+  if (cut)
+    markCutSubtrees(roots);
+  else
+    clearMarks();
 }
 
 // Every node below a marked one carries the mark too.
