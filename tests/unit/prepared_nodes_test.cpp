@@ -92,6 +92,16 @@ TEST(PreparedImport, NamesAsTheImportInPlaceIntoEveryKindOfTree) {
         ImportConnections(t, source, "", -1, kClock);
       },
       source, "after an import");
+  // The text format of the other program, read by its own reader.
+  ConnectionTree namesakes;
+  TreeNode* router = Add(namesakes, namesakes.top(), "Router");
+  Add(namesakes, router, "Port");
+  Add(namesakes, router, "Port");
+  Add(namesakes, namesakes.top(), "Router");
+  const std::string plf = dir.file("source.plf");
+  const WriteResult written = ExportConnections(namesakes, plf, {}, kClock);
+  ASSERT_TRUE(written) << written.error;
+  ExpectSameImport([](ConnectionTree& t) { Add(t, t.top(), "Router"); }, plf, "a .PLF file");
 }
 
 TEST(PreparedImport, DamagedMissingAndForeignFilesEndAsInPlace) {
