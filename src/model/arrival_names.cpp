@@ -26,14 +26,14 @@ ChildNames CopyChildNames(const TreeNode* parent) {
   return names;
 }
 
-int NameArrivalsAgainst(ConnectionTree& scratch, const ChildNames& siblings, const KeepGoing& keepGoing) {
+namespace {
+
+// Names the arrivals against the siblings and each other. Its index goes
+// with the call, before the lists below the arrivals are resolved.
+int NameTopList(ConnectionTree& scratch, const ChildNames& siblings,
+                const std::function<bool(int row)>& goOn) {
   TreeNode* top = scratch.top();
   const int arrivals = top->childCount();
-  // Naming the list costs about as much as resolving what lies below it.
-  auto goOn = [&](int row, double half) {
-    return row % kBetweenQuestions != 0 || !keepGoing ||
-           keepGoing(half + 0.5 * static_cast<double>(row) / static_cast<double>(arrivals));
-  };
   bool lineFeeds = siblings.lineFeeds;
   for (int r = 0; r < arrivals && !lineFeeds; ++r)
     lineFeeds = top->child(r)->name().find('\n') != std::string::npos;
@@ -43,7 +43,7 @@ int NameArrivalsAgainst(ConnectionTree& scratch, const ChildNames& siblings, con
   for (std::size_t i = 0; i < siblings.count(); ++i) names.add(siblings.name(i));
   int changed = 0;
   for (int r = 0; r < arrivals; ++r) {
-    if (!goOn(r, 0.0)) return changed;
+    if (!goOn(r)) return changed;
     TreeNode* node = top->child(r);
     if (std::optional<std::string> fresh =
             node->isSeparator() ? std::nullopt : names.freeNameFor(node->name())) {
@@ -52,6 +52,20 @@ int NameArrivalsAgainst(ConnectionTree& scratch, const ChildNames& siblings, con
     }
     names.add(node->name());
   }
+  return changed;
+}
+
+}  // namespace
+
+int NameArrivalsAgainst(ConnectionTree& scratch, const ChildNames& siblings, const KeepGoing& keepGoing) {
+  TreeNode* top = scratch.top();
+  const int arrivals = top->childCount();
+  // Naming the list costs about as much as resolving what lies below it.
+  auto goOn = [&](int row, double half) {
+    return row % kBetweenQuestions != 0 || !keepGoing ||
+           keepGoing(half + 0.5 * static_cast<double>(row) / static_cast<double>(arrivals));
+  };
+  int changed = NameTopList(scratch, siblings, [&](int row) { return goOn(row, 0.0); });
   ConnectionTree::markChildNamesResolved(top);
   for (int r = 0; r < arrivals; ++r) {
     if (!goOn(r, 0.5)) return changed;
