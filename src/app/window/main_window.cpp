@@ -15,6 +15,7 @@
 #include "commands/edit_commands.h"
 #include "common/time_stamp.h"
 #include "dialogs/file_dialogs.h"
+#include "dialogs/progress_work.h"
 #include "find/tree_filter.h"
 #include "pages/color_options.h"
 #include "pages/connection_pages.h"
@@ -91,6 +92,10 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
   // A change made outside a command (Apply, an import) keeps the view as it stands.
   document_->history().viewState = [this] { return selection_->state(); };
   clipboard_ = std::make_unique<TreeClipboard>(*treeView_, *model_);
+  // Long imports and pastes are read away from the GUI thread, with Cancel.
+  longWork_ = new ProgressWork(this, this);
+  document_->setLongWork(*longWork_);
+  clipboard_->setLongWork(*longWork_);
   editing_->attachTo(*treeView_, *clipboard_);
   edits_ = std::make_unique<EditCommands>(
       editingHost,

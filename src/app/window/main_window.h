@@ -36,6 +36,7 @@ class CommandRefresh;
 class ConnectionPages;
 class EditCommands;
 class MultiRun;
+class ProgressWork;
 class RunCommands;
 class TransferCommands;
 class ForeignImportCommands;
@@ -76,6 +77,8 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   ~MainWindow() override;
 
   Document& document() { return *document_; }
+  // Runs long imports and pastes with a progress window.
+  ProgressWork& progressWork() { return *longWork_; }
   ConnectionTree& tree() { return document_->tree(); }
   bool isDocumentModified() const { return document_->isModified(); }
   const std::string& currentFile() const { return document_->currentFile(); }
@@ -163,6 +166,7 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   std::unique_ptr<TransferCommands> transfers_;
   std::unique_ptr<ForeignImportCommands> foreignImports_;
   MultiRun* multiRun_ = nullptr;
+  ProgressWork* longWork_ = nullptr;
   ConnectionTreeModel* model_ = nullptr;
   ConnectionTreeView* treeView_ = nullptr;
   std::unique_ptr<TreeSelection> selection_;
