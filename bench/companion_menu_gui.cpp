@@ -39,7 +39,7 @@ struct Setup {
     bench::GenerateTree(tree, 100000);
     SaveConfiguration(tree, file);
     settings = platform::OpenSettingsFile(folder + "/Varnok.conf");
-    settings->write({setting::LastVNKFile.value(file)});
+    settings->write({platform::LastVNKFile.value(file)});
   }
   ~Setup() { std::filesystem::remove_all(folder); }
 };
@@ -139,7 +139,7 @@ void BM_BurstOfReloadMessages(benchmark::State& state) {
     const double cpu = CpuSeconds();
     std::atomic<bool> sent{false};
     std::thread sender([&] {
-      for (int i = 0; i < 200; ++i) platform::PostBroadcast(names::kCompanionReloadMessage);
+      for (int i = 0; i < 200; ++i) platform::PostBroadcast(platform::kCompanionReloadMessage);
       sent = true;
     });
     QElapsedTimer quiet;

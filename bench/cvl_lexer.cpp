@@ -13,7 +13,7 @@
 
 namespace {
 
-using varnok::editor::CvlLexer;
+using varnok::cvl::CvlLexer;
 
 constexpr std::size_t kTextSize = 10'000'000;
 
@@ -24,7 +24,7 @@ std::string DenseTokens(std::size_t size) {
 }
 
 void LexLines(benchmark::State& state, const std::string& text) {
-  std::vector<std::string_view> lines = varnok::editor::SplitEditorLines(text);
+  std::vector<std::string_view> lines = varnok::cvl::SplitEditorLines(text);
   CvlLexer lexer;
   std::size_t bytes = 0;
   for (std::string_view line : lines) bytes += line.size();

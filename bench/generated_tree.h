@@ -40,7 +40,7 @@ inline rVTNodeData RandomConnection(std::mt19937& rng) {
   d.Schedule = "=0 " + std::to_string(rng() % 24) + " * * 1,2,3,4,5";
   d.LastUpdated = "Tuesday, 08-Dec-2026 09:05:07";
   for (int i = 0; i < 18; ++i) d.Colors += (i ? ":" : "") + std::to_string(rng() % 256);
-  d.NodeType = 2;
+  d.NodeType = StoredNodeType::Macro;
   d.StartLogging = (rng() & 1) != 0;
   return d;
 }

@@ -53,7 +53,7 @@ BENCHMARK(BM_CollectSchedules)->Unit(benchmark::kMillisecond);
 
 void BM_NextRunOverAllSchedules(benchmark::State& state) {
   const auto entries = run::CollectSchedules(ScheduledTree()).entries;
-  std::int64_t after = *pages::FirstInstantOf({2026, 5, 4, 8, 59});
+  std::int64_t after = *properties::FirstInstantOf({2026, 5, 4, 8, 59});
   for (auto _ : state) {
     std::optional<run::DueRuns> d = run::NextDueRuns(entries, after);
     benchmark::DoNotOptimize(d);

@@ -129,7 +129,7 @@ void BM_Load(benchmark::State& state) {
 void BM_PlainRead(benchmark::State& state) {
   for (auto _ : state) {
     std::string bytes;
-    ReadWholeFile(FilePath(), bytes);
+    platform::ReadWholeFile(FilePath(), bytes);
     benchmark::DoNotOptimize(bytes.data());
   }
 }
@@ -153,7 +153,7 @@ std::vector<std::string> PlainParse(std::string_view in) {
 
 void BM_PlainParse(benchmark::State& state) {
   std::string bytes;
-  ReadWholeFile(FilePath(), bytes);
+  platform::ReadWholeFile(FilePath(), bytes);
   for (auto _ : state) {
     std::vector<std::string> fields = PlainParse(bytes);
     benchmark::DoNotOptimize(fields.data());
@@ -170,7 +170,7 @@ std::pair<double, double> PlainReadAndParseInFreshProcess() {
     const double cpu0 = CpuMs();
     const auto t0 = Clock::now();
     std::string bytes;
-    ReadWholeFile(FilePath(), bytes);
+    platform::ReadWholeFile(FilePath(), bytes);
     std::vector<std::string> fields = PlainParse(bytes);
     benchmark::DoNotOptimize(fields.data());
     const double result[2] = {Ms(Clock::now() - t0), CpuMs() - cpu0};
@@ -194,7 +194,7 @@ void BM_Save(benchmark::State& state) {
 
 void BM_PlainWrite(benchmark::State& state) {
   std::string bytes;
-  ReadWholeFile(FilePath(), bytes);
+  platform::ReadWholeFile(FilePath(), bytes);
   std::string out = FilePath() + ".plain";
   for (auto _ : state) PlainWrite(out, bytes);
   ::unlink(out.c_str());
@@ -252,7 +252,7 @@ int main(int argc, char** argv) {
   std::string bytes;
   double cpu2 = CpuMs();
   auto t2 = Clock::now();
-  ReadWholeFile(FilePath(), bytes);
+  platform::ReadWholeFile(FilePath(), bytes);
   auto t3 = Clock::now();
   double cpu3 = CpuMs();
   std::printf("file: %s, %.1f MB, %d nodes, load %s\n", FilePath().c_str(), fileSize / 1e6, tree->count() - 1,
@@ -286,7 +286,7 @@ int main(int argc, char** argv) {
   auto t5 = Clock::now();
   double cpu5 = CpuMs();
   std::string saved;
-  ReadWholeFile(FilePath() + ".first", saved);
+  platform::ReadWholeFile(FilePath() + ".first", saved);
   std::printf("first save (no flush to disk): %.1f ms, cpu %.1f ms, bytes identical: %s\n", Ms(t5 - t4),
               cpu5 - cpu4, saved == bytes ? "yes" : "NO");
   ::unlink((FilePath() + ".first").c_str());

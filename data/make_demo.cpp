@@ -38,7 +38,7 @@ void AddNodes(ConnectionTree& tree, TreeNode* parent, const json& nodes) {
       d.LastUpdated = n.value("lastUpdated", std::string());
       d.Colors = n.at("colors").get<std::string>();
       d.StartLogging = n.value("logging", false);
-      d.NodeType = d.Macro.empty() ? 1 : 2;
+      d.NodeType = d.Macro.empty() ? StoredNodeType::NoMacro : StoredNodeType::Macro;
     }
     TreeNode* added = tree.insert(parent, parent->childCount(), ConnectionTree::newNode(std::move(d)));
     if (n.contains("children")) AddNodes(tree, added, n.at("children"));
@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
     json source = json::parse(in);
     ConnectionTree tree;
     AddNodes(tree, tree.top(), source.at("nodes"));
-    WriteResult w = SaveConfiguration(tree, argv[2]);
+    platform::WriteResult w = SaveConfiguration(tree, argv[2]);
     if (!w) throw std::runtime_error(w.error);
   } catch (const std::exception& e) {
     std::cerr << "make_demo: " << e.what() << "\n";

@@ -13,17 +13,17 @@
 
 namespace {
 
-void CheckLine(varnok::editor::CvlLexer& lexer, std::string_view line) {
+void CheckLine(varnok::cvl::CvlLexer& lexer, std::string_view line) {
   std::size_t expected = 0, tokens = 0;
   for (lexer.setLine(line, 1); !lexer.atEndOfLine(); lexer.next()) {
     if (lexer.tokenStart() != expected || lexer.tokenLength() == 0) std::abort();
     if (lexer.tokenText().data() != line.data() + expected) std::abort();
-    if (lexer.tokenAttribute() == varnok::editor::Attribute::None) std::abort();
+    if (lexer.tokenAttribute() == varnok::cvl::Attribute::None) std::abort();
     expected += lexer.tokenLength();
     if (expected > line.size() || ++tokens > line.size()) std::abort();
   }
   if (expected != line.size() || lexer.tokenLength() != 0) std::abort();
-  if (lexer.range() < varnok::editor::kRangeInitial || lexer.range() > varnok::editor::kRangeDoubleQuoted)
+  if (lexer.range() < varnok::cvl::kRangeInitial || lexer.range() > varnok::cvl::kRangeDoubleQuoted)
     std::abort();
 }
 
@@ -31,9 +31,9 @@ void CheckLine(varnok::editor::CvlLexer& lexer, std::string_view line) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);
-  varnok::editor::CvlLexer lexer;
+  varnok::cvl::CvlLexer lexer;
   CheckLine(lexer, text);
-  for (std::string_view line : varnok::editor::SplitEditorLines(text)) {
+  for (std::string_view line : varnok::cvl::SplitEditorLines(text)) {
     if (line.find_first_of("\r\n") != std::string_view::npos) std::abort();
     CheckLine(lexer, line);
   }

@@ -10,7 +10,7 @@
 
 #include "properties/schedule.h"
 
-using varnok::pages::ScheduleField;
+using varnok::properties::ScheduleField;
 
 namespace {
 
@@ -38,20 +38,20 @@ bool IsStoredField(const std::string& f, int min, int max) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
-  auto field = static_cast<ScheduleField>(data[0] % varnok::pages::kScheduleFieldCount + 1);
+  auto field = static_cast<ScheduleField>(data[0] % varnok::properties::kScheduleFieldCount + 1);
   std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
-  const auto& info = varnok::pages::FieldInfo(field);
+  const auto& info = varnok::properties::FieldInfo(field);
 
   int corrections = 0;
-  std::string verified = varnok::pages::VerifyScheduleField(field, text, corrections);
+  std::string verified = varnok::properties::VerifyScheduleField(field, text, corrections);
   if (corrections < 0 || !IsStoredField(verified, info.min, info.max)) std::abort();
   int again = 0;
-  if (varnok::pages::VerifyScheduleField(field, verified, again) != verified || again != 0) std::abort();
+  if (varnok::properties::VerifyScheduleField(field, verified, again) != verified || again != 0) std::abort();
 
   // The stored form splits back into what was stored.
-  varnok::pages::ScheduleFields fields;
+  varnok::properties::ScheduleFields fields;
   fields.fill(std::string(text));
-  std::string stored = varnok::pages::CommitSchedule(true, fields);
-  if (varnok::pages::LoadScheduleFields(stored) != fields) std::abort();
+  std::string stored = varnok::properties::CommitSchedule(true, fields);
+  if (varnok::properties::LoadScheduleFields(stored) != fields) std::abort();
   return 0;
 }

@@ -4,7 +4,7 @@
 #include <bit>
 #include <cstring>
 
-namespace varnok::editor {
+namespace varnok::cvl {
 namespace {
 
 using K = TokenKind;
@@ -289,4 +289,4 @@ TokenKind ClassifyWord(std::string_view word) {
   return Lookup(word.data(), word.size(), HashOf(word));
 }
 
-}  // namespace varnok::editor
+}  // namespace varnok::cvl

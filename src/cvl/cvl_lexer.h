@@ -24,7 +24,7 @@
 
 #include "cvl/cvl_style.h"
 
-namespace varnok::editor {
+namespace varnok::cvl {
 
 enum class TokenKind : std::uint8_t { Comment, Identifier, Key, Label, EndOfLine, String, SysVar, Other };
 
@@ -165,4 +165,4 @@ std::span<const Keyword> ListedKeywords();
 // Key, SysVar or Identifier for a whole word, ignoring letter case.
 TokenKind ClassifyWord(std::string_view word);
 
-}  // namespace varnok::editor
+}  // namespace varnok::cvl

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-namespace varnok::editor {
+namespace varnok::cvl {
 namespace {
 
 constexpr std::array<AttributeStyle, 6> kStyles = {{
@@ -52,4 +52,4 @@ Attribute DefaultAttribute(HighlighterRole role) {
 
 std::string_view SampleSource() { return kSample; }
 
-}  // namespace varnok::editor
+}  // namespace varnok::cvl

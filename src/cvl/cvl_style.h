@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace varnok::editor {
+namespace varnok::cvl {
 
 enum class Attribute : std::uint8_t { None, Comment, Identifier, Key, Label, String, SysVars };
 
@@ -40,4 +40,4 @@ inline constexpr std::string_view kDefaultFilter = "Corvane Macro (*.cvl)|*.cvl"
 // Preview text for a style dialog: nine lines joined by CR LF.
 std::string_view SampleSource();
 
-}  // namespace varnok::editor
+}  // namespace varnok::cvl

@@ -2,7 +2,7 @@
 
 #include "cvl/cvl_lexer.h"
 
-namespace varnok::editor {
+namespace varnok::cvl {
 
 std::vector<std::string_view> SplitEditorLines(std::string_view text) {
   std::vector<std::string_view> lines;
@@ -37,4 +37,4 @@ std::string DumpTokens(std::string_view text) {
   return out;
 }
 
-}  // namespace varnok::editor
+}  // namespace varnok::cvl

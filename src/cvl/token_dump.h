@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace varnok::editor {
+namespace varnok::cvl {
 
 // Splits at CR LF, LF or CR; the line ends are not part of the lines. A text
 // ending in a line break has an empty last line, as in an editor.
@@ -14,4 +14,4 @@ std::vector<std::string_view> SplitEditorLines(std::string_view text);
 
 std::string DumpTokens(std::string_view text);
 
-}  // namespace varnok::editor
+}  // namespace varnok::cvl

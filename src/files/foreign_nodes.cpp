@@ -68,7 +68,7 @@ std::string NoteText(const ImportNote& note) {
 
 std::string ForeignMacro(const ForeignHost& host) {
   if (host.macro) return *host.macro;
-  std::string text(pages::MacroTemplateText(TemplateTag(host)));
+  std::string text(properties::MacroTemplateText(TemplateTag(host)));
   switch (host.protocol) {
     case ForeignProtocol::Telnet:
       if (!host.port.empty()) ReplaceAll(text, ":23 /nossh", ":" + host.port + " /nossh");
@@ -92,7 +92,7 @@ std::string ForeignMacro(const ForeignHost& host) {
 }
 
 ForeignTreeBuilder::ForeignTreeBuilder(const std::string& programDir)
-    : colors_(DefaultColorString(programDir)) {}
+    : colors_(properties::DefaultColorString(programDir)) {}
 
 TreeNode* ForeignTreeBuilder::append(TreeNode* parent, rVTNodeData data) {
   data.Colors = colors_;

@@ -29,7 +29,7 @@ std::string ForeignTextOf(std::string bytes, const std::string& path, std::strin
 
 std::string ReadForeignText(const std::string& path, std::string_view what, std::string& text) {
   std::string bytes;
-  if (const WriteResult read = ReadWholeFile(path, bytes); !read) return read.error;
+  if (const platform::WriteResult read = platform::ReadWholeFile(path, bytes); !read) return read.error;
   return ForeignTextOf(std::move(bytes), path, what, text);
 }
 

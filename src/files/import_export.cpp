@@ -85,8 +85,8 @@ ImportResult AppendImported(ConnectionTree& tree, std::vector<std::unique_ptr<Tr
   return result;
 }
 
-WriteResult ExportConnections(const ConnectionTree& tree, const std::string& path, const NodeFilter& selected,
-                              const Clock& clock) {
+platform::WriteResult ExportConnections(const ConnectionTree& tree, const std::string& path,
+                                        const NodeFilter& selected, const Clock& clock) {
   if (FileFormatOf(path) == ConnectionFileFormat::Plf) return SavePlfFile(tree, path, selected, clock);
   return SaveConfiguration(tree, path, selected);
 }

@@ -76,8 +76,8 @@ ImportResult AppendImported(ConnectionTree& tree, std::vector<std::unique_ptr<Tr
 
 // Writes the nodes `selected` accepts (every node below the top node when it
 // is empty) in the format FileFormatOf(path) gives, safely.
-WriteResult ExportConnections(const ConnectionTree& tree, const std::string& path,
-                              const NodeFilter& selected = {}, const Clock& clock = SystemClock());
+platform::WriteResult ExportConnections(const ConnectionTree& tree, const std::string& path,
+                                        const NodeFilter& selected = {}, const Clock& clock = SystemClock());
 
 // Reads a whole file as a document is opened: .PLF by FileFormatOf, else
 // .VNK. For tools that convert between the formats.

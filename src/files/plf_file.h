@@ -62,19 +62,19 @@ inline constexpr std::size_t kPlfPiece = std::size_t{1} << 20;
 // Stops with ok false when the sink returns false (`error` empty), or when a
 // value holds a line break, which the format cannot carry (`error` naming the
 // connection and key; the pieces before it went to the sink).
-WriteResult ProducePlfText(const ConnectionTree& tree, std::string_view fileName, std::size_t piece,
-                           const ChunkSink& sink, const NodeFilter& selected = {},
-                           const Clock& clock = SystemClock());
+platform::WriteResult ProducePlfText(const ConnectionTree& tree, std::string_view fileName, std::size_t piece,
+                                     const platform::ChunkSink& sink, const NodeFilter& selected = {},
+                                     const Clock& clock = SystemClock());
 
 // The same text in one string (empty after a failure).
-WriteResult WritePlfText(const ConnectionTree& tree, std::string_view fileName, std::string& text,
-                         const NodeFilter& selected = {}, const Clock& clock = SystemClock());
+platform::WriteResult WritePlfText(const ConnectionTree& tree, std::string_view fileName, std::string& text,
+                                   const NodeFilter& selected = {}, const Clock& clock = SystemClock());
 
 // Writes the file safely, in pieces (the old file survives any failure, a
 // value with a line break included). A failure's error is
 // "Unable to write to " + path + ": " + the reason.
-WriteResult SavePlfFile(const ConnectionTree& tree, const std::string& path, const NodeFilter& selected = {},
-                        const Clock& clock = SystemClock());
+platform::WriteResult SavePlfFile(const ConnectionTree& tree, const std::string& path,
+                                  const NodeFilter& selected = {}, const Clock& clock = SystemClock());
 
 // Appends the rows of a .PLF text as last children of the top node (one
 // insert notification). `programDir` holds the emulator settings that give

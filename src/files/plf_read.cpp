@@ -192,7 +192,7 @@ class PlfNodes {
     if (auto colors = Value(row, 6)) {
       d.Colors = *colors;
     } else {
-      if (!defaultColors_) defaultColors_ = DefaultColorString(programDir_);
+      if (!defaultColors_) defaultColors_ = properties::DefaultColorString(programDir_);
       d.Colors = *defaultColors_;
     }
     d.StartLogging = Integer(row, 7, 1) != 0;
@@ -264,10 +264,10 @@ class PlfRowsInOrder {
             rowCount_ = ParseProfileInteger(UnquotePlfValue(value)).value_or(0);
           }
         });
-    if (!inOrder_) return kStopReading;
+    if (!inOrder_) return platform::kStopReading;
     if (atEnd || walk_.done()) {
       addRow();
-      return kStopReading;
+      return platform::kStopReading;
     }
     return row_.row != 0 ? rowStart : walked;
   }
@@ -351,7 +351,7 @@ LoadResult LoadPlfFileInPieces(ConnectionTree& tree, const std::string& path, st
     // Through one buffer: one of the file's size would cost more in fresh pages than the reading.
     PlfNodes nodes(tree, programDir, selectedNodeIndex, clock);
     PlfRowsInOrder rows(nodes);
-    WriteResult read = ReadFileInPieces(
+    platform::WriteResult read = platform::ReadFileInPieces(
         path, piece, [&](std::string_view bytes, bool atEnd) { return rows.read(bytes, atEnd); });
     if (!read) return CannotOpen(std::move(read.error));
     const RowOrder order = rows.order();
@@ -361,7 +361,7 @@ LoadResult LoadPlfFileInPieces(ConnectionTree& tree, const std::string& path, st
   // A hand-made order (such files are small): the nodes made so far are
   // dropped, and the rows are gathered from the whole text.
   std::string bytes;
-  WriteResult read = ReadWholeFile(path, bytes);
+  platform::WriteResult read = platform::ReadWholeFile(path, bytes);
   if (!read) return CannotOpen(std::move(read.error));
   return ReadGathered(tree, bytes, programDir, selectedNodeIndex, clock);
 }

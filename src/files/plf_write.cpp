@@ -50,8 +50,9 @@ void AppendKey(std::string& out, int column, std::int64_t row) {
 
 }  // namespace
 
-WriteResult ProducePlfText(const ConnectionTree& tree, std::string_view fileName, std::size_t piece,
-                           const ChunkSink& sink, const NodeFilter& selected, const Clock& clock) {
+platform::WriteResult ProducePlfText(const ConnectionTree& tree, std::string_view fileName, std::size_t piece,
+                                     const platform::ChunkSink& sink, const NodeFilter& selected,
+                                     const Clock& clock) {
   // The header, then the section with eight keys per row: the lines
   // IniFile::appendSection would add (the keys are unique by construction),
   // in one pass through one buffer of about `piece` bytes.
@@ -97,10 +98,10 @@ WriteResult ProducePlfText(const ConnectionTree& tree, std::string_view fileName
   return {};
 }
 
-WriteResult WritePlfText(const ConnectionTree& tree, std::string_view fileName, std::string& text,
-                         const NodeFilter& selected, const Clock& clock) {
+platform::WriteResult WritePlfText(const ConnectionTree& tree, std::string_view fileName, std::string& text,
+                                   const NodeFilter& selected, const Clock& clock) {
   text.clear();  // its buffer is reused when the caller writes again
-  WriteResult r = ProducePlfText(
+  platform::WriteResult r = ProducePlfText(
       tree, fileName, kPlfPiece,
       [&](std::string_view piece) {
         text.append(piece);
@@ -111,12 +112,12 @@ WriteResult WritePlfText(const ConnectionTree& tree, std::string_view fileName, 
   return r;
 }
 
-WriteResult SavePlfFile(const ConnectionTree& tree, const std::string& path, const NodeFilter& selected,
-                        const Clock& clock) {
+platform::WriteResult SavePlfFile(const ConnectionTree& tree, const std::string& path,
+                                  const NodeFilter& selected, const Clock& clock) {
   // In pieces: no text of the file's size, whose fresh pages would cost more than producing it.
   const std::string prefix = "Unable to write to ";
-  WriteResult produced;
-  WriteResult written = SafeWriteFile(path, [&](const ChunkSink& sink) {
+  platform::WriteResult produced;
+  platform::WriteResult written = platform::SafeWriteFile(path, [&](const platform::ChunkSink& sink) {
     produced = ProducePlfText(tree, FileNameOf(path), kPlfPiece, sink, selected, clock);
     return produced.ok;
   });

@@ -60,7 +60,7 @@ void AppendRecord(std::string& out, const rVTNodeData& d, std::int32_t level) {
 
 void AppendRecord(std::string& out, const RecordView& r, std::int32_t level) {
   PutInt(out, level);
-  PutInt(out, r.NodeType);
+  PutInt(out, static_cast<std::int32_t>(r.NodeType));
   out.push_back(r.StartLogging ? '\1' : '\0');
   PutText(out, r.Name);
   PutText(out, r.Macro);
@@ -85,7 +85,7 @@ bool ReadRecordView(std::string_view& in, RecordView& r) {
       !GetText(rest, r.Schedule) || !GetText(rest, r.LastUpdated) || !GetText(rest, r.Colors))
     return false;
   r.Level = level;
-  r.NodeType = type;
+  r.NodeType = static_cast<StoredNodeType>(type);  // any number, kept as read
   r.StartLogging = logging;
   in = rest;
   return true;
@@ -142,11 +142,12 @@ std::string WriteConfiguration(const ConnectionTree& tree, const NodeFilter& sel
   return all;
 }
 
-WriteResult SaveConfiguration(const ConnectionTree& tree, const std::string& path, const NodeFilter& selected,
-                              const WriteOptions& options) {
+platform::WriteResult SaveConfiguration(const ConnectionTree& tree, const std::string& path,
+                                        const NodeFilter& selected, const platform::WriteOptions& options) {
   // In pieces: no buffer of the file's size, whose fresh pages cost more than the writing.
-  return SafeWriteFile(
-      path, [&](const ChunkSink& sink) { return ProduceConfiguration(tree, selected, 1 << 20, sink); },
+  return platform::SafeWriteFile(
+      path,
+      [&](const platform::ChunkSink& sink) { return ProduceConfiguration(tree, selected, 1 << 20, sink); },
       options);
 }
 
@@ -195,7 +196,7 @@ class ConfigurationReader {
       place_.created(created);
       if (index == selectedNodeIndex_) result_.focusNode = created;
     }
-    return kStopReading;  // what follows the last record is not read
+    return platform::kStopReading;  // what follows the last record is not read
   }
 
   // Puts what was read below the top node, also after a failure part-way.
@@ -212,7 +213,7 @@ class ConfigurationReader {
   std::size_t stop(LoadStatus status, const char* message) {
     result_.status = status;
     result_.message = message;
-    return kStopReading;
+    return platform::kStopReading;
   }
 
   ConnectionTree& tree_;
@@ -246,17 +247,17 @@ LoadResult LoadConfiguration(ConnectionTree& tree, const std::string& path, bool
   // SIGBUS. In pieces through one small buffer: a buffer of the file's size
   // would cost a page fault and a cleared page per 4 KiB for nothing.
   ConfigurationReader reader(tree, selectedNodeIndex);
-  FileIdentity opened;
+  platform::FileIdentity opened;
   std::error_code sizeUnknown;
   const double size = static_cast<double>(std::filesystem::file_size(path, sizeUnknown));
   std::size_t used = 0;
-  WriteResult read = ReadFileInPieces(
+  platform::WriteResult read = platform::ReadFileInPieces(
       path, std::size_t{1} << 20,
       [&](std::string_view bytes, bool atEnd) {
         if (keepReading && !keepReading(sizeUnknown || size <= 0 ? 0.0 : std::min(1.0, used / size)))
-          return kStopReading;
+          return platform::kStopReading;
         const std::size_t n = reader.read(bytes, atEnd);
-        if (n != kStopReading) used += n;
+        if (n != platform::kStopReading) used += n;
         return n;
       },
       &opened);

@@ -53,7 +53,7 @@ struct LoadResult {
   bool nameDocument = false;
   // The file as it was opened for reading (LoadConfiguration only): a later
   // save can tell whether another program changed it since.
-  FileIdentity file;
+  platform::FileIdentity file;
 
   bool ok() const { return status == LoadStatus::Ok; }
 };
@@ -85,8 +85,9 @@ bool ProduceConfiguration(const ConnectionTree& tree, const NodeFilter& selected
                           const std::function<bool(std::string_view)>& sink);
 // Writes the file safely, in pieces; on failure the old file is unchanged and the result
 // names the path and the system's reason. `options` as for SafeWriteFile.
-WriteResult SaveConfiguration(const ConnectionTree& tree, const std::string& path,
-                              const NodeFilter& selected = {}, const WriteOptions& options = {});
+platform::WriteResult SaveConfiguration(const ConnectionTree& tree, const std::string& path,
+                                        const NodeFilter& selected = {},
+                                        const platform::WriteOptions& options = {});
 
 // One record in the file's layout, also the per-node payload wherever nodes
 // are serialised (duplicate, drag and drop, clipboard).

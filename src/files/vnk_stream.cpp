@@ -35,9 +35,9 @@ class RecordStream {
       r.Level = depths_.depthFor(r.Level);
       if (IsSeparatorName(r.Name)) r.Name = kSeparatorName;
       ++result_.nodesAdded;
-      if (!visit_(r, result_.nodesAdded)) return kStopReading;
+      if (!visit_(r, result_.nodesAdded)) return platform::kStopReading;
     }
-    return kStopReading;  // what follows the last record is not read
+    return platform::kStopReading;  // what follows the last record is not read
   }
 
   LoadResult finish() {
@@ -49,7 +49,7 @@ class RecordStream {
   std::size_t stop(LoadStatus status, const char* message) {
     result_.status = status;
     result_.message = message;
-    return kStopReading;
+    return platform::kStopReading;
   }
 
   const RecordVisitor& visit_;
@@ -69,9 +69,9 @@ LoadResult StreamConfiguration(const std::string& path, const RecordVisitor& vis
     return r;
   }
   RecordStream stream(visit);
-  WriteResult read = ReadFileInPieces(path, std::size_t{1} << 20, [&](std::string_view bytes, bool atEnd) {
-    return stream.read(bytes, atEnd);
-  });
+  platform::WriteResult read = platform::ReadFileInPieces(
+      path, std::size_t{1} << 20,
+      [&](std::string_view bytes, bool atEnd) { return stream.read(bytes, atEnd); });
   if (!read) {
     r.status = LoadStatus::CannotOpen;
     r.message = kVnkCannotOpen;

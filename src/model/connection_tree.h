@@ -93,7 +93,7 @@ class TreeNode {
   int row_ = 0;
   int size_ = 1;
   std::int32_t level_ = 0;
-  std::int32_t nodeType_ = 0;
+  StoredNodeType nodeType_ = StoredNodeType::NeverApplied;
   bool startLogging_ = false;
   bool namesResolved_ = false;
   bool changedChildren_ = false;

@@ -18,6 +18,15 @@
 
 namespace varnok {
 
+// NodeType, what the last Apply or conversion made of a node. The numbers are
+// the ones stored in .VNK files; a file may hold any other, which is kept.
+enum class StoredNodeType : std::int32_t {
+  NeverApplied = 0,  // the top node, and nodes never applied (imports)
+  NoMacro = 1,       // applied with an empty macro
+  Macro = 2,         // applied with a macro
+  Separator = 3,     // made a separator line
+};
+
 struct rVTNodeData {
   std::pmr::string Name{};
   std::pmr::string Macro{};        // stored form (EncodeText)
@@ -25,7 +34,7 @@ struct rVTNodeData {
   std::pmr::string Schedule{};     // "" or "=" + five blank-separated fields
   std::pmr::string LastUpdated{};  // "" or "dddd, dd-mmm-yyyy hh:nn:ss"
   std::pmr::string Colors{};       // 18 decimals joined by ":"
-  std::int32_t NodeType = 0;       // 0 never applied / top, 1 no macro, 2 macro, 3 made a separator
+  StoredNodeType NodeType = StoredNodeType::NeverApplied;
   std::int32_t Level = 0;
   bool StartLogging = false;
 
@@ -35,7 +44,7 @@ struct rVTNodeData {
 // The same record without owning its texts (a node's, or one in a file's bytes).
 struct rVTNodeView {
   std::string_view Name, Macro, PopupText, Schedule, LastUpdated, Colors;
-  std::int32_t NodeType = 0;
+  StoredNodeType NodeType = StoredNodeType::NeverApplied;
   std::int32_t Level = 0;
   bool StartLogging = false;
 
@@ -60,7 +69,6 @@ inline rVTNodeView ViewOf(const rVTNodeData& d) {
 }
 
 inline constexpr std::string_view kSeparatorName = "----- separator line -----";
-inline constexpr std::int32_t kNodeTypeSeparator = 3;
 
 inline bool IsSeparatorName(std::string_view name) { return !name.empty() && name.front() == '-'; }
 

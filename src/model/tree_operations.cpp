@@ -290,7 +290,7 @@ RenamePlan PlanRename(const TreeNode* node, std::string_view text) {
 void ConvertToSeparator(ConnectionTree& tree, TreeNode* node) {
   tree.edit(node, [](rVTNodeData& d) {
     d.Name = std::string(kSeparatorName);
-    d.NodeType = kNodeTypeSeparator;
+    d.NodeType = StoredNodeType::Separator;
     d.Macro.clear();
     d.PopupText.clear();
     d.Schedule.clear();

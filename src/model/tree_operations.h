@@ -123,7 +123,7 @@ struct RenamePlan {
   std::string message;
 };
 RenamePlan PlanRename(const TreeNode* node, std::string_view text);
-// Name "----- separator line -----", NodeType 3, no macro, popup text,
+// Name "----- separator line -----", NodeType Separator, no macro, popup text,
 // logging or schedule (the question says all associated data goes).
 void ConvertToSeparator(ConnectionTree& tree, TreeNode* node);
 // Name := trim(text). A separator becoming a connection gets an empty macro

@@ -7,7 +7,7 @@
 
 #include "platform/safe_write.h"
 
-namespace varnok {
+namespace varnok::platform {
 
 // Makes `path` anew for this user alone (0600) and writes `bytes` into it:
 // whatever is at the path first is unlinked (a link goes, its target stays
@@ -22,4 +22,4 @@ WriteResult WriteNewPrivateFile(const std::string& path, std::string_view bytes)
 // waiting and without writing anything.
 WriteResult AppendToFile(const std::string& path, std::string_view bytes);
 
-}  // namespace varnok
+}  // namespace varnok::platform

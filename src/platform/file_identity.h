@@ -8,7 +8,7 @@
 
 struct stat;
 
-namespace varnok {
+namespace varnok::platform {
 
 struct FileIdentity {
   bool exists = false;
@@ -30,4 +30,4 @@ FileIdentity IdentifyFile(const std::string& path);
 // The identity from an already taken stat of the file (an open descriptor's).
 FileIdentity IdentityOf(const struct stat& st);
 
-}  // namespace varnok
+}  // namespace varnok::platform

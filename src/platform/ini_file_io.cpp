@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-namespace varnok {
+namespace varnok::platform {
 
 WriteResult ReadIniFile(const std::string& path, IniFile& ini) {
   std::string bytes;
@@ -37,4 +37,4 @@ WriteResult WriteProfileString(const std::string& path, std::string_view section
   return WriteIniFile(path, ini);
 }
 
-}  // namespace varnok
+}  // namespace varnok::platform

@@ -7,7 +7,7 @@
 #include "common/ini_file.h"
 #include "platform/safe_write.h"
 
-namespace varnok {
+namespace varnok::platform {
 
 // Reads a whole profile file into `ini`. A failure names the path and the
 // system's reason; `ini` is then empty.
@@ -28,4 +28,4 @@ std::string ReadProfileString(const std::string& path, std::string_view section,
 WriteResult WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
                                std::string_view value);
 
-}  // namespace varnok
+}  // namespace varnok::platform

@@ -2,7 +2,7 @@
 // Names by which the editor, the companion, the emulator and vnk find each
 // other: registered messages, process markers and program files. They are
 // external: other programs use the same names, so they never change.
-namespace varnok::names {
+namespace varnok::platform {
 
 // Registered messages (broadcast to every listening program of the user).
 // To the editor: come to the front and offer a handed-over file ("ParamName").
@@ -32,4 +32,4 @@ inline constexpr const char* kEmulatorFile = "corvmain";
 // The emulator's settings file beside it.
 inline constexpr const char* kEmulatorSettingsFile = "corvane.ini";
 
-}  // namespace varnok::names
+}  // namespace varnok::platform

@@ -26,7 +26,7 @@
 
 #include "platform/file_identity.h"
 
-namespace varnok {
+namespace varnok::platform {
 
 struct WriteResult {
   bool ok = true;
@@ -87,4 +87,4 @@ std::string CheckRegularFile(const std::string& path);
 // is a temporary file of a write of `target` (a file name, not a path).
 bool IsSafeWriteTempName(std::string_view name, std::string_view target);
 
-}  // namespace varnok
+}  // namespace varnok::platform

@@ -5,8 +5,8 @@
 // Programs read and write them through these entries only, so that a name
 // or default is never spelled twice.
 //
-//   std::string last = setting::LastVNKFile.read(store);
-//   store.write({setting::LastVNKFile.value(path), setting::SelectedNodeIndex.value(3)});
+//   std::string last = platform::LastVNKFile.read(store);
+//   store.write({platform::LastVNKFile.value(path), platform::SelectedNodeIndex.value(3)});
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -47,13 +47,6 @@ struct IntSetting {
   SettingWrite flagValue(bool on) const { return {name, on ? 1 : 0}; }
   std::string write(SettingsStore& store, std::int32_t number) const { return store.write({value(number)}); }
 };
-
-}  // namespace varnok::platform
-
-namespace varnok::setting {
-
-using platform::IntSetting;
-using platform::StringSetting;
 
 // The user variables $NAME$, $EMAIL$, $PHONE$ of macros.
 inline constexpr StringSetting VarName{"VarName", ""};
@@ -98,4 +91,4 @@ inline std::string RecentFileName(int n) { return "MRU" + std::to_string(n); }
 inline constexpr int kFindHistoryCount = 10;
 inline std::string FindQueryName(int n) { return "FindQuery" + std::to_string(n); }
 
-}  // namespace varnok::setting
+}  // namespace varnok::platform

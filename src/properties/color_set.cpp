@@ -8,7 +8,7 @@
 #include "platform/ini_file_io.h"
 #include "platform/program_names.h"
 
-namespace varnok {
+namespace varnok::properties {
 
 const std::array<ColorSchema, 7> ColorSchemas = {{
     {"Black on Light color", "0:0:0:255:255:216:0:0:255:255:255:216:0:255:255:255:255:216"},
@@ -75,7 +75,7 @@ std::string FormatColorString(const ColorSet& set) {
 std::string DefaultColorStringFrom(const std::string& emulatorIniPath) {
   const std::string schema0 = ColorSchemas[0].colors;
   IniFile ini;
-  if (!FileExists(emulatorIniPath) || !ReadIniFile(emulatorIniPath, ini)) return schema0;
+  if (!FileExists(emulatorIniPath) || !platform::ReadIniFile(emulatorIniPath, ini)) return schema0;
   std::string joined = ini.get("Corvane", "VTColor", "") + "," + ini.get("Corvane", "VTBoldColor", "") + "," +
                        ini.get("Corvane", "VTBlinkColor", "");
   int replaced = 0;
@@ -93,7 +93,7 @@ std::string DefaultColorStringFrom(const std::string& emulatorIniPath) {
 }
 
 std::string DefaultColorString(const std::string& emulatorDir) {
-  return DefaultColorStringFrom(ProgramFilePath(emulatorDir, names::kEmulatorSettingsFile));
+  return DefaultColorStringFrom(ProgramFilePath(emulatorDir, platform::kEmulatorSettingsFile));
 }
 
 ColorSet ColorSetOrDefault(std::string_view stored, const std::string& emulatorDir) {
@@ -110,4 +110,4 @@ EditorColorPair EditorColors(std::string_view stored, const std::string& emulato
           set.screenColor(ColorAttribute::Normal, ColorPart::Background)};
 }
 
-}  // namespace varnok
+}  // namespace varnok::properties

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace varnok {
+namespace varnok::properties {
 
 enum class ColorAttribute { Normal = 0, Bold = 1, Blink = 2 };
 enum class ColorPart { Text = 0, Background = 1 };
@@ -67,4 +67,4 @@ struct EditorColorPair {
 };
 EditorColorPair EditorColors(std::string_view stored, const std::string& emulatorDir);
 
-}  // namespace varnok
+}  // namespace varnok::properties

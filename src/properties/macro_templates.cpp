@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace varnok::pages {
+namespace varnok::properties {
 namespace {
 
 // Templates 5..7 are 2..4 for SSH protocol 2: every "SSH1" reads "SSH2" and
@@ -261,4 +261,4 @@ std::string InsertMacroTemplate(std::string_view text, std::size_t selection_sta
   return result;
 }
 
-}  // namespace varnok::pages
+}  // namespace varnok::properties

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-namespace varnok::pages {
+namespace varnok::properties {
 
 inline constexpr std::string_view kImportTemplateMenuCaption = "Import macro Template";
 
@@ -38,4 +38,4 @@ std::string InsertMacroTemplate(std::string_view text, std::size_t selection_sta
                                 std::size_t selection_length, bool caret_in_first_column,
                                 std::string_view templ);
 
-}  // namespace varnok::pages
+}  // namespace varnok::properties

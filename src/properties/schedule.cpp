@@ -3,7 +3,7 @@
 #include <bitset>
 #include <cstddef>
 
-namespace varnok::pages {
+namespace varnok::properties {
 namespace {
 
 constexpr std::array<ScheduleFieldInfo, kScheduleFieldCount> kFields = {{
@@ -172,4 +172,4 @@ bool CollapseStar(std::string& text) {
   return true;
 }
 
-}  // namespace varnok::pages
+}  // namespace varnok::properties

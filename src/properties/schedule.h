@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-namespace varnok::pages {
+namespace varnok::properties {
 
 // Field numbers 1..5 in the order of the page and of the stored form.
 enum class ScheduleField { Minute = 1, Hour, Day, Month, Weekday };
@@ -89,4 +89,4 @@ bool ScheduleKeyAccepted(char ch);
 // caret after the "*".
 bool CollapseStar(std::string& text);
 
-}  // namespace varnok::pages
+}  // namespace varnok::properties

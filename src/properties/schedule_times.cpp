@@ -7,7 +7,7 @@
 
 #include "properties/schedule.h"
 
-namespace varnok::pages {
+namespace varnok::properties {
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -321,4 +321,4 @@ const WallClock& SystemWallClock() {
   return clock;
 }
 
-}  // namespace varnok::pages
+}  // namespace varnok::properties

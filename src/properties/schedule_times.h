@@ -18,7 +18,7 @@
 #include <string>
 #include <string_view>
 
-namespace varnok::pages {
+namespace varnok::properties {
 
 // A local minute of the calendar.
 struct CalendarMinute {
@@ -93,4 +93,4 @@ class WallClock {
 // The system's clock.
 const WallClock& SystemWallClock();
 
-}  // namespace varnok::pages
+}  // namespace varnok::properties

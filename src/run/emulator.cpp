@@ -8,7 +8,7 @@
 namespace varnok::run {
 namespace {
 
-std::string SixValues(const ColorSet& colors, std::size_t first) {
+std::string SixValues(const properties::ColorSet& colors, std::size_t first) {
   std::string out;
   for (std::size_t i = first; i < first + 6; ++i) {
     if (i != first) out += ',';
@@ -18,20 +18,20 @@ std::string SixValues(const ColorSet& colors, std::size_t first) {
 }
 
 template <typename Apply>
-WriteResult ChangeExistingFile(const std::string& path, Apply apply) {
+platform::WriteResult ChangeExistingFile(const std::string& path, Apply apply) {
   if (!FileExists(path)) return {};
   IniFile ini;
-  if (WriteResult r = ReadIniFile(path, ini); !r) return r;
+  if (platform::WriteResult r = platform::ReadIniFile(path, ini); !r) return r;
   apply(ini);
-  return WriteIniFile(path, ini);
+  return platform::WriteIniFile(path, ini);
 }
 
 }  // namespace
 
-std::string EmulatorExeName() { return names::kEmulatorFile; }
+std::string EmulatorExeName() { return platform::kEmulatorFile; }
 
 std::string EmulatorExePath(const std::string& emulatorDir) {
-  return ProgramFilePath(emulatorDir, names::kEmulatorFile);
+  return ProgramFilePath(emulatorDir, platform::kEmulatorFile);
 }
 
 bool EmulatorBelongsInProgramFolder(const platform::ProgramPlaces& places) {
@@ -41,17 +41,17 @@ bool EmulatorBelongsInProgramFolder(const platform::ProgramPlaces& places) {
 std::optional<std::string> CheckEmulatorPresent(const platform::ProgramPlaces& places) {
   if (FileExists(EmulatorExePath(places.emulatorDir))) return std::nullopt;
   if (EmulatorBelongsInProgramFolder(places))
-    return ToUpperAscii(names::kEmulatorFile) + " not found.\rPlease move " + names::kEditorFile +
+    return ToUpperAscii(platform::kEmulatorFile) + " not found.\rPlease move " + platform::kEditorFile +
            " into Corvane directory and restart it.";
-  return ToUpperAscii(names::kEmulatorFile) + " not found in " + places.emulatorDir +
+  return ToUpperAscii(platform::kEmulatorFile) + " not found in " + places.emulatorDir +
          ".\rSet the emulator folder on the Settings page.";
 }
 
 std::string EmulatorIniPath(const std::string& emulatorDir) {
-  return ProgramFilePath(emulatorDir, names::kEmulatorSettingsFile);
+  return ProgramFilePath(emulatorDir, platform::kEmulatorSettingsFile);
 }
 
-void ApplyIniColors(IniFile& ini, const ColorSet& colors) {
+void ApplyIniColors(IniFile& ini, const properties::ColorSet& colors) {
   ini.set("Corvane", "VTColor", SixValues(colors, 0));
   ini.set("Corvane", "VTBoldColor", SixValues(colors, 6));
   ini.set("Corvane", "VTBlinkColor", SixValues(colors, 12));
@@ -59,22 +59,22 @@ void ApplyIniColors(IniFile& ini, const ColorSet& colors) {
 
 void ApplyIniBackgroundOff(IniFile& ini) { ini.set("BG", "BGEnable", "off"); }
 
-WriteResult WriteIniColors(const std::string& path, const ColorSet& colors) {
+platform::WriteResult WriteIniColors(const std::string& path, const properties::ColorSet& colors) {
   return ChangeExistingFile(path, [&](IniFile& ini) { ApplyIniColors(ini, colors); });
 }
 
-WriteResult WriteIniBackgroundOff(const std::string& path) {
+platform::WriteResult WriteIniBackgroundOff(const std::string& path) {
   return ChangeExistingFile(path, [](IniFile& ini) { ApplyIniBackgroundOff(ini); });
 }
 
-WriteResult WriteRunSettings(const std::string& emulatorIni, const std::string& settingsFile,
-                             const ColorSet* colors) {
+platform::WriteResult WriteRunSettings(const std::string& emulatorIni, const std::string& settingsFile,
+                                       const properties::ColorSet* colors) {
   std::string original;
-  if (WriteResult r = ReadWholeFile(emulatorIni, original); !r) return r;
+  if (platform::WriteResult r = platform::ReadWholeFile(emulatorIni, original); !r) return r;
   IniFile copy = IniFile::parse(JoinLines(SplitLines(original)));
   if (colors) ApplyIniColors(copy, *colors);
   ApplyIniBackgroundOff(copy);
-  return WriteNewPrivateFile(settingsFile, copy.serialize());
+  return platform::WriteNewPrivateFile(settingsFile, copy.serialize());
 }
 
 std::vector<std::string> EmulatorArguments(const std::string& settingsFile, const std::string& macroFile) {

@@ -36,21 +36,21 @@ std::string EmulatorIniPath(const std::string& emulatorDir);
 
 // Writes the colour set into section "Corvane": "VTColor" (values 0..5),
 // "VTBoldColor" (6..11), "VTBlinkColor" (12..17), six decimals joined by ",".
-void ApplyIniColors(IniFile& ini, const ColorSet& colors);
+void ApplyIniColors(IniFile& ini, const properties::ColorSet& colors);
 // Writes "BGEnable" = "off" into section "BG".
 void ApplyIniBackgroundOff(IniFile& ini);
 
 // The same on a file; nothing happens when no file exists at `path`.
-WriteResult WriteIniColors(const std::string& path, const ColorSet& colors);
-WriteResult WriteIniBackgroundOff(const std::string& path);
+platform::WriteResult WriteIniColors(const std::string& path, const properties::ColorSet& colors);
+platform::WriteResult WriteIniBackgroundOff(const std::string& path);
 
 // Writes the settings file of a run: the emulator's settings file copied line
 // by line with CR LF after every line, the colours written into it unless
 // `colors` is null, the background switched off. The file is made afresh for
 // the user alone (WriteNewPrivateFile). A failure names the file that could
 // not be read or written.
-WriteResult WriteRunSettings(const std::string& emulatorIni, const std::string& settingsFile,
-                             const ColorSet* colors);
+platform::WriteResult WriteRunSettings(const std::string& emulatorIni, const std::string& settingsFile,
+                                       const properties::ColorSet* colors);
 
 // The emulator's arguments: "/F=<settings>" and "/M=<macro>".
 std::vector<std::string> EmulatorArguments(const std::string& settingsFile, const std::string& macroFile);

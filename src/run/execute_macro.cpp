@@ -116,15 +116,17 @@ RunResult ExecuteMacro(const MacroRequest& request, RunEnvironment& env) {
   // A run's macro may hold passwords: made afresh for the user alone, never
   // through a link. An export is the user's own file, replaced safely.
   const std::string text = JoinLines(lines);
-  if (WriteResult w = forExport ? SafeWriteFile(macroFile, text) : WriteNewPrivateFile(macroFile, text); !w) {
+  if (platform::WriteResult w = forExport ? platform::SafeWriteFile(macroFile, text)
+                                          : platform::WriteNewPrivateFile(macroFile, text);
+      !w) {
     result.messages.push_back({MessageKind::FileError, w.error});
     return result;
   }
   result.macroWritten = true;
   if (forExport) return result;
 
-  const ColorSet* colors = request.disableColors ? nullptr : &request.colors;
-  if (WriteResult w =
+  const properties::ColorSet* colors = request.disableColors ? nullptr : &request.colors;
+  if (platform::WriteResult w =
           WriteRunSettings(EmulatorIniPath(env.places.emulatorDir), result.files.settingsFile, colors);
       !w) {
     result.messages.push_back({MessageKind::FileError, w.error});

@@ -45,7 +45,7 @@ struct MacroRequest {
   // Replaces the system's logon name when set.
   std::optional<std::string> logonName;
   // The colours of the run; not written when colour support is disabled.
-  ColorSet colors;
+  properties::ColorSet colors;
   bool disableColors = false;
   // Empty for a run; otherwise the file that receives the macro instead.
   std::string exportFile;

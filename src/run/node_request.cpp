@@ -37,7 +37,7 @@ MacroRequest RequestForNode(const TreeNode* node, bool branch, const std::string
   }
   request.own = {std::string(node->data().Name), DecodeText(node->data().Macro)};
   request.startLogging = node->data().StartLogging;
-  request.colors = ColorSetOrDefault(node->data().Colors, emulatorDir);
+  request.colors = properties::ColorSetOrDefault(node->data().Colors, emulatorDir);
   return request;
 }
 

@@ -93,7 +93,7 @@ std::optional<RunRecord> ParseRunRecord(const std::string& line) {
 RunHistory::RunHistory(std::string logFile) : logFile_(std::move(logFile)) {
   if (logFile_.empty()) return;
   std::string bytes;
-  if (!ReadWholeFile(logFile_, bytes)) return;
+  if (!platform::ReadWholeFile(logFile_, bytes)) return;
   std::istringstream in(bytes);
   std::string line;
   while (std::getline(in, line)) {
@@ -116,14 +116,15 @@ std::string RunHistory::add(const RunRecord& record) {
     // Cut back: the file holds exactly what is kept in memory.
     std::string bytes;
     for (const RunRecord& r : records_) bytes += FormatRunRecord(r) + "\n";
-    WriteResult w = SafeWriteFile(logFile_, bytes, WriteOptions{.refuseLinks = true});
+    platform::WriteResult w =
+        platform::SafeWriteFile(logFile_, bytes, platform::WriteOptions{.refuseLinks = true});
     if (!w) return w.error;
     linesInFile_ = records_.size();
     return {};
   }
   // Never through a link, never waiting on a FIFO: the companion must not
   // hang at a run, nor write into a file it was pointed at.
-  WriteResult w = AppendToFile(logFile_, FormatRunRecord(record) + "\n");
+  platform::WriteResult w = platform::AppendToFile(logFile_, FormatRunRecord(record) + "\n");
   if (!w) return w.error;
   ++linesInFile_;
   return {};

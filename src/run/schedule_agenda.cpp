@@ -73,8 +73,9 @@ ScheduleCollection CollectSchedules(const ConnectionTree& tree) {
   for (const TreeNode* n = tree.top(); n; n = ConnectionTree::next(n), ++index) {
     if (!n->parent() || n->isSeparator() || n->data().Schedule.empty()) continue;
     std::string problem;
-    std::optional<pages::ParsedSchedule> parsed = pages::ParseStoredSchedule(n->data().Schedule, &problem);
-    if (parsed && !pages::CanEverMatch(*parsed)) problem = "none of its days exists in its months";
+    std::optional<properties::ParsedSchedule> parsed =
+        properties::ParseStoredSchedule(n->data().Schedule, &problem);
+    if (parsed && !properties::CanEverMatch(*parsed)) problem = "none of its days exists in its months";
     if (!parsed || !problem.empty()) {
       result.problems.push_back({index, ConnectionPath(n), problem});
       continue;
@@ -86,27 +87,27 @@ ScheduleCollection CollectSchedules(const ConnectionTree& tree) {
 
 std::optional<DueRuns> NextDueRuns(const std::vector<ScheduledConnection>& entries, std::int64_t after) {
   if (entries.empty()) return std::nullopt;
-  pages::CalendarMinute from = pages::FirstMinuteAfter(after);
-  std::vector<std::optional<pages::CalendarMinute>> next(entries.size());
+  properties::CalendarMinute from = properties::FirstMinuteAfter(after);
+  std::vector<std::optional<properties::CalendarMinute>> next(entries.size());
   for (std::size_t i = 0; i < entries.size(); ++i)
-    next[i] = pages::NextMatchingMinute(entries[i].schedule, from);
+    next[i] = properties::NextMatchingMinute(entries[i].schedule, from);
   // Each round settles the earliest candidate minute or skips it when the
   // clock never shows it (the hour skipped by daylight-saving time).
   for (int round = 0; round < 24 * 60; ++round) {
-    std::optional<pages::CalendarMinute> earliest;
+    std::optional<properties::CalendarMinute> earliest;
     for (const auto& m : next)
       if (m && (!earliest || *m < *earliest)) earliest = m;
     if (!earliest) return std::nullopt;
-    std::optional<std::int64_t> first = pages::FirstInstantOf(*earliest);
+    std::optional<std::int64_t> first = properties::FirstInstantOf(*earliest);
     if (first && *first > after) {
       DueRuns due{*first, *earliest, {}};
       for (std::size_t i = 0; i < next.size(); ++i)
         if (next[i] == earliest) due.entries.push_back(i);
       return due;
     }
-    const pages::CalendarMinute skipTo = pages::MinuteAfter(*earliest);
+    const properties::CalendarMinute skipTo = properties::MinuteAfter(*earliest);
     for (std::size_t i = 0; i < next.size(); ++i)
-      if (next[i] == earliest) next[i] = pages::NextMatchingMinute(entries[i].schedule, skipTo);
+      if (next[i] == earliest) next[i] = properties::NextMatchingMinute(entries[i].schedule, skipTo);
   }
   return std::nullopt;
 }

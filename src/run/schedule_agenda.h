@@ -23,7 +23,7 @@ namespace varnok::run {
 struct ScheduledConnection {
   int index = 0;     // absolute index (top node 0) when collected
   std::string path;  // ConnectionPath of the node
-  pages::ParsedSchedule schedule;
+  properties::ParsedSchedule schedule;
 };
 
 struct ScheduleProblem {
@@ -53,7 +53,7 @@ ScheduleCollection CollectSchedules(const ConnectionTree& tree);
 // tree order (positions in the entries given).
 struct DueRuns {
   std::int64_t at = 0;
-  pages::CalendarMinute minute;
+  properties::CalendarMinute minute;
   std::vector<std::size_t> entries;
 };
 

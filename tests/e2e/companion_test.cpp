@@ -69,7 +69,7 @@ class Companion : public ::testing::Test {
 
 TEST_F(Companion, RunsAScheduledConnectionAtItsMinuteAndReloadsOnTheEditorsMessage) {
   WriteConfiguration(dir.scratch("net.vnk"), {{"Router", "=0 9 * * *"}, {"Spare", ""}});
-  settings->write({setting::LastVNKFile.value(dir.scratch("net.vnk"))});
+  settings->write({platform::LastVNKFile.value(dir.scratch("net.vnk"))});
   // The clock starts 20 s before nine and runs ten times as fast.
   dir.env["VARNOK_CLOCK"] = "2026-05-04 08:59:40";
   dir.env["VARNOK_CLOCK_RATE"] = "10";
@@ -86,7 +86,7 @@ TEST_F(Companion, RunsAScheduledConnectionAtItsMinuteAndReloadsOnTheEditorsMessa
   const std::string macro = run["macro"];
   EXPECT_LT(macro.find("connect site"), macro.find("sendln Router"));
   EXPECT_TRUE(Logged(dir, "run scheduled Site/Router: started"));
-  EXPECT_EQ(setting::SelectedNodeIndex.read(*settings), 2);
+  EXPECT_EQ(platform::SelectedNodeIndex.read(*settings), 2);
   const std::string history = ReadFile(dir.scratch(".local/share/Zelmora/varnok-runs.log"));
   EXPECT_EQ(history.rfind("2026-05-04 09:00:0", 0), 0u) << history;
   EXPECT_EQ(history.substr(19), "\tscheduled\tSite/Router\tstarted\n");
@@ -96,13 +96,13 @@ TEST_F(Companion, RunsAScheduledConnectionAtItsMinuteAndReloadsOnTheEditorsMessa
   std::filesystem::create_directories(dir.scratch("other"));
   std::this_thread::sleep_for(500ms);
   WriteConfiguration(dir.scratch("other/lab.vnk"), {{"A", "=1 9 * * *"}, {"B", "=1 9 * * *"}, {"C", ""}});
-  settings->write({setting::LastVNKFile.value(dir.scratch("other/lab.vnk"))});
+  settings->write({platform::LastVNKFile.value(dir.scratch("other/lab.vnk"))});
   {
     ScopedEnv runtime("XDG_RUNTIME_DIR", dir.scratch("runtime"));
-    EXPECT_EQ(platform::SendBroadcast(names::kCompanionReloadMessage), 1);
+    EXPECT_EQ(platform::SendBroadcast(platform::kCompanionReloadMessage), 1);
   }
   ASSERT_TRUE(Eventually([&] { return Logged(dir, "loaded 4 connections, 2 scheduled"); }));
-  EXPECT_TRUE(Logged(dir, names::kCompanionReloadMessage));
+  EXPECT_TRUE(Logged(dir, platform::kCompanionReloadMessage));
 
   // 9:01: A, then B one start interval (2 s, 0.2 s of real time) later.
   ASSERT_TRUE(Eventually([&] { return EmulatorRecords(dir).size() >= 2; }, 15s));
@@ -117,7 +117,7 @@ TEST_F(Companion, RunsAScheduledConnectionAtItsMinuteAndReloadsOnTheEditorsMessa
 
 TEST_F(Companion, FollowsTheFileOnDiskAndKeepsTheLastGoodMenu) {
   WriteConfiguration(dir.scratch("net.vnk"), {{"Router", ""}});
-  settings->write({setting::LastVNKFile.value(dir.scratch("net.vnk"))});
+  settings->write({platform::LastVNKFile.value(dir.scratch("net.vnk"))});
   pid_t companion = dir.start(dir.file("varnok"));
   ASSERT_TRUE(Eventually([&] { return Logged(dir, "loaded 2 connections, 0 scheduled"); }));
   WriteConfiguration(dir.scratch("net.vnk"), {{"Router", "=0 3 * * *"}, {"Switch", ""}});

@@ -35,7 +35,7 @@ class InstalledPlacesTest : public ::testing::Test {
     rVTNodeData d;
     d.Name = "Lab";
     d.Macro = EncodeText("send $LOGDIR$\r\n");
-    d.NodeType = 2;
+    d.NodeType = StoredNodeType::Macro;
     d.StartLogging = true;
     tree.insert(tree.top(), 0, ConnectionTree::newNode(d));
     ASSERT_TRUE(SaveConfiguration(tree, config));
@@ -51,7 +51,7 @@ class InstalledPlacesTest : public ::testing::Test {
   void TearDown() override { fs::permissions(dir.path(), fs::perms::owner_all); }
 
   void setEmulatorDir(const std::string& folder) {
-    platform::OpenSettingsFile(dir.settingsFile())->write({setting::EmulatorDir.value(folder)});
+    platform::OpenSettingsFile(dir.settingsFile())->write({platform::EmulatorDir.value(folder)});
   }
 
   ProgramDir dir{{"vnk", "corvmain", "varnokc", "varnok"}};

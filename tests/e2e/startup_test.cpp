@@ -2,15 +2,14 @@
 // built programs in a temporary program directory.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
-#include <cstring>
 #include <filesystem>
 #include <thread>
 
+#include "bus_client.h"
 #include "capture.h"
 #include "platform/posix/settings_file.h"
 #include "program_dir.h"
@@ -37,24 +36,11 @@ void StopEditor(ProgramDir& dir, pid_t editor) {
 }
 
 // A connection to the message socket of process `pid`, as any process of the user may open.
-int ConnectToBusOf(const ProgramDir& dir, pid_t pid) {
-  const std::string prefix = "bus-" + std::to_string(pid) + "-";
-  for (const auto& e : std::filesystem::directory_iterator(dir.runtimeDir())) {
-    if (e.path().filename().string().rfind(prefix, 0) != 0) continue;
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::strncpy(addr.sun_path, e.path().c_str(), sizeof addr.sun_path - 1);
-    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) return fd;
-    ::close(fd);
-  }
-  return -1;
-}
 
 TEST(Startup, TricklingSenderDoesNotHoldUpTheEditorsMessages) {
   ProgramDir dir;
   pid_t editor = StartEditor(dir);
-  int fd = ConnectToBusOf(dir, editor);
+  int fd = ConnectToBusSocket(dir.runtimeDir(), "bus-" + std::to_string(editor) + "-");
   ASSERT_GE(fd, 0);
   // A byte every 50 ms for eight seconds, never a whole message.
   std::atomic<bool> trickling{true};

@@ -70,7 +70,7 @@ TEST_F(VnkFilesTest, ConvertToTextAndBackKeepsTheTree) {
   ConnectionTree expected;
   ASSERT_TRUE(LoadConfiguration(expected, config, false).ok());
   for (TreeNode* n = ConnectionTree::next(expected.top()); n; n = ConnectionTree::next(n))
-    expected.edit(n, [](rVTNodeData& d) { d.NodeType = 0; });
+    expected.edit(n, [](rVTNodeData& d) { d.NodeType = StoredNodeType::NeverApplied; });
   EXPECT_EQ(ReadFile(back), WriteConfiguration(expected));
 
   o = vnk({"convert", dir.scratch("missing.plf"), back});

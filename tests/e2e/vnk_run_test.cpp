@@ -31,9 +31,9 @@ rVTNodeData Connection(const std::string& name, const std::string& macro, int sc
   rVTNodeData d;
   d.Name = name;
   d.Macro = EncodeText(macro);
-  d.Colors = ColorSchemas[static_cast<std::size_t>(schema)].colors;
+  d.Colors = properties::ColorSchemas[static_cast<std::size_t>(schema)].colors;
   d.StartLogging = logging;
-  d.NodeType = macro.empty() ? 1 : 2;
+  d.NodeType = macro.empty() ? StoredNodeType::NoMacro : StoredNodeType::Macro;
   return d;
 }
 
@@ -91,7 +91,7 @@ TEST_F(VnkTest, ListPrintsTheOutlineAndJson) {
   EXPECT_EQ(j[1]["nodeType"], 2);
   EXPECT_EQ(j[2]["startLogging"], true);
   EXPECT_EQ(j[0]["macro"], "ssh $CONNECTION$\r\nsend $User$");
-  EXPECT_EQ(j[0]["colors"], ColorSchemas[3].colors);
+  EXPECT_EQ(j[0]["colors"], properties::ColorSchemas[3].colors);
   EXPECT_EQ(j[4]["name"], "Caf\u00e9");  // byte E9 as the code point U+00E9
   EXPECT_EQ(j[4]["index"], 5);
 }

@@ -132,7 +132,7 @@ class ColorsPageTest : public QObject {
     QCOMPARE(StatusModified(w), QStringLiteral("Modified"));
     QCOMPARE(Child<QScrollBar>(w, "S1")->value(), 0);  // Blink background of "Green on Black"
     QVERIFY(test::Trigger(w, "BtnApply"));
-    QCOMPARE(stored(custom), QString::fromLatin1(ColorSchemas[4].colors));
+    QCOMPARE(stored(custom), QString::fromLatin1(properties::ColorSchemas[4].colors));
     QCOMPARE(StatusModified(w), QString());
   }
 
@@ -260,7 +260,7 @@ class ColorsPageTest : public QObject {
   // gutter, no highlighter; unapplied edits of the page show only after
   // Apply; switching the option (or colour support) off brings both back.
   void macroEditorInConnectionColours() {
-    f->settings().write({setting::UseColorsInEditor.value(0)});
+    f->settings().write({platform::UseColorsInEditor.value(0)});
     MainWindow& w = open();
     Focus(w, custom);
     auto& macro = *w.findChild<MacroPage*>(QStringLiteral("TS1"));

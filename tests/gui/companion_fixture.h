@@ -25,14 +25,14 @@ namespace companion_test {
 
 using namespace varnok;
 
-class TestClock : public pages::WallClock {
+class TestClock : public properties::WallClock {
  public:
   std::int64_t now() const override { return t; }
   std::int64_t t = 0;
 };
 
 inline std::int64_t At(int y, int mo, int d, int h, int mi, int s = 0) {
-  return *pages::FirstInstantOf({y, mo, d, h, mi}) + s;
+  return *properties::FirstInstantOf({y, mo, d, h, mi}) + s;
 }
 
 struct Launch {
@@ -58,7 +58,7 @@ struct Fixture {
     std::filesystem::create_directories(programDir);
     test::WriteFile(programDir + "/corvmain", "#!/bin/sh\n");
     std::filesystem::copy_file(std::string(VARNOK_BIN_DIR) + "/corvane.ini", programDir + "/corvane.ini");
-    settings->write({setting::LastVNKFile.value(vnk), setting::MultiStartInterval.value("2")});
+    settings->write({platform::LastVNKFile.value(vnk), platform::MultiStartInterval.value("2")});
     clock.t = At(2026, 5, 4, 8, 59, 30);
   }
   ~Fixture() { tzset(); }

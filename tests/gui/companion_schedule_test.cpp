@@ -189,7 +189,7 @@ void CompanionScheduleTest::deepChainMenuStopsAtItsDepthAndTheDeepestRunsOnSched
   QVERIFY(!menu->actions().last()->isEnabled());
   menu->actions().first()->trigger();
   QCOMPARE(f.launches.size(), std::size_t{1});
-  QCOMPARE(setting::SelectedNodeIndex.read(*f.settings), edge);
+  QCOMPARE(platform::SelectedNodeIndex.read(*f.settings), edge);
   QVERIFY(f.macroOf(f.launches[0]).ends_with("sendln " + std::to_string(edge) + "\r\n"));
 
   // At 9:00 the deepest connection runs with all its ancestors.

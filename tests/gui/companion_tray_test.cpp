@@ -41,7 +41,7 @@ void CompanionTrayTest::menuMirrorsTheTreeAndFillsSubmenusWhenOpened() {
 void CompanionTrayTest::aClickRunsTheBranchAndSelectsTheConnectionForTheEditor() {
   Fixture f;
   f.writeTree();
-  f.settings->write({setting::VarName.value("Ann")});
+  f.settings->write({platform::VarName.value("Ann")});
   tray::Companion& c = f.start();
   QMenu* lab = Open(Find(c.menu(), "Lab"));
   Find(lab, "Router")->trigger();
@@ -50,20 +50,20 @@ void CompanionTrayTest::aClickRunsTheBranchAndSelectsTheConnectionForTheEditor()
   QCOMPARE(f.launches[0].args.at(0), "/F=" + f.programDir + "/Temp_CVL/~CViniC1.ini");
   const std::string macro = f.macroOf(f.launches[0]);
   QVERIFY2(macro.find("connect lab") < macro.find("sendln router"), macro.c_str());
-  QCOMPARE(setting::SelectedNodeIndex.read(*f.settings), 2);
+  QCOMPARE(platform::SelectedNodeIndex.read(*f.settings), 2);
   QCOMPARE(c.history().records().back().path, std::string("Lab/Router"));
   QVERIFY(!c.history().records().back().scheduled);
 
   // The first item of a submenu runs the connection itself.
   Find(lab, "Lab")->trigger();
   QVERIFY(f.macroOf(f.launches.at(1)).find("sendln router") == std::string::npos);
-  QCOMPARE(setting::SelectedNodeIndex.read(*f.settings), 1);
+  QCOMPARE(platform::SelectedNodeIndex.read(*f.settings), 1);
   // "Run last connection" runs "Lab" again; without "SelectLast" nothing is written.
-  f.settings->write({setting::SelectLast.flagValue(false), setting::SelectedNodeIndex.value(4)});
+  f.settings->write({platform::SelectLast.flagValue(false), platform::SelectedNodeIndex.value(4)});
   Find(c.menu(), "Run last connection")->trigger();
   QCOMPARE(f.launches.size(), std::size_t{3});
   QCOMPARE(f.launches[2].args.at(1), "/M=" + f.programDir + "/Temp_CVL/~macroC3.cvl");
-  QCOMPARE(setting::SelectedNodeIndex.read(*f.settings), 4);
+  QCOMPARE(platform::SelectedNodeIndex.read(*f.settings), 4);
 
   // A failed run is in the history with its message and told as a notice.
   std::filesystem::remove(f.programDir + "/corvmain");
@@ -156,19 +156,19 @@ void CompanionTrayTest::doubleClickActionsAndTheHistoryWindow() {
   Fixture f;
   f.writeTree();
   tray::Companion& c = f.start();
-  f.settings->write({setting::DblClickAction.value(2)});
+  f.settings->write({platform::DblClickAction.value(2)});
   c.doubleClickAction();
   QCOMPARE(f.records.back(), std::string("notice: No macro has been run since Varnok started."));
-  f.settings->write({setting::DblClickAction.value(1)});
+  f.settings->write({platform::DblClickAction.value(1)});
   c.doubleClickAction();
   QCOMPARE(f.launches.back().program, f.programDir + "/corvmain");
   QVERIFY(f.launches.back().args.empty());
   Find(c.menu(), "Solo")->trigger();
-  f.settings->write({setting::DblClickAction.value(2)});
+  f.settings->write({platform::DblClickAction.value(2)});
   c.doubleClickAction();
   QCOMPARE(f.launches.back().args, f.launches[1].args);
   // The editor is not in this program directory.
-  f.settings->write({setting::DblClickAction.value(0)});
+  f.settings->write({platform::DblClickAction.value(0)});
   c.doubleClickAction();
   QCOMPARE(f.records.back(), "notice: File '" + f.programDir + "/varnokc' not found.");
 

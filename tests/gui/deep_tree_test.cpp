@@ -7,13 +7,12 @@
 #include <QTest>
 #include <QTreeView>
 #include <cstdlib>
-#include <fstream>
 #include <nlohmann/json.hpp>
 
 #include "common/stored_text.h"
 #include "files/vnk_file.h"
 #include "model/tree_operations.h"
-#include "program_dir.h"
+#include "recording_emulator_qt.h"
 #include "tree/tree_model.h"
 #include "tree/tree_view.h"
 #include "tree_helpers.h"
@@ -59,10 +58,7 @@ TreeNode* Deepest(const ConnectionTree& tree) { return Deepest(*tree.top()); }
 class DeepTreeTest : public QObject {
   Q_OBJECT
   std::unique_ptr<WindowFixture> f;
-  std::unique_ptr<test::ProgramDir> programs;
-  std::unique_ptr<test::ScopedEnv> record;
-
-  std::string recordFile() const { return programs->scratch("corvmain.jsonl"); }
+  std::unique_ptr<test::RecordingEmulator> emulator;
 
   MainWindow& open(int selectedNodeIndex) {
     const std::string file = f->dir.file("Chain.vnk");
@@ -70,7 +66,7 @@ class DeepTreeTest : public QObject {
     f->settings().writeString("LastVNKFile", file);
     f->settings().writeInt("SelectedNodeIndex", selectedNodeIndex);
     WindowServices services;
-    services.programDir = programs->path();
+    services.programDir = emulator->path();
     return f->openActive(services);
   }
   bool isOpen(MainWindow& w, const TreeNode* node) {
@@ -83,14 +79,12 @@ class DeepTreeTest : public QObject {
  private slots:
   void init() {
     f = std::make_unique<WindowFixture>();
-    programs = std::make_unique<test::ProgramDir>(std::vector<std::string>{"corvmain"});
-    record = std::make_unique<test::ScopedEnv>("CORVMAIN_RECORD", recordFile());
+    emulator = std::make_unique<test::RecordingEmulator>();
   }
   void cleanup() {
     QVERIFY2(f->problems().empty(), f->problems().c_str());
     f.reset();
-    record.reset();
-    programs.reset();
+    emulator.reset();
   }
 
   // What the companion leaves after running the deepest connection: the
@@ -117,15 +111,9 @@ class DeepTreeTest : public QObject {
     w.treeView().setFocus();
     QVERIFY(test::Trigger(w, "BtnRunBranch"));
     // The emulator's record, once it is written whole.
-    std::string macro;
-    for (int i = 0; i < 600 && macro.empty(); ++i) {
-      QTest::qWait(50);
-      std::ifstream in(recordFile());
-      std::string line;
-      if (!std::getline(in, line)) continue;
-      const nlohmann::json entry = nlohmann::json::parse(line, nullptr, false);
-      if (!entry.is_discarded()) macro = entry["macro"];
-    }
+    const std::vector<nlohmann::json> lines = emulator->records(1, std::chrono::seconds(30));
+    QCOMPARE(lines.size(), std::size_t(1));
+    const std::string macro = lines[0]["macro"];
     QVERIFY(macro.starts_with("sendln 1\r\nsendln 2\r\n"));
     QVERIFY(macro.ends_with("sendln " + std::to_string(kDepth - 1) + "\r\nsendln " + std::to_string(kDepth) +
                             "\r\n"));

@@ -118,7 +118,7 @@ class DocumentTest : public QObject {
     QCOMPARE(Panel(w, 2), QString());
     QCOMPARE(w.windowTitle(), QStringLiteral("Varnokc Configuration - [Sites.vnk*]"));
     QCOMPARE(DecodeText(Child0(w, 1)->data().Macro), std::string("Xlogin beta"));
-    QCOMPARE(Child0(w, 1)->data().NodeType, 2);
+    QCOMPARE(Child0(w, 1)->data().NodeType, StoredNodeType::Macro);
     QCOMPARE(std::string(Child0(w, 1)->data().LastUpdated), std::string("Tuesday, 08-Dec-2026 09:05:07"));
     QCOMPARE(Panel(w, 0), QStringLiteral("  Last updated: Tuesday, 08-Dec-2026 09:05:07"));
 

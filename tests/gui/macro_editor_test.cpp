@@ -50,10 +50,9 @@ std::string ReadBytes(const fs::path& path) {
   return out.str();
 }
 
-int StyleOfKind(editor::TokenKind kind) {
-  const editor::Attribute attribute = editor::AttributeOf(kind);
-  return CvlHighlighter::styleOf(attribute == editor::Attribute::None ? editor::Attribute::Identifier
-                                                                      : attribute);
+int StyleOfKind(cvl::TokenKind kind) {
+  const cvl::Attribute attribute = cvl::AttributeOf(kind);
+  return CvlHighlighter::styleOf(attribute == cvl::Attribute::None ? cvl::Attribute::Identifier : attribute);
 }
 
 // Paints the editor's text now.
@@ -72,7 +71,7 @@ void ShowAllLines(QsciScintilla& e) {
 
 // Empty when the styles of lines first..last are those of the core lexer.
 QString StyleMismatch(QsciScintilla& e, int first, int last) {
-  editor::CvlLexer lexer;
+  cvl::CvlLexer lexer;
   for (int line = first; line <= last; ++line) {
     const long start = Send(e, Sci::SCI_POSITIONFROMLINE, line);
     const long end = Send(e, Sci::SCI_GETLINEENDPOSITION, line);
@@ -133,7 +132,7 @@ class MacroEditorTest : public QObject {
   // the Macro page shown.
   MainWindow& openOn(const std::vector<std::string>& entries) {
     // Connection colours in the editor are on by default; these tests look at the highlighter.
-    f->settings().write({setting::UseColorsInEditor.value(0)});
+    f->settings().write({platform::UseColorsInEditor.value(0)});
     MainWindow& w = f->openActiveOn(entries);
     w.treeView().setFocus();
     w.selectNode(w.tree().top()->child(0));
@@ -167,7 +166,7 @@ class MacroEditorTest : public QObject {
       tokens.replace_extension(".tokens");
       SetBytes(e, text);
       ShowAllLines(e);
-      const std::vector<std::string_view> lines = editor::SplitEditorLines(text);
+      const std::vector<std::string_view> lines = cvl::SplitEditorLines(text);
       QCOMPARE(Send(e, Sci::SCI_GETLINECOUNT), static_cast<long>(lines.size()));
       std::ifstream in(tokens);
       std::string row;
@@ -176,10 +175,9 @@ class MacroEditorTest : public QObject {
         int line = 0, start = 0, length = 0;
         char kind[32] = {};
         QVERIFY2(std::sscanf(row.c_str(), "%d:%d:%d:%31s", &line, &start, &length, kind) == 4, row.c_str());
-        editor::TokenKind k = editor::TokenKind::Other;
+        cvl::TokenKind k = cvl::TokenKind::Other;
         for (int i = 0; i < 8; ++i)
-          if (editor::TokenKindName(static_cast<editor::TokenKind>(i)) == kind)
-            k = static_cast<editor::TokenKind>(i);
+          if (cvl::TokenKindName(static_cast<cvl::TokenKind>(i)) == kind) k = static_cast<cvl::TokenKind>(i);
         const long at = Send(e, Sci::SCI_POSITIONFROMLINE, line - 1) + start;
         for (long i = 0; i < length; ++i)
           QVERIFY2(
@@ -191,7 +189,7 @@ class MacroEditorTest : public QObject {
       // Line ends are drawn like plain words.
       for (long l = 0; l + 1 < static_cast<long>(lines.size()); ++l)
         QCOMPARE(Send(e, Sci::SCI_GETSTYLEAT, Send(e, Sci::SCI_GETLINEENDPOSITION, l)),
-                 static_cast<long>(CvlHighlighter::styleOf(editor::Attribute::Identifier)));
+                 static_cast<long>(CvlHighlighter::styleOf(cvl::Attribute::Identifier)));
     }
     QVERIFY(files >= 3);
     Send(e, Sci::SCI_CLEARALL);
@@ -201,7 +199,7 @@ class MacroEditorTest : public QObject {
     MainWindow& w = openOn({"1:a:connect 'x'"});
     QsciScintilla& e = editorOf(w);
     const QColor paper = Child<QsciScintilla>(w, "Memo2")->paper();
-    for (const editor::AttributeStyle& s : editor::DefaultAttributeStyles()) {
+    for (const cvl::AttributeStyle& s : cvl::DefaultAttributeStyles()) {
       const int style = CvlHighlighter::styleOf(s.attribute);
       QCOMPARE(Send(e, Sci::SCI_STYLEGETFORE, style),
                long(s.foreground.r | (s.foreground.g << 8) | (s.foreground.b << 16)));
@@ -213,7 +211,7 @@ class MacroEditorTest : public QObject {
     }
     std::string words(static_cast<std::size_t>(Send(e, Sci::SCI_GETWORDCHARS)), '\0');
     e.SendScintilla(Sci::SCI_GETWORDCHARS, 0UL, words.data());
-    std::string expected(editor::kEditorWordChars);
+    std::string expected(cvl::kEditorWordChars);
     std::sort(words.begin(), words.end());
     std::sort(expected.begin(), expected.end());
     QCOMPARE(words, expected);
@@ -335,7 +333,7 @@ class MacroEditorTest : public QObject {
     Paint(e);
     const long connect = static_cast<long>(e.text().toUtf8().indexOf("connect"));
     QVERIFY(connect >= 0);
-    QCOMPARE(Send(e, Sci::SCI_GETSTYLEAT, connect), long(CvlHighlighter::styleOf(editor::Attribute::Key)));
+    QCOMPARE(Send(e, Sci::SCI_GETSTYLEAT, connect), long(CvlHighlighter::styleOf(cvl::Attribute::Key)));
     preview->close();
   }
 

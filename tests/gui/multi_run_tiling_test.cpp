@@ -9,7 +9,7 @@
 #include <map>
 
 #include "platform/desktop_windows.h"
-#include "program_dir.h"
+#include "recording_emulator_qt.h"
 #include "tree/tree_model.h"
 #include "window_fixture_qt.h"
 
@@ -101,13 +101,12 @@ class LateDesktop {
 class MultiRunTilingTest : public QObject {
   Q_OBJECT
   std::unique_ptr<test::WindowFixture> f;
-  std::unique_ptr<test::ProgramDir> programs;
-  std::unique_ptr<test::ScopedEnv> record;
+  std::unique_ptr<test::RecordingEmulator> emulator;
 
   MainWindow& openOn(LateDesktop& desktop, const std::vector<std::string>& entries) {
     f->settings().writeString("MultiStartInterval", "2");
     WindowServices services;
-    services.programDir = programs->path();
+    services.programDir = emulator->path();
     services.desktop = desktop.calls();
     MainWindow& w = f->openActiveOn(entries, services);
     TreeNode* top = w.tree().top();
@@ -122,14 +121,12 @@ class MultiRunTilingTest : public QObject {
  private slots:
   void init() {
     f = std::make_unique<test::WindowFixture>();
-    programs = std::make_unique<test::ProgramDir>(std::vector<std::string>{"corvmain"});
-    record = std::make_unique<test::ScopedEnv>("CORVMAIN_RECORD", programs->scratch("corvmain.jsonl"));
+    emulator = std::make_unique<test::RecordingEmulator>();
   }
   void cleanup() {
     QVERIFY2(f->problems().empty(), f->problems().c_str());
     f.reset();
-    record.reset();
-    programs.reset();
+    emulator.reset();
   }
 
   // Only the first window is there when the last wait ends; the others come

@@ -240,18 +240,18 @@ class PagesTest : public QObject {
     QVERIFY(d.StartLogging);
     QCOMPARE(std::string(d.Colors), std::string("1:2:3:4:5:6:7:8:9:10:11:12:13:14:15:16:17:18"));
     QCOMPARE(std::string(d.Schedule), std::string("=0 8 * * 1,2,3,4,5"));
-    QCOMPARE(d.NodeType, 2);
+    QCOMPARE(d.NodeType, StoredNodeType::Macro);
     QCOMPARE(std::string(d.LastUpdated), std::string("Tuesday, 08-Dec-2026 09:05:07"));
     QVERIFY(!Child<QAction>(w, "BtnApply")->isEnabled());
 
-    // A macro of blanks only is stored empty: NodeType 1, the plain picture.
+    // A macro of blanks only is stored empty: NodeType NoMacro, the plain picture.
     FocusNode(w, alpha);
     macroEditor->setFocus();
     macroEditor->selectAll();
     QTest::keyClicks(macroEditor, QStringLiteral("   "));
     Child<QAction>(w, "MnApply")->trigger();  // the menu item applies too
     QCOMPARE(std::string(alpha->data().Macro), std::string());
-    QCOMPARE(alpha->data().NodeType, 1);
+    QCOMPARE(alpha->data().NodeType, StoredNodeType::NoMacro);
     QCOMPARE(ConnectionTreeModel::imageIndex(alpha, false), 1);
   }
 

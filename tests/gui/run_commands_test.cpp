@@ -16,10 +16,9 @@
 #include <QTest>
 #include <QTreeView>
 #include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
 
-#include "program_dir.h"
+#include "recording_emulator_qt.h"
 #include "run/preview_window.h"
 #include "tree/tree_model.h"
 #include "window_fixture_qt.h"
@@ -49,14 +48,11 @@ struct StatusTips : QObject {
 class RunCommandsTest : public QObject {
   Q_OBJECT
   std::unique_ptr<WindowFixture> f;
-  std::unique_ptr<test::ProgramDir> programs;
-  std::unique_ptr<test::ScopedEnv> record;
-
-  std::string recordFile() const { return programs->scratch("corvmain.jsonl"); }
+  std::unique_ptr<test::RecordingEmulator> emulator;
 
   MainWindow& open(const std::vector<std::string>& entries) {
     WindowServices services;
-    services.programDir = programs->path();
+    services.programDir = emulator->path();
     return f->openActiveOn(entries, services);
   }
   void focusNode(MainWindow& w, TreeNode* node) {
@@ -65,31 +61,17 @@ class RunCommandsTest : public QObject {
     w.refreshCommands();
   }
   void trigger(MainWindow& w, const char* name) { QVERIFY2(test::Trigger(w, name), name); }
-  // The emulator's records so far, waiting up to 5 s for `count` of them.
-  std::vector<nlohmann::json> records(std::size_t count) {
-    std::vector<nlohmann::json> lines;
-    for (int i = 0; i < 100 && lines.size() < count; ++i) {
-      QTest::qWait(50);
-      lines.clear();
-      std::ifstream in(recordFile());
-      for (std::string line; std::getline(in, line);)
-        if (!line.empty()) lines.push_back(nlohmann::json::parse(line));
-    }
-    return lines;
-  }
   static std::string macroOf(const nlohmann::json& r) { return r["macro"].get<std::string>(); }
 
  private slots:
   void init() {
     f = std::make_unique<WindowFixture>();
-    programs = std::make_unique<test::ProgramDir>(std::vector<std::string>{"corvmain"});
-    record = std::make_unique<test::ScopedEnv>("CORVMAIN_RECORD", recordFile());
+    emulator = std::make_unique<test::RecordingEmulator>();
   }
   void cleanup() {
     QVERIFY2(f->problems().empty(), f->problems().c_str());
     f.reset();
-    record.reset();
-    programs.reset();
+    emulator.reset();
   }
 
   // Run hands over the connection's own macro with its variables replaced;
@@ -106,17 +88,17 @@ class RunCommandsTest : public QObject {
     schema->setCurrentIndex(4);
     emit schema->activated(4);  // "Green on Black"
     trigger(w, "BtnRun");
-    auto lines = records(1);
+    auto lines = emulator->records(1);
     QCOMPARE(lines.size(), std::size_t(1));
     QCOMPARE(macroOf(lines[0]), std::string("sendln 'John on router'\r\n"));
     const auto argv = lines[0]["argv"];
     QCOMPARE(argv.size(), std::size_t(2));
-    QVERIFY(argv[0].get<std::string>().starts_with("/F=" + programs->path() + "/Temp_CVL/"));
-    QVERIFY(argv[1].get<std::string>().starts_with("/M=" + programs->path() + "/Temp_CVL/"));
+    QVERIFY(argv[0].get<std::string>().starts_with("/F=" + emulator->path() + "/Temp_CVL/"));
+    QVERIFY(argv[1].get<std::string>().starts_with("/M=" + emulator->path() + "/Temp_CVL/"));
     QVERIFY(lines[0]["settings"].get<std::string>().find("VTColor=0,255,0,0,0,0") != std::string::npos);
 
     trigger(w, "BtnRunBranch");
-    lines = records(2);
+    lines = emulator->records(2);
     QCOMPARE(lines.size(), std::size_t(2));
     QCOMPARE(macroOf(lines[1]), std::string("connect jump\r\nsendln 'John on router'\r\n"));
     QVERIFY(lines[1]["argv"][1] != lines[0]["argv"][1]);  // the next numbered pair
@@ -135,7 +117,7 @@ class RunCommandsTest : public QObject {
     QVERIFY(w.connectionModified());
     QVERIFY(Child<QCheckBox>(w, "cbLogSession")->isChecked());
     trigger(w, "BtnRunBranch");
-    auto lines = records(1);
+    auto lines = emulator->records(1);
     QCOMPARE(lines.size(), std::size_t(1));
     const std::string run = macroOf(lines[0]);
     QVERIFY2(run.starts_with("connect jump\r\nline1\r\nline2\r\nline3\r\n"), run.c_str());
@@ -146,7 +128,7 @@ class RunCommandsTest : public QObject {
     macro->setSelection(1, 1, 1, 2);  // the to-cursor forms need a selection to be offered
     Child<QCheckBox>(w, "cbLogSession")->click();
     trigger(w, "BtnRunToCursor");
-    lines = records(2);
+    lines = emulator->records(2);
     QCOMPARE(lines.size(), std::size_t(2));
     QCOMPARE(macroOf(lines[1]), std::string("line1\r\nline2\r\n"));  // no log block: the box is off
     QCOMPARE(macro->selectedText(), QStringLiteral("line1\nline2"));
@@ -177,14 +159,14 @@ class RunCommandsTest : public QObject {
     QTest::keyClick(macro, Qt::Key_F8, Qt::ControlModifier);  // Run branch to cursor fails the same rule
     QCOMPARE(tips.shown, (QStringList{why, why}));
     QTest::qWait(200);
-    QVERIFY(!std::filesystem::exists(recordFile()));
+    QVERIFY(!std::filesystem::exists(emulator->recordFile()));
 
     macro->setSelection(1, 1, 1, 2);
     w.refreshCommands();
     QVERIFY(button->isEnabled());
     QCOMPARE(button->toolTip(), QStringLiteral("Run to cursor (F8)"));
     QTest::keyClick(macro, Qt::Key_F8);
-    auto lines = records(1);
+    auto lines = emulator->records(1);
     QCOMPARE(lines.size(), std::size_t(1));
     QVERIFY2(macroOf(lines[0]).starts_with("line1\r\nline2\r\n"), macroOf(lines[0]).c_str());
     QVERIFY(macroOf(lines[0]).find("line3") == std::string::npos);
@@ -195,7 +177,7 @@ class RunCommandsTest : public QObject {
 
     w.refreshCommands();
     QTest::keyClick(macro, Qt::Key_F8, Qt::ControlModifier);
-    lines = records(2);
+    lines = emulator->records(2);
     QCOMPARE(lines.size(), std::size_t(2));
     QVERIFY2(macroOf(lines[1]).starts_with("connect jump\r\nline1\r\nline2\r\n"), macroOf(lines[1]).c_str());
     QVERIFY(macroOf(lines[1]).find("line3") == std::string::npos);
@@ -212,7 +194,7 @@ class RunCommandsTest : public QObject {
     QVERIFY(preview && preview->isVisible() && preview->isReadOnly());
     const std::string shown = preview->text().toStdString();
     trigger(w, "BtnRunBranch");
-    auto lines = records(1);
+    auto lines = emulator->records(1);
     QCOMPARE(lines.size(), std::size_t(1));
     QCOMPARE(shown, macroOf(lines[0]));
     QVERIFY(shown.find("logopen") != std::string::npos);
@@ -259,22 +241,22 @@ class RunCommandsTest : public QObject {
 
   void missingEmulatorIsReported() {
     MainWindow& w = open({"1:a:x"});
-    std::filesystem::remove(programs->file("corvmain"));
+    std::filesystem::remove(emulator->programs().file("corvmain"));
     focusNode(w, w.tree().top()->child(0));
     f->prompter.expect(PromptKind::Error, PromptButtons::OK,
                        "CORVMAIN not found.\rPlease move varnokc into Corvane directory and restart it.",
                        PromptAnswer::OK);
     trigger(w, "BtnRun");
-    QVERIFY(!std::filesystem::exists(programs->path() + "/Temp_CVL/~macroC1.cvl"));
+    QVERIFY(!std::filesystem::exists(emulator->path() + "/Temp_CVL/~macroC1.cvl"));
   }
 
   // A Temp_CVL that is a link (it could lead anywhere) is refused through
   // the prompts, naming it, its owner and mode; nothing is written or started.
   void linkedTempFolderIsRefused() {
     MainWindow& w = open({"1:a:x"});
-    const std::string temp = programs->path() + "/Temp_CVL";
-    std::filesystem::create_directory(programs->scratch("elsewhere"));
-    std::filesystem::create_directory_symlink(programs->scratch("elsewhere"), temp);
+    const std::string temp = emulator->path() + "/Temp_CVL";
+    std::filesystem::create_directory(emulator->programs().scratch("elsewhere"));
+    std::filesystem::create_directory_symlink(emulator->programs().scratch("elsewhere"), temp);
     focusNode(w, w.tree().top()->child(0));
     f->prompter.expect(PromptKind::Warning, PromptButtons::OK,
                        "Temp_CVL folder '" + temp + "' is not safe to use: a symbolic link, owned by uid " +
@@ -283,9 +265,9 @@ class RunCommandsTest : public QObject {
     f->prompter.expect(PromptKind::Error, PromptButtons::OK,
                        "Cannot use the folder " + temp + ". Cannot execute macro.", PromptAnswer::OK);
     trigger(w, "BtnRun");
-    QVERIFY(std::filesystem::is_empty(programs->scratch("elsewhere")));
+    QVERIFY(std::filesystem::is_empty(emulator->programs().scratch("elsewhere")));
     QTest::qWait(200);
-    QVERIFY(!std::filesystem::exists(recordFile()));
+    QVERIFY(!std::filesystem::exists(emulator->recordFile()));
   }
 
   // Run all selected: tree order whatever the order of selecting, each from
@@ -311,9 +293,9 @@ class RunCommandsTest : public QObject {
     focusNode(w, top->child(2));
     trigger(w, "MnAddChild");
     QCOMPARE(top->child(2)->childCount(), 0);
-    auto lines = records(3);
+    auto lines = emulator->records(3);
     QTRY_VERIFY_WITH_TIMEOUT(!progress->isVisible(), 10000);
-    lines = records(3);
+    lines = emulator->records(3);
     QCOMPARE(lines.size(), std::size_t(3));
     QCOMPARE(macroOf(lines[0]).substr(0, 14), std::string("connect jump\r\n"));
     QCOMPARE(macroOf(lines[1]).substr(0, 17), std::string("connect jump\r\nr\r\n"));
@@ -326,7 +308,7 @@ class RunCommandsTest : public QObject {
     QTest::keyClick(&w.treeView(), Qt::Key_Escape);
     QVERIFY(!progress->isVisible());
     QTest::qWait(2500);
-    QCOMPARE(records(4).size(), std::size_t(4));
+    QCOMPARE(emulator->records(4).size(), std::size_t(4));
   }
 
   // The other windows are minimised before the first start and the started
@@ -336,7 +318,7 @@ class RunCommandsTest : public QObject {
     std::vector<std::string> calls;
     std::vector<int> tiled;
     WindowServices services;
-    services.programDir = programs->path();
+    services.programDir = emulator->path();
     services.desktop.minimizeOthers = [&](int own) {
       calls.push_back(own == static_cast<int>(QCoreApplication::applicationPid()) ? "minimize" : "minimize?");
       return true;
@@ -363,7 +345,7 @@ class RunCommandsTest : public QObject {
     trigger(w, "MnRunAllSelected");
     QTRY_VERIFY_WITH_TIMEOUT(!Child<QLabel>(w, "MultiRunProgress")->isVisible(), 10000);
     QCOMPARE(calls, (std::vector<std::string>{"minimize"}));
-    QCOMPARE(records(4).size(), std::size_t(4));
+    QCOMPARE(emulator->records(4).size(), std::size_t(4));
   }
 
   void moreThan128AreRefused() {
@@ -378,7 +360,7 @@ class RunCommandsTest : public QObject {
                        "You can not run more than 128 connections at the same time.", PromptAnswer::OK);
     trigger(w, "MnRunAllSelected");
     QTest::qWait(300);
-    QVERIFY(!std::filesystem::exists(recordFile()));
+    QVERIFY(!std::filesystem::exists(emulator->recordFile()));
   }
 
   void showPopupShowsTheEditorsText() {

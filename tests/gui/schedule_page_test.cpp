@@ -182,7 +182,7 @@ class SchedulePageTest : public QObject {
             menu->actions()[9]->isSeparator());
     auto* editor = Child<QsciScintilla>(w, "Memo1");
     const auto text = [](int tag) {
-      const std::string_view t = pages::MacroTemplateText(tag);
+      const std::string_view t = properties::MacroTemplateText(tag);
       return QString::fromLatin1(t.data(), static_cast<qsizetype>(t.size()));
     };
     const auto insert = [&](int tag) {

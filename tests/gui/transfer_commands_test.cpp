@@ -81,7 +81,7 @@ class TransferCommandsTest : public QObject {
     f->dialogs.expectSave(plf);
     trigger(w, "MnExportConnection");
     std::string bytes;
-    QVERIFY(ReadWholeFile(plf, bytes).ok);
+    QVERIFY(platform::ReadWholeFile(plf, bytes).ok);
     QVERIFY(bytes.find("[PLF]") != std::string::npos);
     QVERIFY(bytes.find("C1_R1=other") != std::string::npos);
   }
@@ -128,7 +128,7 @@ class TransferCommandsTest : public QObject {
     f->dialogs.expectSave(out);
     trigger(w, "MnExportMacro");
     std::string bytes;
-    QVERIFY(ReadWholeFile(out, bytes).ok);
+    QVERIFY(platform::ReadWholeFile(out, bytes).ok);
     QVERIFY2(bytes.starts_with("connect jump\r\nsendln 'new'\r\nwait '#'\r\n"), bytes.c_str());
     // The next export offers the same file again; the first offered none.
     f->dialogs.expectSave(std::nullopt);

@@ -11,11 +11,10 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QTreeView>
-#include <fstream>
 #include <nlohmann/json.hpp>
 
 #include "common/stored_text.h"
-#include "program_dir.h"
+#include "recording_emulator_qt.h"
 #include "scoped_env.h"
 #include "tree/tree_model.h"
 #include "window_fixture_qt.h"
@@ -28,13 +27,12 @@ using varnok::test::WindowFixture;
 class TreeFilterTest : public QObject {
   Q_OBJECT
   std::unique_ptr<WindowFixture> f;
-  std::unique_ptr<test::ProgramDir> programs;
-  std::unique_ptr<test::ScopedEnv> record;
+  std::unique_ptr<test::RecordingEmulator> emulator;
 
   // Site A / Lab / {rtr1, sw1}, Site A / Office rtr, Edge.
   MainWindow& open() {
     WindowServices services;
-    services.programDir = programs->path();
+    services.programDir = emulator->path();
     return f->openActiveOn({"1:Site A:", "2:Lab:", "3:rtr1:connect 'r1'", "3:sw1:connect 'sw1'",
                             "2:Office rtr:connect 'office'", "1:Edge:connect 'edge'"},
                            services);
@@ -77,14 +75,12 @@ class TreeFilterTest : public QObject {
  private slots:
   void init() {
     f = std::make_unique<WindowFixture>();
-    programs = std::make_unique<test::ProgramDir>(std::vector<std::string>{"corvmain"});
-    record = std::make_unique<test::ScopedEnv>("CORVMAIN_RECORD", programs->scratch("corvmain.jsonl"));
+    emulator = std::make_unique<test::RecordingEmulator>();
   }
   void cleanup() {
     QVERIFY2(f->problems().empty(), f->problems().c_str());
     f.reset();
-    record.reset();
-    programs.reset();
+    emulator.reset();
   }
 
   // Typing shows every match of the whole tree with its branch, all open,
@@ -188,13 +184,7 @@ class TreeFilterTest : public QObject {
     QCOMPARE(count(w), QStringLiteral("1 of 6"));
     QTest::keyClick(field(w), Qt::Key_F9);
     QCOMPARE(w.focusedNode(), node(w, "Site A/Lab/sw1"));
-    std::vector<nlohmann::json> lines;
-    for (int i = 0; i < 100 && lines.empty(); ++i) {
-      QTest::qWait(50);
-      std::ifstream in(programs->scratch("corvmain.jsonl"));
-      for (std::string line; std::getline(in, line);)
-        if (!line.empty()) lines.push_back(nlohmann::json::parse(line));
-    }
+    const std::vector<nlohmann::json> lines = emulator->records(1);
     QCOMPARE(lines.size(), std::size_t(1));
     QVERIFY(lines[0]["macro"].get<std::string>().starts_with("connect 'sw1'\r\n"));
   }

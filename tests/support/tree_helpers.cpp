@@ -66,7 +66,7 @@ rVTNodeData Full(const std::string& name) {
           .Schedule = "=0 8 * * 1,2,3,4,5",
           .LastUpdated = "Tuesday, 08-Dec-2026 09:05:07",
           .Colors = "0:0:0:192:192:192:255:255:255:0:0:128:255:0:0:0:0:0",
-          .NodeType = 2,
+          .NodeType = StoredNodeType::Macro,
           .Level = 0,
           .StartLogging = true};
 }

@@ -4,7 +4,7 @@
 
 #include "temp_dir.h"
 
-namespace varnok {
+namespace varnok::properties {
 namespace {
 
 ColorSet Filled(std::uint8_t v) {
@@ -106,4 +106,4 @@ TEST_F(DefaultColors, InvalidStoredStringGivesTheDefaultSet) {
 }
 
 }  // namespace
-}  // namespace varnok
+}  // namespace varnok::properties

@@ -9,7 +9,7 @@
 #include "cvl/token_dump.h"
 #include "temp_dir.h"
 
-namespace varnok::editor {
+namespace varnok::cvl {
 namespace {
 
 namespace fs = std::filesystem;
@@ -46,4 +46,4 @@ TEST(CvlLexerGolden, LinesSplitAtEveryKindOfLineEnd) {
 }
 
 }  // namespace
-}  // namespace varnok::editor
+}  // namespace varnok::cvl

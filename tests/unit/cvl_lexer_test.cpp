@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace varnok::editor {
+namespace varnok::cvl {
 namespace {
 
 struct Token {
@@ -303,4 +303,4 @@ TEST(CvlStyle, SampleSourceHasNineLines) {
 }
 
 }  // namespace
-}  // namespace varnok::editor
+}  // namespace varnok::cvl

@@ -27,7 +27,8 @@ TEST(DemoConfiguration, LoadsAsARealisticTree) {
     connection |= macro.find("$CONNECTION$") != std::string::npos;
     user |= macro.find("$user$") != std::string::npos;
     if (!n->isSeparator()) {
-      EXPECT_EQ(n->data().NodeType, n->data().Macro.empty() ? 1 : 2) << n->name();
+      EXPECT_EQ(n->data().NodeType, n->data().Macro.empty() ? StoredNodeType::NoMacro : StoredNodeType::Macro)
+          << n->name();
       EXPECT_EQ(std::count(n->data().Colors.begin(), n->data().Colors.end(), ':'), 17) << n->name();
     }
   }

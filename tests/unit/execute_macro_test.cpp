@@ -38,7 +38,7 @@ class ExecuteMacroTest : public ::testing::Test {
     request.own = {"Lab", "send $User$\r\n\r\n$LOGIT$\r\n"};
     request.ancestors = {{"Site (A)", "ssh site"}};
     request.logonName = "jdoe";
-    ParseColorString(ColorSchemas[0].colors, request.colors);
+    properties::ParseColorString(properties::ColorSchemas[0].colors, request.colors);
   }
 
   test::TempDir dir;
@@ -241,8 +241,8 @@ TEST_F(ExecuteMacroTest, UnwritableExportIsAFileError) {
 
 TEST(IniColors, WrittenOnlyIntoAnExistingFile) {
   test::TempDir dir;
-  ColorSet set;
-  ParseColorString(ColorSchemas[0].colors, set);
+  properties::ColorSet set;
+  properties::ParseColorString(properties::ColorSchemas[0].colors, set);
   EXPECT_TRUE(WriteIniColors(dir.file("none.ini"), set));
   EXPECT_FALSE(fs::exists(dir.file("none.ini")));
   EXPECT_TRUE(WriteIniBackgroundOff(dir.file("none.ini")));
@@ -251,10 +251,11 @@ TEST(IniColors, WrittenOnlyIntoAnExistingFile) {
   test::WriteFile(dir.file("c.ini"), "");
   ASSERT_TRUE(WriteIniColors(dir.file("c.ini"), set));
   ASSERT_TRUE(WriteIniBackgroundOff(dir.file("c.ini")));
-  EXPECT_EQ(ReadProfileString(dir.file("c.ini"), "Corvane", "VTColor"), "0,0,0,255,255,216");
-  EXPECT_EQ(ReadProfileString(dir.file("c.ini"), "Corvane", "VTBoldColor"), "0,0,255,255,255,216");
-  EXPECT_EQ(ReadProfileString(dir.file("c.ini"), "Corvane", "VTBlinkColor"), "0,255,255,255,255,216");
-  EXPECT_EQ(ReadProfileString(dir.file("c.ini"), "BG", "BGEnable"), "off");
+  EXPECT_EQ(platform::ReadProfileString(dir.file("c.ini"), "Corvane", "VTColor"), "0,0,0,255,255,216");
+  EXPECT_EQ(platform::ReadProfileString(dir.file("c.ini"), "Corvane", "VTBoldColor"), "0,0,255,255,255,216");
+  EXPECT_EQ(platform::ReadProfileString(dir.file("c.ini"), "Corvane", "VTBlinkColor"),
+            "0,255,255,255,255,216");
+  EXPECT_EQ(platform::ReadProfileString(dir.file("c.ini"), "BG", "BGEnable"), "off");
 }
 
 }  // namespace

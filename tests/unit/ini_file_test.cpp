@@ -140,11 +140,11 @@ TEST(IniFile, ProfileFunctionsReadAndWriteFiles) {
   test::WriteFile(path, kSample);
   ::chmod(path.c_str(), 0640);
 
-  EXPECT_EQ(ReadProfileString(path, "CORVANE", "font"), "Courier");
-  EXPECT_EQ(ReadProfileString(path, "Corvane", "missing", "x"), "x");
-  EXPECT_EQ(ReadProfileString(dir.file("none.ini"), "Corvane", "Font", "x"), "x");
+  EXPECT_EQ(platform::ReadProfileString(path, "CORVANE", "font"), "Courier");
+  EXPECT_EQ(platform::ReadProfileString(path, "Corvane", "missing", "x"), "x");
+  EXPECT_EQ(platform::ReadProfileString(dir.file("none.ini"), "Corvane", "Font", "x"), "x");
 
-  ASSERT_TRUE(WriteProfileString(path, "BG", "BGEnable", "off"));
+  ASSERT_TRUE(platform::WriteProfileString(path, "BG", "BGEnable", "off"));
   std::string expected = kSample;
   expected.replace(expected.find("BGEnable=on"), 11, "BGEnable=off");
   EXPECT_EQ(test::ReadFile(path), expected);
@@ -153,17 +153,17 @@ TEST(IniFile, ProfileFunctionsReadAndWriteFiles) {
   EXPECT_EQ(st.st_mode & 0777, 0640u);
 
   // A missing file is created.
-  ASSERT_TRUE(WriteProfileString(dir.file("new.ini"), "S", "k", "v"));
+  ASSERT_TRUE(platform::WriteProfileString(dir.file("new.ini"), "S", "k", "v"));
   EXPECT_EQ(test::ReadFile(dir.file("new.ini")), "[S]\r\nk=v\r\n");
 
   // A failure names the file and leaves it as it was.
-  WriteResult bad = WriteProfileString(path, "BG", "Bad", "two\nlines");
+  platform::WriteResult bad = platform::WriteProfileString(path, "BG", "Bad", "two\nlines");
   EXPECT_FALSE(bad.ok);
   EXPECT_NE(bad.error.find(path), std::string::npos);
   EXPECT_EQ(test::ReadFile(path), expected);
 
   std::filesystem::create_directory(dir.file("folder.ini"));
-  WriteResult unreadable = WriteProfileString(dir.file("folder.ini"), "S", "k", "v");
+  platform::WriteResult unreadable = platform::WriteProfileString(dir.file("folder.ini"), "S", "k", "v");
   EXPECT_FALSE(unreadable.ok);
   EXPECT_NE(unreadable.error.find("folder.ini"), std::string::npos);
 }

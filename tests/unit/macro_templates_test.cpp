@@ -4,7 +4,7 @@
 
 #include <vector>
 
-namespace varnok::pages {
+namespace varnok::properties {
 namespace {
 
 std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
@@ -116,4 +116,4 @@ TEST(MacroTemplateInsertion, ReplacesTheSelection) {
 }
 
 }  // namespace
-}  // namespace varnok::pages
+}  // namespace varnok::properties

@@ -4,16 +4,15 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
-#include <cstring>
 #include <filesystem>
 #include <thread>
 #include <vector>
 
+#include "bus_client.h"
 #include "platform/runtime_dir.h"
 #include "scoped_env.h"
 #include "temp_dir.h"
@@ -124,20 +123,7 @@ TEST_F(BusTest, SocketsOfDeadProcessesAreRemoved) {
   EXPECT_EQ(count(), 0);
 }
 
-// A client that talks to the receiver's socket byte by byte, as a slow or
-// hostile process of the same user may.
-int ConnectRaw() {
-  for (auto& e : std::filesystem::directory_iterator(RuntimeDir())) {
-    if (e.path().filename().string().rfind("bus-", 0) != 0) continue;
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::strncpy(addr.sun_path, e.path().c_str(), sizeof addr.sun_path - 1);
-    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) return fd;
-    ::close(fd);
-  }
-  return -1;
-}
+int ConnectRaw() { return test::ConnectToBusSocket(RuntimeDir()); }
 
 bool ClosedByPeer(int fd) {
   char c;

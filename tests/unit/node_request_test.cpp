@@ -21,7 +21,7 @@ TEST(NodeRequest, BranchOfThreeTakesStoredMacrosTopMostFirst) {
   ConnectionTree tree;
   TreeNode* a = tree.insert(tree.top(), 0, ConnectionTree::newNode(Node("A", "a1\r\n$CONNECTION$")));
   TreeNode* b = tree.insert(a, 0, ConnectionTree::newNode(Node("B", "b1")));
-  rVTNodeData cData = Node("C", "c1", ColorSchemas[5].colors);
+  rVTNodeData cData = Node("C", "c1", properties::ColorSchemas[5].colors);
   cData.StartLogging = true;
   TreeNode* c = tree.insert(b, 0, ConnectionTree::newNode(cData));
 
@@ -33,12 +33,13 @@ TEST(NodeRequest, BranchOfThreeTakesStoredMacrosTopMostFirst) {
   EXPECT_EQ(m.lines, (MacroLines{"a1", "A", "b1", "c1"}));
   EXPECT_EQ(m.logName, "A_B_C_");
   EXPECT_TRUE(branch.startLogging);
-  EXPECT_EQ(FormatColorString(branch.colors), ColorSchemas[5].colors);
+  EXPECT_EQ(properties::FormatColorString(branch.colors), properties::ColorSchemas[5].colors);
 
   MacroRequest alone = RequestForNode(c, false, dir.path());
   EXPECT_TRUE(alone.ancestors.empty());
   EXPECT_EQ(AssembleMacro(alone.ancestors, alone.own).logName, "C_");
-  EXPECT_EQ(FormatColorString(RequestForNode(b, false, dir.path()).colors), ColorSchemas[0].colors);
+  EXPECT_EQ(properties::FormatColorString(RequestForNode(b, false, dir.path()).colors),
+            properties::ColorSchemas[0].colors);
 }
 
 }  // namespace

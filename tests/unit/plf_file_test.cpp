@@ -82,7 +82,7 @@ TEST(PlfFile, PiecesMakeUpTheWholeText) {
 
   // A sink that fails stops the text there, without a reason of its own.
   int calls = 0;
-  WriteResult r = ProducePlfText(
+  platform::WriteResult r = ProducePlfText(
       tree, "p.plf", 300, [&](std::string_view) { return ++calls < 2; }, {}, kClock);
   EXPECT_FALSE(r.ok);
   EXPECT_EQ(r.error, "");
@@ -108,7 +108,7 @@ TEST(PlfFile, MissingKeysTakeTheirDefaults) {
     EXPECT_EQ(d.Colors, "1:2:3:4:5:6:7:8:9:10:11:12:13:14:15:16:17:18");
     EXPECT_TRUE(d.StartLogging);
     EXPECT_EQ(d.Level, 1);
-    EXPECT_EQ(d.NodeType, 0);
+    EXPECT_EQ(d.NodeType, StoredNodeType::NeverApplied);
     EXPECT_EQ(d.Macro, "");
     EXPECT_EQ(d.PopupText, "");
     EXPECT_EQ(d.LastUpdated, "");
@@ -283,7 +283,7 @@ TEST(PlfFile, ConfigurationToPlfAndBackKeepsEveryStoredField) {
     }
     // NodeType is not part of the text format: everything else is byte for byte the same.
     for (TreeNode* n = ConnectionTree::next(original.top()); n; n = ConnectionTree::next(n)) {
-      original.edit(n, [](rVTNodeData& d) { d.NodeType = 0; });
+      original.edit(n, [](rVTNodeData& d) { d.NodeType = StoredNodeType::NeverApplied; });
     }
     EXPECT_EQ(WriteConfiguration(viaPlf), WriteConfiguration(original)) << "seed " << seed;
     EXPECT_EQ(CheckInvariants(viaPlf), "");
@@ -429,7 +429,7 @@ TEST(PlfFile, MissingFileAndValuesTheFormatCannotCarry) {
   test::WriteFile(path, "old");
   Add(tree, tree.top(), "ok");
   Add(tree, tree.top(), "two\r\nlines");
-  WriteResult w = SavePlfFile(tree, path, {}, kClock);
+  platform::WriteResult w = SavePlfFile(tree, path, {}, kClock);
   EXPECT_FALSE(w.ok);
   EXPECT_EQ(w.error.rfind("Unable to write to " + path + ": the value of C1_R2", 0), 0u) << w.error;
   EXPECT_EQ(test::ReadFile(path), "old");
@@ -473,7 +473,7 @@ TEST(PlfFile, FailedWriteLeavesTheOldFileIntact) {
       4096, 4096
     };  // a full disk, in a child so that the limit goes with it
     ::setrlimit(RLIMIT_FSIZE, &lim);
-    WriteResult r = SavePlfFile(tree, path, {}, kClock);
+    platform::WriteResult r = SavePlfFile(tree, path, {}, kClock);
     ::_exit(!r.ok && r.error.rfind("Unable to write to " + path, 0) == 0 ? 0 : 1);
   }
   int status = 0;

@@ -99,7 +99,7 @@ TEST(PreparedImport, NamesAsTheImportInPlaceIntoEveryKindOfTree) {
   Add(namesakes, router, "Port");
   Add(namesakes, namesakes.top(), "Router");
   const std::string plf = dir.file("source.plf");
-  const WriteResult written = ExportConnections(namesakes, plf, {}, kClock);
+  const platform::WriteResult written = ExportConnections(namesakes, plf, {}, kClock);
   ASSERT_TRUE(written) << written.error;
   ExpectSameImport([](ConnectionTree& t) { Add(t, t.top(), "Router"); }, plf, "a .PLF file");
 }

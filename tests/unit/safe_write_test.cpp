@@ -15,7 +15,7 @@
 #include "platform/file_identity.h"
 #include "temp_dir.h"
 
-namespace varnok {
+namespace varnok::platform {
 namespace {
 
 int FilesIn(const std::string& dir) {
@@ -420,4 +420,4 @@ TEST(SafeWrite, OnlyOverRefusesAFileWrittenMeanwhile) {
 }
 
 }  // namespace
-}  // namespace varnok
+}  // namespace varnok::platform

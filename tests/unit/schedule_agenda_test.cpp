@@ -28,7 +28,7 @@ class Utc : public ::testing::Test {
 };
 
 std::int64_t At(int y, int mo, int d, int h, int mi, int s = 0) {
-  return *pages::FirstInstantOf({y, mo, d, h, mi}) + s;
+  return *properties::FirstInstantOf({y, mo, d, h, mi}) + s;
 }
 
 TreeNode* Scheduled(ConnectionTree& tree, TreeNode* parent, const std::string& name,

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <vector>
 
-namespace varnok::pages {
+namespace varnok::properties {
 namespace {
 
 struct Verified {
@@ -268,4 +268,4 @@ TEST(ScheduleProperty, StoredFormKeepsItsGuaranteeOnRandomInput) {
 }
 
 }  // namespace
-}  // namespace varnok::pages
+}  // namespace varnok::properties

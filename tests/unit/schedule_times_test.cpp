@@ -11,7 +11,7 @@
 
 #include "scoped_env.h"
 
-namespace varnok::pages {
+namespace varnok::properties {
 namespace {
 
 // Sets TZ for one test.
@@ -208,4 +208,4 @@ TEST(ScheduleTimes, AgreesWithAMinuteByMinuteWalkOverTwoYears) {
 }
 
 }  // namespace
-}  // namespace varnok::pages
+}  // namespace varnok::properties

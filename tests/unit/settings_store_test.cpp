@@ -58,25 +58,22 @@ TEST_F(SettingsTest, NamesAreCaseInsensitiveAndTypesAreChecked) {
 TEST_F(SettingsTest, TableEntriesReadTheirDefaultsAndWriteTheirType) {
   auto s = OpenVarnokSettings();
   // Missing values: the defaults the editor and the companion agree on.
-  EXPECT_EQ(setting::MultiStartInterval.read(*s), "5");
-  EXPECT_TRUE(setting::SelectLast.readFlag(*s));
-  EXPECT_FALSE(setting::DoNotTile.readFlag(*s));
-  EXPECT_EQ(setting::TreeWidth.read(*s), 215);
-  EXPECT_EQ(setting::WinTop.read(*s, 77), 77);
+  EXPECT_EQ(MultiStartInterval.read(*s), "5");
+  EXPECT_TRUE(SelectLast.readFlag(*s));
+  EXPECT_FALSE(DoNotTile.readFlag(*s));
+  EXPECT_EQ(TreeWidth.read(*s), 215);
+  EXPECT_EQ(WinTop.read(*s, 77), 77);
   // A value of the other type reads as the default too; any number but 0 is on.
-  ASSERT_EQ(
-      s->write(
-          {{"SelectLast", std::string("yes")}, setting::NoColors.value(-3), setting::VarEmail.value("a@b")}),
-      "");
-  EXPECT_TRUE(setting::SelectLast.readFlag(*s));
-  EXPECT_TRUE(setting::NoColors.readFlag(*s));
-  EXPECT_EQ(setting::VarEmail.read(*s), "a@b");
+  ASSERT_EQ(s->write({{"SelectLast", std::string("yes")}, NoColors.value(-3), VarEmail.value("a@b")}), "");
+  EXPECT_TRUE(SelectLast.readFlag(*s));
+  EXPECT_TRUE(NoColors.readFlag(*s));
+  EXPECT_EQ(VarEmail.read(*s), "a@b");
   // The flag written under "UseSameBackGround" is the one read as "UseSameBackground".
-  ASSERT_EQ(s->write({setting::UseSameBackgroundWritten.flagValue(false)}), "");
-  EXPECT_FALSE(setting::UseSameBackground.readFlag(*OpenVarnokSettings()));
-  ASSERT_EQ(setting::LastVNKFile.write(*s, "/srv/net.vnk"), "");
+  ASSERT_EQ(s->write({UseSameBackgroundWritten.flagValue(false)}), "");
+  EXPECT_FALSE(UseSameBackground.readFlag(*OpenVarnokSettings()));
+  ASSERT_EQ(LastVNKFile.write(*s, "/srv/net.vnk"), "");
   EXPECT_EQ(s->readString("LastVNKFile", ""), "/srv/net.vnk");
-  EXPECT_EQ(setting::RecentFileName(4), "MRU4");
+  EXPECT_EQ(RecentFileName(4), "MRU4");
 }
 
 TEST_F(SettingsTest, TextsSurviveLineBreaksBackslashesAndEdgeBlanks) {

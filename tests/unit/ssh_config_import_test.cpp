@@ -164,7 +164,7 @@ TEST(SshConfigImport, PopupNamesFileAndLineAndTheRecordIsAsAddChildMakesIt) {
             "Imported from " + home.file("config") + ", line 3 (ProxyJump gw.example.com).");
   const rVTNodeData& a = test::NodeAtPath(tree, "gw.example.com/a")->data();
   EXPECT_TRUE(a.StartLogging);
-  EXPECT_EQ(std::string_view(a.Colors), DefaultColorString("/nonexistent"));
+  EXPECT_EQ(std::string_view(a.Colors), properties::DefaultColorString("/nonexistent"));
   EXPECT_TRUE(a.Schedule.empty());
 }
 
@@ -183,7 +183,7 @@ TEST(SshConfigImport, BranchMacroPlaysTheBastionFirstByteForByte) {
   const std::string assembled = run::JoinLines(run::BuildMacroLines(request, "", "jdoe", true));
 
   auto filled = [](int tag, std::vector<std::pair<std::string, std::string>> values) {
-    std::string text(pages::MacroTemplateText(tag));
+    std::string text(properties::MacroTemplateText(tag));
     for (const auto& [from, to] : values)
       for (std::size_t at; (at = text.find(from)) != std::string::npos;) text.replace(at, from.size(), to);
     return text + "\r\n";

@@ -227,7 +227,9 @@ TEST(TreeOperations, RenamingAndConversionBetweenConnectionAndSeparator) {
             "want to continue?");
 
   ConvertToSeparator(tree, dev);
-  EXPECT_EQ(dev->data(), (rVTNodeData{.Name = std::pmr::string(kSeparatorName), .NodeType = 3, .Level = 2}));
+  EXPECT_EQ(dev->data(), (rVTNodeData{.Name = std::pmr::string(kSeparatorName),
+                                      .NodeType = StoredNodeType::Separator,
+                                      .Level = 2}));
   EXPECT_EQ(PlanRename(dev, std::string(kSeparatorName)).step, RenameStep::Unchanged)
       << "a separator left as it is asks nothing";
 

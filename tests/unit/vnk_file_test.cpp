@@ -54,7 +54,7 @@ TEST(VnkFile, EmptyTreeIsNineBytesAndLoadsAsTheTopNodeAlone) {
 TEST(VnkFile, RecordLayoutIsExact) {
   ConnectionTree tree;
   TreeNode* a = tree.insert(tree.top(), 0, ConnectionTree::newNode(Full("jump")));
-  tree.insert(a, 0, ConnectionTree::newNode({.Name = "r1", .NodeType = 1}));
+  tree.insert(a, 0, ConnectionTree::newNode({.Name = "r1", .NodeType = StoredNodeType::NoMacro}));
   Bytes expected;
   expected.int32(2).int32(1).int32(2);
   expected.s.push_back('\1');
@@ -64,6 +64,23 @@ TEST(VnkFile, RecordLayoutIsExact) {
   expected.s.push_back('\0');
   expected.text("r1").text("").text("").text("").text("").text("");
   EXPECT_EQ(WriteConfiguration(tree), expected.s);
+}
+
+TEST(VnkFile, NodeTypesKeepTheirStoredNumbersEvenUnknownOnes) {
+  // 0..3 are the values the editor writes; another program may have written 7.
+  for (std::int32_t stored : {0, 1, 2, 3, 7}) {
+    Bytes b;
+    b.int32(1).int32(1).int32(stored);
+    b.s.push_back('\0');
+    b.text("host").text("").text("").text("").text("").text("");
+    ConnectionTree tree;
+    ASSERT_TRUE(ReadConfiguration(tree, b.s, false).ok()) << stored;
+    EXPECT_EQ(static_cast<std::int32_t>(tree.nodeAt(1)->data().NodeType), stored);
+    EXPECT_EQ(WriteConfiguration(tree), b.s) << stored;
+  }
+  EXPECT_EQ(static_cast<std::int32_t>(StoredNodeType::NoMacro), 1);
+  EXPECT_EQ(static_cast<std::int32_t>(StoredNodeType::Macro), 2);
+  EXPECT_EQ(static_cast<std::int32_t>(StoredNodeType::Separator), 3);
 }
 
 TEST(VnkFile, ParentsFollowTheLevels) {
@@ -149,7 +166,7 @@ TEST(VnkFile, FileReadInPiecesGivesWhatItsBytesGive) {
                                  big.s.substr(0, (std::size_t{1} << 20) + 37)};
   for (const std::string& bytes : files) {
     std::string path = dir.file("pieces.vnk");
-    ASSERT_TRUE(SafeWriteFile(path, bytes).ok);
+    ASSERT_TRUE(platform::SafeWriteFile(path, bytes).ok);
     ConnectionTree fromBytes, fromFile;
     LoadResult expected = ReadConfiguration(fromBytes, bytes, false, 5000);
     LoadResult r = LoadConfiguration(fromFile, path, false, 5000);
@@ -263,7 +280,7 @@ TEST(VnkFile, FailedSaveLeavesTheOldFileIntact) {
       4096, 4096
     };  // a full disk, in a child so that the limit goes with it
     ::setrlimit(RLIMIT_FSIZE, &lim);
-    WriteResult r = SaveConfiguration(tree, path);
+    platform::WriteResult r = SaveConfiguration(tree, path);
     ::_exit(!r.ok && r.error.find(path) != std::string::npos ? 0 : 1);
   }
   int status = 0;
@@ -282,7 +299,7 @@ TEST(VnkFile, SaveIntoReadOnlyFolderFailsAndKeepsTheOldFile) {
   std::string inRo = dir.file("ro/net.vnk");
   test::WriteFile(inRo, "old");
   ::chmod(dir.file("ro").c_str(), 0555);
-  WriteResult r = SaveConfiguration(tree, inRo);
+  platform::WriteResult r = SaveConfiguration(tree, inRo);
   ::chmod(dir.file("ro").c_str(), 0755);
   EXPECT_FALSE(r.ok);
   EXPECT_NE(r.error.find(inRo), std::string::npos);

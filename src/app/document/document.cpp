@@ -141,10 +141,10 @@ void Document::openRecent(const std::string& path) {
   openChosen(path);
 }
 
-WriteResult Document::writeFile(const FileIdentity* onlyOver) {
-  WriteResult result;
-  FileIdentity written;
-  WriteOptions options;
+platform::WriteResult Document::writeFile(const platform::FileIdentity* onlyOver) {
+  platform::WriteResult result;
+  platform::FileIdentity written;
+  platform::WriteOptions options;
   options.written = &written;
   options.onlyOver = onlyOver;
   {
@@ -158,7 +158,7 @@ WriteResult Document::writeFile(const FileIdentity* onlyOver) {
 // A file deleted (or moved away) since counts as unchanged: nothing on disk
 // can be lost, there is nothing to reload, and Save writes it anew.
 bool Document::changedOnDisk() const {
-  const FileIdentity now = IdentifyFile(currentFile_);
+  const platform::FileIdentity now = platform::IdentifyFile(currentFile_);
   return now.exists && now != fileIdentity_;
 }
 
@@ -188,8 +188,8 @@ bool Document::writeCurrentFile() {
           return false;
       }
     }
-    const FileIdentity expected = fileIdentity_;
-    const WriteResult result = writeFile(overwrite ? nullptr : &expected);
+    const platform::FileIdentity expected = fileIdentity_;
+    const platform::WriteResult result = writeFile(overwrite ? nullptr : &expected);
     // Another program wrote the file while it was being saved: nothing was
     // replaced, and the question comes (again).
     if (!result && !overwrite && changedOnDisk()) continue;
@@ -208,10 +208,10 @@ bool Document::reload() {
   // Read once and check the whole file before the tree is touched: a file
   // that cannot be read, or is damaged, keeps the document as it is.
   std::string bytes;
-  FileIdentity opened;
+  platform::FileIdentity opened;
   LoadResult result;
   try {
-    if (const WriteResult read = ReadWholeFile(currentFile_, bytes, &opened); !read) {
+    if (const platform::WriteResult read = platform::ReadWholeFile(currentFile_, bytes, &opened); !read) {
       prompter_.warning("Cannot open the file.\r" + read.error);
       return false;
     }
@@ -261,7 +261,7 @@ bool Document::saveAs() {
   if (!path) return false;
   currentFile_ = *path;
   // The user chose this file and agreed to replace it as it is now.
-  fileIdentity_ = IdentifyFile(*path);
+  fileIdentity_ = platform::IdentifyFile(*path);
   if (!save()) return false;
   recent_.putOnTop(*path);
   host_.documentStateChanged();

@@ -104,7 +104,7 @@ class Document {
  private:
   void openChosen(const std::string& path);
   // Writes the current file; `onlyOver`: see WriteOptions.
-  WriteResult writeFile(const FileIdentity* onlyOver);
+  platform::WriteResult writeFile(const platform::FileIdentity* onlyOver);
   bool writeCurrentFile();
   bool changedOnDisk() const;
   PromptAnswer askAboutChangedFile();
@@ -122,7 +122,7 @@ class Document {
   std::string currentFile_;
   // The current file as it was loaded or last saved (or, after Save as, as
   // the user agreed to replace it).
-  FileIdentity fileIdentity_;
+  platform::FileIdentity fileIdentity_;
   bool modified_ = false;
   RecentFiles recent_;
   std::int32_t focusIndex_ = 0;

@@ -12,8 +12,8 @@
 namespace varnok::app {
 namespace {
 
-using editor::Attribute;
-using editor::TokenKind;
+using cvl::Attribute;
+using cvl::TokenKind;
 
 // Style numbers: Identifier is style 0, so text not yet styled (a fresh
 // insertion) shows in the colour of most text.
@@ -24,7 +24,7 @@ constexpr std::array<Attribute, 6> kAttributeOfStyle = {Attribute::Identifier, A
 constexpr std::array<char, 8> MakeStyleOfKind() {
   std::array<char, 8> styles{};
   for (std::size_t kind = 0; kind < styles.size(); ++kind) {
-    Attribute attribute = editor::AttributeOf(static_cast<TokenKind>(kind));
+    Attribute attribute = cvl::AttributeOf(static_cast<TokenKind>(kind));
     if (attribute == Attribute::None) attribute = Attribute::Identifier;
     for (std::size_t style = 0; style < kAttributeOfStyle.size(); ++style)
       if (kAttributeOfStyle[style] == attribute) styles[kind] = static_cast<char>(style);
@@ -35,7 +35,7 @@ constexpr std::array<char, 8> kStyleOfKind = MakeStyleOfKind();
 
 bool IsStyle(int style) { return style >= 0 && style < static_cast<int>(kAttributeOfStyle.size()); }
 
-QColor ToColor(editor::Rgb rgb) { return {rgb.r, rgb.g, rgb.b}; }
+QColor ToColor(cvl::Rgb rgb) { return {rgb.r, rgb.g, rgb.b}; }
 
 }  // namespace
 
@@ -51,24 +51,23 @@ int CvlHighlighter::styleOf(Attribute attribute) {
   return -1;
 }
 
-const char* CvlHighlighter::language() const { return editor::kLanguageName.data(); }
+const char* CvlHighlighter::language() const { return cvl::kLanguageName.data(); }
 
 QString CvlHighlighter::description(int style) const {
   if (!IsStyle(style)) return {};
-  const std::string_view name = editor::DefaultStyle(kAttributeOfStyle[static_cast<std::size_t>(style)]).name;
+  const std::string_view name = cvl::DefaultStyle(kAttributeOfStyle[static_cast<std::size_t>(style)]).name;
   return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
 }
 
 QColor CvlHighlighter::defaultColor(int style) const {
   if (!IsStyle(style)) return QsciLexerCustom::defaultColor(style);
-  return ToColor(editor::DefaultStyle(kAttributeOfStyle[static_cast<std::size_t>(style)]).foreground);
+  return ToColor(cvl::DefaultStyle(kAttributeOfStyle[static_cast<std::size_t>(style)]).foreground);
 }
 
 QFont CvlHighlighter::defaultFont(int style) const {
   QFont font = font_;
   if (IsStyle(style)) {
-    const editor::AttributeStyle& s =
-        editor::DefaultStyle(kAttributeOfStyle[static_cast<std::size_t>(style)]);
+    const cvl::AttributeStyle& s = cvl::DefaultStyle(kAttributeOfStyle[static_cast<std::size_t>(style)]);
     font.setBold(s.bold);
     font.setItalic(s.italic);
   }
@@ -78,7 +77,7 @@ QFont CvlHighlighter::defaultFont(int style) const {
 // No attribute has a background of its own.
 QColor CvlHighlighter::defaultPaper(int) const { return background_; }
 
-const char* CvlHighlighter::wordCharacters() const { return editor::kEditorWordChars.data(); }
+const char* CvlHighlighter::wordCharacters() const { return cvl::kEditorWordChars.data(); }
 
 void CvlHighlighter::setBackground(const QColor& background) {
   background_ = background;
@@ -186,7 +185,7 @@ void CvlHighlighter::styleRun(int first, int last) {
                                            static_cast<unsigned long>(begin), static_cast<long>(length)));
     styles_.resize(length);
     char* out = styles_.data();
-    editor::CvlLexer lexer;
+    cvl::CvlLexer lexer;
     // Lines are lexed with their line end, which becomes Other tokens: the
     // lexer stops every token at a line end, so the tokens are those of the
     // line alone.

@@ -27,7 +27,7 @@ class CvlHighlighter : public QsciLexerCustom {
   explicit CvlHighlighter(const QFont& font, QObject* parent = nullptr);
 
   // The editor style of an attribute (Attribute::None has none: -1).
-  static int styleOf(editor::Attribute attribute);
+  static int styleOf(cvl::Attribute attribute);
 
   const char* language() const override;
   QString description(int style) const override;

@@ -12,7 +12,7 @@
 namespace varnok::app {
 
 void FillTemplateMenu(QMenu& menu, const std::function<void(int tag)>& chosen) {
-  for (const pages::MacroTemplate& entry : pages::MacroTemplates()) {
+  for (const properties::MacroTemplate& entry : properties::MacroTemplates()) {
     QAction* item = menu.addAction(
         QString::fromLatin1(entry.caption.data(), static_cast<qsizetype>(entry.caption.size())));
     item->setObjectName(QStringLiteral("MnTemplate%1").arg(entry.tag));
@@ -30,7 +30,7 @@ void InsertTemplate(QsciScintilla& editor, std::string_view templ) {
   const long caret = editor.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
   const long column =
       editor.SendScintilla(QsciScintillaBase::SCI_GETCOLUMN, static_cast<unsigned long>(caret));
-  const std::string result = pages::InsertMacroTemplate(text, from, to - from, column == 0, templ);
+  const std::string result = properties::InsertMacroTemplate(text, from, to - from, column == 0, templ);
   // Only the selection changes: the text before and after it stays, so the
   // replacement is one step of the editor's undo.
   const std::size_t keptAfter = text.size() - std::min(to, text.size());

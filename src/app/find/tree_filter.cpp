@@ -85,8 +85,8 @@ TreeFilter::TreeFilter(Context context, QObject* parent) : QObject(parent), c_(c
     if (c_.model.isFiltered() && !applying_) chosen_ = true;
   });
 
-  for (int n = 1; n <= setting::kFindHistoryCount; ++n) {
-    const std::string query = c_.settings.readString(setting::FindQueryName(n), "");
+  for (int n = 1; n <= platform::kFindHistoryCount; ++n) {
+    const std::string query = c_.settings.readString(platform::FindQueryName(n), "");
     if (!query.empty()) history_.append(QString::fromLocal8Bit(query.c_str()));
   }
 }
@@ -261,10 +261,10 @@ void TreeFilter::remember() {
   if (query.isEmpty() || (!history_.isEmpty() && history_.front() == query)) return;
   history_.removeAll(query);
   history_.prepend(query);
-  while (history_.size() > setting::kFindHistoryCount) history_.removeLast();
+  while (history_.size() > platform::kFindHistoryCount) history_.removeLast();
   std::vector<platform::SettingWrite> writes;
-  for (int n = 1; n <= setting::kFindHistoryCount; ++n)
-    writes.push_back({setting::FindQueryName(n),
+  for (int n = 1; n <= platform::kFindHistoryCount; ++n)
+    writes.push_back({platform::FindQueryName(n),
                       n <= history_.size() ? history_[n - 1].toLocal8Bit().toStdString() : std::string()});
   c_.settings.write(writes);
 }

@@ -23,11 +23,9 @@ class QLineEdit;
 class QStatusBar;
 class QWidget;
 
-namespace varnok {
-namespace platform {
+namespace varnok::platform {
 class SettingsStore;
 }
-}  // namespace varnok
 
 namespace varnok::app {
 

@@ -21,58 +21,58 @@ AppSettings LoadAppSettings(const platform::SettingsStore& store, const LoadCont
   AppSettings s;
   if (!store.keyExists()) return s;
 
-  s.varName = setting::VarName.read(store);
-  s.varEmail = setting::VarEmail.read(store);
-  s.varPhone = setting::VarPhone.read(store);
-  s.multiStartInterval = setting::MultiStartInterval.read(store);
-  if (s.multiStartInterval.empty()) s.multiStartInterval = setting::MultiStartInterval.fallback;
+  s.varName = platform::VarName.read(store);
+  s.varEmail = platform::VarEmail.read(store);
+  s.varPhone = platform::VarPhone.read(store);
+  s.multiStartInterval = platform::MultiStartInterval.read(store);
+  if (s.multiStartInterval.empty()) s.multiStartInterval = platform::MultiStartInterval.fallback;
   // A stored interval that is no whole number gets the spin editor's rule.
   s.multiStartInterval = std::to_string(RunDelaySeconds(s.multiStartInterval));
-  if (!context.hasCommandLineParameter) s.selectedNodeIndex = setting::SelectedNodeIndex.read(store);
-  s.selectLast = setting::SelectLast.readFlag(store);
-  s.noColors = setting::NoColors.readFlag(store);
-  s.useColorsInEditor = setting::UseColorsInEditor.readFlag(store);
-  s.useSameBackground = setting::UseSameBackground.readFlag(store);
-  s.autoSave = setting::AutoSave.readFlag(store);
-  s.doNotTile = setting::DoNotTile.readFlag(store);
-  s.dblClickAction = setting::DblClickAction.read(store);
-  s.lastVnkFile = setting::LastVNKFile.read(store);
-  s.emulatorDir = setting::EmulatorDir.read(store);
+  if (!context.hasCommandLineParameter) s.selectedNodeIndex = platform::SelectedNodeIndex.read(store);
+  s.selectLast = platform::SelectLast.readFlag(store);
+  s.noColors = platform::NoColors.readFlag(store);
+  s.useColorsInEditor = platform::UseColorsInEditor.readFlag(store);
+  s.useSameBackground = platform::UseSameBackground.readFlag(store);
+  s.autoSave = platform::AutoSave.readFlag(store);
+  s.doNotTile = platform::DoNotTile.readFlag(store);
+  s.dblClickAction = platform::DblClickAction.read(store);
+  s.lastVnkFile = platform::LastVNKFile.read(store);
+  s.emulatorDir = platform::EmulatorDir.read(store);
   s.recentFiles = ReadRecentFiles(store);
 
   IntRect g;
-  g.width = std::max(setting::WinWidth.read(store), kMinWindowWidth);
-  g.height = std::max(setting::WinHeight.read(store), kMinWindowHeight);
-  g.top = setting::WinTop.read(store, (context.screen.height - g.height) / 2);
-  g.left = setting::WinLeft.read(store, (context.screen.width - g.width) / 2);
+  g.width = std::max(platform::WinWidth.read(store), kMinWindowWidth);
+  g.height = std::max(platform::WinHeight.read(store), kMinWindowHeight);
+  g.top = platform::WinTop.read(store, (context.screen.height - g.height) / 2);
+  g.left = platform::WinLeft.read(store, (context.screen.width - g.width) / 2);
   s.geometry = ClampToWorkArea(g, context.workArea, context.currentWindowWidth);
-  s.treeWidth = std::max(setting::TreeWidth.read(store), kMinTreeWidth);
-  s.maximized = setting::WinMaximized.read(store) == 1;
+  s.treeWidth = std::max(platform::TreeWidth.read(store), kMinTreeWidth);
+  s.maximized = platform::WinMaximized.read(store) == 1;
   return s;
 }
 
 std::vector<platform::SettingWrite> SettingsWrites(const AppSettings& s) {
   return {
-      setting::VarName.value(s.varName),
-      setting::VarEmail.value(s.varEmail),
-      setting::VarPhone.value(s.varPhone),
-      setting::MultiStartInterval.value(s.multiStartInterval),
-      setting::SelectedNodeIndex.value(s.selectedNodeIndex),
-      setting::SelectLast.flagValue(s.selectLast),
-      setting::UseColorsInEditor.flagValue(s.useColorsInEditor),
-      setting::UseSameBackgroundWritten.flagValue(s.useSameBackground),
-      setting::AutoSave.flagValue(s.autoSave),
-      setting::LastVNKFile.value(s.lastVnkFile),
-      setting::WinTop.value(s.geometry.top),
-      setting::WinLeft.value(s.geometry.left),
-      setting::WinWidth.value(s.geometry.width),
-      setting::WinHeight.value(s.geometry.height),
-      setting::TreeWidth.value(s.treeWidth),
-      setting::WinMaximized.flagValue(s.maximized),
-      setting::DoNotTile.flagValue(s.doNotTile),
-      setting::NoColors.flagValue(s.noColors),
-      setting::DblClickAction.value(s.dblClickAction),
-      setting::EmulatorDir.value(s.emulatorDir),
+      platform::VarName.value(s.varName),
+      platform::VarEmail.value(s.varEmail),
+      platform::VarPhone.value(s.varPhone),
+      platform::MultiStartInterval.value(s.multiStartInterval),
+      platform::SelectedNodeIndex.value(s.selectedNodeIndex),
+      platform::SelectLast.flagValue(s.selectLast),
+      platform::UseColorsInEditor.flagValue(s.useColorsInEditor),
+      platform::UseSameBackgroundWritten.flagValue(s.useSameBackground),
+      platform::AutoSave.flagValue(s.autoSave),
+      platform::LastVNKFile.value(s.lastVnkFile),
+      platform::WinTop.value(s.geometry.top),
+      platform::WinLeft.value(s.geometry.left),
+      platform::WinWidth.value(s.geometry.width),
+      platform::WinHeight.value(s.geometry.height),
+      platform::TreeWidth.value(s.treeWidth),
+      platform::WinMaximized.flagValue(s.maximized),
+      platform::DoNotTile.flagValue(s.doNotTile),
+      platform::NoColors.flagValue(s.noColors),
+      platform::DblClickAction.value(s.dblClickAction),
+      platform::EmulatorDir.value(s.emulatorDir),
   };
 }
 
@@ -81,7 +81,7 @@ std::vector<platform::SettingWrite> RecentFileWrites(const std::vector<std::stri
   for (int i = 0; i < kRecentFileCount; ++i) {
     std::string value =
         i < static_cast<int>(files.size()) ? files[static_cast<std::size_t>(i)] : std::string();
-    writes.push_back({setting::RecentFileName(i + 1), value});
+    writes.push_back({platform::RecentFileName(i + 1), value});
   }
   return writes;
 }
@@ -89,7 +89,7 @@ std::vector<platform::SettingWrite> RecentFileWrites(const std::vector<std::stri
 std::vector<std::string> ReadRecentFiles(const platform::SettingsStore& store) {
   std::vector<std::string> files;
   for (int i = 1; i <= kRecentFileCount; ++i) {
-    auto value = store.readString(setting::RecentFileName(i));
+    auto value = store.readString(platform::RecentFileName(i));
     if (!value) break;
     if (!value->empty()) files.push_back(*value);
   }

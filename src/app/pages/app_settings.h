@@ -30,20 +30,20 @@ inline constexpr int kRecentFileCount = 4;
 
 // Each value starts at its default of the settings table.
 struct AppSettings {
-  std::string varName = setting::VarName.fallback;
-  std::string varEmail = setting::VarEmail.fallback;
-  std::string varPhone = setting::VarPhone.fallback;
-  std::string multiStartInterval = setting::MultiStartInterval.fallback;
-  std::int32_t selectedNodeIndex = setting::SelectedNodeIndex.fallback;
-  bool selectLast = setting::SelectLast.fallback != 0;
-  bool noColors = setting::NoColors.fallback != 0;
-  bool useColorsInEditor = setting::UseColorsInEditor.fallback != 0;
-  bool useSameBackground = setting::UseSameBackground.fallback != 0;
-  bool autoSave = setting::AutoSave.fallback != 0;
-  bool doNotTile = setting::DoNotTile.fallback != 0;
-  std::int32_t dblClickAction = setting::DblClickAction.fallback;
-  std::string lastVnkFile = setting::LastVNKFile.fallback;
-  std::string emulatorDir = setting::EmulatorDir.fallback;
+  std::string varName = platform::VarName.fallback;
+  std::string varEmail = platform::VarEmail.fallback;
+  std::string varPhone = platform::VarPhone.fallback;
+  std::string multiStartInterval = platform::MultiStartInterval.fallback;
+  std::int32_t selectedNodeIndex = platform::SelectedNodeIndex.fallback;
+  bool selectLast = platform::SelectLast.fallback != 0;
+  bool noColors = platform::NoColors.fallback != 0;
+  bool useColorsInEditor = platform::UseColorsInEditor.fallback != 0;
+  bool useSameBackground = platform::UseSameBackground.fallback != 0;
+  bool autoSave = platform::AutoSave.fallback != 0;
+  bool doNotTile = platform::DoNotTile.fallback != 0;
+  std::int32_t dblClickAction = platform::DblClickAction.fallback;
+  std::string lastVnkFile = platform::LastVNKFile.fallback;
+  std::string emulatorDir = platform::EmulatorDir.fallback;
   std::vector<std::string> recentFiles;  // most recent first, at most 4
 
   IntRect geometry = kDesignedGeometry;

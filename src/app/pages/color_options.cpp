@@ -67,8 +67,8 @@ void ColorOptions::showEditorColors() {
   if (context_.settings.colorsInEditor() && !context_.settings.colorSupportDisabled()) {
     // The stored colours, not unapplied edits of the Colors page.
     const TreeNode* shown = context_.cycle.shownNode();
-    const EditorColorPair pair =
-        EditorColors(shown ? std::string_view(shown->data().Colors) : "", programDir_);
+    const properties::EditorColorPair pair =
+        properties::EditorColors(shown ? std::string_view(shown->data().Colors) : "", programDir_);
     macro.useConnectionColors(ScreenColor(pair.text), ScreenColor(pair.background));
   } else {
     macro.useHighlighter(context_.pages.popup().editor().paper());

@@ -24,8 +24,9 @@ constexpr std::array<const char*, 3> kBarLabelNames = {"lRed", "lGreen", "lBlue"
 constexpr std::array<const char*, 3> kBarPrefixes = {"R: ", "G: ", "B: "};
 constexpr std::array<const char*, 3> kSampleNames = {"pSampleNormal", "pSampleBold", "pSampleBlink"};
 
-QColor Triple(const ColorSet& set, ColorAttribute attribute, ColorPart part) {
-  const std::size_t at = ColorSet::index(attribute, part, 0);
+QColor Triple(const properties::ColorSet& set, properties::ColorAttribute attribute,
+              properties::ColorPart part) {
+  const std::size_t at = properties::ColorSet::index(attribute, part, 0);
   return QColor(set.values[at], set.values[at + 1], set.values[at + 2]);
 }
 
@@ -35,17 +36,18 @@ T* Named(T* widget, const char* name) {
   return widget;
 }
 
-void CopyBackground(ColorSet& set, ColorAttribute from) {
-  const std::size_t source = ColorSet::index(from, ColorPart::Background, 0);
+void CopyBackground(properties::ColorSet& set, properties::ColorAttribute from) {
+  const std::size_t source = properties::ColorSet::index(from, properties::ColorPart::Background, 0);
   for (int a = 0; a < 3; ++a) {
-    const std::size_t target = ColorSet::index(static_cast<ColorAttribute>(a), ColorPart::Background, 0);
+    const std::size_t target = properties::ColorSet::index(static_cast<properties::ColorAttribute>(a),
+                                                           properties::ColorPart::Background, 0);
     for (std::size_t c = 0; c < 3; ++c) set.values[target + c] = set.values[source + c];
   }
 }
 
-void SwapParts(ColorSet& set, ColorAttribute attribute) {
-  const std::size_t text = ColorSet::index(attribute, ColorPart::Text, 0);
-  const std::size_t background = ColorSet::index(attribute, ColorPart::Background, 0);
+void SwapParts(properties::ColorSet& set, properties::ColorAttribute attribute) {
+  const std::size_t text = properties::ColorSet::index(attribute, properties::ColorPart::Text, 0);
+  const std::size_t background = properties::ColorSet::index(attribute, properties::ColorPart::Background, 0);
   for (std::size_t c = 0; c < 3; ++c) std::swap(set.values[text + c], set.values[background + c]);
 }
 
@@ -85,7 +87,7 @@ ColorsPage::ColorsPage(QWidget* parent) : ConnectionPage("TS3", "TS3Panel", pare
             [this, channel](int value) { barMoved(channel, value); });
   connect(reverseButton_, &QPushButton::clicked, this, &ColorsPage::reverse);
   live_ = {};
-  ParseColorString(ColorSchemas[0].colors, live_);
+  properties::ParseColorString(properties::ColorSchemas[0].colors, live_);
   resync();
 }
 
@@ -94,7 +96,8 @@ QWidget* ColorsPage::buildControls() {
   auto* grid = new QGridLayout(box);
   grid->setContentsMargins(0, 0, 0, 0);
   schemaList_ = Named(new QComboBox, "CBSchema");
-  for (const ColorSchema& schema : ColorSchemas) schemaList_->addItem(QString::fromLatin1(schema.caption));
+  for (const properties::ColorSchema& schema : properties::ColorSchemas)
+    schemaList_->addItem(QString::fromLatin1(schema.caption));
   attributeList_ = Named(new QComboBox, "CB");
   for (const char* name : kAttributeNames) attributeList_->addItem(QString::fromLatin1(name));
   attributeList_->setCurrentIndex(0);
@@ -148,7 +151,7 @@ QWidget* ColorsPage::buildSamples() {
     auto* sample =
         Named(new QLabel(QString::fromLatin1(kAttributeNames[attribute])), kSampleNames[attribute]);
     QFont sampleFont = EditorFont(font().pointSize() + 2);
-    sampleFont.setBold(attribute == static_cast<int>(ColorAttribute::Bold));
+    sampleFont.setBold(attribute == static_cast<int>(properties::ColorAttribute::Bold));
     sample->setFont(sampleFont);
     sample->setAlignment(Qt::AlignCenter);
     sample->setAutoFillBackground(true);
@@ -163,59 +166,59 @@ QWidget* ColorsPage::buildSamples() {
   return box;
 }
 
-ColorAttribute ColorsPage::attribute() const {
-  return static_cast<ColorAttribute>(std::max(0, attributeList_->currentIndex()));
+properties::ColorAttribute ColorsPage::attribute() const {
+  return static_cast<properties::ColorAttribute>(std::max(0, attributeList_->currentIndex()));
 }
 
-ColorPart ColorsPage::part() const {
-  return backgroundButton_->isChecked() ? ColorPart::Background : ColorPart::Text;
+properties::ColorPart ColorsPage::part() const {
+  return backgroundButton_->isChecked() ? properties::ColorPart::Background : properties::ColorPart::Text;
 }
 
 void ColorsPage::load(const rVTNodeData& record) {
   ScopedFlag scope(loadingFlag());
-  live_ = ColorSetOrDefault(record.Colors, sources_.programDir);
+  live_ = properties::ColorSetOrDefault(record.Colors, sources_.programDir);
   resync();
   setEdited(false);
 }
 
-void ColorsPage::commit(rVTNodeData& record) const { record.Colors = FormatColorString(live_); }
+void ColorsPage::commit(rVTNodeData& record) const { record.Colors = properties::FormatColorString(live_); }
 
 void ColorsPage::clear() {
   ScopedFlag scope(loadingFlag());
-  ParseColorString(DefaultColorString(sources_.programDir), live_);
+  properties::ParseColorString(properties::DefaultColorString(sources_.programDir), live_);
   resync();
   setEdited(false);
 }
 
-QVariant ColorsPage::state() const { return QString::fromStdString(FormatColorString(live_)); }
+QVariant ColorsPage::state() const { return QString::fromStdString(properties::FormatColorString(live_)); }
 
 void ColorsPage::restoreState(const QVariant& state) {
-  ParseColorString(state.toString().toStdString(), live_);
+  properties::ParseColorString(state.toString().toStdString(), live_);
   resync();
 }
 
 void ColorsPage::resync() {
-  const ColorAttribute selected = attribute();
+  const properties::ColorAttribute selected = attribute();
   for (int a = 0; a < 3; ++a)
     samples_[a]->setCursor(a == static_cast<int>(selected) ? Qt::ArrowCursor : Qt::PointingHandCursor);
   {
     ScopedFlag scope(positioning_);
     for (int channel = 0; channel < 3; ++channel)
-      bars_[channel]->setValue(live_.values[ColorSet::index(selected, part(), channel)]);
+      bars_[channel]->setValue(live_.values[properties::ColorSet::index(selected, part(), channel)]);
   }
   showColorSet();
 }
 
 void ColorsPage::showColorSet() {
-  const std::string colors = FormatColorString(live_);
+  const std::string colors = properties::FormatColorString(live_);
   schemaList_->setCurrentIndex(-1);
-  for (std::size_t row = 0; row < ColorSchemas.size(); ++row)
-    if (colors == ColorSchemas[row].colors) schemaList_->setCurrentIndex(static_cast<int>(row));
+  for (std::size_t row = 0; row < properties::ColorSchemas.size(); ++row)
+    if (colors == properties::ColorSchemas[row].colors) schemaList_->setCurrentIndex(static_cast<int>(row));
   for (int a = 0; a < 3; ++a) {
-    const auto attr = static_cast<ColorAttribute>(a);
+    const auto attr = static_cast<properties::ColorAttribute>(a);
     QPalette palette = samples_[a]->palette();
-    palette.setColor(QPalette::Window, Triple(live_, attr, ColorPart::Background));
-    palette.setColor(QPalette::WindowText, Triple(live_, attr, ColorPart::Text));
+    palette.setColor(QPalette::Window, Triple(live_, attr, properties::ColorPart::Background));
+    palette.setColor(QPalette::WindowText, Triple(live_, attr, properties::ColorPart::Text));
     samples_[a]->setPalette(palette);
   }
   for (int channel = 0; channel < 3; ++channel)
@@ -229,8 +232,8 @@ void ColorsPage::changed() {
 }
 
 void ColorsPage::schemaChosen(int row) {
-  if (row < 0 || row >= static_cast<int>(ColorSchemas.size())) return;
-  ParseColorString(ColorSchemas[static_cast<std::size_t>(row)].colors, live_);
+  if (row < 0 || row >= static_cast<int>(properties::ColorSchemas.size())) return;
+  properties::ParseColorString(properties::ColorSchemas[static_cast<std::size_t>(row)].colors, live_);
   // The bars follow the new colours at once, so that they never show
   // values the samples do not have.
   resync();
@@ -239,8 +242,8 @@ void ColorsPage::schemaChosen(int row) {
 
 void ColorsPage::barMoved(int channel, int value) {
   if (positioning_ || isLoading()) return;
-  live_.values[ColorSet::index(attribute(), part(), channel)] = static_cast<std::uint8_t>(value);
-  if (part() == ColorPart::Background && sources_.sameBackground && sources_.sameBackground())
+  live_.values[properties::ColorSet::index(attribute(), part(), channel)] = static_cast<std::uint8_t>(value);
+  if (part() == properties::ColorPart::Background && sources_.sameBackground && sources_.sameBackground())
     CopyBackground(live_, attribute());
   changed();
 }
@@ -252,7 +255,7 @@ void ColorsPage::copyBackgroundToAll() {
 
 void ColorsPage::reverse() {
   if (sources_.sameBackground && sources_.sameBackground()) {
-    for (int a = 0; a < 3; ++a) SwapParts(live_, static_cast<ColorAttribute>(a));
+    for (int a = 0; a < 3; ++a) SwapParts(live_, static_cast<properties::ColorAttribute>(a));
   } else {
     SwapParts(live_, attribute());
   }
@@ -264,23 +267,23 @@ void ColorsPage::takeParentColors() {
   const std::optional<std::string_view> parent =
       sources_.parentColors ? sources_.parentColors() : std::nullopt;
   if (!parent) return;
-  live_ = ColorSetOrDefault(*parent, sources_.programDir);
+  live_ = properties::ColorSetOrDefault(*parent, sources_.programDir);
   resync();
   changed();
 }
 
-bool ColorsPage::backgroundChosen() const { return part() == ColorPart::Background; }
+bool ColorsPage::backgroundChosen() const { return part() == properties::ColorPart::Background; }
 
 bool ColorsPage::backgroundsAllSame() const {
-  const QColor normal = Triple(live_, ColorAttribute::Normal, ColorPart::Background);
-  return normal == Triple(live_, ColorAttribute::Bold, ColorPart::Background) &&
-         normal == Triple(live_, ColorAttribute::Blink, ColorPart::Background);
+  const QColor normal = Triple(live_, properties::ColorAttribute::Normal, properties::ColorPart::Background);
+  return normal == Triple(live_, properties::ColorAttribute::Bold, properties::ColorPart::Background) &&
+         normal == Triple(live_, properties::ColorAttribute::Blink, properties::ColorPart::Background);
 }
 
 bool ColorsPage::differsFromParent() const {
   const std::optional<std::string_view> parent =
       sources_.parentColors ? sources_.parentColors() : std::nullopt;
-  return parent && FormatColorString(live_) != *parent;
+  return parent && properties::FormatColorString(live_) != *parent;
 }
 
 void ColorsPage::selectSample(int attribute) {

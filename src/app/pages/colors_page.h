@@ -45,9 +45,9 @@ class ColorsPage : public ConnectionPage {
   QVariant state() const override;
   void restoreState(const QVariant& state) override;
 
-  const ColorSet& liveSet() const { return live_; }
-  ColorAttribute attribute() const;
-  ColorPart part() const;
+  const properties::ColorSet& liveSet() const { return live_; }
+  properties::ColorAttribute attribute() const;
+  properties::ColorPart part() const;
 
   // Positions the bars at the selected attribute and part and repaints the
   // page; never marks it edited.
@@ -86,7 +86,7 @@ class ColorsPage : public ConnectionPage {
   void changed();
 
   Sources sources_;
-  ColorSet live_;
+  properties::ColorSet live_;
   QComboBox* schemaList_ = nullptr;
   QComboBox* attributeList_ = nullptr;
   QRadioButton* textButton_ = nullptr;

@@ -67,7 +67,7 @@ void PageCycle::CommitPages(TreeNode* node) {
   pages_.commit(record);
   record.LastUpdated = TimeStampNow(clock_);
   host_.showLastUpdated(std::string(record.LastUpdated));
-  record.NodeType = TrimText(record.Macro).empty() ? 1 : 2;
+  record.NodeType = TrimText(record.Macro).empty() ? StoredNodeType::NoMacro : StoredNodeType::Macro;
   tree_.setData(node, std::move(record));
   host_.showEditorColors();
   host_.markDocumentModified();

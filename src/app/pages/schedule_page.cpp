@@ -29,7 +29,7 @@ bool Refused(const QKeyEvent& key) {
   if (text.isEmpty()) return false;
   const QChar ch = text.front();
   if (ch.unicode() < 0x20 || ch.unicode() == 0x7f) return false;
-  return ch.unicode() > 0x7f || !pages::ScheduleKeyAccepted(static_cast<char>(ch.unicode()));
+  return ch.unicode() > 0x7f || !properties::ScheduleKeyAccepted(static_cast<char>(ch.unicode()));
 }
 
 }  // namespace
@@ -38,14 +38,14 @@ SchedulePage::SchedulePage(QWidget* parent) : ConnectionPage("TS4", "TS4Panel", 
   auto* content = new QWidget;
   auto* layout = new QVBoxLayout(content);
   layout->setContentsMargins(8, 8, 8, 8);
-  scheduleBox_ = new QCheckBox(Q(pages::kScheduleCheckCaption));
+  scheduleBox_ = new QCheckBox(Q(properties::kScheduleCheckCaption));
   scheduleBox_->setObjectName(QStringLiteral("cbSchedule"));
   layout->addWidget(scheduleBox_);
 
   auto* grid = new QGridLayout;
   grid->setContentsMargins(18, 4, 0, 4);
   int row = 0;
-  for (const pages::ScheduleFieldInfo& info : pages::ScheduleFieldInfos()) {
+  for (const properties::ScheduleFieldInfo& info : properties::ScheduleFieldInfos()) {
     auto* field = new QLineEdit;
     field->setObjectName(Q(info.control));
     field->setMaximumWidth(field->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 34);
@@ -61,8 +61,8 @@ SchedulePage::SchedulePage(QWidget* parent) : ConnectionPage("TS4", "TS4Panel", 
   grid->setColumnStretch(2, 1);
   layout->addLayout(grid);
 
-  for (std::string_view line : pages::kScheduleHelpLines) layout->addWidget(new QLabel(Q(line)));
-  verifyButton_ = new QPushButton(Q(pages::kVerifyButtonCaption));
+  for (std::string_view line : properties::kScheduleHelpLines) layout->addWidget(new QLabel(Q(line)));
+  verifyButton_ = new QPushButton(Q(properties::kVerifyButtonCaption));
   verifyButton_->setObjectName(QStringLiteral("bValidate"));
   layout->addWidget(verifyButton_, 0, Qt::AlignLeft);
   auto* line = new QFrame;
@@ -70,10 +70,10 @@ SchedulePage::SchedulePage(QWidget* parent) : ConnectionPage("TS4", "TS4Panel", 
   line->setFrameShadow(QFrame::Sunken);
   layout->addWidget(line);
 #ifdef _WIN32
-  auto* note = new QLabel(Q(pages::kScheduleNote));
+  auto* note = new QLabel(Q(properties::kScheduleNote));
 #else
-  auto* note = new QLabel(
-      Q(pages::kScheduleNote).replace(QStringLiteral("Windows system tray"), QStringLiteral("system tray")));
+  auto* note = new QLabel(Q(properties::kScheduleNote)
+                              .replace(QStringLiteral("Windows system tray"), QStringLiteral("system tray")));
 #endif
   note->setObjectName(QStringLiteral("lNote"));
   note->setWordWrap(true);
@@ -86,13 +86,13 @@ SchedulePage::SchedulePage(QWidget* parent) : ConnectionPage("TS4", "TS4Panel", 
   switchFields();
 }
 
-pages::ScheduleFields SchedulePage::texts() const {
-  pages::ScheduleFields out;
+properties::ScheduleFields SchedulePage::texts() const {
+  properties::ScheduleFields out;
   for (std::size_t i = 0; i < fields_.size(); ++i) out[i] = fields_[i]->text().toStdString();
   return out;
 }
 
-void SchedulePage::setTexts(const pages::ScheduleFields& texts) const {
+void SchedulePage::setTexts(const properties::ScheduleFields& texts) const {
   for (std::size_t i = 0; i < fields_.size(); ++i) fields_[i]->setText(QString::fromStdString(texts[i]));
 }
 
@@ -102,8 +102,8 @@ bool SchedulePage::isField(const QWidget* widget) const {
 
 void SchedulePage::switchFields() {
   const bool on = scheduleBox_->isChecked();
-  pages::ScheduleFields values = texts();
-  pages::SwitchSchedule(on, values);
+  properties::ScheduleFields values = texts();
+  properties::SwitchSchedule(on, values);
   setTexts(values);
   for (QLineEdit* field : fields_) field->setEnabled(on);
   verifyButton_->setEnabled(on);
@@ -116,7 +116,7 @@ void SchedulePage::scheduleClicked() {
 
 void SchedulePage::fieldEdited(QLineEdit& field) {
   std::string text = field.text().toStdString();
-  if (pages::CollapseStar(text)) {
+  if (properties::CollapseStar(text)) {
     field.setText(QStringLiteral("*"));
     field.setCursorPosition(1);
   }
@@ -125,15 +125,15 @@ void SchedulePage::fieldEdited(QLineEdit& field) {
 }
 
 int SchedulePage::verifyFields() const {
-  pages::ScheduleFields values = texts();
-  const int corrections = pages::VerifyScheduleFields(values);
+  properties::ScheduleFields values = texts();
+  const int corrections = properties::VerifyScheduleFields(values);
   setTexts(values);
   return corrections;
 }
 
 void SchedulePage::verifyClicked() {
   const int corrections = verifyFields();
-  if (prompter_) prompter_->information(pages::VerificationMessage(corrections));
+  if (prompter_) prompter_->information(properties::VerificationMessage(corrections));
   verifyButton_->setEnabled(false);
   emit refreshRequested();
 }
@@ -144,9 +144,9 @@ void SchedulePage::pasteInto(QLineEdit& field) {
   if (at >= fields_.size()) return;
   field.paste();
   int ignored = 0;
-  const auto which = static_cast<pages::ScheduleField>(at + 1);
+  const auto which = static_cast<properties::ScheduleField>(at + 1);
   field.setText(
-      QString::fromStdString(pages::VerifyScheduleField(which, field.text().toStdString(), ignored)));
+      QString::fromStdString(properties::VerifyScheduleField(which, field.text().toStdString(), ignored)));
   verifyButton_->setEnabled(scheduleBox_->isChecked());
   userEdited();
 }
@@ -164,7 +164,7 @@ bool SchedulePage::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() == QEvent::KeyPress && Refused(*key)) return true;
   } else if (event->type() == QEvent::FocusOut && field->isEnabled()) {
-    const QString after = QString::fromStdString(pages::FieldAfterExit(field->text().toStdString()));
+    const QString after = QString::fromStdString(properties::FieldAfterExit(field->text().toStdString()));
     if (after != field->text()) field->setText(after);
   }
   return ConnectionPage::eventFilter(watched, event);
@@ -175,14 +175,14 @@ void SchedulePage::load(const rVTNodeData& record) {
   const bool on = !record.Schedule.empty() && record.Schedule.front() == '=';
   scheduleBox_->setChecked(on);
   switchFields();
-  if (on) setTexts(pages::LoadScheduleFields(record.Schedule));
+  if (on) setTexts(properties::LoadScheduleFields(record.Schedule));
   verifyButton_->setEnabled(false);
   setEdited(false);
 }
 
 void SchedulePage::commit(rVTNodeData& record) const {
-  pages::ScheduleFields values = texts();
-  record.Schedule = pages::CommitSchedule(scheduleBox_->isChecked(), values);
+  properties::ScheduleFields values = texts();
+  record.Schedule = properties::CommitSchedule(scheduleBox_->isChecked(), values);
   if (scheduleBox_->isChecked()) setTexts(values);
 }
 

@@ -32,7 +32,7 @@ class SchedulePage : public ConnectionPage {
   void restoreState(const QVariant& state) override;
 
   // The five fields, in the order minute .. day of the week.
-  const std::array<QLineEdit*, pages::kScheduleFieldCount>& fields() const { return fields_; }
+  const std::array<QLineEdit*, properties::kScheduleFieldCount>& fields() const { return fields_; }
   bool isField(const QWidget* widget) const;
   // Pastes the clipboard's text into `field` and replaces the field by its
   // verified form; marks the page edited.
@@ -54,12 +54,12 @@ class SchedulePage : public ConnectionPage {
   // Verifies all five fields; returns the number of corrections.
   int verifyFields() const;
   void verifyClicked();
-  pages::ScheduleFields texts() const;
-  void setTexts(const pages::ScheduleFields& texts) const;
+  properties::ScheduleFields texts() const;
+  void setTexts(const properties::ScheduleFields& texts) const;
 
   Prompter* prompter_ = nullptr;
   QCheckBox* scheduleBox_ = nullptr;
-  std::array<QLineEdit*, pages::kScheduleFieldCount> fields_{};
+  std::array<QLineEdit*, properties::kScheduleFieldCount> fields_{};
   QPushButton* verifyButton_ = nullptr;
 };
 

@@ -16,11 +16,11 @@ class QTreeView;
 
 namespace varnok {
 class TreeNode;
-namespace run {
+}
+namespace varnok::run {
 struct MacroRequest;
 struct RunResult;
-}  // namespace run
-}  // namespace varnok
+}  // namespace varnok::run
 
 namespace varnok::app {
 

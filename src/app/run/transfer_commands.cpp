@@ -62,7 +62,7 @@ void TransferCommands::exportConnections() {
   for (const TreeNode* n : chosen.added) model.select(context_.model.indexOf(n), QItemSelectionModel::Select);
   const auto path = dialogs_.saveFile({"Export selected connections to file", kExportFilter, "vnk", ""});
   if (!path) return;
-  const WriteResult written = ExportConnections(tree, *path, SelectionFilter(chosen.nodes));
+  const platform::WriteResult written = ExportConnections(tree, *path, SelectionFilter(chosen.nodes));
   if (!written) prompter_.error(written.error);
   host_.requestRefresh();
 }
@@ -73,7 +73,7 @@ void TransferCommands::importMacro() {
   const auto path = dialogs_.openFile({"Import macro from file", kMacroFilter, "cvl", ""});
   if (!path) return;
   std::string bytes;
-  if (const WriteResult read = ReadWholeFile(*path, bytes); !read) {
+  if (const platform::WriteResult read = platform::ReadWholeFile(*path, bytes); !read) {
     prompter_.error(read.error);
     return;
   }

@@ -38,12 +38,12 @@ void CompanionLink::onReadable() {
 }
 
 void CompanionLink::handle(const platform::BusMessage& message) {
-  if (message.name == names::kEditorStopMessage) {
+  if (message.name == platform::kEditorStopMessage) {
     if (host_.hasUnsavedWork && host_.hasUnsavedWork()) ShowMainWindow(host_.window);
     if (host_.window) host_.window->close();
     return;
   }
-  if (message.name != names::kEditorMessage) return;
+  if (message.name != platform::kEditorMessage) return;
   if (bringForwardLock_.isActive() || message.sender == id()) return;
   bringForwardLock_.start();
   ShowMainWindow(host_.window);
@@ -51,7 +51,7 @@ void CompanionLink::handle(const platform::BusMessage& message) {
 }
 
 void CompanionLink::offerHandedOverFile() {
-  std::string path = setting::ParamName.read(settings_);
+  std::string path = platform::ParamName.read(settings_);
   if (path.empty()) return;
   // The copy made by a second start carries a "~" that the user never gave it.
   std::string shown = FileNameOf(path);
@@ -65,7 +65,7 @@ void CompanionLink::offerHandedOverFile() {
   if (answer == PromptAnswer::Yes && host_.importFile) host_.importFile(path);
   // Its question is answered: the copy has served (the emulator folder plays no part).
   run::RemoveHandOverCopy(platform::ThisProgramPlaces(host_.programDir, {}), path);
-  setting::ParamName.write(settings_, "");
+  platform::ParamName.write(settings_, "");
 }
 
 void ShowMainWindow(QWidget* window) {
@@ -82,7 +82,7 @@ void ShowMainWindow(QWidget* window) {
 
 void NotifyCompanion(const std::function<void()>& saveSettings) {
   if (saveSettings) saveSettings();
-  platform::SendBroadcast(names::kCompanionReloadMessage, 0);
+  platform::SendBroadcast(platform::kCompanionReloadMessage, 0);
 }
 
 }  // namespace varnok::app

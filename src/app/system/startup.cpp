@@ -26,8 +26,8 @@ std::string Upper(std::string s) {
 }  // namespace
 
 void EnsureCompanionRunning(const std::string& programDir, Prompter& prompter) {
-  if (platform::IsMarkerHeld(names::kCompanionMarker)) return;
-  std::string path = ProgramFilePath(programDir, names::kCompanionFile);
+  if (platform::IsMarkerHeld(platform::kCompanionMarker)) return;
+  std::string path = ProgramFilePath(programDir, platform::kCompanionFile);
   if (!FileExists(path)) {
     prompter.warning("File '" + DisplayName(path) + "' not found.");
     return;
@@ -47,9 +47,9 @@ bool HandOverFile(const std::string& file, const std::string& programDir, platfo
   }
   std::string copy = run::HandOverCopyPath(temp, file);
   std::error_code ec;  // a failed copy is not reported: the running editor says the file is missing
-  if (CheckRegularFile(file).empty())  // a FIFO would block the copy
+  if (platform::CheckRegularFile(file).empty())  // a FIFO would block the copy
     std::filesystem::copy_file(file, copy, std::filesystem::copy_options::overwrite_existing, ec);
-  setting::ParamName.write(settings, copy);
+  platform::ParamName.write(settings, copy);
   return true;
 }
 
@@ -62,7 +62,7 @@ StartupOutcome RunStartup(const std::vector<std::string>& args, const std::strin
   if (!args.empty()) {
     std::error_code ec;
     const std::filesystem::path absolute = std::filesystem::absolute(args.front(), ec);
-    setting::ParamName.write(settings, ec ? args.front() : absolute.lexically_normal().string());
+    platform::ParamName.write(settings, ec ? args.front() : absolute.lexically_normal().string());
   }
 
   // 2. The companion.
@@ -76,18 +76,18 @@ StartupOutcome RunStartup(const std::vector<std::string>& args, const std::strin
     out.exitCode = 1;
     return out;
   }
-  out.editorMarker = platform::AcquireMarker(names::kEditorMarker);
-  if (!out.editorMarker && platform::IsMarkerHeld(names::kEditorMarker)) {
+  out.editorMarker = platform::AcquireMarker(platform::kEditorMarker);
+  if (!out.editorMarker && platform::IsMarkerHeld(platform::kEditorMarker)) {
     if (!args.empty() && !HandOverFile(args.front(), programDir, settings, prompter)) return out;
-    platform::PostBroadcast(names::kEditorMessage, 0);
+    platform::PostBroadcast(platform::kEditorMessage, 0);
     return out;
   }
 
   // 4. The program must keep its own name.
-  if (Upper(executableName) != names::kEditorCheckName) {
+  if (Upper(executableName) != platform::kEditorCheckName) {
     prompter.error(std::string("This application cannot be executed unless having the original name.\r"
                                "Please rename it to '") +
-                   names::kEditorFile + "' and re-run it.");
+                   platform::kEditorFile + "' and re-run it.");
     out.exitCode = 1;
     return out;
   }
@@ -96,7 +96,7 @@ StartupOutcome RunStartup(const std::vector<std::string>& args, const std::strin
   // the emulator folder set, it starts without one: the folder is set on
   // the Settings page, and a run names the folder it looked in.
   const platform::ProgramPlaces places =
-      platform::ThisProgramPlaces(programDir, setting::EmulatorDir.read(settings));
+      platform::ThisProgramPlaces(programDir, platform::EmulatorDir.read(settings));
   if (auto error = run::CheckEmulatorPresent(places); error && run::EmulatorBelongsInProgramFolder(places)) {
     prompter.error(*error);
     out.exitCode = 1;

@@ -38,7 +38,7 @@ SystemRegistrations::SystemRegistrations(SettingsPage& page, Prompter& prompter,
 }
 
 std::string SystemRegistrations::companionPath() const {
-  return ProgramFilePath(programDir_, names::kCompanionFile);
+  return ProgramFilePath(programDir_, platform::kCompanionFile);
 }
 
 void SystemRegistrations::show() {

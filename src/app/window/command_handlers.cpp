@@ -102,7 +102,8 @@ void CommandHandlers::connectPageCommands() {
   context_.foreignImports.fillMenu(*commands.foreignImportMenu());
   FillTemplateMenu(*commands.templateMenu(), [this](int tag) {
     QsciScintilla& editor = context_.pages.macro().editor();
-    context_.cycle.writeIntoPages([&editor, tag] { InsertTemplate(editor, pages::MacroTemplateText(tag)); });
+    context_.cycle.writeIntoPages(
+        [&editor, tag] { InsertTemplate(editor, properties::MacroTemplateText(tag)); });
     editor.setFocus(Qt::OtherFocusReason);
   });
 }

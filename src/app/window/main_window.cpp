@@ -63,7 +63,7 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
   DocumentHost& host = *this;
   // Default colours come from the emulator's settings file.
   const std::string emulatorDir =
-      platform::EmulatorDirFor(services_.programDir, setting::EmulatorDir.read(*store_));
+      platform::EmulatorDirFor(services_.programDir, platform::EmulatorDir.read(*store_));
   document_ = std::make_unique<Document>(host, prompter_, *dialogs, clock, emulatorDir);
   start_ = new StartDocument({*document_, *store_, prompter_, services_.programDir}, this);
 

@@ -23,10 +23,10 @@ class QSplitter;
 
 namespace varnok {
 class Clock;
-namespace platform {
+}
+namespace varnok::platform {
 class SettingsStore;
 }
-}  // namespace varnok
 
 namespace varnok::app {
 

@@ -118,7 +118,8 @@ void MainWindow::clearClipboardMarksFor(const TreeNode* node) {
 }
 
 std::string MainWindow::defaultColors() const {
-  return DefaultColorString(platform::EmulatorDirFor(services_.programDir, settingsPage_->emulatorDir()));
+  return properties::DefaultColorString(
+      platform::EmulatorDirFor(services_.programDir, settingsPage_->emulatorDir()));
 }
 
 bool MainWindow::colorSupportDisabled() const { return settingsPage_->colorSupportDisabled(); }

@@ -37,9 +37,9 @@ void StartDocument::askLater() {
   if (pending_) timer_.start();
 }
 
-std::string StartDocument::readParamName() { return setting::ParamName.read(context_.store); }
+std::string StartDocument::readParamName() { return platform::ParamName.read(context_.store); }
 
-void StartDocument::clearParamName() { setting::ParamName.write(context_.store, std::string()); }
+void StartDocument::clearParamName() { platform::ParamName.write(context_.store, std::string()); }
 
 void StartDocument::ask() {
   timer_.stop();

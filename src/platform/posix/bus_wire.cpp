@@ -5,9 +5,9 @@
 #include <cstring>
 #include <sstream>
 
-namespace varnok::platform::bus {
+namespace varnok::platform {
 
-bool MakeAddress(const std::string& path, sockaddr_un& addr) {
+bool MakeBusAddress(const std::string& path, sockaddr_un& addr) {
   std::memset(&addr, 0, sizeof addr);
   addr.sun_family = AF_UNIX;
   if (path.size() >= sizeof addr.sun_path) return false;
@@ -16,19 +16,19 @@ bool MakeAddress(const std::string& path, sockaddr_un& addr) {
 }
 
 bool IsBusSocketName(const std::string& name) {
-  return name.rfind(kPrefix, 0) == 0 && name.size() > std::strlen(kSuffix) &&
-         name.compare(name.size() - std::strlen(kSuffix), std::string::npos, kSuffix) == 0;
+  return name.rfind(kBusSocketPrefix, 0) == 0 && name.size() > std::strlen(kBusSocketSuffix) &&
+         name.compare(name.size() - std::strlen(kBusSocketSuffix), std::string::npos, kBusSocketSuffix) == 0;
 }
 
-std::string Encode(const std::string& name, std::uint64_t sender, bool ack) {
+std::string EncodeBusLine(const std::string& name, std::uint64_t sender, bool ack) {
   return "VKBUS1 " + std::string(ack ? "1" : "0") + " " + std::to_string(sender) + " " + name + "\n";
 }
 
-std::optional<Decoded> Decode(const std::string& line) {
+std::optional<BusLine> DecodeBusLine(const std::string& line) {
   std::istringstream in(line);
   std::string magic;
   int ack = 0;
-  Decoded d;
+  BusLine d;
   if (!(in >> magic >> ack >> d.sender) || magic != "VKBUS1") return std::nullopt;
   in.get();  // the blank before the name
   std::getline(in, d.name);
@@ -37,4 +37,4 @@ std::optional<Decoded> Decode(const std::string& line) {
   return d;
 }
 
-}  // namespace varnok::platform::bus
+}  // namespace varnok::platform

@@ -9,24 +9,24 @@
 #include <optional>
 #include <string>
 
-namespace varnok::platform::bus {
+namespace varnok::platform {
 
-inline constexpr const char* kPrefix = "bus-";
-inline constexpr const char* kSuffix = ".sock";
+inline constexpr const char* kBusSocketPrefix = "bus-";
+inline constexpr const char* kBusSocketSuffix = ".sock";
 // A message line is short; a longer one is not ours.
-inline constexpr std::size_t kLongestLine = 4096;
+inline constexpr std::size_t kLongestBusLine = 4096;
 
-bool MakeAddress(const std::string& path, sockaddr_un& addr);
+bool MakeBusAddress(const std::string& path, sockaddr_un& addr);
 bool IsBusSocketName(const std::string& name);
 
-std::string Encode(const std::string& name, std::uint64_t sender, bool ack);
+std::string EncodeBusLine(const std::string& name, std::uint64_t sender, bool ack);
 
-struct Decoded {
+struct BusLine {
   std::string name;
   std::uint64_t sender = 0;
   bool ack = false;
 };
 // The message of one line (without its "\n"); nullopt when it is not one.
-std::optional<Decoded> Decode(const std::string& line);
+std::optional<BusLine> DecodeBusLine(const std::string& line);
 
-}  // namespace varnok::platform::bus
+}  // namespace varnok::platform

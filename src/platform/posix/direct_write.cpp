@@ -9,7 +9,7 @@
 
 #include "platform/posix/file_kind.h"
 
-namespace varnok {
+namespace varnok::platform {
 namespace {
 
 WriteResult Failed(const std::string& path, int err) { return {false, path + ": " + std::strerror(err)}; }
@@ -30,8 +30,7 @@ int WriteAll(int fd, std::string_view bytes) {
 // reader), else the system's reason.
 WriteResult OpenFailed(const std::string& path, int err) {
   struct stat st {};
-  if (::lstat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
-    return {false, platform::NotRegular(path, st.st_mode)};
+  if (::lstat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return {false, NotRegular(path, st.st_mode)};
   return Failed(path, err);
 }
 
@@ -61,11 +60,11 @@ WriteResult AppendToFile(const std::string& path, std::string_view bytes) {
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     const int err = errno;
     ::close(fd);
-    return st.st_mode != 0 ? WriteResult{false, platform::NotRegular(path, st.st_mode)} : Failed(path, err);
+    return st.st_mode != 0 ? WriteResult{false, NotRegular(path, st.st_mode)} : Failed(path, err);
   }
   int err = WriteAll(fd, bytes);
   if (::close(fd) != 0 && !err) err = errno;
   return err ? Failed(path, err) : WriteResult{};
 }
 
-}  // namespace varnok
+}  // namespace varnok::platform

@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-namespace varnok {
+namespace varnok::platform {
 
 FileIdentity IdentityOf(const struct stat& st) {
   FileIdentity id;
@@ -25,4 +25,4 @@ FileIdentity IdentifyFile(const std::string& path) {
   return unknown;
 }
 
-}  // namespace varnok
+}  // namespace varnok::platform

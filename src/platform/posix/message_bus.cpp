@@ -20,10 +20,8 @@
 namespace varnok::platform {
 namespace {
 
-using bus::kPrefix;
-
 pid_t OwnerPid(const std::string& name) {
-  return static_cast<pid_t>(std::strtol(name.c_str() + std::strlen(kPrefix), nullptr, 10));
+  return static_cast<pid_t>(std::strtol(name.c_str() + std::strlen(kBusSocketPrefix), nullptr, 10));
 }
 
 std::vector<std::string> BusSockets(const std::string& dir) {
@@ -31,7 +29,7 @@ std::vector<std::string> BusSockets(const std::string& dir) {
   if (DIR* d = ::opendir(dir.c_str())) {
     while (dirent* e = ::readdir(d)) {
       std::string name = e->d_name;
-      if (bus::IsBusSocketName(name)) names.push_back(name);
+      if (IsBusSocketName(name)) names.push_back(name);
     }
     ::closedir(d);
   }
@@ -41,7 +39,7 @@ std::vector<std::string> BusSockets(const std::string& dir) {
 // Connects without blocking; removes the socket file of a receiver that is gone.
 int ConnectTo(const std::string& path) {
   sockaddr_un addr;
-  if (!bus::MakeAddress(path, addr)) return -1;
+  if (!MakeBusAddress(path, addr)) return -1;
   int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   if (fd < 0) return -1;
   if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
@@ -71,7 +69,7 @@ std::string ReadReply(int fd) {
 void PostBroadcast(const std::string& name, std::uint64_t sender) {
   std::string dir = RuntimeDir();
   if (dir.empty()) return;
-  std::string data = bus::Encode(name, sender, false);
+  std::string data = EncodeBusLine(name, sender, false);
   for (const auto& socketName : BusSockets(dir)) {
     int fd = ConnectTo(dir + "/" + socketName);
     if (fd < 0) continue;
@@ -83,7 +81,7 @@ void PostBroadcast(const std::string& name, std::uint64_t sender) {
 int SendBroadcast(const std::string& name, std::uint64_t sender, std::chrono::milliseconds perReceiver) {
   std::string dir = RuntimeDir();
   if (dir.empty()) return 0;
-  std::string data = bus::Encode(name, sender, true);
+  std::string data = EncodeBusLine(name, sender, true);
   // Our own receivers are skipped: this thread is the one that would answer them.
   std::vector<pollfd> waiting;
   for (const auto& socketName : BusSockets(dir)) {

@@ -28,7 +28,7 @@ struct Connection {
 
 struct Complete {
   int fd = -1;
-  bus::Decoded message;
+  BusLine message;
 };
 
 class SocketReceiver : public MessageReceiver {
@@ -104,7 +104,7 @@ class SocketReceiver : public MessageReceiver {
         ssize_t n = ::recv(c.fd, chunk, sizeof chunk, 0);
         if (n > 0) {
           c.buffer.append(chunk, static_cast<std::size_t>(n));
-          if (c.buffer.size() > bus::kLongestLine) break;
+          if (c.buffer.size() > kLongestBusLine) break;
           continue;
         }
         if (n < 0 && errno == EINTR) continue;
@@ -112,7 +112,7 @@ class SocketReceiver : public MessageReceiver {
         break;
       }
       if (std::size_t end = c.buffer.find('\n'); end != std::string::npos) {
-        std::optional<bus::Decoded> d = bus::Decode(c.buffer.substr(0, end));
+        std::optional<BusLine> d = DecodeBusLine(c.buffer.substr(0, end));
         unwatch(c.fd);
         if (d)
           complete.push_back({c.fd, std::move(*d)});
@@ -120,7 +120,7 @@ class SocketReceiver : public MessageReceiver {
           ::close(c.fd);
         return true;
       }
-      if (closed || c.buffer.size() > bus::kLongestLine || now >= c.deadline) {
+      if (closed || c.buffer.size() > kLongestBusLine || now >= c.deadline) {
         unwatch(c.fd);
         ::close(c.fd);
         return true;
@@ -169,9 +169,9 @@ std::unique_ptr<MessageReceiver> ListenForMessages() {
   if (dir.empty()) return nullptr;
   unsigned n = ++counter;
   std::string path =
-      dir + "/" + bus::kPrefix + std::to_string(::getpid()) + "-" + std::to_string(n) + bus::kSuffix;
+      dir + "/" + kBusSocketPrefix + std::to_string(::getpid()) + "-" + std::to_string(n) + kBusSocketSuffix;
   sockaddr_un addr;
-  if (!bus::MakeAddress(path, addr)) return nullptr;
+  if (!MakeBusAddress(path, addr)) return nullptr;
   int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   if (fd < 0) return nullptr;
   ::unlink(path.c_str());  // left by an earlier process with our pid

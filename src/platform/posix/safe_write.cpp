@@ -15,10 +15,8 @@
 #include "platform/posix/descriptor_path.h"
 #include "platform/posix/file_kind.h"
 
-namespace varnok {
+namespace varnok::platform {
 namespace {
-
-using platform::NotRegular;
 
 constexpr std::string_view kTempMark = ".vnk-tmp-";
 // Room for the mark, a pid and mkstemp's six characters within NAME_MAX.
@@ -48,7 +46,7 @@ std::string NameOf(const std::string& path) {
 bool ResolveLinks(const std::string& path, std::string& resolved, int& descriptor, int& err) {
   resolved = path;
   for (int hops = 0; hops <= kMaxLinks; ++hops) {
-    if ((descriptor = platform::DescriptorOfPath(resolved)) >= 0) return true;
+    if ((descriptor = DescriptorOfPath(resolved)) >= 0) return true;
     struct stat st {};
     if (::lstat(resolved.c_str(), &st) != 0) {
       if (errno == ENOENT) return true;  // a new file (or a dangling link's target)
@@ -379,4 +377,4 @@ WriteResult ReadFileInPieces(const std::string& path, std::size_t piece, const P
   return {};
 }
 
-}  // namespace varnok
+}  // namespace varnok::platform

@@ -1,11 +1,17 @@
 #include "platform/system_info.h"
 
-#include <dlfcn.h>
 #include <pwd.h>
 #include <unistd.h>
 
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
+#include <memory>
+#include <optional>
+
+#ifdef VARNOK_HAVE_XCB
+#include <xcb/xcb.h>
+#endif
 
 namespace varnok::platform {
 
@@ -21,40 +27,63 @@ std::string ComputerName() {
   return name;
 }
 
+#ifdef VARNOK_HAVE_XCB
+
 namespace {
 
-// libX11 is loaded when first needed, so the core links no display library
-// and runs without one.
-struct X11Indicators {
-  using OpenDisplay = void* (*)(const char*);
-  using GetIndicatorState = int (*)(void*, unsigned int, unsigned int*);
-  void* display = nullptr;
-  GetIndicatorState getState = nullptr;
-
-  X11Indicators() {
-    if (!std::getenv("DISPLAY")) return;
-    void* lib = ::dlopen("libX11.so.6", RTLD_LAZY | RTLD_LOCAL);
-    if (!lib) return;
-    auto open = reinterpret_cast<OpenDisplay>(::dlsym(lib, "XOpenDisplay"));
-    getState = reinterpret_cast<GetIndicatorState>(::dlsym(lib, "XkbGetIndicatorState"));
-    if (open && getState) display = open(nullptr);
+// One connection for the program's life, opened at the first question: the
+// editor asks on every key. Without a display it stays closed and every
+// lock reads as off.
+class IndicatorDisplay {
+ public:
+  IndicatorDisplay() {
+    const char* name = std::getenv("DISPLAY");
+    if (!name || !*name) return;
+    connection_ = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(connection_)) {
+      xcb_disconnect(connection_);
+      connection_ = nullptr;
+    }
   }
+  ~IndicatorDisplay() {
+    if (connection_) xcb_disconnect(connection_);
+  }
+  IndicatorDisplay(const IndicatorDisplay&) = delete;
+  IndicatorDisplay& operator=(const IndicatorDisplay&) = delete;
+
+  // The core keyboard's LEDs, which an XKB server keeps equal to its
+  // indicators; nullopt without a display.
+  std::optional<std::uint32_t> ledMask() const {
+    if (!connection_) return std::nullopt;
+    std::unique_ptr<xcb_get_keyboard_control_reply_t, decltype(&std::free)> reply(
+        xcb_get_keyboard_control_reply(connection_, xcb_get_keyboard_control(connection_), nullptr),
+        &std::free);
+    if (!reply) return std::nullopt;
+    return reply->led_mask;
+  }
+
+ private:
+  xcb_connection_t* connection_ = nullptr;
 };
 
 }  // namespace
 
 LockKeys LockKeyState() {
-  static X11Indicators x11;
+  static const IndicatorDisplay display;
   LockKeys keys;
-  if (!x11.display) return keys;
-  constexpr unsigned int kUseCoreKbd = 0x0100;
-  unsigned int state = 0;
-  if (x11.getState(x11.display, kUseCoreKbd, &state) != 0) return keys;
+  const std::optional<std::uint32_t> mask = display.ledMask();
+  if (!mask) return keys;
   // The core keyboard's standard indicator order: Caps, Num, Scroll.
-  keys.caps = state & 1u;
-  keys.num = state & 2u;
-  keys.scroll = state & 4u;
+  keys.caps = *mask & 1u;
+  keys.num = *mask & 2u;
+  keys.scroll = *mask & 4u;
   return keys;
 }
+
+#else
+
+LockKeys LockKeyState() { return {}; }
+
+#endif
 
 }  // namespace varnok::platform

@@ -26,7 +26,7 @@ std::string ArgValue(const std::vector<std::string>& args, const std::string& pr
 
 std::string Contents(const std::string& path) {
   std::string bytes;
-  if (path.empty() || !varnok::ReadWholeFile(path, bytes)) return {};
+  if (path.empty() || !varnok::platform::ReadWholeFile(path, bytes)) return {};
   return bytes;
 }
 

@@ -8,7 +8,7 @@ namespace varnok::corvmain {
 
 NormalColorPair NormalColors(const std::string& settingsPath) {
   NormalColorPair colors;
-  std::istringstream in(ReadProfileString(settingsPath, "Corvane", "VTColor"));
+  std::istringstream in(platform::ReadProfileString(settingsPath, "Corvane", "VTColor"));
   int values[6];
   std::string item;
   for (int i = 0; i < 6; ++i) {

@@ -34,7 +34,7 @@ constexpr std::size_t kMissedShown = 10;
 constexpr std::int64_t kLatestStart = 60;
 
 CompanionOptions WithClock(CompanionOptions options) {
-  if (!options.clock) options.clock = &pages::SystemWallClock();
+  if (!options.clock) options.clock = &properties::SystemWallClock();
   if (!(options.clockRate > 0)) options.clockRate = 1.0;
   return options;
 }
@@ -149,7 +149,7 @@ void Companion::buildUi() {
 void Companion::watchFile() {
   if (!watcher_->files().isEmpty()) watcher_->removePaths(watcher_->files());
   if (!watcher_->directories().isEmpty()) watcher_->removePaths(watcher_->directories());
-  const std::string path = setting::LastVNKFile.read(settings_);
+  const std::string path = platform::LastVNKFile.read(settings_);
   if (path.empty()) return;
   // A save replaces the file by a rename: the folder's watch sees that.
   if (std::filesystem::exists(path)) watcher_->addPath(Local8(path));
@@ -158,7 +158,7 @@ void Companion::watchFile() {
 }
 
 void Companion::reload() {
-  const std::string path = setting::LastVNKFile.read(settings_);
+  const std::string path = platform::LastVNKFile.read(settings_);
   watchFile();
   if (path.empty()) {
     tree_ = std::make_unique<ConnectionTree>();
@@ -169,7 +169,7 @@ void Companion::reload() {
     record("loaded nothing");
     return;
   }
-  const FileIdentity before = IdentifyFile(path);
+  const platform::FileIdentity before = platform::IdentifyFile(path);
   auto fresh = std::make_unique<ConnectionTree>();
   LoadResult r = LoadConfiguration(*fresh, path, false);
   if (!r.ok()) {
@@ -203,7 +203,7 @@ void Companion::reload() {
 }
 
 void Companion::reloadIfChanged() {
-  if (IdentifyFile(setting::LastVNKFile.read(settings_)) != loadedFile_) return reload();
+  if (platform::IdentifyFile(platform::LastVNKFile.read(settings_)) != loadedFile_) return reload();
   record("kept " + std::to_string(tree_->count() - 1) + " connections: the file is unchanged");
 }
 
@@ -225,8 +225,8 @@ void Companion::checkSchedules() {
   run::AgendaStep step = agenda_.advance(at);
   if (step.clockWentBackFrom)
     addNote("The clock went back from " +
-            pages::FormatCalendarMinute(pages::LocalMinuteOf(*step.clockWentBackFrom)) + " to " +
-            pages::FormatCalendarMinute(pages::LocalMinuteOf(at)) +
+            properties::FormatCalendarMinute(properties::LocalMinuteOf(*step.clockWentBackFrom)) + " to " +
+            properties::FormatCalendarMinute(properties::LocalMinuteOf(at)) +
             "; schedules go on from the new time, and minutes already run are not run again.");
   if (!step.missed.empty()) {
     std::size_t count = 0;
@@ -234,7 +234,7 @@ void Companion::checkSchedules() {
     for (const auto& d : step.missed)
       for (std::size_t i : d.entries) {
         if (++count <= kMissedShown)
-          list += "\r" + pages::FormatCalendarMinute(d.minute) + " " + agenda_.entries()[i].path;
+          list += "\r" + properties::FormatCalendarMinute(d.minute) + " " + agenda_.entries()[i].path;
       }
     if (count > kMissedShown || step.moreMissed) list += "\rand more";
     notify("Not run while the computer was asleep or its clock was changed:" + list, false);
@@ -260,8 +260,9 @@ void Companion::dropQueuedBefore(std::int64_t minute) {
       ++count;
     }
     addNote(std::to_string(count) + (count == 1 ? " scheduled run" : " scheduled runs") + " of " +
-            pages::FormatCalendarMinute(pages::LocalMinuteOf(dropped)) + " not started: at one start every " +
-            std::to_string(multiStartSeconds()) + " s, the minute's runs did not all start within a minute.");
+            properties::FormatCalendarMinute(properties::LocalMinuteOf(dropped)) +
+            " not started: at one start every " + std::to_string(multiStartSeconds()) +
+            " s, the minute's runs did not all start within a minute.");
   }
 }
 
@@ -278,7 +279,7 @@ void Companion::addNote(const std::string& text) {
 }
 
 int Companion::multiStartSeconds() const {
-  return RunDelaySeconds(setting::MultiStartInterval.read(settings_));
+  return RunDelaySeconds(platform::MultiStartInterval.read(settings_));
 }
 
 int Companion::multiStartMilliseconds() const {
@@ -321,10 +322,10 @@ bool Companion::runConnection(int index, RunTrigger trigger) {
   if (!node || !node->parent() || node->isSeparator()) return false;
   const platform::ProgramPlaces where = places();
   run::MacroRequest request = run::RequestForNode(node, true, where.emulatorDir);
-  request.userName = setting::VarName.read(settings_);
-  request.userEmail = setting::VarEmail.read(settings_);
-  request.userPhone = setting::VarPhone.read(settings_);
-  request.disableColors = setting::NoColors.readFlag(settings_);
+  request.userName = platform::VarName.read(settings_);
+  request.userEmail = platform::VarEmail.read(settings_);
+  request.userPhone = platform::VarPhone.read(settings_);
+  request.disableColors = platform::NoColors.readFlag(settings_);
   run::RunEnvironment env{where, &numbering_, options_.launch};
   run::RunResult result = run::ExecuteMacro(request, env);
 
@@ -333,9 +334,9 @@ bool Companion::runConnection(int index, RunTrigger trigger) {
   for (const auto& m : result.messages) messages += (messages.empty() ? "" : " ") + OneLine(m.text);
   if (!result.started && messages.empty()) messages = "the emulator was not started";
   lastRunPath_ = path;
-  if (setting::SelectLast.readFlag(settings_)) {
+  if (platform::SelectLast.readFlag(settings_)) {
     // The editor opens on the connection run last.
-    if (std::string e = setting::SelectedNodeIndex.write(settings_, index); !e.empty()) notify(e, true);
+    if (std::string e = platform::SelectedNodeIndex.write(settings_, index); !e.empty()) notify(e, true);
   }
   if (result.started) lastFiles_ = result.files;
   run::RunRecord entry;
@@ -358,7 +359,7 @@ bool Companion::runConnection(int index, RunTrigger trigger) {
 
 bool Companion::runLastConnection() {
   const TreeNode* node = lastRunPath_.empty() ? nullptr : run::NodeAtPath(*tree_, lastRunPath_);
-  if (!node) node = tree_->nodeAt(setting::SelectedNodeIndex.read(settings_));
+  if (!node) node = tree_->nodeAt(platform::SelectedNodeIndex.read(settings_));
   if (!node || !node->parent() || node->isSeparator()) {
     notify("No connection has been run yet.", false);
     return false;
@@ -367,7 +368,7 @@ bool Companion::runLastConnection() {
 }
 
 void Companion::doubleClickAction() {
-  switch (setting::DblClickAction.read(settings_)) {
+  switch (platform::DblClickAction.read(settings_)) {
     case 1:
       return desktop_->startEmulator();
     case 2:

@@ -38,9 +38,9 @@ class DueTimer;
 class TrayMenu;
 
 struct CompanionOptions {
-  std::string programDir;                   // the editor; with "EmulatorDir", the emulator and run files
-  const pages::WallClock* clock = nullptr;  // the system's when null
-  double clockRate = 1.0;                   // clock seconds per real second (a test clock runs fast)
+  std::string programDir;                        // the editor; with "EmulatorDir", the emulator and run files
+  const properties::WallClock* clock = nullptr;  // the system's when null
+  double clockRate = 1.0;                        // clock seconds per real second (a test clock runs fast)
   run::Launcher launch = platform::LaunchPrivately;      // the emulator: runs, bare start
   run::Launcher launchEditor = platform::LaunchProgram;  // "Open configuration"
   std::string historyFile;                               // the run log ("" keeps it in memory)
@@ -96,7 +96,7 @@ class Companion : public QObject {
  private:
   // Where the emulator and the run files are, with "EmulatorDir" as it is now.
   platform::ProgramPlaces places() const {
-    return platform::ThisProgramPlaces(options_.programDir, setting::EmulatorDir.read(settings_));
+    return platform::ThisProgramPlaces(options_.programDir, platform::EmulatorDir.read(settings_));
   }
   void notify(const std::string& text, bool failure);
   void record(const std::string& line) const;
@@ -116,7 +116,7 @@ class Companion : public QObject {
   CompanionOptions options_;
   platform::SettingsStore& settings_;
   std::unique_ptr<ConnectionTree> tree_;
-  FileIdentity loadedFile_;  // the file version read last (or found unreadable)
+  platform::FileIdentity loadedFile_;  // the file version read last (or found unreadable)
   std::string lastLoadProblem_;
   std::string lastScheduleProblems_;
   std::string lastHistoryError_;

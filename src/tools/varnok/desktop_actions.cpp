@@ -27,7 +27,7 @@ void DesktopActions::launch(const run::Launcher& launcher, const std::string& pr
 
 void DesktopActions::openConfiguration() {
   // A second start of the editor brings the running one forward.
-  const std::string editor = ProgramFilePath(places_().programDir, names::kEditorFile);
+  const std::string editor = ProgramFilePath(places_().programDir, platform::kEditorFile);
   if (!std::filesystem::exists(editor)) return hooks_.notify("File '" + editor + "' not found.", true);
   launch(hooks_.launchEditor, editor, {}, "the configuration editor");
 }

@@ -15,7 +15,7 @@ namespace {
 
 class ScaledDueTimer : public DueTimer {
  public:
-  ScaledDueTimer(const pages::WallClock& clock, double rate, QObject* parent)
+  ScaledDueTimer(const properties::WallClock& clock, double rate, QObject* parent)
       : DueTimer(parent), clock_(clock), rate_(rate) {
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
@@ -29,7 +29,7 @@ class ScaledDueTimer : public DueTimer {
   void disarm() override { timer_.stop(); }
 
  private:
-  const pages::WallClock& clock_;
+  const properties::WallClock& clock_;
   double rate_;
   QTimer timer_;
 };
@@ -64,9 +64,9 @@ class WallDueTimer : public DueTimer {
 
 }  // namespace
 
-std::unique_ptr<DueTimer> MakeDueTimer(const pages::WallClock& clock, double rate, QObject* parent) {
+std::unique_ptr<DueTimer> MakeDueTimer(const properties::WallClock& clock, double rate, QObject* parent) {
 #ifdef __linux__
-  if (&clock == &pages::SystemWallClock() && rate == 1.0) {
+  if (&clock == &properties::SystemWallClock() && rate == 1.0) {
     int fd = ::timerfd_create(CLOCK_REALTIME, TFD_NONBLOCK | TFD_CLOEXEC);
     if (fd >= 0) return std::make_unique<WallDueTimer>(fd, parent);
   }

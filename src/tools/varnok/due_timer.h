@@ -27,6 +27,7 @@ class DueTimer : public QObject {
 
 // The timer for `clock` running `rate` times as fast as real time; the
 // system's clock (rate 1) gets the wall-clock timer where the system has one.
-std::unique_ptr<DueTimer> MakeDueTimer(const pages::WallClock& clock, double rate, QObject* parent = nullptr);
+std::unique_ptr<DueTimer> MakeDueTimer(const properties::WallClock& clock, double rate,
+                                       QObject* parent = nullptr);
 
 }  // namespace varnok::tray

@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (argc > 1 && std::strcmp(argv[1], "--stop-editor") == 0) {
-    PostBroadcast(varnok::names::kEditorStopMessage);
+    PostBroadcast(varnok::platform::kEditorStopMessage);
     return 0;
   }
   if (argc > 1) {
@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
     std::cerr << "varnok: " << clock.problem << "\n";
     return 2;
   }
-  auto marker = AcquireMarker(varnok::names::kCompanionMarker);
+  auto marker = AcquireMarker(varnok::platform::kCompanionMarker);
   if (!marker) {
     std::cerr << "varnok: the companion is already running\n";
     return 1;
@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
   QSocketNotifier messages(receiver->fd(), QSocketNotifier::Read);
   QObject::connect(&messages, &QSocketNotifier::activated, &companion, [&] {
     receiver->dispatch([&](const BusMessage& m) {
-      if (m.name != varnok::names::kCompanionReloadMessage) return;
+      if (m.name != varnok::platform::kCompanionReloadMessage) return;
       Record(m.name);
       companion.requestReload();
     });

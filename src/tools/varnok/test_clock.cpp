@@ -26,8 +26,8 @@ ClockSetting ClockFromEnvironment() {
   const char* start = std::getenv("VARNOK_CLOCK");
   if (!start || !*start) return setting;
   const std::string text = start;
-  std::optional<pages::CalendarMinute> minute = pages::ParseCalendarMinute(text);
-  std::optional<std::int64_t> instant = minute ? pages::FirstInstantOf(*minute) : std::nullopt;
+  std::optional<properties::CalendarMinute> minute = properties::ParseCalendarMinute(text);
+  std::optional<std::int64_t> instant = minute ? properties::FirstInstantOf(*minute) : std::nullopt;
   if (!instant) {
     setting.problem = "VARNOK_CLOCK=\"" + text + "\" is not a local time \"YYYY-MM-DD HH:MM[:SS]\"";
     return setting;

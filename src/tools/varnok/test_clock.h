@@ -10,7 +10,7 @@
 
 namespace varnok::tray {
 
-class ScaledClock : public pages::WallClock {
+class ScaledClock : public properties::WallClock {
  public:
   ScaledClock(std::int64_t start, double rate);
   std::int64_t now() const override;
@@ -22,7 +22,7 @@ class ScaledClock : public pages::WallClock {
 };
 
 struct ClockSetting {
-  std::unique_ptr<pages::WallClock> clock;  // null: the system's clock
+  std::unique_ptr<properties::WallClock> clock;  // null: the system's clock
   double rate = 1.0;
   std::string problem;  // why the variables were not understood
 };

@@ -28,13 +28,14 @@ int CopyVnk(const std::string& in, const std::string& out) {
     (void)done;  // a failed write is reported with the output's other errors
     return read.nodesAdded;
   }
-  varnok::WriteResult w = varnok::SafeWriteFile(out, [&](const varnok::ChunkSink& sink) {
-    return varnok::ProduceNormalisedConfiguration(in, read, sink);
-  });
+  varnok::platform::WriteResult w =
+      varnok::platform::SafeWriteFile(out, [&](const varnok::platform::ChunkSink& sink) {
+        return varnok::ProduceNormalisedConfiguration(in, read, sink);
+      });
   if (!read.ok()) throw inputFailure();
   if (!w) {
     std::string text = varnok::vnk::ForTerminal(w.error);
-    if (!varnok::CheckRegularFile(out).empty()) text += " (\"-\" writes to standard output)";
+    if (!varnok::platform::CheckRegularFile(out).empty()) text += " (\"-\" writes to standard output)";
     throw varnok::vnk::Failure(text);
   }
   return read.nodesAdded;

@@ -40,14 +40,14 @@ std::string ReadFailure(const varnok::LoadResult& r) {
 void ImportVnk(const ImportArgs& a) {
   const std::string out = a.out.empty() ? a.file : a.out;
   varnok::StreamedImport r;
-  varnok::WriteResult w;
+  varnok::platform::WriteResult w;
   if (out == "-") {
     varnok::ProduceImportedConfiguration(a.file, a.source, r, [](std::string_view piece) {
       std::cout.write(piece.data(), static_cast<std::streamsize>(piece.size()));
       return static_cast<bool>(std::cout);
     });
   } else {
-    w = varnok::SafeWriteFile(out, [&](const varnok::ChunkSink& sink) {
+    w = varnok::platform::SafeWriteFile(out, [&](const varnok::platform::ChunkSink& sink) {
       return varnok::ProduceImportedConfiguration(a.file, a.source, r, sink);
     });
   }
@@ -55,7 +55,7 @@ void ImportVnk(const ImportArgs& a) {
   if (!r.source.ok()) throw varnok::vnk::Failure(ReadFailure(r.source) + "\nNothing was written.");
   if (!w) {
     std::string text = varnok::vnk::ForTerminal(w.error);
-    if (!varnok::CheckRegularFile(out).empty()) text += " (\"-\" writes to standard output)";
+    if (!varnok::platform::CheckRegularFile(out).empty()) text += " (\"-\" writes to standard output)";
     throw varnok::vnk::Failure(text);
   }
   if (std::string m = varnok::RenamedMessage(r.renamed); !m.empty())

@@ -12,7 +12,7 @@ namespace {
 
 std::string ReadMacroFile(const std::string& path) {
   std::string bytes;
-  if (varnok::WriteResult r = varnok::ReadWholeFile(path, bytes); !r)
+  if (varnok::platform::WriteResult r = varnok::platform::ReadWholeFile(path, bytes); !r)
     throw varnok::vnk::Failure("Cannot open file " + r.error);
   return bytes;
 }
@@ -22,7 +22,7 @@ const varnok::vnk::Registration reg{
       auto* cmd = app.add_subcommand("lex", "Print the highlighter's tokens of a macro file");
       auto path = std::make_shared<std::string>();
       cmd->add_option("FILE", *path, "a macro (.cvl) file")->required();
-      cmd->callback([path] { std::cout << varnok::editor::DumpTokens(ReadMacroFile(*path)); });
+      cmd->callback([path] { std::cout << varnok::cvl::DumpTokens(ReadMacroFile(*path)); });
     }};
 
 }  // namespace

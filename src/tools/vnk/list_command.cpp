@@ -39,7 +39,7 @@ void PrintJsonElement(int index, const varnok::RecordView& d, bool first) {
   WriteJsonString(out, d.Macro, /*stored=*/true);
   out << ",\n    \"name\": ";
   WriteJsonString(out, d.Name);
-  out << ",\n    \"nodeType\": " << d.NodeType << ",\n    \"popup\": ";
+  out << ",\n    \"nodeType\": " << static_cast<std::int32_t>(d.NodeType) << ",\n    \"popup\": ";
   WriteJsonString(out, d.PopupText, /*stored=*/true);
   out << ",\n    \"schedule\": ";
   WriteJsonString(out, d.Schedule);

@@ -28,14 +28,15 @@ const varnok::vnk::Registration reg{
           "Runs after the starting minute are listed. Schedules that cannot run are named on standard "
           "error.");
       cmd->callback([a] {
-        std::int64_t after = varnok::pages::SystemWallClock().now();
+        std::int64_t after = varnok::properties::SystemWallClock().now();
         if (!a->from.empty()) {
-          std::optional<varnok::pages::CalendarMinute> m = varnok::pages::ParseCalendarMinute(a->from);
+          std::optional<varnok::properties::CalendarMinute> m =
+              varnok::properties::ParseCalendarMinute(a->from);
           if (!m)
             throw varnok::vnk::Failure("--from: \"" + a->from + "\" is not a time \"YYYY-MM-DD HH:MM\"");
           // Runs of the starting minute itself count: start just before it.
-          std::optional<std::int64_t> first = varnok::pages::FirstInstantOf(*m);
-          if (!first) first = varnok::pages::FirstInstantOf(varnok::pages::MinuteAfter(*m));
+          std::optional<std::int64_t> first = varnok::properties::FirstInstantOf(*m);
+          if (!first) first = varnok::properties::FirstInstantOf(varnok::properties::MinuteAfter(*m));
           if (!first)
             throw varnok::vnk::Failure("--from: " + a->from + " does not exist in the local time zone");
           after = *first - 1;
@@ -50,7 +51,7 @@ const varnok::vnk::Registration reg{
         while (printed < a->count) {
           std::optional<varnok::run::DueRuns> due = varnok::run::NextDueRuns(c.entries, after);
           if (!due) break;
-          const std::string when = varnok::pages::FormatCalendarMinute(due->minute);
+          const std::string when = varnok::properties::FormatCalendarMinute(due->minute);
           for (std::size_t i : due->entries) {
             if (printed == a->count) break;
             std::cout << when << "\t" << varnok::vnk::EscapeControls(c.entries[i].path) << "\n";

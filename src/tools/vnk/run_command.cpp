@@ -45,7 +45,7 @@ const varnok::vnk::Registration reg{
         varnok::run::MacroRequest request =
             varnok::run::RequestForNode(node, a->branch, varnok::vnk::Places().emulatorDir);
         varnok::vnk::ApplyUserVariables(request, a->vars);
-        request.disableColors = varnok::setting::NoColors.readFlag(*varnok::platform::OpenVarnokSettings());
+        request.disableColors = varnok::platform::NoColors.readFlag(*varnok::platform::OpenVarnokSettings());
 
         varnok::run::TempFileNumbering numbering(1);
         varnok::run::RunEnvironment env;

@@ -16,16 +16,16 @@ const varnok::vnk::Registration reg{
       auto field_name = std::make_shared<std::string>();
       auto value = std::make_shared<std::string>();
       std::vector<std::string> names;
-      for (const auto& info : varnok::pages::ScheduleFieldInfos()) names.emplace_back(info.name);
+      for (const auto& info : varnok::properties::ScheduleFieldInfos()) names.emplace_back(info.name);
       cmd->add_option("FIELD", *field_name, "minute, hour, day, month or weekday")
           ->required()
           ->check(CLI::IsMember(names));
       cmd->add_option("VALUE", *value, "the field's text as typed")->required();
       cmd->callback([field_name, value] {
-        varnok::pages::ScheduleField field{};
-        varnok::pages::ScheduleFieldByName(*field_name, field);
+        varnok::properties::ScheduleField field{};
+        varnok::properties::ScheduleFieldByName(*field_name, field);
         int corrections = 0;
-        std::string verified = varnok::pages::VerifyScheduleField(field, *value, corrections);
+        std::string verified = varnok::properties::VerifyScheduleField(field, *value, corrections);
         std::cout << verified << "\n" << corrections << "\n";
       });
     }};

@@ -39,7 +39,7 @@ std::string VarKey(const std::string& var) {
 
 const platform::ProgramPlaces& Places() {
   static const platform::ProgramPlaces places = platform::ThisProgramPlaces(
-      platform::ExecutableDir(), setting::EmulatorDir.read(*platform::OpenVarnokSettings()));
+      platform::ExecutableDir(), platform::EmulatorDir.read(*platform::OpenVarnokSettings()));
   return places;
 }
 
@@ -98,9 +98,9 @@ CLI::Option* AddVarOption(CLI::App* cmd, std::vector<std::string>& vars) {
 
 void ApplyUserVariables(run::MacroRequest& request, const std::vector<std::string>& vars) {
   auto settings = platform::OpenVarnokSettings();
-  request.userName = setting::VarName.read(*settings);
-  request.userEmail = setting::VarEmail.read(*settings);
-  request.userPhone = setting::VarPhone.read(*settings);
+  request.userName = platform::VarName.read(*settings);
+  request.userEmail = platform::VarEmail.read(*settings);
+  request.userPhone = platform::VarPhone.read(*settings);
   for (const std::string& v : vars) {
     std::string key = VarKey(v);
     std::string value = v.substr(v.find('=') + 1);

@@ -25,10 +25,10 @@ void SaveAnyFormat(const ConnectionTree& tree, const std::string& path, const No
     });
     return;  // a failed write is reported with the output's other errors
   }
-  WriteResult w = ExportConnections(tree, path, selected);
+  platform::WriteResult w = ExportConnections(tree, path, selected);
   if (w) return;
   std::string text = ForTerminal(w.error);
-  if (!CheckRegularFile(path).empty()) text += " (\"-\" writes to standard output)";
+  if (!platform::CheckRegularFile(path).empty()) text += " (\"-\" writes to standard output)";
   throw Failure(text);
 }
 
