@@ -220,7 +220,7 @@ class TreeEditingTest : public QObject {
     run(w, c, "BtnDelete");
     QCOMPARE(f->prompter.asked().back().defaultButton, PromptAnswer::No);
     QCOMPARE(top(w)->childCount(), 3);
-    w.setConnectionModified(false);
+    w.connectionPages().setModified(false);
   }
 
   void namingInPlaceFollowsTheNameRules() {

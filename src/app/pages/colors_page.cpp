@@ -173,7 +173,7 @@ ColorPart ColorsPage::part() const {
 
 void ColorsPage::load(const rVTNodeData& record) {
   ScopedFlag scope(loadingFlag());
-  live_ = ColorSetOrDefault(record.Colors, sources_.programDir);
+  live_ = ColorSetOrDefault(record.Colors, programDir_);
   resync();
   setEdited(false);
 }
@@ -182,7 +182,7 @@ void ColorsPage::commit(rVTNodeData& record) const { record.Colors = FormatColor
 
 void ColorsPage::clear() {
   ScopedFlag scope(loadingFlag());
-  ParseColorString(DefaultColorString(sources_.programDir), live_);
+  ParseColorString(DefaultColorString(programDir_), live_);
   resync();
   setEdited(false);
 }
@@ -240,7 +240,7 @@ void ColorsPage::schemaChosen(int row) {
 void ColorsPage::barMoved(int channel, int value) {
   if (positioning_ || isLoading()) return;
   live_.values[ColorSet::index(attribute(), part(), channel)] = static_cast<std::uint8_t>(value);
-  if (part() == ColorPart::Background && sources_.sameBackground && sources_.sameBackground())
+  if (part() == ColorPart::Background && sources_ && sources_->sameBackground())
     CopyBackground(live_, attribute());
   changed();
 }
@@ -251,7 +251,7 @@ void ColorsPage::copyBackgroundToAll() {
 }
 
 void ColorsPage::reverse() {
-  if (sources_.sameBackground && sources_.sameBackground()) {
+  if (sources_ && sources_->sameBackground()) {
     for (int a = 0; a < 3; ++a) SwapParts(live_, static_cast<ColorAttribute>(a));
   } else {
     SwapParts(live_, attribute());
@@ -261,10 +261,9 @@ void ColorsPage::reverse() {
 }
 
 void ColorsPage::takeParentColors() {
-  const std::optional<std::string_view> parent =
-      sources_.parentColors ? sources_.parentColors() : std::nullopt;
+  const std::optional<std::string_view> parent = sources_ ? sources_->parentColors() : std::nullopt;
   if (!parent) return;
-  live_ = ColorSetOrDefault(*parent, sources_.programDir);
+  live_ = ColorSetOrDefault(*parent, programDir_);
   resync();
   changed();
 }
@@ -278,8 +277,7 @@ bool ColorsPage::backgroundsAllSame() const {
 }
 
 bool ColorsPage::differsFromParent() const {
-  const std::optional<std::string_view> parent =
-      sources_.parentColors ? sources_.parentColors() : std::nullopt;
+  const std::optional<std::string_view> parent = sources_ ? sources_->parentColors() : std::nullopt;
   return parent && FormatColorString(live_) != *parent;
 }
 

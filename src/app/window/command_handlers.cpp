@@ -70,8 +70,9 @@ CommandHandlers::CommandHandlers(Context context, QObject* parent) : QObject(par
   commands.setHandler(Command::MacroHelp,
                       [this] { openHelp("macro.hlp", "Corvane macro help file 'macro.hlp' not found."); });
   commands.setHandler(Command::About, [this] {
-    AboutWindow about([this](const std::string& url) { context_.services.openDocument(url); },
-                      &context_.window);
+    AboutWindow about(&context_.window);
+    connect(&about, &AboutWindow::linkClicked, this,
+            [this](const std::string& url) { context_.services.openDocument(url); });
     about.exec();
   });
   commands.setHandler(Command::License, [this] {
@@ -109,8 +110,7 @@ void CommandHandlers::connectPageCommands() {
 
 void CommandHandlers::showPreview() {
   if (!preview_) {
-    preview_ = new PreviewWindow([this] { return context_.runs.preview(); }, context_.editorPointSize,
-                                 &context_.window);
+    preview_ = new PreviewWindow(context_.runs, context_.editorPointSize, &context_.window);
     // It follows the focused connection, the selection and the editor's unapplied text.
     connect(context_.tree.selectionModel(), &QItemSelectionModel::currentChanged, preview_,
             &PreviewWindow::refresh);

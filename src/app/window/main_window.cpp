@@ -8,7 +8,6 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabWidget>
-#include <QTreeView>
 #include <utility>
 
 #include "commands/command_actions.h"
@@ -20,6 +19,7 @@
 #include "pages/connection_pages.h"
 #include "pages/emulator_folder_field.h"
 #include "pages/macro_page.h"
+#include "pages/page_cycle.h"
 #include "pages/popup_page.h"
 #include "pages/schedule_page.h"
 #include "pages/settings_page.h"
@@ -33,9 +33,12 @@
 #include "run/transfer_commands.h"
 #include "system/system_registrations.h"
 #include "tree/tree_clipboard.h"
+#include "tree/tree_editing.h"
 #include "tree/tree_model.h"
 #include "tree/tree_selection.h"
 #include "tree/tree_view.h"
+#include "widgets/scoped_flag.h"
+#include "window/busy_state.h"
 #include "window/command_refresh.h"
 #include "window/input_tracker.h"
 #include "window/recent_files_menu.h"
@@ -59,57 +62,17 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
     store_ = ownSettings_.get();
   }
   const Clock& clock = services_.clock ? *services_.clock : SystemClock();
-  DocumentHost& host = *this;
   // Default colours come from the emulator's settings file.
   const std::string emulatorDir =
       platform::EmulatorDirFor(services_.programDir, setting::EmulatorDir.read(*store_));
-  document_ = std::make_unique<Document>(host, prompter_, *dialogs, clock, emulatorDir);
+  document_ =
+      std::make_unique<Document>(Document::Context{prompter_, *dialogs, clock, pageEdits_}, emulatorDir);
   start_ = new StartDocument({*document_, *store_, prompter_, services_.programDir}, this);
 
-  runDelayTimer_.setSingleShot(true);
-  runDelayTimer_.setInterval(5000);
-
   buildLayout();
-  PageCycleHost& cycleHost = *this;
-  cycle_ = new PageCycle(cycleHost, *treeView_, *model_, *pages_, prompter_, clock, this);
-  filter_ = new TreeFilter({*this, *statusBar(), *treeView_, *model_, *selection_, *cycle_, *store_}, this);
-  splitter_->insertWidget(0, filter_->pane());
-  splitter_->setSizes({kDesignedTreeWidth, kDesignedGeometry.width - kDesignedTreeWidth});
-  connect(filter_, &TreeFilter::matchFocused, this, &MainWindow::requestRefresh);
-  refresh_ = new CommandRefresh({*treeView_, *model_, *selection_, *pageControl_, *settingsPage_, *pages_,
-                                 *cycle_, *commands_, *status_, *document_, loading_},
-                                this);
-  colorOptions_ = new ColorOptions(
-      {*settingsPage_, *pages_, *cycle_}, emulatorDir, [this] { requestRefresh(); }, this);
-  settingsPage_->emulatorFolder().setProgramDir(services_.programDir);
-  settingsPage_->emulatorFolder().setChooser([dialogs](const std::string& start) {
-    return dialogs->chooseFolder({"Emulator folder", "", "", start});
-  });
-  pages_->schedule().setPrompter(&prompter_);
-  TreeEditingHost& editingHost = *this;
-  editing_ = std::make_unique<TreeEditing>(editingHost, *treeView_, *model_, document_->history(), prompter_);
-  // A change made outside a command (Apply, an import) keeps the view as it stands.
-  document_->history().viewState = [this] { return selection_->state(); };
-  clipboard_ = std::make_unique<TreeClipboard>(*treeView_, *model_);
-  editing_->attachTo(*treeView_, *clipboard_);
-  edits_ = std::make_unique<EditCommands>(
-      editingHost,
-      EditCommands::Context{*treeView_, *model_, *pages_, *settingsPage_, *clipboard_, document_->history()},
-      prompter_, [this] { return cycle_->settleEdits(); });
-  runs_ = std::make_unique<RunCommands>(
-      RunCommands::Context{*treeView_, *model_, *pages_, *settingsPage_, *cycle_}, prompter_,
-      services_.programDir, [this] { requestRefresh(); });
-  multiRun_ = new MultiRun(
-      {*treeView_, *model_, *settingsPage_, *statusBar(), services_.desktop}, prompter_, services_.programDir,
-      runs_->numbering(), [this] { return runDelayTimer_.interval(); }, this);
-  connect(multiRun_, &MultiRun::finished, this, [this] { requestRefresh(); });
-  transfers_ = std::make_unique<TransferCommands>(
-      editingHost, TransferCommands::Context{*treeView_, *model_, *document_, *pages_, *cycle_, *runs_},
-      prompter_, *dialogs);
-  foreignImports_ = std::make_unique<ForeignImportCommands>(
-      ForeignImportCommands::Context{*this, *treeView_, *model_, *document_, prompter_, *dialogs,
-                                     emulatorDir},
-      [this] { requestRefresh(); });
+  connectPages();
+  createHelpers(*dialogs, clock, emulatorDir);
+  connectDocument();
   connectCommands();
   createWindow();
 }
@@ -149,24 +112,73 @@ void MainWindow::buildLayout() {
   model_ = new ConnectionTreeModel(document_->tree(), computer, this);
   treeView_->setModel(model_);
   selection_ = std::make_unique<TreeSelection>(*treeView_, *model_);
+  new BusyState({*document_, *treeView_, *model_, loading_}, this);
   connect(treeView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this] { requestRefresh(); });
   connect(commands_, &CommandActions::contextMenuRequested, this, &MainWindow::refreshCommands);
   commands_->attachContextMenu(*treeView_, *treeView_->viewport());
-  connectPages();
+}
+
+void MainWindow::createHelpers(FileDialogs& dialogs, const Clock& clock, const std::string& emulatorDir) {
+  cycle_ = new PageCycle({*treeView_, *model_, *pages_, *settingsPage_, prompter_, clock, loading_}, this);
+  pageEdits_.attach({*cycle_, *pages_, *commands_, *selection_});
+  filter_ = new TreeFilter({*this, *statusBar(), *treeView_, *model_, *selection_, *cycle_, *store_}, this);
+  splitter_->insertWidget(0, filter_->pane());
+  splitter_->setSizes({kDesignedTreeWidth, kDesignedGeometry.width - kDesignedTreeWidth});
+  refresh_ = new CommandRefresh({*treeView_, *model_, *selection_, *pageControl_, *settingsPage_, *pages_,
+                                 *cycle_, *commands_, *status_, *document_, loading_},
+                                this);
+  colorOptions_ =
+      new ColorOptions({*settingsPage_, *pages_, *cycle_}, emulatorDir, services_.programDir, this);
+  settingsPage_->emulatorFolder().setPlaces(services_.programDir, dialogs);
+  pages_->schedule().setPrompter(&prompter_);
+  editing_ = std::make_unique<TreeEditing>(TreeEditing::Context{
+      *treeView_, *model_, document_->history(), prompter_, pages_->modifiedMark(), *colorOptions_});
+  // A change made outside a command (Apply, an import) keeps the view as it stands.
+  document_->history().viewState = [this] { return selection_->state(); };
+  clipboard_ = std::make_unique<TreeClipboard>(*treeView_, *model_);
+  editing_->attachTo(*treeView_, *clipboard_);
+  edits_ = std::make_unique<EditCommands>(EditCommands::Context{
+      *treeView_, *model_, *pages_, *settingsPage_, *clipboard_, document_->history(), *cycle_, prompter_});
+  runs_ = std::make_unique<RunCommands>(
+      RunCommands::Context{*treeView_, *model_, *pages_, *settingsPage_, *cycle_}, prompter_,
+      services_.programDir);
+  multiRun_ = new MultiRun({*treeView_, *model_, *settingsPage_, *statusBar(), services_.desktop}, prompter_,
+                           services_.programDir, runs_->numbering(), runDelayMs_, this);
+  transfers_ = std::make_unique<TransferCommands>(TransferCommands::Context{
+      *treeView_, *model_, *document_, *pages_, *cycle_, *runs_, prompter_, dialogs});
+  foreignImports_ = std::make_unique<ForeignImportCommands>(ForeignImportCommands::Context{
+      *this, *treeView_, *model_, *document_, prompter_, dialogs, emulatorDir});
+
+  const auto refresh = [this] { requestRefresh(); };
+  connect(filter_, &TreeFilter::matchFocused, this, refresh);
+  connect(cycle_, &PageCycle::refreshRequested, this, refresh);
+  connect(colorOptions_, &ColorOptions::refreshRequested, this, refresh);
+  connect(editing_.get(), &TreeEditing::refreshRequested, this, refresh);
+  connect(edits_.get(), &EditCommands::refreshRequested, this, refresh);
+  connect(runs_.get(), &RunCommands::refreshRequested, this, refresh);
+  connect(multiRun_, &MultiRun::finished, this, refresh);
+  connect(transfers_.get(), &TransferCommands::refreshRequested, this, refresh);
+  connect(foreignImports_.get(), &ForeignImportCommands::refreshRequested, this, refresh);
+  connect(cycle_, &PageCycle::lastUpdatedShown, this, &MainWindow::showLastUpdated);
+  connect(cycle_, &PageCycle::aboutToApply, clipboard_.get(), &TreeClipboard::clearMarksFor);
+  connect(editing_.get(), &TreeEditing::recordsChanged, cycle_, &PageCycle::ShowNodeInPages);
+  connect(edits_.get(), &EditCommands::nameEdited, this, [this] { document_->setModified(true); });
 }
 
 void MainWindow::connectPages() {
-  registrations_ = new SystemRegistrations(
-      *settingsPage_, prompter_, services_.programDir, [this] { return loading_; }, this);
+  registrations_ = new SystemRegistrations(*settingsPage_, prompter_, services_.programDir, loading_, this);
 
   connect(pages_, &ConnectionPages::edited, this, [this] {
-    setConnectionModified(true);
+    if (!loading_) pages_->setModified(true);
     requestRefresh();
+  });
+  connect(&pages_->modifiedMark(), &EditMark::changed, this, [this](bool on) {
+    status_->setText(StatusPanels::Modified, on ? QStringLiteral("Modified") : QString());
   });
   connect(pages_, &ConnectionPages::refreshRequested, this, &MainWindow::requestRefresh);
   connect(settingsPage_, &SettingsPage::delayEdited, this,
-          [this](int seconds) { runDelayTimer_.setInterval(seconds * 1000); });
+          [this](int seconds) { runDelayMs_ = seconds * 1000; });
   // Before the page control changes its page the pages are brought up to date.
   connect(pageControl_, &QTabWidget::currentChanged, this, [this] {
     if (!loading_) cycle_->ShowNodeInPages();
@@ -200,6 +212,7 @@ void MainWindow::createWindow() {
   start_->open(settings_.lastVnkFile, settings_.selectedNodeIndex);
 
   document_->setModified(false);
+  setWindowTitle(QString::fromLocal8Bit(document_->caption().c_str()));
   pageControl_->setCurrentWidget(tree().top()->hasChildren() ? static_cast<QWidget*>(&pages_->macro())
                                                              : pageControl_->widget(0));
   treeView_->expand(model_->indexOf(tree().top()));
@@ -207,7 +220,7 @@ void MainWindow::createWindow() {
   if (!treeView_->currentIndex().isValid()) treeView_->setCurrentIndex(model_->indexOf(tree().top()));
 
   loading_ = false;
-  setConnectionModified(false);
+  pages_->setModified(false);
   input_->UpdateKeyIndicators();
   cycle_->ShowNodeInPages();
   requestRefresh();
@@ -219,12 +232,9 @@ void MainWindow::createWindow() {
   settingsPage_->finishDoubleClickList(services_.screenLockAvailable);
 }
 
-void MainWindow::setConnectionModified(bool on) {
-  pages_->setModified(on && !loading_);
-  status_->setText(StatusPanels::Modified, pages_->isModified() ? QStringLiteral("Modified") : QString());
-}
-
 bool MainWindow::connectionModified() const { return pages_->isModified(); }
+
+QTreeView& MainWindow::treeView() const { return *treeView_; }
 
 void MainWindow::requestRefresh() {
   if (refresh_) refresh_->request();
