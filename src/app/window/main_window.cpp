@@ -44,6 +44,7 @@
 #include "window/recent_files_menu.h"
 #include "window/start_document.h"
 #include "window/status_panels.h"
+#include "window/stored_recent_files.h"
 #include "window/window_layout.h"
 
 namespace varnok::app {
@@ -67,7 +68,8 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
       platform::EmulatorDirFor(services_.programDir, setting::EmulatorDir.read(*store_));
   document_ =
       std::make_unique<Document>(Document::Context{prompter_, *dialogs, clock, pageEdits_}, emulatorDir);
-  start_ = new StartDocument({*document_, *store_, prompter_, services_.programDir}, this);
+  start_ = std::make_unique<StartDocument>(
+      StartDocument::Context{*document_, *store_, prompter_, services_.programDir});
 
   buildLayout();
   connectPages();
@@ -77,21 +79,7 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
   createWindow();
 }
 
-MainWindow::~MainWindow() {
-  delete std::exchange(refresh_, nullptr);
-  delete input_;
-  delete multiRun_;
-  edits_.reset();
-  clipboard_.reset();
-  // The recent-file list goes back to the settings key with the window.
-  store_->write(RecentFileWrites(document_->recentFiles().files()));
-  // The model observes the document's tree, which dies before the base class
-  // deletes the child objects: the model and its observers go first.
-  delete cycle_;
-  treeView_->setModel(nullptr);
-  delete model_;
-  model_ = nullptr;
-}
+MainWindow::~MainWindow() = default;
 
 void MainWindow::buildLayout() {
   SetUpWindow(*this);
@@ -109,8 +97,8 @@ void MainWindow::buildLayout() {
   pages_ = layout.pages;
 
   const std::string computer = services_.computerName ? *services_.computerName : platform::ComputerName();
-  model_ = new ConnectionTreeModel(document_->tree(), computer, this);
-  treeView_->setModel(model_);
+  model_ = std::make_unique<ConnectionTreeModel>(document_->tree(), computer);
+  treeView_->setModel(model_.get());
   selection_ = std::make_unique<TreeSelection>(*treeView_, *model_);
   new BusyState({*document_, *treeView_, *model_, loading_}, this);
   connect(treeView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -120,16 +108,18 @@ void MainWindow::buildLayout() {
 }
 
 void MainWindow::createHelpers(FileDialogs& dialogs, const Clock& clock, const std::string& emulatorDir) {
-  cycle_ = new PageCycle({*treeView_, *model_, *pages_, *settingsPage_, prompter_, clock, loading_}, this);
+  cycle_ = std::make_unique<PageCycle>(
+      PageCycle::Context{*treeView_, *model_, *pages_, *settingsPage_, prompter_, clock, loading_});
   pageEdits_.attach({*cycle_, *pages_, *commands_, *selection_});
-  filter_ = new TreeFilter({*this, *statusBar(), *treeView_, *model_, *selection_, *cycle_, *store_}, this);
+  filter_ = std::make_unique<TreeFilter>(
+      TreeFilter::Context{*this, *statusBar(), *treeView_, *model_, *selection_, *cycle_, *store_});
   splitter_->insertWidget(0, filter_->pane());
   splitter_->setSizes({kDesignedTreeWidth, kDesignedGeometry.width - kDesignedTreeWidth});
-  refresh_ = new CommandRefresh({*treeView_, *model_, *selection_, *pageControl_, *settingsPage_, *pages_,
-                                 *cycle_, *commands_, *status_, *document_, loading_},
-                                this);
-  colorOptions_ =
-      new ColorOptions({*settingsPage_, *pages_, *cycle_}, emulatorDir, services_.programDir, this);
+  refresh_ = std::make_unique<CommandRefresh>(
+      CommandRefresh::Context{*treeView_, *model_, *selection_, *pageControl_, *settingsPage_, *pages_,
+                              *cycle_, *commands_, *status_, *document_, loading_});
+  colorOptions_ = std::make_unique<ColorOptions>(ColorOptions::Context{*settingsPage_, *pages_, *cycle_},
+                                                 emulatorDir, services_.programDir);
   settingsPage_->emulatorFolder().setPlaces(services_.programDir, dialogs);
   pages_->schedule().setPrompter(&prompter_);
   editing_ = std::make_unique<TreeEditing>(TreeEditing::Context{
@@ -143,31 +133,33 @@ void MainWindow::createHelpers(FileDialogs& dialogs, const Clock& clock, const s
   runs_ = std::make_unique<RunCommands>(
       RunCommands::Context{*treeView_, *model_, *pages_, *settingsPage_, *cycle_}, prompter_,
       services_.programDir);
-  multiRun_ = new MultiRun({*treeView_, *model_, *settingsPage_, *statusBar(), services_.desktop}, prompter_,
-                           services_.programDir, runs_->numbering(), runDelayMs_, this);
+  multiRun_ = std::make_unique<MultiRun>(
+      MultiRun::Context{*treeView_, *model_, *settingsPage_, *statusBar(), services_.desktop}, prompter_,
+      services_.programDir, runs_->numbering(), runDelayMs_);
   transfers_ = std::make_unique<TransferCommands>(TransferCommands::Context{
       *treeView_, *model_, *document_, *pages_, *cycle_, *runs_, prompter_, dialogs});
   foreignImports_ = std::make_unique<ForeignImportCommands>(ForeignImportCommands::Context{
       *this, *treeView_, *model_, *document_, prompter_, dialogs, emulatorDir});
 
-  const auto refresh = [this] { requestRefresh(); };
-  connect(filter_, &TreeFilter::matchFocused, this, refresh);
-  connect(cycle_, &PageCycle::refreshRequested, this, refresh);
-  connect(colorOptions_, &ColorOptions::refreshRequested, this, refresh);
-  connect(editing_.get(), &TreeEditing::refreshRequested, this, refresh);
-  connect(edits_.get(), &EditCommands::refreshRequested, this, refresh);
-  connect(runs_.get(), &RunCommands::refreshRequested, this, refresh);
-  connect(multiRun_, &MultiRun::finished, this, refresh);
-  connect(transfers_.get(), &TransferCommands::refreshRequested, this, refresh);
-  connect(foreignImports_.get(), &ForeignImportCommands::refreshRequested, this, refresh);
-  connect(cycle_, &PageCycle::lastUpdatedShown, this, &MainWindow::showLastUpdated);
-  connect(cycle_, &PageCycle::aboutToApply, clipboard_.get(), &TreeClipboard::clearMarksFor);
-  connect(editing_.get(), &TreeEditing::recordsChanged, cycle_, &PageCycle::ShowNodeInPages);
+  CommandRefresh* refresh = refresh_.get();
+  connect(filter_.get(), &TreeFilter::matchFocused, refresh, &CommandRefresh::request);
+  connect(cycle_.get(), &PageCycle::refreshRequested, refresh, &CommandRefresh::request);
+  connect(colorOptions_.get(), &ColorOptions::refreshRequested, refresh, &CommandRefresh::request);
+  connect(editing_.get(), &TreeEditing::refreshRequested, refresh, &CommandRefresh::request);
+  connect(edits_.get(), &EditCommands::refreshRequested, refresh, &CommandRefresh::request);
+  connect(runs_.get(), &RunCommands::refreshRequested, refresh, &CommandRefresh::request);
+  connect(multiRun_.get(), &MultiRun::finished, refresh, &CommandRefresh::request);
+  connect(transfers_.get(), &TransferCommands::refreshRequested, refresh, &CommandRefresh::request);
+  connect(foreignImports_.get(), &ForeignImportCommands::refreshRequested, refresh, &CommandRefresh::request);
+  connect(cycle_.get(), &PageCycle::lastUpdatedShown, this, &MainWindow::showLastUpdated);
+  connect(cycle_.get(), &PageCycle::aboutToApply, clipboard_.get(), &TreeClipboard::clearMarksFor);
+  connect(editing_.get(), &TreeEditing::recordsChanged, cycle_.get(), &PageCycle::ShowNodeInPages);
   connect(edits_.get(), &EditCommands::nameEdited, this, [this] { document_->setModified(true); });
 }
 
 void MainWindow::connectPages() {
-  registrations_ = new SystemRegistrations(*settingsPage_, prompter_, services_.programDir, loading_, this);
+  registrations_ =
+      std::make_unique<SystemRegistrations>(*settingsPage_, prompter_, services_.programDir, loading_);
 
   connect(pages_, &ConnectionPages::edited, this, [this] {
     if (!loading_) pages_->setModified(true);
@@ -190,9 +182,9 @@ void MainWindow::connectPages() {
   for (QWidget* field : fields) commands_->attachContextMenu(*field, *field);
   InputTracker::Targets targets{
       this, treeView_, {&pages_->macro().editor(), &pages_->popup().editor()}, fields};
-  input_ = new InputTracker(std::move(targets), *status_, this);
-  connect(input_, &InputTracker::refreshRequested, this, &MainWindow::requestRefresh);
-  connect(input_, &InputTracker::treeFocusLost, this, [this] {
+  input_ = std::make_unique<InputTracker>(std::move(targets), *status_);
+  connect(input_.get(), &InputTracker::refreshRequested, this, &MainWindow::requestRefresh);
+  connect(input_.get(), &InputTracker::treeFocusLost, this, [this] {
     if (!loading_ && cycle_) cycle_->treeFocusLost();
   });
   connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
@@ -202,7 +194,7 @@ void MainWindow::connectPages() {
 
 void MainWindow::createWindow() {
   ScopedFlag loading(loading_);
-  document_->recentFiles().assign(ReadRecentFiles(*store_));
+  storedRecentFiles_ = std::make_unique<StoredRecentFiles>(document_->recentFiles(), *store_);
   recentMenu_->show(document_->recentFiles().files());
   settingsPage_->appendToAssociationCaption(QStringLiteral("Varnok"));
   pages_->cover(QStringLiteral("N/A"));

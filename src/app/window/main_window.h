@@ -43,6 +43,7 @@ class PageCycle;
 class TreeEditing;
 class RecentFilesMenu;
 class StartDocument;
+class StoredRecentFiles;
 class SettingsPage;
 class StatusPanels;
 class SystemRegistrations;
@@ -149,31 +150,34 @@ class MainWindow : public QMainWindow {
 
   PageEdits pageEdits_;
   std::unique_ptr<Document> document_;
-  // Declared after the document: they observe its tree and go first.
-  std::unique_ptr<TreeClipboard> clipboard_;
-  std::unique_ptr<EditCommands> edits_;
-  std::unique_ptr<RunCommands> runs_;
-  std::unique_ptr<TransferCommands> transfers_;
-  std::unique_ptr<ForeignImportCommands> foreignImports_;
-  MultiRun* multiRun_ = nullptr;
-  ConnectionTreeModel* model_ = nullptr;
+  std::unique_ptr<StoredRecentFiles> storedRecentFiles_;
+  // The window's widgets are its children and go last, with the base class.
   ConnectionTreeView* treeView_ = nullptr;
-  std::unique_ptr<TreeSelection> selection_;
-  TreeFilter* filter_ = nullptr;
   QSplitter* splitter_ = nullptr;
   QTabWidget* pageControl_ = nullptr;
   SettingsPage* settingsPage_ = nullptr;
   ConnectionPages* pages_ = nullptr;
-  PageCycle* cycle_ = nullptr;
-  ColorOptions* colorOptions_ = nullptr;
-  std::unique_ptr<TreeEditing> editing_;
-  InputTracker* input_ = nullptr;
-  SystemRegistrations* registrations_ = nullptr;
-  std::unique_ptr<StatusPanels> status_;
   CommandActions* commands_ = nullptr;
   RecentFilesMenu* recentMenu_ = nullptr;
-  StartDocument* start_ = nullptr;
-  CommandRefresh* refresh_ = nullptr;
+  std::unique_ptr<StatusPanels> status_;
+  // The helpers, torn down in the reverse order: each goes before what it
+  // uses, and the model (which observes the document's tree) before the document.
+  std::unique_ptr<ConnectionTreeModel> model_;
+  std::unique_ptr<TreeSelection> selection_;
+  std::unique_ptr<PageCycle> cycle_;
+  std::unique_ptr<TreeClipboard> clipboard_;
+  std::unique_ptr<TreeFilter> filter_;  // its pane is one of the window's widgets
+  std::unique_ptr<ColorOptions> colorOptions_;
+  std::unique_ptr<TreeEditing> editing_;
+  std::unique_ptr<EditCommands> edits_;
+  std::unique_ptr<RunCommands> runs_;
+  std::unique_ptr<MultiRun> multiRun_;
+  std::unique_ptr<TransferCommands> transfers_;
+  std::unique_ptr<ForeignImportCommands> foreignImports_;
+  std::unique_ptr<SystemRegistrations> registrations_;
+  std::unique_ptr<InputTracker> input_;
+  std::unique_ptr<StartDocument> start_;
+  std::unique_ptr<CommandRefresh> refresh_;
 };
 
 }  // namespace varnok::app
