@@ -24,7 +24,8 @@ namespace varnok::app {
 void MainWindow::importHandedOverFile(const std::string& path) { transfers_->importFile(path); }
 
 void MainWindow::connectCommands() {
-  commands_->setSnapshotSource([this] { return refresh_->snapshot(); });
+  connect(commands_, &CommandActions::menuOpening, this,
+          [this] { commands_->applyToMenus(refresh_->snapshot()); });
   commands_->setHandler(Command::Close, [this] { close(); });
   commands_->setHandler(Command::ExpandAll, [this] { expandAll(); });
   commands_->setHandler(Command::CollapseAll, [this] { collapseAll(); });
