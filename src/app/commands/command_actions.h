@@ -58,8 +58,6 @@ class CommandActions : public QObject {
   QMenu* menu(MenuId id) const { return menus_[static_cast<std::size_t>(id)]; }
   QMenu* templateMenu() const { return templateMenu_; }
   QMenu* foreignImportMenu() const { return foreignImportMenu_; }
-  QMenu* contextMenu() const { return contextMenu_; }
-  QToolBar* toolBar() const { return toolBar_; }
 
  signals:
   // A menu is about to open: its items want the window's state now (applyToMenus).

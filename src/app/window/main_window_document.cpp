@@ -9,7 +9,6 @@
 #include "run/transfer_commands.h"
 #include "system/companion_link.h"
 #include "tree/tree_model.h"
-#include "tree/tree_selection.h"
 #include "tree/tree_view.h"
 #include "widgets/scoped_flag.h"
 #include "window/command_handlers.h"
