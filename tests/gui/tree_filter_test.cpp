@@ -126,6 +126,29 @@ class TreeFilterTest : public QObject {
     QCOMPARE(rows(w), QStringLiteral("Site A\nEdge\n"));
   }
 
+  // Everything open (Expand all) comes back open, all of it; a tree open in
+  // part comes back as it was, a closed branch with an open one inside too.
+  void escPutsBackAllOrPartOfTheOpenBranches() {
+    MainWindow& w = open();
+    QTreeView& v = w.treeView();
+    QVERIFY(test::Trigger(w, "MnExpandAll"));
+    const QString all = QStringLiteral("Site A\n Lab\n  rtr1\n  sw1\n Office rtr\nEdge\n");
+    QCOMPARE(rows(w), all);
+    type(w, "edge");
+    QCOMPARE(rows(w), QStringLiteral("Edge\n"));
+    QTest::keyClick(field(w), Qt::Key_Escape);
+    QCOMPARE(rows(w), all);
+    QVERIFY(v.isExpanded(w.treeModel().indexOf(node(w, "Site A/Lab"))));
+
+    v.collapse(w.treeModel().indexOf(node(w, "Site A")));  // Lab stays open inside
+    type(w, "sw1");
+    QCOMPARE(rows(w), QStringLiteral("Site A\n Lab\n  sw1\n"));
+    QTest::keyClick(field(w), Qt::Key_Escape);
+    QCOMPARE(rows(w), QStringLiteral("Site A\nEdge\n"));
+    v.expand(w.treeModel().indexOf(node(w, "Site A")));
+    QCOMPARE(rows(w), all);
+  }
+
   // Down and Up go from match to match (branches shown only for context are
   // passed over) and the pages follow; Enter gives the tree the focus; Esc
   // then keeps the chosen match focused, its branch open.

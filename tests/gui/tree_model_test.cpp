@@ -9,6 +9,7 @@
 #include <random>
 
 #include "files/vnk_file.h"
+#include "tree/tree_view.h"
 #include "tree_helpers.h"
 
 using namespace varnok;
@@ -123,6 +124,66 @@ class TreeModelTest : public QObject {
     QVERIFY(events.empty());
     QCoreApplication::processEvents();
     QCOMPARE(events, std::vector<std::string>{"changed a 5-7"});
+  }
+
+  // A row without children says so (the view keeps no index for it when it
+  // opens everything), also after it gains or loses one; the model knows
+  // whether any shown node lies too deep for the view's one-pass opening.
+  void leavesAndDepthAsTheViewOpensEverything() {
+    ConnectionTree tree;
+    ConnectionTreeModel model(tree, "host");
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    constexpr int deepest = ConnectionTreeModel::kDeepestShownLevel;
+    TreeNode* chain = tree.top();
+    for (int level = 1; level <= deepest; ++level)
+      chain = test::Add(tree, chain, "c" + std::to_string(level));
+    TreeNode* leaf = test::Add(tree, tree.top(), "leaf");
+    auto never = [&](const TreeNode* n) {
+      return model.flags(model.indexOf(n)).testFlag(Qt::ItemNeverHasChildren);
+    };
+    QVERIFY(never(leaf));
+    QVERIFY(never(chain));
+    QVERIFY(!never(tree.top()));
+    QVERIFY(!never(chain->parent()));
+    QVERIFY(!model.reachesBelow(deepest));
+    QVERIFY(model.reachesBelow(deepest - 1));
+
+    ConnectionTreeView view;
+    view.setModel(&model);
+    view.expandBranch();
+    for (const TreeNode* n = chain->parent(); n; n = n->parent())
+      QVERIFY2(view.isExpanded(model.indexOf(n)), std::string(n->name()).c_str());
+
+    // The leaf gains a child: it opens and shows it.
+    TreeNode* below = test::Add(tree, leaf, "below");
+    QVERIFY(!never(leaf));
+    view.expand(model.indexOf(leaf));
+    QVERIFY(view.isExpanded(model.indexOf(leaf)));
+    QVERIFY(view.visualRect(model.indexOf(below)).isValid());
+    tree.remove(below);
+    QVERIFY(never(leaf));
+
+    // One level more: opening everything keeps the deepest shown level closed.
+    TreeNode* tooDeep = test::Add(tree, chain, "too deep");
+    QVERIFY(model.reachesBelow(deepest));
+    view.collapseAll();
+    view.expandBranch();
+    QVERIFY(view.isExpanded(model.indexOf(chain->parent())));
+    QVERIFY(!view.isExpanded(model.indexOf(chain)));
+
+    // Filtered, the shown nodes count: the match at level 101 and its branch.
+    const FindQuery deepQuery = ParseFindQuery("too");
+    model.setFilter(deepQuery, SearchTree(tree, deepQuery));
+    QVERIFY(model.reachesBelow(deepest));
+    QVERIFY(never(tooDeep));
+    QVERIFY(!never(chain));
+    const FindQuery leafQuery = ParseFindQuery("leaf");
+    model.setFilter(leafQuery, SearchTree(tree, leafQuery));
+    QVERIFY(!model.reachesBelow(1));
+    QVERIFY(model.reachesBelow(0));
+    view.expandBranch();
+    QVERIFY(view.isExpanded(model.indexOf(tree.top())));
+    QVERIFY(never(leaf));
   }
 };
 

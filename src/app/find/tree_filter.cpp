@@ -159,10 +159,16 @@ void TreeFilter::completeSearch() {
 }
 
 void TreeFilter::saveView() {
-  saved_ = {c_.selection.state(), {}, c_.view.verticalScrollBar()->value()};
+  saved_ = {c_.selection.state(), {}, c_.view.verticalScrollBar()->value(), true};
   ConnectionTree::forEachPreOrder(c_.model.tree().top(), [this](const TreeNode* n) {
-    if (n->hasChildren() && c_.view.isExpanded(c_.model.indexOf(n))) saved_.expanded.push_back(n);
+    if (!n->hasChildren() || !ConnectionTreeModel::opensAt(n)) return;
+    if (c_.view.isExpanded(c_.model.indexOf(n)))
+      saved_.expanded.push_back(n);
+    else
+      saved_.allOpen = false;
   });
+  // Everything open (after Expand all) opens again in one pass, not node by node.
+  if (saved_.allOpen) saved_.expanded = {};
 }
 
 void TreeFilter::show(FindQuery query, FindResult result) {
@@ -192,13 +198,16 @@ void TreeFilter::clearFilter() {
   {
     // Only what was open before opens again: no node of it lies too deep.
     const QSignalBlocker quiet(&c_.view);
+    if (saved_.allOpen) c_.view.expandBranch();
     for (const TreeNode* n : saved_.expanded) c_.view.expand(c_.model.indexOf(n));
   }
+  // One layout of the whole tree, here: the selection below needs it, and
+  // the scroll position its height.
+  c_.view.layOutPending();
   if (chosen) {
     c_.selection.select(chosen);
   } else {
     c_.selection.restore(saved_.state);
-    c_.view.doItemsLayout();
     c_.view.verticalScrollBar()->setValue(saved_.scroll);
   }
   saved_ = {};

@@ -95,8 +95,9 @@ class TreeFilter : public QObject {
   // The view before the filter was set, put back when it is cleared.
   struct SavedView {
     TreeViewState state;
-    std::vector<const TreeNode*> expanded;
+    std::vector<const TreeNode*> expanded;  // empty when allOpen
     int scroll = 0;
+    bool allOpen = false;  // every node the view opens was open
   } saved_;
   bool chosen_ = false;    // the user went to a node of the filtered tree
   bool applying_ = false;  // the filter itself moves the focus

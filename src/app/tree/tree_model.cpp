@@ -12,6 +12,29 @@
 
 namespace varnok::app {
 
+namespace {
+
+// An index carries its node's address with the higher bits folded into the
+// lower ones. Qt hashes an index by row and this number as they are, and
+// keeps the view's open rows and every kept index in tables placed by its
+// lowest bits: node addresses a record apart share those bits, and the
+// tables then crowd into a sixteenth of their slots.
+constexpr int kFoldShift = 7;
+
+quintptr IdOf(const TreeNode* node) {
+  const auto address = reinterpret_cast<quintptr>(node);
+  return address ^ (address >> kFoldShift);
+}
+
+TreeNode* NodeOfId(quintptr id) {
+  quintptr address = id;
+  for (int shift = kFoldShift; shift < static_cast<int>(sizeof(quintptr) * 8); shift += kFoldShift)
+    address ^= id >> shift;
+  return reinterpret_cast<TreeNode*>(address);
+}
+
+}  // namespace
+
 ConnectionTreeModel::ConnectionTreeModel(ConnectionTree& tree, std::string computerName, QObject* parent)
     : QAbstractItemModel(parent), tree_(tree) {
   topText_ =
@@ -29,13 +52,13 @@ ConnectionTreeModel::~ConnectionTreeModel() { tree_.removeObserver(this); }
 TreeNode* ConnectionTreeModel::node(const QModelIndex& index) const {
   if (!index.isValid()) return nullptr;
   if (filtered_) return const_cast<TreeNode*>(filter_.shown[static_cast<std::size_t>(index.internalId())]);
-  return static_cast<TreeNode*>(index.internalPointer());
+  return NodeOfId(index.internalId());
 }
 
 QModelIndex ConnectionTreeModel::indexOf(const TreeNode* n) const {
   if (!n) return {};
   if (filtered_) return entryIndex(filter_.entryOf(n));
-  return createIndex(n->parent() ? n->row() : 0, 0, const_cast<TreeNode*>(n));
+  return createIndex(n->parent() ? n->row() : 0, 0, IdOf(n));
 }
 
 QModelIndex ConnectionTreeModel::entryIndex(int entry) const {
@@ -124,10 +147,10 @@ QModelIndex ConnectionTreeModel::index(int row, int column, const QModelIndex& p
     const int entry = static_cast<int>(parent.internalId());
     return row < filter_.childCount(entry) ? entryIndex(filter_.child(entry, row)) : QModelIndex();
   }
-  if (!parent.isValid()) return row == 0 ? createIndex(0, 0, tree_.top()) : QModelIndex();
+  if (!parent.isValid()) return row == 0 ? createIndex(0, 0, IdOf(tree_.top())) : QModelIndex();
   TreeNode* p = node(parent);
   if (row >= p->childCount()) return {};
-  return createIndex(row, 0, p->child(row));
+  return createIndex(row, 0, IdOf(p->child(row)));
 }
 
 QModelIndex ConnectionTreeModel::parent(const QModelIndex& child) const {
@@ -178,17 +201,46 @@ QVariant ConnectionTreeModel::data(const QModelIndex& index, int role) const {
 
 Qt::ItemFlags ConnectionTreeModel::flags(const QModelIndex& index) const {
   if (!index.isValid()) return Qt::NoItemFlags;
-  const TreeNode* n = node(index);
-  // Every node but the top node is named in place and dragged; drops go
-  // beside or onto any node (the view decides which).
+  // The view asks every row it lays out. A row without children says so:
+  // the view then keeps no index for it when it opens the whole tree.
   // While filtered nothing is dragged or dropped: the tree's structure stays.
   if (filtered_) {
-    const Qt::ItemFlags shown = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    return n->parent() ? shown | Qt::ItemIsEditable : shown;
+    const int entry = static_cast<int>(index.internalId());
+    Qt::ItemFlags shown = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (entry != 0) shown |= Qt::ItemIsEditable;
+    if (filter_.childCount(entry) == 0) shown |= Qt::ItemNeverHasChildren;
+    return shown;
   }
-  const Qt::ItemFlags common = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDropEnabled;
-  if (n && n->parent()) return common | Qt::ItemIsEditable | Qt::ItemIsDragEnabled;
-  return common;
+  // Every node but the top node is named in place and dragged; drops go
+  // beside or onto any node (the view decides which).
+  const TreeNode* n = node(index);
+  Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDropEnabled;
+  if (n != tree_.top()) flags |= Qt::ItemIsEditable | Qt::ItemIsDragEnabled;
+  if (!n->hasChildren()) flags |= Qt::ItemNeverHasChildren;
+  return flags;
+}
+
+bool ConnectionTreeModel::reachesBelow(int level) const {
+  if (filtered_) {
+    // Every shown node's ancestors are shown: its depth in the result is its level.
+    std::vector<int> depth(filter_.shown.size(), 0);
+    for (std::size_t e = 1; e < depth.size(); ++e) {
+      depth[e] = depth[static_cast<std::size_t>(filter_.parent[e])] + 1;
+      if (depth[e] > level) return true;
+    }
+    return false;
+  }
+  // A branch of s nodes reaches at most s - 1 levels below its root: small
+  // branches are passed over unread.
+  std::vector<const TreeNode*> pending{tree_.top()};
+  while (!pending.empty()) {
+    const TreeNode* n = pending.back();
+    pending.pop_back();
+    if (n->level() > level) return true;
+    if (n->level() + n->subtreeSize() - 1 <= level) continue;
+    for (int row = 0; row < n->childCount(); ++row) pending.push_back(n->child(row));
+  }
+  return false;
 }
 
 namespace {

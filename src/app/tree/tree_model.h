@@ -39,6 +39,9 @@ class ConnectionTreeModel : public QAbstractItemModel, private TreeObserver {
   QString shownText(const TreeNode* node) const;
   // Whether the view may open `node` (its level is above kDeepestShownLevel).
   static bool opensAt(const TreeNode* node);
+  // Whether a node shown by the model (while filtered, a node of the
+  // result) lies deeper than `level`.
+  bool reachesBelow(int level) const;
   static int imageIndex(const TreeNode* node, bool cut);
 
   // Many nodes change places at once (a drop, a paste of cut nodes, their

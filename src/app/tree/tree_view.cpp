@@ -14,6 +14,10 @@
 
 namespace varnok::app {
 
+namespace {
+constexpr int kMeasuredRowsAround = 100;
+}
+
 ConnectionTreeView::ConnectionTreeView(QWidget* parent) : QTreeView(parent) {
   setDragEnabled(true);
   setAcceptDrops(true);
@@ -21,6 +25,10 @@ ConnectionTreeView::ConnectionTreeView(QWidget* parent) : QTreeView(parent) {
   setDragDropMode(QAbstractItemView::DragDrop);
   setDefaultDropAction(Qt::MoveAction);
   setAutoExpandDelay(-1);  // see hover()
+  // A column sized to its contents measures the names of the rows in view
+  // and of this many more around them, each a text layout, on every layout
+  // of the tree: a keystroke in the find filter lays it out more than once.
+  header()->setResizeContentsPrecision(kMeasuredRowsAround);
   connect(this, &QTreeView::expanded, this, &ConnectionTreeView::keepClosedWhenTooDeep);
 }
 
@@ -72,6 +80,13 @@ void ConnectionTreeView::expandBranch(const QModelIndex& index) {
   // Depth counts from `from`: 0 opens `from` alone. Nobody hears of each
   // node (as with expandAll): nothing opens too deep here.
   const QSignalBlocker quiet(this);
+  // The whole tree with no node too deep to open: one layout pass opens
+  // what has children as it goes, where opening row by row would keep an
+  // index for every row, leaves included.
+  if (!node->parent() && !m->reachesBelow(ConnectionTreeModel::kDeepestShownLevel)) {
+    expandAll();
+    return;
+  }
   expandRecursively(from, ConnectionTreeModel::kDeepestShownLevel - 1 - node->data().Level);
 }
 

@@ -37,6 +37,10 @@ class ConnectionTreeView : public QTreeView {
   // node it collapses for its flags, and a collapsed node taking the focus
   // would expand its ancestors again, node by node.
   void collapseQuietly();
+  // Lays out the rows now if a layout is pending. Unlike doItemsLayout, it
+  // lays out once: doItemsLayout with a pending layout asks the header for
+  // the column's width first, which lays out the whole tree within it.
+  void layOutPending() { executeDelayedItemsLayout(); }
   // Scrolls to `index`, or to its ancestor at the deepest shown level.
   void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
   void setModel(QAbstractItemModel* model) override;
