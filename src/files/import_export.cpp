@@ -40,6 +40,13 @@ ConnectionFileFormat FileFormatOf(const std::string& path) {
   return UpperExtension(path) == ".PLF" ? ConnectionFileFormat::Plf : ConnectionFileFormat::Vnk;
 }
 
+std::optional<ConnectionFileFormat> ImportFormatOf(const std::string& path) {
+  const std::string ext = UpperExtension(path);
+  if (ext == ".VNK") return ConnectionFileFormat::Vnk;
+  if (ext == ".PLF") return ConnectionFileFormat::Plf;
+  return std::nullopt;
+}
+
 std::string RenamedMessage(int count) {
   if (count <= 0) return "";
   const std::string tail = " renamed to avoid duplicate names among siblings.";
@@ -50,10 +57,10 @@ std::string RenamedMessage(int count) {
 ImportResult ImportConnections(ConnectionTree& tree, const std::string& path, const std::string& programDir,
                                std::int32_t selectedNodeIndex, const Clock& clock) {
   ImportResult result;
-  const std::string ext = UpperExtension(path);
-  if (ext == ".VNK") {
+  const std::optional<ConnectionFileFormat> format = ImportFormatOf(path);
+  if (format == ConnectionFileFormat::Vnk) {
     result.load = LoadConfiguration(tree, path, true, selectedNodeIndex);
-  } else if (ext == ".PLF") {
+  } else if (format == ConnectionFileFormat::Plf) {
     result.load = LoadPlfFile(tree, path, programDir, selectedNodeIndex, clock);
   } else {
     result.supported = false;

@@ -16,6 +16,7 @@
 //   }
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,9 @@ enum class ConnectionFileFormat { Vnk, Plf };
 // The format a file is written in: .PLF for the extension ".PLF" in any
 // letter case, .VNK for every other name.
 ConnectionFileFormat FileFormatOf(const std::string& path);
+// The format an import reads by the extension (".VNK" or ".PLF" in any
+// letter case); nullopt for any other: such a file is not imported.
+std::optional<ConnectionFileFormat> ImportFormatOf(const std::string& path);
 
 // The message after the sibling-name pass of an import: "" for 0,
 // "1 imported item was renamed to avoid duplicate names among siblings.",

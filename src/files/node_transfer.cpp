@@ -7,6 +7,7 @@ namespace varnok {
 namespace {
 
 constexpr std::string_view kNodesTag = "VNKNODES1";
+constexpr int kRecordsBetweenQuestions = 4096;
 
 }  // namespace
 
@@ -20,12 +21,18 @@ std::string SerializeNodes(const std::vector<TreeNode*>& roots) {
   return out;
 }
 
-std::optional<std::vector<std::unique_ptr<TreeNode>>> DeserializeNodes(std::string_view bytes) {
+std::optional<std::vector<std::unique_ptr<TreeNode>>> DeserializeNodes(std::string_view bytes,
+                                                                       NodeMemory* memory,
+                                                                       const KeepGoing& keepGoing) {
   if (!bytes.starts_with(kNodesTag)) return std::nullopt;
   bytes.remove_prefix(kNodesTag.size());
-  SubtreeBuilder builder;
+  SubtreeBuilder builder(memory);
   LevelPlacement place(builder.root());
-  while (!bytes.empty()) {
+  const double size = static_cast<double>(bytes.size());
+  for (int records = 0; !bytes.empty(); ++records) {
+    if (keepGoing && records % kRecordsBetweenQuestions == 0 &&
+        !keepGoing(1.0 - static_cast<double>(bytes.size()) / size))
+      return std::nullopt;
     RecordView d;
     if (!ReadRecordView(bytes, d)) return std::nullopt;
     if (d.Name.empty()) continue;

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/arrival_names.h"
 #include "model/connection_tree.h"
 
 namespace varnok {
@@ -19,6 +20,11 @@ std::string SerializeNodes(const std::vector<TreeNode*>& roots);
 // The detached subtrees again; nullopt when the bytes are not such a payload
 // or end inside a record. Records with an empty name are skipped and
 // separators get the standard name, as when a file is read.
-std::optional<std::vector<std::unique_ptr<TreeNode>>> DeserializeNodes(std::string_view bytes);
+// The nodes are made in `memory` (a tree's memory(); nullptr: the general
+// heap); `keepGoing`, asked now and then with the part read, may stop the
+// reading: nullopt then too.
+std::optional<std::vector<std::unique_ptr<TreeNode>>> DeserializeNodes(std::string_view bytes,
+                                                                       NodeMemory* memory = nullptr,
+                                                                       const KeepGoing& keepGoing = {});
 
 }  // namespace varnok

@@ -1,6 +1,8 @@
 #include "files/vnk_file.h"
 
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "common/program_paths.h"
@@ -234,15 +236,30 @@ LoadResult ReadConfiguration(ConnectionTree& tree, std::string_view bytes, bool 
 
 LoadResult LoadConfiguration(ConnectionTree& tree, const std::string& path, bool import,
                              std::int32_t selectedNodeIndex) {
+  return LoadConfiguration(tree, path, import, selectedNodeIndex, {});
+}
+
+LoadResult LoadConfiguration(ConnectionTree& tree, const std::string& path, bool import,
+                             std::int32_t selectedNodeIndex, const std::function<bool(double)>& keepReading) {
   if (!FileExists(path)) return Failure(LoadStatus::FileMissing, "File '" + path + "' does not exist.");
   // Read, not mapped: a file cut short meanwhile must be an error, not a
   // SIGBUS. In pieces through one small buffer: a buffer of the file's size
   // would cost a page fault and a cleared page per 4 KiB for nothing.
   ConfigurationReader reader(tree, selectedNodeIndex);
   FileIdentity opened;
+  std::error_code sizeUnknown;
+  const double size = static_cast<double>(std::filesystem::file_size(path, sizeUnknown));
+  std::size_t used = 0;
   WriteResult read = ReadFileInPieces(
       path, std::size_t{1} << 20,
-      [&](std::string_view bytes, bool atEnd) { return reader.read(bytes, atEnd); }, &opened);
+      [&](std::string_view bytes, bool atEnd) {
+        if (keepReading && !keepReading(sizeUnknown || size <= 0 ? 0.0 : std::min(1.0, used / size)))
+          return kStopReading;
+        const std::size_t n = reader.read(bytes, atEnd);
+        if (n != kStopReading) used += n;
+        return n;
+      },
+      &opened);
   if (!read) {
     LoadResult r = Failure(LoadStatus::CannotOpen, kCannotOpen);
     r.reason = std::move(read.error);

@@ -64,6 +64,11 @@ struct LoadResult {
 // The nodes arrive in one insert notification (children of the top node).
 LoadResult LoadConfiguration(ConnectionTree& tree, const std::string& path, bool import,
                              std::int32_t selectedNodeIndex = -1);
+// The same, asking `keepReading` with the part of the file read (0 to 1)
+// between pieces of about a megabyte; false stops the reading, and what was
+// read so far is put in (the result stays ok).
+LoadResult LoadConfiguration(ConnectionTree& tree, const std::string& path, bool import,
+                             std::int32_t selectedNodeIndex, const std::function<bool(double)>& keepReading);
 // The same, from the file's bytes.
 LoadResult ReadConfiguration(ConnectionTree& tree, std::string_view bytes, bool import,
                              std::int32_t selectedNodeIndex = -1);

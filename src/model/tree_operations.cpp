@@ -174,18 +174,18 @@ std::vector<TreeNode*> DropNodes(ConnectionTree& tree, const std::vector<TreeNod
 std::vector<TreeNode*> PasteNodes(ConnectionTree& tree, TreeNode* target,
                                   std::vector<std::unique_ptr<TreeNode>> nodes) {
   if (!target || nodes.empty()) return {};
-  TreeNode* parent = target;
-  int row = 0;
-  if (target->isSeparator() && target->parent()) {
-    parent = target->parent();
-    row = target->row() + 1;
-  }
+  const auto [parent, row] = PastePlaceFor(target);
   std::vector<TreeNode*> pasted;
   pasted.reserve(nodes.size());
   for (auto& n : nodes) pasted.push_back(n.get());
   tree.insertRange(parent, row, std::move(nodes));
   NameArrivals(tree, pasted);
   return pasted;
+}
+
+PastePlace PastePlaceFor(TreeNode* target) {
+  if (target->isSeparator() && target->parent()) return {target->parent(), target->row() + 1};
+  return {target, 0};
 }
 
 std::vector<TreeNode*> MoveNodesInto(ConnectionTree& tree, const std::vector<TreeNode*>& nodes,

@@ -79,6 +79,12 @@ std::vector<TreeNode*> DropNodes(ConnectionTree& tree, const std::vector<TreeNod
 // already there keep their names) and return them in their new order.
 std::vector<TreeNode*> PasteNodes(ConnectionTree& tree, TreeNode* target,
                                   std::vector<std::unique_ptr<TreeNode>> nodes);
+// Where nodes pasted onto `target` go: the parent and the first row.
+struct PastePlace {
+  TreeNode* parent;
+  int row;
+};
+PastePlace PastePlaceFor(TreeNode* target);
 std::vector<TreeNode*> MoveNodesInto(ConnectionTree& tree, const std::vector<TreeNode*>& nodes,
                                      TreeNode* target);
 // The given nodes without the top node, duplicates and nodes inside another

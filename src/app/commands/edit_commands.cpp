@@ -105,8 +105,9 @@ void EditCommands::pasteNodes() {
   TreeClipboard::Pasted pasted;
   {
     HistoryStep step(context_.history, selection);
-    context_.tree.setUpdatesEnabled(false);
+    // The tree keeps painting while a long paste is read.
     pasted = context_.clipboard.paste(target);
+    context_.tree.setUpdatesEnabled(false);
     if (!pasted.nodes.empty()) context_.tree.expand(context_.model.indexOf(pasted.nodes.front()->parent()));
     context_.tree.setUpdatesEnabled(true);
   }

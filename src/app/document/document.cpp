@@ -5,6 +5,7 @@
 #include "common/program_paths.h"
 #include "common/time_stamp.h"
 #include "files/import_export.h"
+#include "files/prepared_nodes.h"
 #include "files/vnk_file.h"
 
 namespace varnok::app {
@@ -294,14 +295,19 @@ bool Document::mayClose(bool saveWithoutPrompting) {
 
 void Document::importFile(const std::string& path) {
   ImportResult result;
-  {
+  try {
+    // Read and named beside the tree, which changes only once all is ready.
+    const ChildNames siblings = CopyChildNames(tree_.top());
+    PreparedNodes prepared;
+    const bool finished = longWork_->run("Importing connections ...", [&](WorkControl& control) {
+      prepared = PrepareImport(path, programDir_, clock_, siblings, control);
+    });
+    if (!finished) return;  // cancelled: the document stays as it was
     BusyScope busy(*this);
-    try {
-      result = ImportConnections(tree_, path, programDir_, -1, clock_);
-    } catch (const std::bad_alloc&) {
-      prompter_.warning("Cannot import the file " + path + ": not enough memory to read it.");
-      return;
-    }
+    result = PutImported(tree_, std::move(prepared));
+  } catch (const std::bad_alloc&) {
+    prompter_.warning("Cannot import the file " + path + ": not enough memory to read it.");
+    return;
   }
   if (!result.supported) {
     prompter_.warning(std::string(kUnsupportedImportFormat));

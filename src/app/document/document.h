@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/long_work.h"
 #include "dialogs/prompts.h"
 #include "document/recent_files.h"
 #include "model/connection_tree.h"
@@ -87,7 +88,11 @@ class Document : public QObject {
   bool saveAs();
   // Close: true when the window may close (saved, or the user agreed).
   bool mayClose(bool saveWithoutPrompting);
-  // Appends the connections of a handed-over .VNK or .PLF file.
+  // Where an import's reading runs (in place until the window sets its own).
+  void setLongWork(LongWork& work) { longWork_ = &work; }
+  // Appends the connections of a handed-over .VNK or .PLF file. The file is
+  // read and named through the long-work runner; a cancelled import leaves
+  // the document as it was.
   void importFile(const std::string& path);
   // Appends connections read from another tool below the top node, as
   // importFile appends a file's: sibling names resolved, document modified.
@@ -134,6 +139,8 @@ class Document : public QObject {
   bool modified_ = false;
   RecentFiles recent_;
   std::int32_t focusIndex_ = 0;
+  WorkInPlace workInPlace_;
+  LongWork* longWork_ = &workInPlace_;
 };
 
 }  // namespace varnok::app

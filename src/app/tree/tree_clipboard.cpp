@@ -6,6 +6,7 @@
 #include <QTreeView>
 
 #include "files/node_transfer.h"
+#include "files/prepared_nodes.h"
 #include "model/tree_operations.h"
 #include "tree/tree_model.h"
 
@@ -53,7 +54,11 @@ void TreeClipboard::put(const std::vector<TreeNode*>& selected, bool cut) {
   QApplication::clipboard()->setMimeData(mime);
   cutPending_ = cut;
   cutRoots_ = cut ? roots : std::vector<TreeNode*>{};
-  markCutSubtrees(roots);
+  // Only a cut is drawn; a copy of a million nodes needs no set of them.
+  if (cut)
+    markCutSubtrees(roots);
+  else
+    clearMarks();
 }
 
 // Every node below a marked one carries the mark too.
@@ -99,10 +104,21 @@ TreeClipboard::Pasted TreeClipboard::paste(TreeNode* target) {
   }
   cutPending_ = false;
   view_.viewport()->update();
+  // The worker reads its own reference to the bytes: a clipboard changed
+  // meanwhile cannot take them away.
   const QByteArray bytes = mime->data(Format(kNodeClipboardFormat));
-  auto nodes = DeserializeNodes(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-  if (!nodes) return {{}, false, true};
-  return {PasteNodes(tree_, target, std::move(*nodes))};
+  const ChildNames siblings = CopyChildNames(PastePlaceFor(target).parent);
+  PreparedNodes prepared;
+  const bool finished = longWork_->run("Pasting connections ...", [&](WorkControl& control) {
+    prepared = PreparePaste(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+                            siblings, control);
+  });
+  if (!finished) return {};
+  if (prepared.damaged) return {{}, false, true};
+  view_.setUpdatesEnabled(false);
+  Pasted pasted{PutPasted(tree_, target, std::move(prepared))};
+  view_.setUpdatesEnabled(true);
+  return pasted;
 }
 
 void TreeClipboard::nodesAboutToBeRemoved(TreeNode* parent, int first, int last) {

@@ -9,6 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "dialogs/long_work.h"
 #include "model/connection_tree.h"
 
 class QTreeView;
@@ -39,7 +40,10 @@ class TreeClipboard : public QObject, private TreeObserver {
     bool refusedIntoItself = false;
     bool damaged = false;  // the clipboard's bytes are not a payload of nodes
   };
+  // The copied nodes are read and named through `work` (in place until
+  // set); a cancelled paste changes nothing.
   Pasted paste(TreeNode* target);
+  void setLongWork(LongWork& work) { longWork_ = &work; }
 
   bool cutPending() const { return cutPending_; }
   bool isMarked(const TreeNode* node) const { return marked_.count(node) > 0; }
@@ -62,6 +66,8 @@ class TreeClipboard : public QObject, private TreeObserver {
   std::vector<TreeNode*> cutRoots_;  // the outermost cut nodes, in tree order
   QByteArray cutToken_;
   bool cutPending_ = false;
+  WorkInPlace workInPlace_;
+  LongWork* longWork_ = &workInPlace_;
 };
 
 }  // namespace varnok::app

@@ -14,6 +14,7 @@
 #include "commands/edit_commands.h"
 #include "common/time_stamp.h"
 #include "dialogs/file_dialogs.h"
+#include "dialogs/progress_work.h"
 #include "find/tree_filter.h"
 #include "pages/color_options.h"
 #include "pages/connection_pages.h"
@@ -127,6 +128,10 @@ void MainWindow::createHelpers(FileDialogs& dialogs, const Clock& clock, const s
   // A change made outside a command (Apply, an import) keeps the view as it stands.
   document_->history().viewState = [this] { return selection_->state(); };
   clipboard_ = std::make_unique<TreeClipboard>(*treeView_, *model_);
+  // Long imports and pastes are read away from the GUI thread, with Cancel.
+  longWork_ = new ProgressWork(this, this);
+  document_->setLongWork(*longWork_);
+  clipboard_->setLongWork(*longWork_);
   editing_->attachTo(*treeView_, *clipboard_);
   edits_ = std::make_unique<EditCommands>(EditCommands::Context{
       *treeView_, *model_, *pages_, *settingsPage_, *clipboard_, document_->history(), *cycle_, prompter_});

@@ -32,6 +32,7 @@ class CommandRefresh;
 class ConnectionPages;
 class EditCommands;
 class MultiRun;
+class ProgressWork;
 class RunCommands;
 class TransferCommands;
 class ForeignImportCommands;
@@ -76,6 +77,8 @@ class MainWindow : public QMainWindow {
   ~MainWindow() override;
 
   Document& document() { return *document_; }
+  // Runs long imports and pastes with a progress window.
+  ProgressWork& progressWork() { return *longWork_; }
   ConnectionTree& tree() { return document_->tree(); }
   bool isDocumentModified() const { return document_->isModified(); }
   const std::string& currentFile() const { return document_->currentFile(); }
@@ -159,6 +162,7 @@ class MainWindow : public QMainWindow {
   ConnectionPages* pages_ = nullptr;
   CommandActions* commands_ = nullptr;
   RecentFilesMenu* recentMenu_ = nullptr;
+  ProgressWork* longWork_ = nullptr;  // used by the document and the clipboard
   std::unique_ptr<StatusPanels> status_;
   // The helpers, torn down in the reverse order: each goes before what it
   // uses, and the model (which observes the document's tree) before the document.
