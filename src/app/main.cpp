@@ -24,14 +24,12 @@ int main(int argc, char** argv) {
   WindowServices services;
   services.programDir = programDir;
   MainWindow window(*prompter, nullptr, services);
-  CompanionHost host;
-  host.window = &window;
-  host.programDir = programDir;
-  host.hasUnsavedWork = [&window] { return window.connectionModified() || window.isDocumentModified(); };
-  host.importFile = [&window](const std::string& path) { window.importHandedOverFile(path); };
-  window.onCloseCancelled = [&prompter, &programDir] { EnsureCompanionRunning(programDir, *prompter); };
+  QObject::connect(&window, &MainWindow::closeCancelled,
+                   [&prompter, &programDir] { EnsureCompanionRunning(programDir, *prompter); });
   window.show();
-  CompanionLink link(host, *settings, *prompter);
+  CompanionLink link({window, *settings, *prompter, programDir});
+  QObject::connect(&link, &CompanionLink::stopRequested, &window, &MainWindow::closeOnRequest);
+  QObject::connect(&link, &CompanionLink::fileHandedOver, &window, &MainWindow::importHandedOverFile);
   int code = qapp.exec();
   start.editorMarker.reset();
   return code;

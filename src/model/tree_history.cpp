@@ -125,6 +125,7 @@ void TreeHistory::end(TreeViewState after) {
   heldBytes_ += step->bytes;
   undo_.push_back(std::move(step));
   trim();
+  if (changed) changed();
 }
 
 void TreeHistory::add(Change change) {
@@ -250,6 +251,7 @@ std::optional<TreeViewState> TreeHistory::undo() {
   recount(*step);
   TreeViewState state = step->before;
   redo_.push_back(std::move(step));
+  if (changed) changed();
   return state;
 }
 
@@ -262,6 +264,7 @@ std::optional<TreeViewState> TreeHistory::redo() {
   TreeViewState state = step->after;
   undo_.push_back(std::move(step));
   trim();
+  if (changed) changed();
   return state;
 }
 

@@ -75,6 +75,9 @@ class TreeHistory : private TreeRecorder {
 
   // The view state kept with a change made outside any group; none when unset.
   std::function<TreeViewState()> viewState;
+  // Runs after the tree changed through the history: a step recorded, undone
+  // or redone. The owner of the file marks it changed here.
+  std::function<void()> changed;
 
  private:
   struct Change;

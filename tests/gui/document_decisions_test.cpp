@@ -1,5 +1,5 @@
 // The document's decisions without a window: which question, which write,
-// which notification, driven through a recording host and scripted prompts.
+// which signal, driven through recorded unapplied edits and scripted prompts.
 #include <QTest>
 #include <functional>
 #include <utility>
@@ -19,29 +19,29 @@ using varnok::test::TempDir;
 
 namespace {
 
-struct RecordingHost : DocumentHost {
+// The pages' side of the questions, and what the document reported.
+struct RecordingHost : UnappliedEdits {
   std::optional<std::string> pending;  // a connection with unapplied edits
   std::vector<std::string> calls;
+  // Runs while the document reads or writes its file, once.
+  std::function<void()> whileBusy;
 
-  std::optional<std::string> connectionWithUnappliedEdits() const override { return pending; }
-  void applyUnappliedEdits() override {
+  std::optional<std::string> connectionName() const override { return pending; }
+  void apply() override {
     calls.push_back("apply " + *pending);
     pending.reset();
   }
-  void discardUnappliedEdits() override {
+  void discard() override {
     calls.push_back("discard");
     pending.reset();
   }
-  void notifyCompanion() override { calls.push_back("notify"); }
-  // Runs while the document reads or writes its file, once.
-  std::function<void()> whileBusy;
-  void beginBusy() override {
-    if (auto f = std::exchange(whileBusy, nullptr)) f();
+  void listenTo(Document& document) {
+    QObject::connect(&document, &Document::companionNoticeDue, [this] { calls.push_back("notify"); });
+    QObject::connect(&document, &Document::replaced, [this] { calls.push_back("replaced"); });
+    QObject::connect(&document, &Document::busyBegan, [this] {
+      if (auto f = std::exchange(whileBusy, nullptr)) f();
+    });
   }
-  void endBusy() override {}
-  void documentReplaced(TreeNode*) override { calls.push_back("replaced"); }
-  void documentStateChanged() override {}
-  void saveFinished() override {}
   int count(const std::string& call) const {
     return static_cast<int>(std::count(calls.begin(), calls.end(), call));
   }
@@ -67,7 +67,8 @@ class DocumentDecisionsTest : public QObject {
     host = std::make_unique<RecordingHost>();
     prompter = std::make_unique<ScriptedPrompter>();
     dialogs = std::make_unique<ScriptedFileDialogs>();
-    doc = std::make_unique<Document>(*host, *prompter, *dialogs, clock, dir->path());
+    doc = std::make_unique<Document>(Document::Context{*prompter, *dialogs, clock, *host}, dir->path());
+    host->listenTo(*doc);
     file = dir->file("Sites.vnk");
     test::WriteVnk(file, {"1:alpha:login", "1:beta:"});
   }

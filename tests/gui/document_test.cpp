@@ -223,7 +223,7 @@ class DocumentTest : public QObject {
     MainWindow& w = f->open();
     Show(w);
     FocusNode(w, w.tree().top());
-    w.setConnectionModified(true);
+    w.connectionPages().setModified(true);
     QVERIFY(w.connectionModified());
     QCOMPARE(w.document().confirmDiscard(), PromptAnswer::No);  // no question at all
   }
@@ -281,7 +281,7 @@ class DocumentTest : public QObject {
     QTest::qWait(20);
     QVERIFY(w.connectionModified());
     QCOMPARE(f->prompter.asked().size(), std::size_t(3));
-    w.setConnectionModified(false);
+    w.connectionPages().setModified(false);
   }
 
   void closeAsksAndCancelKeepsWindow() {
@@ -290,7 +290,7 @@ class DocumentTest : public QObject {
     Child<QCheckBox>(w, "cbAutoSave")->setChecked(false);
     w.importHandedOverFile(file);
     int cancelled = 0;
-    w.onCloseCancelled = [&] { ++cancelled; };
+    QObject::connect(&w, &MainWindow::closeCancelled, [&] { ++cancelled; });
     f->prompter.expect(PromptKind::Warning, PromptButtons::YesNoCancel, kSaveNoname, PromptAnswer::Cancel);
     QVERIFY(!w.close());
     QCOMPARE(cancelled, 1);

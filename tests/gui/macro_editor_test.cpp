@@ -380,7 +380,7 @@ class MacroEditorTest : public QObject {
     e.setFocus();
     e.setText(QStringLiteral("connect 'host'  /ssh\r\n\r\n"));
     e.setCursorPosition(2, 0);  // the blank line between is skipped
-    w.setConnectionModified(false);
+    w.connectionPages().setModified(false);
     const auto column = [&e] {
       int line = 0, index = 0;
       e.getCursorPosition(&line, &index);

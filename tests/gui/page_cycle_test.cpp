@@ -167,7 +167,7 @@ class PageCycleTest : public QObject {
     macroEditor->setFocus();
     QTest::keyClicks(macroEditor, QString(300, QLatin1Char('x')));
     QVERIFY(macroEditor->SendScintilla(QsciScintillaBase::SCI_GETXOFFSET) > 0);
-    w.setConnectionModified(false);
+    w.connectionPages().setModified(false);
     w.treeView().setFocus();
     w.selectNode(b(w));
     w.refreshCommands();

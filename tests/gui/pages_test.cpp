@@ -117,14 +117,14 @@ class PagesTest : public QObject {
     QTest::keyClicks(popupEditor, QStringLiteral("hi"));
     QCOMPARE(Panel(w, 2), QStringLiteral("Modified"));
     QCOMPARE(Panel(w, 1), QStringLiteral("Ln. 1, Col. 3"));
-    w.setConnectionModified(false);
+    w.connectionPages().setModified(false);
 
     // The logging box counts only a user's click.
     Child<QCheckBox>(w, "cbLogSession")->setChecked(false);
     QCOMPARE(Panel(w, 2), QString());
     QTest::mouseClick(Child<QCheckBox>(w, "cbLogSession"), Qt::LeftButton);
     QCOMPARE(Panel(w, 2), QStringLiteral("Modified"));
-    w.setConnectionModified(false);
+    w.connectionPages().setModified(false);
   }
 
   // Each page knows whether the user edited it; the window's "Modified" is the
@@ -177,7 +177,7 @@ class PagesTest : public QObject {
     w.treeView().setFocus();
     QCOMPARE(Panel(w, 3), QString());
     QCOMPARE(Panel(w, 1), QString());
-    w.setConnectionModified(false);
+    w.connectionPages().setModified(false);
   }
 
   // Overwrite mode in the single-line fields and the name editor: a typed

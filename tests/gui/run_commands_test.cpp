@@ -102,7 +102,7 @@ class RunCommandsTest : public QObject {
     QCOMPARE(lines.size(), std::size_t(2));
     QCOMPARE(macroOf(lines[1]), std::string("connect jump\r\nsendln 'John on router'\r\n"));
     QVERIFY(lines[1]["argv"][1] != lines[0]["argv"][1]);  // the next numbered pair
-    w.setConnectionModified(false);
+    w.connectionPages().setModified(false);
   }
 
   // Unapplied editor text runs as it stands and the logging box counts;
@@ -132,7 +132,7 @@ class RunCommandsTest : public QObject {
     QCOMPARE(lines.size(), std::size_t(2));
     QCOMPARE(macroOf(lines[1]), std::string("line1\r\nline2\r\n"));  // no log block: the box is off
     QCOMPARE(macro->selectedText(), QStringLiteral("line1\nline2"));
-    w.setConnectionModified(false);
+    w.connectionPages().setModified(false);
   }
 
   // With only a caret, Run to cursor is greyed and says why in its tool tip,
@@ -374,7 +374,7 @@ class RunCommandsTest : public QObject {
     f->prompter.expect(PromptKind::Information, PromptButtons::OKCancel, "Hello\r\n\rPress Ok to continue.",
                        PromptAnswer::OK);
     trigger(w, "MnShowPopup");
-    w.setConnectionModified(false);
+    w.connectionPages().setModified(false);
   }
 };
 

@@ -81,7 +81,7 @@ class StatusPanelsTest : public QObject {
   void greyedCommandReasonTakesTheFirstPanelOnly() {
     varnok::test::WindowFixture f;
     MainWindow& w = f.openActiveOn({"1:alpha:login"});
-    w.setConnectionModified(true);
+    w.connectionPages().setModified(true);
     QLabel* first = Child<QLabel>(w, "SBarPanel0");
     QLabel* modified = Child<QLabel>(w, "SBarPanel2");
     const QString before = first->text();
@@ -97,7 +97,7 @@ class StatusPanelsTest : public QObject {
     QStatusTipEvent end{QString()};
     QApplication::sendEvent(w.menuBar(), &end);
     QCOMPARE(first->text(), before);
-    w.setConnectionModified(false);
+    w.connectionPages().setModified(false);
     QVERIFY2(f.problems().empty(), f.problems().c_str());
   }
 };

@@ -136,7 +136,7 @@ class TransferCommandsTest : public QObject {
     const auto& asked = f->dialogs.requests();
     QCOMPARE(asked[asked.size() - 2].fileName, std::string());
     QCOMPARE(asked.back().fileName, out);
-    w.setConnectionModified(false);
+    w.connectionPages().setModified(false);
   }
 };
 

@@ -220,7 +220,7 @@ class TreeEditingTest : public QObject {
     run(w, c, "BtnDelete");
     QCOMPARE(f->prompter.asked().back().defaultButton, PromptAnswer::No);
     QCOMPARE(top(w)->childCount(), 3);
-    w.setConnectionModified(false);
+    w.connectionPages().setModified(false);
   }
 
   void namingInPlaceFollowsTheNameRules() {
@@ -245,6 +245,8 @@ class TreeEditingTest : public QObject {
       nameInPlace(w, alpha, taken);
       QCOMPARE(std::string(alpha->name()), std::string("router"));
     }
+    QVERIFY2(!w.isDocumentModified(), "a refused name changes nothing in the file");
+    QCOMPARE(w.document().history().undoCount(), std::size_t{1});  // the rename to "router" alone
 
     f->prompter.expect(
         PromptKind::Warning, PromptButtons::OK,

@@ -5,10 +5,12 @@
 #include <string>
 
 #include "common/time_stamp.h"
+#include "pages/connection_pages.h"
 #include "platform/settings_store.h"
 #include "scoped_env.h"
 #include "scripted_prompts_qt.h"
 #include "temp_dir.h"
+#include "tree/tree_view.h"
 #include "window/main_window.h"
 
 namespace varnok::test {

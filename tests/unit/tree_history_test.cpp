@@ -78,6 +78,37 @@ TEST(TreeHistory, UndoAndRedoReplayAGroupWithTheSameNodes) {
 // Selected nodes in any order, spread over two sibling lists, some inside
 // others' subtrees: each run of consecutive siblings goes in one removal, and
 // the undo puts the very same nodes back with their order, levels and sizes.
+// The owner of the file marks it changed from `changed`: once per step that
+// changed the tree, and at every undo and redo, never for an empty group or
+// a cleared history.
+TEST(TreeHistory, ReportsEveryStepUndoAndRedoOnce) {
+  ConnectionTree tree;
+  TreeNode* a = Add(tree, tree.top(), "a");
+  TreeHistory history(tree);
+  int changes = 0;
+  history.changed = [&] { ++changes; };
+
+  history.begin({});
+  history.end({});
+  EXPECT_EQ(changes, 0) << "a group without changes";
+
+  history.begin({});
+  Add(tree, a, "b");
+  tree.setName(a, "renamed");
+  EXPECT_EQ(changes, 0) << "reported when the step ends, not per change";
+  history.end({});
+  EXPECT_EQ(changes, 1);
+
+  tree.setName(a, "again");  // outside a group: a step of its own
+  EXPECT_EQ(changes, 2);
+  ASSERT_TRUE(history.undo());
+  ASSERT_TRUE(history.redo());
+  EXPECT_EQ(changes, 4);
+  history.clear();
+  EXPECT_FALSE(history.undo());
+  EXPECT_EQ(changes, 4);
+}
+
 TEST(TreeHistory, DeletingRunsOfSiblingsIsOneRemovalEachAndUndoesExactly) {
   ConnectionTree tree;
   std::vector<TreeNode*> tops;

@@ -186,7 +186,7 @@ void CommandActions::buildMenus() {
           menuActions_[index(spec.id)] = action;
         },
         [menu] { menu->addSeparator(); });
-    connect(menu, &QMenu::aboutToShow, this, &CommandActions::refreshMenus);
+    connect(menu, &QMenu::aboutToShow, this, &CommandActions::menuOpening);
   }
 }
 
@@ -218,10 +218,6 @@ void CommandActions::attachButton(Command id, QAbstractButton& button) { pageBut
 
 void CommandActions::setHandler(Command id, std::function<void()> handler) {
   handled_.set(id);
-  if (WaitsForMultiRun(id))
-    handler = [this, inner = std::move(handler)] {
-      if (!refused_ || !refused_()) inner();
-    };
   auto shared = std::make_shared<std::function<void()>>(std::move(handler));
   for (QAction* action : {button(id), menuItem(id), contextItem(id)})
     if (action) connect(action, &QAction::triggered, this, [shared] { (*shared)(); });
@@ -298,8 +294,8 @@ void CommandActions::tellWhyGreyed(const QKeySequence& pressed) {
     }
 }
 
-void CommandActions::refreshMenus() {
-  if (snapshot_) applyMenus(MenuStates(snapshot_(), buttons_));
+void CommandActions::applyToMenus(const CommandSnapshot& snapshot) {
+  applyMenus(MenuStates(snapshot, buttons_));
 }
 
 }  // namespace varnok::app

@@ -40,13 +40,6 @@ class CommandActions : public QObject {
   // attached page button is triggered.
   void setHandler(Command id, std::function<void()> handler);
 
-  // Asked before a command that waits for a multi-run: true refuses it (and
-  // has told the user why).
-  void setRefusal(std::function<bool()> refused) { refused_ = std::move(refused); }
-
-  // Where the menus take the window's state when they open.
-  void setSnapshotSource(std::function<CommandSnapshot()> source) { snapshot_ = std::move(source); }
-
   // The context menu opens on a right click into `widget`; `origin` is
   // where the click's point lies (a viewport). contextMenuRequested() comes
   // first, so that the menu opens with the states of a finished refresh.
@@ -54,6 +47,8 @@ class CommandActions : public QObject {
 
   // Applies the rules to every button, menu item and context item.
   void applyAll(const CommandSnapshot& snapshot);
+  // Applies the rules to the menu items only (a menu opens).
+  void applyToMenus(const CommandSnapshot& snapshot);
 
   // The button disables itself before its work (Apply); the next refresh decides again.
   void disableButton(Command id);
@@ -63,10 +58,10 @@ class CommandActions : public QObject {
   QMenu* menu(MenuId id) const { return menus_[static_cast<std::size_t>(id)]; }
   QMenu* templateMenu() const { return templateMenu_; }
   QMenu* foreignImportMenu() const { return foreignImportMenu_; }
-  QMenu* contextMenu() const { return contextMenu_; }
-  QToolBar* toolBar() const { return toolBar_; }
 
  signals:
+  // A menu is about to open: its items want the window's state now (applyToMenus).
+  void menuOpening();
   void contextMenuRequested();
 
  protected:
@@ -82,7 +77,6 @@ class CommandActions : public QObject {
   // Enables the action, or disables it with the reason as its status tip.
   void applyTo(QAction* action, Command id, bool enabled, const char* reason) const;
   void applyContext(const ContextMenuStates& states);
-  void refreshMenus();
   // The shortcut of a greyed command was pressed: its reason goes to the
   // status bar for a few seconds.
   void tellWhyGreyed(const QKeySequence& pressed);
@@ -98,10 +92,8 @@ class CommandActions : public QObject {
   std::array<QAction*, kCommandCount> menuActions_{};
   std::array<QAction*, kCommandCount> contextActions_{};
   std::array<QAbstractButton*, kCommandCount> pageButtons_{};
-  std::function<bool()> refused_;
   CommandFlags handled_;
   CommandStates buttons_;
-  std::function<CommandSnapshot()> snapshot_;
   QTimer clearReason_;
 };
 

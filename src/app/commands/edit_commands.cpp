@@ -13,18 +13,16 @@
 #include "dialogs/prompts.h"
 #include "model/tree_history.h"
 #include "pages/connection_pages.h"
+#include "pages/page_cycle.h"
 #include "pages/schedule_page.h"
 #include "tree/history_step.h"
 #include "tree/tree_clipboard.h"
-#include "tree/tree_editing.h"
 #include "tree/tree_model.h"
 #include "tree/tree_selection.h"
 
 namespace varnok::app {
 
-EditCommands::EditCommands(TreeEditingHost& host, Context context, Prompter& prompter,
-                           std::function<bool()> settleEdits)
-    : host_(host), context_(context), prompter_(prompter), settleEdits_(std::move(settleEdits)) {}
+EditCommands::EditCommands(Context context, QObject* parent) : QObject(parent), context_(context) {}
 
 FocusedField EditCommands::focused() const {
   return FindFocusedField(context_.tree, context_.pages, context_.settingsPage);
@@ -33,9 +31,9 @@ FocusedField EditCommands::focused() const {
 void EditCommands::markEdited(const FocusedField& field) {
   if (field.kind == FocusKind::MacroEditor || field.kind == FocusKind::PopupEditor ||
       field.kind == FocusKind::ScheduleField)
-    host_.setConnectionModified(true);
+    context_.pages.setModified(true);
   else if (field.kind == FocusKind::InPlaceEditor)
-    host_.markDocumentModified();
+    emit nameEdited();
 }
 
 void EditCommands::undo() {
@@ -43,7 +41,7 @@ void EditCommands::undo() {
   if (f.editor) f.editor->undo();
   if (f.field) f.field->undo();
   markEdited(f);  // the tree: nothing, its changes have their own undo
-  host_.requestRefresh();
+  emit refreshRequested();
 }
 
 void EditCommands::cut() {
@@ -55,7 +53,7 @@ void EditCommands::cut() {
     if (f.field) f.field->cut();
     markEdited(f);
   }
-  host_.requestRefresh();
+  emit refreshRequested();
 }
 
 void EditCommands::copy() {
@@ -63,7 +61,7 @@ void EditCommands::copy() {
   if (f.kind == FocusKind::Tree) putNodes(false);
   if (f.editor) f.editor->copy();
   if (f.field) f.field->copy();
-  host_.requestRefresh();
+  emit refreshRequested();
 }
 
 void EditCommands::paste() {
@@ -79,19 +77,19 @@ void EditCommands::paste() {
   else if (f.field)
     f.field->paste();
   markEdited(f);
-  host_.requestRefresh();
+  emit refreshRequested();
 }
 
 void EditCommands::selectAll() {
   const FocusedField f = focused();
   if (f.kind == FocusKind::Tree) {
     // Leaving the focused connection's unapplied edits asks about them first.
-    if (host_.connectionModified() && !settleEdits_()) return;
+    if (context_.pages.isModified() && !context_.cycle.settleEdits()) return;
     selectAllNodes();
   }
   if (f.editor) f.editor->selectAll(true);
   if (f.field) f.field->selectAll();
-  host_.requestRefresh();
+  emit refreshRequested();
 }
 
 void EditCommands::putNodes(bool cut) {
@@ -114,12 +112,11 @@ void EditCommands::pasteNodes() {
     context_.tree.setUpdatesEnabled(true);
   }
   if (pasted.refusedIntoItself)
-    prompter_.warning("Connections cannot be moved into their own branch.");
+    context_.prompter.warning("Connections cannot be moved into their own branch.");
   else if (pasted.damaged)
-    prompter_.warning("The clipboard holds no connections that can be pasted.");
+    context_.prompter.warning("The clipboard holds no connections that can be pasted.");
   if (pasted.nodes.empty()) return;
-  host_.markDocumentModified();
-  host_.requestRefresh();
+  emit refreshRequested();
 }
 
 // Every node, those inside collapsed branches too: one range per parent.

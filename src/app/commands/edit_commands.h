@@ -4,7 +4,7 @@
 // (nodes through the tree's clipboard), the macro and popup editors, the
 // fields of the settings page, or the tree's in-place name editor; edits in
 // the editors mark the connection, edits in the name editor the document.
-#include <functional>
+#include <QObject>
 
 class QTreeView;
 
@@ -16,13 +16,14 @@ namespace varnok::app {
 
 class ConnectionPages;
 class ConnectionTreeModel;
+class PageCycle;
 class Prompter;
 class SettingsPage;
 class TreeClipboard;
-class TreeEditingHost;
 struct FocusedField;
 
-class EditCommands {
+class EditCommands : public QObject {
+  Q_OBJECT
  public:
   // The objects of the window this class works with.
   struct Context {
@@ -31,17 +32,23 @@ class EditCommands {
     ConnectionPages& pages;
     SettingsPage& settingsPage;
     TreeClipboard& clipboard;
-    TreeHistory& history;
+    TreeHistory& history;  // pasted nodes are one step; it marks the document
+    PageCycle& cycle;      // asked to settle unapplied edits before Select All
+    Prompter& prompter;
   };
-  // `settleEdits`: asks whether to apply the pages' unapplied edits (if
-  // any); false when the user cancelled.
-  EditCommands(TreeEditingHost& host, Context context, Prompter& prompter, std::function<bool()> settleEdits);
+  explicit EditCommands(Context context, QObject* parent = nullptr);
 
   void undo();
   void cut();
   void copy();
   void paste();
   void selectAll();
+
+ signals:
+  void refreshRequested();
+  // The in-place name editor's text was edited (the name itself changes
+  // when the editor closes): the document counts as changed.
+  void nameEdited();
 
  private:
   FocusedField focused() const;
@@ -51,10 +58,7 @@ class EditCommands {
   // After an edit of the focused text: the mark its control calls for.
   void markEdited(const FocusedField& field);
 
-  TreeEditingHost& host_;
   Context context_;
-  Prompter& prompter_;
-  std::function<bool()> settleEdits_;
 };
 
 }  // namespace varnok::app

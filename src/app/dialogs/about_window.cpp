@@ -133,7 +133,7 @@ LicenceWindow::LicenceWindow(QWidget* parent) : QDialog(parent, Qt::FramelessWin
 
 void LicenceWindow::keyPressEvent(QKeyEvent*) { accept(); }
 
-AboutWindow::AboutWindow(OpenLink openLink, QWidget* parent) : QDialog(parent) {
+AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("AboutBox"));
   setWindowTitle(QStringLiteral("About Varnok"));
   auto* layout = new QVBoxLayout(this);
@@ -159,11 +159,7 @@ AboutWindow::AboutWindow(OpenLink openLink, QWidget* parent) : QDialog(parent) {
   auto addLink = [&](const QString& caption, const char* url, const char* name) {
     layout->addWidget(new QLabel(caption, this));
     auto* link = new LinkLabel(
-        QLatin1String(url),
-        [openLink, url] {
-          if (openLink) openLink(url);
-        },
-        this);
+        QLatin1String(url), [this, url] { emit linkClicked(url); }, this);
     link->setObjectName(QLatin1String(name));
     layout->addWidget(link);
   };

@@ -4,12 +4,9 @@
 // the desktop's opener), the credits of the components it is built on, and
 // the terms of use, which any key closes.
 #include <QDialog>
-#include <functional>
 #include <string>
 
 namespace varnok::app {
-
-using OpenLink = std::function<void(const std::string& url)>;
 
 // "Version " + major + "." + minor + "  (Release " + release + ")" from a
 // "major.minor.release[.build]" version text; 99999.99999 and release 0 when
@@ -28,7 +25,11 @@ class LicenceWindow : public QDialog {
 class AboutWindow : public QDialog {
   Q_OBJECT
  public:
-  AboutWindow(OpenLink openLink, QWidget* parent = nullptr);
+  explicit AboutWindow(QWidget* parent = nullptr);
+
+ signals:
+  // A link was clicked: the desktop's opener shows `url`.
+  void linkClicked(const std::string& url);
 };
 
 }  // namespace varnok::app

@@ -14,27 +14,29 @@ namespace {
 
 const char* const kVnkFilter = "Varnok file (*.VNK)|*.VNK|All files (*.*)|*.*";
 
-// Keeps the host busy (hourglass, no tracking) for its lifetime.
+// Keeps the window busy (hourglass, no tracking) for its lifetime.
 class BusyScope {
  public:
-  explicit BusyScope(DocumentHost& host) : host_(host) { host_.beginBusy(); }
-  ~BusyScope() { host_.endBusy(); }
+  explicit BusyScope(Document& document) : document_(document) { emit document_.busyBegan(); }
+  ~BusyScope() { emit document_.busyEnded(); }
   BusyScope(const BusyScope&) = delete;
   BusyScope& operator=(const BusyScope&) = delete;
 
  private:
-  DocumentHost& host_;
+  Document& document_;
 };
 
 }  // namespace
 
-Document::Document(DocumentHost& host, Prompter& prompter, FileDialogs& dialogs, const Clock& clock,
-                   std::string programDir)
-    : host_(host),
-      prompter_(prompter),
-      dialogs_(dialogs),
-      clock_(clock),
-      programDir_(std::move(programDir)) {}
+Document::Document(Context context, std::string programDir, QObject* parent)
+    : QObject(parent),
+      prompter_(context.prompter),
+      dialogs_(context.dialogs),
+      clock_(context.clock),
+      edits_(context.edits),
+      programDir_(std::move(programDir)) {
+  history_.changed = [this] { setModified(true); };
+}
 
 std::string Document::caption() const {
   const std::string name = currentFile_.empty() ? std::string("Noname.VNK") : DisplayName(currentFile_);
@@ -42,20 +44,21 @@ std::string Document::caption() const {
 }
 
 void Document::setModified(bool modified) {
+  if (modified_ == modified) return;
   modified_ = modified;
-  host_.documentStateChanged();
+  emit captionChanged();
 }
 
 PromptAnswer Document::confirmDiscard() {
-  if (const auto name = host_.connectionWithUnappliedEdits()) {
+  if (const auto name = edits_.connectionName()) {
     const PromptAnswer a =
         prompter_.ask(PromptKind::Warning, PromptButtons::YesNoCancel,
                       "Do you want to apply the changes you made to " + std::string(" '") + *name + "' ?");
     if (a == PromptAnswer::Cancel) return PromptAnswer::Cancel;
     if (a == PromptAnswer::Yes)
-      host_.applyUnappliedEdits();
+      edits_.apply();
     else
-      host_.discardUnappliedEdits();
+      edits_.discard();
   }
   if (!modified_) return PromptAnswer::No;
   const std::string name = currentFile_.empty() ? std::string("Noname.VNK") : FileNameOf(currentFile_);
@@ -73,12 +76,13 @@ bool Document::newDocument() {
   // A save that failed or was cancelled keeps the document.
   if (modified_) return false;
   {
-    BusyScope busy(host_);
+    BusyScope busy(*this);
     tree_.clear();
     currentFile_.clear();
   }
-  host_.documentReplaced(nullptr);
-  setModified(false);
+  emit replaced(nullptr);
+  modified_ = false;
+  emit captionChanged();
   return true;
 }
 
@@ -91,7 +95,7 @@ void Document::reportLoadFailure(const LoadResult& result) {
 bool Document::load(const std::string& path) {
   LoadResult result;
   {
-    BusyScope busy(host_);
+    BusyScope busy(*this);
     try {
       result = LoadConfiguration(tree_, path, /*import=*/false, focusIndex_);
     } catch (const std::bad_alloc&) {
@@ -108,8 +112,8 @@ bool Document::load(const std::string& path) {
     }
   }
   modified_ = false;
-  host_.documentReplaced(result.focusNode);
-  host_.documentStateChanged();
+  emit replaced(result.focusNode);
+  emit captionChanged();
   if (!result.focusNode && result.ok()) focusIndex_ = 0;
   if (!result.ok()) reportLoadFailure(result);
   return result.ok();
@@ -118,8 +122,9 @@ bool Document::load(const std::string& path) {
 void Document::openChosen(const std::string& path) {
   if (!newDocument()) return;
   if (load(path)) {
-    host_.notifyCompanion();
+    emit companionNoticeDue();
     recent_.putOnTop(path);
+    emit recentFilesChanged();
   }
   setModified(false);
 }
@@ -132,12 +137,12 @@ void Document::open() {
 void Document::openRecent(const std::string& path) {
   if (!FileExists(path)) {
     recent_.remove(path);
-    host_.documentStateChanged();
+    emit recentFilesChanged();
     prompter_.warning("File '" + DisplayName(path) + "' does not exist any more.");
     return;
   }
   recent_.putOnTop(path);
-  host_.documentStateChanged();
+  emit recentFilesChanged();
   openChosen(path);
 }
 
@@ -148,7 +153,7 @@ platform::WriteResult Document::writeFile(const platform::FileIdentity* onlyOver
   options.written = &written;
   options.onlyOver = onlyOver;
   {
-    BusyScope busy(host_);
+    BusyScope busy(*this);
     result = SaveConfiguration(tree_, currentFile_, {}, options);
   }
   if (result) fileIdentity_ = written;
@@ -194,7 +199,7 @@ bool Document::writeCurrentFile() {
     // replaced, and the question comes (again).
     if (!result && !overwrite && changedOnDisk()) continue;
     // Every write of the file ends with the companion's notification.
-    host_.notifyCompanion();
+    emit companionNoticeDue();
     if (!result) {
       prompter_.error(result.error);
       return false;
@@ -228,7 +233,7 @@ bool Document::reload() {
   bool read = true;
   std::string path;
   {
-    BusyScope busy(host_);
+    BusyScope busy(*this);
     tree_.clear();
     history_.clear();
     try {
@@ -244,15 +249,15 @@ bool Document::reload() {
     }
   }
   modified_ = false;
-  host_.documentReplaced(result.focusNode);
-  host_.documentStateChanged();
+  emit replaced(result.focusNode);
+  emit captionChanged();
   if (!read) prompter_.warning("Cannot open the file.\r" + path + ": not enough memory to read it");
   return read;
 }
 
 bool Document::save() {
   const bool saved = currentFile_.empty() ? saveAs() : writeCurrentFile();
-  host_.saveFinished();
+  emit saveFinished();
   return saved;
 }
 
@@ -264,16 +269,17 @@ bool Document::saveAs() {
   fileIdentity_ = platform::IdentifyFile(*path);
   if (!save()) return false;
   recent_.putOnTop(*path);
-  host_.documentStateChanged();
+  emit captionChanged();
+  emit recentFilesChanged();
   return true;
 }
 
 bool Document::mayClose(bool saveWithoutPrompting) {
   bool closing = true;
-  const bool unapplied = host_.connectionWithUnappliedEdits().has_value();
+  const bool unapplied = edits_.connectionName().has_value();
   if (saveWithoutPrompting && (modified_ || unapplied)) {
     // The setting asks for changes to be kept, and unapplied edits are changes.
-    if (unapplied) host_.applyUnappliedEdits();
+    if (unapplied) edits_.apply();
     closing = save();
   } else {
     const PromptAnswer r = confirmDiscard();
@@ -283,7 +289,7 @@ bool Document::mayClose(bool saveWithoutPrompting) {
       closing = save();
   }
   // A close never drops unsaved work: a cancelled or failed save keeps the window.
-  if (closing) host_.notifyCompanion();
+  if (closing) emit companionNoticeDue();
   return closing;
 }
 
@@ -297,7 +303,7 @@ void Document::importFile(const std::string& path) {
       prepared = PrepareImport(path, programDir_, clock_, siblings, control);
     });
     if (!finished) return;  // cancelled: the document stays as it was
-    BusyScope busy(host_);
+    BusyScope busy(*this);
     result = PutImported(tree_, std::move(prepared));
   } catch (const std::bad_alloc&) {
     prompter_.warning("Cannot import the file " + path + ": not enough memory to read it.");
@@ -307,21 +313,18 @@ void Document::importFile(const std::string& path) {
     prompter_.warning(std::string(kUnsupportedImportFormat));
     return;
   }
+  // The nodes appended mark the document (through the history); the pages
+  // keep their unapplied-edits mark: those edits stay offered.
   for (const std::string& warning : result.warnings) prompter_.warning(warning);
-  // The pages keep their unapplied-edits mark: those edits stay offered.
-  if (result.documentModified) setModified(true);
-  host_.documentStateChanged();
 }
 
 void Document::importNodes(std::vector<std::unique_ptr<TreeNode>> roots) {
   ImportResult result;
   {
-    BusyScope busy(host_);
+    BusyScope busy(*this);
     result = AppendImported(tree_, std::move(roots));
   }
   for (const std::string& warning : result.warnings) prompter_.warning(warning);
-  if (result.documentModified) setModified(true);
-  host_.documentStateChanged();
 }
 
 }  // namespace varnok::app

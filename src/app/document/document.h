@@ -3,7 +3,8 @@
 // was loaded or saved, and the recent-file list; and the decisions of New,
 // Open, Save, Save as, the recent files, Close and the import of a handed-over
 // file (which question, which write, which notification). No widgets: the
-// window presents the document and answers its host calls.
+// window presents the document and follows its signals.
+#include <QObject>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -25,34 +26,29 @@ struct LoadResult;
 
 namespace varnok::app {
 
-// What the document needs of whoever shows it.
-class DocumentHost {
+// The connection whose page edits are not yet applied, as the document's
+// questions (New, Open, Close) see it; the pages' owner answers.
+class UnappliedEdits {
  public:
-  virtual ~DocumentHost() = default;
+  virtual ~UnappliedEdits() = default;
   // The name of the connection whose unapplied page edits a discard would
   // lose; nullopt when there are none (or they belong to the top node).
-  virtual std::optional<std::string> connectionWithUnappliedEdits() const = 0;
-  virtual void applyUnappliedEdits() = 0;
-  virtual void discardUnappliedEdits() = 0;
-  // Settings written, then the companion told.
-  virtual void notifyCompanion() = 0;
-  // Around reading or writing the tree: the hourglass, no tracking, no repaint.
-  virtual void beginBusy() = 0;
-  virtual void endBusy() = 0;
-  // After the tree was emptied (New) or a file was read into it; `focus` is
-  // the node to focus and select (the stored node index), or null.
-  virtual void documentReplaced(TreeNode* focus) = 0;
-  // After the caption, the file name or the recent-file list changed.
-  virtual void documentStateChanged() = 0;
-  // Save gives the tree the focus and refreshes the commands.
-  virtual void saveFinished() = 0;
+  virtual std::optional<std::string> connectionName() const = 0;
+  virtual void apply() = 0;
+  virtual void discard() = 0;
 };
 
-class Document {
+class Document : public QObject {
+  Q_OBJECT
  public:
+  struct Context {
+    Prompter& prompter;
+    FileDialogs& dialogs;
+    const Clock& clock;
+    UnappliedEdits& edits;
+  };
   // `programDir`: where an imported .PLF file finds the emulator's settings.
-  Document(DocumentHost& host, Prompter& prompter, FileDialogs& dialogs, const Clock& clock,
-           std::string programDir);
+  Document(Context context, std::string programDir, QObject* parent = nullptr);
 
   ConnectionTree& tree() { return tree_; }
   const ConnectionTree& tree() const { return tree_; }
@@ -63,7 +59,8 @@ class Document {
   bool isModified() const { return modified_; }
   // "Varnokc Configuration - [" + name or "Noname.VNK" + "*" when modified + "]".
   std::string caption() const;
-  // Marks or clears the document's change mark (the caption's "*").
+  // Marks or clears the document's change mark (the caption's "*"). Every
+  // change the history records marks it by itself.
   void setModified(bool modified);
 
   RecentFiles& recentFiles() { return recent_; }
@@ -101,6 +98,22 @@ class Document {
   // importFile appends a file's: sibling names resolved, document modified.
   void importNodes(std::vector<std::unique_ptr<TreeNode>> roots);
 
+ signals:
+  // Around reading or writing the tree: the hourglass, no tracking, no repaint.
+  void busyBegan();
+  void busyEnded();
+  // After the tree was emptied (New) or a file was read into it; `focus` is
+  // the node to focus and select (the stored node index), or null.
+  void replaced(TreeNode* focus);
+  // The caption changed: the file's name or the change mark.
+  void captionChanged();
+  void recentFilesChanged();
+  // Save gives the tree the focus and refreshes the commands.
+  void saveFinished();
+  // The file was read or written, or the window closes: settings to be
+  // written, then the companion told.
+  void companionNoticeDue();
+
  private:
   void openChosen(const std::string& path);
   // Writes the current file; `onlyOver`: see WriteOptions.
@@ -112,10 +125,10 @@ class Document {
   bool reload();
   void reportLoadFailure(const LoadResult& result);
 
-  DocumentHost& host_;
   Prompter& prompter_;
   FileDialogs& dialogs_;
   const Clock& clock_;
+  UnappliedEdits& edits_;
   std::string programDir_;
   ConnectionTree tree_;
   TreeHistory history_{tree_};

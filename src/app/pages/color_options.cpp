@@ -11,6 +11,7 @@
 #include "pages/page_cycle.h"
 #include "pages/popup_page.h"
 #include "pages/settings_page.h"
+#include "platform/program_places.h"
 #include "properties/color_set.h"
 
 namespace varnok::app {
@@ -25,19 +26,24 @@ QColor ScreenColor(std::uint32_t value) {
 
 }  // namespace
 
-ColorOptions::ColorOptions(Context context, std::string programDir, std::function<void()> requestRefresh,
-                           QObject* parent)
+ColorOptions::ColorOptions(Context context, std::string emulatorDir, std::string programDir, QObject* parent)
     : QObject(parent),
       context_(context),
-      programDir_(std::move(programDir)),
-      requestRefresh_(std::move(requestRefresh)) {
-  context_.pages.colors().setSources({programDir_, [this] { return context_.settings.sameBackground(); },
-                                      [this] { return parentColors(); }});
+      emulatorDir_(std::move(emulatorDir)),
+      programDir_(std::move(programDir)) {
+  context_.pages.colors().setSources(*this, emulatorDir_);
+  connect(&context_.cycle, &PageCycle::editorColorsDue, this, &ColorOptions::showEditorColors);
   connect(&context_.settings, &SettingsPage::colorSupportClicked, this, &ColorOptions::colorSupportClicked);
   connect(&context_.settings, &SettingsPage::colorsInEditorClicked, this, [this] {
     showEditorColors();
-    requestRefresh_();
+    emit refreshRequested();
   });
+}
+
+bool ColorOptions::sameBackground() const { return context_.settings.sameBackground(); }
+
+std::string ColorOptions::newConnectionColors() const {
+  return DefaultColorString(platform::EmulatorDirFor(programDir_, context_.settings.emulatorDir()));
 }
 
 std::optional<std::string_view> ColorOptions::parentColors() const {
@@ -59,7 +65,7 @@ void ColorOptions::colorSupportClicked() {
     context_.cycle.ShowNodeInPages();  // the caption of what is selected
   }
   showEditorColors();
-  requestRefresh_();
+  emit refreshRequested();
 }
 
 void ColorOptions::showEditorColors() {
@@ -67,8 +73,8 @@ void ColorOptions::showEditorColors() {
   if (context_.settings.colorsInEditor() && !context_.settings.colorSupportDisabled()) {
     // The stored colours, not unapplied edits of the Colors page.
     const TreeNode* shown = context_.cycle.shownNode();
-    const properties::EditorColorPair pair =
-        properties::EditorColors(shown ? std::string_view(shown->data().Colors) : "", programDir_);
+    const EditorColorPair pair =
+        EditorColors(shown ? std::string_view(shown->data().Colors) : "", emulatorDir_);
     macro.useConnectionColors(ScreenColor(pair.text), ScreenColor(pair.background));
   } else {
     macro.useHighlighter(context_.pages.popup().editor().paper());

@@ -5,10 +5,12 @@
 // shown connection's stored Normal colours without highlighting and gutter,
 // or the highlighter and the gutter on the Popup editor's background.
 #include <QObject>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "pages/colors_page.h"
+#include "tree/tree_editing.h"
 
 namespace varnok::app {
 
@@ -16,7 +18,7 @@ class ConnectionPages;
 class PageCycle;
 class SettingsPage;
 
-class ColorOptions : public QObject {
+class ColorOptions : public QObject, public ColorSources, public NewConnectionColors {
   Q_OBJECT
  public:
   // The objects of the window this class works with.
@@ -25,20 +27,29 @@ class ColorOptions : public QObject {
     ConnectionPages& pages;
     PageCycle& cycle;
   };
-  ColorOptions(Context context, std::string programDir, std::function<void()> requestRefresh,
-               QObject* parent = nullptr);
+  // `emulatorDir`: the emulator's folder at start, whose settings give the
+  // pages' default colours; `programDir`: where the emulator folder set on the
+  // Settings page is looked up, for the colours of new connections.
+  ColorOptions(Context context, std::string emulatorDir, std::string programDir, QObject* parent = nullptr);
 
   // Gives the Macro editor the look the options ask for; run after Apply,
-  // before a connection's macro is loaded and after a refused focus change.
+  // before a connection's macro is loaded and after a refused focus change
+  // (the page cycle asks for it).
   void showEditorColors();
+
+  bool sameBackground() const override;
+  std::optional<std::string_view> parentColors() const override;
+  std::string newConnectionColors() const override;
+
+ signals:
+  void refreshRequested();
 
  private:
   void colorSupportClicked();
-  std::optional<std::string_view> parentColors() const;
 
   Context context_;
+  std::string emulatorDir_;
   std::string programDir_;
-  std::function<void()> requestRefresh_;
 };
 
 }  // namespace varnok::app

@@ -176,7 +176,7 @@ properties::ColorPart ColorsPage::part() const {
 
 void ColorsPage::load(const rVTNodeData& record) {
   ScopedFlag scope(loadingFlag());
-  live_ = properties::ColorSetOrDefault(record.Colors, sources_.programDir);
+  live_ = ColorSetOrDefault(record.Colors, programDir_);
   resync();
   setEdited(false);
 }
@@ -185,7 +185,7 @@ void ColorsPage::commit(rVTNodeData& record) const { record.Colors = properties:
 
 void ColorsPage::clear() {
   ScopedFlag scope(loadingFlag());
-  properties::ParseColorString(properties::DefaultColorString(sources_.programDir), live_);
+  ParseColorString(DefaultColorString(programDir_), live_);
   resync();
   setEdited(false);
 }
@@ -242,8 +242,8 @@ void ColorsPage::schemaChosen(int row) {
 
 void ColorsPage::barMoved(int channel, int value) {
   if (positioning_ || isLoading()) return;
-  live_.values[properties::ColorSet::index(attribute(), part(), channel)] = static_cast<std::uint8_t>(value);
-  if (part() == properties::ColorPart::Background && sources_.sameBackground && sources_.sameBackground())
+  live_.values[ColorSet::index(attribute(), part(), channel)] = static_cast<std::uint8_t>(value);
+  if (part() == ColorPart::Background && sources_ && sources_->sameBackground())
     CopyBackground(live_, attribute());
   changed();
 }
@@ -254,8 +254,8 @@ void ColorsPage::copyBackgroundToAll() {
 }
 
 void ColorsPage::reverse() {
-  if (sources_.sameBackground && sources_.sameBackground()) {
-    for (int a = 0; a < 3; ++a) SwapParts(live_, static_cast<properties::ColorAttribute>(a));
+  if (sources_ && sources_->sameBackground()) {
+    for (int a = 0; a < 3; ++a) SwapParts(live_, static_cast<ColorAttribute>(a));
   } else {
     SwapParts(live_, attribute());
   }
@@ -264,10 +264,9 @@ void ColorsPage::reverse() {
 }
 
 void ColorsPage::takeParentColors() {
-  const std::optional<std::string_view> parent =
-      sources_.parentColors ? sources_.parentColors() : std::nullopt;
+  const std::optional<std::string_view> parent = sources_ ? sources_->parentColors() : std::nullopt;
   if (!parent) return;
-  live_ = properties::ColorSetOrDefault(*parent, sources_.programDir);
+  live_ = ColorSetOrDefault(*parent, programDir_);
   resync();
   changed();
 }
@@ -281,9 +280,8 @@ bool ColorsPage::backgroundsAllSame() const {
 }
 
 bool ColorsPage::differsFromParent() const {
-  const std::optional<std::string_view> parent =
-      sources_.parentColors ? sources_.parentColors() : std::nullopt;
-  return parent && properties::FormatColorString(live_) != *parent;
+  const std::optional<std::string_view> parent = sources_ ? sources_->parentColors() : std::nullopt;
+  return parent && FormatColorString(live_) != *parent;
 }
 
 void ColorsPage::selectSample(int attribute) {

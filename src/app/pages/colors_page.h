@@ -4,7 +4,6 @@
 // three bars (red, green, blue). Every change ends the same way: the page is
 // repainted from the live set and marked as edited; Apply writes the set back.
 #include <array>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,22 +20,26 @@ class QScrollBar;
 
 namespace varnok::app {
 
+// What the page asks of the colour options.
+class ColorSources {
+ public:
+  virtual ~ColorSources() = default;
+  // "The same background for Nomal, Bold and Blink" is on.
+  virtual bool sameBackground() const = 0;
+  // The stored colours of the shown connection's parent; none when the
+  // parent is the top node (or nothing is shown).
+  virtual std::optional<std::string_view> parentColors() const = 0;
+};
+
 class ColorsPage : public ConnectionPage {
   Q_OBJECT
  public:
-  // What the page asks of the window.
-  struct Sources {
-    // Where the emulator's settings with the default colours are.
-    std::string programDir;
-    // "The same background for Nomal, Bold and Blink" is on.
-    std::function<bool()> sameBackground;
-    // The stored colours of the shown connection's parent; none when the
-    // parent is the top node (or nothing is shown).
-    std::function<std::optional<std::string_view>()> parentColors;
-  };
-
   explicit ColorsPage(QWidget* parent = nullptr);
-  void setSources(Sources sources) { sources_ = std::move(sources); }
+  // `programDir`: where the emulator's settings with the default colours are.
+  void setSources(const ColorSources& sources, std::string programDir) {
+    sources_ = &sources;
+    programDir_ = std::move(programDir);
+  }
 
   void load(const rVTNodeData& record) override;
   void commit(rVTNodeData& record) const override;
@@ -85,8 +88,9 @@ class ColorsPage : public ConnectionPage {
   // The live set changed by the user: repaint and mark the page edited.
   void changed();
 
-  Sources sources_;
-  properties::ColorSet live_;
+  const ColorSources* sources_ = nullptr;
+  std::string programDir_;
+  ColorSet live_;
   QComboBox* schemaList_ = nullptr;
   QComboBox* attributeList_ = nullptr;
   QRadioButton* textButton_ = nullptr;

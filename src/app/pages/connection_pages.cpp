@@ -23,6 +23,18 @@ ConnectionPages::ConnectionPages(QTabWidget& pageControl, int editorPointSize) :
   for (ConnectionPage* page : all()) connect(page, &ConnectionPage::edited, this, &ConnectionPages::edited);
   connect(colors_, &ColorsPage::refreshRequested, this, &ConnectionPages::refreshRequested);
   connect(schedule_, &SchedulePage::refreshRequested, this, &ConnectionPages::refreshRequested);
+  connect(&modified_, &EditMark::changed, this, [this](bool on) {
+    if (!on) endPageEdits();
+  });
+}
+
+void ConnectionPages::setModified(bool modified) {
+  modified_.set(modified);
+  if (!modified) endPageEdits();
+}
+
+void ConnectionPages::endPageEdits() {
+  for (ConnectionPage* page : all()) page->setEdited(false);
 }
 
 std::array<ConnectionPage*, 4> ConnectionPages::all() const { return {macro_, popup_, colors_, schedule_}; }
@@ -53,12 +65,6 @@ void ConnectionPages::commit(rVTNodeData& record) const {
 
 void ConnectionPages::clear() {
   for (ConnectionPage* page : all()) page->clear();
-}
-
-void ConnectionPages::setModified(bool modified) {
-  modified_ = modified;
-  if (!modified)
-    for (ConnectionPage* page : all()) page->setEdited(false);
 }
 
 QString ConnectionPages::focusedEditorCaret() const {

@@ -9,6 +9,7 @@
 #include <array>
 
 #include "model/node_data.h"
+#include "widgets/edit_mark.h"
 
 class QTabWidget;
 
@@ -48,9 +49,11 @@ class ConnectionPages : public QObject {
   // Empty editors, logging checked (a new document).
   void clear();
 
-  // The pages hold edits not yet applied.
-  bool isModified() const { return modified_; }
+  // The pages hold edits not yet applied. Clearing the mark (here or
+  // through `modifiedMark`) ends the pages' own edit marks too.
+  bool isModified() const { return modified_.isSet(); }
   void setModified(bool modified);
+  EditMark& modifiedMark() { return modified_; }
 
   // "Ln. <line>, Col. <column>" of the macro or popup editor that has the
   // focus; empty when neither has it.
@@ -68,12 +71,13 @@ class ConnectionPages : public QObject {
 
  private:
   std::array<ConnectionPage*, 4> all() const;
+  void endPageEdits();
 
   MacroPage* macro_ = nullptr;
   PopupPage* popup_ = nullptr;
   ColorsPage* colors_ = nullptr;
   SchedulePage* schedule_ = nullptr;
-  bool modified_ = false;
+  EditMark modified_;
 };
 
 }  // namespace varnok::app

@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "common/program_paths.h"
+#include "dialogs/prompts.h"
 #include "platform/program_places.h"
 #include "run/emulator.h"
 
@@ -50,8 +51,9 @@ EmulatorFolderField::EmulatorFolderField(QWidget* parent)
   refresh();
 }
 
-void EmulatorFolderField::setProgramDir(const std::string& dir) {
+void EmulatorFolderField::setPlaces(const std::string& dir, FileDialogs& dialogs) {
   programDir_ = dir;
+  dialogs_ = &dialogs;
   // Short enough for a narrow page; the line below names the whole path.
   field_->setPlaceholderText(QStringLiteral("(the program folder)"));
   field_->setToolTip(QStringLiteral("Empty: the program folder, ") + Q(dir));
@@ -80,8 +82,9 @@ void EmulatorFolderField::accept(const QString& text) {
 }
 
 void EmulatorFolderField::browse() {
-  if (!chooser_) return;
-  if (std::optional<std::string> chosen = chooser_(folder())) accept(Q(*chosen));
+  if (!dialogs_) return;
+  if (std::optional<std::string> chosen = dialogs_->chooseFolder({"Emulator folder", "", "", folder()}))
+    accept(Q(*chosen));
 }
 
 void EmulatorFolderField::refresh() {

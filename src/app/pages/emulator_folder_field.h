@@ -4,8 +4,6 @@
 // folder). A field with Browse and Default, and a line that tells whether
 // the emulator is there.
 #include <QGroupBox>
-#include <functional>
-#include <optional>
 #include <string>
 
 class QLabel;
@@ -14,17 +12,16 @@ class QPushButton;
 
 namespace varnok::app {
 
+class FileDialogs;
+
 class EmulatorFolderField : public QGroupBox {
   Q_OBJECT
  public:
-  // Asks the user for a folder, starting at the given one; nullopt: cancelled.
-  using Chooser = std::function<std::optional<std::string>(const std::string& start)>;
-
   explicit EmulatorFolderField(QWidget* parent = nullptr);
 
-  // The folder used while no value is set.
-  void setProgramDir(const std::string& dir);
-  void setChooser(Chooser chooser) { chooser_ = std::move(chooser); }
+  // `programDir`: the folder used while no value is set; Browse asks
+  // `dialogs` for a folder.
+  void setPlaces(const std::string& programDir, FileDialogs& dialogs);
 
   // The stored value as loaded ("" for the default); shown as it is.
   void setValue(const std::string& value);
@@ -47,7 +44,7 @@ class EmulatorFolderField : public QGroupBox {
   std::string programDir_;
   std::string value_;
   QString refusal_;  // why the last text was not taken, until the next change
-  Chooser chooser_;
+  FileDialogs* dialogs_ = nullptr;
 };
 
 }  // namespace varnok::app

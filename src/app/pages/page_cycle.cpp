@@ -7,21 +7,22 @@
 #include "common/trim_text.h"
 #include "dialogs/prompts.h"
 #include "pages/connection_pages.h"
+#include "pages/settings_page.h"
 #include "tree/tree_model.h"
 
 namespace varnok::app {
 
-PageCycle::PageCycle(PageCycleHost& host, QTreeView& view, ConnectionTreeModel& model, ConnectionPages& pages,
-                     Prompter& prompter, const Clock& clock, QObject* parent)
+PageCycle::PageCycle(Context context, QObject* parent)
     : QObject(parent),
-      host_(host),
-      view_(view),
-      model_(model),
-      tree_(model.tree()),
-      pages_(pages),
-      prompter_(prompter),
-      clock_(clock),
-      selection_(view, model) {
+      view_(context.view),
+      model_(context.model),
+      tree_(context.model.tree()),
+      pages_(context.pages),
+      settingsPage_(context.settingsPage),
+      prompter_(context.prompter),
+      clock_(context.clock),
+      loading_(context.loading),
+      selection_(context.view, context.model) {
   connect(view_.selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this](const QModelIndex& current) { focusChanged(current); });
   connect(&view_, &QTreeView::collapsed, this, &PageCycle::nodeCollapsed);
@@ -33,7 +34,7 @@ PageCycle::PageCycle(PageCycleHost& host, QTreeView& view, ConnectionTreeModel& 
 
 void PageCycle::ShowNodeInPages() {
   if (pages_.isModified()) return;
-  host_.showLastUpdated({});
+  emit lastUpdatedShown({});
   const int selected = selection_.selectedCount();
   TreeNode* focused = selection_.focused();
   QString caption;
@@ -49,30 +50,34 @@ void PageCycle::ShowNodeInPages() {
   if (!caption.isEmpty()) {
     pages_.cover(caption);
     // Whatever is selected, the Colors page says first that colours are off.
-    if (host_.colorSupportDisabled()) pages_.coverColors(QString::fromLatin1(kColorSupportDisabled));
+    if (settingsPage_.colorSupportDisabled()) pages_.coverColors(QString::fromLatin1(kColorSupportDisabled));
     return;
   }
   pages_.uncover();
-  if (host_.colorSupportDisabled()) pages_.coverColors(QString::fromLatin1(kColorSupportDisabled));
+  if (settingsPage_.colorSupportDisabled()) pages_.coverColors(QString::fromLatin1(kColorSupportDisabled));
   // The editor's look first: the text is then styled once, the right way.
-  host_.showEditorColors();
+  emit editorColorsDue();
   pages_.load(focused->data());
-  host_.showLastUpdated(std::string(focused->data().LastUpdated));
+  showLastUpdated(focused);
+}
+
+void PageCycle::showLastUpdated(const TreeNode* node) {
+  const std::string_view stamp = node->data().LastUpdated;
+  emit lastUpdatedShown(QString::fromLocal8Bit(stamp.data(), static_cast<qsizetype>(stamp.size())));
 }
 
 void PageCycle::CommitPages(TreeNode* node) {
   if (!node || node == tree_.top()) return;
-  host_.clearClipboardMarksFor(node);
+  emit aboutToApply(node);
   rVTNodeData record = node->data();
   pages_.commit(record);
   record.LastUpdated = TimeStampNow(clock_);
-  host_.showLastUpdated(std::string(record.LastUpdated));
   record.NodeType = TrimText(record.Macro).empty() ? StoredNodeType::NoMacro : StoredNodeType::Macro;
-  tree_.setData(node, std::move(record));
-  host_.showEditorColors();
-  host_.markDocumentModified();
-  host_.setConnectionModified(false);
-  host_.requestRefresh();
+  tree_.setData(node, std::move(record));  // the history marks the document
+  showLastUpdated(node);
+  emit editorColorsDue();
+  pages_.setModified(false);
+  emit refreshRequested();
 }
 
 void PageCycle::apply() {
@@ -83,8 +88,8 @@ void PageCycle::apply() {
 void PageCycle::writeIntoPages(const std::function<void()>& write) {
   ShowNodeInPages();
   write();
-  host_.setConnectionModified(true);
-  host_.requestRefresh();
+  pages_.setModified(true);
+  emit refreshRequested();
 }
 
 bool PageCycle::settleEdits() {
@@ -101,19 +106,19 @@ bool PageCycle::ask(TreeNode* node) {
   if (a == PromptAnswer::Yes)
     CommitPages(node);
   else
-    host_.setConnectionModified(false);
+    pages_.setModified(false);
   return true;
 }
 
 void PageCycle::focusChanged(const QModelIndex& current) {
-  if (reverting_ || host_.isLoading()) return;
+  if (reverting_ || loading_) return;
   TreeNode* to = model_.node(current);
   if (!shown_ || to == shown_ || !pages_.isModified()) {
     // While the tree has the focus the refresh loads the pages once the tree
     // has settled (and losing the focus loads them at once); a focus change
     // made while another control has the focus loads them now.
     if (!view_.hasFocus()) ShowNodeInPages();
-    host_.requestRefresh();
+    emit refreshRequested();
     return;
   }
   // Asked once the view has finished the click or key that moved the focus,
@@ -130,16 +135,16 @@ void PageCycle::askAfterFocusChange() {
     selection_.select(left);
     reverting_ = false;
     pages_.restoreState(saved);
-    host_.showEditorColors();
-    host_.showLastUpdated(std::string(left->data().LastUpdated));
+    emit editorColorsDue();
+    showLastUpdated(left);
     return;
   }
   ShowNodeInPages();  // the pages now belong to the newly focused node
-  host_.requestRefresh();
+  emit refreshRequested();
 }
 
 void PageCycle::nodeCollapsed(const QModelIndex& index) {
-  if (reverting_ || host_.isLoading()) return;
+  if (reverting_ || loading_) return;
   TreeNode* node = model_.node(index);
   if (!node) return;
   const bool holdsShown = shown_ && (node == shown_ || node->isAncestorOf(shown_));
@@ -152,7 +157,7 @@ void PageCycle::nodeCollapsed(const QModelIndex& index) {
   // The collapsed node becomes the focused, selected and shown one.
   selection_.select(node);
   ShowNodeInPages();
-  host_.requestRefresh();
+  emit refreshRequested();
 }
 
 void PageCycle::nodesAboutToBeRemoved(const QModelIndex& parent, int first, int last) {

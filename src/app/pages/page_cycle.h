@@ -5,7 +5,6 @@
 // branch) asks whether to apply them first.
 #include <QObject>
 #include <functional>
-#include <string>
 
 #include "tree/tree_selection.h"
 
@@ -23,30 +22,22 @@ namespace varnok::app {
 class ConnectionPages;
 class ConnectionTreeModel;
 class Prompter;
-
-// What the cycle needs of the window.
-class PageCycleHost {
- public:
-  virtual ~PageCycleHost() = default;
-  virtual bool isLoading() const = 0;
-  virtual void setConnectionModified(bool on) = 0;
-  virtual void requestRefresh() = 0;
-  virtual void markDocumentModified() = 0;
-  virtual bool colorSupportDisabled() const = 0;
-  // The Macro editor's look for the shown connection (its stored colours or
-  // the highlighter).
-  virtual void showEditorColors() = 0;
-  // Status panel 0; an empty stamp clears it.
-  virtual void showLastUpdated(const std::string& stamp) = 0;
-  // `node` is being applied: a cut or copy whose marks it carries ends.
-  virtual void clearClipboardMarksFor(const TreeNode* node) = 0;
-};
+class SettingsPage;
 
 class PageCycle : public QObject {
   Q_OBJECT
  public:
-  PageCycle(PageCycleHost& host, QTreeView& view, ConnectionTreeModel& model, ConnectionPages& pages,
-            Prompter& prompter, const Clock& clock, QObject* parent = nullptr);
+  // The objects of the window this class works with.
+  struct Context {
+    QTreeView& view;
+    ConnectionTreeModel& model;
+    ConnectionPages& pages;
+    const SettingsPage& settingsPage;  // whether colour support is disabled
+    Prompter& prompter;
+    const Clock& clock;
+    const bool& loading;  // the window fills its controls: focus changes ask nothing
+  };
+  PageCycle(Context context, QObject* parent = nullptr);
 
   // Shows the focused node in the pages, or covers them, unless they hold edits.
   void ShowNodeInPages();
@@ -68,6 +59,16 @@ class PageCycle : public QObject {
   // The node the pages were last loaded for (null after it was removed).
   TreeNode* shownNode() const { return shown_; }
 
+ signals:
+  void refreshRequested();
+  // The Macro editor's look is due for the shown connection (its stored
+  // colours or the highlighter): before its macro is loaded, after Apply.
+  void editorColorsDue();
+  // The shown connection's "Last updated" stamp; empty when none is shown.
+  void lastUpdatedShown(const QString& stamp);
+  // `node` is about to be applied: a cut or copy whose marks it carries ends.
+  void aboutToApply(const TreeNode* node);
+
  private:
   void focusChanged(const QModelIndex& current);
   void askAfterFocusChange();
@@ -75,13 +76,16 @@ class PageCycle : public QObject {
   void nodesAboutToBeRemoved(const QModelIndex& parent, int first, int last);
   bool ask(TreeNode* node);
 
-  PageCycleHost& host_;
+  void showLastUpdated(const TreeNode* node);
+
   QTreeView& view_;
   ConnectionTreeModel& model_;
   ConnectionTree& tree_;
   ConnectionPages& pages_;
+  const SettingsPage& settingsPage_;
   Prompter& prompter_;
   const Clock& clock_;
+  const bool& loading_;
   TreeSelection selection_;
   TreeNode* shown_ = nullptr;
   bool reverting_ = false;

@@ -43,8 +43,8 @@ const SourceKind& KindOf(ForeignFormat format) {
 
 }  // namespace
 
-ForeignImportCommands::ForeignImportCommands(Context context, std::function<void()> requestRefresh)
-    : context_(std::move(context)), requestRefresh_(std::move(requestRefresh)) {}
+ForeignImportCommands::ForeignImportCommands(Context context, QObject* parent)
+    : QObject(parent), context_(std::move(context)) {}
 
 void ForeignImportCommands::fillMenu(QMenu& menu) {
   for (const SourceKind& k : kSources) {
@@ -85,7 +85,7 @@ void ForeignImportCommands::importFrom(ForeignFormat format) {
       HistoryStep step(context_.document.history(), TreeSelection(context_.tree, context_.model));
       context_.document.importNodes(std::move(roots));
     }
-    requestRefresh_();
+    emit refreshRequested();
     return;
   }
 }

@@ -3,7 +3,7 @@
 // CSV table read by the core, shown in the preview, and the checked
 // connections appended below the top node as one undoable step, as
 // "Import connection ..." appends a file's.
-#include <functional>
+#include <QObject>
 #include <optional>
 #include <string>
 
@@ -20,7 +20,8 @@ class Document;
 class FileDialogs;
 class Prompter;
 
-class ForeignImportCommands {
+class ForeignImportCommands : public QObject {
+  Q_OBJECT
  public:
   struct Context {
     QWidget& window;
@@ -31,18 +32,20 @@ class ForeignImportCommands {
     FileDialogs& dialogs;
     std::string programDir;
   };
-  ForeignImportCommands(Context context, std::function<void()> requestRefresh);
+  explicit ForeignImportCommands(Context context, QObject* parent = nullptr);
 
   // The submenu's three items: "OpenSSH config ...", "PuTTY sessions ...",
   // "CSV table ..." (object names MnImportOpenSsh, MnImportPutty, MnImportCsv).
   void fillMenu(QMenu& menu);
   void importFrom(ForeignFormat format);
 
+ signals:
+  void refreshRequested();
+
  private:
   std::optional<std::string> chooseSource(ForeignFormat format, bool offerDefault);
 
   Context context_;
-  std::function<void()> requestRefresh_;
 };
 
 }  // namespace varnok::app

@@ -29,13 +29,13 @@ constexpr int kLeastTileWatchMs = 10000;
 }  // namespace
 
 MultiRun::MultiRun(Context context, Prompter& prompter, std::string programDir,
-                   run::TempFileNumbering& numbering, std::function<int()> intervalMs, QObject* parent)
+                   run::TempFileNumbering& numbering, const int& intervalMs, QObject* parent)
     : QObject(parent),
       context_(context),
       prompter_(prompter),
       programDir_(std::move(programDir)),
       numbering_(numbering),
-      intervalMs_(std::move(intervalMs)),
+      intervalMs_(intervalMs),
       tiles_(context_.desktop) {
   timer_.setSingleShot(true);
   connect(&timer_, &QTimer::timeout, this, &MultiRun::startNext);
@@ -123,7 +123,7 @@ void MultiRun::startNext() {
     return;
   }
   // The wait follows every start, the last one included.
-  timer_.start(intervalMs_());
+  timer_.start(intervalMs_);
 }
 
 void MultiRun::finish() {
@@ -131,7 +131,7 @@ void MultiRun::finish() {
   context_.settingsPage.collect(settings);
   // Windows still to come (slow starts) are tiled with the others as they appear.
   if (!settings.doNotTile && !startedPids_.empty())
-    tiles_.begin(startedPids_, std::max(intervalMs_(), kLeastTileWatchMs));
+    tiles_.begin(startedPids_, std::max(intervalMs_, kLeastTileWatchMs));
   end();
 }
 

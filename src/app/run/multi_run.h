@@ -6,7 +6,6 @@
 // button (Esc cancels too) that stops the starts still to come.
 #include <QObject>
 #include <QTimer>
-#include <functional>
 #include <vector>
 
 #include "model/connection_tree.h"
@@ -38,7 +37,7 @@ class MultiRun : public QObject, private TreeObserver {
   };
   // `intervalMs`: the start interval as the settings page holds it now.
   MultiRun(Context context, Prompter& prompter, std::string programDir, run::TempFileNumbering& numbering,
-           std::function<int()> intervalMs, QObject* parent = nullptr);
+           const int& intervalMs, QObject* parent = nullptr);
   ~MultiRun() override;
 
   void start();
@@ -64,7 +63,7 @@ class MultiRun : public QObject, private TreeObserver {
   Prompter& prompter_;
   std::string programDir_;
   run::TempFileNumbering& numbering_;
-  std::function<int()> intervalMs_;
+  const int& intervalMs_;
   std::vector<const TreeNode*> pending_;  // still to start, in tree order
   std::vector<int> startedPids_;          // the emulators started, for tiling
   int total_ = 0;

@@ -10,6 +10,7 @@
 
 #include "editor/cvl_highlighter.h"
 #include "editor/editor_setup.h"
+#include "run/run_commands.h"
 
 namespace varnok::app {
 
@@ -21,8 +22,8 @@ QString Local8(const std::string& text) {
 
 }  // namespace
 
-PreviewWindow::PreviewWindow(std::function<PreviewContent()> content, int pointSize, QWidget* parent)
-    : QDialog(parent), content_(std::move(content)) {
+PreviewWindow::PreviewWindow(const RunCommands& runs, int pointSize, QWidget* parent)
+    : QDialog(parent), runs_(runs) {
   setObjectName(QStringLiteral("PreviewWindow"));
   setWindowTitle(QStringLiteral("Preview branch macro"));
   note_ = new QLabel(this);
@@ -64,7 +65,7 @@ bool PreviewWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void PreviewWindow::refresh() {
   if (!isVisible()) return;
-  const PreviewContent content = content_();
+  const PreviewContent content = runs_.preview();
   const QString path = Local8(content.path);
   setWindowTitle(path.isEmpty() ? QStringLiteral("Preview branch macro")
                                 : QStringLiteral("Preview \u2013 ") + path);

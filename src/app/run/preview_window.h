@@ -6,13 +6,14 @@
 // the connection shown, and with several connections selected a line above
 // the text says which one that is. Close and Esc close it.
 #include <QDialog>
-#include <functional>
 #include <string>
 
 class QLabel;
 class QsciScintilla;
 
 namespace varnok::app {
+
+class RunCommands;
 
 // What the preview shows for the focused connection now.
 struct PreviewContent {
@@ -24,7 +25,8 @@ struct PreviewContent {
 class PreviewWindow : public QDialog {
   Q_OBJECT
  public:
-  PreviewWindow(std::function<PreviewContent()> content, int pointSize, QWidget* parent = nullptr);
+  // The text is what `runs` would write for Run branch.
+  PreviewWindow(const RunCommands& runs, int pointSize, QWidget* parent = nullptr);
 
   // Shows the current content again (while the window is shown).
   void refresh();
@@ -34,7 +36,7 @@ class PreviewWindow : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  std::function<PreviewContent()> content_;
+  const RunCommands& runs_;
   QsciScintilla* editor_ = nullptr;
   QLabel* note_ = nullptr;
 };

@@ -41,12 +41,8 @@ platform::ProgramPlaces RunPlaces(const std::string& programDir, const SettingsP
   return platform::ThisProgramPlaces(programDir, settingsPage.emulatorDir());
 }
 
-RunCommands::RunCommands(Context context, Prompter& prompter, std::string programDir,
-                         std::function<void()> requestRefresh)
-    : context_(context),
-      prompter_(prompter),
-      programDir_(std::move(programDir)),
-      requestRefresh_(std::move(requestRefresh)) {}
+RunCommands::RunCommands(Context context, Prompter& prompter, std::string programDir, QObject* parent)
+    : QObject(parent), context_(context), prompter_(prompter), programDir_(std::move(programDir)) {}
 
 run::MacroRequest RunCommands::requestFor(const TreeNode* node, RunLines lines, RunScope scope) const {
   run::MacroRequest request = run::RequestForNode(node, scope == RunScope::Branch,
@@ -70,7 +66,7 @@ void RunCommands::run(RunLines lines, RunScope scope) {
   if (!node || !node->parent() || node->isSeparator()) return;
   if (lines == RunLines::ToCursor) {
     context_.pages.macro().selectToCaretLine();
-    requestRefresh_();
+    emit refreshRequested();
   }
   execute(requestFor(node, lines, scope));
 }

@@ -6,7 +6,7 @@
 // logging box as it stands) and the settings page's user variables; the core
 // (run/execute_macro) writes the files and starts the emulator, and its
 // messages are shown here.
-#include <functional>
+#include <QObject>
 #include <string>
 
 #include "platform/program_places.h"
@@ -44,7 +44,8 @@ enum class RunLines { Whole, ToCursor };
 // The connection's macro alone, or its ancestors' macros first ("branch").
 enum class RunScope { Connection, Branch };
 
-class RunCommands {
+class RunCommands : public QObject {
+  Q_OBJECT
  public:
   // The objects of the window this class works with.
   struct Context {
@@ -54,8 +55,7 @@ class RunCommands {
     const SettingsPage& settingsPage;
     const PageCycle& cycle;
   };
-  RunCommands(Context context, Prompter& prompter, std::string programDir,
-              std::function<void()> requestRefresh);
+  RunCommands(Context context, Prompter& prompter, std::string programDir, QObject* parent = nullptr);
 
   void run(RunLines lines, RunScope scope);
   void showPopup();
@@ -67,6 +67,9 @@ class RunCommands {
   // The numbered temporary files every run of the window takes in turn.
   run::TempFileNumbering& numbering() { return numbering_; }
 
+ signals:
+  void refreshRequested();
+
  private:
   run::MacroRequest requestFor(const TreeNode* node, RunLines lines, RunScope scope) const;
   void execute(run::MacroRequest request);
@@ -75,7 +78,6 @@ class RunCommands {
   Context context_;
   Prompter& prompter_;
   std::string programDir_;
-  std::function<void()> requestRefresh_;
   run::TempFileNumbering numbering_;
 };
 

@@ -25,7 +25,6 @@ class TileWatch : public QObject {
   // `limitMs` unless all have appeared sooner.
   void begin(std::vector<int> pids, int limitMs);
   void stop();
-  bool watching() const { return ticks_.isActive(); }
 
  private:
   void look();

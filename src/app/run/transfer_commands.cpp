@@ -30,9 +30,8 @@ const char* const kMacroFilter = "Corvane Macro files (*.CVL)|*.CVL|All files (*
 
 }  // namespace
 
-TransferCommands::TransferCommands(TreeEditingHost& host, Context context, Prompter& prompter,
-                                   FileDialogs& dialogs)
-    : host_(host), context_(context), prompter_(prompter), dialogs_(dialogs) {}
+TransferCommands::TransferCommands(Context context, QObject* parent)
+    : QObject(parent), context_(context), prompter_(context.prompter), dialogs_(context.dialogs) {}
 
 void TransferCommands::importConnections() {
   const auto path = dialogs_.openFile({"Import connections from file", kConnectionFilter, "vnk", ""});
@@ -44,7 +43,7 @@ void TransferCommands::importFile(const std::string& path) {
     HistoryStep step(context_.document.history(), TreeSelection(context_.tree, context_.model));
     context_.document.importFile(path);
   }
-  host_.requestRefresh();
+  emit refreshRequested();
 }
 
 void TransferCommands::exportConnections() {
@@ -64,7 +63,7 @@ void TransferCommands::exportConnections() {
   if (!path) return;
   const platform::WriteResult written = ExportConnections(tree, *path, SelectionFilter(chosen.nodes));
   if (!written) prompter_.error(written.error);
-  host_.requestRefresh();
+  emit refreshRequested();
 }
 
 void TransferCommands::importMacro() {

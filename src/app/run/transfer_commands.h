@@ -3,7 +3,7 @@
 // "Export connection ...", "Import macro ..." and "Export macro ...". The
 // dialogs go through the scriptable FileDialogs; the reading and writing is
 // the core's (files/import_export, run/execute_macro).
-#include <functional>
+#include <QObject>
 #include <string>
 
 class QTreeView;
@@ -17,9 +17,9 @@ class FileDialogs;
 class PageCycle;
 class Prompter;
 class RunCommands;
-class TreeEditingHost;
 
-class TransferCommands {
+class TransferCommands : public QObject {
+  Q_OBJECT
  public:
   // The objects of the window this class works with.
   struct Context {
@@ -29,8 +29,10 @@ class TransferCommands {
     ConnectionPages& pages;
     PageCycle& cycle;
     RunCommands& runs;
+    Prompter& prompter;
+    FileDialogs& dialogs;
   };
-  TransferCommands(TreeEditingHost& host, Context context, Prompter& prompter, FileDialogs& dialogs);
+  explicit TransferCommands(Context context, QObject* parent = nullptr);
 
   void importConnections();
   // Imports `path` as one undoable step (also the file a second start hands over).
@@ -39,8 +41,10 @@ class TransferCommands {
   void importMacro();
   void exportMacro();
 
+ signals:
+  void refreshRequested();
+
  private:
-  TreeEditingHost& host_;
   Context context_;
   Prompter& prompter_;
   FileDialogs& dialogs_;

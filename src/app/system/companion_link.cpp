@@ -13,9 +13,12 @@
 
 namespace varnok::app {
 
-CompanionLink::CompanionLink(CompanionHost host, platform::SettingsStore& settings, Prompter& prompter,
-                             QObject* parent)
-    : QObject(parent), host_(std::move(host)), settings_(settings), prompter_(prompter) {
+CompanionLink::CompanionLink(Context context, QObject* parent)
+    : QObject(parent),
+      window_(context.window),
+      settings_(context.settings),
+      prompter_(context.prompter),
+      programDir_(std::move(context.programDir)) {
   bringForwardLock_.setSingleShot(true);
   bringForwardLock_.setInterval(5000);
   receiver_ = platform::ListenForMessages();
@@ -39,14 +42,13 @@ void CompanionLink::onReadable() {
 
 void CompanionLink::handle(const platform::BusMessage& message) {
   if (message.name == platform::kEditorStopMessage) {
-    if (host_.hasUnsavedWork && host_.hasUnsavedWork()) ShowMainWindow(host_.window);
-    if (host_.window) host_.window->close();
+    emit stopRequested();
     return;
   }
   if (message.name != platform::kEditorMessage) return;
   if (bringForwardLock_.isActive() || message.sender == id()) return;
   bringForwardLock_.start();
-  ShowMainWindow(host_.window);
+  ShowMainWindow(&window_);
   offerHandedOverFile();
 }
 
@@ -62,9 +64,9 @@ void CompanionLink::offerHandedOverFile() {
   }
   PromptAnswer answer = prompter_.ask(PromptKind::Confirmation, PromptButtons::YesNo,
                                       "Do you want to import file " + DisplayName(shown) + " into Varnokc?");
-  if (answer == PromptAnswer::Yes && host_.importFile) host_.importFile(path);
+  if (answer == PromptAnswer::Yes) emit fileHandedOver(path);
   // Its question is answered: the copy has served (the emulator folder plays no part).
-  run::RemoveHandOverCopy(platform::ThisProgramPlaces(host_.programDir, {}), path);
+  run::RemoveHandOverCopy(platform::ThisProgramPlaces(programDir_, {}), path);
   platform::ParamName.write(settings_, "");
 }
 
@@ -80,9 +82,6 @@ void ShowMainWindow(QWidget* window) {
   QApplication::processEvents();
 }
 
-void NotifyCompanion(const std::function<void()>& saveSettings) {
-  if (saveSettings) saveSettings();
-  platform::SendBroadcast(platform::kCompanionReloadMessage, 0);
-}
+void NotifyCompanion() { platform::SendBroadcast(platform::kCompanionReloadMessage, 0); }
 
 }  // namespace varnok::app

@@ -5,7 +5,6 @@
 // "VarnokRRMessage" after settings or the configuration were written.
 #include <QObject>
 #include <QTimer>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -19,19 +18,16 @@ namespace varnok::app {
 
 class Prompter;
 
-// What the link needs of the main window.
-struct CompanionHost {
-  QWidget* window = nullptr;
-  std::function<bool()> hasUnsavedWork;                // unapplied page edits or a modified document
-  std::function<void(const std::string&)> importFile;  // import a handed-over file
-  std::string programDir;                              // whose Temp_CVL holds handed-over copies
-};
-
 class CompanionLink : public QObject {
   Q_OBJECT
  public:
-  CompanionLink(CompanionHost host, platform::SettingsStore& settings, Prompter& prompter,
-                QObject* parent = nullptr);
+  struct Context {
+    QWidget& window;  // brought forward by a "VarnokcMessage"
+    platform::SettingsStore& settings;
+    Prompter& prompter;
+    std::string programDir;  // whose Temp_CVL holds handed-over copies
+  };
+  explicit CompanionLink(Context context, QObject* parent = nullptr);
   ~CompanionLink() override;
 
   bool listening() const { return receiver_ != nullptr; }
@@ -39,13 +35,20 @@ class CompanionLink : public QObject {
   // Handles one message as if it had arrived (the socket path calls this too).
   void handle(const platform::BusMessage& message);
 
+ signals:
+  // "VarnokcStopMessage": the window closes with the usual questions.
+  void stopRequested();
+  // The user agreed to import the file a second start handed over.
+  void fileHandedOver(const std::string& path);
+
  private:
   void onReadable();
   void offerHandedOverFile();
 
-  CompanionHost host_;
+  QWidget& window_;
   platform::SettingsStore& settings_;
   Prompter& prompter_;
+  std::string programDir_;
   std::unique_ptr<platform::MessageReceiver> receiver_;
   QSocketNotifier* notifier_ = nullptr;
   QTimer bringForwardLock_;  // 5 s after a "VarnokcMessage", further ones are ignored
@@ -54,8 +57,8 @@ class CompanionLink : public QObject {
 // Restores a minimised window, else brings it to the front.
 void ShowMainWindow(QWidget* window);
 
-// After every write of settings or of the configuration: `saveSettings`, then
-// a synchronous "VarnokRRMessage" to every listening process.
-void NotifyCompanion(const std::function<void()>& saveSettings);
+// After every write of settings or of the configuration (the settings
+// written first): a synchronous "VarnokRRMessage" to every listening process.
+void NotifyCompanion();
 
 }  // namespace varnok::app

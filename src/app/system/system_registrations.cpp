@@ -27,12 +27,12 @@ std::string ApplicationTitle() {
 }  // namespace
 
 SystemRegistrations::SystemRegistrations(SettingsPage& page, Prompter& prompter, std::string programDir,
-                                         std::function<bool()> loading, QObject* parent)
+                                         const bool& loading, QObject* parent)
     : QObject(parent),
       page_(page),
       prompter_(prompter),
       programDir_(std::move(programDir)),
-      loading_(std::move(loading)) {
+      loading_(loading) {
   connect(&page_, &SettingsPage::runAtLogOnClicked, this, &SystemRegistrations::setRunAtLogOn);
   connect(&page_, &SettingsPage::associationClicked, this, &SystemRegistrations::setAssociation);
 }
@@ -54,7 +54,7 @@ void SystemRegistrations::setRunAtLogOn(bool on) {
 }
 
 void SystemRegistrations::setAssociation(bool on) {
-  if (loading_()) return;
+  if (loading_) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const std::string error = platform::SetVnkAssociation(on, EditorPath(), ApplicationTitle());
   QApplication::restoreOverrideCursor();

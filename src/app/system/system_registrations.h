@@ -4,7 +4,6 @@
 // and changes it when the user clicks a box; a failure is reported and the box
 // shows the system's state again.
 #include <QObject>
-#include <functional>
 #include <string>
 
 namespace varnok::app {
@@ -17,8 +16,8 @@ class SystemRegistrations : public QObject {
  public:
   // `loading`: while true, a click on the association box changes nothing.
   // `programDir`: where the companion is.
-  SystemRegistrations(SettingsPage& page, Prompter& prompter, std::string programDir,
-                      std::function<bool()> loading, QObject* parent = nullptr);
+  SystemRegistrations(SettingsPage& page, Prompter& prompter, std::string programDir, const bool& loading,
+                      QObject* parent = nullptr);
 
   // Puts the system's current state on the page.
   void show();
@@ -31,7 +30,7 @@ class SystemRegistrations : public QObject {
   SettingsPage& page_;
   Prompter& prompter_;
   std::string programDir_;
-  std::function<bool()> loading_;
+  const bool& loading_;
 };
 
 }  // namespace varnok::app

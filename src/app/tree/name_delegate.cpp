@@ -8,14 +8,14 @@
 
 namespace varnok::app {
 
-NameDelegate::NameDelegate(ConnectionTreeModel& model, Renamed renamed, QObject* parent)
-    : QStyledItemDelegate(parent), model_(model), renamed_(std::move(renamed)) {}
+NameDelegate::NameDelegate(ConnectionTreeModel& model, QObject* parent)
+    : QStyledItemDelegate(parent), model_(model) {}
 
 QWidget* NameDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                                     const QModelIndex& index) const {
   QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
   editor->setObjectName(QStringLiteral("VTEditor"));
-  if (editorCreated) editorCreated(model_.node(index));
+  emit editorOpened(model_.node(index));
   return editor;
 }
 
@@ -36,7 +36,7 @@ void NameDelegate::setModelData(QWidget* editor, QAbstractItemModel*, const QMod
   const std::string text = line->text().toLocal8Bit().toStdString();
   // The node is renamed once the view has closed the editor.
   QTimer::singleShot(0, const_cast<NameDelegate*>(this), [this, index = QPersistentModelIndex(index), text] {
-    if (TreeNode* n = index.isValid() ? model_.node(index) : nullptr) renamed_(n, text);
+    if (TreeNode* n = index.isValid() ? model_.node(index) : nullptr) emit renamed(n, text);
   });
 }
 

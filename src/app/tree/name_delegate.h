@@ -1,9 +1,8 @@
 #pragma once
 // The tree's in-place name editor. Enter, or any end of editing but Esc,
-// hands the text to `renamed` once the editor has closed (so that a question
+// reports the text (`renamed`) once the editor has closed (so that a question
 // about the new name never interrupts the editor itself).
 #include <QStyledItemDelegate>
-#include <functional>
 #include <string>
 
 namespace varnok {
@@ -17,8 +16,7 @@ class ConnectionTreeModel;
 class NameDelegate : public QStyledItemDelegate {
   Q_OBJECT
  public:
-  using Renamed = std::function<void(TreeNode*, const std::string&)>;
-  NameDelegate(ConnectionTreeModel& model, Renamed renamed, QObject* parent = nullptr);
+  explicit NameDelegate(ConnectionTreeModel& model, QObject* parent = nullptr);
 
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                         const QModelIndex& index) const override;
@@ -26,12 +24,13 @@ class NameDelegate : public QStyledItemDelegate {
   // While the find filter is set, the matched parts of the names are marked.
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
-  // Runs when an editor opens on a node.
-  std::function<void(const TreeNode*)> editorCreated;
+ signals:
+  // An editor opened on `node`.
+  void editorOpened(const TreeNode* node) const;
+  void renamed(TreeNode* node, const std::string& text) const;
 
  private:
   ConnectionTreeModel& model_;
-  Renamed renamed_;
 };
 
 }  // namespace varnok::app

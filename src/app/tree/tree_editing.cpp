@@ -13,6 +13,7 @@
 #include "tree/tree_model.h"
 #include "tree/tree_selection.h"
 #include "tree/tree_view.h"
+#include "widgets/edit_mark.h"
 
 namespace varnok::app {
 
@@ -32,9 +33,15 @@ class RepaintPause {
 
 }  // namespace
 
-TreeEditing::TreeEditing(TreeEditingHost& host, QTreeView& view, ConnectionTreeModel& model,
-                         TreeHistory& history, Prompter& prompter)
-    : host_(host), view_(view), model_(model), tree_(model.tree()), history_(history), prompter_(prompter) {}
+TreeEditing::TreeEditing(Context context, QObject* parent)
+    : QObject(parent),
+      view_(context.view),
+      model_(context.model),
+      tree_(context.model.tree()),
+      history_(context.history),
+      prompter_(context.prompter),
+      pageEdits_(context.pageEdits),
+      colors_(context.colors) {}
 
 template <typename Operation>
 void TreeEditing::add(Operation operation) {
@@ -49,20 +56,19 @@ void TreeEditing::add(Operation operation) {
     if (result.expand) view_.expand(model_.indexOf(result.expand));
   }
   TreeSelection(view_, model_).select(result.focus ? result.focus : focused);
-  host_.markDocumentModified();
-  host_.requestRefresh();
+  emit refreshRequested();
 }
 
 void TreeEditing::addChild() {
-  add([this](TreeNode* n) { return AddChild(tree_, n, host_.defaultColors()); });
+  add([this](TreeNode* n) { return AddChild(tree_, n, colors_.newConnectionColors()); });
 }
 
 void TreeEditing::addSibling() {
-  add([this](TreeNode* n) { return AddSibling(tree_, n, host_.defaultColors()); });
+  add([this](TreeNode* n) { return AddSibling(tree_, n, colors_.newConnectionColors()); });
 }
 
 void TreeEditing::addSeparatorLine() {
-  add([this](TreeNode* n) { return AddSeparatorLine(tree_, n, host_.defaultColors()); });
+  add([this](TreeNode* n) { return AddSeparatorLine(tree_, n, colors_.newConnectionColors()); });
 }
 
 void TreeEditing::duplicate() {
@@ -76,20 +82,19 @@ void TreeEditing::removeSelected(TreeNode* parent) {
     DeleteNodes(tree_, TreeSelection(view_, model_).selectedNodes());
   }
   if (parent) TreeSelection(view_, model_).select(parent);
-  host_.markDocumentModified();
 }
 
 void TreeEditing::deleteSelected() {
   TreeNode* focused = TreeSelection(view_, model_).focused();
   TreeNode* parent = focused ? focused->parent() : nullptr;
-  if (host_.connectionModified() && focused) {
+  if (pageEdits_.isSet() && focused) {
     // Unapplied edits: one question about them instead of the usual one.
     const bool defaultNo = DeleteDefaultsToNo(TreeSelection(view_, model_).selectedNodes());
     const PromptAnswer a =
         prompter_.askWithDefault(PromptKind::Warning, PromptButtons::YesNo, DiscardEditsQuestion(focused),
                                  defaultNo ? PromptAnswer::No : PromptAnswer::Yes);
     if (a == PromptAnswer::Yes) {
-      host_.setConnectionModified(false);
+      pageEdits_.set(false);
       removeSelected(parent);
     }
   } else {
@@ -103,7 +108,7 @@ void TreeEditing::deleteSelected() {
     }
     if (go) removeSelected(parent);
   }
-  host_.requestRefresh();
+  emit refreshRequested();
 }
 
 void TreeEditing::move(MoveResult (*operation)(ConnectionTree&, TreeNode*)) {
@@ -117,8 +122,7 @@ void TreeEditing::move(MoveResult (*operation)(ConnectionTree&, TreeNode*)) {
   }
   if (!result.moved) return;
   TreeSelection(view_, model_).select(node);
-  host_.markDocumentModified();
-  host_.requestRefresh();
+  emit refreshRequested();
 }
 
 void TreeEditing::rename(TreeNode* node, const std::string& text) {
@@ -138,26 +142,15 @@ void TreeEditing::rename(TreeNode* node, const std::string& text) {
       ConvertToSeparator(tree_, node);
       break;
     case RenameStep::Rename:
-      ApplyName(tree_, node, text, host_.defaultColors());
+      ApplyName(tree_, node, text, colors_.newConnectionColors());
       break;
   }
-  host_.markDocumentModified();
-  host_.reloadPages();
-  host_.requestRefresh();
-}
-
-bool TreeEditing::canDrop(const TreeNode* target, DropMark mark) const {
-  const TreeSelection selection(view_, model_);
-  if (!CanDropOn(target, selection.focused())) return false;
-  // Nodes stay below the single top node.
-  if (!target->parent() && mark != DropMark::On) return false;
-  for (const TreeNode* n : selection.selectedNodes())
-    if (n->parent() && (n == target || n->isAncestorOf(target))) return false;
-  return true;
+  emit recordsChanged();
+  emit refreshRequested();
 }
 
 void TreeEditing::drop(TreeNode* target, DropMark mark, bool copy) {
-  if (!canDrop(target, mark)) return;
+  if (!CanDropSelection(TreeSelection(view_, model_), target, mark)) return;
   HistoryStep step(history_, TreeSelection(view_, model_));
   std::vector<TreeNode*> placed;
   {
@@ -169,8 +162,7 @@ void TreeEditing::drop(TreeNode* target, DropMark mark, bool copy) {
   }
   if (placed.empty()) return;
   TreeSelection(view_, model_).restore({placed.front(), placed});
-  host_.markDocumentModified();
-  host_.requestRefresh();
+  emit refreshRequested();
 }
 
 void TreeEditing::undo() {
@@ -200,20 +192,16 @@ void TreeEditing::redo() {
 }
 
 void TreeEditing::replayed(bool done) {
-  if (done) {
-    host_.markDocumentModified();
-    host_.reloadPages();
-  }
-  host_.requestRefresh();
+  if (done) emit recordsChanged();
+  emit refreshRequested();
 }
 
 void TreeEditing::attachTo(ConnectionTreeView& view, TreeClipboard& clipboard) {
-  auto* names = new NameDelegate(
-      model_, [this](TreeNode* node, const std::string& text) { rename(node, text); }, &view);
-  names->editorCreated = [&clipboard](const TreeNode* node) { clipboard.clearMarksFor(node); };
+  auto* names = new NameDelegate(model_, &view);
+  connect(names, &NameDelegate::renamed, this, &TreeEditing::rename);
+  connect(names, &NameDelegate::editorOpened, &clipboard, &TreeClipboard::clearMarksFor);
   view.setItemDelegate(names);
-  view.canDrop = [this](const TreeNode* target, DropMark mark) { return canDrop(target, mark); };
-  view.drop = [this](TreeNode* target, DropMark mark, bool copy) { drop(target, mark, copy); };
+  connect(&view, &ConnectionTreeView::dropped, this, &TreeEditing::drop);
 }
 
 void TreeEditing::moveUp() { move(MoveUp); }

@@ -4,8 +4,8 @@
 // Move down, naming in place, and the undo and redo of these. The rules live
 // in the core (model/tree_operations); this class asks the questions, selects
 // and expands what the core names, makes each operation one undoable step and
-// marks the document.
-#include <functional>
+// leaves the marking of the document to the history.
+#include <QObject>
 #include <string>
 #include <vector>
 
@@ -23,27 +23,31 @@ namespace varnok::app {
 
 class ConnectionTreeModel;
 class ConnectionTreeView;
+class EditMark;
 class Prompter;
 class TreeClipboard;
 
-// What tree editing needs of the window.
-class TreeEditingHost {
+// The colour string new connections below the top node get (from the
+// emulator's settings file); its owner is the colour options' keeper.
+class NewConnectionColors {
  public:
-  virtual ~TreeEditingHost() = default;
-  virtual bool connectionModified() const = 0;
-  virtual void setConnectionModified(bool on) = 0;
-  virtual void markDocumentModified() = 0;
-  virtual void requestRefresh() = 0;
-  // The colour string new connections below the top node get.
-  virtual std::string defaultColors() const = 0;
-  // The pages show the focused node again (after a rename).
-  virtual void reloadPages() = 0;
+  virtual ~NewConnectionColors() = default;
+  virtual std::string newConnectionColors() const = 0;
 };
 
-class TreeEditing {
+class TreeEditing : public QObject {
+  Q_OBJECT
  public:
-  TreeEditing(TreeEditingHost& host, QTreeView& view, ConnectionTreeModel& model, TreeHistory& history,
-              Prompter& prompter);
+  // The objects of the window this class works with.
+  struct Context {
+    QTreeView& view;
+    ConnectionTreeModel& model;
+    TreeHistory& history;  // its steps mark the document
+    Prompter& prompter;
+    EditMark& pageEdits;  // the focused connection's unapplied page edits
+    const NewConnectionColors& colors;
+  };
+  explicit TreeEditing(Context context, QObject* parent = nullptr);
 
   void addChild();
   void addSibling();
@@ -57,12 +61,18 @@ class TreeEditing {
   // Naming in place and drag and drop in `view` go through this class;
   // naming a marked node ends the marks of `clipboard`.
   void attachTo(ConnectionTreeView& view, TreeClipboard& clipboard);
-  // Drag and drop of the selected nodes within the tree.
-  bool canDrop(const TreeNode* target, DropMark mark) const;
+  // Drag and drop of the selected nodes within the tree (CanDropSelection
+  // says where they may go).
   void drop(TreeNode* target, DropMark mark, bool copy);
   // "Undo tree change", "Redo tree change".
   void undo();
   void redo();
+
+ signals:
+  void refreshRequested();
+  // Records may differ from what the pages show (a rename, an undo): the
+  // pages show the focused node again.
+  void recordsChanged();
 
  private:
   template <typename Operation>
@@ -72,12 +82,13 @@ class TreeEditing {
   void move(MoveResult (*operation)(ConnectionTree&, TreeNode*));
   void replayed(bool done);
 
-  TreeEditingHost& host_;
   QTreeView& view_;
   ConnectionTreeModel& model_;
   ConnectionTree& tree_;
   TreeHistory& history_;
   Prompter& prompter_;
+  EditMark& pageEdits_;
+  const NewConnectionColors& colors_;
 };
 
 }  // namespace varnok::app

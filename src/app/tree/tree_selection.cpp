@@ -70,4 +70,12 @@ void TreeSelection::select(TreeNode* node) const {
   view_.scrollTo(index);
 }
 
+bool CanDropSelection(const TreeSelection& selection, const TreeNode* target, DropMark mark) {
+  if (!CanDropOn(target, selection.focused())) return false;
+  if (!target->parent() && mark != DropMark::On) return false;
+  for (const TreeNode* n : selection.selectedNodes())
+    if (n->parent() && (n == target || n->isAncestorOf(target))) return false;
+  return true;
+}
+
 }  // namespace varnok::app

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "model/tree_history.h"
+#include "model/tree_operations.h"
 
 class QItemSelection;
 class QTreeView;
@@ -39,5 +40,9 @@ class TreeSelection {
   QTreeView& view_;
   ConnectionTreeModel& model_;
 };
+
+// Whether the selected nodes may be dropped at `mark` of `target`: never into
+// their own branches, and only below the single top node.
+bool CanDropSelection(const TreeSelection& selection, const TreeNode* target, DropMark mark);
 
 }  // namespace varnok::app

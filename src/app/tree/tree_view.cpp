@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tree/tree_model.h"
+#include "tree/tree_selection.h"
 
 namespace varnok::app {
 
@@ -145,7 +146,9 @@ DropMark ConnectionTreeView::markAt(const QPoint& pos, TreeNode** target) const 
 bool ConnectionTreeView::accepts(QDropEvent* event, TreeNode** target, DropMark* mark) const {
   if (!fromThisView(event)) return false;
   *mark = markAt(event->position().toPoint(), target);
-  return *mark != DropMark::Nowhere && canDrop && canDrop(*target, *mark);
+  return *mark != DropMark::Nowhere &&
+         CanDropSelection(TreeSelection(const_cast<ConnectionTreeView&>(*this), *nodeModel()), *target,
+                          *mark);
 }
 
 void ConnectionTreeView::dragEnterEvent(QDragEnterEvent* event) {
@@ -214,7 +217,7 @@ void ConnectionTreeView::dropEvent(QDropEvent* event) {
     return;
   }
   const bool copy = event->modifiers() & Qt::ControlModifier;
-  if (drop) drop(target, mark, copy);
+  emit dropped(target, mark, copy);
   // Reported as a copy: the tree has placed the nodes itself, and the view
   // must not remove the dragged rows as it does after a move.
   event->setDropAction(Qt::CopyAction);

@@ -3,8 +3,8 @@
 // A drag carries the selected nodes; the drop mark (above, on or below the
 // node under the mouse) and Ctrl (copy instead of move) decide what the drop
 // does, and only drags that started in this view are taken. The view shows
-// the drop indicator and opens a closed node hovered for 300 ms; the decisions
-// are its owner's (`canDrop`, `drop`).
+// the drop indicator where CanDropSelection allows a drop and opens a closed
+// node hovered for 300 ms; the drop itself is its owner's (`dropped`).
 //
 // Nodes at ConnectionTreeModel::kDeepestShownLevel stay closed, however they
 // are opened (expandAll, a click, a key, a move that carries open branches
@@ -15,7 +15,6 @@
 #include <QBasicTimer>
 #include <QPersistentModelIndex>
 #include <QTreeView>
-#include <functional>
 
 #include "model/tree_operations.h"
 
@@ -27,11 +26,6 @@ class ConnectionTreeView : public QTreeView {
   Q_OBJECT
  public:
   explicit ConnectionTreeView(QWidget* parent = nullptr);
-
-  // Whether a drop at `mark` of `target` is allowed.
-  std::function<bool(const TreeNode* target, DropMark mark)> canDrop;
-  // Carries out the drop; the dragged nodes are the view's selection.
-  std::function<void(TreeNode* target, DropMark mark, bool copy)> drop;
 
   // The drop mark and target for a point of the viewport, as a drop there would see them.
   DropMark markAt(const QPoint& pos, TreeNode** target) const;
@@ -50,6 +44,10 @@ class ConnectionTreeView : public QTreeView {
   // Scrolls to `index`, or to its ancestor at the deepest shown level.
   void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
   void setModel(QAbstractItemModel* model) override;
+
+ signals:
+  // The selected nodes were dropped at `mark` of `target`, copied with Ctrl.
+  void dropped(TreeNode* target, DropMark mark, bool copy);
 
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;

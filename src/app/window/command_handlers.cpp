@@ -30,59 +30,56 @@
 namespace varnok::app {
 
 CommandHandlers::CommandHandlers(Context context, QObject* parent) : QObject(parent), context_(context) {
-  CommandActions& commands = context_.commands;
-  commands.setRefusal([this] { return refusedDuringMultiRun(); });
-  commands.setHandler(Command::New, [this] { context_.document.newDocument(); });
-  commands.setHandler(Command::Open, [this] { context_.document.open(); });
-  commands.setHandler(Command::Save, [this] { context_.document.save(); });
-  commands.setHandler(Command::SaveAs, [this] { context_.document.saveAs(); });
-  commands.setHandler(Command::AddChild, [this] { context_.editing.addChild(); });
-  commands.setHandler(Command::AddSibling, [this] { context_.editing.addSibling(); });
-  commands.setHandler(Command::AddSeparator, [this] { context_.editing.addSeparatorLine(); });
-  commands.setHandler(Command::Duplicate, [this] { context_.editing.duplicate(); });
-  commands.setHandler(Command::Delete, [this] {
+  set(Command::New, [this] { context_.document.newDocument(); });
+  set(Command::Open, [this] { context_.document.open(); });
+  set(Command::Save, [this] { context_.document.save(); });
+  set(Command::SaveAs, [this] { context_.document.saveAs(); });
+  set(Command::AddChild, [this] { context_.editing.addChild(); });
+  set(Command::AddSibling, [this] { context_.editing.addSibling(); });
+  set(Command::AddSeparator, [this] { context_.editing.addSeparatorLine(); });
+  set(Command::Duplicate, [this] { context_.editing.duplicate(); });
+  set(Command::Delete, [this] {
     context_.commands.disableButton(Command::Delete);  // the button disables itself first
     context_.editing.deleteSelected();
   });
-  commands.setHandler(Command::MoveUp, [this] { context_.editing.moveUp(); });
-  commands.setHandler(Command::MoveDown, [this] { context_.editing.moveDown(); });
-  commands.setHandler(Command::Undo, [this] { context_.edits.undo(); });
-  commands.setHandler(Command::Cut, [this] {
+  set(Command::MoveUp, [this] { context_.editing.moveUp(); });
+  set(Command::MoveDown, [this] { context_.editing.moveDown(); });
+  set(Command::Undo, [this] { context_.edits.undo(); });
+  set(Command::Cut, [this] {
     context_.commands.disableButton(Command::Cut);
     context_.edits.cut();
   });
-  commands.setHandler(Command::Copy, [this] { context_.edits.copy(); });
-  commands.setHandler(Command::Paste, [this] { context_.edits.paste(); });
-  commands.setHandler(Command::SelectAll, [this] { context_.edits.selectAll(); });
-  commands.setHandler(Command::Run, [this] { context_.runs.run(RunLines::Whole, RunScope::Connection); });
-  commands.setHandler(Command::RunToCursor,
-                      [this] { context_.runs.run(RunLines::ToCursor, RunScope::Connection); });
-  commands.setHandler(Command::RunBranch, [this] { context_.runs.run(RunLines::Whole, RunScope::Branch); });
-  commands.setHandler(Command::RunBranchToCursor,
-                      [this] { context_.runs.run(RunLines::ToCursor, RunScope::Branch); });
-  commands.setHandler(Command::RunAllSelected, [this] { context_.multiRun.start(); });
-  commands.setHandler(Command::ImportConnection, [this] { context_.transfers.importConnections(); });
-  commands.setHandler(Command::ExportConnection, [this] { context_.transfers.exportConnections(); });
-  commands.setHandler(Command::ImportMacro, [this] { context_.transfers.importMacro(); });
-  commands.setHandler(Command::ExportMacro, [this] { context_.transfers.exportMacro(); });
-  commands.setHandler(Command::CorvaneHelp,
-                      [this] { openHelp("corvhelp.hlp", "Corvane help file 'corvhelp.hlp' not found."); });
-  commands.setHandler(Command::MacroHelp,
-                      [this] { openHelp("macro.hlp", "Corvane macro help file 'macro.hlp' not found."); });
-  commands.setHandler(Command::About, [this] {
-    AboutWindow about([this](const std::string& url) { context_.services.openDocument(url); },
-                      &context_.window);
+  set(Command::Copy, [this] { context_.edits.copy(); });
+  set(Command::Paste, [this] { context_.edits.paste(); });
+  set(Command::SelectAll, [this] { context_.edits.selectAll(); });
+  set(Command::Run, [this] { context_.runs.run(RunLines::Whole, RunScope::Connection); });
+  set(Command::RunToCursor, [this] { context_.runs.run(RunLines::ToCursor, RunScope::Connection); });
+  set(Command::RunBranch, [this] { context_.runs.run(RunLines::Whole, RunScope::Branch); });
+  set(Command::RunBranchToCursor, [this] { context_.runs.run(RunLines::ToCursor, RunScope::Branch); });
+  set(Command::RunAllSelected, [this] { context_.multiRun.start(); });
+  set(Command::ImportConnection, [this] { context_.transfers.importConnections(); });
+  set(Command::ExportConnection, [this] { context_.transfers.exportConnections(); });
+  set(Command::ImportMacro, [this] { context_.transfers.importMacro(); });
+  set(Command::ExportMacro, [this] { context_.transfers.exportMacro(); });
+  set(Command::CorvaneHelp,
+      [this] { openHelp("corvhelp.hlp", "Corvane help file 'corvhelp.hlp' not found."); });
+  set(Command::MacroHelp,
+      [this] { openHelp("macro.hlp", "Corvane macro help file 'macro.hlp' not found."); });
+  set(Command::About, [this] {
+    AboutWindow about(&context_.window);
+    connect(&about, &AboutWindow::linkClicked, this,
+            [this](const std::string& url) { context_.services.openDocument(url); });
     about.exec();
   });
-  commands.setHandler(Command::License, [this] {
+  set(Command::License, [this] {
     LicenceWindow licence(&context_.window);
     licence.exec();
   });
-  commands.setHandler(Command::PreviewBranchMacro, [this] { showPreview(); });
-  commands.setHandler(Command::ShowPopup, [this] { context_.runs.showPopup(); });
-  commands.setHandler(Command::UndoTreeChange, [this] { context_.editing.undo(); });
-  commands.setHandler(Command::RedoTreeChange, [this] { context_.editing.redo(); });
-  commands.setHandler(Command::Apply, [this] {
+  set(Command::PreviewBranchMacro, [this] { showPreview(); });
+  set(Command::ShowPopup, [this] { context_.runs.showPopup(); });
+  set(Command::UndoTreeChange, [this] { context_.editing.undo(); });
+  set(Command::RedoTreeChange, [this] { context_.editing.redo(); });
+  set(Command::Apply, [this] {
     context_.commands.disableButton(Command::Apply);  // the button disables itself first
     context_.cycle.apply();
   });
@@ -94,11 +91,11 @@ void CommandHandlers::connectPageCommands() {
   ColorsPage& colors = context_.pages.colors();
   commands.attachButton(Command::SetParentColors, colors.parentColorsButton());
   commands.attachButton(Command::SetSameBackground, colors.sameBackgroundButton());
-  commands.setHandler(Command::SetParentColors, [&colors] { colors.takeParentColors(); });
-  commands.setHandler(Command::SetSameBackground, [&colors] { colors.copyBackgroundToAll(); });
+  set(Command::SetParentColors, [&colors] { colors.takeParentColors(); });
+  set(Command::SetSameBackground, [&colors] { colors.copyBackgroundToAll(); });
   // The submenu's items do the work; the submenu itself only opens.
-  commands.setHandler(Command::ImportTemplate, [] {});
-  commands.setHandler(Command::ImportFromTools, [] {});
+  set(Command::ImportTemplate, [] {});
+  set(Command::ImportFromTools, [] {});
   context_.foreignImports.fillMenu(*commands.foreignImportMenu());
   FillTemplateMenu(*commands.templateMenu(), [this](int tag) {
     QsciScintilla& editor = context_.pages.macro().editor();
@@ -108,10 +105,17 @@ void CommandHandlers::connectPageCommands() {
   });
 }
 
+void CommandHandlers::set(Command id, std::function<void()> handler) {
+  if (WaitsForMultiRun(id))
+    handler = [this, inner = std::move(handler)] {
+      if (!refusedDuringMultiRun()) inner();
+    };
+  context_.commands.setHandler(id, std::move(handler));
+}
+
 void CommandHandlers::showPreview() {
   if (!preview_) {
-    preview_ = new PreviewWindow([this] { return context_.runs.preview(); }, context_.editorPointSize,
-                                 &context_.window);
+    preview_ = new PreviewWindow(context_.runs, context_.editorPointSize, &context_.window);
     // It follows the focused connection, the selection and the editor's unapplied text.
     connect(context_.tree.selectionModel(), &QItemSelectionModel::currentChanged, preview_,
             &PreviewWindow::refresh);

@@ -4,6 +4,9 @@
 // "Run all selected" is still starting connections. Close, Expand all and
 // Collapse all are the window's own and set there.
 #include <QObject>
+#include <functional>
+
+#include "commands/command_id.h"
 
 class QTreeView;
 class QWidget;
@@ -51,6 +54,9 @@ class CommandHandlers : public QObject {
   CommandHandlers(Context context, QObject* parent);
 
  private:
+  // Gives `id` its handler; one that waits for a multi-run is refused while
+  // "Run all selected" is starting connections.
+  void set(Command id, std::function<void()> handler);
   void connectPageCommands();
   void openHelp(const char* file, const char* missing);
   void showPreview();

@@ -38,7 +38,7 @@ class CommandRefresh : public QObject {
     const Document& document;
     const bool& loading;  // the window fills its controls: no refresh
   };
-  CommandRefresh(Context context, QObject* parent);
+  explicit CommandRefresh(Context context, QObject* parent = nullptr);
 
   void request();
   void now();

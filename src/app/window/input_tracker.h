@@ -29,7 +29,6 @@ class InputTracker : public QObject {
   InputTracker(Targets targets, StatusPanels& status, QObject* parent = nullptr);
   ~InputTracker() override;
 
-  bool insertMode() const { return insertMode_; }
   // Panels 4, 5 and 6 from the lock keys' state.
   void UpdateKeyIndicators();
 

@@ -8,7 +8,6 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabWidget>
-#include <QTreeView>
 #include <utility>
 
 #include "commands/command_actions.h"
@@ -21,6 +20,7 @@
 #include "pages/connection_pages.h"
 #include "pages/emulator_folder_field.h"
 #include "pages/macro_page.h"
+#include "pages/page_cycle.h"
 #include "pages/popup_page.h"
 #include "pages/schedule_page.h"
 #include "pages/settings_page.h"
@@ -34,14 +34,18 @@
 #include "run/transfer_commands.h"
 #include "system/system_registrations.h"
 #include "tree/tree_clipboard.h"
+#include "tree/tree_editing.h"
 #include "tree/tree_model.h"
 #include "tree/tree_selection.h"
 #include "tree/tree_view.h"
+#include "widgets/scoped_flag.h"
+#include "window/busy_state.h"
 #include "window/command_refresh.h"
 #include "window/input_tracker.h"
 #include "window/recent_files_menu.h"
 #include "window/start_document.h"
 #include "window/status_panels.h"
+#include "window/stored_recent_files.h"
 #include "window/window_layout.h"
 
 namespace varnok::app {
@@ -60,80 +64,23 @@ MainWindow::MainWindow(Prompter& prompter, QWidget* parent, WindowServices servi
     store_ = ownSettings_.get();
   }
   const Clock& clock = services_.clock ? *services_.clock : SystemClock();
-  DocumentHost& host = *this;
   // Default colours come from the emulator's settings file.
   const std::string emulatorDir =
       platform::EmulatorDirFor(services_.programDir, platform::EmulatorDir.read(*store_));
-  document_ = std::make_unique<Document>(host, prompter_, *dialogs, clock, emulatorDir);
-  start_ = new StartDocument({*document_, *store_, prompter_, services_.programDir}, this);
-
-  runDelayTimer_.setSingleShot(true);
-  runDelayTimer_.setInterval(5000);
+  document_ =
+      std::make_unique<Document>(Document::Context{prompter_, *dialogs, clock, pageEdits_}, emulatorDir);
+  start_ = std::make_unique<StartDocument>(
+      StartDocument::Context{*document_, *store_, prompter_, services_.programDir});
 
   buildLayout();
-  PageCycleHost& cycleHost = *this;
-  cycle_ = new PageCycle(cycleHost, *treeView_, *model_, *pages_, prompter_, clock, this);
-  filter_ = new TreeFilter({*this, *statusBar(), *treeView_, *model_, *selection_, *cycle_, *store_}, this);
-  splitter_->insertWidget(0, filter_->pane());
-  splitter_->setSizes({kDesignedTreeWidth, kDesignedGeometry.width - kDesignedTreeWidth});
-  connect(filter_, &TreeFilter::matchFocused, this, &MainWindow::requestRefresh);
-  refresh_ = new CommandRefresh({*treeView_, *model_, *selection_, *pageControl_, *settingsPage_, *pages_,
-                                 *cycle_, *commands_, *status_, *document_, loading_},
-                                this);
-  colorOptions_ = new ColorOptions(
-      {*settingsPage_, *pages_, *cycle_}, emulatorDir, [this] { requestRefresh(); }, this);
-  settingsPage_->emulatorFolder().setProgramDir(services_.programDir);
-  settingsPage_->emulatorFolder().setChooser([dialogs](const std::string& start) {
-    return dialogs->chooseFolder({"Emulator folder", "", "", start});
-  });
-  pages_->schedule().setPrompter(&prompter_);
-  TreeEditingHost& editingHost = *this;
-  editing_ = std::make_unique<TreeEditing>(editingHost, *treeView_, *model_, document_->history(), prompter_);
-  // A change made outside a command (Apply, an import) keeps the view as it stands.
-  document_->history().viewState = [this] { return selection_->state(); };
-  clipboard_ = std::make_unique<TreeClipboard>(*treeView_, *model_);
-  // Long imports and pastes are read away from the GUI thread, with Cancel.
-  longWork_ = new ProgressWork(this, this);
-  document_->setLongWork(*longWork_);
-  clipboard_->setLongWork(*longWork_);
-  editing_->attachTo(*treeView_, *clipboard_);
-  edits_ = std::make_unique<EditCommands>(
-      editingHost,
-      EditCommands::Context{*treeView_, *model_, *pages_, *settingsPage_, *clipboard_, document_->history()},
-      prompter_, [this] { return cycle_->settleEdits(); });
-  runs_ = std::make_unique<RunCommands>(
-      RunCommands::Context{*treeView_, *model_, *pages_, *settingsPage_, *cycle_}, prompter_,
-      services_.programDir, [this] { requestRefresh(); });
-  multiRun_ = new MultiRun(
-      {*treeView_, *model_, *settingsPage_, *statusBar(), services_.desktop}, prompter_, services_.programDir,
-      runs_->numbering(), [this] { return runDelayTimer_.interval(); }, this);
-  connect(multiRun_, &MultiRun::finished, this, [this] { requestRefresh(); });
-  transfers_ = std::make_unique<TransferCommands>(
-      editingHost, TransferCommands::Context{*treeView_, *model_, *document_, *pages_, *cycle_, *runs_},
-      prompter_, *dialogs);
-  foreignImports_ = std::make_unique<ForeignImportCommands>(
-      ForeignImportCommands::Context{*this, *treeView_, *model_, *document_, prompter_, *dialogs,
-                                     emulatorDir},
-      [this] { requestRefresh(); });
+  connectPages();
+  createHelpers(*dialogs, clock, emulatorDir);
+  connectDocument();
   connectCommands();
   createWindow();
 }
 
-MainWindow::~MainWindow() {
-  delete std::exchange(refresh_, nullptr);
-  delete input_;
-  delete multiRun_;
-  edits_.reset();
-  clipboard_.reset();
-  // The recent-file list goes back to the settings key with the window.
-  store_->write(RecentFileWrites(document_->recentFiles().files()));
-  // The model observes the document's tree, which dies before the base class
-  // deletes the child objects: the model and its observers go first.
-  delete cycle_;
-  treeView_->setModel(nullptr);
-  delete model_;
-  model_ = nullptr;
-}
+MainWindow::~MainWindow() = default;
 
 void MainWindow::buildLayout() {
   SetUpWindow(*this);
@@ -151,27 +98,84 @@ void MainWindow::buildLayout() {
   pages_ = layout.pages;
 
   const std::string computer = services_.computerName ? *services_.computerName : platform::ComputerName();
-  model_ = new ConnectionTreeModel(document_->tree(), computer, this);
-  treeView_->setModel(model_);
+  model_ = std::make_unique<ConnectionTreeModel>(document_->tree(), computer);
+  treeView_->setModel(model_.get());
   selection_ = std::make_unique<TreeSelection>(*treeView_, *model_);
+  new BusyState({*document_, *treeView_, *model_, loading_}, this);
   connect(treeView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this] { requestRefresh(); });
   connect(commands_, &CommandActions::contextMenuRequested, this, &MainWindow::refreshCommands);
   commands_->attachContextMenu(*treeView_, *treeView_->viewport());
-  connectPages();
+}
+
+void MainWindow::createHelpers(FileDialogs& dialogs, const Clock& clock, const std::string& emulatorDir) {
+  cycle_ = std::make_unique<PageCycle>(
+      PageCycle::Context{*treeView_, *model_, *pages_, *settingsPage_, prompter_, clock, loading_});
+  pageEdits_.attach({*cycle_, *pages_, *commands_, *selection_});
+  filter_ = std::make_unique<TreeFilter>(
+      TreeFilter::Context{*this, *statusBar(), *treeView_, *model_, *selection_, *cycle_, *store_});
+  splitter_->insertWidget(0, filter_->pane());
+  splitter_->setSizes({kDesignedTreeWidth, kDesignedGeometry.width - kDesignedTreeWidth});
+  refresh_ = std::make_unique<CommandRefresh>(
+      CommandRefresh::Context{*treeView_, *model_, *selection_, *pageControl_, *settingsPage_, *pages_,
+                              *cycle_, *commands_, *status_, *document_, loading_});
+  colorOptions_ = std::make_unique<ColorOptions>(ColorOptions::Context{*settingsPage_, *pages_, *cycle_},
+                                                 emulatorDir, services_.programDir);
+  settingsPage_->emulatorFolder().setPlaces(services_.programDir, dialogs);
+  pages_->schedule().setPrompter(&prompter_);
+  editing_ = std::make_unique<TreeEditing>(TreeEditing::Context{
+      *treeView_, *model_, document_->history(), prompter_, pages_->modifiedMark(), *colorOptions_});
+  // A change made outside a command (Apply, an import) keeps the view as it stands.
+  document_->history().viewState = [this] { return selection_->state(); };
+  clipboard_ = std::make_unique<TreeClipboard>(*treeView_, *model_);
+  // Long imports and pastes are read away from the GUI thread, with Cancel.
+  longWork_ = new ProgressWork(this, this);
+  document_->setLongWork(*longWork_);
+  clipboard_->setLongWork(*longWork_);
+  editing_->attachTo(*treeView_, *clipboard_);
+  edits_ = std::make_unique<EditCommands>(EditCommands::Context{
+      *treeView_, *model_, *pages_, *settingsPage_, *clipboard_, document_->history(), *cycle_, prompter_});
+  runs_ = std::make_unique<RunCommands>(
+      RunCommands::Context{*treeView_, *model_, *pages_, *settingsPage_, *cycle_}, prompter_,
+      services_.programDir);
+  multiRun_ = std::make_unique<MultiRun>(
+      MultiRun::Context{*treeView_, *model_, *settingsPage_, *statusBar(), services_.desktop}, prompter_,
+      services_.programDir, runs_->numbering(), runDelayMs_);
+  transfers_ = std::make_unique<TransferCommands>(TransferCommands::Context{
+      *treeView_, *model_, *document_, *pages_, *cycle_, *runs_, prompter_, dialogs});
+  foreignImports_ = std::make_unique<ForeignImportCommands>(ForeignImportCommands::Context{
+      *this, *treeView_, *model_, *document_, prompter_, dialogs, emulatorDir});
+
+  CommandRefresh* refresh = refresh_.get();
+  connect(filter_.get(), &TreeFilter::matchFocused, refresh, &CommandRefresh::request);
+  connect(cycle_.get(), &PageCycle::refreshRequested, refresh, &CommandRefresh::request);
+  connect(colorOptions_.get(), &ColorOptions::refreshRequested, refresh, &CommandRefresh::request);
+  connect(editing_.get(), &TreeEditing::refreshRequested, refresh, &CommandRefresh::request);
+  connect(edits_.get(), &EditCommands::refreshRequested, refresh, &CommandRefresh::request);
+  connect(runs_.get(), &RunCommands::refreshRequested, refresh, &CommandRefresh::request);
+  connect(multiRun_.get(), &MultiRun::finished, refresh, &CommandRefresh::request);
+  connect(transfers_.get(), &TransferCommands::refreshRequested, refresh, &CommandRefresh::request);
+  connect(foreignImports_.get(), &ForeignImportCommands::refreshRequested, refresh, &CommandRefresh::request);
+  connect(cycle_.get(), &PageCycle::lastUpdatedShown, this, &MainWindow::showLastUpdated);
+  connect(cycle_.get(), &PageCycle::aboutToApply, clipboard_.get(), &TreeClipboard::clearMarksFor);
+  connect(editing_.get(), &TreeEditing::recordsChanged, cycle_.get(), &PageCycle::ShowNodeInPages);
+  connect(edits_.get(), &EditCommands::nameEdited, this, [this] { document_->setModified(true); });
 }
 
 void MainWindow::connectPages() {
-  registrations_ = new SystemRegistrations(
-      *settingsPage_, prompter_, services_.programDir, [this] { return loading_; }, this);
+  registrations_ =
+      std::make_unique<SystemRegistrations>(*settingsPage_, prompter_, services_.programDir, loading_);
 
   connect(pages_, &ConnectionPages::edited, this, [this] {
-    setConnectionModified(true);
+    if (!loading_) pages_->setModified(true);
     requestRefresh();
+  });
+  connect(&pages_->modifiedMark(), &EditMark::changed, this, [this](bool on) {
+    status_->setText(StatusPanels::Modified, on ? QStringLiteral("Modified") : QString());
   });
   connect(pages_, &ConnectionPages::refreshRequested, this, &MainWindow::requestRefresh);
   connect(settingsPage_, &SettingsPage::delayEdited, this,
-          [this](int seconds) { runDelayTimer_.setInterval(seconds * 1000); });
+          [this](int seconds) { runDelayMs_ = seconds * 1000; });
   // Before the page control changes its page the pages are brought up to date.
   connect(pageControl_, &QTabWidget::currentChanged, this, [this] {
     if (!loading_) cycle_->ShowNodeInPages();
@@ -183,9 +187,9 @@ void MainWindow::connectPages() {
   for (QWidget* field : fields) commands_->attachContextMenu(*field, *field);
   InputTracker::Targets targets{
       this, treeView_, {&pages_->macro().editor(), &pages_->popup().editor()}, fields};
-  input_ = new InputTracker(std::move(targets), *status_, this);
-  connect(input_, &InputTracker::refreshRequested, this, &MainWindow::requestRefresh);
-  connect(input_, &InputTracker::treeFocusLost, this, [this] {
+  input_ = std::make_unique<InputTracker>(std::move(targets), *status_);
+  connect(input_.get(), &InputTracker::refreshRequested, this, &MainWindow::requestRefresh);
+  connect(input_.get(), &InputTracker::treeFocusLost, this, [this] {
     if (!loading_ && cycle_) cycle_->treeFocusLost();
   });
   connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
@@ -195,7 +199,7 @@ void MainWindow::connectPages() {
 
 void MainWindow::createWindow() {
   ScopedFlag loading(loading_);
-  document_->recentFiles().assign(ReadRecentFiles(*store_));
+  storedRecentFiles_ = std::make_unique<StoredRecentFiles>(document_->recentFiles(), *store_);
   recentMenu_->show(document_->recentFiles().files());
   settingsPage_->appendToAssociationCaption(QStringLiteral("Varnok"));
   pages_->cover(QStringLiteral("N/A"));
@@ -205,6 +209,7 @@ void MainWindow::createWindow() {
   start_->open(settings_.lastVnkFile, settings_.selectedNodeIndex);
 
   document_->setModified(false);
+  setWindowTitle(QString::fromLocal8Bit(document_->caption().c_str()));
   pageControl_->setCurrentWidget(tree().top()->hasChildren() ? static_cast<QWidget*>(&pages_->macro())
                                                              : pageControl_->widget(0));
   treeView_->expand(model_->indexOf(tree().top()));
@@ -212,7 +217,7 @@ void MainWindow::createWindow() {
   if (!treeView_->currentIndex().isValid()) treeView_->setCurrentIndex(model_->indexOf(tree().top()));
 
   loading_ = false;
-  setConnectionModified(false);
+  pages_->setModified(false);
   input_->UpdateKeyIndicators();
   cycle_->ShowNodeInPages();
   requestRefresh();
@@ -224,12 +229,9 @@ void MainWindow::createWindow() {
   settingsPage_->finishDoubleClickList(services_.screenLockAvailable);
 }
 
-void MainWindow::setConnectionModified(bool on) {
-  pages_->setModified(on && !loading_);
-  status_->setText(StatusPanels::Modified, pages_->isModified() ? QStringLiteral("Modified") : QString());
-}
-
 bool MainWindow::connectionModified() const { return pages_->isModified(); }
+
+QTreeView& MainWindow::treeView() const { return *treeView_; }
 
 void MainWindow::requestRefresh() {
   if (refresh_) refresh_->request();

@@ -1,6 +1,5 @@
 #pragma once
 #include <QMainWindow>
-#include <QTimer>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -9,13 +8,10 @@
 #include "dialogs/prompts.h"
 #include "document/document.h"
 #include "pages/app_settings.h"
-#include "pages/page_cycle.h"
 #include "platform/desktop_windows.h"
 #include "platform/executable_path.h"
 #include "platform/launcher.h"
-#include "tree/tree_editing.h"
-#include "tree/tree_view.h"
-#include "widgets/scoped_flag.h"
+#include "window/page_edits.h"
 
 class QTabWidget;
 class QTreeView;
@@ -42,9 +38,13 @@ class TransferCommands;
 class ForeignImportCommands;
 class TreeClipboard;
 class ConnectionTreeModel;
+class ConnectionTreeView;
 class InputTracker;
+class PageCycle;
+class TreeEditing;
 class RecentFilesMenu;
 class StartDocument;
+class StoredRecentFiles;
 class SettingsPage;
 class StatusPanels;
 class SystemRegistrations;
@@ -67,10 +67,10 @@ struct WindowServices {
 };
 
 // The editor's one window. It composes the document, the tree view, the
-// pages, the command actions and the status bar, and answers the document's
-// and the page cycle's host calls. Start-up and the companion messages live in
+// pages, the command actions and the status bar, and wires the helpers'
+// signals to each other. Start-up and the companion messages live in
 // startup.* and companion_link.*.
-class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHost, private TreeEditingHost {
+class MainWindow : public QMainWindow {
   Q_OBJECT
  public:
   explicit MainWindow(Prompter& prompter, QWidget* parent = nullptr, WindowServices services = {});
@@ -85,26 +85,31 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   const RecentFiles& recentFiles() const { return document_->recentFiles(); }
   // Imports a file handed over by a second start (after the user agreed).
   void importHandedOverFile(const std::string& path);
-  // Set by the start-up code: runs when the user cancels closing the window.
-  std::function<void()> onCloseCancelled;
+  // "VarnokcStopMessage": closes with the usual questions, shown first when
+  // there is unsaved work to ask about.
+  void closeOnRequest();
 
-  // "Modified" in the status bar: the focused connection has unapplied edits.
-  void setConnectionModified(bool on) override;
-  bool connectionModified() const override;
+  // The pages of the focused connection; "Modified" in the status bar is
+  // their unapplied-edits mark.
+  ConnectionPages& connectionPages() const { return *pages_; }
+  bool connectionModified() const;
 
   // Writes every setting to the settings key.
   void saveSettings();
 
-  void requestRefresh() override;
+  void requestRefresh();
   void refreshCommands();
 
   ConnectionTreeModel& treeModel() const { return *model_; }
-  QTreeView& treeView() const { return *treeView_; }
+  QTreeView& treeView() const;
   TreeFilter& treeFilter() const { return *filter_; }
   TreeNode* focusedNode() const;
   // Focuses and selects one node (clearing the selection), as a click would.
   void selectNode(TreeNode* node);
-  bool isLoading() const override { return loading_; }
+
+ signals:
+  // The user cancelled closing the window (the companion is started again).
+  void closeCancelled();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -115,8 +120,12 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
 
  private:
   void buildLayout();
+  // The helpers made once the layout stands, and their signals.
+  void createHelpers(FileDialogs& dialogs, const Clock& clock, const std::string& emulatorDir);
   // The pages' signals, the input tracking and the system registrations.
   void connectPages();
+  // The document's signals: caption, recent files, replaced tree, saves.
+  void connectDocument();
   // The window's own commands; the others are set by CommandHandlers.
   void connectCommands();
   void createWindow();
@@ -126,72 +135,53 @@ class MainWindow : public QMainWindow, private DocumentHost, private PageCycleHo
   void recordGeometry();
   void selectLastNode();
 
-  // Document.
   void expandAll();
   void collapseAll();
-
-  // DocumentHost.
-  std::optional<std::string> connectionWithUnappliedEdits() const override;
-  void applyUnappliedEdits() override;
-  void discardUnappliedEdits() override;
-  void notifyCompanion() override;
-  void beginBusy() override;
-  void endBusy() override;
-  void documentReplaced(TreeNode* focus) override;
-  void documentStateChanged() override;
-  void saveFinished() override;
-
-  // PageCycleHost.
-  void markDocumentModified() override { document_->setModified(true); }
-  bool colorSupportDisabled() const override;
-  void showEditorColors() override;
-  void showLastUpdated(const std::string& stamp) override;
-  void clearClipboardMarksFor(const TreeNode* node) override;
-
-  // TreeEditingHost (the rest is shared with PageCycleHost).
-  std::string defaultColors() const override;
-  void reloadPages() override { cycle_->ShowNodeInPages(); }
+  void documentReplaced(TreeNode* focus);
+  // Settings written, then the companion told.
+  void notifyCompanion();
+  void showLastUpdated(const QString& stamp);
 
   Prompter& prompter_;
   std::unique_ptr<FileDialogs> ownDialogs_;
   std::unique_ptr<platform::SettingsStore> ownSettings_;
   platform::SettingsStore* store_ = nullptr;
   WindowServices services_;
+  AppSettings settings_;
+  bool loading_ = false;
+  int runDelayMs_ = 5000;  // "Run all selected": the interval between starts
 
+  PageEdits pageEdits_;
   std::unique_ptr<Document> document_;
-  // Declared after the document: they observe its tree and go first.
-  std::unique_ptr<TreeClipboard> clipboard_;
-  std::unique_ptr<EditCommands> edits_;
-  std::unique_ptr<RunCommands> runs_;
-  std::unique_ptr<TransferCommands> transfers_;
-  std::unique_ptr<ForeignImportCommands> foreignImports_;
-  MultiRun* multiRun_ = nullptr;
-  ProgressWork* longWork_ = nullptr;
-  ConnectionTreeModel* model_ = nullptr;
+  std::unique_ptr<StoredRecentFiles> storedRecentFiles_;
+  // The window's widgets are its children and go last, with the base class.
   ConnectionTreeView* treeView_ = nullptr;
-  std::unique_ptr<TreeSelection> selection_;
-  TreeFilter* filter_ = nullptr;
   QSplitter* splitter_ = nullptr;
   QTabWidget* pageControl_ = nullptr;
   SettingsPage* settingsPage_ = nullptr;
   ConnectionPages* pages_ = nullptr;
-  PageCycle* cycle_ = nullptr;
-  ColorOptions* colorOptions_ = nullptr;
-  std::unique_ptr<TreeEditing> editing_;
-  InputTracker* input_ = nullptr;
-  SystemRegistrations* registrations_ = nullptr;
-  std::unique_ptr<StatusPanels> status_;
   CommandActions* commands_ = nullptr;
   RecentFilesMenu* recentMenu_ = nullptr;
-  StartDocument* start_ = nullptr;
-
-  CommandRefresh* refresh_ = nullptr;
-  QTimer runDelayTimer_;
-
-  AppSettings settings_;
-  bool loading_ = false;
-  int busyDepth_ = 0;
-  bool busyWasLoading_ = false;
+  ProgressWork* longWork_ = nullptr;  // used by the document and the clipboard
+  std::unique_ptr<StatusPanels> status_;
+  // The helpers, torn down in the reverse order: each goes before what it
+  // uses, and the model (which observes the document's tree) before the document.
+  std::unique_ptr<ConnectionTreeModel> model_;
+  std::unique_ptr<TreeSelection> selection_;
+  std::unique_ptr<PageCycle> cycle_;
+  std::unique_ptr<TreeClipboard> clipboard_;
+  std::unique_ptr<TreeFilter> filter_;  // its pane is one of the window's widgets
+  std::unique_ptr<ColorOptions> colorOptions_;
+  std::unique_ptr<TreeEditing> editing_;
+  std::unique_ptr<EditCommands> edits_;
+  std::unique_ptr<RunCommands> runs_;
+  std::unique_ptr<MultiRun> multiRun_;
+  std::unique_ptr<TransferCommands> transfers_;
+  std::unique_ptr<ForeignImportCommands> foreignImports_;
+  std::unique_ptr<SystemRegistrations> registrations_;
+  std::unique_ptr<InputTracker> input_;
+  std::unique_ptr<StartDocument> start_;
+  std::unique_ptr<CommandRefresh> refresh_;
 };
 
 }  // namespace varnok::app

@@ -1,18 +1,16 @@
-// The window's side of the document: the window's own commands, the
-// recent-file entries of the File menu, Close, and the document's host calls.
-#include <QApplication>
+// The window's side of the document and the companion: the window's own
+// commands, the document's signals, Close and the handed-over file.
 #include <QCloseEvent>
 
 #include "commands/command_actions.h"
-#include "pages/color_options.h"
 #include "pages/connection_pages.h"
+#include "pages/page_cycle.h"
 #include "pages/settings_page.h"
-#include "platform/program_places.h"
-#include "properties/color_set.h"
 #include "run/transfer_commands.h"
 #include "system/companion_link.h"
-#include "tree/tree_clipboard.h"
 #include "tree/tree_model.h"
+#include "tree/tree_view.h"
+#include "widgets/scoped_flag.h"
 #include "window/command_handlers.h"
 #include "window/command_refresh.h"
 #include "window/main_window.h"
@@ -25,7 +23,8 @@ namespace varnok::app {
 void MainWindow::importHandedOverFile(const std::string& path) { transfers_->importFile(path); }
 
 void MainWindow::connectCommands() {
-  commands_->setSnapshotSource([this] { return refresh_->snapshot(); });
+  connect(commands_, &CommandActions::menuOpening, this,
+          [this] { commands_->applyToMenus(refresh_->snapshot()); });
   commands_->setHandler(Command::Close, [this] { close(); });
   commands_->setHandler(Command::ExpandAll, [this] { expandAll(); });
   commands_->setHandler(Command::CollapseAll, [this] { collapseAll(); });
@@ -35,52 +34,34 @@ void MainWindow::connectCommands() {
       this);
 }
 
+void MainWindow::connectDocument() {
+  connect(document_.get(), &Document::captionChanged, this, [this] {
+    setWindowTitle(QString::fromLocal8Bit(document_->caption().c_str()));
+    requestRefresh();
+  });
+  connect(document_.get(), &Document::recentFilesChanged, this,
+          [this] { recentMenu_->show(document_->recentFiles().files()); });
+  connect(document_.get(), &Document::replaced, this, &MainWindow::documentReplaced);
+  connect(document_.get(), &Document::companionNoticeDue, this, &MainWindow::notifyCompanion);
+  connect(document_.get(), &Document::saveFinished, this, [this] {
+    treeView_->setFocus();
+    commands_->applyAll(refresh_->snapshot());
+    requestRefresh();
+  });
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (!document_->mayClose(settingsPage_->saveWithoutPrompting())) {
     event->ignore();
-    if (onCloseCancelled) onCloseCancelled();
+    emit closeCancelled();
     return;
   }
   event->accept();
 }
 
-// ---- DocumentHost ----
-
-std::optional<std::string> MainWindow::connectionWithUnappliedEdits() const {
-  const TreeNode* node = cycle_->shownNode() ? cycle_->shownNode() : focusedNode();
-  if (!connectionModified() || !node || node == document_->tree().top()) return std::nullopt;
-  return std::string(node->name());
-}
-
-void MainWindow::applyUnappliedEdits() {
-  commands_->disableButton(Command::Apply);
-  cycle_->CommitPages(cycle_->shownNode() ? cycle_->shownNode() : focusedNode());
-}
-
-void MainWindow::discardUnappliedEdits() {
-  setConnectionModified(false);
-  cycle_->ShowNodeInPages();  // the discarded text does not stay on view
-}
-
-// Every moment the companion must learn about: settings written, then "VarnokRRMessage".
-void MainWindow::notifyCompanion() {
-  NotifyCompanion([this] { saveSettings(); });
-}
-
-void MainWindow::beginBusy() {
-  if (busyDepth_++ > 0) return;
-  busyWasLoading_ = loading_;
-  loading_ = true;
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  treeView_->setUpdatesEnabled(false);
-}
-
-void MainWindow::endBusy() {
-  if (--busyDepth_ > 0) return;
-  treeView_->expand(model_->indexOf(tree().top()));
-  treeView_->setUpdatesEnabled(true);
-  QApplication::restoreOverrideCursor();
-  loading_ = busyWasLoading_;
+void MainWindow::closeOnRequest() {
+  if (connectionModified() || isDocumentModified()) ShowMainWindow(this);
+  close();
 }
 
 void MainWindow::documentReplaced(TreeNode* focus) {
@@ -93,43 +74,21 @@ void MainWindow::documentReplaced(TreeNode* focus) {
       treeView_->setCurrentIndex(model_->indexOf(tree().top()));
     }
   }
-  setConnectionModified(false);
+  pages_->setModified(false);
   if (loading_) return;
   cycle_->ShowNodeInPages();
   commands_->applyAll(refresh_->snapshot());
 }
 
-void MainWindow::documentStateChanged() {
-  setWindowTitle(QString::fromLocal8Bit(document_->caption().c_str()));
-  recentMenu_->show(document_->recentFiles().files());
-  requestRefresh();
+// Every moment the companion must learn about: settings written, then "VarnokRRMessage".
+void MainWindow::notifyCompanion() {
+  saveSettings();
+  NotifyCompanion();
 }
 
-void MainWindow::saveFinished() {
-  treeView_->setFocus();
-  commands_->applyAll(refresh_->snapshot());
-  requestRefresh();
-}
-
-// ---- PageCycleHost, TreeEditingHost ----
-
-void MainWindow::clearClipboardMarksFor(const TreeNode* node) {
-  if (clipboard_) clipboard_->clearMarksFor(node);
-}
-
-std::string MainWindow::defaultColors() const {
-  return properties::DefaultColorString(
-      platform::EmulatorDirFor(services_.programDir, settingsPage_->emulatorDir()));
-}
-
-bool MainWindow::colorSupportDisabled() const { return settingsPage_->colorSupportDisabled(); }
-
-void MainWindow::showEditorColors() { colorOptions_->showEditorColors(); }
-
-void MainWindow::showLastUpdated(const std::string& stamp) {
-  status_->setText(
-      StatusPanels::LastUpdated,
-      stamp.empty() ? QString() : QStringLiteral("  Last updated: ") + QString::fromLocal8Bit(stamp.c_str()));
+void MainWindow::showLastUpdated(const QString& stamp) {
+  status_->setText(StatusPanels::LastUpdated,
+                   stamp.isEmpty() ? QString() : QStringLiteral("  Last updated: ") + stamp);
 }
 
 }  // namespace varnok::app

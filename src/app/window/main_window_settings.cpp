@@ -9,6 +9,8 @@
 #include "platform/program_places.h"
 #include "platform/settings_store.h"
 #include "tree/tree_model.h"
+#include "tree/tree_view.h"
+#include "widgets/scoped_flag.h"
 #include "window/main_window.h"
 #include "window/window_geometry.h"
 
@@ -20,7 +22,7 @@ void MainWindow::loadSettings() {
   settingsPage_->show(settings_);
   if (!settings_.lastVnkFile.empty() && !FileExists(settings_.lastVnkFile)) settings_.lastVnkFile.clear();
   ApplyGeometry(*this, *splitter_, *treeView_, settings_);
-  runDelayTimer_.setInterval(RunDelaySeconds(settings_.multiStartInterval) * 1000);
+  runDelayMs_ = RunDelaySeconds(settings_.multiStartInterval) * 1000;
 }
 
 void MainWindow::saveSettings() {

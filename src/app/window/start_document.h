@@ -26,7 +26,7 @@ class StartDocument : public QObject {
     Prompter& prompter;
     const std::string& programDir;
   };
-  StartDocument(Context context, QObject* parent);
+  explicit StartDocument(Context context, QObject* parent = nullptr);
 
   // Opens `lastFile` or the handed-over file; `nodeIndex` is the stored
   // node to focus in, and comes back as the loaded file's.
