@@ -43,7 +43,8 @@ ColorOptions::ColorOptions(Context context, std::string emulatorDir, std::string
 bool ColorOptions::sameBackground() const { return context_.settings.sameBackground(); }
 
 std::string ColorOptions::newConnectionColors() const {
-  return DefaultColorString(platform::EmulatorDirFor(programDir_, context_.settings.emulatorDir()));
+  return properties::DefaultColorString(
+      platform::EmulatorDirFor(programDir_, context_.settings.emulatorDir()));
 }
 
 std::optional<std::string_view> ColorOptions::parentColors() const {
@@ -73,8 +74,8 @@ void ColorOptions::showEditorColors() {
   if (context_.settings.colorsInEditor() && !context_.settings.colorSupportDisabled()) {
     // The stored colours, not unapplied edits of the Colors page.
     const TreeNode* shown = context_.cycle.shownNode();
-    const EditorColorPair pair =
-        EditorColors(shown ? std::string_view(shown->data().Colors) : "", emulatorDir_);
+    const properties::EditorColorPair pair =
+        properties::EditorColors(shown ? std::string_view(shown->data().Colors) : "", emulatorDir_);
     macro.useConnectionColors(ScreenColor(pair.text), ScreenColor(pair.background));
   } else {
     macro.useHighlighter(context_.pages.popup().editor().paper());

@@ -176,7 +176,7 @@ properties::ColorPart ColorsPage::part() const {
 
 void ColorsPage::load(const rVTNodeData& record) {
   ScopedFlag scope(loadingFlag());
-  live_ = ColorSetOrDefault(record.Colors, programDir_);
+  live_ = properties::ColorSetOrDefault(record.Colors, programDir_);
   resync();
   setEdited(false);
 }
@@ -185,7 +185,7 @@ void ColorsPage::commit(rVTNodeData& record) const { record.Colors = properties:
 
 void ColorsPage::clear() {
   ScopedFlag scope(loadingFlag());
-  ParseColorString(DefaultColorString(programDir_), live_);
+  properties::ParseColorString(properties::DefaultColorString(programDir_), live_);
   resync();
   setEdited(false);
 }
@@ -242,8 +242,8 @@ void ColorsPage::schemaChosen(int row) {
 
 void ColorsPage::barMoved(int channel, int value) {
   if (positioning_ || isLoading()) return;
-  live_.values[ColorSet::index(attribute(), part(), channel)] = static_cast<std::uint8_t>(value);
-  if (part() == ColorPart::Background && sources_ && sources_->sameBackground())
+  live_.values[properties::ColorSet::index(attribute(), part(), channel)] = static_cast<std::uint8_t>(value);
+  if (part() == properties::ColorPart::Background && sources_ && sources_->sameBackground())
     CopyBackground(live_, attribute());
   changed();
 }
@@ -255,7 +255,7 @@ void ColorsPage::copyBackgroundToAll() {
 
 void ColorsPage::reverse() {
   if (sources_ && sources_->sameBackground()) {
-    for (int a = 0; a < 3; ++a) SwapParts(live_, static_cast<ColorAttribute>(a));
+    for (int a = 0; a < 3; ++a) SwapParts(live_, static_cast<properties::ColorAttribute>(a));
   } else {
     SwapParts(live_, attribute());
   }
@@ -266,7 +266,7 @@ void ColorsPage::reverse() {
 void ColorsPage::takeParentColors() {
   const std::optional<std::string_view> parent = sources_ ? sources_->parentColors() : std::nullopt;
   if (!parent) return;
-  live_ = ColorSetOrDefault(*parent, programDir_);
+  live_ = properties::ColorSetOrDefault(*parent, programDir_);
   resync();
   changed();
 }
@@ -281,7 +281,7 @@ bool ColorsPage::backgroundsAllSame() const {
 
 bool ColorsPage::differsFromParent() const {
   const std::optional<std::string_view> parent = sources_ ? sources_->parentColors() : std::nullopt;
-  return parent && FormatColorString(live_) != *parent;
+  return parent && properties::FormatColorString(live_) != *parent;
 }
 
 void ColorsPage::selectSample(int attribute) {

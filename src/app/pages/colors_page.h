@@ -90,7 +90,7 @@ class ColorsPage : public ConnectionPage {
 
   const ColorSources* sources_ = nullptr;
   std::string programDir_;
-  ColorSet live_;
+  properties::ColorSet live_;
   QComboBox* schemaList_ = nullptr;
   QComboBox* attributeList_ = nullptr;
   QRadioButton* textButton_ = nullptr;
