@@ -1,7 +1,5 @@
 #include "model/arrival_names.h"
 
-#include <optional>
-
 #include "model/naming.h"
 #include "model/sibling_names.h"
 
@@ -44,13 +42,7 @@ int NameTopList(ConnectionTree& scratch, const ChildNames& siblings,
   int changed = 0;
   for (int r = 0; r < arrivals; ++r) {
     if (!goOn(r)) return changed;
-    TreeNode* node = top->child(r);
-    if (std::optional<std::string> fresh =
-            node->isSeparator() ? std::nullopt : names.freeNameFor(node->name())) {
-      scratch.setName(node, std::move(*fresh));
-      ++changed;
-    }
-    names.add(node->name());
+    if (TakeFreeName(scratch, names, top->child(r))) ++changed;
   }
   return changed;
 }

@@ -1,6 +1,7 @@
 #include "model/naming.h"
 
 #include <algorithm>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -23,15 +24,8 @@ int ResolveChildren(ConnectionTree& tree, TreeNode* parent) {
   SiblingNamer names(ChildNamesHoldLineFeeds(parent));
   names.add(parent->child(0)->name());
   int changed = 0;
-  for (int r = 1; r < parent->childCount(); ++r) {
-    TreeNode* child = parent->child(r);
-    if (std::optional<std::string> fresh =
-            child->isSeparator() ? std::nullopt : names.freeNameFor(child->name())) {
-      tree.setName(child, std::move(*fresh));
-      ++changed;
-    }
-    names.add(child->name());
-  }
+  for (int r = 1; r < parent->childCount(); ++r)
+    if (TakeFreeName(tree, names, parent->child(r))) ++changed;
   return changed;
 }
 
@@ -202,14 +196,8 @@ int NameArrivals(ConnectionTree& tree, const std::vector<TreeNode*>& arrived) {
   for (int r = 0; r < parent->childCount(); ++r)
     if (!arriving.count(parent->child(r))) names.add(parent->child(r)->name());
   int changed = 0;
-  for (TreeNode* node : arrived) {
-    if (std::optional<std::string> fresh =
-            node->isSeparator() ? std::nullopt : names.freeNameFor(node->name())) {
-      tree.setName(node, std::move(*fresh));
-      ++changed;
-    }
-    names.add(node->name());
-  }
+  for (TreeNode* node : arrived)
+    if (TakeFreeName(tree, names, node)) ++changed;
   // Each arrival is free against all the others now. Marked resolved, the
   // list is not checked again in tree order, which would hand an older node
   // a new name because an arrival before it contains its name ("Copy of
@@ -217,6 +205,13 @@ int NameArrivals(ConnectionTree& tree, const std::vector<TreeNode*>& arrived) {
   ConnectionTree::markChildNamesResolved(parent);
   for (TreeNode* node : arrived) changed += ResolveSiblingNames(tree, node);
   return changed;
+}
+
+bool TakeFreeName(ConnectionTree& tree, SiblingNamer& names, TreeNode* node) {
+  std::optional<std::string> fresh = node->isSeparator() ? std::nullopt : names.freeNameFor(node->name());
+  if (fresh) tree.setName(node, std::move(*fresh));
+  names.add(node->name());
+  return fresh.has_value();
 }
 
 NameCheck CheckConnectionName(std::string_view text, const TreeNode* node) {

@@ -41,6 +41,13 @@ int ResolveSiblingNames(ConnectionTree& tree, TreeNode* parent);
 // ResolveSiblingNames. Returns the number of names changed.
 int NameArrivals(ConnectionTree& tree, const std::vector<TreeNode*>& arrived);
 
+class SiblingNamer;
+
+// One step of naming a sibling list in order: `node` takes the name it must
+// have against the names `names` holds so far (a separator keeps its own),
+// and that name joins them. True when the node was renamed.
+bool TakeFreeName(ConnectionTree& tree, SiblingNamer& names, TreeNode* node);
+
 struct NameCheck {
   bool ok = true;
   std::string message;  // the warning to show when !ok
