@@ -43,14 +43,6 @@ void WriteConfiguration(const std::string& path,
   ASSERT_TRUE(SaveConfiguration(tree, path));
 }
 
-std::vector<nlohmann::json> EmulatorRecords(const ProgramDir& dir) {
-  std::vector<nlohmann::json> out;
-  std::ifstream in(dir.scratch("corvmain.jsonl"));
-  std::string line;
-  while (std::getline(in, line)) out.push_back(nlohmann::json::parse(line));
-  return out;
-}
-
 bool Logged(const ProgramDir& dir, const std::string& line) {
   auto log = dir.companionLog();
   return std::find(log.begin(), log.end(), line) != log.end();
@@ -78,10 +70,10 @@ TEST_F(Companion, RunsAScheduledConnectionAtItsMinuteAndReloadsOnTheEditorsMessa
   ASSERT_TRUE(Eventually([&] { return Logged(dir, "loaded 3 connections, 1 scheduled"); }));
   EXPECT_TRUE(Logged(dir, "tray: window (offscreen)"));
   std::this_thread::sleep_for(500ms);
-  EXPECT_TRUE(EmulatorRecords(dir).empty()) << "run before its minute";
+  EXPECT_TRUE(EmulatorRecords(dir.scratch("corvmain.jsonl")).empty()) << "run before its minute";
 
-  ASSERT_TRUE(Eventually([&] { return EmulatorRecords(dir).size() == 1; }, 5s));
-  nlohmann::json run = EmulatorRecords(dir)[0];
+  ASSERT_TRUE(Eventually([&] { return EmulatorRecords(dir.scratch("corvmain.jsonl")).size() == 1; }, 5s));
+  nlohmann::json run = EmulatorRecords(dir.scratch("corvmain.jsonl"))[0];
   EXPECT_EQ(run["argv"][1], "/M=" + dir.file("Temp_CVL/~macroC1.cvl"));
   const std::string macro = run["macro"];
   EXPECT_LT(macro.find("connect site"), macro.find("sendln Router"));
@@ -105,12 +97,14 @@ TEST_F(Companion, RunsAScheduledConnectionAtItsMinuteAndReloadsOnTheEditorsMessa
   EXPECT_TRUE(Logged(dir, platform::kCompanionReloadMessage));
 
   // 9:01: A, then B one start interval (2 s, 0.2 s of real time) later.
-  ASSERT_TRUE(Eventually([&] { return EmulatorRecords(dir).size() >= 2; }, 15s));
+  ASSERT_TRUE(Eventually([&] { return EmulatorRecords(dir.scratch("corvmain.jsonl")).size() >= 2; }, 15s));
   auto afterA = std::chrono::steady_clock::now();
-  ASSERT_TRUE(Eventually([&] { return EmulatorRecords(dir).size() == 3; }, 5s));
+  ASSERT_TRUE(Eventually([&] { return EmulatorRecords(dir.scratch("corvmain.jsonl")).size() == 3; }, 5s));
   EXPECT_GE(std::chrono::steady_clock::now() - afterA, 100ms);
-  EXPECT_NE(EmulatorRecords(dir)[1]["macro"].get<std::string>().find("sendln A"), std::string::npos);
-  EXPECT_NE(EmulatorRecords(dir)[2]["macro"].get<std::string>().find("sendln B"), std::string::npos);
+  EXPECT_NE(EmulatorRecords(dir.scratch("corvmain.jsonl"))[1]["macro"].get<std::string>().find("sendln A"),
+            std::string::npos);
+  EXPECT_NE(EmulatorRecords(dir.scratch("corvmain.jsonl"))[2]["macro"].get<std::string>().find("sendln B"),
+            std::string::npos);
   ::kill(companion, SIGTERM);
   EXPECT_EQ(dir.wait(companion), 0);
 }

@@ -79,13 +79,13 @@ TEST_F(InstalledPlacesTest, RunWritesItsFilesIntoTheUsersPrivateFolders) {
   EXPECT_FALSE(fs::exists(dir.file("Logs")));
 
   // The emulator from the settings' folder got both files.
-  ASSERT_TRUE(Eventually([&] { return fs::exists(dir.scratch("corvmain.jsonl")); }));
-  std::ifstream in(dir.scratch("corvmain.jsonl"));
-  std::string line;
-  std::getline(in, line);
-  const auto record = nlohmann::json::parse(line);
-  EXPECT_EQ(record["argv"][1], "/M=" + temp + "/~macroC1.cvl") << line;
-  EXPECT_EQ(record["macro"], macro);
+  std::vector<nlohmann::json> records;
+  ASSERT_TRUE(Eventually([&] {
+    records = EmulatorRecords(dir.scratch("corvmain.jsonl"));
+    return !records.empty();
+  }));
+  EXPECT_EQ(records[0]["argv"][1], "/M=" + temp + "/~macroC1.cvl") << records[0];
+  EXPECT_EQ(records[0]["macro"], macro);
 }
 
 TEST_F(InstalledPlacesTest, MissingEmulatorNamesTheFolderAndTheSetting) {

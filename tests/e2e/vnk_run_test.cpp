@@ -60,10 +60,7 @@ class VnkTest : public ::testing::Test {
   std::vector<nlohmann::json> emulatorRecords(std::size_t count) {
     std::vector<nlohmann::json> records;
     Eventually([&] {
-      records.clear();
-      std::ifstream in(dir.scratch("corvmain.jsonl"));
-      std::string line;
-      while (std::getline(in, line)) records.push_back(nlohmann::json::parse(line));
+      records = EmulatorRecords(dir.scratch("corvmain.jsonl"));
       return records.size() >= count;
     });
     return records;

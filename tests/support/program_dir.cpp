@@ -124,4 +124,14 @@ std::vector<std::string> ProgramDir::companionLog() const {
 
 std::string ProgramDir::settingsFile() const { return scratch("config") + "/Zelmora/Varnok.conf"; }
 
+std::vector<nlohmann::json> EmulatorRecords(const std::string& file) {
+  std::vector<nlohmann::json> records;
+  std::ifstream in(file);
+  for (std::string line; std::getline(in, line);) {
+    nlohmann::json entry = nlohmann::json::parse(line, nullptr, false);
+    if (!line.empty() && !entry.is_discarded()) records.push_back(std::move(entry));
+  }
+  return records;
+}
+
 }  // namespace varnok::test

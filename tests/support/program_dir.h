@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
@@ -50,6 +51,10 @@ class ProgramDir {
   TempDir dir_;
   std::vector<pid_t> started_;
 };
+
+// The stand-in emulator's records in `file`, one JSON object a line; a line
+// still being written is left out.
+std::vector<nlohmann::json> EmulatorRecords(const std::string& file);
 
 // Polls `done` every 20 ms until it holds or `limit` passes.
 template <typename F>

@@ -1,7 +1,8 @@
 #include "recording_emulator_qt.h"
 
 #include <QTest>
-#include <fstream>
+
+#include "program_dir.h"
 
 namespace varnok::test {
 
@@ -13,12 +14,7 @@ std::vector<nlohmann::json> RecordingEmulator::records(std::size_t count,
   const auto end = std::chrono::steady_clock::now() + limit;
   do {
     QTest::qWait(50);
-    lines.clear();
-    std::ifstream in(recordFile());
-    for (std::string line; std::getline(in, line);) {
-      nlohmann::json entry = nlohmann::json::parse(line, nullptr, false);
-      if (!line.empty() && !entry.is_discarded()) lines.push_back(std::move(entry));
-    }
+    lines = EmulatorRecords(recordFile());
   } while (lines.size() < count && std::chrono::steady_clock::now() < end);
   return lines;
 }
